@@ -1,0 +1,119 @@
+// Starting processes on POSIX. A Windows command line is split into arguments and the program
+// is run directly, never through a shell, so nothing in a stored path can become a command.
+// "explorer", the Windows file browser, stands for the desktop's one (xdg-open, or the program
+// named by VELMORA_FILE_BROWSER). The program is detached: nobody waits for it.
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "windows_api.h"
+
+namespace {
+
+// Splits a command line at blanks outside quotation marks; the marks themselves are dropped.
+std::vector<std::string> SplitCommandLine(const char* line) {
+    std::vector<std::string> arguments;
+    std::string current;
+    bool quoted = false, inArgument = false;
+    for (const char* p = line; *p != '\0'; ++p) {
+        if (*p == '"') {
+            quoted = !quoted;
+            inArgument = true;
+        } else if ((*p == ' ' || *p == '\t') && !quoted) {
+            if (inArgument) {
+                arguments.push_back(current);
+            }
+            current.clear();
+            inArgument = false;
+        } else {
+            current += *p;
+            inArgument = true;
+        }
+    }
+    if (inArgument) {
+        arguments.push_back(current);
+    }
+    return arguments;
+}
+
+std::string FileBrowser() {
+    const char* browser = std::getenv("VELMORA_FILE_BROWSER");
+    return browser != nullptr && *browser != '\0' ? browser : "xdg-open";
+}
+
+// Runs the program in a grandchild in its own session and reports whether exec succeeded.
+bool StartDetached(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+
+    int status_pipe[2];
+    if (::pipe2(status_pipe, O_CLOEXEC) != 0) {
+        return false;
+    }
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::setsid();
+        if (::fork() == 0) {
+            int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            ::execvp(argv[0], argv.data());
+            int error = errno;
+            (void)!::write(status_pipe[1], &error, sizeof error);
+        }
+        ::_exit(0);
+    }
+    ::close(status_pipe[1]);
+    bool started = false;
+    if (child > 0) {
+        ::waitpid(child, nullptr, 0);
+        int error;
+        // The pipe closes without data exactly when exec succeeded.
+        started = ::read(status_pipe[0], &error, sizeof error) == 0;
+    }
+    ::close(status_pipe[0]);
+    return started;
+}
+
+}  // namespace
+
+BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES,
+                    LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
+                    LPSTARTUPINFOA lpStartupInfo, LPPROCESS_INFORMATION lpProcessInformation) {
+    if (lpStartupInfo == nullptr || lpProcessInformation == nullptr) {
+        return FALSE;
+    }
+    std::vector<std::string> arguments = SplitCommandLine(lpCommandLine ? lpCommandLine : "");
+    if (lpApplicationName != nullptr) {
+        arguments.insert(arguments.begin(), lpApplicationName);
+    }
+    if (arguments.empty()) {
+        return FALSE;
+    }
+    if (::strcasecmp(arguments[0].c_str(), "explorer") == 0) {
+        arguments[0] = FileBrowser();
+    }
+    if (!StartDetached(arguments)) {
+        return FALSE;
+    }
+    *lpProcessInformation = PROCESS_INFORMATION{nullptr, nullptr, 0, 0};
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE) {
+    return TRUE;
+}
+
+BOOL DisableThreadLibraryCalls(HMODULE) {
+    return TRUE;
+}

@@ -1,0 +1,395 @@
+// The registry functions on POSIX, below HKEY_CURRENT_USER. Persistent keys live in one
+// database, volatile keys in a second one under the user's runtime directory, which is emptied
+// when the user's last session ends: that is how a volatile key does not outlive the logon.
+// The connections stay open for the life of the process, as the system keeps its registry
+// loaded; they are reopened when the environment points the store elsewhere.
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "../test_hooks.h"
+#include "registry_db.h"
+
+using velmora::registry::Database;
+using velmora::registry::ValueRow;
+
+struct HKEY__ {
+    std::shared_ptr<Database> db;
+    int64_t id;
+    std::string path;
+    // Where the last enumeration stopped, so that the next index continues from there.
+    DWORD nextIndex = 0;
+    int64_t nextAfterSeq = -1;
+};
+
+namespace {
+
+std::recursive_mutex registryMutex;
+std::set<HKEY> openKeys;
+std::string failingKeyPath;
+std::shared_ptr<Database> persistentDb;
+std::shared_ptr<Database> volatileDb;
+
+std::string FromEnv(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+std::string HomeDirectory() {
+    std::string home = FromEnv("HOME");
+    if (home.empty()) {
+        if (const passwd* entry = getpwuid(getuid())) {
+            home = entry->pw_dir;
+        }
+    }
+    return home;
+}
+
+// Creates every missing directory of `path` with mode 0700.
+bool MakeDirectories(const std::string& path) {
+    for (size_t end = 1; end != std::string::npos;) {
+        end = path.find('/', end + 1);
+        std::string prefix = path.substr(0, end);
+        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string PersistentDirectory() {
+    std::string dir = FromEnv("VELMORA_REGISTRY_DIR");
+    if (dir.empty()) {
+        std::string config = FromEnv("XDG_CONFIG_HOME");
+        dir = (config.empty() ? HomeDirectory() + "/.config" : config) + "/velmora/registry";
+    }
+    return dir;
+}
+
+std::string VolatileDirectory() {
+    std::string dir = FromEnv("VELMORA_VOLATILE_DIR");
+    if (!dir.empty()) {
+        return dir;
+    }
+    std::string runtime = FromEnv("XDG_RUNTIME_DIR");
+    if (!runtime.empty()) {
+        return runtime + "/velmora/registry";
+    }
+    // A shared /tmp needs care: the folder must be ours and closed to others, or another user
+    // could have made it beforehand to read or replace our store.
+    std::string base = "/tmp/velmora-" + std::to_string(getuid());
+    ::mkdir(base.c_str(), 0700);
+    struct stat info;
+    if (::lstat(base.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
+        (info.st_mode & 077) != 0) {
+        return "";
+    }
+    return base + "/registry";
+}
+
+// The database in `dir`, opened once and kept while the directory stays the same.
+LONG Connection(const std::string& dir, std::shared_ptr<Database>* cache,
+                std::shared_ptr<Database>* out) {
+    if (dir.empty()) {
+        return ERROR_ACCESS_DENIED;
+    }
+    std::string file = dir + "/hkcu.db";
+    if (!*cache || (*cache)->file() != file || !(*cache)->StillOnDisk()) {
+        cache->reset();
+        if (!MakeDirectories(dir)) {
+            return ERROR_CANTOPEN;
+        }
+        LONG status = Database::Open(file, cache);
+        if (status != ERROR_SUCCESS) {
+            return status;
+        }
+    }
+    *out = *cache;
+    return ERROR_SUCCESS;
+}
+
+LONG Persistent(std::shared_ptr<Database>* out) {
+    return Connection(PersistentDirectory(), &persistentDb, out);
+}
+
+LONG Volatile(std::shared_ptr<Database>* out) {
+    return Connection(VolatileDirectory(), &volatileDb, out);
+}
+
+// Finds an existing key in either database.
+LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id) {
+    for (auto connect : {Persistent, Volatile}) {
+        LONG status = connect(db);
+        if (status != ERROR_SUCCESS) {
+            return status;
+        }
+        status = (*db)->FindKey(path, id);
+        if (status != ERROR_FILE_NOT_FOUND) {
+            return status;
+        }
+    }
+    return ERROR_FILE_NOT_FOUND;
+}
+
+bool KeyExists(const std::string& path) {
+    std::shared_ptr<Database> db;
+    int64_t id;
+    return FindKey(path, &db, &id) == ERROR_SUCCESS;
+}
+
+// The full path of a key below HKEY_CURRENT_USER, without empty components.
+bool JoinPath(HKEY base, LPCSTR subKey, std::string* path) {
+    if (base == HKEY_CURRENT_USER) {
+        path->clear();
+    } else if (openKeys.count(base) != 0) {
+        *path = base->path;
+    } else {
+        return false;
+    }
+    std::string rest = subKey != nullptr ? subKey : "";
+    for (size_t start = 0; start <= rest.size();) {
+        size_t end = rest.find('\\', start);
+        if (end == std::string::npos) {
+            end = rest.size();
+        }
+        if (end > start) {
+            if (!path->empty()) {
+                *path += '\\';
+            }
+            path->append(rest, start, end - start);
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && ::strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+
+// Copies `size` bytes into a caller's buffer of `*capacity` bytes, the registry's way: the
+// needed size is always reported, and a buffer too small gets ERROR_MORE_DATA.
+LONG CopyOut(const void* bytes, DWORD size, LPBYTE buffer, LPDWORD capacity) {
+    if (capacity == nullptr) {
+        return buffer != nullptr ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    }
+    DWORD room = *capacity;
+    *capacity = size;
+    if (buffer == nullptr) {
+        return ERROR_SUCCESS;
+    }
+    if (room < size) {
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(buffer, bytes, size);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, REGSAM,
+                     LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (phkResult == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::string path;
+    if (!JoinPath(hKey, lpSubKey, &path)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (!failingKeyPath.empty() && SameTextIgnoringCase(path, failingKeyPath)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    std::shared_ptr<Database> db;
+    int64_t id = 0;
+    LONG status = FindKey(path, &db, &id);
+    DWORD disposition = REG_OPENED_EXISTING_KEY;
+    if (status == ERROR_FILE_NOT_FOUND) {
+        // The option counts only now, when the key is created.
+        status = (dwOptions & REG_OPTION_VOLATILE) ? Volatile(&db) : Persistent(&db);
+        if (status == ERROR_SUCCESS) {
+            status = db->CreateKey(path, KeyExists, &id);
+        }
+        disposition = REG_CREATED_NEW_KEY;
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    HKEY key = new HKEY__{db, id, path};
+    openKeys.insert(key);
+    *phkResult = key;
+    if (lpdwDisposition != nullptr) {
+        *lpdwDisposition = disposition;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (phkResult == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::string path;
+    if (!JoinPath(hKey, lpSubKey, &path)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    std::shared_ptr<Database> db;
+    int64_t id = 0;
+    LONG status = FindKey(path, &db, &id);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    HKEY key = new HKEY__{db, id, path};
+    openKeys.insert(key);
+    *phkResult = key;
+    return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY hKey) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (hKey == HKEY_CURRENT_USER) {
+        return ERROR_SUCCESS;
+    }
+    if (openKeys.erase(hKey) == 0) {
+        return ERROR_INVALID_HANDLE;
+    }
+    delete hKey;
+    return ERROR_SUCCESS;
+}
+
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (openKeys.count(hKey) == 0) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (lpData == nullptr && cbData != 0) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return hKey->db->SetValue(hKey->id, lpValueName != nullptr ? lpValueName : "", dwType, lpData,
+                              cbData);
+}
+
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (openKeys.count(hKey) == 0) {
+        return ERROR_INVALID_HANDLE;
+    }
+    ValueRow row;
+    LONG status = hKey->db->GetValue(hKey->id, lpValueName != nullptr ? lpValueName : "", &row);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (lpType != nullptr) {
+        *lpType = row.type;
+    }
+    return CopyOut(row.data.data(), static_cast<DWORD>(row.data.size()), lpData, lpcbData);
+}
+
+LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (openKeys.count(hKey) == 0) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return hKey->db->DeleteValue(hKey->id, lpValueName != nullptr ? lpValueName : "");
+}
+
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD,
+                   LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (openKeys.count(hKey) == 0) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (lpValueName == nullptr || lpcchValueName == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    ValueRow row;
+    bool continues = dwIndex == hKey->nextIndex && hKey->nextAfterSeq >= 0;
+    LONG status = hKey->db->ValueAt(hKey->id, continues ? hKey->nextAfterSeq : -1, dwIndex, &row);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    DWORD needed = static_cast<DWORD>(row.name.size()) + 1;
+    if (*lpcchValueName < needed) {
+        *lpcchValueName = needed;
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(lpValueName, row.name.c_str(), needed);
+    *lpcchValueName = needed - 1;
+    if (lpType != nullptr) {
+        *lpType = row.type;
+    }
+    status = CopyOut(row.data.data(), static_cast<DWORD>(row.data.size()), lpData, lpcbData);
+    if (status == ERROR_SUCCESS) {
+        hKey->nextIndex = dwIndex + 1;
+        hKey->nextAfterSeq = row.seq;
+    }
+    return status;
+}
+
+LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,
+                      LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                      LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
+                      LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (openKeys.count(hKey) == 0) {
+        return ERROR_INVALID_HANDLE;
+    }
+    DWORD values = 0, maxName = 0, maxData = 0;
+    LONG status = hKey->db->ValueStats(hKey->id, &values, &maxName, &maxData);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (lpcSubKeys != nullptr) {
+        *lpcSubKeys = 0;
+        for (auto connect : {Persistent, Volatile}) {
+            std::shared_ptr<Database> db;
+            status = connect(&db);
+            if (status == ERROR_SUCCESS) {
+                status = db->CountSubKeys(hKey->path, lpcSubKeys);
+            }
+            if (status != ERROR_SUCCESS) {
+                return status;
+            }
+        }
+    }
+    if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) {
+        lpClass[0] = '\0';
+    }
+    for (LPDWORD zero : {lpcchClass, lpcbMaxSubKeyLen, lpcbMaxClassLen, lpcbSecurityDescriptor}) {
+        if (zero != nullptr) {
+            *zero = 0;
+        }
+    }
+    if (lpcValues != nullptr) {
+        *lpcValues = values;
+    }
+    if (lpcbMaxValueNameLen != nullptr) {
+        *lpcbMaxValueNameLen = maxName;
+    }
+    if (lpcbMaxValueLen != nullptr) {
+        *lpcbMaxValueLen = maxData;
+    }
+    if (lpftLastWriteTime != nullptr) {
+        *lpftLastWriteTime = FILETIME{0, 0};
+    }
+    return ERROR_SUCCESS;
+}
+
+void VelmoraFailKeyOpen(const char* path) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    failingKeyPath = path != nullptr ? path : "";
+}
+
+size_t VelmoraOpenKeys(void) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    return openKeys.size();
+}

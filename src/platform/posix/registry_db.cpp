@@ -1,0 +1,299 @@
+// SQLite behind one registry database. Key paths and value names compare without regard to
+// ASCII letter case (COLLATE NOCASE), as the registry compares them. Each value carries the
+// sequence number of its first write, so enumeration follows first-written order and can go on
+// from the last value delivered through an index instead of counting from the start.
+#include "registry_db.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora::registry {
+
+namespace {
+
+// A writer that finds the database locked waits this long before the call reports it busy.
+constexpr int kBusyTimeoutMs = 2000;
+
+const char* const kSchema =
+    "CREATE TABLE IF NOT EXISTS keys("
+    "  id INTEGER PRIMARY KEY,"
+    "  path TEXT NOT NULL UNIQUE COLLATE NOCASE);"
+    "CREATE TABLE IF NOT EXISTS vals("
+    "  key INTEGER NOT NULL,"
+    "  name TEXT NOT NULL COLLATE NOCASE,"
+    "  seq INTEGER NOT NULL,"
+    "  type INTEGER NOT NULL,"
+    "  data BLOB NOT NULL,"
+    "  PRIMARY KEY(key, name)) WITHOUT ROWID;"
+    "CREATE INDEX IF NOT EXISTS vals_order ON vals(key, seq);";
+
+// Resets a statement when the scope ends, so that no read stays open between calls.
+class StatementScope {
+  public:
+    explicit StatementScope(sqlite3_stmt* statement) : statement_(statement) {}
+    ~StatementScope() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+    StatementScope(const StatementScope&) = delete;
+    StatementScope& operator=(const StatementScope&) = delete;
+
+  private:
+    sqlite3_stmt* statement_;
+};
+
+void ReadRow(sqlite3_stmt* statement, ValueRow* row) {
+    row->seq = sqlite3_column_int64(statement, 0);
+    row->name.assign(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)),
+                     sqlite3_column_bytes(statement, 1));
+    row->type = static_cast<DWORD>(sqlite3_column_int64(statement, 2));
+    const void* data = sqlite3_column_blob(statement, 3);
+    row->data.assign(static_cast<const char*>(data), data ? sqlite3_column_bytes(statement, 3) : 0);
+}
+
+}  // namespace
+
+LONG StatusFromSqlite(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_OK:
+        case SQLITE_DONE:
+        case SQLITE_ROW:
+            return ERROR_SUCCESS;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return ERROR_BUSY;
+        case SQLITE_NOMEM:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return ERROR_ACCESS_DENIED;
+        case SQLITE_CANTOPEN:
+            return ERROR_CANTOPEN;
+        case SQLITE_READONLY:
+        case SQLITE_FULL:
+        case SQLITE_IOERR:
+            return ERROR_CANTWRITE;
+        default:
+            return ERROR_BADDB;
+    }
+}
+
+LONG Database::Open(const std::string& file, std::shared_ptr<Database>* out) {
+    // Create the file ourselves so that it is private from the first byte; SQLite gives its
+    // journal files the permissions of the database file.
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        return ERROR_CANTOPEN;
+    }
+    ::fchmod(fd, 0600);
+    struct stat info {};
+    ::fstat(fd, &info);
+    ::close(fd);
+
+    std::shared_ptr<Database> database(new Database(file));
+    database->device_ = info.st_dev;
+    database->inode_ = info.st_ino;
+    int rc = sqlite3_open_v2(file.c_str(), &database->db_,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (rc != SQLITE_OK) {
+        return StatusFromSqlite(rc);
+    }
+    sqlite3_busy_timeout(database->db_, kBusyTimeoutMs);
+    LONG status = database->Exec("PRAGMA journal_mode=WAL");
+    if (status == ERROR_SUCCESS) {
+        status = database->Exec("PRAGMA synchronous=NORMAL");
+    }
+    if (status == ERROR_SUCCESS) {
+        status = database->Exec(kSchema);
+    }
+    if (status == ERROR_SUCCESS) {
+        status = database->Prepare();
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    *out = std::move(database);
+    return ERROR_SUCCESS;
+}
+
+bool Database::StillOnDisk() const {
+    struct stat info {};
+    return ::stat(file_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_;
+}
+
+Database::~Database() {
+    for (sqlite3_stmt* statement : {findKey_, insertKey_, countSubKeys_, setValue_, getValue_,
+                                    deleteValue_, nextValue_, valueAtOffset_, valueStats_}) {
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db_);
+}
+
+LONG Database::Exec(const char* sql) {
+    return StatusFromSqlite(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
+}
+
+LONG Database::Prepare() {
+    struct {
+        sqlite3_stmt** statement;
+        const char* sql;
+    } const statements[] = {
+        {&findKey_, "SELECT id FROM keys WHERE path = ?1"},
+        {&insertKey_, "INSERT OR IGNORE INTO keys(path) VALUES(?1)"},
+        {&countSubKeys_,
+         "SELECT COUNT(*) FROM keys WHERE substr(path, 1, length(?1) + 1) = ?1 || '\\' "
+         "AND instr(substr(path, length(?1) + 2), '\\') = 0"},
+        {&setValue_,
+         "INSERT INTO vals(key, name, seq, type, data) VALUES(?1, ?2, "
+         "(SELECT COALESCE(MAX(seq), 0) + 1 FROM vals WHERE key = ?1), ?3, ?4) "
+         "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data"},
+        {&getValue_, "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name = ?2"},
+        {&deleteValue_, "DELETE FROM vals WHERE key = ?1 AND name = ?2"},
+        {&nextValue_,
+         "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND seq > ?2 "
+         "ORDER BY seq LIMIT 1"},
+        {&valueAtOffset_,
+         "SELECT seq, name, type, data FROM vals WHERE key = ?1 ORDER BY seq LIMIT 1 OFFSET ?2"},
+        {&valueStats_,
+         "SELECT COUNT(*), COALESCE(MAX(length(CAST(name AS BLOB))), 0), "
+         "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1"},
+    };
+    for (const auto& entry : statements) {
+        int rc = sqlite3_prepare_v3(db_, entry.sql, -1, SQLITE_PREPARE_PERSISTENT, entry.statement,
+                                    nullptr);
+        if (rc != SQLITE_OK) {
+            return StatusFromSqlite(rc);
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG Database::Write(sqlite3_stmt* statement) {
+    StatementScope scope(statement);
+    LONG status = Exec("BEGIN IMMEDIATE");
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    int rc = sqlite3_step(statement);
+    if (rc != SQLITE_DONE) {
+        Exec("ROLLBACK");
+        return StatusFromSqlite(rc);
+    }
+    status = Exec("COMMIT");
+    if (status != ERROR_SUCCESS) {
+        Exec("ROLLBACK");
+    }
+    return status;
+}
+
+LONG Database::FindKey(const std::string& path, int64_t* id) {
+    StatementScope scope(findKey_);
+    sqlite3_bind_text(findKey_, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
+    int rc = sqlite3_step(findKey_);
+    if (rc == SQLITE_ROW) {
+        *id = sqlite3_column_int64(findKey_, 0);
+        return ERROR_SUCCESS;
+    }
+    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : StatusFromSqlite(rc);
+}
+
+LONG Database::CreateKey(const std::string& path, bool (*exists)(const std::string&), int64_t* id) {
+    LONG status = Exec("BEGIN IMMEDIATE");
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    // Every ancestor that exists nowhere yet is created with the key, in the same database,
+    // so that it takes the same option.
+    for (size_t end = 0; status == ERROR_SUCCESS && end != std::string::npos;) {
+        end = path.find('\\', end + 1);
+        std::string prefix = path.substr(0, end);
+        if (end != std::string::npos && exists(prefix)) {
+            continue;
+        }
+        StatementScope scope(insertKey_);
+        sqlite3_bind_text(insertKey_, 1, prefix.data(), static_cast<int>(prefix.size()),
+                          SQLITE_TRANSIENT);
+        status = StatusFromSqlite(sqlite3_step(insertKey_));
+    }
+    if (status == ERROR_SUCCESS) {
+        status = FindKey(path, id);
+    }
+    if (status == ERROR_SUCCESS) {
+        status = Exec("COMMIT");
+    }
+    if (status != ERROR_SUCCESS) {
+        Exec("ROLLBACK");
+    }
+    return status;
+}
+
+LONG Database::CountSubKeys(const std::string& path, DWORD* count) {
+    StatementScope scope(countSubKeys_);
+    sqlite3_bind_text(countSubKeys_, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
+    int rc = sqlite3_step(countSubKeys_);
+    if (rc != SQLITE_ROW) {
+        return StatusFromSqlite(rc);
+    }
+    *count += static_cast<DWORD>(sqlite3_column_int64(countSubKeys_, 0));
+    return ERROR_SUCCESS;
+}
+
+LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    sqlite3_bind_int64(setValue_, 1, key);
+    sqlite3_bind_text(setValue_, 2, name, -1, SQLITE_STATIC);
+    sqlite3_bind_int64(setValue_, 3, type);
+    sqlite3_bind_blob(setValue_, 4, data != nullptr ? data : reinterpret_cast<const BYTE*>(""),
+                      static_cast<int>(size), SQLITE_STATIC);
+    return Write(setValue_);
+}
+
+LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
+    StatementScope scope(getValue_);
+    sqlite3_bind_int64(getValue_, 1, key);
+    sqlite3_bind_text(getValue_, 2, name, -1, SQLITE_STATIC);
+    int rc = sqlite3_step(getValue_);
+    if (rc == SQLITE_ROW) {
+        ReadRow(getValue_, row);
+        return ERROR_SUCCESS;
+    }
+    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : StatusFromSqlite(rc);
+}
+
+LONG Database::DeleteValue(int64_t key, const char* name) {
+    sqlite3_bind_int64(deleteValue_, 1, key);
+    sqlite3_bind_text(deleteValue_, 2, name, -1, SQLITE_STATIC);
+    LONG status = Write(deleteValue_);
+    if (status == ERROR_SUCCESS && sqlite3_changes(db_) == 0) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return status;
+}
+
+LONG Database::ValueAt(int64_t key, int64_t afterSeq, DWORD offset, ValueRow* row) {
+    sqlite3_stmt* statement = afterSeq >= 0 ? nextValue_ : valueAtOffset_;
+    StatementScope scope(statement);
+    sqlite3_bind_int64(statement, 1, key);
+    sqlite3_bind_int64(statement, 2, afterSeq >= 0 ? afterSeq : offset);
+    int rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW) {
+        ReadRow(statement, row);
+        return ERROR_SUCCESS;
+    }
+    return rc == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : StatusFromSqlite(rc);
+}
+
+LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen) {
+    StatementScope scope(valueStats_);
+    sqlite3_bind_int64(valueStats_, 1, key);
+    int rc = sqlite3_step(valueStats_);
+    if (rc != SQLITE_ROW) {
+        return StatusFromSqlite(rc);
+    }
+    *count = static_cast<DWORD>(sqlite3_column_int64(valueStats_, 0));
+    *maxNameLen = static_cast<DWORD>(sqlite3_column_int64(valueStats_, 1));
+    *maxDataLen = static_cast<DWORD>(sqlite3_column_int64(valueStats_, 2));
+    return ERROR_SUCCESS;
+}
+
+}  // namespace velmora::registry

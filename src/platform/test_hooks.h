@@ -1,0 +1,23 @@
+// Failure hooks of the POSIX stand-ins, for tests: they make the platform refuse what it would
+// otherwise grant, so that every failure path of the module can be driven on purpose. The
+// Windows system offers no such hooks; tests that need them run on POSIX builds only.
+#pragma once
+
+#include <cstddef>
+
+#ifndef _WIN32
+#define VELMORA_HOOK_API extern "C" __attribute__((visibility("default")))
+
+// The Nth heap request from now (HeapAlloc or HeapReAlloc, counting from 1) returns none;
+// 0 switches the hook off. Only that one request fails.
+VELMORA_HOOK_API void VelmoraFailHeapRequest(unsigned n);
+// Heap requests made since the process started; lets a test find the Nth one to refuse.
+VELMORA_HOOK_API unsigned VelmoraHeapRequests(void);
+// Blocks handed out and not yet released.
+VELMORA_HOOK_API size_t VelmoraLiveHeapBlocks(void);
+// RegCreateKeyExA fails for this path below HKEY_CURRENT_USER (letter case ignored);
+// none switches the hook off.
+VELMORA_HOOK_API void VelmoraFailKeyOpen(const char* path);
+// Registry keys opened and not yet closed.
+VELMORA_HOOK_API size_t VelmoraOpenKeys(void);
+#endif

@@ -1,0 +1,14 @@
+// The module's failure codes. The bottom layers throw a code by value (a key that cannot be
+// opened, memory that cannot be had); the store and the command dispatcher return codes, with
+// 0 for success; the entry points catch whatever is left.
+#pragma once
+
+#include <cstdint>
+
+enum terrors_t : int32_t {
+    ErrNotFound = 1,
+    ErrRegistry = 2,
+    ErrNoMemory = 3,
+    ErrUnexpected = 4,
+    ErrEmptyName = 5,
+};

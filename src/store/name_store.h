@@ -1,0 +1,26 @@
+// The name store: permanent names ("\Keys"), temporary names ("\TempKeys", a volatile key that
+// does not outlive the logon) and filters ("\Filters") as text values below the root key.
+// Each operation opens its sections and closes them before it returns; nothing is cached.
+#pragma once
+
+#include <cstdint>
+
+#include "text_buffer.h"
+
+extern const char kKeysSection[];
+extern const char kTempKeysSection[];
+extern const char kFiltersSection[];
+
+// 1 with the target when the name is stored (temporary names first), else 0. Failures count
+// as not found.
+int LookupName(const char* name, TextBuffer& target);
+// 0 done, ErrEmptyName, or the failure code. A name with a plugin-command colon is split at
+// its last colon: the part before it goes in front of the path.
+int AddName(const char* name, const char* path, bool permanent);
+// 0 deleted, ErrNotFound, or the failure code. Names go from "\Keys" first, then "\TempKeys".
+int DeleteName(const char* name, bool filter);
+// True with the pattern when the filter is stored; failures leave as thrown codes.
+bool LookupFilter(const char* name, TextBuffer& pattern);
+// The index of the last colon when some colon stands at index 3 or later (a command for
+// another plugin, such as "ftp:server"), else 0. A drive path's colon is at index 1.
+uint32_t PluginCommandPos(const char* text);

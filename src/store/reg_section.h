@@ -1,0 +1,49 @@
+// RegSection: the module's root key "Software\Far\Plugins\Velmora" below HKEY_CURRENT_USER, or
+// one subsection of it, open for the length of one module call. RegValueCursor walks the value
+// names of an open section.
+#pragma once
+
+#include <cstdint>
+
+#include "../platform/platform.h"
+#include "text_buffer.h"
+
+extern const char kRootKeyPath[];
+
+class RegSection {
+  public:
+    // Opens the root, creating it when missing; `persistent` false asks for a volatile key,
+    // which counts only when the key is created. Throws ErrRegistry when the key cannot be had.
+    explicit RegSection(bool persistent);
+    // Opens the root path followed by `subsection` (which carries its leading backslash).
+    RegSection(const char* subsection, bool persistent);
+    virtual ~RegSection();
+    RegSection(const RegSection&) = delete;
+    RegSection& operator=(const RegSection&) = delete;
+
+    bool WriteString(const char* name, const char* text);
+    // True only for a value of type REG_SZ; `out` then holds its text, always terminated.
+    bool ReadString(const char* name, TextBuffer& out);
+    bool DeleteValue(const char* name);
+    bool WriteDword(const char* name, DWORD value);
+    // True only for a value of type REG_DWORD.
+    bool ReadDword(const char* name, DWORD& out);
+
+    HKEY key = nullptr;
+
+  private:
+    void Open(const char* path, bool persistent);
+};
+
+class RegValueCursor {
+  public:
+    // The section must outlive the cursor.
+    explicit RegValueCursor(const RegSection& section) : key(section.key) {}
+
+    // Delivers the next value name, whole however long it is.
+    bool Next(TextBuffer& name);
+    bool Count(uint32_t& number);
+
+    HKEY key;
+    uint32_t index = 0;
+};

@@ -1,0 +1,83 @@
+// The registry functions themselves, as the module relies on them. The same tests run against
+// our POSIX store and against the Windows registry under Wine, so the two agree.
+#include <string>
+
+#include "fresh_store.h"
+#include "platform.h"
+#include "registry_probe.h"
+
+namespace {
+
+class RegistryApiTest : public FreshStoreTest {
+  protected:
+    HKEY Create(const char* section, DWORD options, DWORD* disposition = nullptr) {
+        HKEY key = nullptr;
+        std::string path = ModuleKeyPath(section);
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, options,
+                                  KEY_ALL_ACCESS, nullptr, &key, disposition),
+                  ERROR_SUCCESS);
+        return key;
+    }
+};
+
+TEST_F(RegistryApiTest, CreateOpensExistingKeyAndReportsDisposition) {
+    DWORD disposition = 0;
+    HKEY first = Create("\\Keys", REG_OPTION_NON_VOLATILE, &disposition);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+    RegSetValueExA(first, "a", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+    RegCloseKey(first);
+    HKEY again = Create("\\Keys", REG_OPTION_VOLATILE, &disposition);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+    RegCloseKey(again);
+    EXPECT_EQ(StoredText("\\Keys", "a"), "x");
+}
+
+TEST_F(RegistryApiTest, QueryReportsNeededSizeWithMoreData) {
+    HKEY key = Create("", REG_OPTION_NON_VOLATILE);
+    std::string text(99, 't');
+    RegSetValueExA(key, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), 100);
+    char small[10];
+    DWORD size = sizeof small, type = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "v", nullptr, &type, reinterpret_cast<BYTE*>(small), &size),
+              ERROR_MORE_DATA);
+    EXPECT_EQ(size, 100u);
+    size = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "missing", nullptr, &type, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryApiTest, ValueNamesIgnoreAsciiCase) {
+    HKEY key = Create("", REG_OPTION_NON_VOLATILE);
+    DWORD one = 1, two = 2, read = 0, size = sizeof read;
+    RegSetValueExA(key, "ShowErrors", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
+    RegSetValueExA(key, "SHOWERRORS", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&two), 4);
+    EXPECT_EQ(RegQueryValueExA(key, "showerrors", nullptr, nullptr, reinterpret_cast<BYTE*>(&read),
+                               &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(read, 2u);
+    DWORD values = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                     nullptr, nullptr, nullptr);
+    EXPECT_EQ(values, 1u);
+    EXPECT_EQ(RegDeleteValueA(key, "SHOWerrors"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueA(key, "ShowErrors"), ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryApiTest, EnumerationEndsWithNoMoreItems) {
+    HKEY key = Create("\\Filters", REG_OPTION_NON_VOLATILE);
+    RegSetValueExA(key, "only", 0, REG_SZ, reinterpret_cast<const BYTE*>("*"), 2);
+    char name[260];
+    DWORD size = sizeof name;
+    EXPECT_EQ(RegEnumValueA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(name, "only");
+    EXPECT_EQ(size, 4u);
+    size = sizeof name;
+    EXPECT_EQ(RegEnumValueA(key, 1, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
+    RegCloseKey(key);
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+// Registry sections: create-or-open, typed reads, the read-size protocol, the value cursor.
+#include "store/reg_section.h"
+
+#include <string>
+#include <vector>
+
+#include "fresh_store.h"
+#include "registry_probe.h"
+#include "store/errors.h"
+
+namespace {
+
+class RegSectionTest : public FreshStoreTest {};
+
+TEST_F(RegSectionTest, OpeningSubsectionCreatesItAndTheRoot) {
+    EXPECT_FALSE(KeyExists(""));
+    { RegSection keys("\\Keys", true); }
+    EXPECT_TRUE(KeyExists(""));
+    EXPECT_TRUE(KeyExists("\\Keys"));
+    EXPECT_TRUE(StoredNames("\\Keys").empty());
+}
+
+TEST_F(RegSectionTest, TextsAndNumbersRoundTripWithTheirTypes) {
+    RegSection root(true);
+    EXPECT_TRUE(root.WriteString("Empty", ""));
+    EXPECT_TRUE(root.WriteString("Path", "D:\\work"));
+    EXPECT_TRUE(root.WriteDword("Number", 0xDEADBEEF));
+
+    StoredValue empty;
+    ASSERT_TRUE(ReadStored("", "Empty", &empty));
+    EXPECT_EQ(empty.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(empty.data, std::string(1, '\0')) << "the empty text is stored as its zero byte";
+
+    TextBuffer text;
+    EXPECT_TRUE(root.ReadString("Path", text));
+    EXPECT_STREQ(text.Text(), "D:\\work");
+    DWORD number = 0;
+    EXPECT_TRUE(root.ReadDword("Number", number));
+    EXPECT_EQ(number, 0xDEADBEEFu);
+}
+
+TEST_F(RegSectionTest, ReadsAreTypedAndMissingValuesFail) {
+    RegSection root(true);
+    root.WriteString("Text", "1");
+    root.WriteDword("Number", 1);
+    TextBuffer text;
+    DWORD number = 0;
+    EXPECT_FALSE(root.ReadString("Number", text));
+    EXPECT_FALSE(root.ReadDword("Text", number));
+    EXPECT_FALSE(root.ReadString("Missing", text));
+    EXPECT_STREQ(text.Text(), "") << "a missing value leaves a fresh small buffer empty";
+    EXPECT_FALSE(root.ReadDword("Missing", number));
+    WriteStored("", "Binary", REG_BINARY, std::string("\1\0\0\0", 4));
+    EXPECT_FALSE(root.ReadDword("Binary", number)) << "the type decides, not the size";
+}
+
+TEST_F(RegSectionTest, LongTextIsReadWholeIntoBlockOfItsSize) {
+    std::string longText(299, 'x');
+    RegSection root(true);
+    root.WriteString("Long", longText.c_str());
+    TextBuffer text;
+    ASSERT_TRUE(root.ReadString("Long", text));
+    EXPECT_EQ(text.Text(), longText);
+    EXPECT_EQ(text.capacity, 300u);
+}
+
+TEST_F(RegSectionTest, TextWithoutZeroByteIsDeliveredTerminated) {
+    for (size_t length : {5u, 259u, 260u, 261u, 520u}) {
+        std::string raw(length, 'q');
+        WriteStored("", "Raw", REG_SZ, raw);
+        RegSection root(true);
+        TextBuffer text;
+        ASSERT_TRUE(root.ReadString("Raw", text)) << length;
+        EXPECT_EQ(std::string(text.Text()), raw) << length;
+    }
+}
+
+TEST_F(RegSectionTest, ReadIntoLargerBlockReplacesOldTextCompletely) {
+    RegSection root(true);
+    root.WriteString("Long", std::string(400, 'L').c_str());
+    root.WriteString("Short", "s");
+    WriteStored("", "NoZero", REG_SZ, "ab");
+    TextBuffer text;
+    ASSERT_TRUE(root.ReadString("Long", text));
+    ASSERT_TRUE(root.ReadString("Short", text));
+    EXPECT_STREQ(text.Text(), "s");
+    ASSERT_TRUE(root.ReadString("NoZero", text));
+    EXPECT_STREQ(text.Text(), "ab");
+}
+
+TEST_F(RegSectionTest, DeleteValueReportsWhetherItDeleted) {
+    RegSection root(true);
+    root.WriteString("Gone", "x");
+    EXPECT_TRUE(root.DeleteValue("Gone"));
+    EXPECT_FALSE(root.DeleteValue("Gone"));
+    EXPECT_EQ(StoredText("", "Gone"), "<missing>");
+}
+
+TEST_F(RegSectionTest, CursorEnumeratesInWrittenOrderAndStopsAtEnd) {
+    RegSection keys("\\Keys", true);
+    RegValueCursor empty(keys);
+    uint32_t count = 99;
+    EXPECT_TRUE(empty.Count(count));
+    EXPECT_EQ(count, 0u);
+    TextBuffer name;
+    EXPECT_FALSE(empty.Next(name));
+
+    std::string longName(300, 'n');
+    for (const char* value : {"zeta", "alpha", longName.c_str(), "mid"}) {
+        keys.WriteString(value, "x");
+    }
+    keys.WriteString("ALPHA", "rewritten");  // the same value: case is not significant
+    RegValueCursor cursor(keys);
+    ASSERT_TRUE(cursor.Count(count));
+    EXPECT_EQ(count, 4u);
+    std::vector<std::string> names;
+    while (cursor.Next(name)) {
+        names.push_back(name.Text());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"zeta", "alpha", longName, "mid"}));
+    EXPECT_EQ(cursor.index, 4u);
+    EXPECT_FALSE(cursor.Next(name));
+    EXPECT_EQ(cursor.index, 4u);
+}
+
+TEST_F(RegSectionTest, KeyThatCannotBeOpenedThrowsRegistryCode) {
+    REQUIRE_HOOKS();
+    FailKeyOpen("Software\\Far\\Plugins\\Velmora\\Filters");
+    try {
+        RegSection filters("\\Filters", true);
+        FAIL() << "the section should not open";
+    } catch (terrors_t code) {
+        EXPECT_EQ(code, ErrRegistry);
+    }
+    EXPECT_NO_THROW(RegSection keys("\\Keys", true));
+}
+
+TEST_F(RegSectionTest, RefusedHeapWhileBuildingPathThrowsMemoryCode) {
+    REQUIRE_HOOKS();
+    FailHeapRequest(1);
+    try {
+        RegSection keys("\\Keys", true);
+        FAIL() << "the section should not open";
+    } catch (terrors_t code) {
+        EXPECT_EQ(code, ErrNoMemory);
+    }
+    EXPECT_FALSE(KeyExists("\\Keys"));
+}
+
+TEST_F(RegSectionTest, RefusedHeapDuringReadLeavesSectionToItsOwner) {
+    REQUIRE_HOOKS();
+    {
+        RegSection root(true);
+        root.WriteString("Text", "value");
+        TextBuffer text;
+        FailHeapRequest(1);
+        EXPECT_THROW(root.ReadString("Text", text), terrors_t);
+        RegValueCursor cursor(root);
+        FailHeapRequest(1);
+        EXPECT_THROW(cursor.Next(text), terrors_t);
+        EXPECT_EQ(cursor.index, 0u);
+    }
+    EXPECT_EQ(OpenKeys(), 0u);
+}
+
+}  // namespace

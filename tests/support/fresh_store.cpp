@@ -1,0 +1,84 @@
+// The fresh store for each test, per platform.
+#include "fresh_store.h"
+
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "test_hooks.h"
+#endif
+
+#ifdef _WIN32
+
+void FreshStoreTest::SetUp() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Far\\Plugins\\Velmora");
+}
+
+void FreshStoreTest::TearDown() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Far\\Plugins\\Velmora");
+}
+
+bool FreshStoreTest::HooksAvailable() {
+    return false;
+}
+void FreshStoreTest::FailHeapRequest(unsigned) {}
+void FreshStoreTest::FailKeyOpen(const char*) {}
+size_t FreshStoreTest::LiveHeapBlocks() {
+    return 0;
+}
+size_t FreshStoreTest::OpenKeys() {
+    return 0;
+}
+
+#else
+
+namespace {
+
+std::string MakeTempDir(const char* label) {
+    std::string pattern =
+        std::filesystem::temp_directory_path().string() + "/velmora-test-" + label + "-XXXXXX";
+    char* made = mkdtemp(pattern.data());
+    return made != nullptr ? made : "";
+}
+
+}  // namespace
+
+void FreshStoreTest::SetUp() {
+    persistentDir_ = MakeTempDir("reg");
+    volatileDir_ = MakeTempDir("vol");
+    setenv("VELMORA_REGISTRY_DIR", persistentDir_.c_str(), 1);
+    setenv("VELMORA_VOLATILE_DIR", volatileDir_.c_str(), 1);
+    blocksAtStart_ = VelmoraLiveHeapBlocks();
+}
+
+void FreshStoreTest::TearDown() {
+    VelmoraFailHeapRequest(0);
+    VelmoraFailKeyOpen(nullptr);
+    EXPECT_EQ(VelmoraOpenKeys(), 0u) << "a registry key was left open";
+    EXPECT_EQ(VelmoraLiveHeapBlocks(), blocksAtStart_) << "heap blocks leaked";
+    std::filesystem::remove_all(persistentDir_);
+    std::filesystem::remove_all(volatileDir_);
+}
+
+bool FreshStoreTest::HooksAvailable() {
+    return true;
+}
+void FreshStoreTest::FailHeapRequest(unsigned n) {
+    VelmoraFailHeapRequest(n);
+}
+void FreshStoreTest::FailKeyOpen(const char* path) {
+    VelmoraFailKeyOpen(path);
+}
+size_t FreshStoreTest::LiveHeapBlocks() {
+    return VelmoraLiveHeapBlocks();
+}
+size_t FreshStoreTest::OpenKeys() {
+    return VelmoraOpenKeys();
+}
+
+#endif

@@ -1,0 +1,34 @@
+// A fresh, empty store for each test: on POSIX a new pair of temporary directories for the
+// persistent and the volatile database; on Windows the module's registry tree deleted.
+// Also the platform's failure hooks and leak counters, where the platform has them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class FreshStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Whether the platform offers the failure hooks (POSIX only); tests of failure paths skip
+    // themselves where it does not.
+    static bool HooksAvailable();
+    // The Nth heap request from now fails.
+    static void FailHeapRequest(unsigned n);
+    static void FailKeyOpen(const char* path);
+    static size_t LiveHeapBlocks();
+    static size_t OpenKeys();
+
+    std::string persistentDir_;
+    std::string volatileDir_;
+    size_t blocksAtStart_ = 0;
+};
+
+// Skips a failure-path test where the hooks are missing.
+#define REQUIRE_HOOKS()                                  \
+    do {                                                 \
+        if (!HooksAvailable())                           \
+            GTEST_SKIP() << "no platform failure hooks"; \
+    } while (0)

@@ -1,0 +1,89 @@
+// Direct registry reads and writes for tests.
+#include "registry_probe.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+HKEY OpenExisting(const char* section) {
+    HKEY key = nullptr;
+    std::string path = ModuleKeyPath(section);
+    return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS
+               ? key
+               : nullptr;
+}
+
+}  // namespace
+
+std::string ModuleKeyPath(const char* section) {
+    return std::string("Software\\Far\\Plugins\\Velmora") + section;
+}
+
+bool KeyExists(const char* section) {
+    HKEY key = OpenExisting(section);
+    if (key != nullptr) {
+        RegCloseKey(key);
+    }
+    return key != nullptr;
+}
+
+bool ReadStored(const char* section, const char* name, StoredValue* value) {
+    HKEY key = OpenExisting(section);
+    if (key == nullptr) {
+        return false;
+    }
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(key, name, nullptr, &value->type, nullptr, &size);
+    if (status == ERROR_SUCCESS) {
+        value->data.assign(size, '\0');
+        status = RegQueryValueExA(key, name, nullptr, &value->type,
+                                  reinterpret_cast<BYTE*>(value->data.data()), &size);
+        value->data.resize(size);
+    }
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+std::string StoredText(const char* section, const char* name) {
+    StoredValue value;
+    if (!ReadStored(section, name, &value) || value.type != REG_SZ) {
+        return "<missing>";
+    }
+    if (!value.data.empty() && value.data.back() == '\0') {
+        value.data.pop_back();
+    }
+    return value.data;
+}
+
+std::vector<std::string> StoredNames(const char* section) {
+    std::vector<std::string> names;
+    HKEY key = OpenExisting(section);
+    if (key == nullptr) {
+        return names;
+    }
+    for (DWORD index = 0;; ++index) {
+        char name[16384];
+        DWORD size = sizeof name;
+        if (RegEnumValueA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name, size);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+void WriteStored(const char* section, const char* name, DWORD type, const std::string& bytes,
+                 bool isVolatile) {
+    HKEY key = nullptr;
+    std::string path = ModuleKeyPath(section);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
+                              isVolatile ? REG_OPTION_VOLATILE : REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                             static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
