@@ -76,6 +76,12 @@ TEST_F(PosixStoreTest, KeysCreatedOnTheWayTakeTheVolatileOption) {
     EXPECT_FALSE(KeyExists(""));
 }
 
+TEST_F(PosixStoreTest, NoPersistentKeyBelowVolatileOne) {
+    { RegSection temp("\\TempKeys", false); }
+    EXPECT_THROW(RegSection keys("\\Keys", true), terrors_t);
+    EXPECT_NO_THROW(RegSection more("\\More", false));
+}
+
 TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
     RegSection keys("\\Keys", true);
     for (const char* name : {"c", "a", "b"}) {
@@ -88,8 +94,8 @@ TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
 }
 
 TEST_F(PosixStoreTest, StoreFilesArePrivateToTheUser) {
-    { RegSection temp("\\TempKeys", false); }
     { RegSection keys("\\Keys", true); }
+    { RegSection temp("\\TempKeys", false); }
     EXPECT_EQ(Mode(persistentDir_ + "/hkcu.db"), 0600u);
     EXPECT_EQ(Mode(volatileDir_ + "/hkcu.db"), 0600u);
     EXPECT_EQ(Mode(persistentDir_ + "/hkcu.db-wal"), 0600u);

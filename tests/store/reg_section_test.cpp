@@ -117,7 +117,7 @@ TEST_F(RegSectionTest, CursorEnumeratesInWrittenOrderAndStopsAtEnd) {
     while (cursor.Next(name)) {
         names.push_back(name.Text());
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"zeta", "alpha", longName, "mid"}));
+    EXPECT_EQ(names, InEnumerationOrder({"zeta", "alpha", longName, "mid"}));
     EXPECT_EQ(cursor.index, 4u);
     EXPECT_FALSE(cursor.Next(name));
     EXPECT_EQ(cursor.index, 4u);

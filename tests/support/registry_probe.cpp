@@ -2,6 +2,9 @@
 #include "registry_probe.h"
 
 #include <gtest/gtest.h>
+#include <strings.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -86,4 +89,13 @@ void WriteStored(const char* section, const char* name, DWORD type, const std::s
                              static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS);
     RegCloseKey(key);
+}
+
+std::vector<std::string> InEnumerationOrder(std::vector<std::string> written) {
+#ifdef _WIN32
+    std::sort(written.begin(), written.end(), [](const std::string& a, const std::string& b) {
+        return strcasecmp(a.c_str(), b.c_str()) < 0;
+    });
+#endif
+    return written;
 }

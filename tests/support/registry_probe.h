@@ -21,6 +21,9 @@ bool ReadStored(const char* section, const char* name, StoredValue* value);
 std::string StoredText(const char* section, const char* name);
 // Value names in enumeration order.
 std::vector<std::string> StoredNames(const char* section);
+// The order in which the platform enumerates values written in `written` order: the order of
+// first writing in our store and in Windows; Wine keeps a key's values sorted by name.
+std::vector<std::string> InEnumerationOrder(std::vector<std::string> written);
 // Writes a raw value, creating the key (volatile when asked).
 void WriteStored(const char* section, const char* name, DWORD type, const std::string& bytes,
                  bool isVolatile = false);

@@ -144,6 +144,20 @@ bool KeyExists(const std::string& path) {
     return FindKey(path, &db, &id) == ERROR_SUCCESS;
 }
 
+// The registry keeps no persistent key below a volatile one: such a key would lose its parent
+// at logout.
+bool BelowVolatileKey(const std::string& path) {
+    for (size_t end = path.rfind('\\'); end != std::string::npos && end > 0;
+         end = path.rfind('\\', end - 1)) {
+        std::shared_ptr<Database> db;
+        int64_t id;
+        if (FindKey(path.substr(0, end), &db, &id) == ERROR_SUCCESS) {
+            return db == volatileDb;
+        }
+    }
+    return false;
+}
+
 // The full path of a key below HKEY_CURRENT_USER, without empty components.
 bool JoinPath(HKEY base, LPCSTR subKey, std::string* path) {
     if (base == HKEY_CURRENT_USER) {
@@ -213,7 +227,11 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, 
     DWORD disposition = REG_OPENED_EXISTING_KEY;
     if (status == ERROR_FILE_NOT_FOUND) {
         // The option counts only now, when the key is created.
-        status = (dwOptions & REG_OPTION_VOLATILE) ? Volatile(&db) : Persistent(&db);
+        bool isVolatile = (dwOptions & REG_OPTION_VOLATILE) != 0;
+        if (!isVolatile && BelowVolatileKey(path)) {
+            return ERROR_CHILD_MUST_BE_VOLATILE;
+        }
+        status = isVolatile ? Volatile(&db) : Persistent(&db);
         if (status == ERROR_SUCCESS) {
             status = db->CreateKey(path, KeyExists, &id);
         }
