@@ -100,13 +100,7 @@ LONG Database::Open(const std::string& file, std::shared_ptr<Database>* out) {
         return StatusFromSqlite(rc);
     }
     sqlite3_busy_timeout(database->db_, kBusyTimeoutMs);
-    LONG status = database->Exec("PRAGMA journal_mode=WAL");
-    if (status == ERROR_SUCCESS) {
-        status = database->Exec("PRAGMA synchronous=NORMAL");
-    }
-    if (status == ERROR_SUCCESS) {
-        status = database->Exec(kSchema);
-    }
+    LONG status = database->Initialize();
     if (status == ERROR_SUCCESS) {
         status = database->Prepare();
     }
@@ -128,6 +122,32 @@ Database::~Database() {
         sqlite3_finalize(statement);
     }
     sqlite3_close(db_);
+}
+
+LONG Database::Initialize() {
+    // Two processes that open a new file at once race for the journal mode and the schema;
+    // SQLite reports that race at once instead of waiting, so the loser tries again.
+    LONG status = ERROR_BUSY;
+    for (int attempt = 0; attempt < kBusyTimeoutMs / 10 && status == ERROR_BUSY; ++attempt) {
+        if (attempt > 0) {
+            ::usleep(10000);
+        }
+        status = Exec("PRAGMA journal_mode=WAL");
+        if (status == ERROR_SUCCESS) {
+            status = Exec("PRAGMA synchronous=NORMAL");
+        }
+        if (status == ERROR_SUCCESS) {
+            status = Exec("BEGIN IMMEDIATE");
+        }
+        if (status == ERROR_SUCCESS) {
+            status = Exec(kSchema);
+            status = status == ERROR_SUCCESS ? Exec("COMMIT") : status;
+            if (status != ERROR_SUCCESS) {
+                Exec("ROLLBACK");
+            }
+        }
+    }
+    return status;
 }
 
 LONG Database::Exec(const char* sql) {

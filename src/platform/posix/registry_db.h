@@ -48,6 +48,7 @@ class Database {
 
   private:
     explicit Database(std::string file) : file_(std::move(file)) {}
+    LONG Initialize();
     LONG Prepare();
     LONG Exec(const char* sql);
     LONG Write(sqlite3_stmt* statement);
