@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the builds and tests need, when they are missing. Uses sudo
+# when not run as root.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    libgtest-dev googletest libbenchmark-dev libsqlite3-dev
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}"

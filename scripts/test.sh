@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Runs every test: the native suites, the same under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the 64-bit Windows suites under Wine, and the 32-bit Windows
+# build with its checks.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh || exit 1
+
+passed=0
+failed=0
+
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S . -B "build/$dir" "$@" > /dev/null && cmake --build "build/$dir" -j"$(nproc)"
+}
+
+# Runs one ctest directory and adds its programs to the totals.
+run_suite() {
+    local dir=$1 log
+    log=$(mktemp)
+    ctest --test-dir "build/$dir" --output-on-failure 2>&1 | tee "$log"
+    local line total failures
+    line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -1)
+    rm -f "$log"
+    if [ -z "$line" ]; then
+        failed=$((failed + 1))
+        return
+    fi
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<< "$line")
+    failures=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<< "$line")
+    passed=$((passed + total - failures))
+    failed=$((failed + failures))
+}
+
+step() { echo; echo "=== $*"; }
+
+step "native"
+configure_and_build native -DCMAKE_BUILD_TYPE=Debug && run_suite native || failed=$((failed + 1))
+
+step "native with AddressSanitizer and UndefinedBehaviorSanitizer"
+configure_and_build sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address,undefined &&
+    run_suite sanitize || failed=$((failed + 1))
+
+step "64-bit Windows under Wine"
+configure_and_build win64 -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake && run_suite win64 || failed=$((failed + 1))
+
+step "32-bit Windows build"
+configure_and_build win32 -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && passed=$((passed + 1)) ||
+    failed=$((failed + 1))
+
+echo
+echo "velmora: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
