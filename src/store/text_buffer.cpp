@@ -7,10 +7,19 @@
 #include "errors.h"
 #include "heap.h"
 
-TextBuffer::~TextBuffer() {
+TextBuffer::~TextBuffer() { Clear(); }
+
+void TextBuffer::Clear() {
     if (capacity != 0) {
         MemFree(data);
     }
+    data = nullptr;
+    capacity = 0;
+}
+
+void TextBuffer::Swap(TextBuffer& other) {
+    std::swap(data, other.data);
+    std::swap(capacity, other.capacity);
 }
 
 void TextBuffer::Reserve(uint32_t size) {
@@ -41,8 +50,7 @@ TextBuffer& TextBuffer::Append(const char* text) {
         TextBuffer grown;
         grown.Reserve(total);
         grown.Assign(Text());
-        std::swap(data, grown.data);
-        std::swap(capacity, grown.capacity);
+        Swap(grown);
     }
     lstrcatA(data, text);
     return *this;

@@ -22,6 +22,11 @@ class TextBuffer {
     // refuses, the buffer keeps its text and ErrNoMemory is thrown.
     TextBuffer& Append(const char* text);
 
+    // Exchanges blocks with `other`; the one way a block changes owner.
+    void Swap(TextBuffer& other);
+    // Releases the block; the buffer then holds the empty text.
+    void Clear();
+
     const char* Text() const { return data != nullptr ? data : ""; }
 
     char* data = nullptr;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #define WINAPI
+#define __cdecl
 #define VELMORA_PLATFORM_API extern "C" __attribute__((visibility("default")))
 
 typedef uint32_t DWORD;

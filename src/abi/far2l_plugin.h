@@ -1,0 +1,266 @@
+// Our declarations of far2l's multibyte plugin interface (2.6.5, x86-64 Linux): the records of
+// the 1.70 interface as far2l lays them out. Texts are UTF-8, every record is packed to 2 bytes
+// although pointers are 8, paths hold 4096 bytes, and the find-data record is rebuilt.
+#pragma once
+
+#include <cstdint>
+
+#include "../platform/platform.h"
+
+#pragma pack(push, 2)
+
+struct PluginPanelItem;
+struct PluginStartupInfo;
+
+struct FarMenuItem {
+    char Text[128];
+    int Selected;
+    int Checked;
+    int Separator;
+};
+
+struct FarDialogItem {
+    int Type;
+    int X1, Y1, X2, Y2;
+    int Focus;
+    union {
+        int Selected;
+        const char* History;
+    };
+    DWORD Flags;
+    int DefaultButton;
+    char Data[512];
+};
+
+struct KeySequence {
+    DWORD Flags;
+    int Count;
+    DWORD* Sequence;
+};
+
+struct FAR_FIND_DATA {
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    uint64_t nPhysicalSize;
+    uint64_t nFileSize;
+    DWORD dwFileAttributes;
+    DWORD dwUnixMode;
+    char cFileName[255];
+};
+
+struct PluginPanelItem {
+    FAR_FIND_DATA FindData;
+    DWORD_PTR UserData;
+    DWORD Flags;
+    DWORD NumberOfLinks;
+    char* Description;
+    char* Owner;
+    char* Group;
+    char** CustomColumnData;
+    int CustomColumnNumber;
+    DWORD CRC32;
+    DWORD_PTR Reserved[2];
+};
+
+struct FarRect {
+    int left, top, right, bottom;
+};
+
+struct PanelInfo {
+    int PanelType;
+    int Plugin;
+    FarRect PanelRect;
+    PluginPanelItem* PanelItems;
+    int ItemsNumber;
+    PluginPanelItem* SelectedItems;
+    int SelectedItemsNumber;
+    int CurrentItem;
+    int TopPanelItem;
+    int Visible;
+    int Focus;
+    int ViewMode;
+    char ColumnTypes[80];
+    char ColumnWidths[80];
+    char CurDir[4096];
+    int SortMode;
+    DWORD Flags;
+    DWORD Reserved;
+};
+
+struct PanelMode {
+    char* ColumnTypes;
+    char* ColumnWidths;
+    char** ColumnTitles;
+    int FullScreen;
+    int DetailedStatus;
+    int AlignExtensions;
+    int CaseConversion;
+    char* StatusColumnTypes;
+    char* StatusColumnWidths;
+    DWORD Reserved[2];
+};
+
+struct KeyBarTitles {
+    char* Titles[12];
+    char* CtrlTitles[12];
+    char* AltTitles[12];
+    char* ShiftTitles[12];
+    char* CtrlShiftTitles[12];
+    char* AltShiftTitles[12];
+    char* CtrlAltTitles[12];
+};
+
+struct PluginInfo {
+    int StructSize;
+    DWORD Flags;
+    const char* const* DiskMenuStrings;
+    int* DiskMenuNumbers;
+    int DiskMenuStringsNumber;
+    const char* const* PluginMenuStrings;
+    int PluginMenuStringsNumber;
+    const char* const* PluginConfigStrings;
+    int PluginConfigStringsNumber;
+    const char* CommandPrefix;
+    DWORD SysID;
+};
+
+struct InfoPanelLine;
+
+struct OpenPluginInfo {
+    int StructSize;
+    DWORD Flags;
+    const char* HostFile;
+    const char* CurDir;
+    const char* Format;
+    const char* PanelTitle;
+    const InfoPanelLine* InfoLines;
+    int InfoLinesNumber;
+    const char* const* DescrFiles;
+    int DescrFilesNumber;
+    const PanelMode* PanelModesArray;
+    int PanelModesNumber;
+    int StartPanelMode;
+    int StartSortMode;
+    int StartSortOrder;
+    const KeyBarTitles* KeyBar;
+    const char* ShortcutData;
+    long Reserved;
+};
+
+typedef int(WINAPI* FARAPIMENU)(INT_PTR PluginNumber, int X, int Y, int MaxHeight, DWORD Flags,
+                                const char* Title, const char* Bottom, const char* HelpTopic,
+                                const int* BreakKeys, int* BreakCode, const FarMenuItem* Item,
+                                int ItemsNumber);
+typedef int(WINAPI* FARAPIDIALOG)(INT_PTR PluginNumber, int X1, int Y1, int X2, int Y2,
+                                  const char* HelpTopic, FarDialogItem* Item, int ItemsNumber);
+typedef int(WINAPI* FARAPIMESSAGE)(INT_PTR PluginNumber, DWORD Flags, const char* HelpTopic,
+                                   const char* const* Items, int ItemsNumber, int ButtonsNumber);
+typedef const char*(WINAPI* FARAPIGETMSG)(INT_PTR PluginNumber, int MsgId);
+typedef int(WINAPI* FARAPICONTROL)(HANDLE hPlugin, int Command, void* Param);
+typedef int(WINAPI* FARAPICMPNAME)(const char* Pattern, const char* String, int SkipPath);
+typedef INT_PTR(WINAPI* FARAPIADVCONTROL)(INT_PTR ModuleNumber, int Command, void* Param);
+typedef int(__cdecl* FARSTDSPRINTF)(char* Buffer, const char* Format, ...);
+// A service the module never calls: only its slot in the table matters.
+typedef void(WINAPI* FARAPIUNUSED)(void);
+
+struct FarStandardFunctions {
+    int StructSize;
+    FARAPIUNUSED atoi;
+    FARAPIUNUSED atoi64;
+    FARAPIUNUSED itoa;
+    FARAPIUNUSED itoa64;
+    FARSTDSPRINTF sprintf;
+    FARAPIUNUSED sscanf;
+    FARAPIUNUSED qsort;
+    FARAPIUNUSED bsearch;
+    FARAPIUNUSED qsortex;
+    FARAPIUNUSED snprintf;
+    void* Reserved[20];
+    FARAPIUNUSED Others[35];
+};
+
+struct PluginStartupInfo {
+    int StructSize;
+    char ModuleName[4096];
+    INT_PTR ModuleNumber;
+    const char* RootKey;
+    FARAPIMENU Menu;
+    FARAPIDIALOG Dialog;
+    FARAPIMESSAGE Message;
+    FARAPIGETMSG GetMsg;
+    FARAPICONTROL Control;
+    FARAPIUNUSED SaveScreen;
+    FARAPIUNUSED RestoreScreen;
+    FARAPIUNUSED GetDirList;
+    FARAPIUNUSED GetPluginDirList;
+    FARAPIUNUSED FreeDirList;
+    FARAPIUNUSED Viewer;
+    FARAPIUNUSED Editor;
+    FARAPICMPNAME CmpName;
+    FARAPIUNUSED CharTable;
+    FARAPIUNUSED Text;
+    FARAPIUNUSED EditorControl;
+    FarStandardFunctions* FSF;
+    FARAPIUNUSED ShowHelp;
+    FARAPIADVCONTROL AdvControl;
+    FARAPIUNUSED InputBox;
+    FARAPIUNUSED DialogEx;
+    FARAPIUNUSED SendDlgMessage;
+    FARAPIUNUSED DefDlgProc;
+    void* Reserved;
+    FARAPIUNUSED ViewerControl;
+};
+
+#pragma pack(pop)
+
+// far2l reads the version as (major << 16) | minor and refuses anything above 2.6, the Windows
+// host's 1.70 build 1282 among them; 2.6 is the oldest far2l with this interface.
+constexpr int kMinFarVersion = 0x00020006;
+
+#include "host_constants.h"
+
+#include <cstddef>
+static_assert(sizeof(PluginStartupInfo) == 4316, "PluginStartupInfo");
+static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 4100, "ModuleNumber");
+static_assert(offsetof(PluginStartupInfo, Menu) == 4116, "Menu");
+static_assert(offsetof(PluginStartupInfo, GetMsg) == 4140, "GetMsg");
+static_assert(offsetof(PluginStartupInfo, Control) == 4148, "Control");
+static_assert(offsetof(PluginStartupInfo, CmpName) == 4212, "CmpName");
+static_assert(offsetof(PluginStartupInfo, FSF) == 4244, "FSF");
+static_assert(offsetof(PluginStartupInfo, AdvControl) == 4260, "AdvControl");
+static_assert(offsetof(PluginStartupInfo, ViewerControl) == 4308, "ViewerControl");
+static_assert(sizeof(FarStandardFunctions) == 524, "FarStandardFunctions");
+static_assert(offsetof(FarStandardFunctions, sprintf) == 36, "sprintf");
+static_assert(offsetof(FarStandardFunctions, snprintf) == 76, "snprintf");
+static_assert(offsetof(FarStandardFunctions, Reserved) == 84, "FSF Reserved");
+static_assert(sizeof(PluginInfo) == 64, "PluginInfo");
+static_assert(offsetof(PluginInfo, PluginMenuStrings) == 28, "PluginMenuStrings");
+static_assert(offsetof(PluginInfo, CommandPrefix) == 52, "CommandPrefix");
+static_assert(sizeof(OpenPluginInfo) == 112, "OpenPluginInfo");
+static_assert(offsetof(OpenPluginInfo, PanelTitle) == 32, "PanelTitle");
+static_assert(offsetof(OpenPluginInfo, PanelModesArray) == 64, "PanelModesArray");
+static_assert(offsetof(OpenPluginInfo, StartPanelMode) == 76, "StartPanelMode");
+static_assert(offsetof(OpenPluginInfo, KeyBar) == 88, "KeyBar");
+static_assert(sizeof(PanelMode) == 64, "PanelMode");
+static_assert(offsetof(PanelMode, StatusColumnTypes) == 40, "StatusColumnTypes");
+static_assert(sizeof(KeyBarTitles) == 672, "KeyBarTitles");
+static_assert(sizeof(FAR_FIND_DATA) == 304, "FAR_FIND_DATA");
+static_assert(offsetof(FAR_FIND_DATA, dwFileAttributes) == 40, "dwFileAttributes");
+static_assert(offsetof(FAR_FIND_DATA, cFileName) == 48, "cFileName");
+static_assert(sizeof(PluginPanelItem) == 376, "PluginPanelItem");
+static_assert(offsetof(PluginPanelItem, UserData) == 304, "UserData");
+static_assert(offsetof(PluginPanelItem, Description) == 320, "Description");
+static_assert(offsetof(PluginPanelItem, CustomColumnNumber) == 352, "CustomColumnNumber");
+static_assert(sizeof(PanelInfo) == 4336, "PanelInfo");
+static_assert(offsetof(PanelInfo, SelectedItems) == 36, "SelectedItems");
+static_assert(offsetof(PanelInfo, SelectedItemsNumber) == 44, "SelectedItemsNumber");
+static_assert(offsetof(PanelInfo, CurrentItem) == 48, "CurrentItem");
+static_assert(offsetof(PanelInfo, CurDir) == 228, "CurDir");
+static_assert(offsetof(PanelInfo, SortMode) == 4324, "SortMode");
+static_assert(sizeof(FarDialogItem) == 552, "FarDialogItem");
+static_assert(offsetof(FarDialogItem, Selected) == 24, "Selected");
+static_assert(offsetof(FarDialogItem, Flags) == 32, "Flags");
+static_assert(offsetof(FarDialogItem, Data) == 40, "Data");
+static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem");
+static_assert(sizeof(KeySequence) == 16, "KeySequence");

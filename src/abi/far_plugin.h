@@ -1,0 +1,278 @@
+// Our declarations of the host's plugin interface 1.70 (8-bit texts): records, constants and
+// service signatures, field for field in the host's order. The 32-bit Windows host packs every
+// record to 2 bytes; other builds of the same code (the 64-bit DLL under Wine, the native
+// module) lay them out naturally, with every int and DWORD kept at 4 bytes.
+#pragma once
+
+#include <cstdint>
+
+#include "../platform/platform.h"
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define VELMORA_HOST_PACKED 1
+#pragma pack(push, 2)
+#endif
+
+struct PluginPanelItem;
+struct PluginStartupInfo;
+
+struct FarMenuItem {
+    char Text[128];
+    int Selected;
+    int Checked;
+    int Separator;
+};
+
+struct FarDialogItem {
+    int Type;
+    int X1, Y1, X2, Y2;
+    int Focus;
+    union {
+        int Selected;
+        const char* History;
+    };
+    DWORD Flags;
+    int DefaultButton;
+    char Data[512];
+};
+
+struct KeySequence {
+    DWORD Flags;
+    int Count;
+    DWORD* Sequence;
+};
+
+struct FAR_FIND_DATA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    char cFileName[260];
+    char cAlternateFileName[14];
+};
+
+struct PluginPanelItem {
+    FAR_FIND_DATA FindData;
+    DWORD PackSizeHigh;
+    DWORD PackSize;
+    DWORD Flags;
+    DWORD NumberOfLinks;
+    char* Description;
+    char* Owner;
+    char** CustomColumnData;
+    int CustomColumnNumber;
+    DWORD UserData;
+    DWORD CRC32;
+    DWORD Reserved[2];
+};
+
+struct FarRect {
+    int left, top, right, bottom;
+};
+
+struct PanelInfo {
+    int PanelType;
+    int Plugin;
+    FarRect PanelRect;
+    PluginPanelItem* PanelItems;
+    int ItemsNumber;
+    PluginPanelItem* SelectedItems;
+    int SelectedItemsNumber;
+    int CurrentItem;
+    int TopPanelItem;
+    int Visible;
+    int Focus;
+    int ViewMode;
+    char ColumnTypes[80];
+    char ColumnWidths[80];
+    char CurDir[260];
+    int ShortNames;
+    int SortMode;
+    DWORD Flags;
+    DWORD Reserved;
+};
+
+struct PanelMode {
+    char* ColumnTypes;
+    char* ColumnWidths;
+    char** ColumnTitles;
+    int FullScreen;
+    int DetailedStatus;
+    int AlignExtensions;
+    int CaseConversion;
+    char* StatusColumnTypes;
+    char* StatusColumnWidths;
+    DWORD Reserved[2];
+};
+
+struct KeyBarTitles {
+    char* Titles[12];
+    char* CtrlTitles[12];
+    char* AltTitles[12];
+    char* ShiftTitles[12];
+    char* CtrlShiftTitles[12];
+    char* AltShiftTitles[12];
+    char* CtrlAltTitles[12];
+};
+
+struct PluginInfo {
+    int StructSize;
+    DWORD Flags;
+    const char* const* DiskMenuStrings;
+    int* DiskMenuNumbers;
+    int DiskMenuStringsNumber;
+    const char* const* PluginMenuStrings;
+    int PluginMenuStringsNumber;
+    const char* const* PluginConfigStrings;
+    int PluginConfigStringsNumber;
+    const char* CommandPrefix;
+    DWORD Reserved;
+};
+
+struct InfoPanelLine;
+
+struct OpenPluginInfo {
+    int StructSize;
+    DWORD Flags;
+    const char* HostFile;
+    const char* CurDir;
+    const char* Format;
+    const char* PanelTitle;
+    const InfoPanelLine* InfoLines;
+    int InfoLinesNumber;
+    const char* const* DescrFiles;
+    int DescrFilesNumber;
+    const PanelMode* PanelModesArray;
+    int PanelModesNumber;
+    int StartPanelMode;
+    int StartSortMode;
+    int StartSortOrder;
+    const KeyBarTitles* KeyBar;
+    const char* ShortcutData;
+    int32_t Reserved;
+};
+
+typedef int(WINAPI* FARAPIMENU)(INT_PTR PluginNumber, int X, int Y, int MaxHeight, DWORD Flags,
+                                const char* Title, const char* Bottom, const char* HelpTopic,
+                                const int* BreakKeys, int* BreakCode, const FarMenuItem* Item,
+                                int ItemsNumber);
+typedef int(WINAPI* FARAPIDIALOG)(INT_PTR PluginNumber, int X1, int Y1, int X2, int Y2,
+                                  const char* HelpTopic, FarDialogItem* Item, int ItemsNumber);
+typedef int(WINAPI* FARAPIMESSAGE)(INT_PTR PluginNumber, DWORD Flags, const char* HelpTopic,
+                                   const char* const* Items, int ItemsNumber, int ButtonsNumber);
+typedef const char*(WINAPI* FARAPIGETMSG)(INT_PTR PluginNumber, int MsgId);
+typedef int(WINAPI* FARAPICONTROL)(HANDLE hPlugin, int Command, void* Param);
+typedef int(WINAPI* FARAPICMPNAME)(const char* Pattern, const char* String, int SkipPath);
+typedef INT_PTR(WINAPI* FARAPIADVCONTROL)(INT_PTR ModuleNumber, int Command, void* Param);
+typedef int(__cdecl* FARSTDSPRINTF)(char* Buffer, const char* Format, ...);
+// A service the module never calls: only its slot in the table matters.
+typedef void(WINAPI* FARAPIUNUSED)(void);
+
+struct FarStandardFunctions {
+    int StructSize;
+    FARAPIUNUSED atoi;
+    FARAPIUNUSED atoi64;
+    FARAPIUNUSED itoa;
+    FARAPIUNUSED itoa64;
+    FARSTDSPRINTF sprintf;
+    FARAPIUNUSED sscanf;
+    FARAPIUNUSED qsort;
+    FARAPIUNUSED bsearch;
+    FARAPIUNUSED qsortex;
+    FARAPIUNUSED snprintf;
+    void* Reserved[8];
+    FARAPIUNUSED Others[38];
+};
+
+struct PluginStartupInfo {
+    int StructSize;
+    char ModuleName[260];
+    INT_PTR ModuleNumber;
+    const char* RootKey;
+    FARAPIMENU Menu;
+    FARAPIDIALOG Dialog;
+    FARAPIMESSAGE Message;
+    FARAPIGETMSG GetMsg;
+    FARAPICONTROL Control;
+    FARAPIUNUSED SaveScreen;
+    FARAPIUNUSED RestoreScreen;
+    FARAPIUNUSED GetDirList;
+    FARAPIUNUSED GetPluginDirList;
+    FARAPIUNUSED FreeDirList;
+    FARAPIUNUSED Viewer;
+    FARAPIUNUSED Editor;
+    FARAPICMPNAME CmpName;
+    FARAPIUNUSED CharTable;
+    FARAPIUNUSED Text;
+    FARAPIUNUSED EditorControl;
+    FarStandardFunctions* FSF;
+    FARAPIUNUSED ShowHelp;
+    FARAPIADVCONTROL AdvControl;
+    FARAPIUNUSED InputBox;
+    FARAPIUNUSED DialogEx;
+    FARAPIUNUSED SendDlgMessage;
+    FARAPIUNUSED DefDlgProc;
+    void* Reserved;
+    FARAPIUNUSED ViewerControl;
+};
+
+#ifdef VELMORA_HOST_PACKED
+#pragma pack(pop)
+#endif
+
+// The host version the module asks for: 1.70 build 1282.
+constexpr int kMinFarVersion = 0x05020146;
+
+#include "host_constants.h"
+
+#ifdef VELMORA_HOST_PACKED
+#include <cstddef>
+static_assert(sizeof(PluginStartupInfo) == 372, "PluginStartupInfo");
+static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 264, "ModuleNumber");
+static_assert(offsetof(PluginStartupInfo, Menu) == 272, "Menu");
+static_assert(offsetof(PluginStartupInfo, GetMsg) == 284, "GetMsg");
+static_assert(offsetof(PluginStartupInfo, Control) == 288, "Control");
+static_assert(offsetof(PluginStartupInfo, CmpName) == 320, "CmpName");
+static_assert(offsetof(PluginStartupInfo, FSF) == 336, "FSF");
+static_assert(offsetof(PluginStartupInfo, AdvControl) == 344, "AdvControl");
+static_assert(offsetof(PluginStartupInfo, ViewerControl) == 368, "ViewerControl");
+static_assert(sizeof(FarStandardFunctions) == 228, "FarStandardFunctions");
+static_assert(offsetof(FarStandardFunctions, sprintf) == 20, "sprintf");
+static_assert(offsetof(FarStandardFunctions, Reserved) == 44, "FSF Reserved");
+static_assert(sizeof(PluginInfo) == 44, "PluginInfo");
+static_assert(offsetof(PluginInfo, CommandPrefix) == 36, "CommandPrefix");
+static_assert(sizeof(OpenPluginInfo) == 72, "OpenPluginInfo");
+static_assert(offsetof(OpenPluginInfo, PanelTitle) == 20, "PanelTitle");
+static_assert(offsetof(OpenPluginInfo, PanelModesArray) == 40, "PanelModesArray");
+static_assert(offsetof(OpenPluginInfo, StartPanelMode) == 48, "StartPanelMode");
+static_assert(offsetof(OpenPluginInfo, KeyBar) == 60, "KeyBar");
+static_assert(sizeof(PanelMode) == 44, "PanelMode");
+static_assert(offsetof(PanelMode, FullScreen) == 12, "FullScreen");
+static_assert(sizeof(KeyBarTitles) == 336, "KeyBarTitles");
+static_assert(sizeof(FAR_FIND_DATA) == 318, "FAR_FIND_DATA");
+static_assert(offsetof(FAR_FIND_DATA, cFileName) == 44, "cFileName");
+static_assert(sizeof(PluginPanelItem) == 366, "PluginPanelItem");
+static_assert(offsetof(PluginPanelItem, PackSizeHigh) == 318, "PackSizeHigh");
+static_assert(offsetof(PluginPanelItem, Description) == 334, "Description");
+static_assert(offsetof(PluginPanelItem, Reserved) == 358, "Reserved");
+static_assert(sizeof(PanelInfo) == 496, "PanelInfo");
+static_assert(offsetof(PanelInfo, SelectedItems) == 32, "SelectedItems");
+static_assert(offsetof(PanelInfo, SelectedItemsNumber) == 36, "SelectedItemsNumber");
+static_assert(offsetof(PanelInfo, CurrentItem) == 40, "CurrentItem");
+static_assert(offsetof(PanelInfo, CurDir) == 220, "CurDir");
+static_assert(offsetof(PanelInfo, ShortNames) == 480, "ShortNames");
+static_assert(sizeof(FarDialogItem) == 548, "FarDialogItem");
+static_assert(offsetof(FarDialogItem, Selected) == 24, "Selected");
+static_assert(offsetof(FarDialogItem, Flags) == 28, "Flags");
+static_assert(offsetof(FarDialogItem, Data) == 36, "Data");
+static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem");
+static_assert(sizeof(KeySequence) == 12, "KeySequence");
+#elif defined(__x86_64__)
+static_assert(sizeof(PluginPanelItem) == 384, "PluginPanelItem, natural layout");
+static_assert(sizeof(KeySequence) == 16, "KeySequence, natural layout");
+static_assert(sizeof(FarDialogItem) == 552, "FarDialogItem, natural layout");
+#endif

@@ -1,0 +1,41 @@
+// The module's side of the host's services.
+#include "host_services.h"
+
+#include <cstring>
+
+HostServices Host;
+
+void CopyHostServices(const PluginStartupInfo* info) {
+    std::memcpy(&Host.Info, info, sizeof Host.Info);
+    std::memcpy(&Host.FSF, info->FSF, sizeof Host.FSF);
+}
+
+const char* GetMsg(int id) {
+    const char* text = Host.Info.GetMsg(Host.Info.ModuleNumber, id);
+    return text != nullptr ? text : "";
+}
+
+int HostMenu(const FarMenuItem* items, int count) {
+    return Host.Info.Menu(Host.Info.ModuleNumber, -1, -1, 0, FMENU_WRAPMODE | FMENU_AUTOHIGHLIGHT,
+                          "", nullptr, "", nullptr, nullptr, items, count);
+}
+
+int HostDialog(int width, int height, FarDialogItem* items, int count) {
+    return Host.Info.Dialog(Host.Info.ModuleNumber, -1, -1, width, height, nullptr, items, count);
+}
+
+int HostMessage(DWORD flags, const char* const* lines, int count) {
+    return Host.Info.Message(Host.Info.ModuleNumber, flags, nullptr, lines, count, 0);
+}
+
+int HostControl(HANDLE panel, int command, void* param) {
+    return Host.Info.Control(panel, command, param);
+}
+
+INT_PTR HostAdvControl(int command, void* param) {
+    return Host.Info.AdvControl(Host.Info.ModuleNumber, command, param);
+}
+
+bool HostCmpName(const char* pattern, const char* text) {
+    return Host.Info.CmpName(pattern, text, 0) != 0;
+}

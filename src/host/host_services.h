@@ -1,0 +1,29 @@
+// HostServices: the module's copies of the host's service tables. Every call into the host goes
+// through them, with the module number where the service takes one, and with the fixed
+// arguments the module always passes (centred windows, no help topics).
+#pragma once
+
+#include "../abi/plugin_abi.h"
+
+struct HostServices {
+    PluginStartupInfo Info;
+    FarStandardFunctions FSF;
+};
+
+extern HostServices Host;
+
+// Copies the host's tables; from then on every host call goes through the copies.
+void CopyHostServices(const PluginStartupInfo* info);
+
+// The text of a message; the empty text when the host has none.
+const char* GetMsg(int id);
+// A centred menu without title or help; the chosen index, or -1 when cancelled.
+int HostMenu(const FarMenuItem* items, int count);
+// A centred dialog of the given size; the index of the closing item, or -1 when cancelled.
+int HostDialog(int width, int height, FarDialogItem* items, int count);
+// A message box of `count` lines, the first being the title; the pressed button (0 is OK).
+int HostMessage(DWORD flags, const char* const* lines, int count);
+int HostControl(HANDLE panel, int command, void* param);
+INT_PTR HostAdvControl(int command, void* param);
+// The host's wildcard match of `text` against `pattern`, paths included.
+bool HostCmpName(const char* pattern, const char* text);

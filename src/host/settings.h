@@ -1,0 +1,18 @@
+// Loading and saving the options as values of the module's root key, and the configuration
+// dialog that edits them.
+#pragma once
+
+#include "../platform/platform.h"
+#include "../store/reg_section.h"
+
+// Reads every option once, writing the default of each missing one back. Never fails: what
+// cannot be read keeps its value, and the prefix falls back to "cd:".
+void LoadSettings();
+// Writes every option; a key that cannot be opened or a prefix that cannot be stored leaves
+// as a thrown code.
+void SaveSettings();
+// The stored REG_DWORD value of `name`, or `fallback`, written back when the value is missing
+// or of another type.
+DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback);
+// 1 when the dialog was confirmed and the options saved, 0 when it was cancelled.
+int RunConfigDialog();
