@@ -23,6 +23,19 @@ LPSTR lstrcpyA(LPSTR lpString1, LPCSTR lpString2) {
     return std::strcpy(lpString1, TextOrEmpty(lpString2));
 }
 
+LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength) {
+    if (lpString1 == nullptr || iMaxLength <= 0) {
+        return lpString1;
+    }
+    const char* source = TextOrEmpty(lpString2);
+    int i = 0;
+    for (; i < iMaxLength - 1 && source[i] != '\0'; ++i) {
+        lpString1[i] = source[i];
+    }
+    lpString1[i] = '\0';
+    return lpString1;
+}
+
 LPSTR lstrcatA(LPSTR lpString1, LPCSTR lpString2) {
     if (lpString1 == nullptr) {
         return nullptr;

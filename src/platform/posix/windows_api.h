@@ -136,6 +136,7 @@ VELMORA_PLATFORM_API BOOL HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem);
 // 8-bit strings (posix/strings.cpp); a missing text counts as the empty text.
 VELMORA_PLATFORM_API int lstrlenA(LPCSTR lpString);
 VELMORA_PLATFORM_API LPSTR lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
+VELMORA_PLATFORM_API LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
 VELMORA_PLATFORM_API LPSTR lstrcatA(LPSTR lpString1, LPCSTR lpString2);
 VELMORA_PLATFORM_API int lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 

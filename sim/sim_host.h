@@ -1,0 +1,127 @@
+// The stand-in host: every service the module calls, two panels, a command line that plays
+// posted keys back, and the host's side of the module's exports (opening panels, fetching their
+// items, passing keys). It records every call the module makes, so tests can assert what the
+// host saw, and hands questions to a front end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "abi/plugin_abi.h"
+#include "front_end.h"
+#include "module_exports.h"
+
+struct SimItem {
+    std::string name;
+    DWORD attributes = 0;
+    std::string description;
+};
+
+struct SimPanel {
+    std::string curDir;
+    // The module's panel shown here, or none for a file panel.
+    HANDLE plugin = nullptr;
+    // A module panel's items as last fetched, without the ".." the host puts first.
+    std::vector<SimItem> items;
+    // Positions on the panel: on a module panel 0 is "..".
+    int currentItem = 0;
+    std::vector<int> selection;
+    // The panel's look as the module last described it.
+    std::string title;
+    std::vector<std::string> keyBar;  // labels of F1 to F12; empty where the host's stays
+    DWORD flags = 0;
+    // Answer 0 to requests for this panel's information.
+    bool refuseInfo = false;
+
+    // What the host handed the module in the last PanelInfo of this panel.
+    std::vector<PluginPanelItem> shownItems;
+    std::vector<PluginPanelItem> shownSelection;
+    std::vector<std::string> shownTexts;
+};
+
+struct ControlCall {
+    HANDLE handle;
+    int command;
+    std::string text;  // the directory, for the commands that take one
+};
+
+class SimHost {
+  public:
+    // `messages` are the module's texts by number, as the host reads them from its files.
+    explicit SimHost(std::vector<std::string> messages);
+    ~SimHost();
+    SimHost(const SimHost&) = delete;
+    SimHost& operator=(const SimHost&) = delete;
+
+    // The record the host hands the module, its service tables filled in.
+    const PluginStartupInfo* StartupInfo() const { return &info_; }
+    void SetFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
+
+    SimPanel& Active() { return panels_[active_]; }
+    SimPanel& Passive() { return panels_[1 - active_]; }
+    void SwitchPanels() { active_ = 1 - active_; }
+
+    // Directories the module sends a panel to are given with '/' for '\' when set, as the host
+    // on a system with '/' paths would take them.
+    bool slashPaths = false;
+    // The host lists the item under the cursor as selected also when it is ".." (the Windows
+    // host does, far2l does not).
+    bool dotsSelectable = true;
+
+    // What the module did.
+    std::vector<ControlCall> controls;
+    std::vector<std::vector<DWORD>> posted;
+    std::vector<MenuCall> menus;
+    std::vector<DialogCall> dialogs;
+    std::vector<MessageCall> messages;
+    // Command lines the host ran that were not for this module (other plugins' commands).
+    std::vector<std::string> executed;
+    std::string commandLine;
+
+    // The host's side of the module, once it is loaded: hands over the services and reads the
+    // module's menus and prefix.
+    void AttachModule(const ModuleExports* module);
+    const PluginInfo& Info() const { return pluginInfo_; }
+    std::string Prefix() const;
+
+    // Host actions, each followed by what the host does after the module returned: closing
+    // panels the module asked to close and playing posted keys.
+    void OpenFromMenu(int openFrom);
+    void RunCommandLine(const std::string& line);
+    int PressKey(int key, unsigned int controlState);
+    int MakeDirectory();
+    int Configure();
+    void ClosePanel(SimPanel& panel);
+    // Fetches a module panel's items and look anew.
+    void RefreshPanel(SimPanel& panel);
+    // Moves the cursor to the item of that name; false when the panel has none.
+    bool MoveCursorTo(const std::string& name);
+
+    // The services, as the module calls them.
+    static SimHost* current;
+    const char* Message(int id) const;
+    int Menu(const FarMenuItem* items, int count, DWORD flags, const char* title);
+    int Dialog(int width, int height, FarDialogItem* items, int count);
+    int ShowMessage(DWORD flags, const char* const* lines, int count, int buttons);
+    int Control(HANDLE handle, int command, void* param);
+    INT_PTR AdvControl(int command, void* param);
+
+  private:
+    SimPanel* PanelOf(HANDLE handle);
+    bool FillPanelInfo(SimPanel& panel, PanelInfo* info);
+    void ShowModulePanel(SimPanel& panel, HANDLE handle);
+    void AfterModuleCall();
+    void SetPanelDirectory(SimPanel& panel, const char* dir);
+
+    std::vector<std::string> texts_;
+    PluginStartupInfo info_{};
+    FarStandardFunctions fsf_{};
+    FrontEnd* frontEnd_ = nullptr;
+    const ModuleExports* module_ = nullptr;
+    PluginInfo pluginInfo_{};
+    SimPanel panels_[2];
+    int active_ = 0;
+    std::vector<DWORD> pendingKeys_;
+    // Panels whose module panel asked to be closed, with the directory to show then.
+    std::vector<std::pair<SimPanel*, std::string>> pendingCloses_;
+};

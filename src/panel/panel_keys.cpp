@@ -1,0 +1,201 @@
+// The keys the panel takes over from the host. Enter jumps to a name (here, in the system's
+// file browser, or on the other panel) or enters and leaves filters; R with a modifier
+// re-reads; F4 edits and adds; F8 deletes after a question; F3, F5 and F6 are swallowed, since
+// the items are no files. A filter is told from a name by its directory attribute alone.
+#include <cstring>
+
+#include "../host/host_services.h"
+#include "../host/messages.h"
+#include "../store/name_store.h"
+#include "shortcut_panel.h"
+
+namespace {
+
+bool IsFilter(const PluginPanelItem& item) {
+    return (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The item a key acts on: the first selected one, which the host makes the item under the
+// cursor when nothing is selected. None when the host lists no item.
+const PluginPanelItem* ActedOnItem(const PanelInfo& info) {
+    return info.SelectedItemsNumber > 0 && info.SelectedItems != nullptr ? &info.SelectedItems[0]
+                                                                         : nullptr;
+}
+
+// Opens `target` in the system's file browser; true when the browser started.
+bool OpenInFileBrowser(const char* target) {
+    TextBuffer commandLine;
+    commandLine.Assign("explorer \"");
+    commandLine.Append(target).Append("\"");
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    std::memset(&process, 0, sizeof process);
+    if (!CreateProcessA(nullptr, commandLine.data, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    // Nobody waits for the browser; its handles are not needed.
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+// Whether `format` holds exactly one conversion, and it is `conversion`: the question's buffer
+// is sized for that alone, so any other format is shown as plain text.
+bool HasSingleConversion(const char* format, char conversion) {
+    int conversions = 0;
+    bool fits = false;
+    for (const char* p = std::strchr(format, '%'); p != nullptr; p = std::strchr(p + 1, '%')) {
+        ++conversions;
+        fits = p[1] == conversion;
+    }
+    return conversions == 1 && fits;
+}
+
+}  // namespace
+
+int ShortcutPanel::ProcessKey(int key, unsigned int controlState) {
+    switch (key) {
+        case KEY_LBUTTON:
+        case KEY_RETURN:
+            return EnterKey(controlState);
+        case KEY_R:
+            if (controlState == 0) {
+                return 0;
+            }
+            Refresh();
+            return 1;
+        case KEY_F3:
+        case KEY_F5:
+        case KEY_F6:
+            return 1;
+        case KEY_F4:
+            return controlState == 0 ? EditKey() : AddKey();
+        case KEY_F8:
+            return controlState == 0 ? DeleteKey() : 0;
+        default:
+            return 0;
+    }
+}
+
+int ShortcutPanel::EnterKey(unsigned int controlState) {
+    PanelInfo info;
+    std::memset(&info, 0, sizeof info);
+    if (!HostControl(this, FCTL_GETPANELINFO, &info)) {
+        Refresh();
+        return 1;
+    }
+    const PluginPanelItem* item = ActedOnItem(info);
+    // A host that lists nothing while the cursor is on ".." still means "..".
+    bool filterItem = item != nullptr ? IsFilter(*item) : info.CurrentItem == 0;
+    if (filterItem) {
+        if (info.CurrentItem != 0) {
+            SetFilter(item->Description != nullptr ? item->Description : "");
+            Refresh();
+            return 1;
+        }
+        if (filter.Text()[0] == '\0') {
+            return 0;
+        }
+        SetFilter(nullptr);
+        Refresh();
+        return 1;
+    }
+    if (item == nullptr) {
+        return 1;
+    }
+    TextBuffer name;
+    name.Assign(item->FindData.cFileName);
+    if (controlState == PKF_SHIFT) {
+        TextBuffer target;
+        if (LookupName(name.Text(), target) == 1) {
+            if (PluginCommandPos(target.Text()) != 0) {
+                return 0;
+            }
+            if (OpenInFileBrowser(target.Text())) {
+                return 1;
+            }
+        }
+    } else if (controlState == PKF_CONTROL) {
+        return GoToNameOnOtherPanel(name.Text());
+    }
+    GoToName(name.Text());
+    return 1;
+}
+
+int ShortcutPanel::EditKey() {
+    PanelInfo info;
+    std::memset(&info, 0, sizeof info);
+    if (!HostControl(this, FCTL_GETPANELINFO, &info)) {
+        return 1;
+    }
+    const PluginPanelItem* item = ActedOnItem(info);
+    if (item == nullptr) {
+        return 1;
+    }
+    if (IsFilter(*item)) {
+        return EditFilter(item->FindData.cFileName,
+                          item->Description != nullptr ? item->Description : "");
+    }
+    EditName(true, item->FindData.cFileName);
+    return 1;
+}
+
+int ShortcutPanel::AddKey() {
+    PanelInfo info;
+    std::memset(&info, 0, sizeof info);
+    const PluginPanelItem* item = nullptr;
+    if (HostControl(this, FCTL_GETPANELINFO, &info)) {
+        item = ActedOnItem(info);
+    }
+    EditName(false, item != nullptr ? item->FindData.cFileName : "");
+    return 1;
+}
+
+int ShortcutPanel::DeleteKey() {
+    try {
+        PanelInfo info;
+        std::memset(&info, 0, sizeof info);
+        if (!HostControl(this, FCTL_GETPANELINFO, &info)) {
+            return 0;
+        }
+        const PluginPanelItem* first = ActedOnItem(info);
+        if (first == nullptr) {
+            return 0;
+        }
+        int selected = info.SelectedItemsNumber;
+        TextBuffer question;
+        if (selected == 1) {
+            const char* format = GetMsg(MDeleteItem);
+            const char* name = first->FindData.cFileName;
+            if (HasSingleConversion(format, 's')) {
+                question.Reserve(lstrlenA(format) + lstrlenA(name) + 2);
+                Host.FSF.sprintf(question.data, format, name);
+            } else {
+                question.Assign(format);
+            }
+        } else {
+            const char* format = GetMsg(MDeleteItems);
+            if (HasSingleConversion(format, 'd')) {
+                question.Reserve(lstrlenA(format) + 10);
+                Host.FSF.sprintf(question.data, format, selected);
+            } else {
+                question.Assign(format);
+            }
+        }
+        const char* lines[2] = {GetMsg(MDeleteTitle), question.Text()};
+        if (HostMessage(FMSG_MB_OKCANCEL, lines, 2) != 0) {
+            return 0;
+        }
+        for (int i = 0; i < selected; ++i) {
+            const PluginPanelItem& item = info.SelectedItems[i];
+            DeleteName(item.FindData.cFileName, IsFilter(item));
+        }
+    } catch (...) {
+        return 0;
+    }
+    Refresh();
+    return 1;
+}

@@ -1,0 +1,64 @@
+// ShortcutPanel: the object behind each panel handle the module gives the host. It lists the
+// filters (as folders), the permanent names and the temporary names as one flat list, optionally
+// restricted to the names whose paths match one filter, and edits them through its keys and
+// dialogs. Every change writes the store at once and rebuilds the list from it.
+#pragma once
+
+#include <cstdint>
+
+#include "../abi/plugin_abi.h"
+#include "../store/text_buffer.h"
+
+// Records handed to the host, shared by all panels and refilled on each use.
+extern char TitleText[32];
+extern PanelMode PanelModes[10];
+extern KeyBarTitles PanelKeyBar;
+extern PanelInfo FindDataPanelInfo;
+
+class ShortcutPanel {
+  public:
+    // A panel without a filter and with its list built. Throws when the title cannot be made.
+    ShortcutPanel();
+    virtual ~ShortcutPanel();
+    ShortcutPanel(const ShortcutPanel&) = delete;
+    ShortcutPanel& operator=(const ShortcutPanel&) = delete;
+
+    // The list.
+    void Clear();
+    void LoadSection(const char* section, bool persistent, bool filterSection,
+                     const char* excluded);
+    int BuildList();
+    void Refresh();
+    // Enters the filter with this pattern, or leaves any filter with none; the caller refreshes.
+    void SetFilter(const char* pattern);
+    static void FillPanelItem(PluginPanelItem& item, const char* name, const char* value,
+                              bool hidden, bool filter);
+
+    // Requests from the host.
+    int GetFindData(PluginPanelItem** panelItems, int* itemsNumber, int opMode);
+    void GetOpenPluginInfo(OpenPluginInfo* info);
+    int ProcessKey(int key, unsigned int controlState);
+    int MakeDirectory(const char* name, int opMode);
+
+    // Jumps to a stored name's target, here or on the other panel; 0 when it is not stored.
+    int GoToName(const char* name);
+    int GoToNameOnOtherPanel(const char* name);
+
+    // The dialogs; both return 1.
+    int EditName(bool edit, const char* itemName);
+    int EditFilter(const char* name, const char* pattern);
+
+    TextBuffer title;
+    TextBuffer filter;
+    TextBuffer** values = nullptr;
+    PluginPanelItem* items = nullptr;
+    uint32_t count = 0;
+    uint32_t capacity = 0;
+
+  private:
+    void Grow(uint32_t entries);
+    int EnterKey(unsigned int controlState);
+    int EditKey();
+    int AddKey();
+    int DeleteKey();
+};
