@@ -46,10 +46,25 @@ step "64-bit Windows under Wine"
 configure_and_build win64 -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake && run_suite win64 || failed=$((failed + 1))
 
-step "32-bit Windows build"
+step "32-bit Windows build and its DLL tables"
 configure_and_build win32 -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && passed=$((passed + 1)) ||
-    failed=$((failed + 1))
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && run_suite win32 || failed=$((failed + 1))
+
+# End-to-end suites in a real terminal: the velmora program, and the module inside far2l.
+for suite in scripts/test-terminal.sh scripts/test-far2l.sh; do
+    [ -x "$suite" ] || continue
+    step "$suite"
+    log=$(mktemp)
+    "$suite" 2>&1 | tee "$log"
+    status=${PIPESTATUS[0]}
+    line=$(grep -E '^[a-z0-9-]+: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -1)
+    rm -f "$log"
+    if [ -n "$line" ]; then
+        passed=$((passed + $(sed -E 's/.*: ([0-9]+) passed.*/\1/' <<< "$line")))
+        failed=$((failed + $(sed -E 's/.* ([0-9]+) failed$/\1/' <<< "$line")))
+    fi
+    [ "$status" -eq 0 ] || [ -n "$line" ] || failed=$((failed + 1))
+done
 
 echo
 echo "velmora: $passed passed, $failed failed"

@@ -2,34 +2,54 @@
 // database, volatile keys in a second one under the user's runtime directory, which is emptied
 // when the user's last session ends: that is how a volatile key does not outlive the logon.
 // The connections stay open for the life of the process, as the system keeps its registry
-// loaded; they are reopened when the environment points the store elsewhere.
+// loaded; they are reopened when the environment points the store elsewhere. An enumerating
+// key reads values ahead and serves them while no commit has touched the database since.
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "../test_hooks.h"
 #include "registry_db.h"
 
 using velmora::registry::Database;
+using velmora::registry::DataVersion;
 using velmora::registry::ValueRow;
 
 struct HKEY__ {
+    HKEY__(std::shared_ptr<Database> database, int64_t key, std::string keyPath)
+        : db(std::move(database)), id(key), path(std::move(keyPath)) {}
+
     std::shared_ptr<Database> db;
     int64_t id;
     std::string path;
     // Where the last enumeration stopped, so that the next index continues from there.
     DWORD nextIndex = 0;
     int64_t nextAfterSeq = -1;
+    // Values read in one go with the last one delivered: `ahead[aheadPos - 1]` is that one and
+    // the rest follow it. They stand for the database only while it is still at `aheadVersion`;
+    // a query per value would cost a read transaction each.
+    std::vector<ValueRow> ahead;
+    size_t aheadPos = 0;
+    DataVersion aheadVersion;
+    DWORD aheadLimit = 0;
 };
 
 namespace {
+
+// Enumeration reads this many values at first and twice as many each time it goes on, up to
+// the most: a caller that stops early has not paid for a long read.
+constexpr DWORD kFirstReadAhead = 16;
+constexpr DWORD kMostReadAhead = 1024;
 
 std::recursive_mutex registryMutex;
 std::set<HKEY> openKeys;
@@ -188,6 +208,30 @@ bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && ::strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Value names as the database's NOCASE collation compares them: only ASCII letters fold,
+// whatever the locale.
+bool SameValueName(const std::string& stored, const char* name) {
+    size_t i = 0;
+    for (; i < stored.size() && name[i] != '\0'; ++i) {
+        if (AsciiLower(stored[i]) != AsciiLower(name[i])) {
+            return false;
+        }
+    }
+    return i == stored.size() && name[i] == '\0';
+}
+
+// The value the key's enumeration delivered last, when the database has not changed since.
+const ValueRow* LastEnumerated(HKEY key) {
+    if (key->aheadPos == 0 || !key->db->Unchanged(key->aheadVersion)) {
+        return nullptr;
+    }
+    return &key->ahead[key->aheadPos - 1];
+}
+
 // Copies `size` bytes into a caller's buffer of `*capacity` bytes, the registry's way: the
 // needed size is always reported, and a buffer too small gets ERROR_MORE_DATA.
 LONG CopyOut(const void* bytes, DWORD size, LPBYTE buffer, LPDWORD capacity) {
@@ -240,7 +284,7 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, 
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    HKEY key = new HKEY__{db, id, path};
+    HKEY key = new HKEY__(db, id, path);
     openKeys.insert(key);
     *phkResult = key;
     if (lpdwDisposition != nullptr) {
@@ -264,7 +308,7 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    HKEY key = new HKEY__{db, id, path};
+    HKEY key = new HKEY__(db, id, path);
     openKeys.insert(key);
     *phkResult = key;
     return ERROR_SUCCESS;
@@ -301,15 +345,21 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LP
     if (openKeys.count(hKey) == 0) {
         return ERROR_INVALID_HANDLE;
     }
-    ValueRow row;
-    LONG status = hKey->db->GetValue(hKey->id, lpValueName != nullptr ? lpValueName : "", &row);
-    if (status != ERROR_SUCCESS) {
-        return status;
+    const char* name = lpValueName != nullptr ? lpValueName : "";
+    // A walk over a key reads each value right after enumerating its name.
+    const ValueRow* row = LastEnumerated(hKey);
+    ValueRow read;
+    if (row == nullptr || !SameValueName(row->name, name)) {
+        LONG status = hKey->db->GetValue(hKey->id, name, &read);
+        if (status != ERROR_SUCCESS) {
+            return status;
+        }
+        row = &read;
     }
     if (lpType != nullptr) {
-        *lpType = row.type;
+        *lpType = row->type;
     }
-    return CopyOut(row.data.data(), static_cast<DWORD>(row.data.size()), lpData, lpcbData);
+    return CopyOut(row->data.data(), static_cast<DWORD>(row->data.size()), lpData, lpcbData);
 }
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
@@ -329,26 +379,44 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
     if (lpValueName == nullptr || lpcchValueName == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    ValueRow row;
     bool continues = dwIndex == hKey->nextIndex && hKey->nextAfterSeq >= 0;
-    LONG status = hKey->db->ValueAt(hKey->id, continues ? hKey->nextAfterSeq : -1, dwIndex, &row);
-    if (status != ERROR_SUCCESS) {
-        return status;
+    bool readNow = !continues || hKey->aheadPos >= hKey->ahead.size() ||
+                   !hKey->db->Unchanged(hKey->aheadVersion);
+    if (readNow) {
+        hKey->aheadLimit =
+            continues ? std::min(hKey->aheadLimit * 2, kMostReadAhead) : kFirstReadAhead;
+        hKey->aheadLimit = std::max(hKey->aheadLimit, kFirstReadAhead);
+        // Taken before the read: a commit in between then counts as a change, never as none.
+        hKey->aheadVersion = hKey->db->Version();
+        hKey->aheadPos = 0;
+        LONG status = hKey->db->ValuesAt(hKey->id, continues ? hKey->nextAfterSeq : -1, dwIndex,
+                                         hKey->aheadLimit, &hKey->ahead);
+        if (status != ERROR_SUCCESS) {
+            hKey->aheadVersion = DataVersion();
+            return status;
+        }
     }
+    const ValueRow& row = hKey->ahead[hKey->aheadPos];
     DWORD needed = static_cast<DWORD>(row.name.size()) + 1;
+    LONG status = ERROR_MORE_DATA;
     if (*lpcchValueName < needed) {
         *lpcchValueName = needed;
-        return ERROR_MORE_DATA;
+    } else {
+        std::memcpy(lpValueName, row.name.c_str(), needed);
+        *lpcchValueName = needed - 1;
+        if (lpType != nullptr) {
+            *lpType = row.type;
+        }
+        status = CopyOut(row.data.data(), static_cast<DWORD>(row.data.size()), lpData, lpcbData);
     }
-    std::memcpy(lpValueName, row.name.c_str(), needed);
-    *lpcchValueName = needed - 1;
-    if (lpType != nullptr) {
-        *lpType = row.type;
-    }
-    status = CopyOut(row.data.data(), static_cast<DWORD>(row.data.size()), lpData, lpcbData);
     if (status == ERROR_SUCCESS) {
         hKey->nextIndex = dwIndex + 1;
         hKey->nextAfterSeq = row.seq;
+        ++hKey->aheadPos;
+    } else if (readNow) {
+        // The values just read do not follow the last one delivered: drop them.
+        hKey->ahead.clear();
+        hKey->aheadVersion = DataVersion();
     }
     return status;
 }

@@ -8,12 +8,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstring>
+
 namespace velmora::registry {
 
 namespace {
 
 // A writer that finds the database locked waits this long before the call reports it busy.
 constexpr int kBusyTimeoutMs = 2000;
+
+// The shared WAL index as SQLite's file format lays it out: regions of 32 KiB, the first
+// starting with two copies of a 48-byte header. A writer rewrites the second copy first, a
+// reader reads the first copy first, so copies that differ mean a commit under way. The
+// header's own version number guards against a layout this code does not know.
+constexpr int kWalIndexRegionSize = 32768;
+constexpr size_t kWalHeaderWords = 12;
+constexpr uint32_t kWalIndexFormat = 3007000;
+constexpr size_t kWalHeaderInitByte = 12;
 
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS keys("
@@ -107,6 +119,7 @@ LONG Database::Open(const std::string& file, std::shared_ptr<Database>* out) {
     if (status != ERROR_SUCCESS) {
         return status;
     }
+    database->MapWalIndex();
     *out = std::move(database);
     return ERROR_SUCCESS;
 }
@@ -172,9 +185,9 @@ LONG Database::Prepare() {
         {&deleteValue_, "DELETE FROM vals WHERE key = ?1 AND name = ?2"},
         {&nextValue_,
          "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND seq > ?2 "
-         "ORDER BY seq LIMIT 1"},
+         "ORDER BY seq LIMIT ?3"},
         {&valueAtOffset_,
-         "SELECT seq, name, type, data FROM vals WHERE key = ?1 ORDER BY seq LIMIT 1 OFFSET ?2"},
+         "SELECT seq, name, type, data FROM vals WHERE key = ?1 ORDER BY seq LIMIT ?3 OFFSET ?2"},
         {&valueStats_,
          "SELECT COUNT(*), COALESCE(MAX(length(CAST(name AS BLOB))), 0), "
          "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1"},
@@ -290,17 +303,29 @@ LONG Database::DeleteValue(int64_t key, const char* name) {
     return status;
 }
 
-LONG Database::ValueAt(int64_t key, int64_t afterSeq, DWORD offset, ValueRow* row) {
+LONG Database::ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit,
+                        std::vector<ValueRow>* rows) {
     sqlite3_stmt* statement = afterSeq >= 0 ? nextValue_ : valueAtOffset_;
     StatementScope scope(statement);
     sqlite3_bind_int64(statement, 1, key);
     sqlite3_bind_int64(statement, 2, afterSeq >= 0 ? afterSeq : offset);
-    int rc = sqlite3_step(statement);
-    if (rc == SQLITE_ROW) {
-        ReadRow(statement, row);
-        return ERROR_SUCCESS;
+    sqlite3_bind_int64(statement, 3, limit);
+    // Rows already in the vector are overwritten in place, so that their strings keep the room
+    // they had from the previous read.
+    size_t count = 0;
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        if (count == rows->size()) {
+            rows->emplace_back();
+        }
+        ReadRow(statement, &(*rows)[count++]);
     }
-    return rc == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : StatusFromSqlite(rc);
+    rows->resize(count);
+    if (rc != SQLITE_DONE) {
+        rows->clear();
+        return StatusFromSqlite(rc);
+    }
+    return count == 0 ? ERROR_NO_MORE_ITEMS : ERROR_SUCCESS;
 }
 
 LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen) {
@@ -314,6 +339,59 @@ LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* m
     *maxNameLen = static_cast<DWORD>(sqlite3_column_int64(valueStats_, 1));
     *maxDataLen = static_cast<DWORD>(sqlite3_column_int64(valueStats_, 2));
     return ERROR_SUCCESS;
+}
+
+void Database::MapWalIndex() {
+    // Only a connection in WAL mode shares an index; this one stays in WAL mode for its life,
+    // since leaving it needs a lock that its own open connection keeps others from taking.
+    sqlite3_stmt* mode = nullptr;
+    bool wal = false;
+    if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode", -1, &mode, nullptr) == SQLITE_OK &&
+        sqlite3_step(mode) == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(mode, 0);
+        wal = text != nullptr && std::strcmp(reinterpret_cast<const char*>(text), "wal") == 0;
+    }
+    sqlite3_finalize(mode);
+    sqlite3_file* file = nullptr;
+    if (!wal || sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        file == nullptr || file->pMethods == nullptr || file->pMethods->iVersion < 2 ||
+        file->pMethods->xShmMap == nullptr) {
+        return;
+    }
+    // The region is mapped already, by the reads and writes Open made; asking for it without
+    // extending it neither creates nor changes anything.
+    void volatile* region = nullptr;
+    if (file->pMethods->xShmMap(file, 0, kWalIndexRegionSize, 0, &region) == SQLITE_OK) {
+        walIndex_ = static_cast<const volatile uint32_t*>(region);
+    }
+}
+
+DataVersion Database::Version() const {
+    DataVersion version;
+    if (walIndex_ == nullptr) {
+        return version;
+    }
+    uint32_t second[kWalHeaderWords];
+    for (size_t i = 0; i < kWalHeaderWords; ++i) {
+        version.header[i] = walIndex_[i];
+    }
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    for (size_t i = 0; i < kWalHeaderWords; ++i) {
+        second[i] = walIndex_[kWalHeaderWords + i];
+    }
+    unsigned char isInit =
+        reinterpret_cast<const unsigned char*>(version.header)[kWalHeaderInitByte];
+    version.known = version.header[0] == kWalIndexFormat && isInit != 0 &&
+                    std::memcmp(version.header, second, sizeof second) == 0;
+    return version;
+}
+
+bool Database::Unchanged(const DataVersion& version) const {
+    if (!version.known) {
+        return false;
+    }
+    DataVersion now = Version();
+    return now.known && std::memcmp(now.header, version.header, sizeof now.header) == 0;
 }
 
 }  // namespace velmora::registry

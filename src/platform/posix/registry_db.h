@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "windows_api.h"
 
@@ -19,6 +20,14 @@ struct ValueRow {
     DWORD type = REG_NONE;
     std::string data;
     int64_t seq = 0;
+};
+
+// The committed state of a database as the header of its WAL index shows it. Every commit, by
+// any connection in any process, rewrites that header, and SQLite itself keeps its page cache
+// for as long as the header stays the same; so do the read-ahead values of an open key.
+struct DataVersion {
+    bool known = false;
+    uint32_t header[12] = {};
 };
 
 class Database {
@@ -42,14 +51,24 @@ class Database {
     LONG SetValue(int64_t key, const char* name, DWORD type, const BYTE* data, DWORD size);
     LONG GetValue(int64_t key, const char* name, ValueRow* row);
     LONG DeleteValue(int64_t key, const char* name);
-    // The value after sequence number `afterSeq`, or the `offset`th value when `afterSeq` < 0.
-    LONG ValueAt(int64_t key, int64_t afterSeq, DWORD offset, ValueRow* row);
+    // Up to `limit` values in first-written order, read at once: those after sequence number
+    // `afterSeq`, or from the `offset`th value on when `afterSeq` < 0. None left gives
+    // ERROR_NO_MORE_ITEMS.
+    LONG ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit,
+                  std::vector<ValueRow>* rows);
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
+
+    // The state now, read without a transaction; unknown where the connection has no shared
+    // WAL index or a writer is halfway through rewriting its header.
+    DataVersion Version() const;
+    // True when `version` is known and nothing was committed since it was taken.
+    bool Unchanged(const DataVersion& version) const;
 
   private:
     explicit Database(std::string file) : file_(std::move(file)) {}
     LONG Initialize();
     LONG Prepare();
+    void MapWalIndex();
     LONG Exec(const char* sql);
     LONG Write(sqlite3_stmt* statement);
 
@@ -66,6 +85,8 @@ class Database {
     sqlite3_stmt* nextValue_ = nullptr;
     sqlite3_stmt* valueAtOffset_ = nullptr;
     sqlite3_stmt* valueStats_ = nullptr;
+    // The start of the shared WAL index, mapped by SQLite for as long as the connection is open.
+    const volatile uint32_t* walIndex_ = nullptr;
 };
 
 // Maps SQLite result codes to registry status codes.
