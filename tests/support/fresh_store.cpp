@@ -31,6 +31,9 @@ void FreshStoreTest::FailKeyOpen(const char*) {}
 size_t FreshStoreTest::LiveHeapBlocks() {
     return 0;
 }
+unsigned FreshStoreTest::HeapRequests() {
+    return 0;
+}
 size_t FreshStoreTest::OpenKeys() {
     return 0;
 }
@@ -76,6 +79,9 @@ void FreshStoreTest::FailKeyOpen(const char* path) {
 }
 size_t FreshStoreTest::LiveHeapBlocks() {
     return VelmoraLiveHeapBlocks();
+}
+unsigned FreshStoreTest::HeapRequests() {
+    return VelmoraHeapRequests();
 }
 size_t FreshStoreTest::OpenKeys() {
     return VelmoraOpenKeys();

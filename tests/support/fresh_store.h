@@ -19,6 +19,9 @@ class FreshStoreTest : public ::testing::Test {
     static void FailHeapRequest(unsigned n);
     static void FailKeyOpen(const char* path);
     static size_t LiveHeapBlocks();
+    // Heap requests made so far; a run that made fewer than n since FailHeapRequest(n) never
+    // met the refusal.
+    static unsigned HeapRequests();
     static size_t OpenKeys();
 
     std::string persistentDir_;

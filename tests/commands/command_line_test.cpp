@@ -1,0 +1,170 @@
+// The commands behind the prefix, driven through the stand-in host: jumps with and without a
+// rest, adds and deletes with every code they return, and what a miss records.
+#include "commands/command_line.h"
+
+#include <string>
+#include <vector>
+
+#include "host/module_state.h"
+#include "host_fixture.h"
+#include "registry_probe.h"
+#include "store/errors.h"
+#include "store/name_store.h"
+
+namespace {
+
+class CommandLineTest : public HostTest {
+  protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        StartModule();
+        sim_->Active().curDir = "D:\\here";
+        AddName("proj", "D:\\work\\proj", true);
+    }
+
+    // The directory the last jump sent the active panel to.
+    std::string LastJump() const {
+        for (auto call = sim_->controls.rbegin(); call != sim_->controls.rend(); ++call) {
+            if (call->command == FCTL_CLOSEPLUGIN) {
+                return call->text;
+            }
+        }
+        return "<none>";
+    }
+};
+
+TEST_F(CommandLineTest, JumpAppendsRestBehindBackslashExactlyAsTyped) {
+    const struct {
+        const char* text;
+        const char* target;
+    } cases[] = {
+        {"proj", "D:\\work\\proj"},           {"proj/src", "D:\\work\\proj\\src"},
+        {"proj\\src", "D:\\work\\proj\\src"}, {"proj/a/b", "D:\\work\\proj\\a/b"},
+        {"proj/", "D:\\work\\proj\\"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ProcessCommandLine(c.text), 0) << c.text;
+        EXPECT_EQ(LastJump(), c.target) << c.text;
+        EXPECT_EQ(sim_->controls.back().handle, INVALID_HANDLE_VALUE);
+    }
+    EXPECT_TRUE(sim_->posted.empty());
+}
+
+TEST_F(CommandLineTest, JumpPrefersTemporaryName) {
+    AddName("proj", "E:\\temp", false);
+    AddName("only", "F:\\t", false);
+    EXPECT_EQ(ProcessCommandLine("proj"), 0);
+    EXPECT_EQ(LastJump(), "E:\\temp");
+    EXPECT_EQ(ProcessCommandLine("only/x"), 0);
+    EXPECT_EQ(LastJump(), "F:\\t\\x");
+}
+
+TEST_F(CommandLineTest, RestThatMakesAPluginCommandIsTypedIntoTheCommandLine) {
+    AddName("ftp:srv", "", true);  // stored as "srv" = "ftp"
+    ASSERT_EQ(StoredText("\\Keys", "srv"), "ftp");
+    EXPECT_EQ(ProcessCommandLine("srv/host:21"), 0);
+    std::string typed = "ftp\\host:21";
+    std::vector<DWORD> keys(typed.begin(), typed.end());
+    keys.push_back(13);
+    ASSERT_EQ(sim_->posted.size(), 1u);
+    EXPECT_EQ(sim_->posted[0], keys);
+    EXPECT_EQ(LastJump(), "<none>");
+
+    EXPECT_EQ(ProcessCommandLine("proj/x:y"), 0) << "a rest can make a path a command too";
+    ASSERT_EQ(sim_->posted.size(), 2u);
+    EXPECT_EQ(sim_->posted[1].size(), std::string("D:\\work\\proj\\x:y").size() + 1);
+}
+
+TEST_F(CommandLineTest, AddsStoreTheActivePanelsDirectoryWholeAndUnsplitAtSeparators) {
+    EXPECT_EQ(ProcessCommandLine("+tmp"), 0);
+    EXPECT_EQ(ProcessCommandLine(":perm"), 0);
+    EXPECT_EQ(ProcessCommandLine("+a/b"), 0);
+    EXPECT_EQ(ProcessCommandLine(": blank "), 0);
+    EXPECT_EQ(StoredText("\\TempKeys", "tmp"), "D:\\here");
+    EXPECT_EQ(StoredText("\\Keys", "perm"), "D:\\here");
+    EXPECT_EQ(StoredText("\\TempKeys", "a/b"), "D:\\here");
+    EXPECT_EQ(StoredText("\\Keys", " blank "), "D:\\here") << "nothing is trimmed";
+    EXPECT_EQ(ProcessCommandLine(":ftp:site"), 0);
+    EXPECT_EQ(StoredText("\\Keys", "site"), "ftpD:\\here");
+}
+
+TEST_F(CommandLineTest, AddWithoutNameOrPanelStoresNothing) {
+    EXPECT_EQ(ProcessCommandLine("+"), ErrEmptyName);
+    EXPECT_EQ(ProcessCommandLine(":"), ErrEmptyName);
+    sim_->Active().refuseInfo = true;
+    EXPECT_EQ(ProcessCommandLine(":lost"), ErrUnexpected);
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"proj"});
+    EXPECT_TRUE(StoredNames("\\TempKeys").empty());
+}
+
+TEST_F(CommandLineTest, DeleteReturnsItsCodeAndRecordsNoMiss) {
+    Settings.ShowErrors = 1;
+    LastUnknownName.Assign("earlier");
+    EXPECT_EQ(ProcessCommandLine("-proj"), 0);
+    EXPECT_EQ(StoredText("\\Keys", "proj"), "<missing>");
+    EXPECT_EQ(ProcessCommandLine("-proj"), ErrNotFound);
+    EXPECT_EQ(ProcessCommandLine("-"), ErrNotFound);
+    EXPECT_STREQ(LastUnknownName.Text(), "earlier");
+}
+
+TEST_F(CommandLineTest, MissRecordsWholeTextOnlyWhileShowErrorsIsOn) {
+    Settings.AutoComplite = 0;
+    EXPECT_EQ(ProcessCommandLine("zz/sub"), ErrNotFound);
+    EXPECT_STREQ(LastUnknownName.Text(), "");
+    Settings.ShowErrors = 1;
+    EXPECT_EQ(ProcessCommandLine("zz/sub"), ErrNotFound);
+    EXPECT_STREQ(LastUnknownName.Text(), "zz/sub");
+    EXPECT_EQ(ProcessCommandLine("+x/y"), 0);
+    EXPECT_STREQ(LastUnknownName.Text(), "zz/sub");
+}
+
+TEST_F(CommandLineTest, SplitNameTellsMissingRestFromEmptyRest) {
+    TextBuffer name, rest;
+    SplitName("proj", name, rest);
+    EXPECT_STREQ(name.Text(), "proj");
+    EXPECT_EQ(rest.capacity, 0u);
+    SplitName("proj/", name, rest);
+    EXPECT_STREQ(name.Text(), "proj");
+    EXPECT_GE(rest.capacity, 1u);
+    EXPECT_STREQ(rest.Text(), "");
+    SplitName("/x\\y", name, rest);
+    EXPECT_STREQ(name.Text(), "");
+    EXPECT_STREQ(rest.Text(), "x\\y");
+}
+
+TEST_F(CommandLineTest, UnopenableSectionsGiveTheRegistryCode) {
+    REQUIRE_HOOKS();
+    FailKeyOpen(ModuleKeyPath("\\Keys").c_str());
+    EXPECT_EQ(ProcessCommandLine(":perm"), ErrRegistry);
+    EXPECT_EQ(ProcessCommandLine("-proj"), ErrRegistry);
+    Settings.AutoComplite = 0;
+    EXPECT_EQ(ProcessCommandLine("proj"), ErrNotFound) << "a lookup counts failures as misses";
+}
+
+TEST_F(CommandLineTest, RefusedHeapAnywhereInAJumpLeaksNothingAndReportsTheCode) {
+    REQUIRE_HOOKS();
+    Settings.ShowErrors = 1;
+    for (unsigned n = 1;; ++n) {
+        sim_->controls.clear();
+        unsigned before = HeapRequests();
+        FailHeapRequest(n);
+        int code = ProcessCommandLine("proj/src");
+        FailHeapRequest(0);
+        if (HeapRequests() - before < n) {
+            EXPECT_EQ(code, 0);
+            EXPECT_EQ(LastJump(), "D:\\work\\proj\\src");
+            break;
+        }
+        // A lookup that cannot read counts as a miss, in the temporary names only as one there;
+        // anything else is the memory code. Whatever is reported, no half jump is made.
+        if (code == 0) {
+            EXPECT_EQ(LastJump(), "D:\\work\\proj\\src") << "request " << n;
+        } else {
+            EXPECT_TRUE(code == ErrNoMemory || code == ErrNotFound) << n << ": " << code;
+            EXPECT_EQ(LastJump(), "<none>") << "request " << n;
+        }
+        ASSERT_LT(n, 50u);
+    }
+}
+
+}  // namespace
