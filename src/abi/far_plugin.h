@@ -13,34 +13,7 @@
 #pragma pack(push, 2)
 #endif
 
-struct PluginPanelItem;
-struct PluginStartupInfo;
-
-struct FarMenuItem {
-    char Text[128];
-    int Selected;
-    int Checked;
-    int Separator;
-};
-
-struct FarDialogItem {
-    int Type;
-    int X1, Y1, X2, Y2;
-    int Focus;
-    union {
-        int Selected;
-        const char* History;
-    };
-    DWORD Flags;
-    int DefaultButton;
-    char Data[512];
-};
-
-struct KeySequence {
-    DWORD Flags;
-    int Count;
-    DWORD* Sequence;
-};
+#include "host_records.h"
 
 struct FAR_FIND_DATA {
     DWORD dwFileAttributes;
@@ -70,10 +43,6 @@ struct PluginPanelItem {
     DWORD Reserved[2];
 };
 
-struct FarRect {
-    int left, top, right, bottom;
-};
-
 struct PanelInfo {
     int PanelType;
     int Plugin;
@@ -94,29 +63,6 @@ struct PanelInfo {
     int SortMode;
     DWORD Flags;
     DWORD Reserved;
-};
-
-struct PanelMode {
-    char* ColumnTypes;
-    char* ColumnWidths;
-    char** ColumnTitles;
-    int FullScreen;
-    int DetailedStatus;
-    int AlignExtensions;
-    int CaseConversion;
-    char* StatusColumnTypes;
-    char* StatusColumnWidths;
-    DWORD Reserved[2];
-};
-
-struct KeyBarTitles {
-    char* Titles[12];
-    char* CtrlTitles[12];
-    char* AltTitles[12];
-    char* ShiftTitles[12];
-    char* CtrlShiftTitles[12];
-    char* AltShiftTitles[12];
-    char* CtrlAltTitles[12];
 };
 
 struct PluginInfo {
@@ -155,22 +101,6 @@ struct OpenPluginInfo {
     const char* ShortcutData;
     int32_t Reserved;
 };
-
-typedef int(WINAPI* FARAPIMENU)(INT_PTR PluginNumber, int X, int Y, int MaxHeight, DWORD Flags,
-                                const char* Title, const char* Bottom, const char* HelpTopic,
-                                const int* BreakKeys, int* BreakCode, const FarMenuItem* Item,
-                                int ItemsNumber);
-typedef int(WINAPI* FARAPIDIALOG)(INT_PTR PluginNumber, int X1, int Y1, int X2, int Y2,
-                                  const char* HelpTopic, FarDialogItem* Item, int ItemsNumber);
-typedef int(WINAPI* FARAPIMESSAGE)(INT_PTR PluginNumber, DWORD Flags, const char* HelpTopic,
-                                   const char* const* Items, int ItemsNumber, int ButtonsNumber);
-typedef const char*(WINAPI* FARAPIGETMSG)(INT_PTR PluginNumber, int MsgId);
-typedef int(WINAPI* FARAPICONTROL)(HANDLE hPlugin, int Command, void* Param);
-typedef int(WINAPI* FARAPICMPNAME)(const char* Pattern, const char* String, int SkipPath);
-typedef INT_PTR(WINAPI* FARAPIADVCONTROL)(INT_PTR ModuleNumber, int Command, void* Param);
-typedef int(__cdecl* FARSTDSPRINTF)(char* Buffer, const char* Format, ...);
-// A service the module never calls: only its slot in the table matters.
-typedef void(WINAPI* FARAPIUNUSED)(void);
 
 struct FarStandardFunctions {
     int StructSize;
