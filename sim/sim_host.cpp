@@ -379,8 +379,14 @@ void SimHost::RunCommandLine(const std::string& line) {
         executed.push_back(line);
         return;
     }
-    std::string rest = line.substr(prefix.size());
-    HANDLE handle = module_->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<INT_PTR>(rest.c_str()));
+    RunModuleCommand(line.substr(prefix.size()));
+}
+
+void SimHost::RunModuleCommand(const std::string& text) {
+    if (module_ == nullptr) {
+        return;
+    }
+    HANDLE handle = module_->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<INT_PTR>(text.c_str()));
     if (handle != INVALID_HANDLE_VALUE && handle != nullptr) {
         ShowModulePanel(Active(), handle);
     }

@@ -88,6 +88,9 @@ class SimHost {
     // panels the module asked to close and playing posted keys.
     void OpenFromMenu(int openFrom);
     void RunCommandLine(const std::string& line);
+    // Hands `text` to the module as the text behind its prefix, as RunCommandLine does for a
+    // line that starts with the prefix; also when the prefix is empty.
+    void RunModuleCommand(const std::string& text);
     int PressKey(int key, unsigned int controlState);
     int MakeDirectory();
     int Configure();
