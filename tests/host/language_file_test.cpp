@@ -19,9 +19,9 @@ namespace {
 const size_t kMessageCount = 31;
 const size_t kUnusedMessage = 24;
 
-// The host's sprintf conversions in `text`: each entry is one whole specification such as
+// The host's sprintf conversions in `text`: each entry is one whole conversion such as
 // "%d" or "%-5s". "%%" prints a percent sign and is no conversion; a '%' that starts no
-// complete specification is listed as far as it goes, since sprintf would misread it.
+// complete conversion is listed as far as it goes, since sprintf would misread it.
 std::vector<std::string> Conversions(const std::string& text) {
     std::vector<std::string> found;
     for (size_t i = 0; i < text.size(); ++i) {
