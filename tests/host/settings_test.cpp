@@ -167,6 +167,18 @@ TEST_F(SettingsTest, ConfirmedDialogSavesEveryOptionAsZeroOrOne) {
     EXPECT_EQ(StoredText("", "Prefix"), "") << "an empty prefix field stores the empty text";
 }
 
+TEST_F(SettingsTest, ConfirmedDialogSavesInItsOrderAndStoresAnyCheckAsOne) {
+    // No load before: the dialog's save is the first write of every value.
+    script_.AnswerDialog({8, {{7, "x:"}}, {{1, 5}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}});
+    EXPECT_EQ(RunConfigDialog(), 1);
+    EXPECT_EQ(
+        StoredNames(""),
+        InEnumerationOrder({"Prefix", "ShowErrors", "ShowInPluginsMenu", "ShowInDiskMenu",
+                            "ShowTemporaryNamesAsHideFiles", "UseHighlighting", "AutoComplite"}));
+    EXPECT_EQ(StoredDword("ShowInDiskMenu"), 1u);
+    EXPECT_EQ(StoredDword("UseHighlighting"), 0u) << "held 0 since no load set it";
+}
+
 TEST_F(SettingsTest, DialogWhoseRootCannotBeOpenedThrowsAfterCopyingBack) {
     REQUIRE_HOOKS();
     StartModule();
