@@ -15,14 +15,15 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "../test_hooks.h"
 #include "registry_db.h"
 
 using velmora::registry::Database;
 using velmora::registry::DataVersion;
+using velmora::registry::ValueList;
 using velmora::registry::ValueRow;
 
 struct HKEY__ {
@@ -38,7 +39,7 @@ struct HKEY__ {
     // Values read in one go with the last one delivered: `ahead[aheadPos - 1]` is that one and
     // the rest follow it. They stand for the database only while it is still at `aheadVersion`;
     // a query per value would cost a read transaction each.
-    std::vector<ValueRow> ahead;
+    ValueList ahead;
     size_t aheadPos = 0;
     DataVersion aheadVersion;
     DWORD aheadLimit = 0;
@@ -46,8 +47,9 @@ struct HKEY__ {
 
 namespace {
 
-// Enumeration reads this many values at first and twice as many each time it goes on, up to
-// the most: a caller that stops early has not paid for a long read.
+// Enumeration reads this many values at first, and twice as many each time it goes on; past
+// the most it reads all the rest at once. A caller that stops early has not paid for a long
+// read, and one that walks a large key pays for one pass over it.
 constexpr DWORD kFirstReadAhead = 16;
 constexpr DWORD kMostReadAhead = 1024;
 
@@ -214,7 +216,7 @@ char AsciiLower(char c) {
 
 // Value names as the database's NOCASE collation compares them: only ASCII letters fold,
 // whatever the locale.
-bool SameValueName(const std::string& stored, const char* name) {
+bool SameValueName(std::string_view stored, const char* name) {
     size_t i = 0;
     for (; i < stored.size() && name[i] != '\0'; ++i) {
         if (AsciiLower(stored[i]) != AsciiLower(name[i])) {
@@ -224,12 +226,10 @@ bool SameValueName(const std::string& stored, const char* name) {
     return i == stored.size() && name[i] == '\0';
 }
 
-// The value the key's enumeration delivered last, when the database has not changed since.
-const ValueRow* LastEnumerated(HKEY key) {
-    if (key->aheadPos == 0 || !key->db->Unchanged(key->aheadVersion)) {
-        return nullptr;
-    }
-    return &key->ahead[key->aheadPos - 1];
+// Whether the key's enumeration delivered a value last and the database has not changed since;
+// that value is then `key->ahead[key->aheadPos - 1]`.
+bool LastEnumeratedHolds(HKEY key) {
+    return key->aheadPos > 0 && key->db->Unchanged(key->aheadVersion);
 }
 
 // Copies `size` bytes into a caller's buffer of `*capacity` bytes, the registry's way: the
@@ -347,19 +347,23 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LP
     }
     const char* name = lpValueName != nullptr ? lpValueName : "";
     // A walk over a key reads each value right after enumerating its name.
-    const ValueRow* row = LastEnumerated(hKey);
-    ValueRow read;
-    if (row == nullptr || !SameValueName(row->name, name)) {
-        LONG status = hKey->db->GetValue(hKey->id, name, &read);
-        if (status != ERROR_SUCCESS) {
-            return status;
+    if (LastEnumeratedHolds(hKey) && SameValueName(hKey->ahead.Name(hKey->aheadPos - 1), name)) {
+        size_t last = hKey->aheadPos - 1;
+        if (lpType != nullptr) {
+            *lpType = hKey->ahead.Type(last);
         }
-        row = &read;
+        std::string_view data = hKey->ahead.Data(last);
+        return CopyOut(data.data(), static_cast<DWORD>(data.size()), lpData, lpcbData);
+    }
+    ValueRow row;
+    LONG status = hKey->db->GetValue(hKey->id, name, &row);
+    if (status != ERROR_SUCCESS) {
+        return status;
     }
     if (lpType != nullptr) {
-        *lpType = row->type;
+        *lpType = row.type;
     }
-    return CopyOut(row->data.data(), static_cast<DWORD>(row->data.size()), lpData, lpcbData);
+    return CopyOut(row.data.data(), static_cast<DWORD>(row.data.size()), lpData, lpcbData);
 }
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
@@ -380,42 +384,54 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
         return ERROR_INVALID_PARAMETER;
     }
     bool continues = dwIndex == hKey->nextIndex && hKey->nextAfterSeq >= 0;
-    bool readNow = !continues || hKey->aheadPos >= hKey->ahead.size() ||
-                   !hKey->db->Unchanged(hKey->aheadVersion);
+    bool unchanged = hKey->db->Unchanged(hKey->aheadVersion);
+    bool readNow = !continues || !unchanged || hKey->aheadPos >= hKey->ahead.size();
     if (readNow) {
-        hKey->aheadLimit =
-            continues ? std::min(hKey->aheadLimit * 2, kMostReadAhead) : kFirstReadAhead;
-        hKey->aheadLimit = std::max(hKey->aheadLimit, kFirstReadAhead);
+        // While the caller keeps taking values, each read takes twice as many as the last, then
+        // all that are left. A change in between starts again from a single value, so that a
+        // caller that writes as it walks reads no more than one value per call.
+        if (!continues) {
+            hKey->aheadLimit = kFirstReadAhead;
+        } else if (!unchanged) {
+            hKey->aheadLimit = 1;
+        } else {
+            hKey->aheadLimit = std::min(hKey->aheadLimit * 2, 2 * kMostReadAhead);
+        }
         // Taken before the read: a commit in between then counts as a change, never as none.
         hKey->aheadVersion = hKey->db->Version();
         hKey->aheadPos = 0;
-        LONG status = hKey->db->ValuesAt(hKey->id, continues ? hKey->nextAfterSeq : -1, dwIndex,
-                                         hKey->aheadLimit, &hKey->ahead);
+        LONG status = continues && hKey->aheadLimit > kMostReadAhead
+                          ? hKey->db->ValuesAfter(hKey->id, hKey->nextAfterSeq, &hKey->ahead)
+                          : hKey->db->ValuesAt(hKey->id, continues ? hKey->nextAfterSeq : -1,
+                                               dwIndex, hKey->aheadLimit, &hKey->ahead);
         if (status != ERROR_SUCCESS) {
             hKey->aheadVersion = DataVersion();
             return status;
         }
     }
-    const ValueRow& row = hKey->ahead[hKey->aheadPos];
-    DWORD needed = static_cast<DWORD>(row.name.size()) + 1;
+    size_t at = hKey->aheadPos;
+    std::string_view name = hKey->ahead.Name(at);
+    DWORD needed = static_cast<DWORD>(name.size()) + 1;
     LONG status = ERROR_MORE_DATA;
     if (*lpcchValueName < needed) {
         *lpcchValueName = needed;
     } else {
-        std::memcpy(lpValueName, row.name.c_str(), needed);
+        std::memcpy(lpValueName, name.data(), name.size());
+        lpValueName[name.size()] = '\0';
         *lpcchValueName = needed - 1;
         if (lpType != nullptr) {
-            *lpType = row.type;
+            *lpType = hKey->ahead.Type(at);
         }
-        status = CopyOut(row.data.data(), static_cast<DWORD>(row.data.size()), lpData, lpcbData);
+        std::string_view data = hKey->ahead.Data(at);
+        status = CopyOut(data.data(), static_cast<DWORD>(data.size()), lpData, lpcbData);
     }
     if (status == ERROR_SUCCESS) {
         hKey->nextIndex = dwIndex + 1;
-        hKey->nextAfterSeq = row.seq;
+        hKey->nextAfterSeq = hKey->ahead.Seq(at);
         ++hKey->aheadPos;
     } else if (readNow) {
         // The values just read do not follow the last one delivered: drop them.
-        hKey->ahead.clear();
+        hKey->ahead.Clear();
         hKey->aheadVersion = DataVersion();
     }
     return status;
@@ -430,7 +446,9 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
         return ERROR_INVALID_HANDLE;
     }
     DWORD values = 0, maxName = 0, maxData = 0;
-    LONG status = hKey->db->ValueStats(hKey->id, &values, &maxName, &maxData);
+    LONG status =
+        hKey->db->ValueStats(hKey->id, &values, lpcbMaxValueNameLen != nullptr ? &maxName : nullptr,
+                             lpcbMaxValueLen != nullptr ? &maxData : nullptr);
     if (status != ERROR_SUCCESS) {
         return status;
     }

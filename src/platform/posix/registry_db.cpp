@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -26,6 +27,9 @@ constexpr int kWalIndexRegionSize = 32768;
 constexpr size_t kWalHeaderWords = 12;
 constexpr uint32_t kWalIndexFormat = 3007000;
 constexpr size_t kWalHeaderInitByte = 12;
+
+// Read values are kept in blocks of this size, or of the value's own size when larger.
+constexpr size_t kValueBlockSize = 64 * 1024;
 
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS keys("
@@ -65,6 +69,63 @@ void ReadRow(sqlite3_stmt* statement, ValueRow* row) {
 }
 
 }  // namespace
+
+void ValueList::Clear() {
+    entries_.clear();
+    block_ = 0;
+    used_ = 0;
+}
+
+char* ValueList::Room(size_t size) {
+    while (block_ < blocks_.size() && used_ + size > blocks_[block_].size) {
+        ++block_;
+        used_ = 0;
+    }
+    if (block_ == blocks_.size()) {
+        size_t blockSize = std::max(size, kValueBlockSize);
+        blocks_.push_back(Block{std::make_unique<char[]>(blockSize), blockSize});
+    }
+    char* room = blocks_[block_].bytes.get() + used_;
+    used_ += size;
+    return room;
+}
+
+LONG ValueList::Read(sqlite3_stmt* statement) {
+    Clear();
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        Entry entry{};
+        entry.seq = sqlite3_column_int64(statement, 0);
+        entry.type = static_cast<DWORD>(sqlite3_column_int64(statement, 2));
+        const unsigned char* name = sqlite3_column_text(statement, 1);
+        entry.nameSize =
+            name != nullptr ? static_cast<uint32_t>(sqlite3_column_bytes(statement, 1)) : 0;
+        const void* data = sqlite3_column_blob(statement, 3);
+        entry.dataSize =
+            data != nullptr ? static_cast<uint32_t>(sqlite3_column_bytes(statement, 3)) : 0;
+        char* bytes = Room(size_t{entry.nameSize} + entry.dataSize);
+        if (entry.nameSize != 0) {
+            std::memcpy(bytes, name, entry.nameSize);
+        }
+        if (entry.dataSize != 0) {
+            std::memcpy(bytes + entry.nameSize, data, entry.dataSize);
+        }
+        entry.bytes = bytes;
+        entries_.push_back(entry);
+    }
+    if (rc != SQLITE_DONE) {
+        Clear();
+        return StatusFromSqlite(rc);
+    }
+    return entries_.empty() ? ERROR_NO_MORE_ITEMS : ERROR_SUCCESS;
+}
+
+void ValueList::SortBySeq() {
+    auto bySeq = [](const Entry& a, const Entry& b) { return a.seq < b.seq; };
+    if (!std::is_sorted(entries_.begin(), entries_.end(), bySeq)) {
+        std::sort(entries_.begin(), entries_.end(), bySeq);
+    }
+}
 
 LONG StatusFromSqlite(int rc) {
     switch (rc & 0xFF) {
@@ -130,14 +191,18 @@ bool Database::StillOnDisk() const {
 }
 
 Database::~Database() {
-    for (sqlite3_stmt* statement : {findKey_, insertKey_, countSubKeys_, setValue_, getValue_,
-                                    deleteValue_, nextValue_, valueAtOffset_, valueStats_}) {
+    for (sqlite3_stmt* statement :
+         {findKey_, insertKey_, countSubKeys_, setValue_, getValue_, deleteValue_, nextValue_,
+          valueAtOffset_, valuesAfter_, valueStats_, countValues_}) {
         sqlite3_finalize(statement);
     }
     sqlite3_close(db_);
 }
 
 LONG Database::Initialize() {
+    // A walk over a key of 100,000 values touches some 10 MB of pages; with SQLite's usual
+    // 2 MB cache every walk would read them all from the file again.
+    Exec("PRAGMA cache_size=-16384");
     // Two processes that open a new file at once race for the journal mode and the schema;
     // SQLite reports that race at once instead of waiting, so the loser tries again.
     LONG status = ERROR_BUSY;
@@ -188,9 +253,13 @@ LONG Database::Prepare() {
          "ORDER BY seq LIMIT ?3"},
         {&valueAtOffset_,
          "SELECT seq, name, type, data FROM vals WHERE key = ?1 ORDER BY seq LIMIT ?3 OFFSET ?2"},
+        // The unary plus keeps the planner off the order index: the key's values are read in
+        // the table's own order, which needs no lookup per row, and sorted afterwards.
+        {&valuesAfter_, "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND +seq > ?2"},
         {&valueStats_,
          "SELECT COUNT(*), COALESCE(MAX(length(CAST(name AS BLOB))), 0), "
          "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1"},
+        {&countValues_, "SELECT COUNT(*) FROM vals WHERE key = ?1"},
     };
     for (const auto& entry : statements) {
         int rc = sqlite3_prepare_v3(db_, entry.sql, -1, SQLITE_PREPARE_PERSISTENT, entry.statement,
@@ -304,40 +373,40 @@ LONG Database::DeleteValue(int64_t key, const char* name) {
 }
 
 LONG Database::ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit,
-                        std::vector<ValueRow>* rows) {
+                        ValueList* values) {
     sqlite3_stmt* statement = afterSeq >= 0 ? nextValue_ : valueAtOffset_;
     StatementScope scope(statement);
     sqlite3_bind_int64(statement, 1, key);
     sqlite3_bind_int64(statement, 2, afterSeq >= 0 ? afterSeq : offset);
     sqlite3_bind_int64(statement, 3, limit);
-    // Rows already in the vector are overwritten in place, so that their strings keep the room
-    // they had from the previous read.
-    size_t count = 0;
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        if (count == rows->size()) {
-            rows->emplace_back();
-        }
-        ReadRow(statement, &(*rows)[count++]);
-    }
-    rows->resize(count);
-    if (rc != SQLITE_DONE) {
-        rows->clear();
-        return StatusFromSqlite(rc);
-    }
-    return count == 0 ? ERROR_NO_MORE_ITEMS : ERROR_SUCCESS;
+    return values->Read(statement);
+}
+
+LONG Database::ValuesAfter(int64_t key, int64_t afterSeq, ValueList* values) {
+    StatementScope scope(valuesAfter_);
+    sqlite3_bind_int64(valuesAfter_, 1, key);
+    sqlite3_bind_int64(valuesAfter_, 2, afterSeq);
+    LONG status = values->Read(valuesAfter_);
+    values->SortBySeq();
+    return status;
 }
 
 LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen) {
-    StatementScope scope(valueStats_);
-    sqlite3_bind_int64(valueStats_, 1, key);
-    int rc = sqlite3_step(valueStats_);
+    bool lengths = maxNameLen != nullptr || maxDataLen != nullptr;
+    sqlite3_stmt* statement = lengths ? valueStats_ : countValues_;
+    StatementScope scope(statement);
+    sqlite3_bind_int64(statement, 1, key);
+    int rc = sqlite3_step(statement);
     if (rc != SQLITE_ROW) {
         return StatusFromSqlite(rc);
     }
-    *count = static_cast<DWORD>(sqlite3_column_int64(valueStats_, 0));
-    *maxNameLen = static_cast<DWORD>(sqlite3_column_int64(valueStats_, 1));
-    *maxDataLen = static_cast<DWORD>(sqlite3_column_int64(valueStats_, 2));
+    *count = static_cast<DWORD>(sqlite3_column_int64(statement, 0));
+    if (maxNameLen != nullptr) {
+        *maxNameLen = static_cast<DWORD>(sqlite3_column_int64(statement, 1));
+    }
+    if (maxDataLen != nullptr) {
+        *maxDataLen = static_cast<DWORD>(sqlite3_column_int64(statement, 2));
+    }
     return ERROR_SUCCESS;
 }
 

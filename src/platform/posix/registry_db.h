@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "windows_api.h"
@@ -20,6 +21,46 @@ struct ValueRow {
     DWORD type = REG_NONE;
     std::string data;
     int64_t seq = 0;
+};
+
+// Values read together, in the order they were read or sorted into. Names and data lie back to
+// back in large blocks that never move, so that reading and ordering many values moves no
+// strings and copies no block.
+class ValueList {
+  public:
+    size_t size() const { return entries_.size(); }
+    int64_t Seq(size_t i) const { return entries_[i].seq; }
+    DWORD Type(size_t i) const { return entries_[i].type; }
+    std::string_view Name(size_t i) const { return {entries_[i].bytes, entries_[i].nameSize}; }
+    std::string_view Data(size_t i) const {
+        return {entries_[i].bytes + entries_[i].nameSize, entries_[i].dataSize};
+    }
+    // Keeps the blocks, for the next read.
+    void Clear();
+
+  private:
+    friend class Database;
+    struct Entry {
+        int64_t seq;
+        DWORD type;
+        uint32_t nameSize;
+        uint32_t dataSize;
+        const char* bytes;
+    };
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        size_t size;
+    };
+    // Reads every row of `statement` (seq, name, type, data) in place of the values held.
+    LONG Read(sqlite3_stmt* statement);
+    void SortBySeq();
+    // `size` bytes in the blocks, all in one.
+    char* Room(size_t size);
+
+    std::vector<Entry> entries_;
+    std::vector<Block> blocks_;
+    size_t block_ = 0;
+    size_t used_ = 0;
 };
 
 // The committed state of a database as the header of its WAL index shows it. Every commit, by
@@ -54,8 +95,12 @@ class Database {
     // Up to `limit` values in first-written order, read at once: those after sequence number
     // `afterSeq`, or from the `offset`th value on when `afterSeq` < 0. None left gives
     // ERROR_NO_MORE_ITEMS.
-    LONG ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit,
-                  std::vector<ValueRow>* rows);
+    LONG ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit, ValueList* values);
+    // Every value after sequence number `afterSeq`, in first-written order, in one pass over
+    // the key instead of one index lookup per value: for walks over many values.
+    LONG ValuesAfter(int64_t key, int64_t afterSeq, ValueList* values);
+    // The number of values, and the longest name and data unless both of those are asked
+    // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
 
     // The state now, read without a transaction; unknown where the connection has no shared
@@ -84,7 +129,9 @@ class Database {
     sqlite3_stmt* deleteValue_ = nullptr;
     sqlite3_stmt* nextValue_ = nullptr;
     sqlite3_stmt* valueAtOffset_ = nullptr;
+    sqlite3_stmt* valuesAfter_ = nullptr;
     sqlite3_stmt* valueStats_ = nullptr;
+    sqlite3_stmt* countValues_ = nullptr;
     // The start of the shared WAL index, mapped by SQLite for as long as the connection is open.
     const volatile uint32_t* walIndex_ = nullptr;
 };
