@@ -155,6 +155,34 @@ TEST_F(PosixStoreTest, TwoWritersAtOnceLoseNothing) {
     }
 }
 
+TEST_F(PosixStoreTest, WalkSeesWhatAnotherProcessWritesMeanwhile) {
+    {
+        RegSection keys("\\Keys", true);
+        for (int i = 0; i < 40; ++i) {
+            keys.WriteString(("mine-" + std::to_string(i)).c_str(), "old");
+        }
+    }
+    RegSection keys("\\Keys", true);
+    RegValueCursor cursor(keys);
+    TextBuffer name;
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(cursor.Next(name));
+    }
+    // Another process adds a value and rewrites one the walk has not reached yet.
+    EXPECT_EQ(Wait(StartWriter(1, "late")), 0);
+    WriteStored("\\Keys", "mine-30", REG_SZ, std::string("new\0", 4));
+
+    std::vector<std::string> rest;
+    while (cursor.Next(name)) {
+        rest.push_back(name.Text());
+    }
+    ASSERT_EQ(rest.size(), 21u);
+    EXPECT_EQ(rest.back(), "late-0");
+    TextBuffer value;
+    EXPECT_TRUE(keys.ReadString("mine-30", value));
+    EXPECT_STREQ(value.Text(), "new");
+}
+
 TEST_F(PosixStoreTest, KilledWriterLeavesConsistentStore) {
     pid_t writer = StartWriter(100000000, "kill");
     // Let it write for a while, then kill it in the middle of whatever it is doing.
