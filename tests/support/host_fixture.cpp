@@ -4,7 +4,6 @@
 #include "host/host_services.h"
 #include "host/module_state.h"
 #include "host/settings.h"
-#include "lng_file.h"
 
 namespace {
 
@@ -22,13 +21,6 @@ void ResetModuleState() {
 }
 
 }  // namespace
-
-std::vector<std::string> EnglishMessages() {
-    std::vector<std::string> messages;
-    std::string language;
-    LoadLanguageFile(std::string(VELMORA_LNG_DIR) + "/VelmoraEng.lng", &messages, &language);
-    return messages;
-}
 
 void HostTest::SetUp() {
     ResetModuleState();

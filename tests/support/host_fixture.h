@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "english_messages.h"
 #include "fresh_store.h"
 #include "script_front_end.h"
 #include "sim_host.h"
-
-// The module's texts from its language file in the source tree.
-std::vector<std::string> EnglishMessages();
 
 class HostTest : public FreshStoreTest {
   protected:
