@@ -1,0 +1,156 @@
+// What the panel lists and how it looks: the order of the sections, the attributes that tell
+// filters, names and hidden temporary names apart, the restriction to a filter's pattern, and
+// the look the host is given at the top level and inside a filter.
+#include <cstring>
+
+#include "scenario_fixture.h"
+
+namespace {
+
+class ListingTest : public ScenarioTest {};
+
+std::vector<std::string> Concat(std::vector<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+TEST_F(ListingTest, FiltersComeFirstThenPermanentThenTemporaryNamesWithTheirValues) {
+    StoreTemporaryName("at", "C:\\tmp");
+    StoreName("mp1", "C:\\one");
+    StoreName("mp2", "ftp:server");
+    StoreFilter("zf", "C:\\*");
+    ASSERT_TRUE(OpenPanel());
+    EXPECT_EQ(Listed(), Concat({{"zf"}, InEnumerationOrder({"mp1", "mp2"}), {"at"}}));
+    std::map<std::string, std::string> descriptions;
+    for (const SimItem& item : host_->Active().items) {
+        descriptions[item.name] = item.description;
+    }
+    EXPECT_EQ(descriptions,
+              (std::map<std::string, std::string>{
+                  {"at", "C:\\tmp"}, {"mp1", "C:\\one"}, {"mp2", "ftp:server"}, {"zf", "C:\\*"}}));
+}
+
+TEST_F(ListingTest, TemporaryNamesAreHiddenFilesOnlyWhileTheOptionIsOn) {
+    StoreFilter("f", "*");
+    StoreName("p", "C:\\p");
+    StoreTemporaryName("t", "C:\\t");
+    using Listing = std::vector<std::pair<std::string, DWORD>>;
+
+    StoreOption(kTemporaryAsHidden, 1);
+    Restart();
+    ASSERT_TRUE(OpenPanel());
+    EXPECT_EQ(
+        ListedWithAttributes(),
+        (Listing{{"f", kFilterAttributes}, {"p", kNameAttributes}, {"t", kHiddenAttributes}}));
+    host_->ClosePanel(host_->Active());
+
+    StoreOption(kTemporaryAsHidden, 0);
+    Restart();
+    ASSERT_TRUE(OpenPanel());
+    EXPECT_EQ(ListedWithAttributes(),
+              (Listing{{"f", kFilterAttributes}, {"p", kNameAttributes}, {"t", kNameAttributes}}));
+}
+
+TEST_F(ListingTest, InsideAFilterOnlyMatchingPathsAndOtherPatternsAreListed) {
+    StoreFilter("cur", "C:\\*");
+    StoreFilter("same", "C:\\*");
+    StoreFilter("upper", "c:\\*");
+    StoreFilter("empty", "");
+    StoreName("a", "C:\\a");
+    StoreName("b", "D:\\b");
+    StoreTemporaryName("t", "c:\\t");
+
+    ASSERT_TRUE(OpenPanel());
+    EXPECT_EQ(Listed(), Concat({InEnumerationOrder({"cur", "same", "upper"}), {"a", "b", "t"}}))
+        << "a filter with an empty pattern is not listed at the top level";
+
+    host_->RunCommandLine("cd:cur");
+    ASSERT_NE(host_->Active().plugin, nullptr);
+    EXPECT_EQ(Listed(), Concat({InEnumerationOrder({"upper", "empty"}), {"a", "t"}}))
+        << "the current pattern byte for byte is left out; case matters there, not in paths";
+}
+
+// A host whose CmpName writes a further name into the store the first time it is called, that
+// is after the module counted the section's values and while it enumerates them.
+FARAPICMPNAME hostCmpName = nullptr;
+bool lateNameWritten = false;
+
+int WINAPI CmpNameThatAddsAName(const char* pattern, const char* text, int skipPath) {
+    if (!lateNameWritten) {
+        lateNameWritten = true;
+        WriteStored("\\Keys", "zz-late", REG_SZ, std::string("C:\\late", 8));
+    }
+    return hostCmpName(pattern, text, skipPath);
+}
+
+TEST_F(ListingTest, NameStoredWhileTheListIsBuiltIsStillListed) {
+    StoreFilter("c", "C:\\*");
+    StoreName("a", "C:\\a");
+    PluginStartupInfo info = *host_->StartupInfo();
+    hostCmpName = info.CmpName;
+    lateNameWritten = false;
+    info.CmpName = CmpNameThatAddsAName;
+    Module().SetStartupInfo(&info);
+
+    // Typed behind the prefix; the host has not asked for the prefix again after the start.
+    host_->RunModuleCommand("c");
+    ASSERT_TRUE(lateNameWritten);
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"a", "zz-late"}));
+}
+
+TEST_F(ListingTest, PanelLookAtTheTopAndInsideAFilter) {
+    StoreFilter("c", "C:\\*");
+    ASSERT_TRUE(OpenPanel());
+    const std::string top = " " + Msg(kMsgPanelName);
+    for (const std::string& title : {top, top + ": C:\\*"}) {
+        if (title != top) {
+            Point("c");
+            ASSERT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+        }
+        OpenPluginInfo look;
+        std::memset(&look, 0, sizeof look);
+        look.StructSize = sizeof look;
+        Module().GetOpenPluginInfo(host_->Active().plugin, &look);
+        EXPECT_EQ(look.Flags, 477u);
+        EXPECT_STREQ(look.PanelTitle, title.c_str());
+        ASSERT_NE(look.CurDir, nullptr);
+        EXPECT_STREQ(look.CurDir, "");
+        EXPECT_STREQ(look.Format, Msg(kMsgPanelName).c_str());
+        EXPECT_EQ(look.StartPanelMode, '6');
+        ASSERT_EQ(look.PanelModesNumber, 10);
+        EXPECT_STREQ(look.PanelModesArray[6].ColumnWidths, "8,0");
+        EXPECT_EQ(look.PanelModesArray[6].ColumnTypes, nullptr);
+        ASSERT_NE(look.KeyBar, nullptr);
+        for (int key : {2, 4, 5}) {
+            ASSERT_NE(look.KeyBar->Titles[key], nullptr) << "F" << key + 1;
+            EXPECT_STREQ(look.KeyBar->Titles[key], "") << "F" << key + 1;
+        }
+        EXPECT_STREQ(look.KeyBar->Titles[6], Msg(kMsgFilterKeyLabel).c_str());
+        EXPECT_STREQ(look.KeyBar->Titles[7], Msg(kMsgDeleteKeyLabel).c_str());
+        EXPECT_EQ(look.KeyBar->Titles[0], nullptr) << "the host's own label stays";
+        EXPECT_EQ(look.KeyBar->Titles[3], nullptr) << "the host's own label stays";
+    }
+}
+
+TEST_F(ListingTest, EmptyStoreGivesAnEmptyListThatTheHostCanFetch) {
+    ASSERT_TRUE(OpenPanel());
+    PluginPanelItem* items = nullptr;
+    int count = -1;
+    EXPECT_EQ(Module().GetFindData(host_->Active().plugin, &items, &count, 0), 1);
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(ListingTest, FindDataIsRefusedWhenTheHostRefusesThePanelInformation) {
+    StoreName("a", "C:\\a");
+    ASSERT_TRUE(OpenPanel());
+    host_->Active().refuseInfo = true;
+    PluginPanelItem* items = nullptr;
+    int count = -1;
+    EXPECT_EQ(Module().GetFindData(host_->Active().plugin, &items, &count, 0), 0);
+    EXPECT_EQ(count, -1) << "nothing is handed over";
+}
+
+}  // namespace

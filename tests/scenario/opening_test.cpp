@@ -1,0 +1,165 @@
+// Opening the module: from the host's menus, from the command line (commands, and a text that
+// is no command falling back to a filter of that name), and the configuration entry.
+#include "scenario_fixture.h"
+
+namespace {
+
+class OpeningTest : public ScenarioTest {
+  protected:
+    void StoreOneOfEach() {
+        StoreFilter("docs", "C:\\docs*");
+        StoreName("work", "C:\\work");
+        StoreTemporaryName("tmp", "C:\\tmp");
+    }
+    std::vector<std::string> StoreContents() {
+        std::vector<std::string> all;
+        for (const char* section : {"\\Filters", "\\Keys", "\\TempKeys"}) {
+            for (const std::string& name : StoredNames(section)) {
+                all.push_back(std::string(section) + "\\" + name + "=" +
+                              StoredText(section, name.c_str()));
+            }
+        }
+        return all;
+    }
+};
+
+TEST_F(OpeningTest, BothMenusAndTheBarePrefixOpenThePanelWithEveryEntry) {
+    StoreOneOfEach();
+    const std::vector<std::string> everything = {"docs", "work", "tmp"};
+    for (int openFrom : {OPEN_DISKMENU, OPEN_PLUGINSMENU}) {
+        host_->OpenFromMenu(openFrom);
+        ASSERT_NE(host_->Active().plugin, nullptr) << "open from " << openFrom;
+        EXPECT_EQ(Listed(), everything);
+        EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName));
+        host_->ClosePanel(host_->Active());
+    }
+    host_->RunCommandLine("cd:");
+    ASSERT_NE(host_->Active().plugin, nullptr);
+    EXPECT_EQ(Listed(), everything);
+}
+
+TEST_F(OpeningTest, OtherPlacesToOpenFromOpenNothingAndTouchNothing) {
+    StoreOneOfEach();
+    StoreOption(kShowErrors, 1);
+    Restart();
+    const std::vector<std::string> before = StoreContents();
+    for (int openFrom : {2, 3, 5, 6, -1, -100}) {
+        EXPECT_EQ(Module().OpenPlugin(openFrom, 0), INVALID_HANDLE_VALUE) << openFrom;
+    }
+    EXPECT_TRUE(host_->controls.empty());
+    EXPECT_TRUE(host_->messages.empty());
+    EXPECT_TRUE(host_->dialogs.empty());
+    EXPECT_TRUE(host_->menus.empty());
+    EXPECT_EQ(StoreContents(), before);
+}
+
+TEST_F(OpeningTest, CarriedOutCommandsOpenNoPanel) {
+    host_->RunCommandLine("cd:+tmp");
+    host_->RunCommandLine("cd::perm");
+    EXPECT_EQ(StoredText("\\TempKeys", "tmp"), "C:\\work");
+    EXPECT_EQ(StoredText("\\Keys", "perm"), "C:\\work");
+
+    host_->RunCommandLine("cd:perm/sub");
+    EXPECT_EQ(host_->Active().curDir, "C:\\work\\sub");
+    ASSERT_FALSE(host_->controls.empty());
+    EXPECT_EQ(host_->controls.back().handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host_->controls.back().command, FCTL_CLOSEPLUGIN);
+
+    host_->RunCommandLine("cd:-tmp");
+    EXPECT_EQ(StoredText("\\TempKeys", "tmp"), "<missing>");
+    EXPECT_EQ(host_->Active().plugin, nullptr);
+    EXPECT_TRUE(host_->messages.empty());
+}
+
+TEST_F(OpeningTest, MissedNameThatNamesAFilterOpensThePanelInsideIt) {
+    StoreOption(kShowErrors, 1);
+    Restart();
+    StoreFilter("proj", "C:\\proj*");
+    StoreFilter("all", "*");
+    StoreName("src", "C:\\proj\\src");
+    StoreName("home", "D:\\home");
+    host_->RunCommandLine("cd:proj");
+    ASSERT_NE(host_->Active().plugin, nullptr);
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName) + ": C:\\proj*");
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"all", "src"}));
+    EXPECT_TRUE(host_->messages.empty()) << "the miss is not reported";
+}
+
+TEST_F(OpeningTest, MissedNameAfterAnUnusedCompletionMenuStillOpensTheFilter) {
+    StoreOption(kAutoComplete, 1);
+    Restart();
+    StoreFilter("pro", "C:\\proj*");
+    StoreName("proj", "C:\\proj");
+    StoreName("prog", "C:\\prog");
+    script_.AnswerMenu(-1);
+    host_->RunCommandLine("cd:pro");
+    ASSERT_EQ(host_->menus.size(), 1u);
+    EXPECT_EQ(host_->menus[0].items, InEnumerationOrder({"proj", "prog"}));
+    ASSERT_NE(host_->Active().plugin, nullptr);
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"proj"}));
+}
+
+TEST_F(OpeningTest, FailedAddThatNamesAFilterOpensItAndStoresNothing) {
+    StoreOption(kShowErrors, 1);
+    Restart();
+    StoreFilter("+", "D:*");
+    StoreName("disk", "D:\\");
+    StoreName("work", "C:\\work");
+    host_->RunCommandLine("cd:+");
+    ASSERT_NE(host_->Active().plugin, nullptr);
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"disk"}));
+    EXPECT_TRUE(StoredNames("\\TempKeys").empty());
+    EXPECT_TRUE(host_->messages.empty());
+}
+
+TEST_F(OpeningTest, AddWithoutTheActivePanelsDirectoryFallsBackToAFilterOfThatName) {
+    StoreFilter("+later", "*");
+    host_->Active().refuseInfo = true;
+    host_->RunCommandLine("cd:+later");
+    ASSERT_NE(host_->Active().plugin, nullptr);
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName) + ": *");
+    EXPECT_TRUE(StoredNames("\\TempKeys").empty()) << "no directory, nothing stored";
+}
+
+TEST_F(OpeningTest, FilterLookupTakesTheWholeTextWithItsSeparators) {
+    StoreFilter("f", "C:*");
+    StoreFilter("f/x", "D:*");
+    host_->RunCommandLine("cd:f/x");
+    ASSERT_NE(host_->Active().plugin, nullptr);
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName) + ": D:*");
+}
+
+TEST_F(OpeningTest, MissWithoutAFilterIsReportedOnlyWhileShowErrorsIsOn) {
+    host_->RunCommandLine("cd:nowhere");
+    EXPECT_TRUE(host_->messages.empty());
+
+    StoreOption(kShowErrors, 1);
+    Restart();
+    script_.AnswerMessage(0);
+    host_->RunCommandLine("cd:zz/sub");
+    EXPECT_EQ(host_->Active().plugin, nullptr);
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].lines,
+              (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgNameNotFound) + "zz/sub"}));
+}
+
+TEST_F(OpeningTest, ConfiguredPrefixReachesTheHostWhileTheOldTextStaysReadable) {
+    StoreName("work", "C:\\work");
+    const char* handed = host_->Info().CommandPrefix;
+    ASSERT_STREQ(handed, "cd:");
+    DialogAnswer newPrefix;
+    newPrefix.result = 8;
+    newPrefix.texts[7] = "go:";
+    script_.AnswerDialog(newPrefix);
+    EXPECT_EQ(Module().Configure(0), 1);
+    EXPECT_STREQ(handed, "cd:") << "the host may read the old prefix until it asks again";
+    EXPECT_EQ(StoredText("", "Prefix"), "go:");
+
+    script_.AnswerDialog(DialogAnswer{});  // the host asks again; the dialog is cancelled
+    EXPECT_EQ(host_->Configure(), 0);
+    EXPECT_EQ(host_->Prefix(), "go:");
+    host_->RunCommandLine("go:work/src");
+    EXPECT_EQ(host_->Active().curDir, "C:\\work\\src");
+}
+
+}  // namespace
