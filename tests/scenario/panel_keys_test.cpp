@@ -1,0 +1,317 @@
+// The keys of the panel as the host passes them: Enter and its modifiers (jumps here, on the
+// other panel, in the file browser; entering and leaving filters), re-reading, the swallowed
+// file keys, F7 left to the host, and deleting with F8.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "scenario_fixture.h"
+
+namespace {
+
+class PanelKeysTest : public ScenarioTest {
+  protected:
+    // The commands the module sent since `start`, each with the handle it named.
+    std::vector<std::pair<HANDLE, int>> CallsSince(size_t start) const {
+        std::vector<std::pair<HANDLE, int>> calls;
+        for (size_t i = start; i < host_->controls.size(); ++i) {
+            calls.emplace_back(host_->controls[i].handle, host_->controls[i].command);
+        }
+        return calls;
+    }
+};
+
+std::vector<DWORD> Keys(const std::string& text) {
+    std::vector<DWORD> keys;
+    for (unsigned char c : text) {
+        keys.push_back(c);
+    }
+    return keys;
+}
+
+std::vector<DWORD> Join(std::vector<std::vector<DWORD>> parts) {
+    std::vector<DWORD> all;
+    for (auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+TEST_F(PanelKeysTest, EnterOnANameClosesThePanelOntoItsTarget) {
+    StoreOption(kTemporaryAsHidden, 1);
+    Restart();
+    StoreName("work", "C:\\work\\src");
+    StoreTemporaryName("scratch", "E:\\scratch");
+    for (const char* name : {"work", "scratch"}) {
+        ASSERT_TRUE(OpenPanel());
+        HANDLE panel = host_->Active().plugin;
+        Point(name);
+        size_t start = host_->controls.size();
+        EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+        auto calls = CallsSince(start);
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_EQ(calls[1], std::make_pair(panel, static_cast<int>(FCTL_CLOSEPLUGIN)));
+        EXPECT_EQ(host_->Active().plugin, nullptr) << "the host closed the panel";
+    }
+    EXPECT_EQ(host_->controls.back().text, "E:\\scratch");
+    EXPECT_EQ(host_->Active().curDir, "E:\\scratch");
+}
+
+TEST_F(PanelKeysTest, OtherModifiersAndTheMouseJumpOnThePanelItself) {
+    StoreName("work", "C:\\work");
+    const std::pair<int, unsigned int> presses[] = {{KEY_RETURN, PKF_ALT},
+                                                    {KEY_RETURN, PKF_CONTROL | PKF_SHIFT},
+                                                    {KEY_RETURN, PKF_ALT | PKF_SHIFT},
+                                                    {KEY_LBUTTON, 0}};
+    for (auto [key, state] : presses) {
+        host_->Active().curDir = "C:\\";
+        ASSERT_TRUE(OpenPanel());
+        Point("work");
+        EXPECT_EQ(host_->PressKey(key, state), 1) << key << "/" << state;
+        EXPECT_EQ(host_->controls.back().command, FCTL_CLOSEPLUGIN) << key << "/" << state;
+        EXPECT_EQ(host_->Active().curDir, "C:\\work") << key << "/" << state;
+    }
+}
+
+TEST_F(PanelKeysTest, EnterOnDotsAtTheTopIsLeftToTheHost) {
+    StoreName("work", "C:\\work");
+    ASSERT_TRUE(OpenPanel());
+    HANDLE panel = host_->Active().plugin;
+    size_t start = host_->controls.size();
+    EXPECT_EQ(Module().ProcessKey(panel, KEY_RETURN, 0), 0);
+    EXPECT_EQ(CallsSince(start),
+              (std::vector<std::pair<HANDLE, int>>{{panel, static_cast<int>(FCTL_GETPANELINFO)}}));
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"work"}));
+}
+
+TEST_F(PanelKeysTest, EnterOnAFilterShowsOnlyMatchingNamesAndDotsLeadBack) {
+    StoreFilter("cdrive", "C:\\*");
+    StoreName("work", "C:\\work");
+    StoreName("data", "D:\\data");
+    ASSERT_TRUE(OpenPanel());
+    Point("cdrive");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName) + ": C:\\*");
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"work"}));
+
+    host_->Active().currentItem = 0;
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+    ASSERT_NE(host_->Active().plugin, nullptr) << "the module, not the host, left the filter";
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName));
+    std::vector<std::string> everything = InEnumerationOrder({"work", "data"});
+    everything.insert(everything.begin(), "cdrive");
+    EXPECT_EQ(Listed(), everything);
+}
+
+TEST_F(PanelKeysTest, EnterOnAFilterInsideAnotherReplacesIt) {
+    StoreFilter("cdrive", "C:\\*");
+    StoreFilter("ddrive", "D:\\*");
+    StoreName("work", "C:\\work");
+    StoreName("data", "D:\\data");
+    host_->RunCommandLine("cd:cdrive");
+    Point("ddrive");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName) + ": D:\\*");
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"cdrive", "data"}));
+}
+
+TEST_F(PanelKeysTest, CtrlEnterSendsTheOtherPanelThereAndKeepsThisOne) {
+    StoreName("data", "D:\\data");
+    ASSERT_TRUE(OpenPanel());
+    HANDLE panel = host_->Active().plugin;
+    Point("data");
+    size_t start = host_->controls.size();
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, PKF_CONTROL), 1);
+    EXPECT_EQ(CallsSince(start),
+              (std::vector<std::pair<HANDLE, int>>{{panel, FCTL_GETPANELINFO},
+                                                   {panel, FCTL_SETANOTHERPANELDIR},
+                                                   {panel, FCTL_UPDATEANOTHERPANEL},
+                                                   {panel, FCTL_REDRAWANOTHERPANEL}}));
+    EXPECT_EQ(host_->controls[start + 1].text, "D:\\data");
+    EXPECT_EQ(host_->Passive().curDir, "D:\\data");
+    EXPECT_EQ(host_->Active().plugin, panel);
+}
+
+TEST_F(PanelKeysTest, PluginCommandTargetsAreTypedIntoTheCommandLine) {
+    const std::string command = "ftp:s\xE9rv";
+    StoreName("remote", command);
+    ASSERT_TRUE(OpenPanel());
+    Point("remote");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+    ASSERT_EQ(host_->posted.size(), 1u);
+    EXPECT_EQ(host_->posted[0], Join({Keys(command), {13}}));
+    EXPECT_EQ(host_->executed, std::vector<std::string>{command});
+
+    Point("remote");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, PKF_CONTROL), 1);
+    ASSERT_EQ(host_->posted.size(), 2u);
+    EXPECT_EQ(host_->posted[1], Join({{9}, Keys(command), {13, 9}, Keys("cd:"), {13}}));
+    EXPECT_EQ(host_->executed, (std::vector<std::string>{command, command}));
+    EXPECT_NE(host_->Active().plugin, nullptr) << "the prefix reopened the panel on this side";
+    for (const ControlCall& call : host_->controls) {
+        EXPECT_NE(call.command, FCTL_CLOSEPLUGIN) << "no directory jump";
+    }
+}
+
+#ifndef _WIN32
+// A file browser that writes the argument it was started with into a file.
+class FileBrowserTest : public PanelKeysTest {
+  protected:
+    void SetUp() override {
+        PanelKeysTest::SetUp();
+        dir_ = persistentDir_ + "/browser";
+        std::filesystem::create_directories(dir_);
+        std::ofstream script(dir_ + "/browse");
+        script << "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.out\"\n";
+        script.close();
+        std::filesystem::permissions(dir_ + "/browse", std::filesystem::perms::owner_all);
+        setenv("VELMORA_FILE_BROWSER", (dir_ + "/browse").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("VELMORA_FILE_BROWSER");
+        PanelKeysTest::TearDown();
+    }
+    // The argument the browser was started with, or "<not started>".
+    std::string Opened() {
+        for (int i = 0; i < 500; ++i) {
+            std::ifstream out(dir_ + "/browse.out");
+            if (out) {
+                return std::string(std::istreambuf_iterator<char>(out), {});
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return "<not started>";
+    }
+    std::string dir_;
+};
+
+TEST_F(FileBrowserTest, ShiftEnterOpensTheTargetInTheFileBrowser) {
+    StoreName("docs", "C:\\My Documents");
+    ASSERT_TRUE(OpenPanel());
+    Point("docs");
+    size_t start = host_->controls.size();
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, PKF_SHIFT), 1);
+    EXPECT_EQ(Opened(), "C:\\My Documents");
+    EXPECT_EQ(ControlCommandsSince(start), std::vector<int>{FCTL_GETPANELINFO}) << "no jump";
+    EXPECT_NE(host_->Active().plugin, nullptr);
+}
+
+TEST_F(FileBrowserTest, ShiftEnterOnAPluginCommandIsLeftToTheHost) {
+    StoreName("remote", "ftp:server");
+    ASSERT_TRUE(OpenPanel());
+    Point("remote");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, PKF_SHIFT), 0);
+    EXPECT_TRUE(host_->posted.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/browse.out"));
+}
+
+TEST_F(FileBrowserTest, ShiftEnterJumpsOnThePanelWhenNoBrowserStarts) {
+    setenv("VELMORA_FILE_BROWSER", (dir_ + "/missing").c_str(), 1);
+    StoreName("docs", "C:\\docs");
+    ASSERT_TRUE(OpenPanel());
+    Point("docs");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, PKF_SHIFT), 1);
+    EXPECT_EQ(host_->Active().curDir, "C:\\docs");
+}
+#endif
+
+TEST_F(PanelKeysTest, RWithAModifierReReadsTheStoreAndRAloneIsLeftToTheHost) {
+    StoreName("one", "C:\\one");
+    ASSERT_TRUE(OpenPanel());
+    StoreName("two", "C:\\two");
+    EXPECT_EQ(host_->PressKey(KEY_R, 0), 0);
+    EXPECT_EQ(Listed(), std::vector<std::string>{"one"});
+    for (unsigned int state : {PKF_SHIFT, PKF_ALT, PKF_CONTROL}) {
+        EXPECT_EQ(host_->PressKey(KEY_R, state), 1) << state;
+        EXPECT_EQ(Listed(), (std::vector<std::string>{"one", "two"})) << state;
+    }
+}
+
+TEST_F(PanelKeysTest, FileKeysAreSwallowedWithAnyModifier) {
+    StoreName("one", "C:\\one");
+    ASSERT_TRUE(OpenPanel());
+    Point("one");
+    HANDLE panel = host_->Active().plugin;
+    for (int key : {KEY_F3, KEY_F5, KEY_F6}) {
+        for (unsigned int state : {0u, 1u, 2u, 4u, 7u}) {
+            EXPECT_EQ(Module().ProcessKey(panel, key, state), 1) << key << "/" << state;
+        }
+    }
+    EXPECT_TRUE(host_->dialogs.empty());
+    EXPECT_TRUE(host_->messages.empty());
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"one"});
+}
+
+TEST_F(PanelKeysTest, F7IsLeftToTheHostWhoseMakeDirectoryAsksForAFilter) {
+    ASSERT_TRUE(OpenPanel());
+    EXPECT_EQ(Module().ProcessKey(host_->Active().plugin, KEY_F7, 0), 0);
+    EXPECT_TRUE(host_->dialogs.empty());
+    script_.AnswerDialog(DialogAnswer{});
+    host_->PressKey(KEY_F7, 0);
+    ASSERT_EQ(host_->dialogs.size(), 1u);
+    EXPECT_EQ(host_->dialogs[0].items[0].text, Msg(kMsgFilterTitle));
+}
+
+TEST_F(PanelKeysTest, F8OnOneItemAsksWithItsNameAndDeletesIt) {
+    StoreName("work", "C:\\work");
+    StoreName("keep", "C:\\keep");
+    ASSERT_TRUE(OpenPanel());
+    Point("work");
+    script_.AnswerMessage(0);
+    EXPECT_EQ(host_->PressKey(KEY_F8, 0), 1);
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].flags, static_cast<DWORD>(FMSG_MB_OKCANCEL));
+    EXPECT_EQ(host_->messages[0].lines,
+              (std::vector<std::string>{Msg(kMsgDeleteTitle), "Delete work?"}));
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"keep"});
+    EXPECT_EQ(Listed(), std::vector<std::string>{"keep"});
+}
+
+TEST_F(PanelKeysTest, F8OnASelectionAsksOnceAndDeletesEachFromItsOwnSection) {
+    StoreFilter("f", "*");
+    StoreFilter("p", "C:\\*");
+    StoreName("f", "C:\\f");
+    StoreName("p", "C:\\p");
+    StoreTemporaryName("t", "C:\\t");
+    ASSERT_TRUE(OpenPanel());
+    ASSERT_EQ(Listed(), (std::vector<std::string>{"f", "p", "f", "p", "t"}));
+    host_->Active().selection = {1, 4, 5};  // the filter f, the name p, the temporary name t
+    script_.AnswerMessage(0);
+    EXPECT_EQ(host_->PressKey(KEY_F8, 0), 1);
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].lines[1], "Delete 3 items?");
+    EXPECT_EQ(StoredNames("\\Filters"), std::vector<std::string>{"p"});
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"f"});
+    EXPECT_TRUE(StoredNames("\\TempKeys").empty());
+}
+
+TEST_F(PanelKeysTest, F8CancelledOrModifiedDeletesNothing) {
+    StoreName("work", "C:\\work");
+    ASSERT_TRUE(OpenPanel());
+    Point("work");
+    script_.AnswerMessage(1);
+    EXPECT_EQ(host_->PressKey(KEY_F8, 0), 0);
+    EXPECT_EQ(host_->messages.size(), 1u);
+    for (unsigned int state : {PKF_CONTROL, PKF_ALT, PKF_SHIFT}) {
+        EXPECT_EQ(host_->PressKey(KEY_F8, state), 0) << state;
+    }
+    EXPECT_EQ(host_->messages.size(), 1u) << "no further question";
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"work"});
+}
+
+TEST_F(PanelKeysTest, SetDirectoryJumpsOnlyToStoredNames) {
+    StoreName("work", "C:\\work");
+    ASSERT_TRUE(OpenPanel());
+    HANDLE panel = host_->Active().plugin;
+    size_t start = host_->controls.size();
+    EXPECT_EQ(Module().SetDirectory(panel, "elsewhere", 0), 0);
+    EXPECT_EQ(host_->controls.size(), start);
+    EXPECT_EQ(Module().SetDirectory(panel, "work", 0), 1);
+    ASSERT_EQ(host_->controls.size(), start + 1);
+    EXPECT_EQ(host_->controls.back().handle, panel);
+    EXPECT_EQ(host_->controls.back().command, FCTL_CLOSEPLUGIN);
+    EXPECT_EQ(host_->controls.back().text, "C:\\work");
+}
+
+}  // namespace
