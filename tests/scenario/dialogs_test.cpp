@@ -1,0 +1,202 @@
+// The name dialog (F4 edits, F4 with a modifier adds) and the filter dialog (F7, F4 on a
+// filter): what the host is asked to show, and what each way of closing them leaves in the
+// store.
+#include <sstream>
+
+#include "scenario_fixture.h"
+
+namespace {
+
+constexpr int kNameOk = 6;
+constexpr int kNameCancel = 7;
+constexpr int kFilterOk = 5;
+constexpr int kFilterCancel = 6;
+
+class DialogsTest : public ScenarioTest {
+  protected:
+    const DialogCall& LastDialog() { return host_->dialogs.back(); }
+
+    DialogAnswer Answer(int result, std::map<int, std::string> texts = {},
+                        std::map<int, int> checks = {}) {
+        DialogAnswer answer;
+        answer.result = result;
+        answer.texts = std::move(texts);
+        answer.checks = std::move(checks);
+        return answer;
+    }
+    void PressOn(const std::string& item, int key, unsigned int state, DialogAnswer answer) {
+        Point(item);
+        script_.AnswerDialog(std::move(answer));
+        EXPECT_EQ(host_->PressKey(key, state), 1);
+    }
+};
+
+// One line per item: type, X1 Y1 X2 Y2, focus, check state or history, flags, default, text.
+std::vector<std::string> Layout(const DialogCall& call) {
+    std::vector<std::string> lines;
+    for (const DialogField& f : call.items) {
+        std::ostringstream line;
+        line << f.type << " " << f.x1 << " " << f.y1 << " " << f.x2 << " " << f.y2 << " " << f.focus
+             << " " << (f.history.empty() ? std::to_string(f.selected) : f.history) << " "
+             << std::hex << f.flags << std::dec << " " << f.defaultButton << " " << f.text;
+        lines.push_back(line.str());
+    }
+    return lines;
+}
+
+TEST_F(DialogsTest, NameDialogAddsWithTheOtherPanelsDirectoryAndEditsWithTheStoredPath) {
+    StoreName("work", "C:\\work");
+    ASSERT_TRUE(OpenPanel());
+    PressOn("work", KEY_F4, PKF_SHIFT, Answer(-1));
+    EXPECT_EQ(LastDialog().width, 50);
+    EXPECT_EQ(LastDialog().height, 10);
+    EXPECT_EQ(Layout(LastDialog()),
+              (std::vector<std::string>{"3 2 1 47 8 0 0 0 0 " + Msg(kMsgAddNameTitle),
+                                        "0 4 2 0 0 0 0 0 0 " + Msg(kMsgNameLabel),
+                                        "4 4 3 45 1 1 VelmoraInsertHistoryName 40000 0 ",
+                                        "0 4 4 0 0 0 0 0 0 " + Msg(kMsgPathLabel),
+                                        "4 4 5 45 1 1 VelmoraInsertHistoryPath 40000 0 D:\\other",
+                                        "8 5 6 0 0 0 0 0 0 " + Msg(kMsgTemporaryBox),
+                                        "7 16 7 0 0 0 0 0 0 &OK", "7 24 7 0 0 0 0 0 0 &Cancel"}));
+
+    PressOn("work", KEY_F4, 0, Answer(-1));
+    std::vector<std::string> edit = Layout(LastDialog());
+    ASSERT_EQ(edit.size(), 8u);
+    EXPECT_EQ(edit[0], "3 2 1 47 8 0 0 0 0 " + Msg(kMsgEditNameTitle));
+    EXPECT_EQ(edit[2], "4 4 3 45 1 1 VelmoraInsertHistoryName 40000 0 work");
+    EXPECT_EQ(edit[4], "4 4 5 45 1 1 VelmoraInsertHistoryPath 40000 0 C:\\work");
+    EXPECT_EQ(edit[5], "8 5 6 0 0 0 0 10000000 0 " + Msg(kMsgTemporaryBox));
+}
+
+TEST_F(DialogsTest, FilterDialogStartsEmptyFromF7AndFilledFromF4OnAFilter) {
+    StoreFilter("docs", "C:\\docs*");
+    ASSERT_TRUE(OpenPanel());
+    script_.AnswerDialog(Answer(-1));
+    host_->PressKey(KEY_F7, 0);
+    EXPECT_EQ(LastDialog().width, 52);
+    EXPECT_EQ(LastDialog().height, 10);
+    EXPECT_EQ(Layout(LastDialog()),
+              (std::vector<std::string>{
+                  "3 2 1 49 8 0 0 0 0 " + Msg(kMsgFilterTitle),
+                  "0 5 2 0 0 0 0 0 0 " + Msg(kMsgFilterNameLabel), "4 5 3 46 1 1 0 0 0 ",
+                  "0 5 4 0 0 0 0 0 0 " + Msg(kMsgFilterPatternLabel), "4 5 5 46 1 1 0 0 0 ",
+                  "7 16 7 0 0 0 0 0 0 &OK", "7 24 7 0 0 0 0 0 0 &Cancel"}));
+
+    PressOn("docs", KEY_F4, 0, Answer(-1));
+    std::vector<std::string> edit = Layout(LastDialog());
+    ASSERT_EQ(edit.size(), 7u);
+    EXPECT_EQ(edit[2], "4 5 3 46 1 1 0 0 0 docs");
+    EXPECT_EQ(edit[4], "4 5 5 46 1 1 0 0 0 C:\\docs*");
+}
+
+TEST_F(DialogsTest, EveryModifiedF4OpensTheAddDialog) {
+    StoreFilter("docs", "C:\\docs*");
+    ASSERT_TRUE(OpenPanel());
+    for (unsigned int state : {PKF_CONTROL, PKF_ALT, PKF_SHIFT}) {
+        PressOn("docs", KEY_F4, state, Answer(-1));
+        EXPECT_EQ(LastDialog().items[0].text, Msg(kMsgAddNameTitle)) << state;
+    }
+    EXPECT_EQ(host_->dialogs.size(), 3u);
+}
+
+TEST_F(DialogsTest, AddWithTheTemporaryBoxStoresATemporaryNameForTheOtherPanelsDirectory) {
+    StoreOption(kTemporaryAsHidden, 1);
+    Restart();
+    ASSERT_TRUE(OpenPanel());
+    script_.AnswerDialog(Answer(kNameOk, {{2, "there"}}, {{5, 1}}));
+    EXPECT_EQ(host_->PressKey(KEY_F4, PKF_SHIFT), 1);
+    EXPECT_EQ(StoredText("\\TempKeys", "there"), "D:\\other");
+    EXPECT_TRUE(StoredNames("\\Keys").empty());
+    EXPECT_EQ(ListedWithAttributes(),
+              (std::vector<std::pair<std::string, DWORD>>{{"there", kHiddenAttributes}}));
+}
+
+TEST_F(DialogsTest, EditConfirmedUnchangedStoresThePermanentNameAgainWithoutAQuestion) {
+    StoreTemporaryName("scratch", "E:\\scratch");
+    ASSERT_TRUE(OpenPanel());
+    PressOn("scratch", KEY_F4, 0, Answer(kNameOk));
+    EXPECT_TRUE(host_->messages.empty());
+    EXPECT_EQ(StoredText("\\Keys", "scratch"), "E:\\scratch");
+    EXPECT_EQ(StoredText("\\TempKeys", "scratch"), "E:\\scratch");
+}
+
+TEST_F(DialogsTest, RenamingOntoAStoredNameAsksAboutTheNameBeingReplaced) {
+    StoreName("old", "C:\\old");
+    StoreName("taken", "C:\\taken");
+    ASSERT_TRUE(OpenPanel());
+
+    script_.AnswerMessage(1);
+    PressOn("old", KEY_F4, 0, Answer(kNameOk, {{2, "taken"}}));
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].flags, static_cast<DWORD>(FMSG_MB_OKCANCEL));
+    EXPECT_EQ(host_->messages[0].lines, (std::vector<std::string>{Msg(kMsgReplaceName), "taken"}));
+    EXPECT_EQ(StoredText("\\Keys", "taken"), "C:\\taken") << "cancelled: nothing stored";
+
+    script_.AnswerMessage(0);
+    PressOn("old", KEY_F4, 0, Answer(kNameOk, {{2, "taken"}}));
+    EXPECT_EQ(host_->messages.size(), 2u);
+    EXPECT_EQ(StoredText("\\Keys", "taken"), "C:\\old");
+    EXPECT_EQ(StoredText("\\Keys", "old"), "C:\\old") << "the old name stays";
+}
+
+TEST_F(DialogsTest, AddingUnderTheSameNameReplacesItsPathWithoutAQuestion) {
+    StoreName("work", "C:\\work");
+    StoreName("other", "C:\\other");
+    ASSERT_TRUE(OpenPanel());
+    PressOn("work", KEY_F4, PKF_SHIFT, Answer(kNameOk, {{2, "work"}, {4, "C:\\new"}}));
+    EXPECT_TRUE(host_->messages.empty());
+    EXPECT_EQ(StoredText("\\Keys", "work"), "C:\\new");
+
+    script_.AnswerMessage(1);
+    PressOn("work", KEY_F4, PKF_SHIFT, Answer(kNameOk, {{2, "other"}, {4, "C:\\new"}}));
+    EXPECT_EQ(host_->messages.size(), 1u) << "another stored name is asked about";
+    EXPECT_EQ(StoredText("\\Keys", "other"), "C:\\other");
+}
+
+TEST_F(DialogsTest, EscapeOrCancelStoresNothingAndAsksNothing) {
+    StoreName("work", "C:\\work");
+    StoreFilter("docs", "C:\\docs*");
+    ASSERT_TRUE(OpenPanel());
+    const std::map<int, std::string> typed = {{2, "work"}, {4, "C:\\elsewhere"}};
+    for (int result : {-1, kNameCancel}) {
+        PressOn("work", KEY_F4, 0, Answer(result, typed));
+        PressOn("work", KEY_F4, PKF_SHIFT, Answer(result, {{2, "fresh"}}, {{5, 1}}));
+    }
+    for (int result : {-1, kFilterCancel}) {
+        PressOn("docs", KEY_F4, 0, Answer(result, {{2, "docs"}, {4, "*"}}));
+        script_.AnswerDialog(Answer(result, {{2, "new"}, {4, "*"}}));
+        host_->PressKey(KEY_F7, 0);
+    }
+    EXPECT_EQ(host_->dialogs.size(), 8u);
+    EXPECT_TRUE(host_->messages.empty());
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"work"});
+    EXPECT_EQ(StoredText("\\Keys", "work"), "C:\\work");
+    EXPECT_TRUE(StoredNames("\\TempKeys").empty());
+    EXPECT_EQ(StoredNames("\\Filters"), std::vector<std::string>{"docs"});
+    EXPECT_EQ(StoredText("\\Filters", "docs"), "C:\\docs*");
+}
+
+TEST_F(DialogsTest, NewFilterIsStoredAndListedAsAFolder) {
+    StoreName("work", "C:\\work");
+    ASSERT_TRUE(OpenPanel());
+    script_.AnswerDialog(Answer(kFilterOk, {{2, "docs"}, {4, "C:\\docs*"}}));
+    EXPECT_EQ(host_->MakeDirectory(), 1);
+    EXPECT_EQ(StoredText("\\Filters", "docs"), "C:\\docs*");
+    EXPECT_EQ(ListedWithAttributes(), (std::vector<std::pair<std::string, DWORD>>{
+                                          {"docs", kFilterAttributes}, {"work", kNameAttributes}}));
+}
+
+TEST_F(DialogsTest, EditingAFilterReplacesItsPatternOrAddsAnotherUnderANewName) {
+    StoreFilter("docs", "C:\\docs*");
+    ASSERT_TRUE(OpenPanel());
+    PressOn("docs", KEY_F4, 0, Answer(kFilterOk, {{4, "D:\\docs*"}}));
+    EXPECT_EQ(StoredNames("\\Filters"), std::vector<std::string>{"docs"});
+    EXPECT_EQ(StoredText("\\Filters", "docs"), "D:\\docs*");
+
+    PressOn("docs", KEY_F4, 0, Answer(kFilterOk, {{2, "papers"}}));
+    EXPECT_EQ(StoredText("\\Filters", "docs"), "D:\\docs*");
+    EXPECT_EQ(StoredText("\\Filters", "papers"), "D:\\docs*");
+    EXPECT_EQ(Listed(), InEnumerationOrder({"docs", "papers"}));
+}
+
+}  // namespace
