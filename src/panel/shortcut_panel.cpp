@@ -152,13 +152,17 @@ void ShortcutPanel::SetFilter(const char* pattern) {
     char name[sizeof TitleText - 1];
     lstrcpynA(name, GetMsg(MPanelName), sizeof name);
     Host.FSF.sprintf(TitleText, " %s", name);
-    title.Assign(TitleText);
+    // Both texts are made first and then taken together, so that a panel that runs out of
+    // memory stays wholly where it was instead of showing one filter's title over another list.
+    TextBuffer newTitle;
+    TextBuffer newFilter;
+    newTitle.Assign(TitleText);
     if (pattern != nullptr) {
-        title.Append(": ").Append(pattern);
-        filter.Assign(pattern);
-    } else {
-        filter.Assign("");
+        newTitle.Append(": ").Append(pattern);
     }
+    newFilter.Assign(pattern != nullptr ? pattern : "");
+    title.Swap(newTitle);
+    filter.Swap(newFilter);
 }
 
 void ShortcutPanel::FillPanelItem(PluginPanelItem& item, const char* name, const char* value,
