@@ -37,6 +37,16 @@ enum FilterDialogItem {
 const char kNameHistory[] = "VelmoraInsertHistoryName";
 const char kPathHistory[] = "VelmoraInsertHistoryPath";
 
+// A text longer than its edit field is shown cut to the field. When the field comes back
+// exactly as it was shown, the whole text is meant, not the cut one that would replace it.
+const char* WholeIfUnchanged(const char* field, const char* original) {
+    if (lstrlenA(original) > kMaxDialogText && lstrlenA(field) == kMaxDialogText &&
+        std::memcmp(field, original, kMaxDialogText) == 0) {
+        return original;
+    }
+    return field;
+}
+
 }  // namespace
 
 int ShortcutPanel::EditName(bool edit, const char* itemName) {
@@ -85,7 +95,7 @@ int ShortcutPanel::EditName(bool edit, const char* itemName) {
             return 1;
         }
     }
-    AddName(typedName, items[kPath].Data, !temporary);
+    AddName(typedName, WholeIfUnchanged(items[kPath].Data, path.Text()), !temporary);
     Refresh();
     return 1;
 }
@@ -109,7 +119,7 @@ int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
     items[kFilterName].Data[kMaxDialogText] = '\0';
     items[kPattern].Data[kMaxDialogText] = '\0';
     RegSection filters(kFiltersSection, true);
-    filters.WriteString(items[kFilterName].Data, items[kPattern].Data);
+    filters.WriteString(items[kFilterName].Data, WholeIfUnchanged(items[kPattern].Data, pattern));
     Refresh();
     return 1;
 }

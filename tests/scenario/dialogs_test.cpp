@@ -176,6 +176,22 @@ TEST_F(DialogsTest, EscapeOrCancelStoresNothingAndAsksNothing) {
     EXPECT_EQ(StoredText("\\Filters", "docs"), "C:\\docs*");
 }
 
+TEST_F(DialogsTest, TextsLongerThanTheirFieldsSurviveAnUnchangedConfirm) {
+    const std::string longPath = "C:\\" + std::string(600, 'p');
+    const std::string longPattern = "C:\\" + std::string(600, 'q') + "*";
+    StoreName("deep", longPath);
+    StoreFilter("deeper", longPattern);
+    ASSERT_TRUE(OpenPanel());
+    PressOn("deep", KEY_F4, 0, Answer(kNameOk));
+    EXPECT_EQ(LastDialog().items[4].text, longPath.substr(0, 511)) << "shown cut to the field";
+    PressOn("deeper", KEY_F4, 0, Answer(kFilterOk));
+    EXPECT_EQ(StoredText("\\Keys", "deep"), longPath);
+    EXPECT_EQ(StoredText("\\Filters", "deeper"), longPattern);
+
+    PressOn("deep", KEY_F4, 0, Answer(kNameOk, {{4, longPath.substr(0, 510)}}));
+    EXPECT_EQ(StoredText("\\Keys", "deep"), longPath.substr(0, 510)) << "an edit is stored";
+}
+
 TEST_F(DialogsTest, NewFilterIsStoredAndListedAsAFolder) {
     StoreName("work", "C:\\work");
     ASSERT_TRUE(OpenPanel());
