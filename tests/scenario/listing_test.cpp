@@ -135,6 +135,26 @@ TEST_F(ListingTest, PanelLookAtTheTopAndInsideAFilter) {
     }
 }
 
+TEST_F(ListingTest, PanelsOnBothSidesKeepTheirOwnFilterAndSeeEachOthersChanges) {
+    StoreFilter("cdrive", "C:\\*");
+    StoreName("work", "C:\\work");
+    StoreName("data", "D:\\data");
+    ASSERT_TRUE(OpenPanel());
+    host_->SwitchPanels();
+    ASSERT_TRUE(OpenPanel());
+    Point("cdrive");
+    host_->PressKey(KEY_RETURN, 0);
+    Point("work");
+    script_.AnswerMessage(0);
+    host_->PressKey(KEY_F8, 0);
+
+    host_->SwitchPanels();
+    EXPECT_EQ(host_->PressKey(KEY_R, PKF_CONTROL), 1);
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName));
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"cdrive", "data"}));
+    EXPECT_EQ(host_->Passive().title, " " + Msg(kMsgPanelName) + ": C:\\*");
+}
+
 TEST_F(ListingTest, EmptyStoreGivesAnEmptyListThatTheHostCanFetch) {
     ASSERT_TRUE(OpenPanel());
     PluginPanelItem* items = nullptr;

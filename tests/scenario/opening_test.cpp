@@ -38,6 +38,26 @@ TEST_F(OpeningTest, BothMenusAndTheBarePrefixOpenThePanelWithEveryEntry) {
     EXPECT_EQ(Listed(), everything);
 }
 
+TEST_F(OpeningTest, MenuEntriesFollowTheOptionsWhileConfigurationIsAlwaysOffered) {
+    EXPECT_EQ(host_->Info().DiskMenuStringsNumber, 1);
+    EXPECT_EQ(host_->Info().PluginMenuStringsNumber, 1);
+    EXPECT_STREQ(host_->Info().DiskMenuStrings[0], Msg(0).c_str());
+    EXPECT_STREQ(host_->Info().PluginMenuStrings[0], Msg(16).c_str());
+    EXPECT_STREQ(host_->Info().PluginConfigStrings[0], Msg(17).c_str());
+
+    StoreOption("ShowInDiskMenu", 0);
+    StoreOption("ShowInPluginsMenu", 0);
+    WriteStored("", "Prefix", REG_SZ, std::string(1, '\0'));
+    Restart();
+    EXPECT_EQ(host_->Info().DiskMenuStringsNumber, 0);
+    EXPECT_EQ(host_->Info().PluginMenuStringsNumber, 0);
+    EXPECT_EQ(host_->Info().PluginConfigStringsNumber, 1);
+    ASSERT_NE(host_->Info().CommandPrefix, nullptr);
+    EXPECT_STREQ(host_->Info().CommandPrefix, "");
+    EXPECT_EQ(Module().GetMinFarVersion(), 84017478);
+    Module().ClosePlugin(nullptr);
+}
+
 TEST_F(OpeningTest, OtherPlacesToOpenFromOpenNothingAndTouchNothing) {
     StoreOneOfEach();
     StoreOption(kShowErrors, 1);
