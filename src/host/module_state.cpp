@@ -19,10 +19,15 @@ const char* HandOutPrefix() {
 }
 
 void ReplacePrefix(const char* text) {
+    // The new text first: when its block is refused, the prefix stays as it was instead of
+    // becoming empty, which would leave the module without a command prefix.
+    TextBuffer replacement;
+    replacement.Assign(text);
     if (Settings.Prefix.data != nullptr && Settings.Prefix.data == handedPrefix) {
         // A block retired earlier was handed out before the host last asked: it can go now.
         retiredPrefix.Swap(Settings.Prefix);
-        Settings.Prefix.Clear();
     }
-    Settings.Prefix.Assign(text);
+    // The block given up (the earlier retired one, or the prefix not handed out) goes with
+    // `replacement`.
+    Settings.Prefix.Swap(replacement);
 }

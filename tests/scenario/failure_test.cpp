@@ -53,6 +53,7 @@ class FailureTest : public ScenarioTest {
                 EXPECT_EQ(result, road.failureValue) << "a reported failure is no success";
                 EXPECT_EQ(host_->messages.back().lines[1], Msg(kMsgUnexpected));
             }
+            EXPECT_FALSE(host_->Prefix().empty()) << "the module lost its prefix";
             host_->ClosePanel(host_->Active());
             host_->ClosePanel(host_->Passive());
             ASSERT_EQ(LiveHeapBlocks(), blocksAtStart_) << "heap blocks leaked";
@@ -154,9 +155,28 @@ TEST_F(FailureTest, PanelKeysGiveZeroOrDoTheirWork) {
          [] { return StoredText("\\Filters", "new") == "*"; }},
     };
     for (const Road& road : roads) {
-        StoreFilter("docs", "C:\\docs*");
-        RunWithEachRequestRefused(road, true);
+        for (bool showErrors : {true, false}) {
+            StoreFilter("docs", "C:\\docs*");
+            RunWithEachRequestRefused(road, showErrors);
+        }
     }
+}
+
+TEST_F(FailureTest, ConfigurationGivesZeroOrStoresTheNewPrefix) {
+    REQUIRE_HOOKS();
+    RunWithEachRequestRefused(
+        {"Configure",
+         [this] {
+             Restart();
+             script_.AnswerMessage(0);
+             DialogAnswer answer;
+             answer.result = 8;
+             answer.texts = {{7, "go:"}};
+             script_.AnswerDialog(answer);
+         },
+         [this] { return host_->Configure(); }, 0,
+         [this] { return host_->Prefix() == "go:" && StoredText("", "Prefix") == "go:"; }},
+        true);
 }
 
 TEST_F(FailureTest, FilterEnteredWithoutMemoryLeavesThePanelWhollyInsideOrOutside) {
