@@ -104,6 +104,20 @@ TEST_F(PanelKeysTest, EnterOnAFilterShowsOnlyMatchingNamesAndDotsLeadBack) {
     EXPECT_EQ(Listed(), everything);
 }
 
+TEST_F(PanelKeysTest, DotsLeadBackAlsoWhenTheHostListsNoItemUnderTheCursor) {
+    host_->dotsSelectable = false;
+    StoreFilter("cdrive", "C:\\*");
+    host_->RunCommandLine("cd:cdrive");
+    ASSERT_NE(host_->Active().plugin, nullptr);
+    EXPECT_EQ(host_->PressKey(KEY_F4, 0), 1) << "no item to edit";
+    EXPECT_EQ(host_->PressKey(KEY_F8, 0), 0) << "no item to delete";
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName));
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 0);
+    EXPECT_TRUE(host_->dialogs.empty());
+    EXPECT_TRUE(host_->messages.empty());
+}
+
 TEST_F(PanelKeysTest, EnterOnAFilterInsideAnotherReplacesIt) {
     StoreFilter("cdrive", "C:\\*");
     StoreFilter("ddrive", "D:\\*");
