@@ -150,6 +150,10 @@ constexpr int kMinFarVersion = 0x00020006;
 
 #include "host_constants.h"
 
+// Moves a file panel to a directory; far2l's FCTL_CLOSEPLUGIN leaves a file panel where it is.
+// Measured on far2l 2.6.5: the panel's directory changes, and it is repainted only on request.
+constexpr int FCTL_SETPANELDIR = 16;
+
 #include <cstddef>
 static_assert(sizeof(PluginStartupInfo) == 4316, "PluginStartupInfo");
 static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 4100, "ModuleNumber");

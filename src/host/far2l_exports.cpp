@@ -1,0 +1,263 @@
+// The exports as far2l finds them (plain C names, default visibility, no calling convention),
+// and the adaptations to far2l's ways that the module's code need not know of: the extra key
+// calls, posted text that far2l cannot type, and paths that must use '/'.
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../abi/plugin_abi.h"
+#include "entry_points.h"
+#include "host_services.h"
+
+#define VELMORA_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+// far2l calls ProcessKey up to four times per key press: a pre-processing pass with this bit
+// set in the key (TRUE there swallows the key), the key itself, and two key-release calls.
+constexpr int kPreprocessKey = 0x80000;
+constexpr int kKeyRelease = 0x1;
+
+constexpr DWORD kTab = 9;
+constexpr DWORD kEnter = 13;
+
+// The host's own services, which the module's copies are redirected around.
+FARAPICONTROL HostControlService = nullptr;
+FARAPIADVCONTROL HostAdvControlService = nullptr;
+
+bool IsDirectory(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The module joins a name's target and the rest typed behind it with a backslash, as the
+// Windows host wants; far2l wants '/'. A backslash is an ordinary character in a Linux file
+// name, so a path that names a directory as it stands is left alone.
+std::string HostPath(const char* path) {
+    std::string result(path);
+    if (result.find('\\') == std::string::npos || IsDirectory(result)) {
+        return result;
+    }
+    std::string converted;
+    for (char c : result) {
+        char next = c == '\\' ? '/' : c;
+        // "/" joined with "\src" would give "//src", which far2l shows as it is.
+        if (next == '/' && !converted.empty() && converted.back() == '/') {
+            continue;
+        }
+        converted += next;
+    }
+    return converted;
+}
+
+// Shows `path` on the panel `plugin` stands for. FCTL_CLOSEPLUGIN moves only a plugin panel;
+// far2l takes it from a file panel, answers 1 and leaves the panel where it was, so a jump from
+// the command line over a file panel would do nothing. Such a panel is moved with
+// FCTL_SETPANELDIR and repainted, which far2l does not do by itself.
+int ClosePluginAt(HANDLE plugin, char* path) {
+    PanelInfo info;
+    std::memset(&info, 0, sizeof info);
+    if (!HostControlService(plugin, FCTL_GETPANELINFO, &info) || info.Plugin != 0) {
+        return HostControlService(plugin, FCTL_CLOSEPLUGIN, path);
+    }
+    int result = HostControlService(plugin, FCTL_SETPANELDIR, path);
+    HostControlService(plugin, FCTL_REDRAWPANEL, nullptr);
+    return result;
+}
+
+int WINAPI Far2lControl(HANDLE plugin, int command, void* param) {
+    if ((command == FCTL_CLOSEPLUGIN || command == FCTL_SETANOTHERPANELDIR) && param != nullptr) {
+        try {
+            std::string path = HostPath(static_cast<const char*>(param));
+            if (command == FCTL_CLOSEPLUGIN) {
+                return ClosePluginAt(plugin, &path[0]);
+            }
+            return HostControlService(plugin, command, &path[0]);
+        } catch (...) {
+            // Without memory for the copy the path goes as the module made it.
+        }
+    }
+    return HostControlService(plugin, command, param);
+}
+
+// Whether far2l types this posted value as the character it stands for: ASCII, and code
+// points whose bits 0x100 and 0x200 are clear (higher ones with either bit are taken for
+// special keys, and 0x80 to 0xFF are dropped).
+bool Typeable(DWORD codePoint) {
+    return (codePoint >= 0x20 && codePoint < 0x7F) ||
+           (codePoint >= 0x100 && (codePoint & 0x300) == 0);
+}
+
+// Decodes UTF-8 into code points; false on a malformed sequence.
+bool DecodeUtf8(const std::string& text, std::vector<DWORD>& codePoints) {
+    for (size_t i = 0; i < text.size();) {
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        int length = lead < 0x80           ? 1
+                     : (lead >> 5) == 0x6  ? 2
+                     : (lead >> 4) == 0xE  ? 3
+                     : (lead >> 3) == 0x1E ? 4
+                                           : 0;
+        if (length == 0 || i + length > text.size()) {
+            return false;
+        }
+        DWORD codePoint = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            unsigned char next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            codePoint = (codePoint << 6) | (next & 0x3F);
+        }
+        codePoints.push_back(codePoint);
+        i += length;
+    }
+    return true;
+}
+
+bool IsAscii(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Appends a text run as far2l can type it; false when some character cannot be typed.
+bool AppendTyped(const std::string& run, std::vector<DWORD>& keys) {
+    std::vector<DWORD> codePoints;
+    if (!DecodeUtf8(run, codePoints)) {
+        return false;
+    }
+    for (DWORD codePoint : codePoints) {
+        if (!Typeable(codePoint)) {
+            return false;
+        }
+    }
+    keys.insert(keys.end(), codePoints.begin(), codePoints.end());
+    return true;
+}
+
+// The module posts each byte of a text as a key, which far2l cannot do for UTF-8: it drops
+// bytes from 0x80 up. The module's sequences are text runs, each ended by Enter, with Tabs
+// between them to change panels. A first run that is not ASCII goes into the command line at
+// once and only its Enter is posted; the command line is the same on both panels, so a Tab
+// before that Enter does not disturb it. Later runs are typed as code points where far2l can;
+// a run it cannot type ends the sequence before it, rather than running a part of a command.
+INT_PTR PostKeys(INT_PTR moduleNumber, KeySequence* posted) {
+    bool ascii = true;
+    for (int i = 0; i < posted->Count; ++i) {
+        ascii = ascii && posted->Sequence[i] < 0x80;
+    }
+    if (ascii) {
+        return HostAdvControlService(moduleNumber, ACTL_POSTKEYSEQUENCE, posted);
+    }
+    std::vector<DWORD> keys;
+    std::string commandLine;
+    std::string run;
+    bool firstRun = true;
+    for (int i = 0; i <= posted->Count; ++i) {
+        DWORD key = i < posted->Count ? posted->Sequence[i] : kEnter;
+        if (key != kTab && key != kEnter) {
+            run += static_cast<char>(key);
+            continue;
+        }
+        if (!run.empty()) {
+            if (firstRun && !IsAscii(run)) {
+                commandLine = run;
+            } else if (!AppendTyped(run, keys)) {
+                break;
+            }
+            firstRun = false;
+            run.clear();
+        }
+        if (i < posted->Count) {
+            keys.push_back(key);
+        }
+    }
+    if (!commandLine.empty()) {
+        HostControlService(INVALID_HANDLE_VALUE, FCTL_SETCMDLINE, &commandLine[0]);
+    }
+    if (keys.empty()) {
+        return 0;
+    }
+    KeySequence sequence;
+    sequence.Flags = posted->Flags;
+    sequence.Count = static_cast<int>(keys.size());
+    sequence.Sequence = keys.data();
+    return HostAdvControlService(moduleNumber, ACTL_POSTKEYSEQUENCE, &sequence);
+}
+
+INT_PTR WINAPI Far2lAdvControl(INT_PTR moduleNumber, int command, void* param) {
+    if (command == ACTL_POSTKEYSEQUENCE && param != nullptr) {
+        try {
+            return PostKeys(moduleNumber, static_cast<KeySequence*>(param));
+        } catch (...) {
+            return 0;
+        }
+    }
+    return HostAdvControlService(moduleNumber, command, param);
+}
+
+}  // namespace
+
+VELMORA_EXPORT void SetStartupInfo(const PluginStartupInfo* Info) {
+    entry::SetStartupInfo(Info);
+    // Every call of the module goes through the copies in Host, so redirecting them there
+    // reaches every caller.
+    HostControlService = Host.Info.Control;
+    HostAdvControlService = Host.Info.AdvControl;
+    Host.Info.Control = Far2lControl;
+    Host.Info.AdvControl = Far2lAdvControl;
+}
+
+VELMORA_EXPORT int GetMinFarVersion() {
+    return entry::GetMinFarVersion();
+}
+
+VELMORA_EXPORT void GetPluginInfo(PluginInfo* Info) {
+    entry::GetPluginInfo(Info);
+}
+
+VELMORA_EXPORT HANDLE OpenPlugin(int OpenFrom, INT_PTR Item) {
+    return entry::OpenPlugin(OpenFrom, Item);
+}
+
+VELMORA_EXPORT void ClosePlugin(HANDLE hPlugin) {
+    entry::ClosePlugin(hPlugin);
+}
+
+VELMORA_EXPORT int Configure(int ItemNumber) {
+    return entry::Configure(ItemNumber);
+}
+
+VELMORA_EXPORT void GetOpenPluginInfo(HANDLE hPlugin, OpenPluginInfo* Info) {
+    entry::GetOpenPluginInfo(hPlugin, Info);
+}
+
+VELMORA_EXPORT int GetFindData(HANDLE hPlugin, PluginPanelItem** pPanelItem, int* pItemsNumber,
+                               int OpMode) {
+    return entry::GetFindData(hPlugin, pPanelItem, pItemsNumber, OpMode);
+}
+
+VELMORA_EXPORT int SetDirectory(HANDLE hPlugin, const char* Dir, int OpMode) {
+    return entry::SetDirectory(hPlugin, Dir, OpMode);
+}
+
+VELMORA_EXPORT int ProcessKey(HANDLE hPlugin, int Key, unsigned int ControlState) {
+    // Only the key itself reaches the module: the pre-processing pass and the key releases
+    // would run each action up to three times.
+    if ((Key & kPreprocessKey) != 0 || (ControlState & PKF_PREPROCESS) != 0) {
+        return FALSE;
+    }
+    if (Key == kKeyRelease && ControlState == 0) {
+        return FALSE;
+    }
+    return entry::ProcessKey(hPlugin, Key, ControlState);
+}
+
+VELMORA_EXPORT int MakeDirectory(HANDLE hPlugin, char* Name, int OpMode) {
+    return entry::MakeDirectory(hPlugin, Name, OpMode);
+}
