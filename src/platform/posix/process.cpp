@@ -42,6 +42,24 @@ std::vector<std::string> SplitCommandLine(const char* line) {
     return arguments;
 }
 
+// The module opens a directory with `explorer "<path>"`. A Windows path cannot hold a quotation
+// mark but a Linux one can, and splitting would then cut or merge it: the path is taken whole
+// from between the first mark and the last one. False for any other command line.
+bool SplitBrowserCommand(const char* line, std::vector<std::string>& arguments) {
+    static const char kBrowser[] = "explorer ";
+    if (::strncasecmp(line, kBrowser, sizeof kBrowser - 1) != 0) {
+        return false;
+    }
+    std::string rest(line + sizeof kBrowser - 1);
+    size_t first = rest.find_first_not_of(" \t");
+    if (first == std::string::npos || rest[first] != '"' || rest.size() - first < 2 ||
+        rest.back() != '"') {
+        return false;
+    }
+    arguments = {"explorer", rest.substr(first + 1, rest.size() - first - 2)};
+    return true;
+}
+
 std::string FileBrowser() {
     const char* browser = std::getenv("VELMORA_FILE_BROWSER");
     return browser != nullptr && *browser != '\0' ? browser : "xdg-open";
@@ -93,7 +111,11 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
     if (lpStartupInfo == nullptr || lpProcessInformation == nullptr) {
         return FALSE;
     }
-    std::vector<std::string> arguments = SplitCommandLine(lpCommandLine ? lpCommandLine : "");
+    const char* line = lpCommandLine ? lpCommandLine : "";
+    std::vector<std::string> arguments;
+    if (lpApplicationName != nullptr || !SplitBrowserCommand(line, arguments)) {
+        arguments = SplitCommandLine(line);
+    }
     if (lpApplicationName != nullptr) {
         arguments.insert(arguments.begin(), lpApplicationName);
     }
