@@ -2,6 +2,7 @@
 // turn, and registry keys that cannot be opened. Each export gives its failure value, shows
 // the unexpected-error box only while ShowErrors is on, and leaves no block or key behind.
 #include <functional>
+#include <optional>
 
 #include "scenario_fixture.h"
 
@@ -71,19 +72,20 @@ class FailureTest : public ScenarioTest {
     }
 
     // Arrangements that open the panel with the cursor on an item, and the host's key press.
-    std::function<void()> OnItem(const char* name, DialogAnswer answer = {}, int message = -2) {
-        return [this, name, answer, message] {
+    std::function<void()> OnItem(const char* name, std::optional<DialogAnswer> answer = {},
+                                 std::optional<int> button = {}) {
+        return [this, name, answer, button] {
             StoreName("work", "C:\\work");
             host_->executed.clear();
             host_->Active().curDir = "C:\\";
             host_->Passive().curDir = "D:\\other";
             ASSERT_TRUE(OpenPanel());
             Point(name);
-            if (answer.result != -1) {
-                script_.AnswerDialog(answer);
+            if (answer) {
+                script_.AnswerDialog(*answer);
             }
-            if (message != -2) {
-                script_.AnswerMessage(message);
+            if (button) {
+                script_.AnswerMessage(*button);
             }
         };
     }
@@ -148,7 +150,7 @@ TEST_F(FailureTest, PanelKeysGiveZeroOrDoTheirWork) {
          [] { return StoredText("\\Keys", "added") == "D:\\other"; }},
         {"F4 on a filter", OnItem("docs", Confirm(5, {{4, "E:\\*"}})), Press(KEY_F4, 0), 0,
          [] { return StoredText("\\Filters", "docs") == "E:\\*"; }},
-        {"F8", OnItem("work", DialogAnswer{}, 0), Press(KEY_F8, 0), 0,
+        {"F8", OnItem("work", std::nullopt, 0), Press(KEY_F8, 0), 0,
          [] { return StoredText("\\Keys", "work") == "<missing>"; }},
         {"F7", OnItem("work", Confirm(5, {{2, "new"}, {4, "*"}})),
          [this] { return host_->MakeDirectory(); }, 0,
