@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
-    libgtest-dev googletest libbenchmark-dev libsqlite3-dev
+    libgtest-dev googletest libbenchmark-dev libsqlite3-dev libncurses-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
 )
 
