@@ -1,0 +1,31 @@
+// The velmora program's answer to the module's questions: menus, dialogs and message boxes as
+// windows on the terminal. Outside the panel the screen is opened for one question only, and
+// an error box with nothing to ask goes to standard error as a line of text.
+#pragma once
+
+#include "front_end.h"
+#include "terminal.h"
+#include "windows.h"
+
+class TerminalFrontEnd : public FrontEnd {
+  public:
+    explicit TerminalFrontEnd(Terminal& terminal) : terminal_(terminal) {}
+
+    int Menu(const MenuCall& call) override;
+    int Dialog(DialogCall& call) override;
+    int Message(const MessageCall& call) override;
+
+    // What the windows are drawn over: the panel sets itself here while it is shown.
+    void SetBackdrop(Backdrop backdrop) { backdrop_ = std::move(backdrop); }
+
+  private:
+    // Opens the terminal when it is closed; false (and a line on standard error naming the
+    // question) when there is none, so the question counts as cancelled.
+    bool Reach(const std::string& question);
+    // Closes the terminal again when Reach opened it.
+    void Release();
+
+    Terminal& terminal_;
+    Backdrop backdrop_;
+    bool openedHere_ = false;
+};
