@@ -1,0 +1,52 @@
+// Reading the host's records after a call; each record list only grows.
+#include "outcome.h"
+
+CallWatch::CallWatch(SimHost& host)
+    : activePlugin_(host.Active().plugin),
+      controls_(host.controls.size()),
+      posted_(host.posted.size()),
+      executed_(host.executed.size()),
+      messages_(host.messages.size()) {}
+
+bool CallWatch::Jumped(const SimHost& host) const {
+    for (size_t i = controls_; i < host.controls.size(); ++i) {
+        const ControlCall& call = host.controls[i];
+        bool onActive = call.handle == INVALID_HANDLE_VALUE ||
+                        (activePlugin_ != nullptr && call.handle == activePlugin_);
+        if (call.command == FCTL_CLOSEPLUGIN && onActive) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string CallWatch::Executed(const SimHost& host) const {
+    return executed_ < host.executed.size() ? host.executed[executed_] : "";
+}
+
+bool CallWatch::ExecutedOnOtherPanel(const SimHost& host) const {
+    for (size_t i = posted_; i < host.posted.size(); ++i) {
+        if (!host.posted[i].empty()) {
+            return host.posted[i].front() == 9;
+        }
+    }
+    return false;
+}
+
+bool CallWatch::OtherPanelMoved(const SimHost& host) const {
+    for (size_t i = controls_; i < host.controls.size(); ++i) {
+        if (host.controls[i].command == FCTL_SETANOTHERPANELDIR) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CallWatch::ReportedError(const SimHost& host) const {
+    for (size_t i = messages_; i < host.messages.size(); ++i) {
+        if ((host.messages[i].flags & FMSG_MB_OKCANCEL) == 0) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,42 @@
+// What a call into the module came to, as the host saw it: the active panel sent to a
+// directory, a command typed into the host's command line, the other panel moved, an error
+// box shown. The velmora program turns this into its output and exit status.
+#pragma once
+
+#include <string>
+
+#include "sim_host.h"
+
+struct Outcome {
+    enum Kind {
+        kDone,       // carried out; nothing to print
+        kDirectory,  // a jump: `text` is the directory
+        kCommand,    // `text` is a command for the host's command line (another plugin's)
+        kPanel,      // the module opened its panel
+        kFailed,     // not carried out: the name is not stored, or the store refused
+    };
+    Kind kind = kDone;
+    std::string text;
+};
+
+// Notes where the host's records stand before a call and reads what the call added to them.
+class CallWatch {
+  public:
+    explicit CallWatch(SimHost& host);
+
+    // The module asked the host to close the active panel (or the file panel) and show a
+    // directory there: a jump.
+    bool Jumped(const SimHost& host) const;
+    // The first command line the host ran for another plugin, or empty.
+    std::string Executed(const SimHost& host) const;
+    // Whether that command was typed on the other panel (the key sequence began with Tab).
+    bool ExecutedOnOtherPanel(const SimHost& host) const;
+    // The module sent the other panel to a directory.
+    bool OtherPanelMoved(const SimHost& host) const;
+    // The module showed a box with only an OK button: an error report.
+    bool ReportedError(const SimHost& host) const;
+
+  private:
+    HANDLE activePlugin_;
+    size_t controls_, posted_, executed_, messages_;
+};
