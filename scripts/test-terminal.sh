@@ -1,0 +1,354 @@
+#!/usr/bin/env bash
+# End-to-end tests of the velmora program in a real terminal: tmux runs bash (and zsh) with the
+# shell integration loaded, send-keys types, capture-pane reads the screen. Every case gets a
+# new store in a temporary folder and a new shell. Works headless: the tmux server is our own
+# and its sessions are detached.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/install-deps.sh || exit 1
+missing=()
+for tool in tmux zsh; do
+    command -v "$tool" > /dev/null || missing+=("$tool")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    "${as_root[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq \
+        --no-install-recommends "${missing[@]}" || exit 1
+fi
+
+cmake -S . -B build/native > /dev/null && cmake --build build/native --target velmora -j"$(nproc)" \
+    > /dev/null || { echo "terminal: 0 passed, 1 failed"; exit 1; }
+program=$root/build/native/cli/velmora
+
+# The screen is read as UTF-8 whatever the caller's locale, so frames and texts compare alike.
+export LC_ALL=C.UTF-8
+work=$(mktemp -d)
+socket=velmora-test-$$
+tmux_() { tmux -L "$socket" -f /dev/null "$@"; }
+cleanup() {
+    tmux_ kill-server 2> /dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- Helpers ------------------------------------------------------------------------------
+
+reason=
+fail() {
+    reason=$*
+    return 1
+}
+
+screen() { tmux_ capture-pane -p -t vt; }
+keys() { tmux_ send-keys -t vt "$@"; }
+type_text() { tmux_ send-keys -t vt -l "$1"; }
+
+# Waits until the screen shows a line matching the extended regular expression.
+wait_for() {
+    local pattern=$1 limit=${2:-10} start=$SECONDS
+    while [ $((SECONDS - start)) -lt "$limit" ]; do
+        screen | grep -qE -- "$pattern" && return 0
+        sleep 0.05
+    done
+    fail "timed out waiting for /$pattern/"
+}
+
+# Waits until the screen no longer shows a line matching the pattern.
+wait_gone() {
+    local pattern=$1 start=$SECONDS
+    while [ $((SECONDS - start)) -lt 10 ]; do
+        screen | grep -qE -- "$pattern" || return 0
+        sleep 0.05
+    done
+    fail "still showing /$pattern/"
+}
+
+# A new store and a new shell with the integration loaded, at the prompt.
+case_store=
+start_shell() {
+    local shell=${1:-bash}
+    case_store=$(mktemp -d "$work/case.XXXX")
+    mkdir -p "$case_store/home"
+    local environment
+    environment=$(printf 'VELMORA_REGISTRY_DIR=%q VELMORA_VOLATILE_DIR=%q HOME=%q' \
+        "$case_store/registry" "$case_store/volatile" "$case_store/home")
+    tmux_ kill-session -t vt 2> /dev/null
+    if [ "$shell" = zsh ]; then
+        printf '%s\n' "PS1='vt\$ '" 'autoload -Uz compinit && compinit -u' \
+            "eval \"\$($(printf '%q' "$program") init zsh)\"" > "$case_store/home/.zshrc"
+        tmux_ new-session -d -s vt -x 120 -y 32 "env $environment ZDOTDIR=$case_store/home zsh -i"
+    else
+        printf '%s\n' "PS1='vt\$ '" 'HISTFILE=/dev/null' \
+            "eval \"\$($(printf '%q' "$program") init bash)\"" > "$case_store/home/.bashrc"
+        tmux_ new-session -d -s vt -x 120 -y 32 \
+            "env $environment bash --noprofile --rcfile $case_store/home/.bashrc -i"
+    fi
+    wait_for '^vt\$ ?$'
+}
+
+# Runs a command line in the shell after clearing the screen; `rc` gets its exit status and
+# `output` the screen once it is done.
+serial=0
+output=
+rc=
+shell_run() {
+    serial=$((serial + 1))
+    local marker="@@$serial"
+    type_text "clear; $1; echo $marker rc=\$?"
+    keys Enter
+    wait_for "^$marker rc=[0-9]+" || return 1
+    output=$(screen)
+    rc=$(grep -oE "^$marker rc=[0-9]+" <<< "$output" | tail -1 | sed 's/.*rc=//')
+}
+
+# Starts a command that takes over the screen; the caller answers it and then calls finish.
+shell_start() {
+    serial=$((serial + 1))
+    type_text "clear; $1; echo @@$serial rc=\$?"
+    keys Enter
+}
+finish() {
+    wait_for "^@@$serial rc=[0-9]+" || return 1
+    output=$(screen)
+    rc=$(grep -oE "^@@$serial rc=[0-9]+" <<< "$output" | tail -1 | sed 's/.*rc=//')
+}
+
+# Stores a permanent name for a directory, made when missing, as `cd: :NAME` there does.
+store() {
+    mkdir -p "$2"
+    (cd "$2" && env VELMORA_REGISTRY_DIR="$case_store/registry" \
+        VELMORA_VOLATILE_DIR="$case_store/volatile" "$program" ":$1") ||
+        fail "could not store $1"
+}
+
+names() {
+    env VELMORA_REGISTRY_DIR="$case_store/registry" VELMORA_VOLATILE_DIR="$case_store/volatile" \
+        "$program" --names
+}
+
+# Moves the panel's cursor onto the item of that name; the panel shows the current name in
+# its bottom frame line.
+cursor_to() {
+    local name=$1 i
+    keys Home
+    for i in $(seq 1 40); do
+        if screen | grep -qF -- "└─ $name ─"; then
+            return 0
+        fi
+        local before
+        before=$(screen | grep -F '└─')
+        keys Down
+        local start=$SECONDS
+        while [ "$(screen | grep -F '└─')" = "$before" ] && [ $((SECONDS - start)) -lt 3 ]; do
+            sleep 0.05
+        done
+    done
+    fail "no item $name on the panel"
+}
+
+passed=0
+failed=0
+run_case() {
+    local title=$1
+    reason=
+    if "$2"; then
+        echo "PASS $title"
+        passed=$((passed + 1))
+    else
+        echo "FAIL $title: ${reason:-failed}"
+        screen 2> /dev/null | sed -e '/^$/d' -e 's/^/    | /' | tail -20
+        failed=$((failed + 1))
+    fi
+    tmux_ kill-session -t vt 2> /dev/null
+}
+
+# --- Cases --------------------------------------------------------------------------------
+
+test_store_and_jump_with_rest() {
+    start_shell || return 1
+    mkdir -p "$work/jump/proj/src"
+    shell_run "cd $work/jump/proj && cd: :proj && cd: +here && cd / && cd: proj/src && pwd" ||
+        return 1
+    [ "$rc" = 0 ] && grep -qx "$work/jump/proj/src" <<< "$output" ||
+        fail "pwd after cd: proj/src is not $work/jump/proj/src"
+    shell_run "cd / && cd: here && pwd" || return 1
+    grep -qx "$work/jump/proj" <<< "$output" || fail "the temporary name does not lead back"
+}
+
+test_delete_and_miss_from_the_command_line() {
+    start_shell || return 1
+    store proj "$work/delete/proj" || return 1
+    shell_run "cd / && cd: nosuch" || return 1
+    [ "$rc" = 1 ] || fail "a name that is not stored gives status $rc, not 1" || return 1
+    shell_run "cd: -proj" || return 1
+    [ "$rc" = 0 ] || fail "deleting a stored name gives status $rc" || return 1
+    [ -z "$(names)" ] || fail "proj is still stored after cd: -proj" || return 1
+    shell_run "cd: -proj" || return 1
+    [ "$rc" = 1 ] || fail "deleting it again gives status $rc, not 1"
+}
+
+test_completion_menu_chosen_with_cursor_keys() {
+    start_shell || return 1
+    store proj "$work/menu/proj" && store prod "$work/menu/prod" || return 1
+    shell_start "cd / && cd: pr && pwd"
+    wait_for '│ proj +│' && wait_for '│ prod +│' || return 1
+    # The second line of the menu, whichever name it is.
+    local second
+    second=$(screen | grep -oE '│ pro[dj] +│' | sed -n 2p | grep -oE 'pro[dj]')
+    keys Down Enter
+    finish || return 1
+    grep -qx "$work/menu/$second" <<< "$output" || fail "Down and Enter did not go to $second"
+}
+
+test_tab_completes_stored_names() {
+    start_shell || return 1
+    store proj "$work/tab/proj" && store prod "$work/tab/prod" && store other "$work/tab/other" ||
+        return 1
+    type_text "cd: pr"
+    keys Tab
+    wait_for '^vt\$ cd: pro$' || return 1
+    keys Tab Tab
+    wait_for 'prod +proj' || return 1
+    keys C-u
+    type_text "cd: -ot"
+    keys Tab
+    wait_for '^vt\$ cd: -other$' || fail "a delete does not complete the name"
+}
+
+test_stored_paths_are_never_run_by_the_shell() {
+    start_shell || return 1
+    local odd="$work/odd/\$(touch $work/pwned) \`touch $work/pwned\` x"
+    mkdir -p "$odd"
+    shell_run "cd $(printf '%q' "$odd") && cd: :odd && cd: ':\$(touch $work/pwned)' && cd / &&
+        cd: odd && pwd" || return 1
+    grep -qxF "$odd" <<< "$output" || fail "cd: odd did not reach the directory" || return 1
+    type_text "cd: "
+    keys Tab Tab
+    wait_for 'odd' || return 1
+    keys C-u
+    shell_run "true" || return 1
+    [ ! -e "$work/pwned" ] || fail "the shell ran a command from a stored path or name"
+}
+
+test_panel_filter_entered_and_left() {
+    start_shell || return 1
+    store proj "$work/panel/proj" && store prod "$work/panel/prod" && store tmp "/tmp" || return 1
+    shell_start "cd: "
+    wait_for '─ Velmora ─' && wait_for '│  proj +│' || return 1
+    keys F7
+    wait_for 'Path mask:' || return 1
+    type_text "pr"
+    keys Tab
+    type_text "$work/panel/pr*"
+    keys Enter
+    wait_for '│  pr/ +│' || return 1
+    cursor_to pr || return 1
+    keys Enter
+    wait_for "Velmora: $work/panel/pr\\* " && wait_for '│  prod +│' || return 1
+    screen | grep -qE '│  tmp +│' && fail "the filter lists tmp, whose path does not match" &&
+        return 1
+    keys Home Enter
+    wait_for '─ Velmora ─' && wait_for '│  tmp +│' || return 1
+    keys Escape
+    finish || return 1
+    [ "$rc" = 0 ] || fail "leaving the panel gives status $rc"
+}
+
+test_panel_edit_then_jump() {
+    start_shell || return 1
+    store proj "$work/edit/proj" || return 1
+    mkdir -p "$work/edit/moved"
+    shell_start "cd: && pwd"
+    wait_for '│  proj +│' || return 1
+    cursor_to proj || return 1
+    keys F4
+    wait_for 'Edit name' || return 1
+    keys Tab C-y
+    type_text "$work/edit/moved"
+    keys Enter
+    wait_for "│$work/edit/moved +│" || return 1
+    # Ctrl+J stands for Ctrl+Enter: the other panel goes there and the panel stays.
+    keys C-j
+    wait_for "Other panel: $work/edit/moved" || return 1
+    keys Enter
+    finish || return 1
+    grep -qx "$work/edit/moved" <<< "$output" || fail "Enter on proj did not go to its new path"
+}
+
+test_panel_delete_asks_first() {
+    start_shell || return 1
+    store proj "$work/del/proj" && store prod "$work/del/prod" || return 1
+    shell_start "cd: "
+    wait_for '│  prod +│' || return 1
+    cursor_to prod || return 1
+    keys F8
+    wait_for 'Delete prod\?' || return 1
+    keys Escape
+    wait_gone 'Delete prod\?' && wait_for '│  prod +│' || return 1
+    keys F8
+    wait_for 'Delete prod\?' || return 1
+    keys Enter
+    wait_gone '│  prod +│' || return 1
+    keys Escape
+    finish || return 1
+    [ "$(names)" = proj ] || fail "the store holds '$(names)' instead of proj alone"
+}
+
+test_configuration_changes_the_prefix_and_the_function() {
+    start_shell || return 1
+    store proj "$work/conf/proj" || return 1
+    shell_start "velmora --configure"
+    wait_for 'Velmora settings' || return 1
+    # Alt+P reaches the prefix field through its label, Alt+E turns error messages on.
+    keys M-p C-y
+    type_text "go:"
+    keys M-e Enter
+    finish || return 1
+    shell_run "type -t cd: || echo cd: gone; cd / && go: proj && pwd" || return 1
+    grep -qx 'cd: gone' <<< "$output" || fail "the old function cd: is still defined" || return 1
+    grep -qx "$work/conf/proj" <<< "$output" || fail "go: proj did not go to proj" || return 1
+    shell_run "go: nosuch" || return 1
+    grep -q 'Name not found: nosuch' <<< "$output" || fail "no error message for a missing name" ||
+        return 1
+    # A new shell takes the new prefix from the start.
+    tmux_ kill-session -t vt
+    tmux_ new-session -d -s vt -x 120 -y 32 "env VELMORA_REGISTRY_DIR=$case_store/registry \
+        VELMORA_VOLATILE_DIR=$case_store/volatile bash --noprofile \
+        --rcfile $case_store/home/.bashrc -i"
+    wait_for '^vt\$ ?$' || return 1
+    shell_run "cd / && go: proj && pwd" || return 1
+    grep -qx "$work/conf/proj" <<< "$output" || fail "a new shell has no go: function"
+}
+
+test_zsh_jumps_and_completes() {
+    start_shell zsh || return 1
+    mkdir -p "$work/zsh/proj/src"
+    store proj "$work/zsh/proj" && store prod "$work/zsh/prod" || return 1
+    shell_run "cd / && cd: proj/src && pwd" || return 1
+    grep -qx "$work/zsh/proj/src" <<< "$output" || fail "cd: proj/src did not go there in zsh" ||
+        return 1
+    type_text "cd: pr"
+    keys Tab
+    wait_for '^vt\$ cd: pro$' || return 1
+    keys Tab
+    wait_for 'prod +proj' || fail "zsh does not list both names"
+}
+
+run_case "store a name and jump with a rest" test_store_and_jump_with_rest
+run_case "delete and miss from the command line" test_delete_and_miss_from_the_command_line
+run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
+run_case "Tab completes stored names" test_tab_completes_stored_names
+run_case "stored paths are never run by the shell" test_stored_paths_are_never_run_by_the_shell
+run_case "panel: a filter entered and left" test_panel_filter_entered_and_left
+run_case "panel: F4 edit, Ctrl+J, then a jump" test_panel_edit_then_jump
+run_case "panel: F8 deletes after its question" test_panel_delete_asks_first
+run_case "settings: a new prefix and the function follows" \
+    test_configuration_changes_the_prefix_and_the_function
+run_case "zsh: jump and completion" test_zsh_jumps_and_completes
+
+echo "terminal: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
