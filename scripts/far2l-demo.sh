@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Starts far2l with Velmora loaded, to try the plugin in a real file manager: far2l comes from
+# Debian (bookworm-backports on Debian 12) when missing, the plugin is built from this tree, and
+# far2l's profile and the names stored are throwaway, removed when far2l exits.
+#
+#   scripts/far2l-demo.sh [FOLDER]   far2l in this terminal, its panel in FOLDER
+#   scripts/far2l-demo.sh --check    headless in tmux: open Velmora's panel, then quit
+set -euo pipefail
+# shellcheck source=scripts/far2l-common.sh
+source "$(dirname "$0")/far2l-common.sh"
+
+check=0
+start_dir=$PWD
+case ${1:-} in
+    --check) check=1 ;;
+    -h | --help) sed -n '6,7s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    "") ;;
+    *) start_dir=$(cd "$1" && pwd) ;;
+esac
+
+if [ "$check" -eq 0 ] && ! { [ -t 0 ] && [ -t 1 ]; }; then
+    echo "far2l-demo: far2l needs a terminal; run it from one, or use --check" >&2
+    exit 2
+fi
+
+install_far2l
+[ "$check" -eq 0 ] || install_packages tmux
+echo "Building the far2l plugin"
+build_far2l_plugin
+
+demo=$(mktemp -d /tmp/velmora-far2l-demo.XXXXXX)
+socket="velmora-demo-$$"
+cleanup() {
+    [ "$check" -eq 0 ] || tmux -L "$socket" kill-server 2> /dev/null || true
+    rm -rf "$demo"
+}
+trap cleanup EXIT
+make_far2l_profile "$demo/profile" "$((1 - check))"
+export VELMORA_REGISTRY_DIR="$demo/registry" VELMORA_VOLATILE_DIR="$demo/volatile"
+
+if [ "$check" -eq 1 ]; then
+    export TERM=${TERM:-xterm-256color}
+    tmux -L "$socket" new-session -d -s demo -x 120 -y 35 \
+        far2l --tty --nodetect --mortal -u "$demo/profile" -cd "$start_dir"
+    screen_shows() {
+        local tries=100
+        while [ "$tries" -gt 0 ]; do
+            tmux -L "$socket" capture-pane -p -t demo | grep -qF -- "$1" && return 0
+            sleep 0.1
+            tries=$((tries - 1))
+        done
+        echo "far2l-demo: far2l never showed \"$1\"" >&2
+        tmux -L "$socket" capture-pane -p -t demo >&2
+        return 1
+    }
+    screen_shows "1Help"
+    tmux -L "$socket" send-keys -t demo -l "cd:"
+    tmux -L "$socket" send-keys -t demo Enter
+    screen_shows "═ Velmora ═"
+    tmux -L "$socket" send-keys -t demo F10
+    echo "far2l-demo: far2l $(dpkg-query -W -f='${Version}' far2l) opened Velmora's panel"
+    exit 0
+fi
+
+cat << 'EOF'
+
+Velmora in far2l. Names stored here are thrown away when far2l exits.
+
+  cd::NAME      name the current folder (permanent)     cd:+NAME  temporary
+  cd:NAME       go there; cd:NAME/sub goes below it     cd:-NAME  forget it
+  cd:           the panel of names: Enter goes, F4 edits, Shift+F4 adds,
+                F7 makes a filter, F8 deletes, Ctrl+R re-reads
+  F9, Options, Plugins configuration, Velmora: the prefix and other settings
+  F10 quits.
+
+Press Enter to start far2l.
+EOF
+read -r _
+# --mortal: a far2l left running in the background would outlive its throwaway profile.
+far2l --mortal -u "$demo/profile" -cd "$start_dir"

@@ -1,0 +1,444 @@
+#!/usr/bin/env bash
+# End-to-end tests of the far2l plugin: far2l runs headless in tmux with Velmora in a throwaway
+# profile, a throwaway name store and throwaway directories; each case types keys as a person
+# would and reads the screen. Ends with one line "far2l: N passed, M failed". Set
+# VELMORA_FAR2L_KEEP=1 to keep the work folder (store, profile, directories) for a look.
+set -uo pipefail
+# shellcheck source=scripts/far2l-common.sh
+source "$(dirname "$0")/far2l-common.sh"
+
+# Without far2l or the plugin no case can run: that counts as one failure.
+setup_failed() {
+    echo "FAIL setup: $1"
+    echo "far2l: 0 passed, 1 failed"
+    exit 1
+}
+install_packages tmux libc-bin || setup_failed "tmux could not be installed"
+install_far2l || setup_failed "far2l could not be installed"
+echo "Building the far2l plugin"
+build_far2l_plugin || setup_failed "the plugin did not build"
+
+export TERM=${TERM:-xterm-256color}
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+work=$(mktemp -d /tmp/vf2l.XXXXXX)
+socket="velmora-far2l-$$"
+session=far2l
+tmux_() { tmux -L "$socket" "$@"; }
+cleanup() {
+    tmux_ kill-server 2> /dev/null
+    [ -n "${VELMORA_FAR2L_KEEP:-}" ] || rm -rf "$work"
+}
+trap cleanup EXIT
+
+passed=0
+failed=0
+failure=""
+
+# ---- far2l in tmux ----
+
+dirs="$work/d"
+odd_dir="$dirs/a \"b\" c"
+mkdir -p "$dirs/proj/sub" "$dirs/other" "$dirs/a1" "$dirs/a2" "$dirs/проект/ниже" "$dirs/café" "$odd_dir"
+cat > "$work/browser" << EOF
+#!/bin/sh
+printf '%s\n' "\$#" "\$@" > "$work/browser.out"
+EOF
+chmod +x "$work/browser"
+
+# Starts far2l on a fresh profile with the active panel in $1 and the passive one in $2. The
+# store is fresh too unless $3 is "keep"; "new-logon" keeps the permanent names only.
+start_far2l() {
+    local active=$1 passive=$2 store=${3:-fresh}
+    tmux_ kill-server 2> /dev/null
+    rm -rf "$work/profile" "$work/browser.out"
+    [ "$store" = keep ] || rm -rf "$work/volatile"
+    [ "$store" = fresh ] && rm -rf "$work/registry"
+    make_far2l_profile "$work/profile" 0 || return 1
+    # Given as several words, the command runs without a shell, so no path needs quoting.
+    tmux_ new-session -d -s "$session" -x 120 -y 35 \
+        -e VELMORA_REGISTRY_DIR="$work/registry" -e VELMORA_VOLATILE_DIR="$work/volatile" \
+        -e VELMORA_FILE_BROWSER="$work/browser" \
+        far2l --tty --nodetect --mortal -u "$work/profile" -cd "$active" -cd "$passive" ||
+        return 1
+    wait_for "1Help" 15
+}
+
+screen() { tmux_ capture-pane -p -t "$session" 2> /dev/null; }
+send() { tmux_ send-keys -t "$session" "$@"; }
+type_text() { tmux_ send-keys -t "$session" -l "$1"; }
+run_command() {
+    type_text "$1"
+    send Enter
+}
+
+# Polls the screen until it holds the text (fixed, not a pattern), for at most $2 seconds.
+wait_for() {
+    local text=$1 limit=${2:-5} tries
+    tries=$((limit * 10))
+    while [ "$tries" -gt 0 ]; do
+        screen | grep -qF -- "$text" && return 0
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    failure="the screen never showed: $text"
+    return 1
+}
+
+wait_gone() {
+    local text=$1 limit=${2:-5} tries
+    tries=$((limit * 10))
+    while [ "$tries" -gt 0 ]; do
+        screen | grep -qF -- "$text" || return 0
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    failure="the screen still shows: $text"
+    return 1
+}
+
+# The left panel's title line shows this directory.
+wait_left_dir() {
+    wait_for "═ $1 ═" "${2:-5}"
+}
+
+# Whether the left panel lists an item of this name (a folder or a file).
+listed() { screen | grep -qE "^║[ /]$1 +[│║]"; }
+
+wait_listed() {
+    local tries=50
+    while [ "$tries" -gt 0 ]; do
+        listed "$1" && return 0
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    failure="the panel never listed $1"
+    return 1
+}
+
+wait_unlisted() {
+    local tries=50
+    while [ "$tries" -gt 0 ]; do
+        listed "$1" || return 0
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    failure="the panel still lists $1"
+    return 1
+}
+
+# Moves the left panel's cursor onto an item: Home puts it on "..", the first row.
+select_item() {
+    local name=$1 top row
+    wait_listed "$name" || return 1
+    top=$(screen | grep -nE "^║/\.\. +[│║]" | head -1 | cut -d: -f1)
+    row=$(screen | grep -nE "^║[ /]$name +[│║]" | head -1 | cut -d: -f1)
+    send Home
+    local i
+    for ((i = top; i < row; i++)); do
+        send Down
+    done
+}
+
+menu_row() { screen | grep -nE "║ $1( +|║)" | head -1 | cut -d: -f1; }
+
+# Chooses a menu entry by counting rows down from the first entry, whose row is $1.
+choose_row() {
+    local first=$1 entry=$2 row i
+    row=$(menu_row "$entry")
+    if [ -z "$first" ] || [ -z "$row" ]; then
+        failure="the menu has no entry $entry"
+        return 1
+    fi
+    send Home
+    for ((i = first; i < row; i++)); do
+        send Down
+    done
+    send Enter
+}
+
+# Chooses an entry of the menu whose frame carries the title $1.
+choose_in_menu() {
+    wait_for "$1" || return 1
+    choose_row $(($(screen | grep -nF -- "$1" | head -1 | cut -d: -f1) + 1)) "$2"
+}
+
+# F9, Options, Plugins configuration, Velmora: the module's configuration dialog.
+open_configuration() {
+    send F9
+    wait_for "Options" || return 1
+    type_text o
+    wait_for "System settings" || return 1
+    choose_row "$(menu_row "System settings")" "Plugins configuration" &&
+        choose_in_menu "═ Plugins configuration ═" Velmora &&
+        wait_for "Velmora settings"
+}
+
+# Confirms the configuration dialog; far2l then shows its plugins menu again, which Esc closes.
+confirm_configuration() {
+    send Enter
+    wait_gone "Velmora settings" || return 1
+    send Escape
+    wait_gone "═ Plugins configuration ═"
+}
+
+# Sends the keys of Ctrl+Enter or Shift+Enter as a terminal with win32 input reports them:
+# the modifier's press and release around Enter, which tmux cannot name.
+ctrl_enter() { type_text $'\e[17;29;0;1;8;1_\e[13;28;10;1;8;1_\e[13;28;10;0;8;1_\e[17;29;0;0;0;1_'; }
+shift_enter() { type_text $'\e[16;42;0;1;16;1_\e[13;28;13;1;16;1_\e[13;28;13;0;16;1_\e[16;42;0;0;0;1_'; }
+
+# ---- the cases ----
+
+case_store_and_jump() {
+    start_far2l "$dirs/proj" "$dirs/other" || return 1
+    run_command "cd::proj"
+    run_command "cd $dirs/a1"
+    wait_left_dir "$dirs/a1" || return 1
+    # The rest behind the name goes below the stored directory.
+    run_command "cd:proj/sub"
+    wait_left_dir "$dirs/proj/sub" || return 1
+    run_command "cd $dirs/a1"
+    wait_left_dir "$dirs/a1" || return 1
+    run_command "cd:proj"
+    wait_left_dir "$dirs/proj"
+}
+
+case_temporary_name_is_hidden_and_volatile() {
+    start_far2l "$dirs/proj" "$dirs/other" || return 1
+    run_command "cd:+tmp"
+    run_command "cd::proj"
+    run_command "cd:"
+    wait_for "═ Velmora ═" || return 1
+    wait_listed tmp && wait_listed proj || return 1
+    # Ctrl+H hides hidden files: the temporary name goes, the permanent one stays.
+    send C-h
+    wait_unlisted tmp && listed proj || return 1
+    send C-h
+    wait_listed tmp || return 1
+    # A new logon starts with an empty volatile store: only the permanent name is left.
+    start_far2l "$dirs/other" "$dirs/a1" new-logon || return 1
+    run_command "cd:"
+    wait_listed proj || return 1
+    listed tmp && failure="the temporary name outlived the logon" && return 1
+    return 0
+}
+
+case_missed_name_shows_error_box() {
+    start_far2l "$dirs/proj" "$dirs/other" || return 1
+    open_configuration || return 1
+    # The focus starts on the first check box; "Show error messages" is the fourth.
+    send Down Down Down Space
+    wait_for "[x] Show error messages" || return 1
+    confirm_configuration || return 1
+    run_command "cd:nosuch/sub"
+    wait_for "Name not found: nosuch/sub" || return 1
+    send Enter
+    wait_gone "Name not found"
+}
+
+case_completion_menu_offers_two_candidates() {
+    start_far2l "$dirs/a1" "$dirs/other" || return 1
+    run_command "cd::alpha"
+    run_command "cd $dirs/a2"
+    wait_left_dir "$dirs/a2" || return 1
+    run_command "cd::alps"
+    run_command "cd $dirs/other"
+    wait_left_dir "$dirs/other" || return 1
+    run_command "cd:al"
+    wait_for "║ alpha ║" && wait_for "║ alps  ║" || return 1
+    send Home Enter
+    wait_left_dir "$dirs/a1"
+}
+
+case_panel_from_menus_lists_names_and_filters() {
+    start_far2l "$dirs/proj" "$dirs/other" || return 1
+    run_command "cd::proj"
+    run_command "cd $dirs/a1"
+    wait_left_dir "$dirs/a1" || return 1
+    run_command "cd::alpha"
+    # The plugins menu opens the panel; F7 there makes a filter.
+    send F11
+    choose_in_menu "═ Plugin commands ═" Velmora || return 1
+    wait_for "═ Velmora ═" || return 1
+    wait_listed proj && wait_listed alpha || return 1
+    send F7
+    wait_for "Path mask:" || return 1
+    type_text "projects"
+    send Tab
+    type_text "*proj*"
+    send Enter
+    wait_listed projects || return 1
+    # Entering the filter lists only the names whose paths match it.
+    select_item projects || return 1
+    send Enter
+    wait_for "Velmora: *proj*" || return 1
+    wait_unlisted alpha && listed proj || return 1
+    # ".." leaves the filter.
+    send Home Enter
+    wait_for "═ Velmora ═" || return 1
+    wait_listed alpha && listed projects || return 1
+    # The panel closes when left from its top, and "cd:" alone opens it again.
+    send Home Enter
+    wait_left_dir "$dirs/a1" || return 1
+    run_command "cd:"
+    wait_for "═ Velmora ═" || return 1
+    wait_listed projects && wait_listed proj && wait_listed alpha || return 1
+    # The filter's name on the command line opens the panel inside it.
+    run_command "cd:projects"
+    wait_for "Velmora: *proj*" || return 1
+    # A name typed over the panel closes it onto the directory.
+    run_command "cd:alpha"
+    wait_left_dir "$dirs/a1"
+}
+
+case_panel_keys_edit_delete_reread() {
+    start_far2l "$dirs/proj" "$dirs/other" || return 1
+    run_command "cd::proj"
+    run_command "cd::gone"
+    run_command "cd:"
+    wait_listed proj && wait_listed gone || return 1
+    # F4 edits the path.
+    select_item proj || return 1
+    send F4
+    wait_for "Edit name" || return 1
+    send Tab C-y
+    type_text "$dirs/a2"
+    send Enter
+    wait_for "│$dirs/a2 " || return 1
+    # F8 asks first: Esc keeps the name, OK deletes it.
+    select_item gone || return 1
+    send F8
+    wait_for "Delete gone?" || return 1
+    send Escape
+    wait_gone "Delete gone?" && listed gone || return 1
+    send F8
+    wait_for "Delete gone?" || return 1
+    send Enter
+    wait_unlisted gone || return 1
+    # A name stored from the other panel shows here after Ctrl+R, not before.
+    send Tab
+    run_command "cd::later"
+    send Tab
+    sleep 0.5
+    listed later && failure="the panel re-read without Ctrl+R" && return 1
+    send C-r
+    wait_listed later || return 1
+    # Enter jumps to the edited path.
+    select_item proj || return 1
+    send Enter
+    wait_left_dir "$dirs/a2"
+}
+
+case_configuration_changes_prefix() {
+    start_far2l "$dirs/proj" "$dirs/other" || return 1
+    open_configuration || return 1
+    # The prefix field is the sixth item from the first check box.
+    send Down Down Down Down Down C-y
+    type_text "vel:"
+    confirm_configuration || return 1
+    run_command "vel::proj"
+    run_command "cd $dirs/a1"
+    wait_left_dir "$dirs/a1" || return 1
+    run_command "vel:proj/sub"
+    wait_left_dir "$dirs/proj/sub"
+}
+
+case_cyrillic_names_and_directories() {
+    start_far2l "$dirs/café" "$dirs/other" || return 1
+    run_command "cd::café"
+    run_command "cd $dirs/проект"
+    wait_left_dir "$dirs/проект" || return 1
+    run_command "cd::проект"
+    run_command "cd $dirs/a1"
+    wait_left_dir "$dirs/a1" || return 1
+    run_command "cd:проект/ниже"
+    wait_left_dir "$dirs/проект/ниже" || return 1
+    # A target that is a command for a plugin is typed into the command line. far2l types no
+    # posted UTF-8 bytes and no Latin-1 code points, so this proves the text arrives whole.
+    open_configuration || return 1
+    send Down Down Down Down Down C-y
+    type_text "vel:"
+    confirm_configuration || return 1
+    run_command "vel:"
+    wait_for "═ Velmora ═" || return 1
+    send S-F4
+    wait_for "Add name" || return 1
+    type_text "кот"
+    send Tab C-y
+    type_text "vel:café"
+    send Enter
+    wait_listed кот && wait_listed проект || return 1
+    send Home Enter
+    wait_gone "═ Velmora ═" || return 1
+    run_command "cd $dirs/a1"
+    wait_left_dir "$dirs/a1" || return 1
+    run_command "vel:кот"
+    wait_left_dir "$dirs/café" || return 1
+    # Ctrl+Enter on the panel runs it on the other panel and comes back to the names.
+    run_command "vel:"
+    wait_listed кот || return 1
+    select_item кот || return 1
+    ctrl_enter
+    wait_for "═ $dirs/café ═" || return 1
+    wait_for "═ Velmora ═"
+}
+
+case_other_panel_and_file_browser() {
+    start_far2l "$odd_dir" "$dirs/other" || return 1
+    run_command "cd::odd"
+    run_command "cd $dirs/proj"
+    wait_left_dir "$dirs/proj" || return 1
+    run_command "cd::proj"
+    run_command "cd:"
+    wait_listed odd || return 1
+    # Ctrl+Enter sends the other panel to the name and repaints it; the names stay here.
+    select_item proj || return 1
+    ctrl_enter
+    wait_for "═ $dirs/proj ═" || return 1
+    screen | grep -q "^║/sub " && failure="the left panel changed instead" && return 1
+    screen | grep -qE "║║/sub +│" || { failure="the other panel was not repainted"; return 1; }
+    # Shift+Enter hands the file browser the directory as one argument, quotes and all.
+    select_item odd || return 1
+    shift_enter
+    local tries=50
+    while [ ! -s "$work/browser.out" ] && [ "$tries" -gt 0 ]; do
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    local expected
+    expected=$(printf '1\n%s' "$odd_dir")
+    if [ "$(cat "$work/browser.out" 2> /dev/null)" != "$expected" ]; then
+        failure="the browser got: $(cat "$work/browser.out" 2> /dev/null || echo nothing)"
+        return 1
+    fi
+    wait_for "═ Velmora ═"
+}
+
+run_case() {
+    local name=$1
+    failure=""
+    if "$name"; then
+        echo "ok   ${name#case_}"
+        passed=$((passed + 1))
+    else
+        echo "FAIL ${name#case_}: ${failure:-see the screen}"
+        screen | sed 's/^/    | /'
+        failed=$((failed + 1))
+    fi
+}
+
+echo "far2l $(dpkg-query -W -f='${Version}' far2l 2> /dev/null), work folder $work"
+for test_case in \
+    case_store_and_jump \
+    case_temporary_name_is_hidden_and_volatile \
+    case_missed_name_shows_error_box \
+    case_completion_menu_offers_two_candidates \
+    case_panel_from_menus_lists_names_and_filters \
+    case_panel_keys_edit_delete_reread \
+    case_configuration_changes_prefix \
+    case_cyrillic_names_and_directories \
+    case_other_panel_and_file_browser; do
+    run_case "$test_case"
+done
+
+echo "far2l: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
