@@ -71,60 +71,29 @@ run_command() {
     send Enter
 }
 
-# Polls the screen until it holds the text (fixed, not a pattern), for at most $2 seconds.
-wait_for() {
-    local text=$1 limit=${2:-5} tries
-    tries=$((limit * 10))
-    while [ "$tries" -gt 0 ]; do
-        screen | grep -qF -- "$text" && return 0
-        sleep 0.1
+# Runs a check every 0.1 s until it succeeds, for at most $1 seconds.
+poll() {
+    local tries=$(($1 * 10))
+    shift
+    until "$@"; do
         tries=$((tries - 1))
-    done
-    failure="the screen never showed: $text"
-    return 1
-}
-
-wait_gone() {
-    local text=$1 limit=${2:-5} tries
-    tries=$((limit * 10))
-    while [ "$tries" -gt 0 ]; do
-        screen | grep -qF -- "$text" || return 0
+        [ "$tries" -gt 0 ] || return 1
         sleep 0.1
-        tries=$((tries - 1))
     done
-    failure="the screen still shows: $text"
-    return 1
 }
-
-# The left panel's title line shows this directory.
-wait_left_dir() {
-    wait_for "═ $1 ═" "${2:-5}"
-}
-
+not() { ! "$@"; }
+shows() { screen | grep -qF -- "$1"; }
 # Whether the left panel lists an item of this name (a folder or a file).
 listed() { screen | grep -qE "^║[ /]$1 +[│║]"; }
 
-wait_listed() {
-    local tries=50
-    while [ "$tries" -gt 0 ]; do
-        listed "$1" && return 0
-        sleep 0.1
-        tries=$((tries - 1))
-    done
-    failure="the panel never listed $1"
-    return 1
-}
+# Each wait names what it missed, for the report.
+wait_for() { poll "${2:-5}" shows "$1" || { failure="the screen never showed: $1" && false; }; }
+wait_gone() { poll "${2:-5}" not shows "$1" || { failure="the screen still shows: $1" && false; }; }
+wait_listed() { poll 5 listed "$1" || { failure="the panel never listed $1" && false; }; }
+wait_unlisted() { poll 5 not listed "$1" || { failure="the panel still lists $1" && false; }; }
 
-wait_unlisted() {
-    local tries=50
-    while [ "$tries" -gt 0 ]; do
-        listed "$1" || return 0
-        sleep 0.1
-        tries=$((tries - 1))
-    done
-    failure="the panel still lists $1"
-    return 1
-}
+# The left panel's title line shows this directory.
+wait_left_dir() { wait_for "═ $1 ═" "${2:-5}"; }
 
 # Moves the left panel's cursor onto an item: Home puts it on "..", the first row.
 select_item() {
@@ -399,11 +368,7 @@ case_other_panel_and_file_browser() {
     # Shift+Enter hands the file browser the directory as one argument, quotes and all.
     select_item odd || return 1
     shift_enter
-    local tries=50
-    while [ ! -s "$work/browser.out" ] && [ "$tries" -gt 0 ]; do
-        sleep 0.1
-        tries=$((tries - 1))
-    done
+    poll 5 test -s "$work/browser.out"
     local expected
     expected=$(printf '1\n%s' "$odd_dir")
     if [ "$(cat "$work/browser.out" 2> /dev/null)" != "$expected" ]; then
