@@ -213,6 +213,8 @@ VELMORA_EXPORT void SetStartupInfo(const PluginStartupInfo* Info) {
     Host.Info.AdvControl = Far2lAdvControl;
 }
 
+// far2l's kMinFarVersion: far2l refuses a module asking for more than 2.6, and reads the
+// Windows host's 1.70 build 1282 as far more.
 VELMORA_EXPORT int GetMinFarVersion() {
     return entry::GetMinFarVersion();
 }
