@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the three flavours of Velmora: the 32-bit Windows plugin (the product), the 64-bit
-# Windows DLL and the native Linux module, and says where the plugin is.
+# Builds every flavour of Velmora: the 32-bit Windows plugin (the product, and dist/), the
+# 64-bit Windows DLL, the native Linux module with the velmora program, and the far2l plugin,
+# and says where each is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,6 +19,7 @@ configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 
 echo
 echo "Built:"
-echo "  32-bit Windows (the plugin): $(pwd)/build/win32"
-echo "  64-bit Windows:              $(pwd)/build/win64"
-echo "  native Linux:                $(pwd)/build/native"
+echo "  the plugin for Far (32-bit):  $(pwd)/dist/Velmora (and dist/Velmora.zip)"
+echo "  64-bit Windows DLL:          $(pwd)/build/win64/src/Velmora.dll"
+echo "  native module and velmora:   $(pwd)/build/native/src/Velmora.so, build/native/cli/velmora"
+echo "  the plugin for far2l:        $(pwd)/build/native/far2l-plugin"

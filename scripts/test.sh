@@ -50,6 +50,9 @@ step "32-bit Windows build and its DLL tables"
 configure_and_build win32 -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && run_suite win32 || failed=$((failed + 1))
 
+step "the demonstration's far2l, headless"
+scripts/far2l-demo.sh --check && passed=$((passed + 1)) || failed=$((failed + 1))
+
 # End-to-end suites in a real terminal: the velmora program, and the module inside far2l.
 for suite in scripts/test-terminal.sh scripts/test-far2l.sh; do
     [ -x "$suite" ] || continue
