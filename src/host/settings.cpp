@@ -23,9 +23,14 @@ DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback) 
 void LoadSettings() {
     try {
         RegSection root(true);
-        if (!root.ReadString("Prefix", Settings.Prefix)) {
+        // Read aside and then take it over: the block the host was handed as the command
+        // prefix stays readable should the host hand over its services a second time.
+        TextBuffer stored;
+        if (root.ReadString("Prefix", stored)) {
+            ReplacePrefix(stored.Text());
+        } else {
             root.WriteString("Prefix", kDefaultPrefix);
-            Settings.Prefix.Assign(kDefaultPrefix);
+            ReplacePrefix(kDefaultPrefix);
         }
         Settings.ShowErrors = ReadDwordOrDefault(root, "ShowErrors", 0);
         Settings.ShowInPluginsMenu = ReadDwordOrDefault(root, "ShowInPluginsMenu", 1);
@@ -37,7 +42,7 @@ void LoadSettings() {
     } catch (...) {
         // Nothing can be reported yet: the host's services are not there before the load.
         try {
-            Settings.Prefix.Assign(kDefaultPrefix);
+            ReplacePrefix(kDefaultPrefix);
         } catch (...) {
         }
     }

@@ -182,4 +182,16 @@ TEST_F(OpeningTest, ConfiguredPrefixReachesTheHostWhileTheOldTextStaysReadable) 
     EXPECT_EQ(host_->Active().curDir, "C:\\work\\src");
 }
 
+TEST_F(OpeningTest, StartingTheModuleAgainKeepsTheHandedPrefixReadable) {
+    WriteStored("", "Prefix", REG_SZ, std::string("first:\0", 7));
+    Restart();
+    const char* handed = host_->Info().CommandPrefix;
+    ASSERT_STREQ(handed, "first:");
+    WriteStored("", "Prefix", REG_SZ, std::string("second-and-longer:\0", 19));
+    Module().SetStartupInfo(host_->StartupInfo());
+    EXPECT_STREQ(handed, "first:") << "the host may read it until it asks again";
+    Restart();
+    EXPECT_EQ(host_->Prefix(), "second-and-longer:");
+}
+
 }  // namespace
