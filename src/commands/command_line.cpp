@@ -2,8 +2,6 @@
 // begins with '+', ':' or '-' cannot be reached from the command line.
 #include "command_line.h"
 
-#include <cstring>
-
 #include "../abi/plugin_abi.h"
 #include "../host/host_services.h"
 #include "../host/module_state.h"
@@ -16,13 +14,11 @@ namespace {
 
 int Add(const char* name, bool permanent) {
     PanelInfo info;
-    std::memset(&info, 0, sizeof info);
     // Without a description of the panel there is no directory to store, and storing one
     // nobody asked for would be worse than storing none.
-    if (!HostControl(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, &info)) {
+    if (!HostPanelInfo(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, info)) {
         return ErrUnexpected;
     }
-    info.CurDir[sizeof info.CurDir - 1] = '\0';
     return AddName(name, info.CurDir, permanent);
 }
 

@@ -32,6 +32,15 @@ int HostControl(HANDLE panel, int command, void* param) {
     return Host.Info.Control(panel, command, param);
 }
 
+bool HostPanelInfo(HANDLE panel, int command, PanelInfo& info) {
+    std::memset(&info, 0, sizeof info);
+    if (!Host.Info.Control(panel, command, &info)) {
+        return false;
+    }
+    info.CurDir[sizeof info.CurDir - 1] = '\0';
+    return true;
+}
+
 INT_PTR HostAdvControl(int command, void* param) {
     return Host.Info.AdvControl(Host.Info.ModuleNumber, command, param);
 }

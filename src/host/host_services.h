@@ -24,6 +24,9 @@ int HostDialog(int width, int height, FarDialogItem* items, int count);
 // A message box of `count` lines, the first being the title; the pressed button (0 is OK).
 int HostMessage(DWORD flags, const char* const* lines, int count);
 int HostControl(HANDLE panel, int command, void* param);
+// Asks the host to describe a panel (FCTL_GETPANELINFO or FCTL_GETANOTHERPANELINFO) into a
+// zero-filled record; false when it delivered nothing. CurDir is always terminated.
+bool HostPanelInfo(HANDLE panel, int command, PanelInfo& info);
 INT_PTR HostAdvControl(int command, void* param);
 // The host's wildcard match of `text` against `pattern`, paths included.
 bool HostCmpName(const char* pattern, const char* text);

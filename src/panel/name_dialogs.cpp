@@ -57,9 +57,7 @@ int ShortcutPanel::EditName(bool edit, const char* itemName) {
         }
     } else {
         PanelInfo other;
-        std::memset(&other, 0, sizeof other);
-        if (HostControl(this, FCTL_GETANOTHERPANELINFO, &other)) {
-            other.CurDir[sizeof other.CurDir - 1] = '\0';
+        if (HostPanelInfo(this, FCTL_GETANOTHERPANELINFO, other)) {
             path.Assign(other.CurDir);
         }
     }

@@ -82,8 +82,7 @@ int ShortcutPanel::ProcessKey(int key, unsigned int controlState) {
 
 int ShortcutPanel::EnterKey(unsigned int controlState) {
     PanelInfo info;
-    std::memset(&info, 0, sizeof info);
-    if (!HostControl(this, FCTL_GETPANELINFO, &info)) {
+    if (!HostPanelInfo(this, FCTL_GETPANELINFO, info)) {
         Refresh();
         return 1;
     }
@@ -127,8 +126,7 @@ int ShortcutPanel::EnterKey(unsigned int controlState) {
 
 int ShortcutPanel::EditKey() {
     PanelInfo info;
-    std::memset(&info, 0, sizeof info);
-    if (!HostControl(this, FCTL_GETPANELINFO, &info)) {
+    if (!HostPanelInfo(this, FCTL_GETPANELINFO, info)) {
         return 1;
     }
     const PluginPanelItem* item = ActedOnItem(info);
@@ -145,9 +143,8 @@ int ShortcutPanel::EditKey() {
 
 int ShortcutPanel::AddKey() {
     PanelInfo info;
-    std::memset(&info, 0, sizeof info);
     const PluginPanelItem* item = nullptr;
-    if (HostControl(this, FCTL_GETPANELINFO, &info)) {
+    if (HostPanelInfo(this, FCTL_GETPANELINFO, info)) {
         item = ActedOnItem(info);
     }
     EditName(false, item != nullptr ? item->FindData.cFileName : "");
@@ -157,8 +154,7 @@ int ShortcutPanel::AddKey() {
 int ShortcutPanel::DeleteKey() {
     try {
         PanelInfo info;
-        std::memset(&info, 0, sizeof info);
-        if (!HostControl(this, FCTL_GETPANELINFO, &info)) {
+        if (!HostPanelInfo(this, FCTL_GETPANELINFO, info)) {
             return 0;
         }
         const PluginPanelItem* first = ActedOnItem(info);
