@@ -84,7 +84,7 @@ bool LookupFilter(const char* name, TextBuffer& pattern) {
 
 uint32_t PluginCommandPos(const char* text) {
     uint32_t length = static_cast<uint32_t>(lstrlenA(text));
-    if (length <= 2) {
+    if (length <= 2 || (kSlashRootedPaths && text[0] == '/')) {
         return 0;
     }
     bool command = false;

@@ -123,6 +123,9 @@ TEST_F(NameStoreTest, PluginCommandPosFindsLastColonOnlyFromIndexThree) {
     EXPECT_EQ(PluginCommandPos("abc:x:y"), 5u);
     EXPECT_EQ(PluginCommandPos("ab:cd:e"), 5u);
     EXPECT_EQ(PluginCommandPos(nullptr), 0u);
+    // A Linux directory may hold colons anywhere; typed as a command it would run them.
+    EXPECT_EQ(PluginCommandPos("/tmp/q:;touch x;:"), kSlashRootedPaths ? 0u : 16u);
+    EXPECT_EQ(PluginCommandPos("ftp:/srv"), 3u);
 }
 
 TEST_F(NameStoreTest, UnopenableSectionsGiveRegistryCodeOrNotFound) {
