@@ -41,12 +41,13 @@ int LookupName(const char* name, TextBuffer& target) {
 }
 
 int AddName(const char* name, const char* path, bool permanent) {
-    if (name == nullptr || name[0] == '\0') {
+    uint32_t split = name != nullptr ? PluginCommandPos(name) : 0;
+    // "abc:" would leave the empty value name, which is the key's default value, not a name.
+    if (name == nullptr || name[0] == '\0' || (split != 0 && name[split + 1] == '\0')) {
         return ErrEmptyName;
     }
     try {
         RegSection section(permanent ? kKeysSection : kTempKeysSection, permanent);
-        uint32_t split = PluginCommandPos(name);
         if (split == 0) {
             section.WriteString(name, path);
         } else {

@@ -59,13 +59,12 @@ TEST_F(NameStoreTest, AddSplitsNamesAtTheirLastPluginCommandColon) {
         {"abc:def", "def", "abcC:\\p"},    // the colon itself is dropped
         {"abc::dbl", "dbl", "abc:C:\\p"},  // a doubled colon keeps the first
         {"ab:cd:ef", "ef", "ab:cdC:\\p"},  // split at index 5
-        {"abc:", "", "abcC:\\p"},          // a trailing colon leaves the empty name
     };
     for (const Case& c : cases) {
         ASSERT_EQ(AddName(c.name, "C:\\p", true), 0) << c.name;
         EXPECT_EQ(StoredText("\\Keys", c.valueName), c.stored) << c.name;
     }
-    EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({"ab:cd", "def", "dbl", "ef", ""}));
+    EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({"ab:cd", "def", "dbl", "ef"}));
 }
 
 TEST_F(NameStoreTest, AddReplacesSameKindAndLeavesOtherKind) {
@@ -79,6 +78,7 @@ TEST_F(NameStoreTest, AddReplacesSameKindAndLeavesOtherKind) {
 
 TEST_F(NameStoreTest, AddOfEmptyNameCreatesNothing) {
     EXPECT_EQ(AddName("", "D:\\x", true), ErrEmptyName);
+    EXPECT_EQ(AddName("abc:", "D:\\x", true), ErrEmptyName) << "nothing behind the split";
     EXPECT_FALSE(KeyExists(""));
 }
 
