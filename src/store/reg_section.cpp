@@ -72,8 +72,8 @@ bool RegSection::ReadString(const char* name, TextBuffer& out) {
     return status == ERROR_SUCCESS && type == REG_SZ;
 }
 
-bool RegSection::DeleteValue(const char* name) {
-    return RegDeleteValueA(key, name) == ERROR_SUCCESS;
+LONG RegSection::DeleteValue(const char* name) {
+    return RegDeleteValueA(key, name);
 }
 
 bool RegSection::WriteDword(const char* name, DWORD value) {

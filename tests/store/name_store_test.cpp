@@ -149,6 +149,19 @@ TEST_F(NameStoreTest, UnopenableSectionsGiveRegistryCodeOrNotFound) {
     EXPECT_EQ(DeleteName("f", true), ErrRegistry);
 }
 
+TEST_F(NameStoreTest, WritesAndDeletesTheStoreRefusesGiveTheRegistryCode) {
+    REQUIRE_HOOKS();
+    AddName("both", "perm", true);
+    AddName("both", "temp", false);
+    LockPersistentStore();
+    EXPECT_EQ(AddName("new", "D:\\x", true), ErrRegistry);
+    EXPECT_EQ(DeleteName("both", false), ErrRegistry) << "a refusal is no \"not found\"";
+    UnlockPersistentStore();
+    EXPECT_EQ(StoredText("\\Keys", "new"), "<missing>");
+    EXPECT_EQ(StoredText("\\Keys", "both"), "perm");
+    EXPECT_EQ(StoredText("\\TempKeys", "both"), "temp") << "the other kind is left alone";
+}
+
 TEST_F(NameStoreTest, RefusedHeapAtEveryStepOfAnAddWritesNothingHalf) {
     REQUIRE_HOOKS();
     // Refuse each heap request of a split add in turn until the add needs no more.

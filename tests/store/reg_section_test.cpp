@@ -91,8 +91,8 @@ TEST_F(RegSectionTest, ReadIntoLargerBlockReplacesOldTextCompletely) {
 TEST_F(RegSectionTest, DeleteValueReportsWhetherItDeleted) {
     RegSection root(true);
     root.WriteString("Gone", "x");
-    EXPECT_TRUE(root.DeleteValue("Gone"));
-    EXPECT_FALSE(root.DeleteValue("Gone"));
+    EXPECT_EQ(root.DeleteValue("Gone"), ERROR_SUCCESS);
+    EXPECT_EQ(root.DeleteValue("Gone"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(StoredText("", "Gone"), "<missing>");
 }
 
