@@ -1,8 +1,6 @@
 // The name dialog (add or edit a name and its path, with a check box for a temporary name when
 // adding) and the filter dialog (a filter's name and its wildcard pattern). Both save through
 // the store and rebuild the panel.
-#include <cstring>
-
 #include "../host/dialog_items.h"
 #include "../host/host_services.h"
 #include "../host/messages.h"
@@ -36,16 +34,6 @@ enum FilterDialogItem {
 
 const char kNameHistory[] = "VelmoraInsertHistoryName";
 const char kPathHistory[] = "VelmoraInsertHistoryPath";
-
-// A text longer than its edit field is shown cut to the field. When the field comes back
-// exactly as it was shown, the whole text is meant, not the cut one that would replace it.
-const char* WholeIfUnchanged(const char* field, const char* original) {
-    if (lstrlenA(original) > kMaxDialogText && lstrlenA(field) == kMaxDialogText &&
-        std::memcmp(field, original, kMaxDialogText) == 0) {
-        return original;
-    }
-    return field;
-}
 
 }  // namespace
 
@@ -81,8 +69,8 @@ int ShortcutPanel::EditName(bool edit, const char* itemName) {
         return 1;
     }
     items[kName].Data[kMaxDialogText] = '\0';
-    items[kPath].Data[kMaxDialogText] = '\0';
     const char* typedName = items[kName].Data;
+    const char* typedPath = WholeIfUnchanged(items[kPath], path.Text());
     bool temporary = items[kTemporary].Selected != 0;
 
     TextBuffer existing;
@@ -93,7 +81,7 @@ int ShortcutPanel::EditName(bool edit, const char* itemName) {
             return 1;
         }
     }
-    AddName(typedName, WholeIfUnchanged(items[kPath].Data, path.Text()), !temporary);
+    AddName(typedName, typedPath, !temporary);
     Refresh();
     return 1;
 }
@@ -115,9 +103,9 @@ int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
         return 1;
     }
     items[kFilterName].Data[kMaxDialogText] = '\0';
-    items[kPattern].Data[kMaxDialogText] = '\0';
+    const char* typedPattern = WholeIfUnchanged(items[kPattern], pattern);
     RegSection filters(kFiltersSection, true);
-    filters.WriteString(items[kFilterName].Data, WholeIfUnchanged(items[kPattern].Data, pattern));
+    filters.WriteString(items[kFilterName].Data, typedPattern);
     Refresh();
     return 1;
 }
