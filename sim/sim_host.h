@@ -15,6 +15,8 @@ struct SimItem {
     std::string name;
     DWORD attributes = 0;
     std::string description;
+    // The module's own number for the item, handed back with it as the hosts do.
+    DWORD_PTR userData = 0;
 };
 
 struct SimPanel {

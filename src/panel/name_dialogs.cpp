@@ -68,8 +68,7 @@ int ShortcutPanel::EditName(bool edit, const char* itemName) {
     if (result == -1 || result == kNameCancel) {
         return 1;
     }
-    items[kName].Data[kMaxDialogText] = '\0';
-    const char* typedName = items[kName].Data;
+    const char* typedName = WholeIfUnchanged(items[kName], edit ? itemName : "");
     const char* typedPath = WholeIfUnchanged(items[kPath], path.Text());
     bool temporary = items[kTemporary].Selected != 0;
 
@@ -102,10 +101,10 @@ int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
     if (result == -1 || result == kFilterCancel) {
         return 1;
     }
-    items[kFilterName].Data[kMaxDialogText] = '\0';
+    const char* typedName = WholeIfUnchanged(items[kFilterName], name);
     const char* typedPattern = WholeIfUnchanged(items[kPattern], pattern);
     RegSection filters(kFiltersSection, true);
-    filters.WriteString(items[kFilterName].Data, typedPattern);
+    filters.WriteString(typedName, typedPattern);
     Refresh();
     return 1;
 }
