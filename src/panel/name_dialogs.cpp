@@ -1,9 +1,11 @@
 // The name dialog (add or edit a name and its path, with a check box for a temporary name when
 // adding) and the filter dialog (a filter's name and its wildcard pattern). Both save through
-// the store and rebuild the panel.
+// the store, report a save that failed, and rebuild the panel.
 #include "../host/dialog_items.h"
+#include "../host/error_report.h"
 #include "../host/host_services.h"
 #include "../host/messages.h"
+#include "../store/errors.h"
 #include "../store/name_store.h"
 #include "../store/reg_section.h"
 #include "shortcut_panel.h"
@@ -80,7 +82,11 @@ int ShortcutPanel::EditName(bool edit, const char* itemName) {
             return 1;
         }
     }
-    AddName(typedName, typedPath, !temporary);
+    int code = AddName(typedName, typedPath, !temporary);
+    // An empty name is no save the user asked for; anything else that failed is reported.
+    if (code != 0 && code != ErrEmptyName) {
+        ReportError(code);
+    }
     Refresh();
     return 1;
 }
@@ -104,7 +110,9 @@ int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
     const char* typedName = WholeIfUnchanged(items[kFilterName], name);
     const char* typedPattern = WholeIfUnchanged(items[kPattern], pattern);
     RegSection filters(kFiltersSection, true);
-    filters.WriteString(typedName, typedPattern);
+    if (!filters.WriteString(typedName, typedPattern)) {
+        ReportError(ErrRegistry);
+    }
     Refresh();
     return 1;
 }

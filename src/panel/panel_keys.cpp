@@ -5,8 +5,10 @@
 // an item's whole name is the panel's (ItemName), not the host's cut copy.
 #include <cstring>
 
+#include "../host/error_report.h"
 #include "../host/host_services.h"
 #include "../host/messages.h"
+#include "../store/errors.h"
 #include "../store/name_store.h"
 #include "shortcut_panel.h"
 
@@ -190,10 +192,18 @@ int ShortcutPanel::DeleteKey() {
         if (HostMessage(FMSG_MB_OKCANCEL, lines, 2) != 0) {
             return 0;
         }
+        // An item already gone is passed over; a delete that failed is reported, once.
+        int failure = 0;
         for (int i = 0; i < selected; ++i) {
             const PluginPanelItem& item = info.SelectedItems[i];
             ItemName(item, name);
-            DeleteName(name.Text(), IsFilter(item));
+            int code = DeleteName(name.Text(), IsFilter(item));
+            if (code != 0 && code != ErrNotFound && failure == 0) {
+                failure = code;
+            }
+        }
+        if (failure != 0) {
+            ReportError(failure);
         }
     } catch (...) {
         return 0;
