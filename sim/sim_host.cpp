@@ -165,7 +165,7 @@ SimPanel* SimHost::PanelOf(HANDLE handle) {
 
 int SimHost::Control(HANDLE handle, int command, void* param) {
     bool takesText = command == FCTL_CLOSEPLUGIN || command == FCTL_SETANOTHERPANELDIR ||
-                     command == FCTL_SETCMDLINE;
+                     command == FCTL_SETPANELDIR || command == FCTL_SETCMDLINE;
     controls.push_back({handle, command, takesText ? TextOf(param) : ""});
     SimPanel* panel = PanelOf(handle);
     SimPanel* other = panel == nullptr ? nullptr : &panels_[panel == &panels_[0] ? 1 : 0];
@@ -176,9 +176,15 @@ int SimHost::Control(HANDLE handle, int command, void* param) {
             }
             if (panel->plugin != nullptr) {
                 pendingCloses_.emplace_back(panel, TextOf(param));
-            } else {
+            } else if (HostMajorVersion(farVersion) < 2) {
                 SetPanelDirectory(*panel, static_cast<const char*>(param));
             }
+            return 1;
+        case FCTL_SETPANELDIR:
+            if (panel == nullptr || panel->plugin != nullptr) {
+                return 0;
+            }
+            SetPanelDirectory(*panel, static_cast<const char*>(param));
             return 1;
         case FCTL_GETPANELINFO:
             return panel != nullptr && FillPanelInfo(*panel, static_cast<PanelInfo*>(param));
@@ -210,6 +216,9 @@ int SimHost::Control(HANDLE handle, int command, void* param) {
 }
 
 INT_PTR SimHost::AdvControl(int command, void* param) {
+    if (command == ACTL_GETFARVERSION) {
+        return farVersion;
+    }
     if (command != ACTL_POSTKEYSEQUENCE || param == nullptr) {
         return 0;
     }

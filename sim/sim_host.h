@@ -69,6 +69,9 @@ class SimHost {
     // The host lists the item under the cursor as selected also when it is ".." (the Windows
     // host does, far2l does not).
     bool dotsSelectable = true;
+    // What ACTL_GETFARVERSION answers, in the layout's format. From major 2 on the host behaves
+    // like Far 3 and far2l: FCTL_CLOSEPLUGIN leaves a file panel where it is.
+    INT_PTR farVersion = MakeHostVersion(1, 70);
 
     // What the module did.
     std::vector<ControlCall> controls;

@@ -161,6 +161,15 @@ constexpr int kMinFarVersion = 0x05020146;
 
 #include "host_constants.h"
 
+// ACTL_GETFARVERSION answers Major << 8 | Minor | Build << 16: major 1 from Far 1.70, 3 from
+// Far 3 through its wrapper for these modules.
+constexpr int HostMajorVersion(INT_PTR answer) {
+    return static_cast<int>((answer >> 8) & 0xFF);
+}
+constexpr INT_PTR MakeHostVersion(int major, int minor) {
+    return static_cast<INT_PTR>(major) << 8 | minor;
+}
+
 #ifdef VELMORA_HOST_PACKED
 #include <cstddef>
 static_assert(sizeof(PluginStartupInfo) == 372, "PluginStartupInfo");
