@@ -1,14 +1,17 @@
 // The exports as far2l finds them (plain C names, default visibility, no calling convention),
 // and the adaptations to far2l's ways that the module's code need not know of: the extra key
-// calls, posted text that far2l cannot type, and paths that must use '/'.
+// calls, posted text that far2l cannot type, paths that must use '/', and the faults of the
+// module's own store files, which far2l's users would otherwise never hear of.
 #include <sys/stat.h>
 
 #include <string>
 #include <vector>
 
 #include "../abi/plugin_abi.h"
+#include "../platform/store_faults.h"
 #include "entry_points.h"
 #include "host_services.h"
+#include "messages.h"
 
 #define VELMORA_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -184,6 +187,30 @@ INT_PTR WINAPI Far2lAdvControl(INT_PTR moduleNumber, int command, void* param) {
     return HostAdvControlService(moduleNumber, command, param);
 }
 
+// The registry's status codes cannot say which store file is at fault or how, and with
+// ShowErrors off (the default) a store that cannot be used looks like an empty one. So the
+// first fault each store records in a session is shown, after the call that met it; a fault
+// of the settings load, before the host's services are there, waits for the first such call.
+bool faultShown[2];
+
+void ShowStoreFaults() {
+    for (int store : {kVelmoraPersistentStore, kVelmoraVolatileStore}) {
+        char line[4352];
+        if (faultShown[store] || VelmoraStoreFault(store, line, sizeof line) == kStoreFaultNone) {
+            continue;
+        }
+        faultShown[store] = true;
+        const char* lines[2] = {GetMsg(MErrorTitle), line};
+        HostMessage(FMSG_MB_OK, lines, 2);
+    }
+}
+
+template <class Result>
+Result AfterStoreUse(Result result) {
+    ShowStoreFaults();
+    return result;
+}
+
 }  // namespace
 
 VELMORA_EXPORT void SetStartupInfo(const PluginStartupInfo* Info) {
@@ -207,7 +234,7 @@ VELMORA_EXPORT void GetPluginInfo(PluginInfo* Info) {
 }
 
 VELMORA_EXPORT HANDLE OpenPlugin(int OpenFrom, INT_PTR Item) {
-    return entry::OpenPlugin(OpenFrom, Item);
+    return AfterStoreUse(entry::OpenPlugin(OpenFrom, Item));
 }
 
 VELMORA_EXPORT void ClosePlugin(HANDLE hPlugin) {
@@ -215,7 +242,7 @@ VELMORA_EXPORT void ClosePlugin(HANDLE hPlugin) {
 }
 
 VELMORA_EXPORT int Configure(int ItemNumber) {
-    return entry::Configure(ItemNumber);
+    return AfterStoreUse(entry::Configure(ItemNumber));
 }
 
 VELMORA_EXPORT void GetOpenPluginInfo(HANDLE hPlugin, OpenPluginInfo* Info) {
@@ -228,7 +255,7 @@ VELMORA_EXPORT int GetFindData(HANDLE hPlugin, PluginPanelItem** pPanelItem, int
 }
 
 VELMORA_EXPORT int SetDirectory(HANDLE hPlugin, const char* Dir, int OpMode) {
-    return entry::SetDirectory(hPlugin, Dir, OpMode);
+    return AfterStoreUse(entry::SetDirectory(hPlugin, Dir, OpMode));
 }
 
 VELMORA_EXPORT int ProcessKey(HANDLE hPlugin, int Key, unsigned int ControlState) {
@@ -240,9 +267,9 @@ VELMORA_EXPORT int ProcessKey(HANDLE hPlugin, int Key, unsigned int ControlState
     if (Key == kKeyRelease && ControlState == 0) {
         return FALSE;
     }
-    return entry::ProcessKey(hPlugin, Key, ControlState);
+    return AfterStoreUse(entry::ProcessKey(hPlugin, Key, ControlState));
 }
 
 VELMORA_EXPORT int MakeDirectory(HANDLE hPlugin, char* Name, int OpMode) {
-    return entry::MakeDirectory(hPlugin, Name, OpMode);
+    return AfterStoreUse(entry::MakeDirectory(hPlugin, Name, OpMode));
 }
