@@ -1,6 +1,8 @@
 // Our declarations of far2l's multibyte plugin interface (2.6.5, x86-64 Linux): the records of
 // the 1.70 interface as far2l lays them out. Texts are UTF-8, every record is packed to 2 bytes
-// although pointers are 8, paths hold 4096 bytes, and the find-data record is rebuilt.
+// although pointers are 8, paths hold 4096 bytes, and the find-data record is rebuilt. The
+// same module runs in far2l 2.8, whose records differ only past the parts declared here as
+// "Differs" (see the end of this file).
 #pragma once
 
 #include <cstdint>
@@ -91,7 +93,8 @@ struct OpenPluginInfo {
     int StartSortOrder;
     const KeyBarTitles* KeyBar;
     const char* ShortcutData;
-    long Reserved;
+    // 2.6.5's Reserved (long); 2.8 has CurURL here, and CurPath and Reserved behind it.
+    unsigned char Differs[8];
 };
 
 struct FarStandardFunctions {
@@ -135,11 +138,9 @@ struct PluginStartupInfo {
     FARAPIUNUSED ShowHelp;
     FARAPIADVCONTROL AdvControl;
     FARAPIUNUSED InputBox;
-    FARAPIUNUSED DialogEx;
-    FARAPIUNUSED SendDlgMessage;
-    FARAPIUNUSED DefDlgProc;
-    void* Reserved;
-    FARAPIUNUSED ViewerControl;
+    // 2.6.5's DialogEx, SendDlgMessage, DefDlgProc, Reserved and ViewerControl; 2.8 inserts
+    // ColorDialog before them.
+    unsigned char Differs[40];
 };
 
 #pragma pack(pop)
@@ -168,7 +169,7 @@ static_assert(offsetof(PluginStartupInfo, Control) == 4148, "Control");
 static_assert(offsetof(PluginStartupInfo, CmpName) == 4212, "CmpName");
 static_assert(offsetof(PluginStartupInfo, FSF) == 4244, "FSF");
 static_assert(offsetof(PluginStartupInfo, AdvControl) == 4260, "AdvControl");
-static_assert(offsetof(PluginStartupInfo, ViewerControl) == 4308, "ViewerControl");
+static_assert(offsetof(PluginStartupInfo, InputBox) == 4268, "InputBox");
 static_assert(sizeof(FarStandardFunctions) == 524, "FarStandardFunctions");
 static_assert(offsetof(FarStandardFunctions, sprintf) == 36, "sprintf");
 static_assert(offsetof(FarStandardFunctions, snprintf) == 76, "snprintf");
@@ -203,3 +204,35 @@ static_assert(offsetof(FarDialogItem, Flags) == 32, "Flags");
 static_assert(offsetof(FarDialogItem, Data) == 40, "Data");
 static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem");
 static_assert(sizeof(KeySequence) == 16, "KeySequence");
+
+// far2l 2.8 (measured against 2.6.5). Grown: PluginStartupInfo 4316 -> 4324 (ColorDialog
+// inserted at 4276, after InputBox; DialogEx 4284, SendDlgMessage 4292, DefDlgProc 4300,
+// Reserved 4308, ViewerControl 4316); FarStandardFunctions 524 -> 532 (GetFileGroup appended);
+// OpenPluginInfo 112 -> 128 (CurURL 104 and CurPath 112 inserted, Reserved 120). The host hands
+// its own StructSize, so 4316 and 4324 tell the versions apart. PluginInfo stays 64, but 2.8
+// reads SysID (60), which the host zero-fills before the call. Every other record, FCTL, ACTL,
+// OPIF, PKF, DI, DIF, FMSG and FMENU value is the same. Both versions take the module's
+// GetMinFarVersion (2.6). The parts where they differ carry no field name above, so a use of
+// them does not compile; here the parts both share end:
+constexpr size_t kStartupInfoShared = 4276;
+constexpr size_t kStandardFunctionsShared = 524;
+constexpr size_t kOpenPluginInfoShared = 104;
+static_assert(offsetof(PluginStartupInfo, Differs) == kStartupInfoShared, "PSI differs there");
+static_assert(sizeof(FarStandardFunctions) <= kStandardFunctionsShared, "FSF grew in 2.8");
+static_assert(offsetof(OpenPluginInfo, Differs) == kOpenPluginInfoShared, "OPI differs there");
+// The fields the module reads in those records, and the furthest one it writes.
+#define VELMORA_SHARED(record, field, shared)                                  \
+    static_assert(offsetof(record, field) + sizeof(record::field) <= (shared), \
+                  #record "::" #field " lies where far2l 2.6 and 2.8 differ")
+VELMORA_SHARED(PluginStartupInfo, ModuleNumber, kStartupInfoShared);
+VELMORA_SHARED(PluginStartupInfo, Menu, kStartupInfoShared);
+VELMORA_SHARED(PluginStartupInfo, Dialog, kStartupInfoShared);
+VELMORA_SHARED(PluginStartupInfo, Message, kStartupInfoShared);
+VELMORA_SHARED(PluginStartupInfo, GetMsg, kStartupInfoShared);
+VELMORA_SHARED(PluginStartupInfo, Control, kStartupInfoShared);
+VELMORA_SHARED(PluginStartupInfo, CmpName, kStartupInfoShared);
+VELMORA_SHARED(PluginStartupInfo, FSF, kStartupInfoShared);
+VELMORA_SHARED(PluginStartupInfo, AdvControl, kStartupInfoShared);
+VELMORA_SHARED(FarStandardFunctions, sprintf, kStandardFunctionsShared);
+VELMORA_SHARED(OpenPluginInfo, KeyBar, kOpenPluginInfoShared);
+#undef VELMORA_SHARED
