@@ -2,7 +2,8 @@
 # End-to-end tests of the far2l plugin: far2l runs headless in tmux with Velmora in a throwaway
 # profile, a throwaway name store and throwaway directories; each case types keys as a person
 # would and reads the screen. Ends with one line "far2l: N passed, M failed". Set
-# VELMORA_FAR2L_KEEP=1 to keep the work folder (store, profile, directories) for a look.
+# VELMORA_FAR2L_KEEP=1 to keep the work folder (store, profile, directories) for a look, and
+# FAR2L=/path/to/far2l to run another far2l than the installed one (a 2.8 built from source).
 set -uo pipefail
 # shellcheck source=scripts/far2l-common.sh
 source "$(dirname "$0")/far2l-common.sh"
@@ -14,7 +15,16 @@ setup_failed() {
     exit 1
 }
 install_packages tmux libc-bin || setup_failed "tmux could not be installed"
-install_far2l || setup_failed "far2l could not be installed"
+if [ -n "${FAR2L:-}" ]; then
+    [ -x "$FAR2L" ] || setup_failed "FAR2L=$FAR2L is no program"
+    far2l=$FAR2L
+else
+    install_far2l || setup_failed "far2l could not be installed"
+    far2l=$(command -v far2l)
+fi
+# The version far2l shows in its own title, read from the binary: asked for it, far2l starts.
+far2l_version=$(grep -a -o -m1 'FAR2L, version [^ ]*' "$far2l" | head -1)
+far2l_version=${far2l_version#FAR2L, version }
 echo "Building the far2l plugin"
 build_far2l_plugin || setup_failed "the plugin did not build"
 
@@ -38,7 +48,10 @@ failure=""
 
 dirs="$work/d"
 odd_dir="$dirs/a \"b\" c"
-mkdir -p "$dirs/proj/sub" "$dirs/other" "$dirs/a1" "$dirs/a2" "$dirs/проект/ниже" "$dirs/café" "$odd_dir"
+# Its name, typed into far2l's command line, would have the shell run touch.
+evil_dir="$dirs/q:;touch $work/pwned;:"
+mkdir -p "$dirs/proj/sub" "$dirs/other" "$dirs/a1" "$dirs/a2" "$dirs/проект/ниже" "$dirs/café" \
+    "$odd_dir" "$evil_dir"
 cat > "$work/browser" << EOF
 #!/bin/sh
 printf '%s\n' "\$#" "\$@" > "$work/browser.out"
@@ -58,7 +71,7 @@ start_far2l() {
     tmux_ new-session -d -s "$session" -x 120 -y 35 \
         -e VELMORA_REGISTRY_DIR="$work/registry" -e VELMORA_VOLATILE_DIR="$work/volatile" \
         -e VELMORA_FILE_BROWSER="$work/browser" \
-        far2l --tty --nodetect --mortal -u "$work/profile" -cd "$active" -cd "$passive" ||
+        "$far2l" --tty --nodetect --mortal -u "$work/profile" -cd "$active" -cd "$passive" ||
         return 1
     wait_for "1Help" 15
 }
@@ -142,10 +155,12 @@ open_configuration() {
         wait_for "Velmora settings"
 }
 
-# Confirms the configuration dialog; far2l then shows its plugins menu again, which Esc closes.
+# Confirms the configuration dialog; far2l then shows its plugins menu again, which Esc closes
+# once it is drawn (a key sent before goes to the dialog's closing or is lost).
 confirm_configuration() {
     send Enter
     wait_gone "Velmora settings" || return 1
+    wait_for "═ Plugins configuration ═" || return 1
     send Escape
     wait_gone "═ Plugins configuration ═"
 }
@@ -153,13 +168,18 @@ confirm_configuration() {
 # Sends the keys of Ctrl+Enter or Shift+Enter as a terminal with win32 input reports them:
 # the modifier's press and release around Enter, which tmux cannot name.
 ctrl_enter() { type_text $'\e[17;29;0;1;8;1_\e[13;28;10;1;8;1_\e[13;28;10;0;8;1_\e[17;29;0;0;0;1_'; }
+# Ctrl+H the same way: far2l 2.8 reads the byte tmux sends for C-h as Backspace.
+ctrl_h() { type_text $'\e[17;29;0;1;8;1_\e[72;35;8;1;8;1_\e[72;35;8;0;8;1_\e[17;29;0;0;0;1_'; }
 shift_enter() { type_text $'\e[16;42;0;1;16;1_\e[13;28;13;1;16;1_\e[13;28;13;0;16;1_\e[16;42;0;0;0;1_'; }
 
 # ---- the cases ----
 
 case_store_and_jump() {
-    start_far2l "$dirs/proj" "$dirs/other" || return 1
+    start_far2l "$dirs/proj" "$evil_dir" || return 1
     run_command "cd::proj"
+    send Tab
+    run_command "cd::evil"
+    send Tab
     run_command "cd $dirs/a1"
     wait_left_dir "$dirs/a1" || return 1
     # The rest behind the name goes below the stored directory.
@@ -168,7 +188,11 @@ case_store_and_jump() {
     run_command "cd $dirs/a1"
     wait_left_dir "$dirs/a1" || return 1
     run_command "cd:proj"
-    wait_left_dir "$dirs/proj"
+    wait_left_dir "$dirs/proj" || return 1
+    # A stored directory is a directory, whatever its name holds.
+    run_command "cd:evil"
+    wait_left_dir "$evil_dir" || return 1
+    [ ! -e "$work/pwned" ] || { failure="the directory's name ran as a command" && return 1; }
 }
 
 case_temporary_name_is_hidden_and_volatile() {
@@ -179,9 +203,9 @@ case_temporary_name_is_hidden_and_volatile() {
     wait_for "═ Velmora ═" || return 1
     wait_listed tmp && wait_listed proj || return 1
     # Ctrl+H hides hidden files: the temporary name goes, the permanent one stays.
-    send C-h
+    ctrl_h
     wait_unlisted tmp && listed proj || return 1
-    send C-h
+    ctrl_h
     wait_listed tmp || return 1
     # A new logon starts with an empty volatile store: only the permanent name is left.
     start_far2l "$dirs/other" "$dirs/a1" new-logon || return 1
@@ -391,7 +415,7 @@ run_case() {
     fi
 }
 
-echo "far2l $(dpkg-query -W -f='${Version}' far2l 2> /dev/null), work folder $work"
+echo "far2l ${far2l_version:-of unknown version} ($far2l), work folder $work"
 for test_case in \
     case_store_and_jump \
     case_temporary_name_is_hidden_and_volatile \
