@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Fuzzes the module for the given number of seconds (60 by default): installs clang and
+# libFuzzer's runtime when they are missing, builds the harness in build/fuzz with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and runs it on both cores. What it finds is
+# left in build/fuzz/findings; the corpus it grows is kept in build/fuzz/corpus for the next run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+# shellcheck source=scripts/far2l-common.sh
+source scripts/far2l-common.sh
+
+install_packages cmake make clang libclang-rt-14-dev libsqlite3-dev libncurses-dev pkg-config
+
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELMORA_SANITIZE=address,undefined,fuzzer-no-link -DVELMORA_FUZZ=ON \
+    -DVELMORA_TESTS=OFF -DVELMORA_FAR2L_PLUGIN=OFF > /dev/null
+cmake --build build/fuzz --target module_fuzzer -j"$(nproc)"
+
+mkdir -p build/fuzz/corpus build/fuzz/findings
+jobs=$(nproc)
+echo "Fuzzing the module for $seconds s with $jobs jobs"
+cd build/fuzz
+# One run per core side by side, each logging to fuzz-N.log.
+status=0
+ASAN_OPTIONS=detect_leaks=1 ./tests/fuzz/module_fuzzer -max_total_time="$seconds" \
+    -jobs="$jobs" -workers="$jobs" -max_len=4096 -len_control=0 -timeout=10 \
+    -print_final_stats=1 -artifact_prefix=findings/ corpus > fuzz.log 2>&1 || status=$?
+tail -n 3 fuzz-*.log 2> /dev/null || true
+if [ "$status" -ne 0 ] || ls findings/* > /dev/null 2>&1; then
+    echo "fuzz: the module failed; the input is in build/fuzz/findings, the logs in build/fuzz"
+    grep -h -A30 -E "ERROR|module_fuzzer:|runtime error" fuzz-*.log | head -60
+    exit 1
+fi
+echo "fuzz: no failure in $seconds s"
