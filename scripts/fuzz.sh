@@ -17,6 +17,14 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 cmake --build build/fuzz --target module_fuzzer -j"$(nproc)"
 
 mkdir -p build/fuzz/corpus build/fuzz/findings
+# Seeds that reach deep roads at once. An input is three bytes (options, a failing key or
+# store, the host's version), then actions of two bytes (what, which heap request to refuse)
+# and their arguments; texts are a length byte and the bytes (module_fuzzer.cpp).
+seed() { printf "$2" > "build/fuzz/corpus/seed-$1"; }
+seed completion '\x82\x00\x00\x08\x00\x01\x04proj\x04C:\\p\x08\x00\x01\x05proje\x04C:\\q\x00\x00\x02pr\x01'
+seed commands '\x01\x00\x01\x00\x00\x05:proj\x00\x00\x05+temp\x00\x00\x05:abc:\x00\x00\x08proj/sub\x00\x00\x07ftp:srv\x00\x00\x05-proj\x00\x00\x00'
+seed panel '\x05\x00\x00\x08\x00\x03\x03flt\x03C:*\x08\x00\x02\x03tmp\x04C:\\t\x08\x00\x01\x82ab\x04C:\\l\x01\x00\x00\x03\x00\x01\x02\x00\x01\x00\x03\x00\x00\x02\x00\x01\x00\x03\x00\x02\x02\x00\x04\x00\x01\x03new\x00\x00\x07\x03\x00\x03\x02\x00\x08\x00\x01\x02\x00\x02\x01'
+seed configure '\x00\x00\x01\x06\x00\x01\x00\x01\x00\x01\x01\x04vel:\x09\x00\x00\x05:name'
 jobs=$(nproc)
 echo "Fuzzing the module for $seconds s with $jobs jobs"
 cd build/fuzz

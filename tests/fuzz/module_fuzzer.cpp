@@ -96,6 +96,26 @@ void StoreEntry(unsigned section, const std::string& name, DWORD type, const std
     RegCloseKey(key);
 }
 
+// Deletes every value of the module's sections: each input starts from an empty store, at a
+// fraction of the cost of new store files.
+void EmptyStore() {
+    static char name[1 << 16];
+    for (unsigned section = 0; section < 4; ++section) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_ALL_ACCESS,
+                          &key) != ERROR_SUCCESS) {
+            continue;
+        }
+        DWORD size = sizeof name;
+        while (RegEnumValueA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                   ERROR_SUCCESS &&
+               RegDeleteValueA(key, name) == ERROR_SUCCESS) {
+            size = sizeof name;
+        }
+        RegCloseKey(key);
+    }
+}
+
 // Keys the panel handles, and a few it does not, by index; the rest of the byte's range gives
 // key codes as they come.
 int KeyFrom(Input& input) {
@@ -133,11 +153,19 @@ void Fail(const char* what) {
     std::abort();
 }
 
-// Runs the host's actions the input asks for.
-void Drive(SimHost& host, Input& input) {
+// Runs the host's actions the input asks for. Each action comes as two bytes: what to do, and
+// which of the action's heap requests to refuse (none below 128, else the first to the
+// 128th), so that a refusal lands inside the action it is meant for. While the whole input
+// is swept, one request of the whole run is refused instead.
+void Drive(SimHost& host, Input& input, bool sweeping) {
     for (int steps = 0; steps < 64 && !input.Empty(); ++steps) {
         SimPanel& panel = host.Active();
-        switch (input.Byte() % 13) {
+        unsigned action = input.Byte();
+        unsigned refused = input.Byte();
+        if (!sweeping) {
+            VelmoraFailHeapRequest(refused >= 128 ? refused - 127 : 0);
+        }
+        switch (action % 13) {
             case 0:
                 host.RunModuleCommand(input.Text());
                 break;
@@ -197,6 +225,9 @@ void Drive(SimHost& host, Input& input) {
                 break;
             }
         }
+        if (!sweeping) {
+            VelmoraFailHeapRequest(0);
+        }
     }
 }
 
@@ -207,10 +238,11 @@ void ForgetModuleState() {
     LastUnknownName.Clear();
 }
 
-void RunOnce(const uint8_t* data, size_t size) {
+// Runs the input once, with the `refused`th heap request of its actions refused when that is
+// not 0; gives the number of heap requests its actions made.
+unsigned RunOnce(const uint8_t* data, size_t size, unsigned refused) {
     Input input(data, size);
-    std::filesystem::remove_all(storeDir + "/reg");
-    std::filesystem::remove_all(storeDir + "/vol");
+    EmptyStore();
     ForgetModuleState();
     unsigned options = input.Byte();
     const char* const kOptions[] = {"ShowErrors", "AutoComplite", "ShowTemporaryNamesAsHideFiles"};
@@ -218,11 +250,11 @@ void RunOnce(const uint8_t* data, size_t size) {
         DWORD value = (options >> i) & 1;
         StoreEntry(0, kOptions[i], REG_DWORD, std::string(reinterpret_cast<char*>(&value), 4));
     }
-    unsigned refusedRequest = input.Word() % 2048;
     unsigned failure = input.Byte();
     int major = 1 + static_cast<int>(input.Byte() % 3);
 
     size_t blocks = VelmoraLiveHeapBlocks();
+    unsigned made = 0;
     {
         SimHost host(messages);
         FuzzFrontEnd frontEnd(input);
@@ -231,14 +263,16 @@ void RunOnce(const uint8_t* data, size_t size) {
         host.Active().curDir = "C:\\work";
         host.Passive().curDir = "/home/user/other";
         host.AttachModule(&Module());
-        VelmoraFailHeapRequest(refusedRequest);
         if (failure >= 1 && failure <= 4) {
             VelmoraFailKeyOpen(SectionPath(failure - 1).c_str());
         } else if (failure >= 0xE0) {
             VelmoraFailStore(failure & 1, 1 + (failure >> 1) % 8);
         }
-        Drive(host, input);
+        unsigned before = VelmoraHeapRequests();
+        VelmoraFailHeapRequest(refused);
+        Drive(host, input, refused != 0);
         VelmoraFailHeapRequest(0);
+        made = VelmoraHeapRequests() - before;
         VelmoraFailKeyOpen(nullptr);
         VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
         VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
@@ -253,6 +287,7 @@ void RunOnce(const uint8_t* data, size_t size) {
     if (VelmoraOpenKeys() != 0) {
         Fail("a registry key was left open");
     }
+    return made;
 }
 
 }  // namespace
@@ -260,7 +295,7 @@ void RunOnce(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::string language;
     LoadLanguageFile(VELMORA_LNG_DIR "/VelmoraEng.lng", &messages, &language);
-    // A store in memory where there is one: each input starts from an empty store.
+    // A store in memory where there is one.
     std::filesystem::path base =
         std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
     storeDir = (base / ("velmora-fuzz-" + std::to_string(getpid()))).string();
@@ -283,6 +318,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    RunOnce(data, size);
+    // With the options' top bit the input is run again with every eighth of its heap requests
+    // refused in turn, from the one the next three bits name: the failure roads it passes are
+    // taken without running it for every request.
+    unsigned made = RunOnce(data, size, 0);
+    if (size > 0 && (data[0] & 0x80) != 0) {
+        for (unsigned n = 1 + (data[0] >> 4 & 7); n <= made; n += 8) {
+            RunOnce(data, size, n);
+        }
+    }
     return 0;
 }
