@@ -306,7 +306,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // stays for the life of the process: that happens here, before any input is counted.
     {
         SimHost host(messages);
-        // Five check boxes as they are, the prefix field kept, OK (item 8).
+        // Five check boxes as they are, the prefix field kept, then the OK button.
         std::vector<uint8_t> confirm = {0, 0, 0, 0, 0, 0, 9};
         Input input(confirm.data(), confirm.size());
         FuzzFrontEnd frontEnd(input);
@@ -318,12 +318,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // With the options' top bit the input is run again with every eighth of its heap requests
-    // refused in turn, from the one the next three bits name: the failure roads it passes are
-    // taken without running it for every request.
+    // With the options' top two bits the input is run again with one in every eight of its
+    // heap requests refused in turn (one in `made` / 16 for long runs), from the one the next
+    // three bits name: the failure roads it passes are taken without running it for each.
     unsigned made = RunOnce(data, size, 0);
-    if (size > 0 && (data[0] & 0x80) != 0) {
-        for (unsigned n = 1 + (data[0] >> 4 & 7); n <= made; n += 8) {
+    if (size > 0 && (data[0] & 0xC0) == 0xC0) {
+        unsigned stride = made / 16 > 8 ? made / 16 : 8;
+        for (unsigned n = 1 + (data[0] >> 3 & 7); n <= made; n += stride) {
             RunOnce(data, size, n);
         }
     }
