@@ -39,25 +39,33 @@ velmora() {
 }
 )SH";
 
-// Completes names from `velmora --names`. Only the part of the text behind the last character
-// that readline breaks words at is replaced, so names holding ':' complete whole. Matching is a
-// plain prefix test: compgen -W would expand the names as shell words.
+// Completes names from `velmora --names`. Readline inserts a reply as it is, so every name is
+// offered shell-quoted (printf %q) and matched against the text as typed. Only the part behind the
+// last unescaped character that readline breaks words at is replaced, so names holding ':'
+// complete whole. compgen -W is not used: it would expand the names as shell words.
 const char kBashCompletion[] = R"SH(
 _velmora_complete() {
     local _vm_line=${COMP_LINE:0:COMP_POINT}
     _vm_line=${_vm_line#"${_vm_line%%[![:space:]]*}"}
     local _vm_typed=${_vm_line#*[[:space:]]}
     _vm_typed=${_vm_typed#"${_vm_typed%%[![:space:]]*}"}
-    local _vm_start=${#_vm_typed}
-    while [ "$_vm_start" -gt 0 ] && [[ $COMP_WORDBREAKS != *"${_vm_typed:_vm_start-1:1}"* ]]; do
-        _vm_start=$((_vm_start - 1))
+    local _vm_start=0 _vm_at=0 _vm_char
+    while [ "$_vm_at" -lt "${#_vm_typed}" ]; do
+        _vm_char=${_vm_typed:_vm_at:1}
+        if [ "$_vm_char" = '\' ]; then
+            _vm_at=$((_vm_at + 1))
+        elif [[ $COMP_WORDBREAKS == *"$_vm_char"* ]]; then
+            _vm_start=$((_vm_at + 1))
+        fi
+        _vm_at=$((_vm_at + 1))
     done
-    local _vm_lead= _vm_name
+    local _vm_lead= _vm_name _vm_quoted
     [[ $_vm_typed == -* ]] && _vm_lead=-
     COMPREPLY=()
     while IFS= read -r _vm_name; do
-        _vm_name=$_vm_lead$_vm_name
-        [[ $_vm_name == "$_vm_typed"* ]] && COMPREPLY+=("${_vm_name:_vm_start}")
+        [ -n "$_vm_name" ] || continue
+        printf -v _vm_quoted '%q' "$_vm_lead$_vm_name"
+        [[ $_vm_quoted == "$_vm_typed"* ]] && COMPREPLY+=("${_vm_quoted:_vm_start}")
     done < <("$_velmora_program" --names 2>/dev/null)
 }
 )SH";

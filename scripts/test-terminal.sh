@@ -67,26 +67,48 @@ wait_gone() {
     fail "still showing /$pattern/"
 }
 
-# A new store and a new shell with the integration loaded, at the prompt.
+# A new store and a new shell with the integration loaded, at the prompt: bash (the default),
+# zsh, fish, or dash, ksh and busybox with `velmora init sh`. `last_status` is how that shell
+# names the exit status of the last command.
 case_store=
+last_status=
 start_shell() {
     local shell=${1:-bash}
     case_store=$(mktemp -d "$work/case.XXXX")
-    mkdir -p "$case_store/home"
-    local environment
+    local home=$case_store/home
+    mkdir -p "$home"
+    local environment quoted_program
     environment=$(printf 'VELMORA_REGISTRY_DIR=%q VELMORA_VOLATILE_DIR=%q HOME=%q' \
-        "$case_store/registry" "$case_store/volatile" "$case_store/home")
+        "$case_store/registry" "$case_store/volatile" "$home")
+    quoted_program=$(printf '%q' "$program")
     tmux_ kill-session -t vt 2> /dev/null
-    if [ "$shell" = zsh ]; then
-        printf '%s\n' "PS1='vt\$ '" 'autoload -Uz compinit && compinit -u' \
-            "eval \"\$($(printf '%q' "$program") init zsh)\"" > "$case_store/home/.zshrc"
-        tmux_ new-session -d -s vt -x 120 -y 32 "env $environment ZDOTDIR=$case_store/home zsh -i"
-    else
-        printf '%s\n' "PS1='vt\$ '" 'HISTFILE=/dev/null' \
-            "eval \"\$($(printf '%q' "$program") init bash)\"" > "$case_store/home/.bashrc"
-        tmux_ new-session -d -s vt -x 120 -y 32 \
-            "env $environment bash --noprofile --rcfile $case_store/home/.bashrc -i"
-    fi
+    last_status='$?'
+    case $shell in
+        zsh)
+            printf '%s\n' "PS1='vt\$ '" 'autoload -Uz compinit && compinit -u' \
+                "eval \"\$($quoted_program init zsh)\"" > "$home/.zshrc"
+            tmux_ new-session -d -s vt -x 120 -y 32 "env $environment ZDOTDIR=$home zsh -i"
+            ;;
+        fish)
+            mkdir -p "$home/.config/fish"
+            printf '%s\n' 'set -g fish_greeting' "function fish_prompt; echo -n 'vt\$ '; end" \
+                "$quoted_program init fish | source" > "$home/.config/fish/config.fish"
+            last_status='$status'
+            tmux_ new-session -d -s vt -x 120 -y 32 "env $environment fish -i"
+            ;;
+        dash | ksh | busybox)
+            printf '%s\n' "PS1='vt\$ '" "eval \"\$($quoted_program init sh)\"" > "$home/.shrc"
+            local run=$shell
+            [ "$shell" = busybox ] && run="busybox sh"
+            tmux_ new-session -d -s vt -x 120 -y 32 "env $environment ENV=$home/.shrc $run -i"
+            ;;
+        *)
+            printf '%s\n' "PS1='vt\$ '" 'HISTFILE=/dev/null' \
+                "eval \"\$($quoted_program init bash)\"" > "$home/.bashrc"
+            tmux_ new-session -d -s vt -x 120 -y 32 \
+                "env $environment bash --noprofile --rcfile $home/.bashrc -i"
+            ;;
+    esac
     wait_for '^vt\$ ?$'
 }
 
@@ -98,7 +120,7 @@ rc=
 shell_run() {
     serial=$((serial + 1))
     local marker="@@$serial"
-    type_text "clear; $1; echo $marker rc=\$?"
+    type_text "clear; $1; echo $marker rc=$last_status"
     keys Enter
     wait_for "^$marker rc=[0-9]+" || return 1
     output=$(screen)
@@ -108,7 +130,7 @@ shell_run() {
 # Starts a command that takes over the screen; the caller answers it and then calls finish.
 shell_start() {
     serial=$((serial + 1))
-    type_text "clear; $1; echo @@$serial rc=\$?"
+    type_text "clear; $1; echo @@$serial rc=$last_status"
     keys Enter
 }
 finish() {
@@ -155,7 +177,7 @@ failed=0
 run_case() {
     local title=$1
     reason=
-    if "$2"; then
+    if "${@:2}"; then
         echo "PASS $title"
         passed=$((passed + 1))
     else
@@ -219,19 +241,37 @@ test_tab_completes_stored_names() {
     wait_for '^vt\$ cd: -other$' || fail "a delete does not complete the name"
 }
 
-test_stored_paths_are_never_run_by_the_shell() {
-    start_shell || return 1
-    local odd="$work/odd/\$(touch $work/pwned) \`touch $work/pwned\` x"
+# A name and a path holding $(...), backticks, quotes, blanks and a newline reach the shell
+# only as data: the name is stored and jumped to through the function and the jump lands, and
+# where the shell completes, Tab offers a name quoted so that Enter jumps. Nothing may run.
+test_names_and_paths_stay_data() {
+    local shell=$1
+    start_shell "$shell" || return 1
+    local syntax="\$(touch pwned) \`touch pwned\` '\""
+    local odd="$work/$shell/$syntax"$'\n'"q"
     mkdir -p "$odd"
-    shell_run "cd $(printf '%q' "$odd") && cd: :odd && cd: ':\$(touch $work/pwned)' && cd / &&
-        cd: odd && pwd" || return 1
-    grep -qxF "$odd" <<< "$output" || fail "cd: odd did not reach the directory" || return 1
-    type_text "cd: "
-    keys Tab Tab
-    wait_for 'odd' || return 1
-    keys C-u
-    shell_run "true" || return 1
-    [ ! -e "$work/pwned" ] || fail "the shell ran a command from a stored path or name"
+    printf '%s' "n $syntax"$'\n'"z" > "$case_store/name"
+    printf '%s' "$odd" > "$case_store/dir"
+    local read_them='n=$(cat name) && d=$(cat dir)'
+    [ "$shell" = fish ] && read_them='set n (string collect < name) && set d (string collect < dir)'
+    shell_run "cd $case_store && $read_them && cd \"\$d\" && cd: \":\$n\" && cd / &&
+        cd: \"\$n\" && pwd > $case_store/landed" || return 1
+    [ "$(cat "$case_store/landed" 2> /dev/null)" = "$odd" ] ||
+        fail "the jump to the odd name did not land in the odd path" || return 1
+    if [ "$shell" = bash ] || [ "$shell" = zsh ] || [ "$shell" = fish ]; then
+        store "t $syntax" "$odd" || return 1
+        shell_run "cd $case_store" || return 1
+        type_text "cd: t"
+        keys Tab
+        wait_for '^vt\$ cd: t.*pwned' || return 1
+        serial=$((serial + 1))
+        type_text " && pwd > $case_store/tabbed; echo @@$serial rc=$last_status"
+        keys Enter
+        finish || fail "Enter after the completed name did not run the jump" || return 1
+        [ "$(cat "$case_store/tabbed" 2> /dev/null)" = "$odd" ] ||
+            fail "the completed name did not land in the odd path" || return 1
+    fi
+    [ -z "$(find "$work" -name pwned)" ] || fail "the shell ran a command from a name or path"
 }
 
 test_panel_filter_entered_and_left() {
@@ -342,7 +382,9 @@ run_case "store a name and jump with a rest" test_store_and_jump_with_rest
 run_case "delete and miss from the command line" test_delete_and_miss_from_the_command_line
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
-run_case "stored paths are never run by the shell" test_stored_paths_are_never_run_by_the_shell
+for shell in bash zsh; do
+    run_case "$shell: names and paths stay data" test_names_and_paths_stay_data "$shell"
+done
 run_case "panel: a filter entered and left" test_panel_filter_entered_and_left
 run_case "panel: F4 edit, Ctrl+J, then a jump" test_panel_edit_then_jump
 run_case "panel: F8 deletes after its question" test_panel_delete_asks_first
