@@ -167,6 +167,11 @@ std::string PrefixProblem(const std::string& prefix) {
             return "it holds a character other than letters, digits and _ : . , + @ % -";
         }
     }
+    // The generated code calls these itself: a function of that name would call itself, or
+    // take the place of the wrapper or of zsh's completion set-up.
+    if (prefix == "velmora" || prefix.compare(0, 8, "_velmora") == 0 || prefix == "compdef") {
+        return "the shell integration uses that name itself";
+    }
     return "";
 }
 

@@ -12,6 +12,7 @@ bool ParseShell(const std::string& name, Shell* shell);
 
 // Why `prefix` cannot be the name of the shell function, or the empty text when it can. Only
 // names both shells take as they are, without quoting, pass: they are written into the script.
+// Names the generated code uses itself are refused too.
 std::string PrefixProblem(const std::string& prefix);
 
 // `text` as one single-quoted shell word, whatever bytes it holds.

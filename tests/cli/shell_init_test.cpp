@@ -91,8 +91,8 @@ TEST(PrefixProblemTest, AcceptsOnlyNamesBothShellsTakeUnquoted) {
     for (const char* good : {"cd:", "go", "j", "_x.y-z", "ftp:", "a+b@c%d,e"}) {
         EXPECT_EQ(PrefixProblem(good), "") << good;
     }
-    for (const char* bad :
-         {"", "x y", "$(x)", "-x", "1x", ":x", "a'b", "a;b", "a=b", "a/b", "a*", "cd:\n"}) {
+    for (const char* bad : {"", "x y", "$(x)", "-x", "1x", ":x", "a'b", "a;b", "a=b", "a/b", "a*",
+                            "cd:\n", "_velmora_cd", "_velmora_complete", "velmora", "compdef"}) {
         EXPECT_NE(PrefixProblem(bad), "") << bad;
     }
 }
