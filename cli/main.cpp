@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     }
     Shell shell = Shell::kBash;
     if (first == "init" && (arguments.size() != 2 || !ParseShell(arguments[1], &shell))) {
-        std::fputs("velmora: say which shell: velmora init bash, or velmora init zsh\n", stderr);
+        std::fputs("velmora: say which shell: velmora init bash, zsh, fish or sh\n", stderr);
         return kExitCannotStart;
     }
 

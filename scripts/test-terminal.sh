@@ -9,7 +9,7 @@ root=$(pwd)
 
 scripts/install-deps.sh || exit 1
 missing=()
-for tool in tmux zsh; do
+for tool in tmux zsh fish dash ksh busybox; do
     command -v "$tool" > /dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -242,11 +242,11 @@ test_tab_completes_stored_names() {
 }
 
 # A name and a path holding $(...), backticks, quotes, blanks and a newline reach the shell
-# only as data: the name is stored and jumped to through the function and the jump lands, and
-# where the shell completes, Tab offers a name quoted so that Enter jumps. Nothing may run.
-test_names_and_paths_stay_data() {
-    local shell=$1
-    start_shell "$shell" || return 1
+# (started by the caller, its command named $2) only as data: the name is stored and jumped to
+# through the command and the jump lands, and where the shell completes, Tab offers a name
+# quoted so that Enter jumps. Nothing may run.
+names_and_paths_stay_data() {
+    local shell=$1 prefix=$2
     local syntax="\$(touch pwned) \`touch pwned\` '\""
     local odd="$work/$shell/$syntax"$'\n'"q"
     mkdir -p "$odd"
@@ -254,16 +254,16 @@ test_names_and_paths_stay_data() {
     printf '%s' "$odd" > "$case_store/dir"
     local read_them='n=$(cat name) && d=$(cat dir)'
     [ "$shell" = fish ] && read_them='set n (string collect < name) && set d (string collect < dir)'
-    shell_run "cd $case_store && $read_them && cd \"\$d\" && cd: \":\$n\" && cd / &&
-        cd: \"\$n\" && pwd > $case_store/landed" || return 1
+    shell_run "cd $case_store && $read_them && cd \"\$d\" && $prefix \":\$n\" && cd / &&
+        $prefix \"\$n\" && pwd > $case_store/landed" || return 1
     [ "$(cat "$case_store/landed" 2> /dev/null)" = "$odd" ] ||
         fail "the jump to the odd name did not land in the odd path" || return 1
     if [ "$shell" = bash ] || [ "$shell" = zsh ] || [ "$shell" = fish ]; then
         store "t $syntax" "$odd" || return 1
         shell_run "cd $case_store" || return 1
-        type_text "cd: t"
+        type_text "$prefix t"
         keys Tab
-        wait_for '^vt\$ cd: t.*pwned' || return 1
+        wait_for "^vt\\$ $prefix t.*pwned" || return 1
         serial=$((serial + 1))
         type_text " && pwd > $case_store/tabbed; echo @@$serial rc=$last_status"
         keys Enter
@@ -272,6 +272,25 @@ test_names_and_paths_stay_data() {
             fail "the completed name did not land in the odd path" || return 1
     fi
     [ -z "$(find "$work" -name pwned)" ] || fail "the shell ran a command from a name or path"
+}
+
+test_names_and_paths_stay_data() {
+    start_shell "$1" && names_and_paths_stay_data "$1" cd:
+}
+
+# ksh reads "cd:" at the start of a command as a label: the integration says so when the shell
+# starts, and a prefix set in the settings works at once.
+test_ksh_takes_the_prefix_from_the_settings() {
+    start_shell ksh || return 1
+    screen | grep -q "ksh reads a word ending in ':' as a label" ||
+        fail "ksh starts without saying why cd: cannot work" || return 1
+    shell_start "velmora --configure"
+    wait_for 'Velmora settings' || return 1
+    keys M-p C-y
+    type_text "go"
+    keys Enter
+    finish || return 1
+    names_and_paths_stay_data ksh go
 }
 
 test_panel_filter_entered_and_left() {
@@ -382,9 +401,10 @@ run_case "store a name and jump with a rest" test_store_and_jump_with_rest
 run_case "delete and miss from the command line" test_delete_and_miss_from_the_command_line
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
-for shell in bash zsh; do
+for shell in bash zsh fish dash busybox; do
     run_case "$shell: names and paths stay data" test_names_and_paths_stay_data "$shell"
 done
+run_case "ksh: the prefix from the settings" test_ksh_takes_the_prefix_from_the_settings
 run_case "panel: a filter entered and left" test_panel_filter_entered_and_left
 run_case "panel: F4 edit, Ctrl+J, then a jump" test_panel_edit_then_jump
 run_case "panel: F8 deletes after its question" test_panel_delete_asks_first
