@@ -49,7 +49,9 @@ velmora() {
 // Completes names from `velmora --names`. Readline inserts a reply as it is, so every name is
 // offered shell-quoted (printf %q) and matched against the text as typed. Only the part behind the
 // last unescaped character that readline breaks words at is replaced, so names holding ':'
-// complete whole. compgen -W is not used: it would expand the names as shell words.
+// complete whole. compgen -W is not used: it would expand the names as shell words. Without the
+// shell integration loaded (in the completion file of the velmora command) the program is found
+// on the PATH; the same holds for zsh.
 const char kBashCompletion[] = R"SH(
 _velmora_complete() {
     local _vm_line=${COMP_LINE:0:COMP_POINT}
@@ -73,7 +75,7 @@ _velmora_complete() {
         [ -n "$_vm_name" ] || continue
         printf -v _vm_quoted '%q' "$_vm_lead$_vm_name"
         [[ $_vm_quoted == "$_vm_typed"* ]] && COMPREPLY+=("${_vm_quoted:_vm_start}")
-    done < <("$_velmora_program" --names 2>/dev/null)
+    done < <("${_velmora_program:-velmora}" --names 2>/dev/null)
 }
 )SH";
 
@@ -82,7 +84,7 @@ _velmora_complete() {
 const char kZshCompletion[] = R"SH(
 _velmora_complete() {
     local -a _vm_names
-    _vm_names=("${(@f)$("$_velmora_program" --names 2>/dev/null)}")
+    _vm_names=("${(@f)$("${_velmora_program:-velmora}" --names 2>/dev/null)}")
     [[ $PREFIX == -* ]] && _vm_names=("${_vm_names[@]/#/-}")
     compadd -S '' -a _vm_names
 }
@@ -132,6 +134,14 @@ std::string RefusePrefix(Shell shell, const std::string& prefix, const std::stri
 }
 
 }  // namespace
+
+std::string BashNameCompletion() {
+    return kBashCompletion;
+}
+
+std::string ZshNameCompletion() {
+    return kZshCompletion;
+}
 
 std::string BashZshScript(Shell shell, const std::string& program, const std::string& prefix) {
     const char* shellName = shell == Shell::kBash ? "bash" : "zsh";

@@ -12,7 +12,6 @@ namespace {
 // output whole, newlines included, and printf then drops only the newline velmora ends it
 // with. cd is fish's own, which keeps the directory history for cd - and prevd. Exit status 3
 // means the target is a command for the file manager's command line, which a shell cannot run.
-// Completion offers the stored names, each with the '-' of a delete when one is typed.
 const char kFunctions[] = R"FISH(
 function _velmora_cd
     set -l out ("$_velmora_program" -- $argv | string split0)
@@ -28,14 +27,6 @@ function _velmora_cd
         printf 'velmora: not a directory but a command for the file manager: %s\n' "$out" >&2
     end
     return $rc
-end
-
-function _velmora_complete
-    set -l lead ''
-    string match -q -- '-*' (commandline -ct); and set lead -
-    for name in ("$_velmora_program" --names 2>/dev/null)
-        printf '%s\n' "$lead$name"
-    end
 end
 
 # The settings dialog may change the prefix; the function's name follows it at once.
@@ -54,6 +45,21 @@ if set -q _velmora_function[1]
     complete -e -c $_velmora_function
 end
 set -g _velmora_function
+)FISH";
+
+// Offers the stored names, each with the '-' of a delete when one is typed. Without the shell
+// integration loaded (in the completion file of the velmora command) the program is found on
+// the PATH.
+const char kNameCompletion[] = R"FISH(
+function _velmora_complete
+    set -l program velmora
+    set -q _velmora_program[1]; and set program $_velmora_program
+    set -l lead ''
+    string match -q -- '-*' (commandline -ct); and set lead -
+    for name in ($program --names 2>/dev/null)
+        printf '%s\n' "$lead$name"
+    end
+end
 )FISH";
 
 // A builtin, a keyword, or a function fish ships (cd is one) is the shell's own command.
@@ -84,10 +90,15 @@ std::string FishQuote(const std::string& text) {
 
 }  // namespace
 
+std::string FishNameCompletion() {
+    return kNameCompletion;
+}
+
 std::string FishScript(const std::string& program, const std::string& prefix) {
     std::string script = "# velmora for fish: load it with  velmora init fish | source\n";
     script += "set -g _velmora_program " + FishQuote(program) + "\n";
     script += kFunctions;
+    script += kNameCompletion;
     std::string problem = PrefixProblem(prefix);
     if (!problem.empty()) {
         return script + "printf '%s\\n' " + FishQuote(RefusedPrefixWarning(prefix, problem)) +

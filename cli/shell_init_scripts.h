@@ -15,3 +15,9 @@ std::string RefusedPrefixWarning(const std::string& prefix, const std::string& p
 std::string BashZshScript(Shell shell, const std::string& program, const std::string& prefix);
 std::string FishScript(const std::string& program, const std::string& prefix);
 std::string PosixScript(const std::string& program, const std::string& prefix);
+
+// The function _velmora_complete that offers the stored names, for the prefix's command and for
+// the completion files of the velmora command.
+std::string BashNameCompletion();
+std::string ZshNameCompletion();
+std::string FishNameCompletion();

@@ -3,6 +3,8 @@
 // A stub program stands in for velmora and answers as velmora does.
 #include "shell_init.h"
 
+#include "command_completion.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -67,6 +69,7 @@ class ShellInitTest : public testing::Test {
              << ShellQuote(folder_ + "/next-init")
              << "; exit ;;\n"
                 "  --configure) exit ;;\n"
+                "  --names) printf '%s\\n' proj 'x$(touch ran)'; exit ;;\n"
                 "esac\n"
                 "case \"$2\" in\n"
                 "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
@@ -230,6 +233,43 @@ TEST_F(ShellInitTest, KshSaysWhyAColonPrefixCannotWorkAndNamesOneThatDoes) {
     EXPECT_NE(output.find("ksh reads a word ending in ':' as a label"), std::string::npos)
         << output;
     EXPECT_NE(output.find("at " + target_ + "\n"), std::string::npos) << output;
+    EXPECT_FALSE(Ran());
+}
+
+// The completion files of the velmora command: its commands, the shells of init, the names of
+// bookmark tools, and stored names quoted as the prefix's command quotes them.
+TEST_F(ShellInitTest, CommandCompletionFilesOfferCommandsShellsAndQuotedNames) {
+    std::string bash =
+        "_velmora_program=" + ShellQuote(stub_) + "\n" + CommandCompletionFile(Shell::kBash) + R"SH(
+offer() {
+    COMP_LINE=$1 COMP_POINT=${#1}
+    read -ra COMP_WORDS <<< "$1"
+    [[ $1 == *' ' ]] && COMP_WORDS+=('')
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    _velmora_command
+    printf '[%s]' "${COMPREPLY[@]}"
+    echo
+}
+offer 'velmora ini'
+offer 'velmora init f'
+offer 'velmora x'
+offer 'velmora import --from '
+)SH";
+    EXPECT_EQ(Run("bash", bash), "[init]\n[fish]\n[x\\$\\(touch\\ ran\\)]\n[wd][bashmarks]\n");
+    if (system("command -v fish > /dev/null 2>&1") == 0) {
+        // fish quotes otherwise than sh, so the stub's path comes from a file.
+        std::ofstream(folder_ + "/program") << stub_;
+        std::string fish = "set -g _velmora_program (string collect < " + folder_ + "/program)\n" +
+                           CommandCompletionFile(Shell::kFish) +
+                           "complete -C 'velmora ini'\ncomplete -C 'velmora init f'\n"
+                           "complete -C 'velmora x'\n";
+        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\n");
+    }
+    if (system("command -v zsh > /dev/null 2>&1") == 0) {
+        int status = -1;
+        std::string output = Run("zsh -n", CommandCompletionFile(Shell::kZsh), &status);
+        EXPECT_EQ(status, 0) << output;
+    }
     EXPECT_FALSE(Ran());
 }
 
