@@ -67,7 +67,7 @@ std::string ShellQuote(const std::string& text) {
 
 std::string BuiltinPrefixWarning(const std::string& prefix) {
     return "velmora: the prefix " + prefix +
-           " is a command of the shell itself, so no function was defined; choose another with: "
+           " is a command of the shell itself and was left alone; choose another with: "
            "velmora --configure";
 }
 
