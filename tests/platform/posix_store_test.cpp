@@ -110,6 +110,22 @@ TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
     EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"a", "b", "c"}));
 }
 
+TEST_F(PosixStoreTest, OverlongNameStoredByOlderCodeIsPassedOver) {
+    {
+        RegSection keys("\\Keys", true);
+        for (const char* name : {"before", "overlong", "after"}) {
+            keys.WriteString(name, "x");
+        }
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &db), SQLITE_OK);
+    std::string rename =
+        "UPDATE vals SET name = '" + std::string(16384, 'n') + "' WHERE name = 'overlong'";
+    EXPECT_EQ(sqlite3_exec(db, rename.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"before", "after"}));
+}
+
 TEST_F(PosixStoreTest, StoreFilesArePrivateToTheUser) {
     { RegSection keys("\\Keys", true); }
     { RegSection temp("\\TempKeys", false); }

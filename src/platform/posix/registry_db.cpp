@@ -31,6 +31,12 @@ constexpr size_t kWalHeaderWords = 12;
 constexpr uint32_t kWalIndexFormat = 3007000;
 constexpr size_t kWalHeaderInitByte = 12;
 
+// The registry holds value names of up to 16,383 bytes and refuses longer ones. Older code
+// stored longer names; enumeration passes over them so that a walk goes on past them. Counts
+// still include them: leaving them out would cost a read of every name.
+constexpr size_t kMaxValueName = 16383;
+#define LISTED_NAME "length(CAST(name AS BLOB)) <= 16383"
+
 // Read values are kept in blocks of this size, or of the value's own size when larger.
 constexpr size_t kValueBlockSize = 64 * 1024;
 
@@ -311,13 +317,14 @@ LONG Database::Prepare() {
         {&getValue_, "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name = ?2"},
         {&deleteValue_, "DELETE FROM vals WHERE key = ?1 AND name = ?2"},
         {&nextValue_,
-         "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND seq > ?2 "
-         "ORDER BY seq LIMIT ?3"},
-        {&valueAtOffset_,
-         "SELECT seq, name, type, data FROM vals WHERE key = ?1 ORDER BY seq LIMIT ?3 OFFSET ?2"},
+         "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND seq > ?2 AND " LISTED_NAME
+         " ORDER BY seq LIMIT ?3"},
+        {&valueAtOffset_, "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND " LISTED_NAME
+                          " ORDER BY seq LIMIT ?3 OFFSET ?2"},
         // The unary plus keeps the planner off the order index: the key's values are read in
         // the table's own order, which needs no lookup per row, and sorted afterwards.
-        {&valuesAfter_, "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND +seq > ?2"},
+        {&valuesAfter_,
+         "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND +seq > ?2 AND " LISTED_NAME},
         {&valueStats_,
          "SELECT COUNT(*), COALESCE(MAX(length(CAST(name AS BLOB))), 0), "
          "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1"},
@@ -418,6 +425,9 @@ LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* d
     if (LONG status = Hooked(); status != ERROR_SUCCESS) {
         return status;
     }
+    if (std::strlen(name) > kMaxValueName) {
+        return ERROR_INVALID_PARAMETER;
+    }
     sqlite3_bind_int64(setValue_, 1, key);
     sqlite3_bind_text(setValue_, 2, name, -1, SQLITE_STATIC);
     sqlite3_bind_int64(setValue_, 3, type);
@@ -429,6 +439,9 @@ LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* d
 LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
     if (LONG status = Hooked(); status != ERROR_SUCCESS) {
         return status;
+    }
+    if (std::strlen(name) > kMaxValueName) {
+        return ERROR_FILE_NOT_FOUND;
     }
     StatementScope scope(getValue_);
     sqlite3_bind_int64(getValue_, 1, key);
@@ -444,6 +457,9 @@ LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
 LONG Database::DeleteValue(int64_t key, const char* name) {
     if (LONG status = Hooked(); status != ERROR_SUCCESS) {
         return status;
+    }
+    if (std::strlen(name) > kMaxValueName) {
+        return ERROR_FILE_NOT_FOUND;
     }
     sqlite3_bind_int64(deleteValue_, 1, key);
     sqlite3_bind_text(deleteValue_, 2, name, -1, SQLITE_STATIC);

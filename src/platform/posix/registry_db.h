@@ -91,6 +91,8 @@ class Database {
     LONG CreateKey(const std::string& path, bool (*exists)(const std::string&), int64_t* id);
     LONG CountSubKeys(const std::string& path, DWORD* count);
 
+    // A name longer than the registry holds is refused (ERROR_INVALID_PARAMETER), and is
+    // not found when read or deleted, as in the registry.
     LONG SetValue(int64_t key, const char* name, DWORD type, const BYTE* data, DWORD size);
     LONG GetValue(int64_t key, const char* name, ValueRow* row);
     LONG DeleteValue(int64_t key, const char* name);
