@@ -49,6 +49,32 @@ class PosixStoreTest : public FreshStoreTest {
         return status;
     }
 
+    // A user the password database does not know, different per test process so that parallel
+    // runs do not meet in /tmp.
+    static uid_t UnknownUser() { return 200000 + getpid() % 100000; }
+
+    // Runs the writer with `args` as `user`, without the variables `unset`; its exit status.
+    int RunWriterAs(uid_t user, std::vector<std::string> args, std::vector<const char*> unset) {
+        args.insert(args.begin(), STORE_WRITER_PATH);
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        pid_t pid = fork();
+        if (pid == 0) {
+            for (const char* name : unset) {
+                unsetenv(name);
+            }
+            if (setgid(user) == 0 && setuid(user) == 0) {
+                execv(STORE_WRITER_PATH, argv.data());
+            }
+            _exit(3);
+        }
+        int status = Wait(pid);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
     struct Fault {
         int kind;
         std::string text;
@@ -134,19 +160,42 @@ TEST_F(PosixStoreTest, StoreFilesArePrivateToTheUser) {
     EXPECT_EQ(Mode(persistentDir_ + "/hkcu.db-wal"), 0600u);
 }
 
-TEST_F(PosixStoreTest, LocationsFollowTheEnvironment) {
-    std::string config = persistentDir_ + "/config";
-    std::string runtime = volatileDir_ + "/runtime";
+TEST_F(PosixStoreTest, LocationsFollowTheEnvironmentThroughLinks) {
+    // A ~/.config kept among dotfiles, a runtime folder reached through a link.
+    std::string config = persistentDir_ + "/dotfiles";
+    std::string runtime = volatileDir_ + "/run";
+    std::filesystem::create_directory(config);
+    std::filesystem::create_directory(runtime);
+    std::filesystem::create_directory_symlink(config, persistentDir_ + "/config");
+    std::filesystem::create_directory_symlink(runtime, volatileDir_ + "/runtime");
     unsetenv("VELMORA_REGISTRY_DIR");
     unsetenv("VELMORA_VOLATILE_DIR");
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (persistentDir_ + "/config").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (volatileDir_ + "/runtime").c_str(), 1);
     { RegSection temp("\\TempKeys", false); }
     EXPECT_TRUE(std::filesystem::exists(config + "/velmora/registry/hkcu.db"));
     EXPECT_TRUE(std::filesystem::exists(runtime + "/velmora/registry/hkcu.db"));
     EXPECT_EQ(Mode(config + "/velmora/registry"), 0700u);
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultNone);
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST_F(PosixStoreTest, OneLetterRelativeFolderIsMade) {
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(persistentDir_);
+    setenv("VELMORA_REGISTRY_DIR", "a/reg", 1);
+    EXPECT_NO_THROW(RegSection root(true));
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(std::filesystem::exists(persistentDir_ + "/a/reg/hkcu.db"));
+}
+
+TEST_F(PosixStoreTest, FailedOpenLeavesNoFileBehind) {
+    // SQLite cannot make its journal where a folder takes the journal's name.
+    std::filesystem::create_directory(persistentDir_ + "/hkcu.db-journal");
+    EXPECT_THROW(RegSection root(true), terrors_t);
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultCannotOpen);
+    EXPECT_FALSE(std::filesystem::exists(persistentDir_ + "/hkcu.db"));
 }
 
 TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
@@ -195,30 +244,52 @@ TEST_F(PosixStoreTest, FailureHookMakesOneStoreFailAsItsFaultWould) {
     EXPECT_NO_THROW(RegSection temp("\\TempKeys", false));
 }
 
-TEST_F(PosixStoreTest, TmpFolderOfAnotherOwnerIsNotOurs) {
+TEST_F(PosixStoreTest, TmpFolderMustBeOursAlone) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "only root can act as another user";
     }
-    // A user nobody has, different per test process so that parallel runs do not meet.
-    uid_t user = 200000 + getpid() % 100000;
+    uid_t user = UnknownUser();
     std::string base = "/tmp/velmora-" + std::to_string(user);
-    std::filesystem::remove_all(base);
-    ASSERT_EQ(mkdir(base.c_str(), 0700), 0);
+    std::string elsewhere = base + "-elsewhere";
     ASSERT_EQ(chown(persistentDir_.c_str(), user, user), 0);
-    pid_t pid = fork();
-    if (pid == 0) {
-        unsetenv("VELMORA_VOLATILE_DIR");
-        unsetenv("XDG_RUNTIME_DIR");
-        if (setgid(user) == 0 && setuid(user) == 0) {
-            execl(STORE_WRITER_PATH, STORE_WRITER_PATH, "1", "temp", "\\TempKeys", "volatile",
-                  nullptr);
+    struct Case {
+        const char* what;
+        uid_t owner;
+        mode_t mode;
+        bool link;
+        int exitStatus;
+    } const cases[] = {
+        {"another user's", 0, 0700, false, 10 + kStoreFaultNotOurs},
+        {"open to others", user, 0755, false, 10 + kStoreFaultNotOurs},
+        {"a link to ours", user, 0700, true, 10 + kStoreFaultNotOurs},
+        {"ours alone", user, 0700, false, 0},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(base);
+        std::filesystem::remove_all(elsewhere);
+        std::string made = c.link ? elsewhere : base;
+        ASSERT_EQ(mkdir(made.c_str(), c.mode), 0);
+        ASSERT_EQ(chmod(made.c_str(), c.mode), 0);
+        ASSERT_EQ(chown(made.c_str(), c.owner, c.owner), 0);
+        if (c.link) {
+            std::filesystem::create_directory_symlink(elsewhere, base);
         }
-        _exit(3);
+        EXPECT_EQ(RunWriterAs(user, {"1", "temp", "\\TempKeys", "volatile"},
+                              {"VELMORA_VOLATILE_DIR", "XDG_RUNTIME_DIR"}),
+                  c.exitStatus)
+            << c.what;
     }
-    int status = Wait(pid);
     std::filesystem::remove_all(base);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 10 + kStoreFaultNotOurs);
+    std::filesystem::remove_all(elsewhere);
+}
+
+TEST_F(PosixStoreTest, NoHomeIsAFault) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root can act as a user without a home";
+    }
+    EXPECT_EQ(RunWriterAs(UnknownUser(), {"1", "name"},
+                          {"VELMORA_REGISTRY_DIR", "XDG_CONFIG_HOME", "HOME"}),
+              10 + kStoreFaultNoHome);
 }
 
 TEST_F(PosixStoreTest, LockedDatabaseGivesBusyStatus) {

@@ -4,13 +4,9 @@
 // The connections stay open for the life of the process, as the system keeps its registry
 // loaded; they are reopened when the environment points the store elsewhere. An enumerating
 // key reads values ahead and serves them while no commit has touched the database since.
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <strings.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -21,11 +17,14 @@
 #include "../test_hooks.h"
 #include "fault_log.h"
 #include "registry_db.h"
+#include "store_location.h"
 
+using velmora::registry::ConfiguredFolder;
 using velmora::registry::Database;
 using velmora::registry::DataVersion;
-using velmora::registry::RecordFault;
-using velmora::registry::StatusOfFault;
+using velmora::registry::HookedFailure;
+using velmora::registry::PrepareFolder;
+using velmora::registry::StoreFolder;
 using velmora::registry::ValueList;
 using velmora::registry::ValueRow;
 
@@ -59,111 +58,37 @@ constexpr DWORD kMostReadAhead = 1024;
 std::recursive_mutex registryMutex;
 std::set<HKEY> openKeys;
 std::string failingKeyPath;
-std::shared_ptr<Database> persistentDb;
-std::shared_ptr<Database> volatileDb;
 
-std::string FromEnv(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
+// The database of a store, opened once and kept while the environment names the same folder.
+struct StoreConnection {
+    std::string folder;
+    std::shared_ptr<Database> db;
+};
+StoreConnection connections[2];
 
-std::string HomeDirectory() {
-    std::string home = FromEnv("HOME");
-    if (home.empty()) {
-        if (const passwd* entry = getpwuid(getuid())) {
-            home = entry->pw_dir;
-        }
-    }
-    return home;
-}
-
-// Creates every missing directory of `path` with mode 0700.
-LONG MakeDirectories(int store, const std::string& path) {
-    for (size_t end = 1; end != std::string::npos;) {
-        end = path.find('/', end + 1);
-        std::string prefix = path.substr(0, end);
-        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
-            RecordFault(store, kStoreFaultCannotOpen, prefix, std::strerror(errno));
-            return ERROR_CANTOPEN;
-        }
-    }
-    return ERROR_SUCCESS;
-}
-
-LONG PersistentDirectory(std::string* dir) {
-    *dir = FromEnv("VELMORA_REGISTRY_DIR");
-    if (!dir->empty()) {
-        return ERROR_SUCCESS;
-    }
-    std::string config = FromEnv("XDG_CONFIG_HOME");
-    if (config.empty()) {
-        std::string home = HomeDirectory();
-        if (home.empty()) {
-            RecordFault(kVelmoraPersistentStore, kStoreFaultNoHome, "~/.config/velmora/registry",
-                        "HOME is unset and the password database names none for user " +
-                            std::to_string(getuid()));
-            return StatusOfFault(kStoreFaultNoHome);
-        }
-        config = home + "/.config";
-    }
-    *dir = config + "/velmora/registry";
-    return ERROR_SUCCESS;
-}
-
-LONG VolatileDirectory(std::string* dir) {
-    *dir = FromEnv("VELMORA_VOLATILE_DIR");
-    if (!dir->empty()) {
-        return ERROR_SUCCESS;
-    }
-    std::string runtime = FromEnv("XDG_RUNTIME_DIR");
-    if (!runtime.empty()) {
-        *dir = runtime + "/velmora/registry";
-        return ERROR_SUCCESS;
-    }
-    // A shared /tmp needs care: the folder must be ours and closed to others, or another user
-    // could have made it beforehand to read or replace our store.
-    std::string base = "/tmp/velmora-" + std::to_string(getuid());
-    ::mkdir(base.c_str(), 0700);
-    struct stat info;
-    std::string wrong;
-    if (::lstat(base.c_str(), &info) != 0) {
-        wrong = std::strerror(errno);
-    } else if (!S_ISDIR(info.st_mode)) {
-        wrong = S_ISLNK(info.st_mode) ? "a symbolic link" : "not a folder";
-    } else if (info.st_uid != getuid()) {
-        wrong = "owned by user " + std::to_string(info.st_uid);
-    } else if ((info.st_mode & 077) != 0) {
-        wrong = "open to other users";
-    }
-    if (!wrong.empty()) {
-        RecordFault(kVelmoraVolatileStore, kStoreFaultNotOurs, base, wrong);
-        return StatusOfFault(kStoreFaultNotOurs);
-    }
-    *dir = base + "/registry";
-    return ERROR_SUCCESS;
-}
-
-// The database of `store`, opened once and kept while its directory stays the same.
 LONG Connection(int store, std::shared_ptr<Database>* out) {
-    std::shared_ptr<Database>* cache = store == kVelmoraVolatileStore ? &volatileDb : &persistentDb;
-    std::string dir;
-    LONG status =
-        store == kVelmoraVolatileStore ? VolatileDirectory(&dir) : PersistentDirectory(&dir);
+    StoreFolder folder;
+    LONG status = ConfiguredFolder(store, &folder);
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    std::string file = dir + "/hkcu.db";
-    if (!*cache || (*cache)->file() != file || !(*cache)->StillOnDisk()) {
-        cache->reset();
-        status = MakeDirectories(store, dir);
+    StoreConnection& connection = connections[store];
+    if (!connection.db || connection.folder != folder.path || !connection.db->StillOnDisk()) {
+        connection = StoreConnection{};
+        std::string real;
+        status = HookedFailure(store, folder.path + "/hkcu.db");
         if (status == ERROR_SUCCESS) {
-            status = Database::Open(file, store, cache);
+            status = PrepareFolder(store, folder, &real);
+        }
+        if (status == ERROR_SUCCESS) {
+            status = Database::Open(real + "/hkcu.db", store, &connection.db);
         }
         if (status != ERROR_SUCCESS) {
             return status;
         }
+        connection.folder = folder.path;
     }
-    *out = *cache;
+    *out = connection.db;
     return ERROR_SUCCESS;
 }
 
@@ -204,7 +129,7 @@ bool BelowVolatileKey(const std::string& path) {
         std::shared_ptr<Database> db;
         int64_t id;
         if (FindKey(path.substr(0, end), &db, &id) == ERROR_SUCCESS) {
-            return db == volatileDb;
+            return db == connections[kVelmoraVolatileStore].db;
         }
     }
     return false;

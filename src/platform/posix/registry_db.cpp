@@ -187,19 +187,25 @@ LONG StatusFromSqlite(int rc) {
 }
 
 LONG Database::Open(const std::string& file, int store, std::shared_ptr<Database>* out) {
-    if (LONG status = HookedFailure(store, file); status != ERROR_SUCCESS) {
-        return status;
-    }
     // Create the file ourselves so that it is private from the first byte; SQLite gives its
-    // journal files the permissions of the database file.
-    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
-        return ERROR_CANTOPEN;
+    // journal files the permissions of the database file. Neither follows a link in the file's
+    // own name: the folder's path comes with its links resolved.
+    int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    bool created = false;
+    if (fd < 0 && errno == ENOENT) {
+        fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        created = fd >= 0;
     }
-    ::fchmod(fd, 0600);
+    if (fd < 0) {
+        RecordFault(store, kStoreFaultCannotOpen, file,
+                    errno == ELOOP ? "it is a symbolic link" : std::strerror(errno));
+        return StatusOfFault(kStoreFaultCannotOpen);
+    }
     struct stat info {};
     ::fstat(fd, &info);
+    if ((info.st_mode & 0777) != 0600) {
+        ::fchmod(fd, 0600);
+    }
     ::close(fd);
 
     std::shared_ptr<Database> database(new Database(file, store));
@@ -207,15 +213,19 @@ LONG Database::Open(const std::string& file, int store, std::shared_ptr<Database
     database->inode_ = info.st_ino;
     int rc = sqlite3_open_v2(file.c_str(), &database->db_,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
-    if (rc != SQLITE_OK) {
-        return database->Failure(rc);
-    }
-    sqlite3_busy_timeout(database->db_, kBusyTimeoutMs);
-    LONG status = database->Initialize();
+    LONG status = rc == SQLITE_OK ? database->Initialize() : database->Failure(rc);
     if (status == ERROR_SUCCESS) {
         status = database->Prepare();
     }
     if (status != ERROR_SUCCESS) {
+        database.reset();
+        // A file made here that nobody wrote to is removed, so that a failed start leaves
+        // nothing behind; one with content may be another process's store by now.
+        struct stat now {};
+        if (created && ::lstat(file.c_str(), &now) == 0 && now.st_ino == info.st_ino &&
+            now.st_dev == info.st_dev && now.st_size == 0) {
+            ::unlink(file.c_str());
+        }
         return status;
     }
     database->MapWalIndex();
@@ -238,6 +248,7 @@ Database::~Database() {
 }
 
 LONG Database::Initialize() {
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // A walk over a key of 100,000 values touches some 10 MB of pages; with SQLite's usual
     // 2 MB cache every walk would read them all from the file again.
     Exec("PRAGMA cache_size=-16384");
