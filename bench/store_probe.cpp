@@ -1,8 +1,10 @@
 // A process that starts, uses the registry store once and ends, as the velmora program does for
 // each shell command: "none" touches nothing (the cost of a process), "lookup NAME" reads one
-// value of "\Keys", "walk" enumerates "\Keys" and reads every value. Exits 0 when all went well,
-// and prints the process's peak memory in kB.
+// value of "\Keys", "walk" enumerates "\Keys" and reads every value, "fill COUNT" writes COUNT
+// values "name<i>" value by value as the module would. Exits 0 when all went well, and prints
+// the process's peak memory in kB.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -41,15 +43,42 @@ bool Walk(HKEY keys) {
     return seen == count;
 }
 
+// Names and targets of a typical length.
+bool Fill(HKEY keys, long count) {
+    for (long i = 0; i < count; ++i) {
+        std::string name = "name" + std::to_string(i);
+        std::string target =
+            "/home/user/projects/area" + std::to_string(i % 1000) + "/folder" + std::to_string(i);
+        if (RegSetValueExA(keys, name.c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(target.c_str()),
+                           static_cast<DWORD>(target.size() + 1)) != ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool Probe(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "none") == 0) {
         return true;
     }
+    bool fill = std::strcmp(argv[1], "fill") == 0;
     HKEY keys = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeys, 0, KEY_READ, &keys) != ERROR_SUCCESS) {
+    LONG status =
+        fill ? RegCreateKeyExA(HKEY_CURRENT_USER, kKeys, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_ALL_ACCESS, nullptr, &keys, nullptr)
+             : RegOpenKeyExA(HKEY_CURRENT_USER, kKeys, 0, KEY_READ, &keys);
+    if (status != ERROR_SUCCESS) {
         return false;
     }
-    bool done = std::strcmp(argv[1], "walk") == 0 ? Walk(keys) : argc > 2 && Lookup(keys, argv[2]);
+    bool done = false;
+    if (fill) {
+        done = argc > 2 && Fill(keys, std::atol(argv[2]));
+    } else if (std::strcmp(argv[1], "walk") == 0) {
+        done = Walk(keys);
+    } else {
+        done = argc > 2 && Lookup(keys, argv[2]);
+    }
     RegCloseKey(keys);
     return done;
 }
