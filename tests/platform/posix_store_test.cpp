@@ -3,10 +3,12 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sqlite3.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -31,8 +33,12 @@ class PosixStoreTest : public FreshStoreTest {
   protected:
     // Starts tests/platform/store_writer.cpp with COUNT, PREFIX and `more` arguments.
     pid_t StartWriter(long count, const std::string& prefix, std::vector<std::string> more = {}) {
-        std::vector<std::string> args = {STORE_WRITER_PATH, std::to_string(count), prefix};
-        args.insert(args.end(), more.begin(), more.end());
+        more.insert(more.begin(), {std::to_string(count), prefix});
+        return StartWriterWith(more);
+    }
+
+    pid_t StartWriterWith(std::vector<std::string> args) {
+        args.insert(args.begin(), STORE_WRITER_PATH);
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());
@@ -47,6 +53,21 @@ class PosixStoreTest : public FreshStoreTest {
         int status = 0;
         waitpid(pid, &status, 0);
         return status;
+    }
+
+    // The exit status of `pid`, or -1 when it has not ended within `seconds` (and is killed):
+    // a bound for a process that might wait forever.
+    int ExitWithin(pid_t pid, int seconds) {
+        for (int waited = 0; waited < seconds * 100; ++waited) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        kill(pid, SIGKILL);
+        Wait(pid);
+        return -1;
     }
 
     // A user the password database does not know, different per test process so that parallel
@@ -305,6 +326,33 @@ TEST_F(PosixStoreTest, LockedDatabaseGivesBusyStatus) {
     sqlite3_close(other);
     RegSection keys("\\Keys", true);
     EXPECT_TRUE(keys.WriteString("free", "x"));
+}
+
+TEST_F(PosixStoreTest, StartReadsWhileAnotherProcessWritesAndItsWriteGivesUp) {
+    WriteStored("\\Keys", "kept", REG_SZ, std::string("x\0", 2));
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM vals", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    pid_t reader = StartWriterWith({"read", "\\Keys", "kept"});
+    EXPECT_EQ(ExitWithin(reader, 30), 0) << "a read is served at once";
+    pid_t writer = StartWriter(1, "blocked");
+    EXPECT_EQ(ExitWithin(writer, 30), 10 + kStoreFaultBusy) << "a write gives up after a while";
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
+
+TEST_F(PosixStoreTest, StartOverAnExistingStoreMakesAndRemovesNoFile) {
+    EXPECT_EQ(Wait(StartWriter(1, "first")), 0);
+    int events = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(events, 0);
+    for (const std::string& dir : {persistentDir_, volatileDir_}) {
+        inotify_add_watch(events, dir.c_str(), IN_CREATE | IN_DELETE);
+    }
+    EXPECT_EQ(Wait(StartWriterWith({"read", "\\Keys", "first-0"})), 0);
+    char event[4096];
+    EXPECT_LT(read(events, event, sizeof event), 0) << "a file was made or removed";
+    close(events);
 }
 
 TEST_F(PosixStoreTest, TwoWritersAtOnceLoseNothing) {

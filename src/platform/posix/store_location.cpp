@@ -59,6 +59,10 @@ std::string WrongWithSharedBase(const std::string& base) {
 // Creates every missing folder of `path` with mode 0700; a folder that exists, or a link to
 // one, is taken as it is.
 LONG MakeFolders(int store, const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return ERROR_SUCCESS;
+    }
     // The search for a separator starts behind the first character, which an absolute path's
     // root is, so that a relative path's first folder is made even when it is one letter long.
     for (size_t end = 0; end != std::string::npos;) {
