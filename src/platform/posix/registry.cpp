@@ -49,9 +49,9 @@ struct HKEY__ {
 
 namespace {
 
-// Enumeration reads this many values at first, and twice as many each time it goes on; past
-// the most it reads all the rest at once. A caller that stops early has not paid for a long
-// read, and one that walks a large key pays for one pass over it.
+// Enumeration reads this many values at first, and twice as many each time it goes on, up to
+// the most. A caller that stops early has not paid for a long read, and one that walks a large
+// key pays for few reads while holding few values at a time.
 constexpr DWORD kFirstReadAhead = 16;
 constexpr DWORD kMostReadAhead = 1024;
 
@@ -342,23 +342,21 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
     bool unchanged = hKey->db->Unchanged(hKey->aheadVersion);
     bool readNow = !continues || !unchanged || hKey->aheadPos >= hKey->ahead.size();
     if (readNow) {
-        // While the caller keeps taking values, each read takes twice as many as the last, then
-        // all that are left. A change in between starts again from a single value, so that a
-        // caller that writes as it walks reads no more than one value per call.
+        // While the caller keeps taking values, each read takes twice as many as the last. A
+        // change in between starts again from a single value, so that a caller that writes as
+        // it walks reads no more than one value per call.
         if (!continues) {
             hKey->aheadLimit = kFirstReadAhead;
         } else if (!unchanged) {
             hKey->aheadLimit = 1;
         } else {
-            hKey->aheadLimit = std::min(hKey->aheadLimit * 2, 2 * kMostReadAhead);
+            hKey->aheadLimit = std::min(hKey->aheadLimit * 2, kMostReadAhead);
         }
         // Taken before the read: a commit in between then counts as a change, never as none.
         hKey->aheadVersion = hKey->db->Version();
         hKey->aheadPos = 0;
-        LONG status = continues && hKey->aheadLimit > kMostReadAhead
-                          ? hKey->db->ValuesAfter(hKey->id, hKey->nextAfterSeq, &hKey->ahead)
-                          : hKey->db->ValuesAt(hKey->id, continues ? hKey->nextAfterSeq : -1,
-                                               dwIndex, hKey->aheadLimit, &hKey->ahead);
+        LONG status = hKey->db->ValuesAt(hKey->id, continues ? hKey->nextAfterSeq : -1, dwIndex,
+                                         hKey->aheadLimit, &hKey->ahead);
         if (status != ERROR_SUCCESS) {
             hKey->aheadVersion = DataVersion();
             return status;

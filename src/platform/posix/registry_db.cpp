@@ -64,9 +64,6 @@ const char* const kQueries[] = {
     " ORDER BY seq LIMIT ?3",
     "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND " LISTED_NAME
     " ORDER BY seq LIMIT ?3 OFFSET ?2",
-    // The unary plus keeps the planner off the order index: the key's values are read in the
-    // table's own order, which needs no lookup per row, and sorted afterwards.
-    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND +seq > ?2 AND " LISTED_NAME,
     "SELECT COUNT(*), COALESCE(MAX(length(CAST(name AS BLOB))), 0), "
     "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1",
     "SELECT COUNT(*) FROM vals WHERE key = ?1",
@@ -210,9 +207,6 @@ bool Database::StillOnDisk() const {
 }
 
 LONG Database::Configure() {
-    // A walk over a key of 100,000 values touches some 10 MB of pages; with SQLite's usual
-    // 2 MB cache every walk would read them all from the file again.
-    Exec("PRAGMA cache_size=-16384");
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // The WAL and its index stay on disk between connections: otherwise every start would
     // create both files and every end delete them again, half of a short process's time.
@@ -469,23 +463,6 @@ LONG Database::ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit
     sqlite3_bind_int64(statement, 1, key);
     sqlite3_bind_int64(statement, 2, afterSeq >= 0 ? afterSeq : offset);
     sqlite3_bind_int64(statement, 3, limit);
-    return ReadValues(statement, values);
-}
-
-LONG Database::ValuesAfter(int64_t key, int64_t afterSeq, ValueList* values) {
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kAllValuesAfterSeq, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_int64(statement, 2, afterSeq);
-    LONG status = ReadValues(statement, values);
-    values->SortBySeq();
-    return status;
-}
-
-LONG Database::ReadValues(sqlite3_stmt* statement, ValueList* values) {
     int rc = values->Read(statement);
     if (rc != SQLITE_DONE) {
         return Failure(rc);

@@ -61,9 +61,6 @@ class Database {
     // `afterSeq`, or from the `offset`th value on when `afterSeq` < 0. None left gives
     // ERROR_NO_MORE_ITEMS.
     LONG ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit, ValueList* values);
-    // Every value after sequence number `afterSeq`, in first-written order, in one pass over
-    // the key instead of one index lookup per value: for walks over many values.
-    LONG ValuesAfter(int64_t key, int64_t afterSeq, ValueList* values);
     // The number of values, and the longest name and data unless both of those are asked
     // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
@@ -87,7 +84,6 @@ class Database {
         kDeleteValue,
         kValuesAfterSeq,
         kValuesAtOffset,
-        kAllValuesAfterSeq,
         kValueStats,
         kCountValues,
         kQueryCount
@@ -101,7 +97,6 @@ class Database {
     LONG Use(Query query, sqlite3_stmt** statement);
     LONG Exec(const char* sql);
     LONG Write(sqlite3_stmt* statement);
-    LONG ReadValues(sqlite3_stmt* statement, ValueList* values);
     // The status for SQLite's code `rc`, with the store fault it means recorded.
     LONG Failure(int rc);
 

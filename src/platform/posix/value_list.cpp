@@ -62,11 +62,4 @@ int ValueList::Read(sqlite3_stmt* statement) {
     return rc;
 }
 
-void ValueList::SortBySeq() {
-    auto bySeq = [](const Entry& a, const Entry& b) { return a.seq < b.seq; };
-    if (!std::is_sorted(entries_.begin(), entries_.end(), bySeq)) {
-        std::sort(entries_.begin(), entries_.end(), bySeq);
-    }
-}
-
 }  // namespace velmora::registry

@@ -28,7 +28,6 @@ class ValueList {
     // Reads every row of `statement` (seq, name, type, data) in place of the values held;
     // SQLITE_DONE when all were read, else SQLite's code for what failed.
     int Read(sqlite3_stmt* statement);
-    void SortBySeq();
 
   private:
     struct Entry {
