@@ -146,6 +146,25 @@ TEST_F(PosixStoreTest, NoPersistentKeyBelowVolatileOne) {
     EXPECT_NO_THROW(RegSection more("\\More", false));
 }
 
+TEST_F(PosixStoreTest, EachStoreFailsAlone) {
+    { RegSection root(true); }
+    WriteStored("\\TempKeys", "t", REG_SZ, std::string("x\0", 2), true);
+    std::string file = volatileDir_ + "/file";
+    std::ofstream(file) << "x";
+    setenv("VELMORA_VOLATILE_DIR", (file + "/registry").c_str(), 1);
+    WriteStored("\\Keys", "p", REG_SZ, std::string("y\0", 2));
+    EXPECT_EQ(StoredText("\\Keys", "p"), "y") << "a volatile store that cannot be made";
+    EXPECT_EQ(FaultOf(kVelmoraVolatileStore).kind, kStoreFaultCannotOpen);
+
+    setenv("VELMORA_VOLATILE_DIR", volatileDir_.c_str(), 1);
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::filesystem::remove(persistentDir_ + "/hkcu.db" + suffix);
+    }
+    std::ofstream(persistentDir_ + "/hkcu.db") << std::string(8192, '\x5a');
+    EXPECT_EQ(StoredText("\\TempKeys", "t"), "x") << "a damaged persistent store";
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultDamaged);
+}
+
 TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
     RegSection keys("\\Keys", true);
     for (const char* name : {"c", "a", "b"}) {
@@ -295,9 +314,10 @@ TEST_F(PosixStoreTest, TmpFolderMustBeOursAlone) {
         if (c.link) {
             std::filesystem::create_directory_symlink(elsewhere, base);
         }
-        EXPECT_EQ(RunWriterAs(user, {"1", "temp", "\\TempKeys", "volatile"},
-                              {"VELMORA_VOLATILE_DIR", "XDG_RUNTIME_DIR"}),
-                  c.exitStatus)
+        std::vector<const char*> unset = {"VELMORA_VOLATILE_DIR", "XDG_RUNTIME_DIR"};
+        EXPECT_EQ(RunWriterAs(user, {"1", c.what, "\\Keys"}, unset), 0)
+            << "permanent names beside a volatile folder " << c.what;
+        EXPECT_EQ(RunWriterAs(user, {"1", "temp", "\\TempKeys", "volatile"}, unset), c.exitStatus)
             << c.what;
     }
     std::filesystem::remove_all(base);

@@ -1,9 +1,8 @@
 // The registry functions on POSIX, below HKEY_CURRENT_USER. Persistent keys live in one
 // database, volatile keys in a second one under the user's runtime directory, which is emptied
-// when the user's last session ends: that is how a volatile key does not outlive the logon.
-// The connections stay open for the life of the process, as the system keeps its registry
-// loaded; they are reopened when the environment points the store elsewhere. An enumerating
-// key reads values ahead and serves them while no commit has touched the database since.
+// when the user's last session ends: that is how a volatile key does not outlive the logon
+// (stores.h). An open key handle names its database; an enumerating key reads values ahead and
+// serves them while no commit has touched the database since.
 #include <strings.h>
 
 #include <algorithm>
@@ -15,16 +14,14 @@
 #include <utility>
 
 #include "../test_hooks.h"
-#include "fault_log.h"
 #include "registry_db.h"
-#include "store_location.h"
+#include "stores.h"
 
-using velmora::registry::ConfiguredFolder;
+using velmora::registry::CountSubKeys;
 using velmora::registry::Database;
 using velmora::registry::DataVersion;
-using velmora::registry::HookedFailure;
-using velmora::registry::PrepareFolder;
-using velmora::registry::StoreFolder;
+using velmora::registry::FindKey;
+using velmora::registry::OpenOrCreateKey;
 using velmora::registry::ValueList;
 using velmora::registry::ValueRow;
 
@@ -58,82 +55,6 @@ constexpr DWORD kMostReadAhead = 1024;
 std::recursive_mutex registryMutex;
 std::set<HKEY> openKeys;
 std::string failingKeyPath;
-
-// The database of a store, opened once and kept while the environment names the same folder.
-struct StoreConnection {
-    std::string folder;
-    std::shared_ptr<Database> db;
-};
-StoreConnection connections[2];
-
-LONG Connection(int store, std::shared_ptr<Database>* out) {
-    StoreFolder folder;
-    LONG status = ConfiguredFolder(store, &folder);
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    StoreConnection& connection = connections[store];
-    if (!connection.db || connection.folder != folder.path || !connection.db->StillOnDisk()) {
-        connection = StoreConnection{};
-        std::string real;
-        status = HookedFailure(store, folder.path + "/hkcu.db");
-        if (status == ERROR_SUCCESS) {
-            status = PrepareFolder(store, folder, &real);
-        }
-        if (status == ERROR_SUCCESS) {
-            status = Database::Open(real + "/hkcu.db", store, &connection.db);
-        }
-        if (status != ERROR_SUCCESS) {
-            return status;
-        }
-        connection.folder = folder.path;
-    }
-    *out = connection.db;
-    return ERROR_SUCCESS;
-}
-
-LONG Persistent(std::shared_ptr<Database>* out) {
-    return Connection(kVelmoraPersistentStore, out);
-}
-
-LONG Volatile(std::shared_ptr<Database>* out) {
-    return Connection(kVelmoraVolatileStore, out);
-}
-
-// Finds an existing key in either database.
-LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id) {
-    for (auto connect : {Persistent, Volatile}) {
-        LONG status = connect(db);
-        if (status != ERROR_SUCCESS) {
-            return status;
-        }
-        status = (*db)->FindKey(path, id);
-        if (status != ERROR_FILE_NOT_FOUND) {
-            return status;
-        }
-    }
-    return ERROR_FILE_NOT_FOUND;
-}
-
-bool KeyExists(const std::string& path) {
-    std::shared_ptr<Database> db;
-    int64_t id;
-    return FindKey(path, &db, &id) == ERROR_SUCCESS;
-}
-
-// The registry keeps no persistent key below a volatile one: such a key would lose its parent
-// at logout.
-bool BelowVolatileKey(const std::string& path) {
-    for (size_t end = path.rfind('\\'); end != std::string::npos && end > 0;
-         end = path.rfind('\\', end - 1)) {
-        std::shared_ptr<Database> db;
-        int64_t id;
-        if (FindKey(path.substr(0, end), &db, &id) == ERROR_SUCCESS) {
-            return db == connections[kVelmoraVolatileStore].db;
-        }
-    }
-    return false;
-}
 
 // The full path of a key below HKEY_CURRENT_USER, without empty components.
 bool JoinPath(HKEY base, LPCSTR subKey, std::string* path) {
@@ -222,20 +143,9 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, 
     }
     std::shared_ptr<Database> db;
     int64_t id = 0;
-    LONG status = FindKey(path, &db, &id);
-    DWORD disposition = REG_OPENED_EXISTING_KEY;
-    if (status == ERROR_FILE_NOT_FOUND) {
-        // The option counts only now, when the key is created.
-        bool isVolatile = (dwOptions & REG_OPTION_VOLATILE) != 0;
-        if (!isVolatile && BelowVolatileKey(path)) {
-            return ERROR_CHILD_MUST_BE_VOLATILE;
-        }
-        status = isVolatile ? Volatile(&db) : Persistent(&db);
-        if (status == ERROR_SUCCESS) {
-            status = db->CreateKey(path, KeyExists, &id);
-        }
-        disposition = REG_CREATED_NEW_KEY;
-    }
+    bool created = false;
+    // The option counts only when the key is created.
+    LONG status = OpenOrCreateKey(path, (dwOptions & REG_OPTION_VOLATILE) != 0, &db, &id, &created);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -243,7 +153,7 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, 
     openKeys.insert(key);
     *phkResult = key;
     if (lpdwDisposition != nullptr) {
-        *lpdwDisposition = disposition;
+        *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     }
     return ERROR_SUCCESS;
 }
@@ -407,15 +317,9 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
     }
     if (lpcSubKeys != nullptr) {
         *lpcSubKeys = 0;
-        for (auto connect : {Persistent, Volatile}) {
-            std::shared_ptr<Database> db;
-            status = connect(&db);
-            if (status == ERROR_SUCCESS) {
-                status = db->CountSubKeys(hKey->path, lpcSubKeys);
-            }
-            if (status != ERROR_SUCCESS) {
-                return status;
-            }
+        status = CountSubKeys(hKey->path, *hKey->db, lpcSubKeys);
+        if (status != ERROR_SUCCESS) {
+            return status;
         }
     }
     if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) {
