@@ -1,5 +1,6 @@
 // The POSIX registry store as a durable, private, shared database: where it lives, what a
 // killed writer or two writers at once leave behind, and what a damaged or locked file gives.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -37,15 +38,22 @@ class PosixStoreTest : public FreshStoreTest {
         return StartWriterWith(more);
     }
 
-    pid_t StartWriterWith(std::vector<std::string> args) {
+    // `input`, when given, becomes the writer's standard input.
+    pid_t StartWriterWith(std::vector<std::string> args, int input = -1) {
         args.insert(args.begin(), STORE_WRITER_PATH);
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (input >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, input, 0);
+        }
         pid_t pid = 0;
-        EXPECT_EQ(posix_spawn(&pid, STORE_WRITER_PATH, nullptr, nullptr, argv.data(), environ), 0);
+        EXPECT_EQ(posix_spawn(&pid, STORE_WRITER_PATH, &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
         return pid;
     }
 
@@ -384,6 +392,27 @@ TEST_F(PosixStoreTest, TwoWritersAtOnceLoseNothing) {
     EXPECT_EQ(names.size(), 2000u);
     for (const std::string& name : names) {
         ASSERT_EQ(StoredText("\\Keys", name.c_str()), "value-of-" + name);
+    }
+}
+
+TEST_F(PosixStoreTest, KeyCreatedByTwoProcessesAtOnceLivesInOneStore) {
+    // One process creates each key volatile, the other not: whichever comes second must open
+    // the first one's key, or one of the two values would go to a second key and be lost.
+    { RegSection race("\\Race", true); }
+    constexpr int kKeys = 5000;
+    int start[2];
+    ASSERT_EQ(pipe2(start, O_CLOEXEC), 0);
+    pid_t first = StartWriterWith(
+        {std::to_string(kKeys), "volatile", "\\Race\\*", "volatile", "together"}, start[0]);
+    pid_t second =
+        StartWriterWith({std::to_string(kKeys), "persistent", "\\Race\\*", "together"}, start[0]);
+    close(start[0]);
+    close(start[1]);
+    EXPECT_EQ(Wait(first), 0);
+    EXPECT_EQ(Wait(second), 0);
+    for (int i = 0; i < kKeys; ++i) {
+        std::string key = "\\Race\\" + std::to_string(i);
+        ASSERT_EQ(StoredNames(key.c_str()).size(), 2u) << key;
     }
 }
 

@@ -92,22 +92,42 @@ LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<D
     if (FindKey(path, db, id) == ERROR_SUCCESS) {
         return ERROR_SUCCESS;
     }
-    // Not in any store that can be read: the key is made in the store its option asks for,
-    // whether the other store is missing it or cannot be used.
     std::shared_ptr<Database> target;
     LONG status = Connection(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, &target);
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    if (!isVolatile && BelowVolatileKey(path)) {
-        return ERROR_CHILD_MUST_BE_VOLATILE;
+    // Processes create keys one at a time, under the persistent store's write lock (the
+    // volatile one's where the persistent store cannot be used), and look again once they hold
+    // it: a process that held it before has committed its key, in whichever store, so that two
+    // processes never make the same key in both.
+    std::shared_ptr<Database> guard;
+    if (Connection(kVelmoraPersistentStore, &guard) != ERROR_SUCCESS) {
+        guard = target;
     }
-    status = target->CreateKey(path, KeyExists, id);
-    if (status == ERROR_SUCCESS) {
-        *db = std::move(target);
-        *created = true;
+    status = guard->BeginWrite();
+    if (status != ERROR_SUCCESS && status != ERROR_BUSY && guard != target) {
+        guard = target;
+        status = guard->BeginWrite();
     }
-    return status;
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    // Not in any store that can be read: the key is made in the store its option asks for,
+    // whether the other store is missing it or cannot be used.
+    if (FindKey(path, db, id) == ERROR_SUCCESS) {
+        status = ERROR_SUCCESS;
+    } else if (!isVolatile && BelowVolatileKey(path)) {
+        status = ERROR_CHILD_MUST_BE_VOLATILE;
+    } else {
+        status = target->CreateKey(path, KeyExists, id);
+        if (status == ERROR_SUCCESS) {
+            *db = std::move(target);
+            *created = true;
+        }
+    }
+    LONG ended = guard->EndWrite(status == ERROR_SUCCESS);
+    return status == ERROR_SUCCESS ? ended : status;
 }
 
 LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count) {
