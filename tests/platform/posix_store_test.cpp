@@ -24,6 +24,7 @@
 #include "store/errors.h"
 #include "store/reg_section.h"
 #include "store_faults.h"
+#include "store_transaction.h"
 #include "test_hooks.h"
 
 extern char** environ;
@@ -413,6 +414,54 @@ TEST_F(PosixStoreTest, KeyCreatedByTwoProcessesAtOnceLivesInOneStore) {
     for (int i = 0; i < kKeys; ++i) {
         std::string key = "\\Race\\" + std::to_string(i);
         ASSERT_EQ(StoredNames(key.c_str()).size(), 2u) << key;
+    }
+}
+
+TEST_F(PosixStoreTest, TransactionFailingHalfWayRollsBackToTheStoreAsBefore) {
+    WriteStored("\\Keys", "kept", REG_SZ, std::string("old\0", 4));
+    ASSERT_EQ(VelmoraBeginStoreTransaction(), ERROR_SUCCESS);
+    EXPECT_EQ(VelmoraBeginStoreTransaction(), ERROR_INVALID_FUNCTION);
+    HKEY made = nullptr;
+    {
+        RegSection keys("\\Keys", true);
+        EXPECT_TRUE(keys.WriteString("kept", "changed"));
+        EXPECT_TRUE(keys.WriteString("added", "x"));
+        RegSection temp("\\TempKeys", false);
+        EXPECT_TRUE(temp.WriteString("t", "y"));
+        TextBuffer read;
+        EXPECT_TRUE(keys.ReadString("added", read)) << "reads inside see the writes";
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, ModuleKeyPath("\\Made").c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &made, nullptr),
+                  ERROR_SUCCESS);
+        VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultFull);
+        EXPECT_FALSE(keys.WriteString("late", "x"));
+        VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
+    }
+    EXPECT_EQ(VelmoraEndStoreTransaction(0), ERROR_SUCCESS);
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"kept"});
+    EXPECT_EQ(StoredText("\\Keys", "kept"), "old");
+    EXPECT_FALSE(KeyExists("\\TempKeys"));
+    EXPECT_FALSE(KeyExists("\\Made"));
+    EXPECT_EQ(RegSetValueExA(made, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2),
+              ERROR_KEY_DELETED);
+    RegCloseKey(made);
+    EXPECT_EQ(VelmoraEndStoreTransaction(1), ERROR_INVALID_FUNCTION);
+}
+
+TEST_F(PosixStoreTest, TransactionCommitShowsEveryWriteToAnotherProcessAtOnce) {
+    ASSERT_EQ(VelmoraBeginStoreTransaction(), ERROR_SUCCESS);
+    {
+        RegSection keys("\\Keys", true);
+        RegSection temp("\\TempKeys", false);
+        EXPECT_TRUE(keys.WriteString("first", "x"));
+        EXPECT_TRUE(temp.WriteString("second", "y"));
+    }
+    for (int committed : {0, 1}) {
+        if (committed) {
+            EXPECT_EQ(VelmoraEndStoreTransaction(1), ERROR_SUCCESS);
+        }
+        EXPECT_EQ(ExitWithin(StartWriterWith({"read", "\\Keys", "first"}), 30), 1 - committed);
+        EXPECT_EQ(ExitWithin(StartWriterWith({"read", "\\TempKeys", "second"}), 30), 1 - committed);
     }
 }
 

@@ -13,14 +13,18 @@
 #include <string_view>
 #include <utility>
 
+#include "../store_transaction.h"
 #include "../test_hooks.h"
 #include "registry_db.h"
 #include "stores.h"
 
+using velmora::registry::BeginTransaction;
 using velmora::registry::CountSubKeys;
 using velmora::registry::Database;
 using velmora::registry::DataVersion;
+using velmora::registry::EndTransaction;
 using velmora::registry::FindKey;
+using velmora::registry::JoinTransaction;
 using velmora::registry::OpenOrCreateKey;
 using velmora::registry::ValueList;
 using velmora::registry::ValueRow;
@@ -32,6 +36,8 @@ struct HKEY__ {
     std::shared_ptr<Database> db;
     int64_t id;
     std::string path;
+    // The key was created in a transaction that was rolled back.
+    bool deleted = false;
     // Where the last enumeration stopped, so that the next index continues from there.
     DWORD nextIndex = 0;
     int64_t nextAfterSeq = -1;
@@ -55,6 +61,14 @@ constexpr DWORD kMostReadAhead = 1024;
 std::recursive_mutex registryMutex;
 std::set<HKEY> openKeys;
 std::string failingKeyPath;
+
+// ERROR_SUCCESS when `key` is an open handle whose key still exists.
+LONG Usable(HKEY key) {
+    if (openKeys.count(key) == 0) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
 
 // The full path of a key below HKEY_CURRENT_USER, without empty components.
 bool JoinPath(HKEY base, LPCSTR subKey, std::string* path) {
@@ -194,11 +208,14 @@ LONG RegCloseKey(HKEY hKey) {
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
                     DWORD cbData) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
     }
     if (lpData == nullptr && cbData != 0) {
         return ERROR_INVALID_PARAMETER;
+    }
+    if (LONG status = JoinTransaction(hKey->db); status != ERROR_SUCCESS) {
+        return status;
     }
     return hKey->db->SetValue(hKey->id, lpValueName != nullptr ? lpValueName : "", dwType, lpData,
                               cbData);
@@ -207,8 +224,8 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
                       LPDWORD lpcbData) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
     }
     const char* name = lpValueName != nullptr ? lpValueName : "";
     // A walk over a key reads each value right after enumerating its name.
@@ -233,8 +250,11 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LP
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (LONG status = JoinTransaction(hKey->db); status != ERROR_SUCCESS) {
+        return status;
     }
     return hKey->db->DeleteValue(hKey->id, lpValueName != nullptr ? lpValueName : "");
 }
@@ -242,8 +262,8 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
 LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD,
                    LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
     }
     if (lpValueName == nullptr || lpcchValueName == nullptr) {
         return ERROR_INVALID_PARAMETER;
@@ -305,8 +325,8 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
                       LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
                       LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
     }
     DWORD values = 0, maxName = 0, maxData = 0;
     LONG status =
@@ -343,6 +363,29 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
         *lpftLastWriteTime = FILETIME{0, 0};
     }
     return ERROR_SUCCESS;
+}
+
+LONG VelmoraBeginStoreTransaction(void) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    return BeginTransaction();
+}
+
+LONG VelmoraEndStoreTransaction(int commit) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    LONG status = EndTransaction(commit != 0);
+    if (status == ERROR_INVALID_FUNCTION || (commit != 0 && status == ERROR_SUCCESS)) {
+        return status;
+    }
+    // The keys created inside are gone again; a handle open on one must not write into it, for
+    // a later key may take its number.
+    for (HKEY key : openKeys) {
+        int64_t id = 0;
+        LONG found = key->db->FindKey(key->path, &id);
+        if (found == ERROR_FILE_NOT_FOUND || (found == ERROR_SUCCESS && id != key->id)) {
+            key->deleted = true;
+        }
+    }
+    return status;
 }
 
 void VelmoraFailKeyOpen(const char* path) {

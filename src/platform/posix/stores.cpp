@@ -4,6 +4,8 @@
 // logout).
 #include "stores.h"
 
+#include <vector>
+
 #include "fault_log.h"
 #include "store_location.h"
 
@@ -18,6 +20,9 @@ struct StoreConnection {
     std::shared_ptr<Database> db;
 };
 StoreConnection connections[2];
+
+bool transactionOpen = false;
+std::vector<std::shared_ptr<Database>> inTransaction;
 
 LONG Connection(int store, std::shared_ptr<Database>* out) {
     StoreFolder folder;
@@ -101,14 +106,19 @@ LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<D
     // volatile one's where the persistent store cannot be used), and look again once they hold
     // it: a process that held it before has committed its key, in whichever store, so that two
     // processes never make the same key in both.
+    // Inside a transaction the lock is kept to its end, since the key is not committed before.
+    auto lock = [](const std::shared_ptr<Database>& db) {
+        LONG joined = JoinTransaction(db);
+        return joined == ERROR_SUCCESS ? db->BeginWrite() : joined;
+    };
     std::shared_ptr<Database> guard;
     if (Connection(kVelmoraPersistentStore, &guard) != ERROR_SUCCESS) {
         guard = target;
     }
-    status = guard->BeginWrite();
+    status = lock(guard);
     if (status != ERROR_SUCCESS && status != ERROR_BUSY && guard != target) {
         guard = target;
-        status = guard->BeginWrite();
+        status = lock(guard);
     }
     if (status != ERROR_SUCCESS) {
         return status;
@@ -120,7 +130,10 @@ LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<D
     } else if (!isVolatile && BelowVolatileKey(path)) {
         status = ERROR_CHILD_MUST_BE_VOLATILE;
     } else {
-        status = target->CreateKey(path, KeyExists, id);
+        status = JoinTransaction(target);
+        if (status == ERROR_SUCCESS) {
+            status = target->CreateKey(path, KeyExists, id);
+        }
         if (status == ERROR_SUCCESS) {
             *db = std::move(target);
             *created = true;
@@ -142,6 +155,46 @@ LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count) {
         }
     }
     return ERROR_SUCCESS;
+}
+
+LONG BeginTransaction() {
+    if (transactionOpen) {
+        return ERROR_INVALID_FUNCTION;
+    }
+    transactionOpen = true;
+    return ERROR_SUCCESS;
+}
+
+LONG EndTransaction(bool commit) {
+    if (!transactionOpen) {
+        return ERROR_INVALID_FUNCTION;
+    }
+    transactionOpen = false;
+    LONG result = ERROR_SUCCESS;
+    for (const auto& db : inTransaction) {
+        LONG status = db->EndWrite(commit && result == ERROR_SUCCESS);
+        if (result == ERROR_SUCCESS) {
+            result = status;
+        }
+    }
+    inTransaction.clear();
+    return result;
+}
+
+LONG JoinTransaction(const std::shared_ptr<Database>& db) {
+    if (!transactionOpen) {
+        return ERROR_SUCCESS;
+    }
+    for (const auto& joined : inTransaction) {
+        if (joined == db) {
+            return ERROR_SUCCESS;
+        }
+    }
+    LONG status = db->BeginWrite();
+    if (status == ERROR_SUCCESS) {
+        inTransaction.push_back(db);
+    }
+    return status;
 }
 
 }  // namespace velmora::registry

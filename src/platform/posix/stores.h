@@ -25,4 +25,14 @@ LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<D
 // database, whose failure is the call's.
 LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count);
 
+// The transaction a program opens over both stores (store_transaction.h). While it is open,
+// every write joins it: the first write to a database takes that database's write lock and
+// keeps it to the end, and nothing is committed before then.
+LONG BeginTransaction();
+// Commits or rolls back every database the transaction touched. The databases commit one after
+// the other: should one fail, those after it roll back, those before it stay committed.
+LONG EndTransaction(bool commit);
+// Makes a write to `db` part of the open transaction, if there is one.
+LONG JoinTransaction(const std::shared_ptr<Database>& db);
+
 }  // namespace velmora::registry
