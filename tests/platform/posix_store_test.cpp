@@ -185,19 +185,22 @@ TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
     EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"a", "b", "c"}));
 }
 
-TEST_F(PosixStoreTest, OverlongNameStoredByOlderCodeIsPassedOver) {
+TEST_F(PosixStoreTest, OverlongNameStoredByOlderCodeStaysListedAndCanBeDeleted) {
     {
         RegSection keys("\\Keys", true);
         for (const char* name : {"before", "overlong", "after"}) {
             keys.WriteString(name, "x");
         }
     }
+    const std::string overlong(16384, 'n');
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &db), SQLITE_OK);
-    std::string rename =
-        "UPDATE vals SET name = '" + std::string(16384, 'n') + "' WHERE name = 'overlong'";
+    std::string rename = "UPDATE vals SET name = '" + overlong + "' WHERE name = 'overlong'";
     EXPECT_EQ(sqlite3_exec(db, rename.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
+    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"before", overlong, "after"}));
+    RegSection keys("\\Keys", true);
+    EXPECT_EQ(keys.DeleteValue(overlong.c_str()), ERROR_SUCCESS);
     EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"before", "after"}));
 }
 

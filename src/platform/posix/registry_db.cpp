@@ -26,11 +26,10 @@ constexpr int kBusyTimeoutMs = 2000;
 // connection that checkpoints empties it.
 constexpr int kWalSizeLimit = 1024 * 1024;
 
-// The registry holds value names of up to 16,383 bytes and refuses longer ones. Older code
-// stored longer names; enumeration passes over them so that a walk goes on past them. Counts
-// still include them: leaving them out would cost a read of every name.
+// The registry holds value names of up to 16,383 bytes and refuses to store longer ones. Older
+// code stored longer names; those stay readable, listed and deletable, so that nothing a user
+// stored is hidden and it can still be removed.
 constexpr size_t kMaxValueName = 16383;
-#define LISTED_NAME "length(CAST(name AS BLOB)) <= 16383"
 
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS keys("
@@ -60,10 +59,8 @@ const char* const kQueries[] = {
     "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data",
     "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name = ?2",
     "DELETE FROM vals WHERE key = ?1 AND name = ?2",
-    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND seq > ?2 AND " LISTED_NAME
-    " ORDER BY seq LIMIT ?3",
-    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND " LISTED_NAME
-    " ORDER BY seq LIMIT ?3 OFFSET ?2",
+    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND seq > ?2 ORDER BY seq LIMIT ?3",
+    "SELECT seq, name, type, data FROM vals WHERE key = ?1 ORDER BY seq LIMIT ?3 OFFSET ?2",
     "SELECT COUNT(*), COALESCE(MAX(length(CAST(name AS BLOB))), 0), "
     "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1",
     "SELECT COUNT(*) FROM vals WHERE key = ?1",
@@ -421,9 +418,6 @@ LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
     if (LONG status = Use(kGetValue, &statement); status != ERROR_SUCCESS) {
         return status;
     }
-    if (std::strlen(name) > kMaxValueName) {
-        return ERROR_FILE_NOT_FOUND;
-    }
     StatementScope scope(statement);
     sqlite3_bind_int64(statement, 1, key);
     sqlite3_bind_text(statement, 2, name, -1, SQLITE_STATIC);
@@ -439,9 +433,6 @@ LONG Database::DeleteValue(int64_t key, const char* name) {
     sqlite3_stmt* statement = nullptr;
     if (LONG status = Use(kDeleteValue, &statement); status != ERROR_SUCCESS) {
         return status;
-    }
-    if (std::strlen(name) > kMaxValueName) {
-        return ERROR_FILE_NOT_FOUND;
     }
     sqlite3_bind_int64(statement, 1, key);
     sqlite3_bind_text(statement, 2, name, -1, SQLITE_STATIC);
