@@ -4,21 +4,19 @@
 // no other connection to it, as a starting one does not.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "posix/registry_db.h"
 #include "store_faults.h"
+#include "throwaway_store.h"
 
 extern char** environ;
 
@@ -28,14 +26,6 @@ constexpr uint32_t kValueCount = 100000;
 const char kKeys[] = "Software\\Far\\Plugins\\Velmora\\Keys";
 
 std::string persistentDir;
-
-std::string MakeTempDir(const char* label) {
-    std::string pattern =
-        std::filesystem::temp_directory_path().string() + "/velmora-bench-" + label + "-XXXXXX";
-    char* made = mkdtemp(pattern.data());
-    return made != nullptr ? made : "";
-}
-
 std::string NameAt(uint32_t i) {
     return "name" + std::to_string(i);
 }
@@ -142,15 +132,12 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    persistentDir = MakeTempDir("reg");
-    std::string volatileDir = MakeTempDir("vol");
-    if (persistentDir.empty() || volatileDir.empty()) {
+    ThrowawayStore store;
+    if (!store.Made()) {
         std::perror("mkdtemp");
         return 1;
     }
-    // The probes inherit these and so open the same store.
-    setenv("VELMORA_REGISTRY_DIR", persistentDir.c_str(), 1);
-    setenv("VELMORA_VOLATILE_DIR", volatileDir.c_str(), 1);
+    persistentDir = store.persistentDir();
     int status = 1;
     if (Fill()) {
         benchmark::RunSpecifiedBenchmarks();
@@ -159,8 +146,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "filling the store failed\n");
     }
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(persistentDir, ignored);
-    std::filesystem::remove_all(volatileDir, ignored);
     return status;
 }
