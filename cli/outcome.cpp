@@ -6,7 +6,8 @@ CallWatch::CallWatch(SimHost& host)
       controls_(host.controls.size()),
       posted_(host.posted.size()),
       executed_(host.executed.size()),
-      messages_(host.messages.size()) {}
+      messages_(host.messages.size()),
+      menus_(host.menus.size()) {}
 
 bool CallWatch::Jumped(const SimHost& host) const {
     for (size_t i = controls_; i < host.controls.size(); ++i) {

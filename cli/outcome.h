@@ -13,7 +13,9 @@ struct Outcome {
         kDirectory,  // a jump: `text` is the directory
         kCommand,    // `text` is a command for the host's command line (another plugin's)
         kPanel,      // the module opened its panel
-        kFailed,     // not carried out: the name is not stored, or the store refused
+        kFailed,     // not carried out, and the module has said why or there is nothing to say
+        kNotFound,   // `text` is a name stored nowhere
+        kStoreFailed,
     };
     Kind kind = kDone;
     std::string text;
@@ -35,8 +37,10 @@ class CallWatch {
     bool OtherPanelMoved(const SimHost& host) const;
     // The module showed a box with only an OK button: an error report.
     bool ReportedError(const SimHost& host) const;
+    // The module offered a menu (of names to complete).
+    bool AskedMenu(const SimHost& host) const { return host.menus.size() > menus_; }
 
   private:
     HANDLE activePlugin_;
-    size_t controls_, posted_, executed_, messages_;
+    size_t controls_, posted_, executed_, messages_, menus_;
 };
