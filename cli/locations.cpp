@@ -14,6 +14,7 @@
 namespace {
 
 const char kModuleFile[] = "Velmora.so";
+const char kScreenLibraryFile[] = "velmora-curses.so";
 const char kDefaultLanguage[] = "English";
 
 std::string Environment(const char* name) {
@@ -55,6 +56,17 @@ std::string ModulePath() {
         }
     }
     return VELMORA_BUILD_MODULE;
+}
+
+std::string ScreenLibraryPath() {
+    std::string folder = ProgramFolder();
+    for (const std::string& candidate :
+         {folder + "/" + kScreenLibraryFile, folder + "/../lib/velmora/" + kScreenLibraryFile}) {
+        if (IsFile(candidate)) {
+            return candidate;
+        }
+    }
+    return VELMORA_BUILD_SCREEN_LIBRARY;
 }
 
 std::string LanguageFilePath(std::string* searched) {

@@ -13,5 +13,9 @@ std::string ModulePath();
 // else the source tree's lng folder. Empty when none is found; `searched` names the folder.
 std::string LanguageFilePath(std::string* searched);
 
+// The screen library (velmora-curses.so): beside the program, else in ../lib/velmora from the
+// program's folder, else the one of the build.
+std::string ScreenLibraryPath();
+
 // The velmora program's own path, for the shell integration to call it by.
 std::string ProgramPath();
