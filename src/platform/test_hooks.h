@@ -20,4 +20,8 @@ VELMORA_HOOK_API size_t VelmoraLiveHeapBlocks(void);
 VELMORA_HOOK_API void VelmoraFailKeyOpen(const char* path);
 // Registry keys opened and not yet closed.
 VELMORA_HOOK_API size_t VelmoraOpenKeys(void);
+// Every registry call that touches `store` (a VelmoraStoreId) fails from now on as a fault of
+// `kind` (a VelmoraStoreFaultKind) would make it: with that kind's status, and with the fault
+// recorded for VelmoraStoreFault. kStoreFaultNone switches the hook off for the store.
+VELMORA_HOOK_API void VelmoraFailStore(int store, int kind);
 #endif

@@ -20,6 +20,8 @@
 #include "registry_probe.h"
 #include "store/errors.h"
 #include "store/reg_section.h"
+#include "store_faults.h"
+#include "test_hooks.h"
 
 extern char** environ;
 
@@ -27,12 +29,17 @@ namespace {
 
 class PosixStoreTest : public FreshStoreTest {
   protected:
-    pid_t StartWriter(long count, const std::string& prefix) {
-        std::string countText = std::to_string(count);
-        char* argv[] = {const_cast<char*>(STORE_WRITER_PATH), countText.data(),
-                        const_cast<char*>(prefix.c_str()), nullptr};
+    // Starts tests/platform/store_writer.cpp with COUNT, PREFIX and `more` arguments.
+    pid_t StartWriter(long count, const std::string& prefix, std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {STORE_WRITER_PATH, std::to_string(count), prefix};
+        args.insert(args.end(), more.begin(), more.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
         pid_t pid = 0;
-        EXPECT_EQ(posix_spawn(&pid, STORE_WRITER_PATH, nullptr, nullptr, argv, environ), 0);
+        EXPECT_EQ(posix_spawn(&pid, STORE_WRITER_PATH, nullptr, nullptr, argv.data(), environ), 0);
         return pid;
     }
 
@@ -40,6 +47,16 @@ class PosixStoreTest : public FreshStoreTest {
         int status = 0;
         waitpid(pid, &status, 0);
         return status;
+    }
+
+    struct Fault {
+        int kind;
+        std::string text;
+    };
+    static Fault FaultOf(int store) {
+        char text[512];
+        int kind = VelmoraStoreFault(store, text, sizeof text);
+        return {kind, text};
     }
 
     static mode_t Mode(const std::string& path) {
@@ -126,6 +143,66 @@ TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
                               nullptr, &key, nullptr),
               ERROR_BADDB);
     EXPECT_THROW(RegSection root(true), terrors_t);
+    Fault fault = FaultOf(kVelmoraPersistentStore);
+    EXPECT_EQ(fault.kind, kStoreFaultDamaged);
+    EXPECT_EQ(fault.text, damaged + "/hkcu.db is damaged");
+}
+
+TEST_F(PosixStoreTest, FaultNamesTheFolderThatCannotBeMadeUntilCleared) {
+    std::string file = persistentDir_ + "/file";
+    std::ofstream(file) << "x";
+    setenv("VELMORA_REGISTRY_DIR", (file + "/registry").c_str(), 1);
+    EXPECT_THROW(RegSection root(true), terrors_t);
+    Fault fault = FaultOf(kVelmoraPersistentStore);
+    EXPECT_EQ(fault.kind, kStoreFaultCannotOpen);
+    EXPECT_EQ(fault.text, file + "/registry cannot be opened: Not a directory");
+    EXPECT_EQ(FaultOf(kVelmoraVolatileStore).kind, kStoreFaultNone);
+    char cut[8];
+    EXPECT_EQ(VelmoraStoreFault(kVelmoraPersistentStore, cut, sizeof cut), kStoreFaultCannotOpen);
+    EXPECT_EQ(std::string(cut), fault.text.substr(0, sizeof cut - 1));
+    VelmoraClearStoreFaults();
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultNone);
+}
+
+TEST_F(PosixStoreTest, FailureHookMakesOneStoreFailAsItsFaultWould) {
+    RegSection root(true);
+    VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultFull);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, ModuleKeyPath("\\TempKeys").c_str(), 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_CANTWRITE);
+    Fault fault = FaultOf(kVelmoraVolatileStore);
+    EXPECT_EQ(fault.kind, kStoreFaultFull);
+    EXPECT_EQ(fault.text, volatileDir_ + "/hkcu.db cannot grow: the disk is full");
+    EXPECT_TRUE(root.WriteString("other", "the persistent store is not touched"));
+    VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
+    EXPECT_NO_THROW(RegSection temp("\\TempKeys", false));
+}
+
+TEST_F(PosixStoreTest, TmpFolderOfAnotherOwnerIsNotOurs) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root can act as another user";
+    }
+    // A user nobody has, different per test process so that parallel runs do not meet.
+    uid_t user = 200000 + getpid() % 100000;
+    std::string base = "/tmp/velmora-" + std::to_string(user);
+    std::filesystem::remove_all(base);
+    ASSERT_EQ(mkdir(base.c_str(), 0700), 0);
+    ASSERT_EQ(chown(persistentDir_.c_str(), user, user), 0);
+    pid_t pid = fork();
+    if (pid == 0) {
+        unsetenv("VELMORA_VOLATILE_DIR");
+        unsetenv("XDG_RUNTIME_DIR");
+        if (setgid(user) == 0 && setuid(user) == 0) {
+            execl(STORE_WRITER_PATH, STORE_WRITER_PATH, "1", "temp", "\\TempKeys", "volatile",
+                  nullptr);
+        }
+        _exit(3);
+    }
+    int status = Wait(pid);
+    std::filesystem::remove_all(base);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 10 + kStoreFaultNotOurs);
 }
 
 TEST_F(PosixStoreTest, LockedDatabaseGivesBusyStatus) {

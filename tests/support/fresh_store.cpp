@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include "store_faults.h"
 #include "test_hooks.h"
 #endif
 
@@ -62,6 +63,9 @@ void FreshStoreTest::SetUp() {
 void FreshStoreTest::TearDown() {
     VelmoraFailHeapRequest(0);
     VelmoraFailKeyOpen(nullptr);
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
+    VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
+    VelmoraClearStoreFaults();
     EXPECT_EQ(VelmoraOpenKeys(), 0u) << "a registry key was left open";
     EXPECT_EQ(VelmoraLiveHeapBlocks(), blocksAtStart_) << "heap blocks leaked";
     std::filesystem::remove_all(persistentDir_);

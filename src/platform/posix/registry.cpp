@@ -19,10 +19,13 @@
 #include <utility>
 
 #include "../test_hooks.h"
+#include "fault_log.h"
 #include "registry_db.h"
 
 using velmora::registry::Database;
 using velmora::registry::DataVersion;
+using velmora::registry::RecordFault;
+using velmora::registry::StatusOfFault;
 using velmora::registry::ValueList;
 using velmora::registry::ValueRow;
 
@@ -75,60 +78,87 @@ std::string HomeDirectory() {
 }
 
 // Creates every missing directory of `path` with mode 0700.
-bool MakeDirectories(const std::string& path) {
+LONG MakeDirectories(int store, const std::string& path) {
     for (size_t end = 1; end != std::string::npos;) {
         end = path.find('/', end + 1);
         std::string prefix = path.substr(0, end);
         if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
+            RecordFault(store, kStoreFaultCannotOpen, prefix, std::strerror(errno));
+            return ERROR_CANTOPEN;
         }
     }
-    return true;
+    return ERROR_SUCCESS;
 }
 
-std::string PersistentDirectory() {
-    std::string dir = FromEnv("VELMORA_REGISTRY_DIR");
-    if (dir.empty()) {
-        std::string config = FromEnv("XDG_CONFIG_HOME");
-        dir = (config.empty() ? HomeDirectory() + "/.config" : config) + "/velmora/registry";
+LONG PersistentDirectory(std::string* dir) {
+    *dir = FromEnv("VELMORA_REGISTRY_DIR");
+    if (!dir->empty()) {
+        return ERROR_SUCCESS;
     }
-    return dir;
+    std::string config = FromEnv("XDG_CONFIG_HOME");
+    if (config.empty()) {
+        std::string home = HomeDirectory();
+        if (home.empty()) {
+            RecordFault(kVelmoraPersistentStore, kStoreFaultNoHome, "~/.config/velmora/registry",
+                        "HOME is unset and the password database names none for user " +
+                            std::to_string(getuid()));
+            return StatusOfFault(kStoreFaultNoHome);
+        }
+        config = home + "/.config";
+    }
+    *dir = config + "/velmora/registry";
+    return ERROR_SUCCESS;
 }
 
-std::string VolatileDirectory() {
-    std::string dir = FromEnv("VELMORA_VOLATILE_DIR");
-    if (!dir.empty()) {
-        return dir;
+LONG VolatileDirectory(std::string* dir) {
+    *dir = FromEnv("VELMORA_VOLATILE_DIR");
+    if (!dir->empty()) {
+        return ERROR_SUCCESS;
     }
     std::string runtime = FromEnv("XDG_RUNTIME_DIR");
     if (!runtime.empty()) {
-        return runtime + "/velmora/registry";
+        *dir = runtime + "/velmora/registry";
+        return ERROR_SUCCESS;
     }
     // A shared /tmp needs care: the folder must be ours and closed to others, or another user
     // could have made it beforehand to read or replace our store.
     std::string base = "/tmp/velmora-" + std::to_string(getuid());
     ::mkdir(base.c_str(), 0700);
     struct stat info;
-    if (::lstat(base.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
-        (info.st_mode & 077) != 0) {
-        return "";
+    std::string wrong;
+    if (::lstat(base.c_str(), &info) != 0) {
+        wrong = std::strerror(errno);
+    } else if (!S_ISDIR(info.st_mode)) {
+        wrong = S_ISLNK(info.st_mode) ? "a symbolic link" : "not a folder";
+    } else if (info.st_uid != getuid()) {
+        wrong = "owned by user " + std::to_string(info.st_uid);
+    } else if ((info.st_mode & 077) != 0) {
+        wrong = "open to other users";
     }
-    return base + "/registry";
+    if (!wrong.empty()) {
+        RecordFault(kVelmoraVolatileStore, kStoreFaultNotOurs, base, wrong);
+        return StatusOfFault(kStoreFaultNotOurs);
+    }
+    *dir = base + "/registry";
+    return ERROR_SUCCESS;
 }
 
-// The database in `dir`, opened once and kept while the directory stays the same.
-LONG Connection(const std::string& dir, std::shared_ptr<Database>* cache,
-                std::shared_ptr<Database>* out) {
-    if (dir.empty()) {
-        return ERROR_ACCESS_DENIED;
+// The database of `store`, opened once and kept while its directory stays the same.
+LONG Connection(int store, std::shared_ptr<Database>* out) {
+    std::shared_ptr<Database>* cache = store == kVelmoraVolatileStore ? &volatileDb : &persistentDb;
+    std::string dir;
+    LONG status =
+        store == kVelmoraVolatileStore ? VolatileDirectory(&dir) : PersistentDirectory(&dir);
+    if (status != ERROR_SUCCESS) {
+        return status;
     }
     std::string file = dir + "/hkcu.db";
     if (!*cache || (*cache)->file() != file || !(*cache)->StillOnDisk()) {
         cache->reset();
-        if (!MakeDirectories(dir)) {
-            return ERROR_CANTOPEN;
+        status = MakeDirectories(store, dir);
+        if (status == ERROR_SUCCESS) {
+            status = Database::Open(file, store, cache);
         }
-        LONG status = Database::Open(file, cache);
         if (status != ERROR_SUCCESS) {
             return status;
         }
@@ -138,11 +168,11 @@ LONG Connection(const std::string& dir, std::shared_ptr<Database>* cache,
 }
 
 LONG Persistent(std::shared_ptr<Database>* out) {
-    return Connection(PersistentDirectory(), &persistentDb, out);
+    return Connection(kVelmoraPersistentStore, out);
 }
 
 LONG Volatile(std::shared_ptr<Database>* out) {
-    return Connection(VolatileDirectory(), &volatileDb, out);
+    return Connection(kVelmoraVolatileStore, out);
 }
 
 // Finds an existing key in either database.

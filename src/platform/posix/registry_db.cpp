@@ -10,7 +10,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
+
+#include "fault_log.h"
 
 namespace velmora::registry {
 
@@ -59,6 +62,32 @@ class StatementScope {
     sqlite3_stmt* statement_;
 };
 
+// The store fault that SQLite's code `rc` stands for; running out of memory is none.
+int FaultOfSqlite(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_OK:
+        case SQLITE_DONE:
+        case SQLITE_ROW:
+        case SQLITE_NOMEM:
+            return kStoreFaultNone;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return kStoreFaultBusy;
+        case SQLITE_READONLY:
+            return kStoreFaultReadOnly;
+        case SQLITE_FULL:
+            return kStoreFaultFull;
+        case SQLITE_IOERR:
+            return kStoreFaultIoError;
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return kStoreFaultCannotOpen;
+        default:
+            return kStoreFaultDamaged;
+    }
+}
+
 void ReadRow(sqlite3_stmt* statement, ValueRow* row) {
     row->seq = sqlite3_column_int64(statement, 0);
     row->name.assign(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)),
@@ -90,7 +119,7 @@ char* ValueList::Room(size_t size) {
     return room;
 }
 
-LONG ValueList::Read(sqlite3_stmt* statement) {
+int ValueList::Read(sqlite3_stmt* statement) {
     Clear();
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
@@ -115,9 +144,8 @@ LONG ValueList::Read(sqlite3_stmt* statement) {
     }
     if (rc != SQLITE_DONE) {
         Clear();
-        return StatusFromSqlite(rc);
     }
-    return entries_.empty() ? ERROR_NO_MORE_ITEMS : ERROR_SUCCESS;
+    return rc;
 }
 
 void ValueList::SortBySeq() {
@@ -152,11 +180,15 @@ LONG StatusFromSqlite(int rc) {
     }
 }
 
-LONG Database::Open(const std::string& file, std::shared_ptr<Database>* out) {
+LONG Database::Open(const std::string& file, int store, std::shared_ptr<Database>* out) {
+    if (LONG status = HookedFailure(store, file); status != ERROR_SUCCESS) {
+        return status;
+    }
     // Create the file ourselves so that it is private from the first byte; SQLite gives its
     // journal files the permissions of the database file.
     int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
+        RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
         return ERROR_CANTOPEN;
     }
     ::fchmod(fd, 0600);
@@ -164,13 +196,13 @@ LONG Database::Open(const std::string& file, std::shared_ptr<Database>* out) {
     ::fstat(fd, &info);
     ::close(fd);
 
-    std::shared_ptr<Database> database(new Database(file));
+    std::shared_ptr<Database> database(new Database(file, store));
     database->device_ = info.st_dev;
     database->inode_ = info.st_ino;
     int rc = sqlite3_open_v2(file.c_str(), &database->db_,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (rc != SQLITE_OK) {
-        return StatusFromSqlite(rc);
+        return database->Failure(rc);
     }
     sqlite3_busy_timeout(database->db_, kBusyTimeoutMs);
     LONG status = database->Initialize();
@@ -204,32 +236,62 @@ LONG Database::Initialize() {
     // 2 MB cache every walk would read them all from the file again.
     Exec("PRAGMA cache_size=-16384");
     // Two processes that open a new file at once race for the journal mode and the schema;
-    // SQLite reports that race at once instead of waiting, so the loser tries again.
-    LONG status = ERROR_BUSY;
-    for (int attempt = 0; attempt < kBusyTimeoutMs / 10 && status == ERROR_BUSY; ++attempt) {
+    // SQLite reports that race at once instead of waiting, so the loser tries again. Only the
+    // last attempt's failure is a fault.
+    auto run = [this](const char* sql) {
+        return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    };
+    int rc = SQLITE_BUSY;
+    for (int attempt = 0; attempt < kBusyTimeoutMs / 10 && StatusFromSqlite(rc) == ERROR_BUSY;
+         ++attempt) {
         if (attempt > 0) {
             ::usleep(10000);
         }
-        status = Exec("PRAGMA journal_mode=WAL");
-        if (status == ERROR_SUCCESS) {
-            status = Exec("PRAGMA synchronous=NORMAL");
+        rc = run("PRAGMA journal_mode=WAL");
+        if (rc == SQLITE_OK) {
+            rc = run("PRAGMA synchronous=NORMAL");
         }
-        if (status == ERROR_SUCCESS) {
-            status = Exec("BEGIN IMMEDIATE");
+        if (rc == SQLITE_OK) {
+            rc = run("BEGIN IMMEDIATE");
         }
-        if (status == ERROR_SUCCESS) {
-            status = Exec(kSchema);
-            status = status == ERROR_SUCCESS ? Exec("COMMIT") : status;
-            if (status != ERROR_SUCCESS) {
-                Exec("ROLLBACK");
+        if (rc == SQLITE_OK) {
+            rc = run(kSchema);
+            rc = rc == SQLITE_OK ? run("COMMIT") : rc;
+            if (rc != SQLITE_OK) {
+                Rollback();
             }
         }
     }
-    return status;
+    return rc == SQLITE_OK ? ERROR_SUCCESS : Failure(rc);
 }
 
 LONG Database::Exec(const char* sql) {
-    return StatusFromSqlite(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
+    return Failure(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
+}
+
+void Database::Rollback() {
+    // Fails only where nothing is left to roll back; the fault that led here is the one to keep.
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+LONG Database::Failure(int rc) {
+    int kind = FaultOfSqlite(rc);
+    int error =
+        kind == kStoreFaultCannotOpen || kind == kStoreFaultIoError ? sqlite3_system_errno(db_) : 0;
+    RecordFault(store_, kind, file_, error != 0 ? std::strerror(error) : "");
+    return StatusFromSqlite(rc);
+}
+
+LONG Database::Hooked() const {
+    return HookedFailure(store_, file_);
+}
+
+LONG Database::ReadValues(sqlite3_stmt* statement, ValueList* values) {
+    int rc = values->Read(statement);
+    if (rc != SQLITE_DONE) {
+        return Failure(rc);
+    }
+    return values->size() == 0 ? ERROR_NO_MORE_ITEMS : ERROR_SUCCESS;
 }
 
 LONG Database::Prepare() {
@@ -265,7 +327,7 @@ LONG Database::Prepare() {
         int rc = sqlite3_prepare_v3(db_, entry.sql, -1, SQLITE_PREPARE_PERSISTENT, entry.statement,
                                     nullptr);
         if (rc != SQLITE_OK) {
-            return StatusFromSqlite(rc);
+            return Failure(rc);
         }
     }
     return ERROR_SUCCESS;
@@ -279,17 +341,20 @@ LONG Database::Write(sqlite3_stmt* statement) {
     }
     int rc = sqlite3_step(statement);
     if (rc != SQLITE_DONE) {
-        Exec("ROLLBACK");
-        return StatusFromSqlite(rc);
+        Rollback();
+        return Failure(rc);
     }
     status = Exec("COMMIT");
     if (status != ERROR_SUCCESS) {
-        Exec("ROLLBACK");
+        Rollback();
     }
     return status;
 }
 
 LONG Database::FindKey(const std::string& path, int64_t* id) {
+    if (LONG status = Hooked(); status != ERROR_SUCCESS) {
+        return status;
+    }
     StatementScope scope(findKey_);
     sqlite3_bind_text(findKey_, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
     int rc = sqlite3_step(findKey_);
@@ -297,11 +362,15 @@ LONG Database::FindKey(const std::string& path, int64_t* id) {
         *id = sqlite3_column_int64(findKey_, 0);
         return ERROR_SUCCESS;
     }
-    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : StatusFromSqlite(rc);
+    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
 }
 
 LONG Database::CreateKey(const std::string& path, bool (*exists)(const std::string&), int64_t* id) {
-    LONG status = Exec("BEGIN IMMEDIATE");
+    LONG status = Hooked();
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    status = Exec("BEGIN IMMEDIATE");
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -316,7 +385,8 @@ LONG Database::CreateKey(const std::string& path, bool (*exists)(const std::stri
         StatementScope scope(insertKey_);
         sqlite3_bind_text(insertKey_, 1, prefix.data(), static_cast<int>(prefix.size()),
                           SQLITE_TRANSIENT);
-        status = StatusFromSqlite(sqlite3_step(insertKey_));
+        int rc = sqlite3_step(insertKey_);
+        status = rc == SQLITE_DONE ? ERROR_SUCCESS : Failure(rc);
     }
     if (status == ERROR_SUCCESS) {
         status = FindKey(path, id);
@@ -325,23 +395,29 @@ LONG Database::CreateKey(const std::string& path, bool (*exists)(const std::stri
         status = Exec("COMMIT");
     }
     if (status != ERROR_SUCCESS) {
-        Exec("ROLLBACK");
+        Rollback();
     }
     return status;
 }
 
 LONG Database::CountSubKeys(const std::string& path, DWORD* count) {
+    if (LONG status = Hooked(); status != ERROR_SUCCESS) {
+        return status;
+    }
     StatementScope scope(countSubKeys_);
     sqlite3_bind_text(countSubKeys_, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
     int rc = sqlite3_step(countSubKeys_);
     if (rc != SQLITE_ROW) {
-        return StatusFromSqlite(rc);
+        return Failure(rc);
     }
     *count += static_cast<DWORD>(sqlite3_column_int64(countSubKeys_, 0));
     return ERROR_SUCCESS;
 }
 
 LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    if (LONG status = Hooked(); status != ERROR_SUCCESS) {
+        return status;
+    }
     sqlite3_bind_int64(setValue_, 1, key);
     sqlite3_bind_text(setValue_, 2, name, -1, SQLITE_STATIC);
     sqlite3_bind_int64(setValue_, 3, type);
@@ -351,6 +427,9 @@ LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* d
 }
 
 LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
+    if (LONG status = Hooked(); status != ERROR_SUCCESS) {
+        return status;
+    }
     StatementScope scope(getValue_);
     sqlite3_bind_int64(getValue_, 1, key);
     sqlite3_bind_text(getValue_, 2, name, -1, SQLITE_STATIC);
@@ -359,10 +438,13 @@ LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
         ReadRow(getValue_, row);
         return ERROR_SUCCESS;
     }
-    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : StatusFromSqlite(rc);
+    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
 }
 
 LONG Database::DeleteValue(int64_t key, const char* name) {
+    if (LONG status = Hooked(); status != ERROR_SUCCESS) {
+        return status;
+    }
     sqlite3_bind_int64(deleteValue_, 1, key);
     sqlite3_bind_text(deleteValue_, 2, name, -1, SQLITE_STATIC);
     LONG status = Write(deleteValue_);
@@ -374,31 +456,40 @@ LONG Database::DeleteValue(int64_t key, const char* name) {
 
 LONG Database::ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit,
                         ValueList* values) {
+    if (LONG status = Hooked(); status != ERROR_SUCCESS) {
+        return status;
+    }
     sqlite3_stmt* statement = afterSeq >= 0 ? nextValue_ : valueAtOffset_;
     StatementScope scope(statement);
     sqlite3_bind_int64(statement, 1, key);
     sqlite3_bind_int64(statement, 2, afterSeq >= 0 ? afterSeq : offset);
     sqlite3_bind_int64(statement, 3, limit);
-    return values->Read(statement);
+    return ReadValues(statement, values);
 }
 
 LONG Database::ValuesAfter(int64_t key, int64_t afterSeq, ValueList* values) {
+    if (LONG status = Hooked(); status != ERROR_SUCCESS) {
+        return status;
+    }
     StatementScope scope(valuesAfter_);
     sqlite3_bind_int64(valuesAfter_, 1, key);
     sqlite3_bind_int64(valuesAfter_, 2, afterSeq);
-    LONG status = values->Read(valuesAfter_);
+    LONG status = ReadValues(valuesAfter_, values);
     values->SortBySeq();
     return status;
 }
 
 LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen) {
+    if (LONG status = Hooked(); status != ERROR_SUCCESS) {
+        return status;
+    }
     bool lengths = maxNameLen != nullptr || maxDataLen != nullptr;
     sqlite3_stmt* statement = lengths ? valueStats_ : countValues_;
     StatementScope scope(statement);
     sqlite3_bind_int64(statement, 1, key);
     int rc = sqlite3_step(statement);
     if (rc != SQLITE_ROW) {
-        return StatusFromSqlite(rc);
+        return Failure(rc);
     }
     *count = static_cast<DWORD>(sqlite3_column_int64(statement, 0));
     if (maxNameLen != nullptr) {

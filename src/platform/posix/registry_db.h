@@ -51,8 +51,9 @@ class ValueList {
         std::unique_ptr<char[]> bytes;
         size_t size;
     };
-    // Reads every row of `statement` (seq, name, type, data) in place of the values held.
-    LONG Read(sqlite3_stmt* statement);
+    // Reads every row of `statement` (seq, name, type, data) in place of the values held;
+    // SQLITE_DONE when all were read, else SQLite's code for what failed.
+    int Read(sqlite3_stmt* statement);
     void SortBySeq();
     // `size` bytes in the blocks, all in one.
     char* Room(size_t size);
@@ -73,8 +74,9 @@ struct DataVersion {
 
 class Database {
   public:
-    // Opens or creates the database file at `file`, private to the user.
-    static LONG Open(const std::string& file, std::shared_ptr<Database>* out);
+    // Opens or creates the database file at `file`, private to the user. `store` (a
+    // VelmoraStoreId) is the store whose faults the database records.
+    static LONG Open(const std::string& file, int store, std::shared_ptr<Database>* out);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -110,14 +112,21 @@ class Database {
     bool Unchanged(const DataVersion& version) const;
 
   private:
-    explicit Database(std::string file) : file_(std::move(file)) {}
+    Database(std::string file, int store) : file_(std::move(file)), store_(store) {}
     LONG Initialize();
     LONG Prepare();
     void MapWalIndex();
     LONG Exec(const char* sql);
+    void Rollback();
     LONG Write(sqlite3_stmt* statement);
+    LONG ReadValues(sqlite3_stmt* statement, ValueList* values);
+    // The status for SQLite's code `rc`, with the store fault it means recorded.
+    LONG Failure(int rc);
+    // ERROR_SUCCESS unless the failure hook makes this database's store fail.
+    LONG Hooked() const;
 
     std::string file_;
+    int store_;
     dev_t device_ = 0;
     ino_t inode_ = 0;
     sqlite3* db_ = nullptr;

@@ -1,0 +1,23 @@
+// The latest fault of each store, recorded where the registry stand-in meets one and read by
+// programs through store_faults.h; and the failure hook that makes a store fail on purpose.
+#pragma once
+
+#include <string>
+
+#include "../store_faults.h"
+#include "windows_api.h"
+
+namespace velmora::registry {
+
+// Records a fault of `store`: `path` names the file or folder, `detail` (may be empty) adds
+// what the system said.
+void RecordFault(int store, int kind, const std::string& path, const std::string& detail = "");
+
+// The registry's status for a fault of this kind.
+LONG StatusOfFault(int kind);
+
+// ERROR_SUCCESS unless the failure hook makes `store` fail; then the status of the chosen
+// fault, which is recorded against `path`.
+LONG HookedFailure(int store, const std::string& path);
+
+}  // namespace velmora::registry
