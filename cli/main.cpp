@@ -73,6 +73,20 @@ int Report(const Outcome& outcome) {
     }
 }
 
+// A command that failed while a store failed failed because of it; one that was done all the
+// same (a jump to a permanent name while the temporary names cannot be read) is done, and the
+// fault is said beside it.
+Outcome WithStoreFaults(Outcome outcome) {
+    if (outcome.kind == Outcome::kStoreFailed || StoreFaults().empty()) {
+        return outcome;
+    }
+    if (outcome.kind == Outcome::kFailed || outcome.kind == Outcome::kNotFound) {
+        return {Outcome::kStoreFailed, ""};
+    }
+    SayStoreFaultsIfAny();
+    return outcome;
+}
+
 int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& frontEnd) {
     std::string error;
     if (!terminal.Open(&error)) {
@@ -90,7 +104,7 @@ int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& front
     if (!otherPanel.empty()) {
         std::fprintf(stderr, "velmora: the other panel went to %s\n", otherPanel.c_str());
     }
-    return Report(outcome);
+    return Report(WithStoreFaults(outcome));
 }
 
 std::string Joined(const std::vector<std::string>& words) {
@@ -177,7 +191,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     if (outcome.kind == Outcome::kPanel) {
         return RunPanel(session, terminal, frontEnd);
     }
-    return Report(outcome);
+    return Report(WithStoreFaults(outcome));
 }
 
 // Everything printed must have reached standard output: a path cut by a full disk is worse

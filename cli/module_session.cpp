@@ -4,6 +4,7 @@
 // name as stored when it is not.
 #include "module_session.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "lng_file.h"
 #include "locations.h"
 #include "store/name_store.h"
+#include "store_fault.h"
 
 namespace {
 
@@ -100,6 +102,7 @@ ModuleSession::~ModuleSession() {
         host_->ClosePanel(host_->Passive());
     }
     host_.reset();
+    UseModuleFaults(nullptr);
     module_.Unload();
 }
 
@@ -122,6 +125,12 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
         *error =
             "cannot load the module " + modulePath + ": " + loadError + " (set VELMORA_MODULE)";
         return false;
+    }
+    // The module keeps its own record of the store's faults; a second reference to the loaded
+    // module finds the functions that read it.
+    if (void* loaded = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+        UseModuleFaults(loaded);
+        dlclose(loaded);
     }
     host_ = std::make_unique<SimHost>(std::move(messages));
     // The module joins a name and a rest with '\'; the panels here take '/' paths.

@@ -369,6 +369,17 @@ test_list_check_and_prune() {
     [ "$rc" = 0 ] && [ "$(names)" = live ] || fail "prune left '$(names)' with status $rc"
 }
 
+test_a_damaged_store_is_said_with_its_path() {
+    start_shell || return 1
+    store proj "$work/fault/proj" || return 1
+    local database=$case_store/registry/hkcu.db
+    rm -f "$database"-wal "$database"-shm
+    head -c 8192 /dev/urandom > "$database"
+    shell_run "cd: proj" || return 1
+    [ "$rc" = 4 ] && grep -qF "velmora: $database is damaged" <<< "$output" ||
+        fail "a damaged store gives status $rc without naming $database"
+}
+
 test_export_and_import_round_trip() {
     start_shell || return 1
     store 'back\slash and blank' "$work/trip/a b" && store plain "$work/trip/plain" || return 1
@@ -395,6 +406,7 @@ run_case "zsh: jump and completion" test_zsh_jumps_and_completes
 run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_stored_and_listed_whole
 run_case "list, check and prune" test_list_check_and_prune
 run_case "export and import round trip" test_export_and_import_round_trip
+run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
 
 echo "terminal: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -13,6 +13,9 @@
 #include "direct_store.h"
 #include "foreign_bookmarks.h"
 #include "name_listing.h"
+#include "store_fault.h"
+#include "store_faults.h"
+#include "test_hooks.h"
 #include "transfer.h"
 
 // Found by the comparisons of gtest and std::vector, which look in StoreValue's namespace.
@@ -29,8 +32,14 @@ class StoreCommandsTest : public testing::Test {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder_ = pattern;
         UseStore("a");
+        VelmoraClearStoreFaults();
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    void TearDown() override {
+        for (int store : {kVelmoraPersistentStore, kVelmoraVolatileStore}) {
+            VelmoraFailStore(store, kStoreFaultNone);
+        }
+        std::filesystem::remove_all(folder_);
+    }
 
     // Points the registry at store `label` in the test's folder.
     void UseStore(const std::string& label) {
@@ -200,6 +209,18 @@ TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
 
     EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }),
               "tmp\npr\n" + longName + "\nBoth\n");
+}
+
+TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", "/p"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", "/t"));
+    VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultDamaged);
+
+    std::string names = Written([](std::FILE* out) { EXPECT_FALSE(WriteNames(out)); });
+    EXPECT_EQ(names, "proj\n");
+    std::vector<std::string> faults = StoreFaults();
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_EQ(faults[0], folder_ + "/a/volatile/hkcu.db is damaged");
 }
 
 TEST_F(StoreCommandsTest, OnlyDirectoriesThatAreMissingAreGone) {
