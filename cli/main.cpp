@@ -129,7 +129,10 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
     }
     bool yes = command == "prune" && rest.size() == 1 && rest[0] == "--yes";
     if (!rest.empty() && !yes) {
-        return UsageError("too many arguments for " + command);
+        bool option = rest[0].size() > 1 && rest[0][0] == '-';
+        return UsageError((option ? "unknown option " + rest[0] + " for "
+                                  : std::string("too many arguments for ")) +
+                          command);
     }
     if (command == "--names") {
         return WriteNames(stdout) ? kExitDone : SayStoreFault();
