@@ -165,7 +165,7 @@ SimPanel* SimHost::PanelOf(HANDLE handle) {
 
 int SimHost::Control(HANDLE handle, int command, void* param) {
     bool takesText = command == FCTL_CLOSEPLUGIN || command == FCTL_SETANOTHERPANELDIR ||
-                     command == FCTL_SETCMDLINE;
+                     command == FCTL_SETPANELDIR || command == FCTL_SETCMDLINE;
     controls.push_back({handle, command, takesText ? TextOf(param) : ""});
     SimPanel* panel = PanelOf(handle);
     SimPanel* other = panel == nullptr ? nullptr : &panels_[panel == &panels_[0] ? 1 : 0];
@@ -176,9 +176,15 @@ int SimHost::Control(HANDLE handle, int command, void* param) {
             }
             if (panel->plugin != nullptr) {
                 pendingCloses_.emplace_back(panel, TextOf(param));
-            } else {
+            } else if (HostMajorVersion(farVersion) < 2) {
                 SetPanelDirectory(*panel, static_cast<const char*>(param));
             }
+            return 1;
+        case FCTL_SETPANELDIR:
+            if (panel == nullptr || panel->plugin != nullptr) {
+                return 0;
+            }
+            SetPanelDirectory(*panel, static_cast<const char*>(param));
             return 1;
         case FCTL_GETPANELINFO:
             return panel != nullptr && FillPanelInfo(*panel, static_cast<PanelInfo*>(param));
@@ -210,6 +216,9 @@ int SimHost::Control(HANDLE handle, int command, void* param) {
 }
 
 INT_PTR SimHost::AdvControl(int command, void* param) {
+    if (command == ACTL_GETFARVERSION) {
+        return farVersion;
+    }
     if (command != ACTL_POSTKEYSEQUENCE || param == nullptr) {
         return 0;
     }
@@ -246,6 +255,7 @@ bool SimHost::FillPanelInfo(SimPanel& panel, PanelInfo* info) {
             shown.FindData.dwFileAttributes = item.attributes;
             CopyCut(shown.FindData.cFileName, sizeof shown.FindData.cFileName, item.name);
             shown.Description = panel.shownTexts[i].data();
+            shown.UserData = item.userData;
         }
     }
     int count = static_cast<int>(panel.shownItems.size());
@@ -315,15 +325,21 @@ void SimHost::RefreshPanel(SimPanel& panel) {
     for (int key = 0; look.KeyBar != nullptr && key < 12; ++key) {
         panel.keyBar[key] = TextOf(look.KeyBar->Titles[key]);
     }
+    // The module may describe the panel while it hands over the items: until then the panel
+    // lists what it did, as a host's panel does, so the cursor keeps its place.
     PluginPanelItem* items = nullptr;
     int count = 0;
-    panel.items.clear();
+    std::vector<SimItem> fetched;
     if (module_->GetFindData(panel.plugin, &items, &count, 0)) {
         for (int i = 0; i < count; ++i) {
-            panel.items.push_back({items[i].FindData.cFileName, items[i].FindData.dwFileAttributes,
-                                   TextOf(items[i].Description)});
+            const PluginPanelItem& item = items[i];
+            const char* name = item.FindData.cFileName;
+            fetched.push_back({std::string(name, strnlen(name, sizeof item.FindData.cFileName)),
+                               item.FindData.dwFileAttributes, TextOf(item.Description),
+                               item.UserData});
         }
     }
+    panel.items = std::move(fetched);
     panel.selection.clear();
     panel.currentItem = std::clamp(panel.currentItem, 0, static_cast<int>(panel.items.size()));
 }

@@ -15,6 +15,8 @@ struct SimItem {
     std::string name;
     DWORD attributes = 0;
     std::string description;
+    // The module's own number for the item, handed back with it as the hosts do.
+    DWORD_PTR userData = 0;
 };
 
 struct SimPanel {
@@ -67,6 +69,9 @@ class SimHost {
     // The host lists the item under the cursor as selected also when it is ".." (the Windows
     // host does, far2l does not).
     bool dotsSelectable = true;
+    // What ACTL_GETFARVERSION answers, in the layout's format. From major 2 on the host behaves
+    // like Far 3 and far2l: FCTL_CLOSEPLUGIN leaves a file panel where it is.
+    INT_PTR farVersion = MakeHostVersion(1, 70);
 
     // What the module did.
     std::vector<ControlCall> controls;

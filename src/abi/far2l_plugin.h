@@ -150,9 +150,14 @@ constexpr int kMinFarVersion = 0x00020006;
 
 #include "host_constants.h"
 
-// Moves a file panel to a directory; far2l's FCTL_CLOSEPLUGIN leaves a file panel where it is.
-// Measured on far2l 2.6.5: the panel's directory changes, and it is repainted only on request.
-constexpr int FCTL_SETPANELDIR = 16;
+// far2l answers ACTL_GETFARVERSION with (major << 16) | minor: 0x00020006 from 2.6.5
+// (measured), 0x00020008 from 2.8.
+constexpr int HostMajorVersion(INT_PTR answer) {
+    return static_cast<int>((answer >> 16) & 0xFFFF);
+}
+constexpr INT_PTR MakeHostVersion(int major, int minor) {
+    return static_cast<INT_PTR>(major) << 16 | minor;
+}
 
 #include <cstddef>
 static_assert(sizeof(PluginStartupInfo) == 4316, "PluginStartupInfo");

@@ -38,9 +38,11 @@ struct PluginPanelItem {
     char* Owner;
     char** CustomColumnData;
     int CustomColumnNumber;
-    DWORD UserData;
+    // Pointer-sized: 4 bytes in the 32-bit host, 8 in the 64-bit ones, where the item is 400
+    // bytes and 4-byte slots would put every item after the first at the wrong place.
+    DWORD_PTR UserData;
     DWORD CRC32;
-    DWORD Reserved[2];
+    DWORD_PTR Reserved[2];
 };
 
 struct PanelInfo {
@@ -159,6 +161,15 @@ constexpr int kMinFarVersion = 0x05020146;
 
 #include "host_constants.h"
 
+// ACTL_GETFARVERSION answers Major << 8 | Minor | Build << 16: major 1 from Far 1.70, 3 from
+// Far 3 through its wrapper for these modules.
+constexpr int HostMajorVersion(INT_PTR answer) {
+    return static_cast<int>((answer >> 8) & 0xFF);
+}
+constexpr INT_PTR MakeHostVersion(int major, int minor) {
+    return static_cast<INT_PTR>(major) << 8 | minor;
+}
+
 #ifdef VELMORA_HOST_PACKED
 #include <cstddef>
 static_assert(sizeof(PluginStartupInfo) == 372, "PluginStartupInfo");
@@ -201,8 +212,25 @@ static_assert(offsetof(FarDialogItem, Flags) == 28, "Flags");
 static_assert(offsetof(FarDialogItem, Data) == 36, "Data");
 static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem");
 static_assert(sizeof(KeySequence) == 12, "KeySequence");
+static_assert(offsetof(PluginPanelItem, UserData) == 350, "UserData");
 #elif defined(__x86_64__)
-static_assert(sizeof(PluginPanelItem) == 384, "PluginPanelItem, natural layout");
-static_assert(sizeof(KeySequence) == 16, "KeySequence, natural layout");
+#include <cstddef>
+static_assert(sizeof(PluginStartupInfo) == 480, "PluginStartupInfo, natural layout");
+static_assert(offsetof(PluginStartupInfo, AdvControl) == 424, "AdvControl, natural layout");
+static_assert(sizeof(FarStandardFunctions) == 456, "FarStandardFunctions, natural layout");
+static_assert(offsetof(FarStandardFunctions, sprintf) == 40, "sprintf, natural layout");
+static_assert(sizeof(PluginInfo) == 80, "PluginInfo, natural layout");
+static_assert(sizeof(OpenPluginInfo) == 120, "OpenPluginInfo, natural layout");
+static_assert(sizeof(PanelMode) == 64, "PanelMode, natural layout");
+static_assert(sizeof(KeyBarTitles) == 672, "KeyBarTitles, natural layout");
+static_assert(sizeof(FAR_FIND_DATA) == 320, "FAR_FIND_DATA, natural layout");
+static_assert(sizeof(PluginPanelItem) == 400, "PluginPanelItem, natural layout");
+static_assert(offsetof(PluginPanelItem, UserData) == 368, "UserData, natural layout");
+static_assert(offsetof(PluginPanelItem, CRC32) == 376, "CRC32, natural layout");
+static_assert(offsetof(PluginPanelItem, Reserved) == 384, "Reserved, natural layout");
+static_assert(sizeof(PanelInfo) == 512, "PanelInfo, natural layout");
+static_assert(offsetof(PanelInfo, CurDir) == 232, "CurDir, natural layout");
 static_assert(sizeof(FarDialogItem) == 552, "FarDialogItem, natural layout");
+static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem, natural layout");
+static_assert(sizeof(KeySequence) == 16, "KeySequence, natural layout");
 #endif

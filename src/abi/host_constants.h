@@ -20,9 +20,13 @@ enum FILE_CONTROL_COMMANDS {
     FCTL_REDRAWANOTHERPANEL = 6,
     FCTL_SETANOTHERPANELDIR = 7,
     FCTL_SETCMDLINE = 9,
+    // Moves a file panel to a directory, which FCTL_CLOSEPLUGIN does only in the 1.70 host.
+    FCTL_SETPANELDIR = 16,
 };
 
 enum ADVANCED_CONTROL_COMMANDS {
+    // The host's version; each layout's header decodes its answer (HostMajorVersion).
+    ACTL_GETFARVERSION = 0,
     ACTL_POSTKEYSEQUENCE = 8,
 };
 

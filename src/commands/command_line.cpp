@@ -43,7 +43,7 @@ int Jump(const char* text) {
     if (PluginCommandPos(target.Text()) != 0) {
         PostPluginCommand(target.Text(), false);
     } else {
-        HostControl(INVALID_HANDLE_VALUE, FCTL_CLOSEPLUGIN, target.data);
+        HostShowDirectory(INVALID_HANDLE_VALUE, target.data);
     }
     return 0;
 }

@@ -64,7 +64,7 @@ int ShortcutPanel::GoToName(const char* name) {
     if (PluginCommandPos(target.Text()) != 0) {
         PostPluginCommand(target.Text(), false);
     } else {
-        HostControl(this, FCTL_CLOSEPLUGIN, target.data);
+        HostShowDirectory(this, target.data);
     }
     return 1;
 }

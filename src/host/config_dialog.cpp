@@ -22,7 +22,9 @@ enum ConfigItem {
     kConfigItems
 };
 
-DWORD Checked(const FarDialogItem& item) { return item.Selected != 0 ? 1 : 0; }
+DWORD Checked(const FarDialogItem& item) {
+    return item.Selected != 0 ? 1 : 0;
+}
 
 }  // namespace
 
@@ -53,7 +55,7 @@ int RunConfigDialog() {
     Settings.ShowInPluginsMenu = Checked(items[kShowInPluginsMenu]);
     Settings.ShowInDiskMenu = Checked(items[kShowInDiskMenu]);
     Settings.ShowTemporaryNamesAsHideFiles = Checked(items[kShowTemporaryAsHidden]);
-    ReplacePrefix(items[kPrefix].Data);
+    ReplacePrefix(WholeIfUnchanged(items[kPrefix], Settings.Prefix.Text()));
     Settings.AutoComplite = Checked(items[kAutoComplete]);
     SaveSettings();
     return 1;

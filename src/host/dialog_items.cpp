@@ -1,5 +1,6 @@
-// Dialog items. A stored name, path or pattern can be longer than an item's text field; it is
-// cut there, since the host reads the field as one zero-terminated text.
+// Dialog items. A stored name, path, pattern or prefix can be longer than an item's text field;
+// it is cut there, since the host reads the field as one zero-terminated text, and taken whole
+// again when the field comes back unchanged.
 #include "dialog_items.h"
 
 #include <cstring>
@@ -24,6 +25,16 @@ void InitDialogItem(FarDialogItem& item, int type, int x1, int y1, int x2, int y
         std::memcpy(item.Data, text, length);
     }
     item.Data[length] = '\0';
+}
+
+const char* WholeIfUnchanged(FarDialogItem& item, const char* original) {
+    item.Data[kMaxDialogText] = '\0';
+    if (std::strlen(original) > static_cast<size_t>(kMaxDialogText) &&
+        std::strlen(item.Data) == static_cast<size_t>(kMaxDialogText) &&
+        std::memcmp(item.Data, original, kMaxDialogText) == 0) {
+        return original;
+    }
+    return item.Data;
 }
 
 void InitCheckBox(FarDialogItem& item, int x1, int y1, int focus, int selected, DWORD flags,

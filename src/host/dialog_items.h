@@ -10,6 +10,10 @@ constexpr int kMaxDialogText = sizeof(FarDialogItem::Data) - 1;
 // that nothing is written past the field.
 void InitDialogItem(FarDialogItem& item, int type, int x1, int y1, int x2, int y2, int focus,
                     int selected, DWORD flags, int defaultButton, const char* text);
+// The text of edit item `item` after its dialog, terminated within the field. A text longer
+// than the field was shown cut; when the field comes back exactly as shown, the whole
+// `original` is meant, not the cut text that would replace it.
+const char* WholeIfUnchanged(FarDialogItem& item, const char* original);
 // A check box at (x1, y1).
 void InitCheckBox(FarDialogItem& item, int x1, int y1, int focus, int selected, DWORD flags,
                   int defaultButton, const char* text);

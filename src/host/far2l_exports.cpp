@@ -3,7 +3,6 @@
 // calls, posted text that far2l cannot type, and paths that must use '/'.
 #include <sys/stat.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -52,28 +51,12 @@ std::string HostPath(const char* path) {
     return converted;
 }
 
-// Shows `path` on the panel `plugin` stands for. FCTL_CLOSEPLUGIN moves only a plugin panel;
-// far2l takes it from a file panel, answers 1 and leaves the panel where it was, so a jump from
-// the command line over a file panel would do nothing. Such a panel is moved with
-// FCTL_SETPANELDIR and repainted, which far2l does not do by itself.
-int ClosePluginAt(HANDLE plugin, char* path) {
-    PanelInfo info;
-    std::memset(&info, 0, sizeof info);
-    if (!HostControlService(plugin, FCTL_GETPANELINFO, &info) || info.Plugin != 0) {
-        return HostControlService(plugin, FCTL_CLOSEPLUGIN, path);
-    }
-    int result = HostControlService(plugin, FCTL_SETPANELDIR, path);
-    HostControlService(plugin, FCTL_REDRAWPANEL, nullptr);
-    return result;
-}
-
 int WINAPI Far2lControl(HANDLE plugin, int command, void* param) {
-    if ((command == FCTL_CLOSEPLUGIN || command == FCTL_SETANOTHERPANELDIR) && param != nullptr) {
+    bool takesDirectory = command == FCTL_CLOSEPLUGIN || command == FCTL_SETPANELDIR ||
+                          command == FCTL_SETANOTHERPANELDIR;
+    if (takesDirectory && param != nullptr) {
         try {
             std::string path = HostPath(static_cast<const char*>(param));
-            if (command == FCTL_CLOSEPLUGIN) {
-                return ClosePluginAt(plugin, &path[0]);
-            }
             return HostControlService(plugin, command, &path[0]);
         } catch (...) {
             // Without memory for the copy the path goes as the module made it.

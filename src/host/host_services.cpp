@@ -8,6 +8,8 @@ HostServices Host;
 void CopyHostServices(const PluginStartupInfo* info) {
     std::memcpy(&Host.Info, info, sizeof Host.Info);
     std::memcpy(&Host.FSF, info->FSF, sizeof Host.FSF);
+    int major = HostMajorVersion(HostAdvControl(ACTL_GETFARVERSION, nullptr));
+    Host.Major = major >= 1 ? major : 1;
 }
 
 const char* GetMsg(int id) {
@@ -39,6 +41,22 @@ bool HostPanelInfo(HANDLE panel, int command, PanelInfo& info) {
     }
     info.CurDir[sizeof info.CurDir - 1] = '\0';
     return true;
+}
+
+void HostShowDirectory(HANDLE panel, char* dir) {
+    // FCTL_CLOSEPLUGIN moves any panel in the 1.70 host. Later hosts (Far 3 through its wrapper,
+    // far2l) take it from a file panel, answer 1 and leave the panel where it was, so there a
+    // file panel is moved and redrawn instead; a plugin panel is closed onto the directory on
+    // every host.
+    if (Host.Major >= 2) {
+        PanelInfo info;
+        if (HostPanelInfo(panel, FCTL_GETPANELINFO, info) && info.Plugin == 0) {
+            HostControl(panel, FCTL_SETPANELDIR, dir);
+            HostControl(panel, FCTL_REDRAWPANEL, nullptr);
+            return;
+        }
+    }
+    HostControl(panel, FCTL_CLOSEPLUGIN, dir);
 }
 
 INT_PTR HostAdvControl(int command, void* param) {

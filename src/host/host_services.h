@@ -8,11 +8,14 @@
 struct HostServices {
     PluginStartupInfo Info;
     FarStandardFunctions FSF;
+    // The host's major version: 1 for the 1.70 host, or for a host that does not say.
+    int Major;
 };
 
 extern HostServices Host;
 
-// Copies the host's tables; from then on every host call goes through the copies.
+// Copies the host's tables and asks the host for its version; from then on every host call
+// goes through the copies.
 void CopyHostServices(const PluginStartupInfo* info);
 
 // The text of a message; the empty text when the host has none.
@@ -27,6 +30,9 @@ int HostControl(HANDLE panel, int command, void* param);
 // Asks the host to describe a panel (FCTL_GETPANELINFO or FCTL_GETANOTHERPANELINFO) into a
 // zero-filled record; false when it delivered nothing. CurDir is always terminated.
 bool HostPanelInfo(HANDLE panel, int command, PanelInfo& info);
+// Shows directory `dir` on the panel `panel` stands for (INVALID_HANDLE_VALUE: the active one),
+// closing the module's panel there.
+void HostShowDirectory(HANDLE panel, char* dir);
 INT_PTR HostAdvControl(int command, void* param);
 // The host's wildcard match of `text` against `pattern`, paths included.
 bool HostCmpName(const char* pattern, const char* text);

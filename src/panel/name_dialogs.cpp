@@ -1,11 +1,11 @@
 // The name dialog (add or edit a name and its path, with a check box for a temporary name when
 // adding) and the filter dialog (a filter's name and its wildcard pattern). Both save through
-// the store and rebuild the panel.
-#include <cstring>
-
+// the store, report a save that failed, and rebuild the panel.
 #include "../host/dialog_items.h"
+#include "../host/error_report.h"
 #include "../host/host_services.h"
 #include "../host/messages.h"
+#include "../store/errors.h"
 #include "../store/name_store.h"
 #include "../store/reg_section.h"
 #include "shortcut_panel.h"
@@ -36,16 +36,6 @@ enum FilterDialogItem {
 
 const char kNameHistory[] = "VelmoraInsertHistoryName";
 const char kPathHistory[] = "VelmoraInsertHistoryPath";
-
-// A text longer than its edit field is shown cut to the field. When the field comes back
-// exactly as it was shown, the whole text is meant, not the cut one that would replace it.
-const char* WholeIfUnchanged(const char* field, const char* original) {
-    if (lstrlenA(original) > kMaxDialogText && lstrlenA(field) == kMaxDialogText &&
-        std::memcmp(field, original, kMaxDialogText) == 0) {
-        return original;
-    }
-    return field;
-}
 
 }  // namespace
 
@@ -80,9 +70,8 @@ int ShortcutPanel::EditName(bool edit, const char* itemName) {
     if (result == -1 || result == kNameCancel) {
         return 1;
     }
-    items[kName].Data[kMaxDialogText] = '\0';
-    items[kPath].Data[kMaxDialogText] = '\0';
-    const char* typedName = items[kName].Data;
+    const char* typedName = WholeIfUnchanged(items[kName], edit ? itemName : "");
+    const char* typedPath = WholeIfUnchanged(items[kPath], path.Text());
     bool temporary = items[kTemporary].Selected != 0;
 
     TextBuffer existing;
@@ -93,7 +82,11 @@ int ShortcutPanel::EditName(bool edit, const char* itemName) {
             return 1;
         }
     }
-    AddName(typedName, WholeIfUnchanged(items[kPath].Data, path.Text()), !temporary);
+    int code = AddName(typedName, typedPath, !temporary);
+    // An empty name is no save the user asked for; anything else that failed is reported.
+    if (code != 0 && code != ErrEmptyName) {
+        ReportError(code);
+    }
     Refresh();
     return 1;
 }
@@ -114,10 +107,12 @@ int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
     if (result == -1 || result == kFilterCancel) {
         return 1;
     }
-    items[kFilterName].Data[kMaxDialogText] = '\0';
-    items[kPattern].Data[kMaxDialogText] = '\0';
+    const char* typedName = WholeIfUnchanged(items[kFilterName], name);
+    const char* typedPattern = WholeIfUnchanged(items[kPattern], pattern);
     RegSection filters(kFiltersSection, true);
-    filters.WriteString(items[kFilterName].Data, WholeIfUnchanged(items[kPattern].Data, pattern));
+    if (!filters.WriteString(typedName, typedPattern)) {
+        ReportError(ErrRegistry);
+    }
     Refresh();
     return 1;
 }

@@ -1,11 +1,14 @@
 // The keys the panel takes over from the host. Enter jumps to a name (here, in the system's
 // file browser, or on the other panel) or enters and leaves filters; R with a modifier
 // re-reads; F4 edits and adds; F8 deletes after a question; F3, F5 and F6 are swallowed, since
-// the items are no files. A filter is told from a name by its directory attribute alone.
+// the items are no files. A filter is told from a name by its directory attribute alone, and
+// an item's whole name is the panel's (ItemName), not the host's cut copy.
 #include <cstring>
 
+#include "../host/error_report.h"
 #include "../host/host_services.h"
 #include "../host/messages.h"
+#include "../store/errors.h"
 #include "../store/name_store.h"
 #include "shortcut_panel.h"
 
@@ -106,7 +109,7 @@ int ShortcutPanel::EnterKey(unsigned int controlState) {
         return 1;
     }
     TextBuffer name;
-    name.Assign(item->FindData.cFileName);
+    ItemName(*item, name);
     if (controlState == PKF_SHIFT) {
         TextBuffer target;
         if (LookupName(name.Text(), target) == 1) {
@@ -133,21 +136,24 @@ int ShortcutPanel::EditKey() {
     if (item == nullptr) {
         return 1;
     }
+    TextBuffer name;
+    ItemName(*item, name);
     if (IsFilter(*item)) {
-        return EditFilter(item->FindData.cFileName,
-                          item->Description != nullptr ? item->Description : "");
+        return EditFilter(name.Text(), item->Description != nullptr ? item->Description : "");
     }
-    EditName(true, item->FindData.cFileName);
+    EditName(true, name.Text());
     return 1;
 }
 
 int ShortcutPanel::AddKey() {
     PanelInfo info;
-    const PluginPanelItem* item = nullptr;
-    if (HostPanelInfo(this, FCTL_GETPANELINFO, info)) {
-        item = ActedOnItem(info);
+    const PluginPanelItem* item =
+        HostPanelInfo(this, FCTL_GETPANELINFO, info) ? ActedOnItem(info) : nullptr;
+    TextBuffer name;
+    if (item != nullptr) {
+        ItemName(*item, name);
     }
-    EditName(false, item != nullptr ? item->FindData.cFileName : "");
+    EditName(false, name.Text());
     return 1;
 }
 
@@ -163,12 +169,13 @@ int ShortcutPanel::DeleteKey() {
         }
         int selected = info.SelectedItemsNumber;
         TextBuffer question;
+        TextBuffer name;
         if (selected == 1) {
             const char* format = GetMsg(MDeleteItem);
-            const char* name = first->FindData.cFileName;
+            ItemName(*first, name);
             if (HasSingleConversion(format, 's')) {
-                question.Reserve(lstrlenA(format) + lstrlenA(name) + 2);
-                Host.FSF.sprintf(question.data, format, name);
+                question.Reserve(lstrlenA(format) + lstrlenA(name.Text()) + 2);
+                Host.FSF.sprintf(question.data, format, name.Text());
             } else {
                 question.Assign(format);
             }
@@ -185,9 +192,18 @@ int ShortcutPanel::DeleteKey() {
         if (HostMessage(FMSG_MB_OKCANCEL, lines, 2) != 0) {
             return 0;
         }
+        // An item already gone is passed over; a delete that failed is reported, once.
+        int failure = 0;
         for (int i = 0; i < selected; ++i) {
             const PluginPanelItem& item = info.SelectedItems[i];
-            DeleteName(item.FindData.cFileName, IsFilter(item));
+            ItemName(item, name);
+            int code = DeleteName(name.Text(), IsFilter(item));
+            if (code != 0 && code != ErrNotFound && failure == 0) {
+                failure = code;
+            }
+        }
+        if (failure != 0) {
+            ReportError(failure);
         }
     } catch (...) {
         return 0;

@@ -1,6 +1,6 @@
 // The panel's list and look. The arrays grow once per section by the section's number of
 // values, and the host is handed the panel's own item array, whose descriptions point into the
-// panel's value buffers.
+// panel's entries.
 #include "shortcut_panel.h"
 
 #include <cstring>
@@ -32,27 +32,27 @@ void ReadValueOrEmpty(RegSection& section, const char* name, TextBuffer& value) 
     }
 }
 
-// Owns a value buffer until the list takes it.
-class PendingValue {
+// Owns an entry until the list takes it.
+class PendingEntry {
   public:
-    PendingValue() : buffer_(MemNew<TextBuffer>()) {
-        if (buffer_ == nullptr) {
+    PendingEntry() : entry_(MemNew<PanelEntry>()) {
+        if (entry_ == nullptr) {
             throw ErrNoMemory;
         }
     }
-    ~PendingValue() { MemDelete(buffer_); }
-    PendingValue(const PendingValue&) = delete;
-    PendingValue& operator=(const PendingValue&) = delete;
+    ~PendingEntry() { MemDelete(entry_); }
+    PendingEntry(const PendingEntry&) = delete;
+    PendingEntry& operator=(const PendingEntry&) = delete;
 
-    TextBuffer& operator*() { return *buffer_; }
-    TextBuffer* Release() {
-        TextBuffer* taken = buffer_;
-        buffer_ = nullptr;
+    PanelEntry* operator->() { return entry_; }
+    PanelEntry* Release() {
+        PanelEntry* taken = entry_;
+        entry_ = nullptr;
         return taken;
     }
 
   private:
-    TextBuffer* buffer_;
+    PanelEntry* entry_;
 };
 
 }  // namespace
@@ -69,27 +69,27 @@ ShortcutPanel::~ShortcutPanel() {
 void ShortcutPanel::Clear() {
     MemFree(items);
     for (uint32_t i = 0; i < count; ++i) {
-        MemDelete(values[i]);
+        MemDelete(entries[i]);
     }
-    MemFree(values);
+    MemFree(entries);
     items = nullptr;
-    values = nullptr;
+    entries = nullptr;
     count = 0;
     capacity = 0;
 }
 
-void ShortcutPanel::Grow(uint32_t entries) {
-    void* grownItems = MemRealloc(items, entries * sizeof(PluginPanelItem));
+void ShortcutPanel::Grow(uint32_t size) {
+    void* grownItems = MemRealloc(items, size * sizeof(PluginPanelItem));
     if (grownItems == nullptr) {
         throw ErrNoMemory;
     }
     items = static_cast<PluginPanelItem*>(grownItems);
-    void* grownValues = MemRealloc(values, entries * sizeof(TextBuffer*));
-    if (grownValues == nullptr) {
+    void* grownEntries = MemRealloc(entries, size * sizeof(PanelEntry*));
+    if (grownEntries == nullptr) {
         throw ErrNoMemory;
     }
-    values = static_cast<TextBuffer**>(grownValues);
-    capacity = entries;
+    entries = static_cast<PanelEntry**>(grownEntries);
+    capacity = size;
 }
 
 void ShortcutPanel::LoadSection(const char* section, bool persistent, bool filterSection,
@@ -110,16 +110,19 @@ void ShortcutPanel::LoadSection(const char* section, bool persistent, bool filte
                 // A value added after the count still gets its entry.
                 Grow(capacity + 1);
             }
-            PendingValue value;
-            ReadValueOrEmpty(keys, name.Text(), *value);
-            if (restricted && !HostCmpName(filter.Text(), (*value).Text())) {
+            PendingEntry entry;
+            ReadValueOrEmpty(keys, name.Text(), entry->value);
+            const char* value = entry->value.Text();
+            if (restricted && !HostCmpName(filter.Text(), value)) {
                 continue;
             }
-            if (excluded != nullptr && lstrcmpA(excluded, (*value).Text()) == 0) {
+            if (excluded != nullptr && lstrcmpA(excluded, value) == 0) {
                 continue;
             }
-            FillPanelItem(items[count], name.Text(), (*value).Text(), hidden, filterSection);
-            values[count] = value.Release();
+            // The cursor gives the next name a block of its own, so this one can move over.
+            entry->name.Swap(name);
+            FillPanelItem(items[count], count, entry->name.Text(), value, hidden, filterSection);
+            entries[count] = entry.Release();
             ++count;
         }
     } catch (terrors_t) {
@@ -165,17 +168,35 @@ void ShortcutPanel::SetFilter(const char* pattern) {
     filter.Swap(newFilter);
 }
 
-void ShortcutPanel::FillPanelItem(PluginPanelItem& item, const char* name, const char* value,
-                                  bool hidden, bool filter) {
+void ShortcutPanel::FillPanelItem(PluginPanelItem& item, uint32_t index, const char* name,
+                                  const char* value, bool hidden, bool filter) {
     std::memset(&item, 0, sizeof item);
     DWORD attributes = hidden ? FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM : 0;
     if (filter) {
         attributes |= FILE_ATTRIBUTE_DIRECTORY;
     }
     item.FindData.dwFileAttributes = attributes;
-    // A name longer than the field is shown cut.
+    // A name longer than the field is shown cut; the keys find it whole through UserData.
     lstrcpynA(item.FindData.cFileName, name, sizeof item.FindData.cFileName);
     item.Description = const_cast<char*>(value);
+    item.UserData = static_cast<DWORD_PTR>(index) + 1;
+}
+
+void ShortcutPanel::ItemName(const PluginPanelItem& item, TextBuffer& name) const {
+    // The host hands back what it was given, but a list rebuilt since then may hold another
+    // entry at that place, or fewer: the index counts only when it still shows the same name.
+    char shown[sizeof item.FindData.cFileName];
+    lstrcpynA(shown, item.FindData.cFileName, sizeof shown);
+    if (item.UserData != 0 && item.UserData <= count) {
+        const char* whole = entries[item.UserData - 1]->name.Text();
+        char cut[sizeof shown];
+        lstrcpynA(cut, whole, sizeof cut);
+        if (std::strcmp(cut, shown) == 0) {
+            name.Assign(whole);
+            return;
+        }
+    }
+    name.Assign(shown);
 }
 
 int ShortcutPanel::GetFindData(PluginPanelItem** panelItems, int* itemsNumber, int) {

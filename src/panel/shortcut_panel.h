@@ -15,6 +15,13 @@ extern PanelMode PanelModes[10];
 extern KeyBarTitles PanelKeyBar;
 extern PanelInfo FindDataPanelInfo;
 
+// What the panel keeps of one listed entry: the whole name, which the item's file-name field
+// may hold cut, and the stored value that the item's description points at.
+struct PanelEntry {
+    TextBuffer name;
+    TextBuffer value;
+};
+
 class ShortcutPanel {
   public:
     // A panel without a filter and with its list built. Throws when the title cannot be made.
@@ -31,8 +38,12 @@ class ShortcutPanel {
     void Refresh();
     // Enters the filter with this pattern, or leaves any filter with none; the caller refreshes.
     void SetFilter(const char* pattern);
-    static void FillPanelItem(PluginPanelItem& item, const char* name, const char* value,
-                              bool hidden, bool filter);
+    // Fills the item of list entry `index`; its UserData is index + 1, so that 0 means none.
+    static void FillPanelItem(PluginPanelItem& item, uint32_t index, const char* name,
+                              const char* value, bool hidden, bool filter);
+    // The whole name of an item the host hands back: the entry its UserData names, when the
+    // list still holds that entry under the item's file name; else the file name as shown.
+    void ItemName(const PluginPanelItem& item, TextBuffer& name) const;
 
     // Requests from the host.
     int GetFindData(PluginPanelItem** panelItems, int* itemsNumber, int opMode);
@@ -50,13 +61,13 @@ class ShortcutPanel {
 
     TextBuffer title;
     TextBuffer filter;
-    TextBuffer** values = nullptr;
+    PanelEntry** entries = nullptr;
     PluginPanelItem* items = nullptr;
     uint32_t count = 0;
     uint32_t capacity = 0;
 
   private:
-    void Grow(uint32_t entries);
+    void Grow(uint32_t size);
     int EnterKey(unsigned int controlState);
     int EditKey();
     int AddKey();

@@ -5,6 +5,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// Windows paths begin with a drive or a backslash; a ':' after index 1 is no part of them.
+constexpr bool kSlashRootedPaths = false;
 #else
 #include "posix/windows_api.h"
+// A path that begins with '/' may hold ':' anywhere, since a Linux file name may hold any byte
+// but '/' and zero: such a text is a directory, never a command for another plugin.
+constexpr bool kSlashRootedPaths = true;
 #endif

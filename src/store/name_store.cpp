@@ -18,9 +18,15 @@ bool ReadFromSection(const char* section, bool persistent, const char* name, Tex
     return keys.ReadString(name, out);
 }
 
-bool DeleteFromSection(const char* section, bool persistent, const char* name) {
+// ERROR_SUCCESS when deleted, ERROR_FILE_NOT_FOUND when the section holds no such value, any
+// other status when the store refused.
+LONG DeleteFromSection(const char* section, bool persistent, const char* name) {
     RegSection keys(section, persistent);
     return keys.DeleteValue(name);
+}
+
+int DeleteCode(LONG status) {
+    return status == ERROR_SUCCESS ? 0 : status == ERROR_FILE_NOT_FOUND ? ErrNotFound : ErrRegistry;
 }
 
 }  // namespace
@@ -41,23 +47,25 @@ int LookupName(const char* name, TextBuffer& target) {
 }
 
 int AddName(const char* name, const char* path, bool permanent) {
-    if (name == nullptr || name[0] == '\0') {
+    uint32_t split = name != nullptr ? PluginCommandPos(name) : 0;
+    // "abc:" would leave the empty value name, which is the key's default value, not a name.
+    if (name == nullptr || name[0] == '\0' || (split != 0 && name[split + 1] == '\0')) {
         return ErrEmptyName;
     }
     try {
         RegSection section(permanent ? kKeysSection : kTempKeysSection, permanent);
-        uint32_t split = PluginCommandPos(name);
+        bool written;
         if (split == 0) {
-            section.WriteString(name, path);
+            written = section.WriteString(name, path);
         } else {
             TextBuffer stored;
             stored.Reserve(split + static_cast<uint32_t>(lstrlenA(path)) + 1);
             std::memcpy(stored.data, name, split);
             stored.data[split] = '\0';
             stored.Append(path);
-            section.WriteString(name + split + 1, stored.data);
+            written = section.WriteString(name + split + 1, stored.data);
         }
-        return 0;
+        return written ? 0 : ErrRegistry;
     } catch (terrors_t code) {
         return code;
     } catch (...) {
@@ -67,10 +75,16 @@ int AddName(const char* name, const char* path, bool permanent) {
 
 int DeleteName(const char* name, bool filter) {
     try {
-        bool deleted = filter ? DeleteFromSection(kFiltersSection, true, name)
-                              : DeleteFromSection(kKeysSection, true, name) ||
-                                    DeleteFromSection(kTempKeysSection, false, name);
-        return deleted ? 0 : ErrNotFound;
+        if (filter) {
+            return DeleteCode(DeleteFromSection(kFiltersSection, true, name));
+        }
+        // A permanent name the store refused to delete is still there: the temporary one of
+        // the same name must not go in its place.
+        LONG status = DeleteFromSection(kKeysSection, true, name);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            status = DeleteFromSection(kTempKeysSection, false, name);
+        }
+        return DeleteCode(status);
     } catch (terrors_t code) {
         return code;
     } catch (...) {
@@ -84,7 +98,7 @@ bool LookupFilter(const char* name, TextBuffer& pattern) {
 
 uint32_t PluginCommandPos(const char* text) {
     uint32_t length = static_cast<uint32_t>(lstrlenA(text));
-    if (length <= 2) {
+    if (length <= 2 || (kSlashRootedPaths && text[0] == '/')) {
         return 0;
     }
     bool command = false;

@@ -14,13 +14,16 @@ extern const char kFiltersSection[];
 // 1 with the target when the name is stored (temporary names first), else 0. Failures count
 // as not found.
 int LookupName(const char* name, TextBuffer& target);
-// 0 done, ErrEmptyName, or the failure code. A name with a plugin-command colon is split at
-// its last colon: the part before it goes in front of the path.
+// 0 done, ErrEmptyName, or the failure code; a write the store refuses is ErrRegistry. A name
+// with a plugin-command colon is split at its last colon: the part before it goes in front of
+// the path, and nothing behind it is an empty name.
 int AddName(const char* name, const char* path, bool permanent);
-// 0 deleted, ErrNotFound, or the failure code. Names go from "\Keys" first, then "\TempKeys".
+// 0 deleted, ErrNotFound, or the failure code; a delete the store refuses is ErrRegistry. Names
+// go from "\Keys" first, then "\TempKeys".
 int DeleteName(const char* name, bool filter);
 // True with the pattern when the filter is stored; failures leave as thrown codes.
 bool LookupFilter(const char* name, TextBuffer& pattern);
 // The index of the last colon when some colon stands at index 3 or later (a command for
-// another plugin, such as "ftp:server"), else 0. A drive path's colon is at index 1.
+// another plugin, such as "ftp:server"), else 0. A drive path's colon is at index 1; where
+// paths begin with '/', a text that does is a path whatever colons it holds.
 uint32_t PluginCommandPos(const char* text);

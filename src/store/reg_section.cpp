@@ -9,8 +9,6 @@ const char kRootKeyPath[] = "Software\\Far\\Plugins\\Velmora";
 namespace {
 
 constexpr DWORD kFirstReadSize = 260;
-// The registry holds value names of up to 16,383 characters.
-constexpr DWORD kMaxValueNameSize = 16384;
 
 }  // namespace
 
@@ -72,8 +70,8 @@ bool RegSection::ReadString(const char* name, TextBuffer& out) {
     return status == ERROR_SUCCESS && type == REG_SZ;
 }
 
-bool RegSection::DeleteValue(const char* name) {
-    return RegDeleteValueA(key, name) == ERROR_SUCCESS;
+LONG RegSection::DeleteValue(const char* name) {
+    return RegDeleteValueA(key, name);
 }
 
 bool RegSection::WriteDword(const char* name, DWORD value) {
@@ -106,9 +104,9 @@ bool RegValueCursor::Next(TextBuffer& name) {
                              &longest, nullptr, nullptr, nullptr);
             size = longest + 1 > room ? longest + 1 : room * 2;
         }
-        if (size > kMaxValueNameSize) {
-            return false;
-        }
+        // No limit here: a name longer than the registry's own, left by another program, is
+        // one entry like any other, and giving up on it would end the walk before the rest.
+        // The room grows each round, so a platform that never says enough ends on the heap.
     }
     if (status != ERROR_SUCCESS) {
         return false;

@@ -24,7 +24,8 @@ class RegSection {
     bool WriteString(const char* name, const char* text);
     // True only for a value of type REG_SZ; `out` then holds its text, always terminated.
     bool ReadString(const char* name, TextBuffer& out);
-    bool DeleteValue(const char* name);
+    // The platform's status: ERROR_FILE_NOT_FOUND tells a missing value from a refused delete.
+    LONG DeleteValue(const char* name);
     bool WriteDword(const char* name, DWORD value);
     // True only for a value of type REG_DWORD.
     bool ReadDword(const char* name, DWORD& out);

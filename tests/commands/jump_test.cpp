@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "commands/command_line.h"
+#include "host/host_services.h"
 #include "host/module_state.h"
 #include "host_fixture.h"
 #include "panel/shortcut_panel.h"
@@ -77,6 +79,47 @@ TEST_F(JumpTest, DirectoryOnOtherPanelLeavesThisPanelOpen) {
     EXPECT_EQ(sim_->controls[2].command, FCTL_REDRAWANOTHERPANEL);
     EXPECT_EQ(sim_->Passive().curDir, "D:\\www");
     sim_->Active().plugin = nullptr;
+}
+
+TEST_F(JumpTest, JumpsMoveAFilePanelAndCloseTheNamePanelOnEveryHost) {
+    AddName("web", "D:\\www", true);
+    const std::vector<int> written = {FCTL_CLOSEPLUGIN};
+    const std::vector<int> moved = {FCTL_GETPANELINFO, FCTL_SETPANELDIR, FCTL_REDRAWPANEL};
+    const std::vector<int> closed = {FCTL_GETPANELINFO, FCTL_CLOSEPLUGIN};
+    const struct {
+        INT_PTR answer;
+        std::vector<int> fromFilePanel;
+        std::vector<int> fromNamePanel;
+    } hosts[] = {
+        {MakeHostVersion(1, 70), written, written},
+        {0, written, written},  // a host that does not say is taken for 1.70
+        {MakeHostVersion(2, 6), moved, closed},
+        {MakeHostVersion(3, 0) | static_cast<INT_PTR>(5511) << 16, moved, closed},
+    };
+    auto commands = [this] {
+        std::vector<int> sent;
+        for (const ControlCall& call : sim_->controls) {
+            sent.push_back(call.command);
+        }
+        sim_->controls.clear();
+        return sent;
+    };
+    for (const auto& host : hosts) {
+        sim_->farVersion = host.answer;
+        CopyHostServices(sim_->StartupInfo());
+        sim_->Active().curDir = "C:\\";
+        sim_->controls.clear();
+        EXPECT_EQ(ProcessCommandLine("web"), 0);
+        EXPECT_EQ(commands(), host.fromFilePanel) << host.answer;
+        EXPECT_EQ(sim_->Active().curDir, "D:\\www") << host.answer;
+
+        ShortcutPanel panel;
+        sim_->Active().plugin = &panel;
+        sim_->controls.clear();
+        EXPECT_EQ(panel.GoToName("web"), 1);
+        EXPECT_EQ(commands(), host.fromNamePanel) << host.answer;
+        sim_->Active().plugin = nullptr;
+    }
 }
 
 TEST_F(JumpTest, PluginCommandTargetsArePostedForEitherPanel) {

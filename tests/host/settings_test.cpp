@@ -167,6 +167,18 @@ TEST_F(SettingsTest, ConfirmedDialogSavesEveryOptionAsZeroOrOne) {
     EXPECT_EQ(StoredText("", "Prefix"), "") << "an empty prefix field stores the empty text";
 }
 
+TEST_F(SettingsTest, PrefixLongerThanItsFieldSurvivesAnUnchangedConfirm) {
+    const std::string longPrefix(600, 'p');
+    StoreText("Prefix", longPrefix);
+    StartModule();
+    script_.AnswerDialog({8, {}, {}});
+    EXPECT_EQ(RunConfigDialog(), 1);
+    EXPECT_EQ(StoredText("", "Prefix"), longPrefix);
+    script_.AnswerDialog({8, {{7, longPrefix.substr(0, 510)}}, {}});
+    EXPECT_EQ(RunConfigDialog(), 1);
+    EXPECT_EQ(StoredText("", "Prefix"), longPrefix.substr(0, 510)) << "an edit is stored";
+}
+
 TEST_F(SettingsTest, ConfirmedDialogSavesInItsOrderAndStoresAnyCheckAsOne) {
     // No load before: the dialog's save is the first write of every value.
     script_.AnswerDialog({8, {{7, "x:"}}, {{1, 5}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}});

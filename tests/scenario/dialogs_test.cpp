@@ -179,14 +179,25 @@ TEST_F(DialogsTest, EscapeOrCancelStoresNothingAndAsksNothing) {
 TEST_F(DialogsTest, TextsLongerThanTheirFieldsSurviveAnUnchangedConfirm) {
     const std::string longPath = "C:\\" + std::string(600, 'p');
     const std::string longPattern = "C:\\" + std::string(600, 'q') + "*";
+    const std::string longName(600, 'n');
+    const std::string longFilter(600, 'f');
     StoreName("deep", longPath);
     StoreFilter("deeper", longPattern);
+    StoreName(longName.c_str(), "C:\\n");
+    StoreFilter(longFilter.c_str(), "C:\\f*");
     ASSERT_TRUE(OpenPanel());
     PressOn("deep", KEY_F4, 0, Answer(kNameOk));
     EXPECT_EQ(LastDialog().items[4].text, longPath.substr(0, 511)) << "shown cut to the field";
     PressOn("deeper", KEY_F4, 0, Answer(kFilterOk));
     EXPECT_EQ(StoredText("\\Keys", "deep"), longPath);
     EXPECT_EQ(StoredText("\\Filters", "deeper"), longPattern);
+    // The panel shows these names cut to its field, and the dialogs cut them to theirs.
+    const size_t shown = sizeof(FAR_FIND_DATA::cFileName) - 1;
+    PressOn(longName.substr(0, shown), KEY_F4, 0, Answer(kNameOk));
+    PressOn(longFilter.substr(0, shown), KEY_F4, 0, Answer(kFilterOk));
+    EXPECT_TRUE(host_->messages.empty()) << "no other name is replaced";
+    EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({"deep", longName}));
+    EXPECT_EQ(StoredNames("\\Filters"), InEnumerationOrder({"deeper", longFilter}));
 
     PressOn("deep", KEY_F4, 0, Answer(kNameOk, {{4, longPath.substr(0, 510)}}));
     EXPECT_EQ(StoredText("\\Keys", "deep"), longPath.substr(0, 510)) << "an edit is stored";

@@ -314,6 +314,47 @@ TEST_F(PanelKeysTest, F8CancelledOrModifiedDeletesNothing) {
     EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"work"});
 }
 
+TEST_F(PanelKeysTest, KeysActOnTheWholeNameUnderTheCursorHoweverLong) {
+    // The item shows the long name cut to the field, which is then the short name's text.
+    const std::string cut(sizeof(FAR_FIND_DATA::cFileName) - 1, 'a');
+    const std::string whole = cut + "-long-tail";
+    StoreName(whole.c_str(), "C:\\long");
+    StoreName(cut.c_str(), "C:\\cut");
+    auto pointAt = [this](const std::string& target) {
+        SimPanel& panel = host_->Active();
+        for (size_t i = 0; i < panel.items.size(); ++i) {
+            if (panel.items[i].description == target) {
+                panel.currentItem = static_cast<int>(i) + 1;
+            }
+        }
+    };
+    ASSERT_TRUE(OpenPanel());
+    pointAt("C:\\long");
+    DialogAnswer moved;
+    moved.result = 6;
+    moved.texts = {{4, "C:\\moved"}};
+    script_.AnswerDialog(moved);
+    EXPECT_EQ(host_->PressKey(KEY_F4, 0), 1);
+    EXPECT_EQ(StoredText("\\Keys", whole.c_str()), "C:\\moved");
+    EXPECT_EQ(StoredText("\\Keys", cut.c_str()), "C:\\cut");
+    pointAt("C:\\moved");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+    EXPECT_EQ(host_->Active().curDir, "C:\\moved");
+
+    ASSERT_TRUE(OpenPanel());
+    pointAt("C:\\moved");
+    script_.AnswerMessage(0);
+    EXPECT_EQ(host_->PressKey(KEY_F8, 0), 1);
+    EXPECT_EQ(host_->messages.back().lines[1], "Delete " + whole + "?");
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{cut});
+
+    // A number the list no longer has is not followed: the item's own name counts.
+    host_->Active().items[0].userData = 99;
+    script_.AnswerMessage(0);
+    EXPECT_EQ(host_->PressKey(KEY_F8, 0), 1);
+    EXPECT_TRUE(StoredNames("\\Keys").empty());
+}
+
 TEST_F(PanelKeysTest, SetDirectoryJumpsOnlyToStoredNames) {
     StoreName("work", "C:\\work");
     ASSERT_TRUE(OpenPanel());

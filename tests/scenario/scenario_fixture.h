@@ -26,6 +26,8 @@ enum ScenarioMessage {
     kMsgPathLabel = 9,
     kMsgTemporaryBox = 10,
     kMsgNameNotFound = 11,
+    kMsgRegistryError = 12,
+    kMsgNoMemory = 13,
     kMsgUnexpected = 14,
     kMsgErrorTitle = 15,
     kMsgFilterTitle = 25,

@@ -59,13 +59,12 @@ TEST_F(NameStoreTest, AddSplitsNamesAtTheirLastPluginCommandColon) {
         {"abc:def", "def", "abcC:\\p"},    // the colon itself is dropped
         {"abc::dbl", "dbl", "abc:C:\\p"},  // a doubled colon keeps the first
         {"ab:cd:ef", "ef", "ab:cdC:\\p"},  // split at index 5
-        {"abc:", "", "abcC:\\p"},          // a trailing colon leaves the empty name
     };
     for (const Case& c : cases) {
         ASSERT_EQ(AddName(c.name, "C:\\p", true), 0) << c.name;
         EXPECT_EQ(StoredText("\\Keys", c.valueName), c.stored) << c.name;
     }
-    EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({"ab:cd", "def", "dbl", "ef", ""}));
+    EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({"ab:cd", "def", "dbl", "ef"}));
 }
 
 TEST_F(NameStoreTest, AddReplacesSameKindAndLeavesOtherKind) {
@@ -79,6 +78,7 @@ TEST_F(NameStoreTest, AddReplacesSameKindAndLeavesOtherKind) {
 
 TEST_F(NameStoreTest, AddOfEmptyNameCreatesNothing) {
     EXPECT_EQ(AddName("", "D:\\x", true), ErrEmptyName);
+    EXPECT_EQ(AddName("abc:", "D:\\x", true), ErrEmptyName) << "nothing behind the split";
     EXPECT_FALSE(KeyExists(""));
 }
 
@@ -123,6 +123,9 @@ TEST_F(NameStoreTest, PluginCommandPosFindsLastColonOnlyFromIndexThree) {
     EXPECT_EQ(PluginCommandPos("abc:x:y"), 5u);
     EXPECT_EQ(PluginCommandPos("ab:cd:e"), 5u);
     EXPECT_EQ(PluginCommandPos(nullptr), 0u);
+    // A Linux directory may hold colons anywhere; typed as a command it would run them.
+    EXPECT_EQ(PluginCommandPos("/tmp/q:;touch x;:"), kSlashRootedPaths ? 0u : 16u);
+    EXPECT_EQ(PluginCommandPos("ftp:/srv"), 3u);
 }
 
 TEST_F(NameStoreTest, UnopenableSectionsGiveRegistryCodeOrNotFound) {
@@ -144,6 +147,19 @@ TEST_F(NameStoreTest, UnopenableSectionsGiveRegistryCodeOrNotFound) {
     TextBuffer pattern;
     EXPECT_THROW(LookupFilter("f", pattern), terrors_t);
     EXPECT_EQ(DeleteName("f", true), ErrRegistry);
+}
+
+TEST_F(NameStoreTest, WritesAndDeletesTheStoreRefusesGiveTheRegistryCode) {
+    REQUIRE_HOOKS();
+    AddName("both", "perm", true);
+    AddName("both", "temp", false);
+    LockPersistentStore();
+    EXPECT_EQ(AddName("new", "D:\\x", true), ErrRegistry);
+    EXPECT_EQ(DeleteName("both", false), ErrRegistry) << "a refusal is no \"not found\"";
+    UnlockPersistentStore();
+    EXPECT_EQ(StoredText("\\Keys", "new"), "<missing>");
+    EXPECT_EQ(StoredText("\\Keys", "both"), "perm");
+    EXPECT_EQ(StoredText("\\TempKeys", "both"), "temp") << "the other kind is left alone";
 }
 
 TEST_F(NameStoreTest, RefusedHeapAtEveryStepOfAnAddWritesNothingHalf) {

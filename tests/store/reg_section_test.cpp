@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sqlite3.h>
+#endif
+
 #include "fresh_store.h"
 #include "registry_probe.h"
 #include "store/errors.h"
@@ -91,8 +95,8 @@ TEST_F(RegSectionTest, ReadIntoLargerBlockReplacesOldTextCompletely) {
 TEST_F(RegSectionTest, DeleteValueReportsWhetherItDeleted) {
     RegSection root(true);
     root.WriteString("Gone", "x");
-    EXPECT_TRUE(root.DeleteValue("Gone"));
-    EXPECT_FALSE(root.DeleteValue("Gone"));
+    EXPECT_EQ(root.DeleteValue("Gone"), ERROR_SUCCESS);
+    EXPECT_EQ(root.DeleteValue("Gone"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(StoredText("", "Gone"), "<missing>");
 }
 
@@ -122,6 +126,32 @@ TEST_F(RegSectionTest, CursorEnumeratesInWrittenOrderAndStopsAtEnd) {
     EXPECT_FALSE(cursor.Next(name));
     EXPECT_EQ(cursor.index, 4u);
 }
+
+#ifndef _WIN32
+TEST_F(RegSectionTest, CursorDeliversANameLongerThanTheRegistryHoldsAndGoesOn) {
+    // The registry refuses such names, but a store written by other means may hold one.
+    RegSection keys("\\Keys", true);
+    for (const char* name : {"first", "odd", "last"}) {
+        keys.WriteString(name, "x");
+    }
+    const std::string longName(20000, 'n');
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &db), SQLITE_OK);
+    std::string rename = "UPDATE vals SET name = '" + longName + "' WHERE name = 'odd'";
+    EXPECT_EQ(sqlite3_exec(db, rename.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    RegValueCursor cursor(keys);
+    TextBuffer name;
+    std::vector<std::string> names;
+    while (cursor.Next(name)) {
+        names.push_back(name.Text());
+    }
+    ASSERT_EQ(names.size(), 3u);
+    EXPECT_EQ(names[0], "first");
+    EXPECT_TRUE(names[1] == longName) << "a name of " << names[1].size() << " bytes";
+    EXPECT_EQ(names[2], "last");
+}
+#endif
 
 TEST_F(RegSectionTest, KeyThatCannotBeOpenedThrowsRegistryCode) {
     REQUIRE_HOOKS();

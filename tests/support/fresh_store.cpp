@@ -6,6 +6,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -38,6 +39,8 @@ unsigned FreshStoreTest::HeapRequests() {
 size_t FreshStoreTest::OpenKeys() {
     return 0;
 }
+void FreshStoreTest::LockPersistentStore() {}
+void FreshStoreTest::UnlockPersistentStore() {}
 
 #else
 
@@ -61,6 +64,7 @@ void FreshStoreTest::SetUp() {
 }
 
 void FreshStoreTest::TearDown() {
+    UnlockPersistentStore();
     VelmoraFailHeapRequest(0);
     VelmoraFailKeyOpen(nullptr);
     VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
@@ -89,6 +93,22 @@ unsigned FreshStoreTest::HeapRequests() {
 }
 size_t FreshStoreTest::OpenKeys() {
     return VelmoraOpenKeys();
+}
+
+void FreshStoreTest::LockPersistentStore() {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &other), SQLITE_OK);
+    storeLock_ = other;
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+}
+
+void FreshStoreTest::UnlockPersistentStore() {
+    auto* other = static_cast<sqlite3*>(storeLock_);
+    if (other != nullptr) {
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        storeLock_ = nullptr;
+    }
 }
 
 #endif

@@ -23,10 +23,18 @@ class FreshStoreTest : public ::testing::Test {
     // met the refusal.
     static unsigned HeapRequests();
     static size_t OpenKeys();
+    // Another connection takes the persistent store's write lock (POSIX): from then on every
+    // write there waits out the store's busy time and is refused, while reads and the opening
+    // of existing keys go on. TearDown lets go of it.
+    void LockPersistentStore();
+    void UnlockPersistentStore();
 
     std::string persistentDir_;
     std::string volatileDir_;
     size_t blocksAtStart_ = 0;
+
+  private:
+    void* storeLock_ = nullptr;
 };
 
 // Skips a failure-path test where the hooks are missing.
