@@ -63,6 +63,9 @@ int Report(const Outcome& outcome) {
             return kExitCommand;
         case Outcome::kFailed:
             return kExitFailed;
+        case Outcome::kRefused:
+            std::fprintf(stderr, "velmora: %s\n", outcome.text.c_str());
+            return kExitFailed;
         case Outcome::kNotFound:
             std::fprintf(stderr, "velmora: no name '%s'\n", outcome.text.c_str());
             return kExitFailed;

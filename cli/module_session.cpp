@@ -17,6 +17,10 @@
 
 namespace {
 
+// PanelInfo.CurDir of far2l's records holds 4,096 bytes with the terminating zero, as Linux
+// holds a path of up to 4,095 bytes.
+const size_t kLongestDirectory = sizeof(PanelInfo::CurDir) - 1;
+
 // The current directory as the shell names it: $PWD when it is this directory (so a path
 // through a symbolic link is stored as the user sees it), else the physical one.
 std::string CurrentDirectory() {
@@ -112,14 +116,14 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
         *error = "the current directory cannot be read";
         return false;
     }
+    std::string modulePath = ModulePath();
     std::string searched;
-    std::string languageFile = LanguageFilePath(&searched);
+    std::string languageFile = LanguageFilePath(modulePath, &searched);
     std::vector<std::string> messages;
     if (languageFile.empty() || !LoadLanguageFile(languageFile, &messages, nullptr)) {
         *error = "no language file found in " + searched + " (set VELMORA_LNG_DIR)";
         return false;
     }
-    std::string modulePath = ModulePath();
     std::string loadError;
     if (!module_.Load(modulePath, &loadError)) {
         *error =
@@ -135,6 +139,10 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
     host_ = std::make_unique<SimHost>(std::move(messages));
     // The module joins a name and a rest with '\'; the panels here take '/' paths.
     host_->slashPaths = true;
+    // The host is far2l, whose records the module was built for: a file panel is moved with
+    // FCTL_SETPANELDIR, as far2l ignores FCTL_CLOSEPLUGIN there.
+    host_->farVersion = MakeHostVersion(2, 6);
+    host_->dotsSelectable = false;
     host_->SetFrontEnd(frontEnd);
     host_->Active().curDir = directory;
     host_->Passive().curDir = directory;
@@ -145,6 +153,13 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
 Outcome ModuleSession::Run(const std::string& text) {
     char command = text.empty() ? 0 : text[0];
     std::string name = text.empty() ? "" : text.substr(1);
+    // The host's record would cut a longer directory; a name must never lead to a cut path.
+    if ((command == '+' || command == ':') && host_->Active().curDir.size() > kLongestDirectory) {
+        return {Outcome::kRefused, "the current directory is longer than " +
+                                       std::to_string(kLongestDirectory) +
+                                       " bytes, more than the file manager's panels hold; "
+                                       "nothing was stored"};
+    }
     // A delete is judged by where the name was before: the permanent name goes first.
     StoreResult wasPermanent = StoreResult::kMissing;
     StoreResult wasTemporary = StoreResult::kMissing;

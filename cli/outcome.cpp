@@ -14,7 +14,8 @@ bool CallWatch::Jumped(const SimHost& host) const {
         const ControlCall& call = host.controls[i];
         bool onActive = call.handle == INVALID_HANDLE_VALUE ||
                         (activePlugin_ != nullptr && call.handle == activePlugin_);
-        if (call.command == FCTL_CLOSEPLUGIN && onActive) {
+        bool shows = call.command == FCTL_CLOSEPLUGIN || call.command == FCTL_SETPANELDIR;
+        if (shows && onActive) {
             return true;
         }
     }

@@ -15,6 +15,7 @@ struct Outcome {
         kPanel,      // the module opened its panel
         kFailed,     // not carried out, and the module has said why or there is nothing to say
         kNotFound,   // `text` is a name stored nowhere
+        kRefused,    // not tried; `text` says why
         kStoreFailed,
     };
     Kind kind = kDone;
@@ -26,8 +27,8 @@ class CallWatch {
   public:
     explicit CallWatch(SimHost& host);
 
-    // The module asked the host to close the active panel (or the file panel) and show a
-    // directory there: a jump.
+    // The module asked the host to show a directory on the active panel, closing its own panel
+    // (FCTL_CLOSEPLUGIN) or moving a file panel (FCTL_SETPANELDIR, far2l's way): a jump.
     bool Jumped(const SimHost& host) const;
     // The first command line the host ran for another plugin, or empty.
     std::string Executed(const SimHost& host) const;

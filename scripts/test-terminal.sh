@@ -350,6 +350,24 @@ test_a_300_byte_name_is_stored_and_listed_whole() {
     grep -qx "$work/long300" <<< "$output" || fail "the 300-byte name does not lead back"
 }
 
+test_a_long_current_directory_is_stored_whole() {
+    start_shell || return 1
+    # Linux names hold 255 bytes: 15 levels of 200 make a path of about 3,000 bytes, 21 one
+    # longer than the 4,095 a path may hold. The shell walks down to them one level at a time.
+    local level deep=$work/long
+    level=$(printf 'd%.0s' $(seq 1 200))
+    for _ in $(seq 1 15); do deep=$deep/$level; done
+    mkdir -p "$deep/$level/$level/$level/$level/$level/$level"
+    shell_run "cd $work/long && for i in \$(seq 15); do cd d*; done && cd: :deep &&
+        cd / && cd: deep && pwd > $work/long.pwd" || return 1
+    [ "$rc" = 0 ] && [ "$(cat "$work/long.pwd")" = "$deep" ] ||
+        fail "a ${#deep}-byte directory was not stored whole (status $rc)" || return 1
+    shell_run "cd $work/long && for i in \$(seq 21); do cd d*; done && cd: :toolong" || return 1
+    [ "$rc" = 1 ] && grep -q 'longer than 4095 bytes' <<< "$output" ||
+        fail "a directory longer than 4,095 bytes was not refused (status $rc)" || return 1
+    [ "$(names)" = deep ] || fail "the store holds '$(names)' instead of deep alone"
+}
+
 test_list_check_and_prune() {
     start_shell || return 1
     store live "$work/prune/live" && store dead "$work/prune/dead" || return 1
@@ -404,6 +422,7 @@ run_case "settings: a new prefix and the function follows" \
     test_configuration_changes_the_prefix_and_the_function
 run_case "zsh: jump and completion" test_zsh_jumps_and_completes
 run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_stored_and_listed_whole
+run_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
 run_case "list, check and prune" test_list_check_and_prune
 run_case "export and import round trip" test_export_and_import_round_trip
 run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
