@@ -59,12 +59,10 @@ StoreResult DeleteIfUnchanged(const StoreEntry& entry) {
 
 }  // namespace
 
-bool IsCommandTarget(const std::string& target) {
-    return (target.empty() || target[0] != '/') && PluginCommandPos(target.c_str()) != 0;
-}
-
 bool IsGone(const std::string& target) {
-    if (target.empty() || IsCommandTarget(target)) {
+    // The module's own test: on this system a path begins with '/', and a command for the file
+    // manager has a colon at index 3 or later.
+    if (target.empty() || PluginCommandPos(target.c_str()) != 0) {
         return false;
     }
     struct stat info;

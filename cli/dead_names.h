@@ -4,12 +4,9 @@
 
 #include <string>
 
-// Whether the target is a command for the file manager (such as "ftp:server") rather than a
-// directory: on this system a path begins with '/', and a command has a colon at index 3 or
-// later.
-bool IsCommandTarget(const std::string& target);
 // Whether the target's directory is known to be gone: it, or a folder on the way to it, does
-// not exist or is not a directory. One that cannot be looked at (no permission) is not gone.
+// not exist or is not a directory. One that cannot be looked at (no permission) is not gone,
+// nor is a command for the file manager (such as "ftp:server").
 bool IsGone(const std::string& target);
 
 int RunCheck();
