@@ -126,15 +126,6 @@ bool WriteValue(StoreSection section, const StoreValue& value) {
                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 
-bool WriteText(StoreSection section, const std::string& name, const std::string& text) {
-    StoreValue value;
-    value.name = name;
-    value.type = REG_SZ;
-    value.data = text;
-    value.data += '\0';
-    return WriteValue(section, value);
-}
-
 StoreResult DeleteValue(StoreSection section, const std::string& name) {
     OpenKey key;
     LONG status = key.Open(section);

@@ -28,9 +28,7 @@ enum class StoreResult { kDone, kMissing, kFailed };
 // A section that was never created holds none. False when the store failed.
 bool VisitSection(StoreSection section, const std::function<bool(const StoreValue&)>& visit);
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value);
-// A text value, REG_SZ with its zero byte; the section is created when missing (volatile for
-// the temporary names).
-bool WriteText(StoreSection section, const std::string& name, const std::string& text);
+// The section is created when missing (volatile for the temporary names).
 bool WriteValue(StoreSection section, const StoreValue& value);
 StoreResult DeleteValue(StoreSection section, const std::string& name);
 

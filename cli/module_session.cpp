@@ -165,7 +165,9 @@ Outcome ModuleSession::Run(const std::string& text) {
     StoreResult wasTemporary = StoreResult::kMissing;
     if (command == '-') {
         wasPermanent = Exists(StoreSection::kKeys, name);
-        wasTemporary = Exists(StoreSection::kTempKeys, name);
+        if (wasPermanent == StoreResult::kMissing) {
+            wasTemporary = Exists(StoreSection::kTempKeys, name);
+        }
     }
     CallWatch watch(*host_);
     host_->RunModuleCommand(text);

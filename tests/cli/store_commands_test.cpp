@@ -25,6 +25,10 @@ bool operator==(const StoreValue& a, const StoreValue& b) {
 
 namespace {
 
+bool WriteText(StoreSection section, const std::string& name, const std::string& text) {
+    return WriteValue(section, {name, REG_SZ, text + '\0'});
+}
+
 class StoreCommandsTest : public testing::Test {
   protected:
     void SetUp() override {
