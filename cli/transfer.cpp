@@ -11,6 +11,7 @@
 
 #include "exit_status.h"
 #include "store_fault.h"
+#include "store_transaction.h"
 
 namespace {
 
@@ -61,6 +62,27 @@ std::string HomeDirectory() {
 
 bool SameValue(const StoreValue& a, const StoreValue& b) {
     return a.type == b.type && a.data == b.data;
+}
+
+// Writes the entries one by one, counting what became of each; false at the first failure.
+bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, ImportCounts* counts) {
+    for (const ExchangeEntry& entry : entries) {
+        StoreValue stored;
+        StoreResult found = ReadValue(entry.section, entry.value.name, &stored);
+        if (found == StoreResult::kFailed) {
+            return false;
+        }
+        bool exists = found == StoreResult::kDone;
+        if (exists && (!replace || SameValue(stored, entry.value))) {
+            ++counts->kept;
+            continue;
+        }
+        if (!WriteValue(entry.section, entry.value)) {
+            return false;
+        }
+        ++(exists ? counts->replaced : counts->added);
+    }
+    return true;
 }
 
 }  // namespace
@@ -142,22 +164,15 @@ bool ParseExport(const std::string& content, std::vector<ExchangeEntry>* entries
 }
 
 bool ImportEntries(const std::vector<ExchangeEntry>& entries, bool replace, ImportCounts* counts) {
-    for (const ExchangeEntry& entry : entries) {
-        StoreValue stored;
-        StoreResult found = ReadValue(entry.section, entry.value.name, &stored);
-        if (found == StoreResult::kFailed) {
-            return false;
-        }
-        bool exists = found == StoreResult::kDone;
-        if (exists && (!replace || SameValue(stored, entry.value))) {
-            ++counts->kept;
-            continue;
-        }
-        if (!WriteValue(entry.section, entry.value)) {
-            return false;
-        }
-        ++(exists ? counts->replaced : counts->added);
+    if (VelmoraBeginStoreTransaction() != ERROR_SUCCESS) {
+        return false;
     }
+    ImportCounts counted;
+    bool written = WriteEntries(entries, replace, &counted);
+    if (VelmoraEndStoreTransaction(written ? 1 : 0) != ERROR_SUCCESS || !written) {
+        return false;
+    }
+    *counts = counted;
     return true;
 }
 

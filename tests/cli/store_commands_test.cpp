@@ -148,6 +148,20 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     EXPECT_EQ(replaced.kept, 2u);
 }
 
+TEST_F(StoreCommandsTest, AnImportThatFailsOnTheWayStoresNothing) {
+    std::vector<ExchangeEntry> entries;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseExport("velmora export 1\nname\ta\t/a\nname\tb\t/b\ntemporary\tt\t/t\n",
+                            &entries, &problems));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "old", "/old"));
+    VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultFull);
+
+    ImportCounts counts;
+    EXPECT_FALSE(ImportEntries(entries, false, &counts));
+    VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
+    ASSERT_EQ(Values(StoreSection::kKeys).size(), 1u);
+}
+
 TEST_F(StoreCommandsTest, AnExportWithALineThatCannotBeReadIsReportedByLineNumber) {
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
