@@ -2,7 +2,6 @@
 // killed writer or two writers at once leave behind, and what a damaged or locked file gives.
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sqlite3.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -27,8 +26,6 @@
 #include "store_transaction.h"
 #include "test_hooks.h"
 
-extern char** environ;
-
 namespace {
 
 class PosixStoreTest : public FreshStoreTest {
@@ -39,22 +36,27 @@ class PosixStoreTest : public FreshStoreTest {
         return StartWriterWith(more);
     }
 
-    // `input`, when given, becomes the writer's standard input.
-    pid_t StartWriterWith(std::vector<std::string> args, int input = -1) {
+    // `input`, when given, becomes the writer's standard input; it runs as `user`, when given,
+    // without the variables `unset`.
+    pid_t StartWriterWith(std::vector<std::string> args, int input = -1, int user = -1,
+                          std::vector<const char*> unset = {}) {
         args.insert(args.begin(), STORE_WRITER_PATH);
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        if (input >= 0) {
-            posix_spawn_file_actions_adddup2(&actions, input, 0);
+        pid_t pid = fork();
+        if (pid == 0) {
+            for (const char* name : unset) {
+                unsetenv(name);
+            }
+            if ((input < 0 || dup2(input, 0) == 0) &&
+                (user < 0 || (setgid(user) == 0 && setuid(user) == 0))) {
+                execv(STORE_WRITER_PATH, argv.data());
+            }
+            _exit(3);
         }
-        pid_t pid = 0;
-        EXPECT_EQ(posix_spawn(&pid, STORE_WRITER_PATH, &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
         return pid;
     }
 
@@ -79,31 +81,15 @@ class PosixStoreTest : public FreshStoreTest {
         return -1;
     }
 
+    // Runs the writer as StartWriterWith does; its exit status, -1 when it had to be stopped.
+    int RunWriter(std::vector<std::string> args, int user = -1,
+                  std::vector<const char*> unset = {}) {
+        return ExitWithin(StartWriterWith(std::move(args), -1, user, std::move(unset)), 30);
+    }
+
     // A user the password database does not know, different per test process so that parallel
     // runs do not meet in /tmp.
-    static uid_t UnknownUser() { return 200000 + getpid() % 100000; }
-
-    // Runs the writer with `args` as `user`, without the variables `unset`; its exit status.
-    int RunWriterAs(uid_t user, std::vector<std::string> args, std::vector<const char*> unset) {
-        args.insert(args.begin(), STORE_WRITER_PATH);
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        pid_t pid = fork();
-        if (pid == 0) {
-            for (const char* name : unset) {
-                unsetenv(name);
-            }
-            if (setgid(user) == 0 && setuid(user) == 0) {
-                execv(STORE_WRITER_PATH, argv.data());
-            }
-            _exit(3);
-        }
-        int status = Wait(pid);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    static int UnknownUser() { return 200000 + getpid() % 100000; }
 
     struct Fault {
         int kind;
@@ -300,13 +286,13 @@ TEST_F(PosixStoreTest, TmpFolderMustBeOursAlone) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "only root can act as another user";
     }
-    uid_t user = UnknownUser();
+    int user = UnknownUser();
     std::string base = "/tmp/velmora-" + std::to_string(user);
     std::string elsewhere = base + "-elsewhere";
     ASSERT_EQ(chown(persistentDir_.c_str(), user, user), 0);
     struct Case {
         const char* what;
-        uid_t owner;
+        int owner;
         mode_t mode;
         bool link;
         int exitStatus;
@@ -327,9 +313,9 @@ TEST_F(PosixStoreTest, TmpFolderMustBeOursAlone) {
             std::filesystem::create_directory_symlink(elsewhere, base);
         }
         std::vector<const char*> unset = {"VELMORA_VOLATILE_DIR", "XDG_RUNTIME_DIR"};
-        EXPECT_EQ(RunWriterAs(user, {"1", c.what, "\\Keys"}, unset), 0)
+        EXPECT_EQ(RunWriter({"1", c.what, "\\Keys"}, user, unset), 0)
             << "permanent names beside a volatile folder " << c.what;
-        EXPECT_EQ(RunWriterAs(user, {"1", "temp", "\\TempKeys", "volatile"}, unset), c.exitStatus)
+        EXPECT_EQ(RunWriter({"1", "temp", "\\TempKeys", "volatile"}, user, unset), c.exitStatus)
             << c.what;
     }
     std::filesystem::remove_all(base);
@@ -340,8 +326,8 @@ TEST_F(PosixStoreTest, NoHomeIsAFault) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "only root can act as a user without a home";
     }
-    EXPECT_EQ(RunWriterAs(UnknownUser(), {"1", "name"},
-                          {"VELMORA_REGISTRY_DIR", "XDG_CONFIG_HOME", "HOME"}),
+    EXPECT_EQ(RunWriter({"1", "name"}, UnknownUser(),
+                        {"VELMORA_REGISTRY_DIR", "XDG_CONFIG_HOME", "HOME"}),
               10 + kStoreFaultNoHome);
 }
 
@@ -366,10 +352,9 @@ TEST_F(PosixStoreTest, StartReadsWhileAnotherProcessWritesAndItsWriteGivesUp) {
     ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM vals", nullptr, nullptr, nullptr),
               SQLITE_OK);
-    pid_t reader = StartWriterWith({"read", "\\Keys", "kept"});
-    EXPECT_EQ(ExitWithin(reader, 30), 0) << "a read is served at once";
-    pid_t writer = StartWriter(1, "blocked");
-    EXPECT_EQ(ExitWithin(writer, 30), 10 + kStoreFaultBusy) << "a write gives up after a while";
+    EXPECT_EQ(RunWriter({"read", "\\Keys", "kept"}), 0) << "a read is served at once";
+    EXPECT_EQ(RunWriter({"1", "blocked"}), 10 + kStoreFaultBusy)
+        << "a write gives up after a while";
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
 }
@@ -381,7 +366,7 @@ TEST_F(PosixStoreTest, StartOverAnExistingStoreMakesAndRemovesNoFile) {
     for (const std::string& dir : {persistentDir_, volatileDir_}) {
         inotify_add_watch(events, dir.c_str(), IN_CREATE | IN_DELETE);
     }
-    EXPECT_EQ(Wait(StartWriterWith({"read", "\\Keys", "first-0"})), 0);
+    EXPECT_EQ(RunWriter({"read", "\\Keys", "first-0"}), 0);
     char event[4096];
     EXPECT_LT(read(events, event, sizeof event), 0) << "a file was made or removed";
     close(events);
@@ -463,8 +448,8 @@ TEST_F(PosixStoreTest, TransactionCommitShowsEveryWriteToAnotherProcessAtOnce) {
         if (committed) {
             EXPECT_EQ(VelmoraEndStoreTransaction(1), ERROR_SUCCESS);
         }
-        EXPECT_EQ(ExitWithin(StartWriterWith({"read", "\\Keys", "first"}), 30), 1 - committed);
-        EXPECT_EQ(ExitWithin(StartWriterWith({"read", "\\TempKeys", "second"}), 30), 1 - committed);
+        EXPECT_EQ(RunWriter({"read", "\\Keys", "first"}), 1 - committed);
+        EXPECT_EQ(RunWriter({"read", "\\TempKeys", "second"}), 1 - committed);
     }
 }
 

@@ -206,7 +206,7 @@ bool Database::StillOnDisk() const {
 LONG Database::Configure() {
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // The WAL and its index stay on disk between connections: otherwise every start would
-    // create both files and every end delete them again, half of a short process's time.
+    // create both files and every end delete them again, for each short-lived process.
     int persist = 1;
     sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     // Settings of this connection only; none reads or writes the file.

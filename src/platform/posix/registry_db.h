@@ -28,7 +28,7 @@ class Database {
   public:
     // Opens the database file at `file`, or creates it private to the user. `store` (a
     // VelmoraStoreId) is the store whose faults the database records. Opening an existing
-    // database reads and writes nothing but its header and creates no file.
+    // database takes no write lock and creates no file.
     static LONG Open(const std::string& file, int store, std::shared_ptr<Database>* out);
     ~Database();
     Database(const Database&) = delete;

@@ -105,8 +105,8 @@ LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<D
     // Processes create keys one at a time, under the persistent store's write lock (the
     // volatile one's where the persistent store cannot be used), and look again once they hold
     // it: a process that held it before has committed its key, in whichever store, so that two
-    // processes never make the same key in both.
-    // Inside a transaction the lock is kept to its end, since the key is not committed before.
+    // processes never make the same key in both. Inside a transaction the lock is kept to its
+    // end, since the key is not committed before.
     auto lock = [](const std::shared_ptr<Database>& db) {
         LONG joined = JoinTransaction(db);
         return joined == ERROR_SUCCESS ? db->BeginWrite() : joined;
@@ -123,13 +123,13 @@ LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<D
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    // Not in any store that can be read: the key is made in the store its option asks for,
-    // whether the other store is missing it or cannot be used.
     if (FindKey(path, db, id) == ERROR_SUCCESS) {
         status = ERROR_SUCCESS;
     } else if (!isVolatile && BelowVolatileKey(path)) {
         status = ERROR_CHILD_MUST_BE_VOLATILE;
     } else {
+        // Not in any store that can be read: the key is made in the store its option asks for,
+        // whether the other store is missing it or cannot be used.
         status = JoinTransaction(target);
         if (status == ERROR_SUCCESS) {
             status = target->CreateKey(path, KeyExists, id);
