@@ -397,6 +397,78 @@ test_zsh_jumps_and_completes() {
     wait_for 'prod +proj' || fail "zsh does not list both names"
 }
 
+test_a_300_byte_name_is_stored_and_listed_whole() {
+    start_shell || return 1
+    local long
+    long=$(printf 'n%.0s' $(seq 1 300))
+    mkdir -p "$work/long300"
+    shell_run "cd $work/long300 && cd: :$long" || return 1
+    [ "$rc" = 0 ] || fail "storing a 300-byte name gives status $rc" || return 1
+    [ "$(names)" = "$long" ] || fail "--names does not list the 300-byte name whole" || return 1
+    shell_run "cd / && cd: $long && pwd" || return 1
+    grep -qx "$work/long300" <<< "$output" || fail "the 300-byte name does not lead back"
+}
+
+test_a_long_current_directory_is_stored_whole() {
+    start_shell || return 1
+    # Linux names hold 255 bytes: 15 levels of 200 make a path of about 3,000 bytes, 21 one
+    # longer than the 4,095 a path may hold. The shell walks down to them one level at a time.
+    local level deep=$work/long
+    level=$(printf 'd%.0s' $(seq 1 200))
+    for _ in $(seq 1 15); do deep=$deep/$level; done
+    mkdir -p "$deep/$level/$level/$level/$level/$level/$level"
+    shell_run "cd $work/long && for i in \$(seq 15); do cd d*; done && cd: :deep &&
+        cd / && cd: deep && pwd > $work/long.pwd" || return 1
+    [ "$rc" = 0 ] && [ "$(cat "$work/long.pwd")" = "$deep" ] ||
+        fail "a ${#deep}-byte directory was not stored whole (status $rc)" || return 1
+    shell_run "cd $work/long && for i in \$(seq 21); do cd d*; done && cd: :toolong" || return 1
+    [ "$rc" = 1 ] && grep -q 'longer than 4095 bytes' <<< "$output" ||
+        fail "a directory longer than 4,095 bytes was not refused (status $rc)" || return 1
+    [ "$(names)" = deep ] || fail "the store holds '$(names)' instead of deep alone"
+}
+
+test_list_check_and_prune() {
+    start_shell || return 1
+    store live "$work/prune/live" && store dead "$work/prune/dead" || return 1
+    rmdir "$work/prune/dead"
+    shell_run "velmora list" || return 1
+    grep -qE "^live +$work/prune/live *\$" <<< "$output" &&
+        grep -qE "^dead +$work/prune/dead +gone\$" <<< "$output" ||
+        fail "list does not mark the gone directory" || return 1
+    shell_run "velmora check" || return 1
+    [ "$rc" = 1 ] && grep -qE "^dead " <<< "$output" && ! grep -qE "^live " <<< "$output" ||
+        fail "check does not list dead alone with status 1" || return 1
+    shell_start "velmora prune"
+    wait_for 'Delete 1 name whose directory is gone\? \[y/N\]' || return 1
+    type_text "y"
+    keys Enter
+    finish || return 1
+    [ "$rc" = 0 ] && [ "$(names)" = live ] || fail "prune left '$(names)' with status $rc"
+}
+
+test_a_damaged_store_is_said_with_its_path() {
+    start_shell || return 1
+    store proj "$work/fault/proj" || return 1
+    local database=$case_store/registry/hkcu.db
+    rm -f "$database"-wal "$database"-shm
+    head -c 8192 /dev/urandom > "$database"
+    shell_run "cd: proj" || return 1
+    [ "$rc" = 4 ] && grep -qF "velmora: $database is damaged" <<< "$output" ||
+        fail "a damaged store gives status $rc without naming $database"
+}
+
+test_export_and_import_round_trip() {
+    start_shell || return 1
+    store 'back\slash and blank' "$work/trip/a b" && store plain "$work/trip/plain" || return 1
+    shell_run "cd $work/trip/plain && cd: +tmp && velmora export $work/trip/names" || return 1
+    [ "$rc" = 0 ] || fail "export gives status $rc" || return 1
+    shell_run "export VELMORA_REGISTRY_DIR=$case_store/other VELMORA_VOLATILE_DIR=$case_store/tmp &&
+        velmora import $work/trip/names && velmora export $work/trip/again" || return 1
+    grep -qE 'imported ([0-9]+): \1 added, 0 kept, 0 replaced' <<< "$output" ||
+        fail "import does not report every entry added" || return 1
+    cmp -s "$work/trip/names" "$work/trip/again" || fail "the second export differs from the first"
+}
+
 run_case "store a name and jump with a rest" test_store_and_jump_with_rest
 run_case "delete and miss from the command line" test_delete_and_miss_from_the_command_line
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
@@ -411,6 +483,11 @@ run_case "panel: F8 deletes after its question" test_panel_delete_asks_first
 run_case "settings: a new prefix and the function follows" \
     test_configuration_changes_the_prefix_and_the_function
 run_case "zsh: jump and completion" test_zsh_jumps_and_completes
+run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_stored_and_listed_whole
+run_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
+run_case "list, check and prune" test_list_check_and_prune
+run_case "export and import round trip" test_export_and_import_round_trip
+run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
 
 echo "terminal: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
