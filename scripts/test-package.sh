@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package end to end, as a person installs it: build it, install it with apt-get,
-# ask velmora for its version, read its manual page, see far2l list Velmora among its plugins
-# from the system folder (F11), then purge the package again so that the machine is left as it
-# was. Ends with one line "package: N passed, M failed".
+# ask velmora for its version, store and find a name through the installed module, read its
+# manual page, see far2l list Velmora among its plugins from the system folder (F11), then purge
+# the package again so that the machine is left as it was. Ends with one line
+# "package: N passed, M failed".
 set -uo pipefail
 # shellcheck source=scripts/far2l-common.sh
 source "$(dirname "$0")/far2l-common.sh"
@@ -54,6 +55,15 @@ check "apt-get installs it" quietly as_root env DEBIAN_FRONTEND=noninteractive \
 version=$(sed -n 's/^project(Velmora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 says_version() { [ "$(/usr/bin/velmora --version)" = "velmora $version" ]; }
 check "velmora --version says $version" says_version
+
+# The program loads the module from the plugin folder of far2l, where the package puts it.
+stores_and_finds_a_name() {
+    mkdir -p "$work/project"
+    local store=(env VELMORA_REGISTRY_DIR="$work/registry" VELMORA_VOLATILE_DIR="$work/volatile")
+    (cd "$work/project" && "${store[@]}" /usr/bin/velmora -- :project) &&
+        [ "$(cd / && "${store[@]}" /usr/bin/velmora -- project)" = "$work/project" ]
+}
+check "the installed velmora stores and finds a name" stores_and_finds_a_name
 
 # The page renders without a warning from groff and says what velmora is.
 manual_renders() {
