@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# End-to-end tests of the velmora program in a real terminal: tmux runs bash (and zsh) with the
-# shell integration loaded, send-keys types, capture-pane reads the screen. Every case gets a
-# new store in a temporary folder and a new shell. Works headless: the tmux server is our own
-# and its sessions are detached.
+# End-to-end tests of the velmora program in a real terminal: tmux runs bash (and zsh, fish,
+# dash, ksh, busybox sh) with the shell integration loaded, send-keys types, capture-pane reads
+# the screen. Every case gets a new store in a temporary folder and a new shell. Works
+# headless: the tmux server is our own and its sessions are detached.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
