@@ -1,18 +1,17 @@
 // Benchmarks of the name store's registry section with 100,000 names in "\Keys": one lookup
 // (open, read one value, close) and a full walk (open, count, enumerate every name, read every
-// value). The store lives in throwaway directories made for the run and removed after it.
+// value). The store lives in throwaway folders made for the run and removed after it.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "store/reg_section.h"
 #include "store/text_buffer.h"
+#include "throwaway_store.h"
 
 namespace {
 
@@ -33,13 +32,6 @@ std::string PathAt(uint32_t i) {
     std::snprintf(text, sizeof text, "/home/user/projects/area%03u/folder%06u",
                   static_cast<unsigned>(i % 1000), static_cast<unsigned>(i));
     return text;
-}
-
-std::string MakeTempDir(const char* label) {
-    std::string pattern =
-        std::filesystem::temp_directory_path().string() + "/velmora-bench-" + label + "-XXXXXX";
-    char* made = mkdtemp(pattern.data());
-    return made != nullptr ? made : "";
 }
 
 // Writes every value value-by-value through the registry API, as the module would: each write
@@ -119,17 +111,11 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    // The store must point at the throwaway directories before the first registry call, which
-    // opens the databases where the environment says.
-    std::string persistentDir = MakeTempDir("reg");
-    std::string volatileDir = MakeTempDir("vol");
-    if (persistentDir.empty() || volatileDir.empty()) {
+    ThrowawayStore store;
+    if (!store.Made()) {
         std::perror("mkdtemp");
         return 1;
     }
-    setenv("VELMORA_REGISTRY_DIR", persistentDir.c_str(), 1);
-    setenv("VELMORA_VOLATILE_DIR", volatileDir.c_str(), 1);
-
     int status = 1;
     try {
         if (Fill()) {
@@ -140,8 +126,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the registry section could not be opened\n");
     }
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(persistentDir, ignored);
-    std::filesystem::remove_all(volatileDir, ignored);
     return status;
 }

@@ -1,5 +1,6 @@
-// Finding the module and the language files. The build compiles its own paths in, so a program
-// run from the build tree needs no set-up; an installed copy finds its files beside itself.
+// Finding the module, its language files and the screen library. The build compiles its own
+// paths in, so a program run from the build tree needs no set-up; an installed copy finds its
+// files where the package puts them.
 #include "locations.h"
 
 #include <dirent.h>
@@ -13,7 +14,8 @@
 
 namespace {
 
-const char kModuleFile[] = "Velmora.so";
+const char kModuleFile[] = "Velmora.far-plug-mb";
+const char kScreenLibraryFile[] = "velmora-curses.so";
 const char kDefaultLanguage[] = "English";
 
 std::string Environment(const char* name) {
@@ -49,7 +51,8 @@ std::string ModulePath() {
     }
     std::string folder = ProgramFolder();
     for (const std::string& candidate :
-         {folder + "/" + kModuleFile, folder + "/../lib/velmora/" + kModuleFile}) {
+         {folder + "/" + kModuleFile,
+          folder + "/../lib/far2l/Plugins/velmora/plug/" + kModuleFile}) {
         if (IsFile(candidate)) {
             return candidate;
         }
@@ -57,25 +60,29 @@ std::string ModulePath() {
     return VELMORA_BUILD_MODULE;
 }
 
-std::string LanguageFilePath(std::string* searched) {
-    std::vector<std::string> folders;
-    std::string fromEnvironment = Environment("VELMORA_LNG_DIR");
-    if (!fromEnvironment.empty()) {
-        folders.push_back(fromEnvironment);
-    } else {
-        folders.push_back(ProgramFolder() + "/../share/velmora");
-        folders.push_back(VELMORA_SOURCE_LNG_DIR);
+std::string ScreenLibraryPath() {
+    std::string folder = ProgramFolder();
+    for (const std::string& candidate :
+         {folder + "/" + kScreenLibraryFile, folder + "/../lib/velmora/" + kScreenLibraryFile}) {
+        if (IsFile(candidate)) {
+            return candidate;
+        }
+    }
+    return VELMORA_BUILD_SCREEN_LIBRARY;
+}
+
+std::string LanguageFilePath(const std::string& modulePath, std::string* searched) {
+    std::string folder = Environment("VELMORA_LNG_DIR");
+    if (folder.empty()) {
+        size_t slash = modulePath.rfind('/');
+        folder = slash == std::string::npos ? "." : modulePath.substr(0, slash);
     }
     std::string language = Environment("VELMORA_LANGUAGE");
     if (language.empty()) {
         language = kDefaultLanguage;
     }
-    for (const std::string& folder : folders) {
-        DIR* directory = opendir(folder.c_str());
-        if (directory == nullptr) {
-            continue;
-        }
-        std::vector<std::string> files;
+    std::vector<std::string> files;
+    if (DIR* directory = opendir(folder.c_str())) {
         while (dirent* entry = readdir(directory)) {
             std::string name = entry->d_name;
             if (name.size() > 4 && name.compare(name.size() - 4, 4, ".lng") == 0) {
@@ -83,17 +90,14 @@ std::string LanguageFilePath(std::string* searched) {
             }
         }
         closedir(directory);
-        for (const std::string& file : files) {
-            std::vector<std::string> messages;
-            std::string id;
-            if (LoadLanguageFile(file, &messages, &id) && id == language) {
-                return file;
-            }
+    }
+    for (const std::string& file : files) {
+        std::vector<std::string> messages;
+        std::string id;
+        if (LoadLanguageFile(file, &messages, &id) && id == language) {
+            return file;
         }
     }
-    *searched = folders.front();
-    for (size_t i = 1; i < folders.size(); ++i) {
-        *searched += " or " + folders[i];
-    }
+    *searched = folder;
     return "";
 }

@@ -1,41 +1,57 @@
 // The velmora program: the directory-names module used from a shell. It loads the module as
-// the host does and runs a text behind the prefix, the name panel, the settings dialog, or
-// prints the shell integration and the stored names.
+// the host does to run a text behind the prefix, the name panel and the settings dialog, and
+// reads and writes the store itself for the commands that list, check, export and import.
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "dead_names.h"
+#include "exit_status.h"
+#include "locations.h"
 #include "module_session.h"
+#include "name_listing.h"
+#include "name_table.h"
 #include "panel_view.h"
 #include "shell_init.h"
+#include "store_fault.h"
 #include "terminal.h"
 #include "terminal_front_end.h"
-#include "locations.h"
+#include "transfer.h"
 
 namespace {
 
-// Exit statuses; the shell function goes to the directory on 0 and shows a command on 3.
-const int kExitDone = 0;
-const int kExitFailed = 1;
-const int kExitCannotStart = 2;
-const int kExitCommand = 3;
-
 const char kUsage[] =
-    "usage: velmora [--] [TEXT...]   TEXT as typed behind the prefix in the file manager:\n"
+    "usage: velmora [--] TEXT...     TEXT as typed behind the prefix in the file manager:\n"
     "                                  NAME or NAME/REST  print the directory to go to\n"
     "                                  +NAME, :NAME       store the current directory as a\n"
     "                                                     temporary or permanent name\n"
     "                                  -NAME              delete the name\n"
     "                                  a filter's name    the panel with that filter\n"
-    "                                no TEXT: the panel of names\n"
+    "       velmora                  the panel of names\n"
     "       velmora init bash|zsh    print the shell integration; load it with\n"
     "                                  eval \"$(velmora init bash)\"\n"
-    "       velmora --names          list the stored names and filters\n"
+    "       velmora list             the names, their directories and the filters\n"
+    "       velmora check            the names whose directory is gone\n"
+    "       velmora prune [--yes]    delete those names (after a question, unless --yes)\n"
+    "       velmora export [FILE]    write names, filters and settings to FILE (or stdout)\n"
+    "       velmora import [--replace] [--from wd|bashmarks] FILE\n"
+    "                                read them back, or the bookmarks of wd or bashmarks;\n"
+    "                                  names stored already are kept unless --replace\n"
+    "       velmora --names          the stored names and filters, one per line\n"
     "       velmora --prefix         print the prefix\n"
     "       velmora --configure      the settings dialog\n"
+    "       velmora --help | --version\n"
+    "Use `velmora -- TEXT` for a name that looks like an option or a command.\n"
     "exit status: 0 done (a jump prints the directory), 1 not found or not done,\n"
-    "             2 cannot start, 3 the target is a command for the file manager (printed)\n";
+    "             2 cannot start or wrong usage, 3 the target is a command for the file\n"
+    "             manager (printed), 4 the store failed (said on standard error)\n";
+
+int UsageError(const std::string& problem) {
+    std::fprintf(stderr, "velmora: %s\nTry 'velmora --help'.\n", problem.c_str());
+    return kExitUsage;
+}
 
 int Report(const Outcome& outcome) {
     switch (outcome.kind) {
@@ -47,16 +63,38 @@ int Report(const Outcome& outcome) {
             return kExitCommand;
         case Outcome::kFailed:
             return kExitFailed;
+        case Outcome::kRefused:
+            std::fprintf(stderr, "velmora: %s\n", outcome.text.c_str());
+            return kExitFailed;
+        case Outcome::kNotFound:
+            std::fprintf(stderr, "velmora: no name '%s'\n", outcome.text.c_str());
+            return kExitFailed;
+        case Outcome::kStoreFailed:
+            return SayStoreFault();
         default:
             return kExitDone;
     }
+}
+
+// A command that failed while a store failed failed because of it; one that was done all the
+// same (a jump to a permanent name while the temporary names cannot be read) is done, and the
+// fault is said beside it.
+Outcome WithStoreFaults(Outcome outcome) {
+    if (outcome.kind == Outcome::kStoreFailed || StoreFaults().empty()) {
+        return outcome;
+    }
+    if (outcome.kind == Outcome::kFailed || outcome.kind == Outcome::kNotFound) {
+        return {Outcome::kStoreFailed, ""};
+    }
+    SayStoreFaultsIfAny();
+    return outcome;
 }
 
 int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& frontEnd) {
     std::string error;
     if (!terminal.Open(&error)) {
         std::fprintf(stderr, "velmora: the panel needs a terminal: %s\n", error.c_str());
-        return kExitCannotStart;
+        return kExitUsage;
     }
     Outcome outcome;
     std::string otherPanel;
@@ -69,7 +107,7 @@ int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& front
     if (!otherPanel.empty()) {
         std::fprintf(stderr, "velmora: the other panel went to %s\n", otherPanel.c_str());
     }
-    return Report(outcome);
+    return Report(WithStoreFaults(outcome));
 }
 
 std::string Joined(const std::vector<std::string>& words) {
@@ -78,6 +116,98 @@ std::string Joined(const std::vector<std::string>& words) {
         text += (text.empty() ? "" : " ") + word;
     }
     return text;
+}
+
+// The commands that read and write the store without the module.
+int RunStoreCommand(const std::vector<std::string>& arguments) {
+    const std::string& command = arguments.front();
+    std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (command == "export" || command == "import") {
+        std::string problem;
+        TransferOptions options;
+        if (!ParseTransferOptions(command == "import", rest, &options, &problem)) {
+            return UsageError(problem);
+        }
+        return command == "import" ? RunImport(options) : RunExport(options);
+    }
+    bool yes = command == "prune" && rest.size() == 1 && rest[0] == "--yes";
+    if (!rest.empty() && !yes) {
+        bool option = rest[0].size() > 1 && rest[0][0] == '-';
+        return UsageError((option ? "unknown option " + rest[0] + " for "
+                                  : std::string("too many arguments for ")) +
+                          command);
+    }
+    if (command == "--names") {
+        return WriteNames(stdout) ? kExitDone : SayStoreFault();
+    }
+    if (command == "list") {
+        return RunList();
+    }
+    return command == "check" ? RunCheck() : RunPrune(yes);
+}
+
+bool IsStoreCommand(const std::string& word) {
+    for (const char* command : {"--names", "list", "check", "prune", "export", "import"}) {
+        if (word == command) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// What the module is needed for: a text, the panel, the settings, the shell integration.
+int RunModuleCommand(std::vector<std::string> arguments) {
+    std::string first = arguments.empty() ? "" : arguments.front();
+    Shell shell = Shell::kBash;
+    if (first == "init" && (arguments.size() != 2 || !ParseShell(arguments[1], &shell))) {
+        return UsageError("say which shell: velmora init bash, zsh, fish or sh");
+    }
+    bool option = first == "--prefix" || first == "--configure";
+    if (option && arguments.size() != 1) {
+        return UsageError("too many arguments for " + first);
+    }
+    if (!option && first.size() > 2 && first.compare(0, 2, "--") == 0) {
+        return UsageError("unknown option " + first);
+    }
+
+    Terminal terminal;
+    TerminalFrontEnd frontEnd(terminal);
+    ModuleSession session;
+    std::string error;
+    if (!session.Start(&frontEnd, &error)) {
+        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+        return kExitUsage;
+    }
+    if (first == "init") {
+        std::fputs(ShellInitScript(shell, ProgramPath(), session.Prefix()).c_str(), stdout);
+        return kExitDone;
+    }
+    if (first == "--prefix") {
+        std::printf("%s\n", session.Prefix().c_str());
+        return kExitDone;
+    }
+    if (first == "--configure") {
+        session.Configure();
+        return kExitDone;
+    }
+    if (first == "--") {
+        arguments.erase(arguments.begin());
+    }
+    Outcome outcome = session.Run(Joined(arguments));
+    if (outcome.kind == Outcome::kPanel) {
+        return RunPanel(session, terminal, frontEnd);
+    }
+    return Report(WithStoreFaults(outcome));
+}
+
+// Everything printed must have reached standard output: a path cut by a full disk is worse
+// than none.
+int Finish(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "velmora: cannot write the output: %s\n", std::strerror(errno));
+        return status == kExitDone || status == kExitCommand ? kExitFailed : status;
+    }
+    return status;
 }
 
 }  // namespace
@@ -89,47 +219,14 @@ int main(int argc, char** argv) {
     std::string first = arguments.empty() ? "" : arguments.front();
     if (first == "--help" || first == "-h") {
         std::fputs(kUsage, stdout);
-        return kExitDone;
+        return Finish(kExitDone);
     }
-    Shell shell = Shell::kBash;
-    if (first == "init" && (arguments.size() != 2 || !ParseShell(arguments[1], &shell))) {
-        std::fputs("velmora: say which shell: velmora init bash, or velmora init zsh\n", stderr);
-        return kExitCannotStart;
+    if (first == "--version") {
+        std::printf("velmora %s\n", VELMORA_VERSION);
+        return Finish(kExitDone);
     }
-
-    Terminal terminal;
-    TerminalFrontEnd frontEnd(terminal);
-    ModuleSession session;
-    std::string error;
-    if (!session.Start(&frontEnd, &error)) {
-        std::fprintf(stderr, "velmora: %s\n", error.c_str());
-        return kExitCannotStart;
+    if (IsStoreCommand(first)) {
+        return Finish(RunStoreCommand(arguments));
     }
-
-    if (first == "init") {
-        std::fputs(ShellInitScript(shell, ProgramPath(), session.Prefix()).c_str(), stdout);
-        return kExitDone;
-    }
-    if (first == "--names" && arguments.size() == 1) {
-        for (const std::string& name : session.Names()) {
-            std::printf("%s\n", name.c_str());
-        }
-        return kExitDone;
-    }
-    if (first == "--prefix" && arguments.size() == 1) {
-        std::printf("%s\n", session.Prefix().c_str());
-        return kExitDone;
-    }
-    if (first == "--configure" && arguments.size() == 1) {
-        session.Configure();
-        return kExitDone;
-    }
-    if (first == "--") {
-        arguments.erase(arguments.begin());
-    }
-    Outcome outcome = session.Run(Joined(arguments));
-    if (outcome.kind == Outcome::kPanel) {
-        return RunPanel(session, terminal, frontEnd);
-    }
-    return Report(outcome);
+    return Finish(RunModuleCommand(arguments));
 }

@@ -1,19 +1,25 @@
 // Starting the module and reading what its commands did. The host cannot see inside the
-// module, so an add or a delete is judged by the panel's listing afterwards: the module says
+// module, so an add or a delete is judged by what the store holds afterwards: the module says
 // nothing about a failure while its error boxes are off, and the program must not report a
 // name as stored when it is not.
 #include "module_session.h"
 
-#include <strings.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <set>
 
+#include "direct_store.h"
 #include "lng_file.h"
 #include "locations.h"
+#include "store/name_store.h"
+#include "store_fault.h"
 
 namespace {
+
+// PanelInfo.CurDir of far2l's records holds 4,096 bytes with the terminating zero, as Linux
+// holds a path of up to 4,095 bytes.
+const size_t kLongestDirectory = sizeof(PanelInfo::CurDir) - 1;
 
 // The current directory as the shell names it: $PWD when it is this directory (so a path
 // through a symbolic link is stored as the user sees it), else the physical one.
@@ -27,42 +33,69 @@ std::string CurrentDirectory() {
     return directory;
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return tail.size() <= text.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+// What an add of `typed` stores: the name, or for a name that carries a command (a colon at
+// index 3 or later) its part behind the last colon, with the command in front of the directory.
+StoreValue AddedValue(const std::string& typed, const std::string& directory) {
+    StoreValue value;
+    value.name = typed;
+    value.type = REG_SZ;
+    value.data = directory;
+    if (uint32_t colon = PluginCommandPos(typed.c_str())) {
+        value.name = typed.substr(colon + 1);
+        value.data = typed.substr(0, colon) + directory;
+    }
+    value.data += '\0';
+    return value;
 }
 
-bool SameListing(const std::vector<SimItem>& a, const std::vector<SimItem>& b) {
-    if (a.size() != b.size()) {
-        return false;
+// Whether the section holds the value; failed when it cannot be read.
+StoreResult Holds(StoreSection section, const StoreValue& expected) {
+    StoreValue stored;
+    StoreResult result = ReadValue(section, expected.name, &stored);
+    if (result == StoreResult::kDone &&
+        (stored.type != expected.type || stored.data != expected.data)) {
+        return StoreResult::kMissing;
     }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].name != b[i].name || a[i].attributes != b[i].attributes ||
-            a[i].description != b[i].description) {
-            return false;
-        }
-    }
-    return true;
+    return result;
 }
 
-// Whether the listing holds what an add of `typed` for `directory` stores: the name, or for a
-// name that carries a command (a colon at index 3 or later) its part behind the last colon,
-// with a path that ends with the directory (the command goes in front of it).
-bool HoldsAddedName(const std::vector<SimItem>& items, const std::string& typed,
-                    const std::string& directory) {
-    std::string name = typed;
-    size_t colon = typed.rfind(':');
-    if (colon != std::string::npos && colon >= 3) {
-        name = typed.substr(colon + 1);
+StoreResult Exists(StoreSection section, const std::string& name) {
+    StoreValue ignored;
+    return ReadValue(section, name, &ignored);
+}
+
+Outcome::Kind KindOf(StoreResult result) {
+    switch (result) {
+        case StoreResult::kDone:
+            return Outcome::kDone;
+        case StoreResult::kMissing:
+            return Outcome::kFailed;
+        default:
+            return Outcome::kStoreFailed;
     }
-    for (const SimItem& item : items) {
-        bool filter = (item.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (!filter && !typed.empty() && strcasecmp(item.name.c_str(), name.c_str()) == 0 &&
-            EndsWith(item.description, directory)) {
-            return true;
+}
+
+// The module deletes the permanent name when there is one, else the temporary one.
+Outcome Deleted(StoreResult wasPermanent, StoreResult wasTemporary, const std::string& name) {
+    StoreSection section = StoreSection::kKeys;
+    if (wasPermanent == StoreResult::kFailed ||
+        (wasPermanent == StoreResult::kMissing && wasTemporary == StoreResult::kFailed)) {
+        return {Outcome::kStoreFailed, ""};
+    }
+    if (wasPermanent == StoreResult::kMissing) {
+        if (wasTemporary == StoreResult::kMissing) {
+            return {Outcome::kNotFound, name};
         }
+        section = StoreSection::kTempKeys;
     }
-    return false;
+    switch (Exists(section, name)) {
+        case StoreResult::kMissing:
+            return {Outcome::kDone, ""};
+        case StoreResult::kDone:
+            return {Outcome::kFailed, ""};
+        default:
+            return {Outcome::kStoreFailed, ""};
+    }
 }
 
 }  // namespace
@@ -73,6 +106,7 @@ ModuleSession::~ModuleSession() {
         host_->ClosePanel(host_->Passive());
     }
     host_.reset();
+    UseModuleFaults(nullptr);
     module_.Unload();
 }
 
@@ -82,23 +116,33 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
         *error = "the current directory cannot be read";
         return false;
     }
+    std::string modulePath = ModulePath();
     std::string searched;
-    std::string languageFile = LanguageFilePath(&searched);
+    std::string languageFile = LanguageFilePath(modulePath, &searched);
     std::vector<std::string> messages;
     if (languageFile.empty() || !LoadLanguageFile(languageFile, &messages, nullptr)) {
         *error = "no language file found in " + searched + " (set VELMORA_LNG_DIR)";
         return false;
     }
-    std::string modulePath = ModulePath();
     std::string loadError;
     if (!module_.Load(modulePath, &loadError)) {
         *error =
             "cannot load the module " + modulePath + ": " + loadError + " (set VELMORA_MODULE)";
         return false;
     }
+    // The module keeps its own record of the store's faults; a second reference to the loaded
+    // module finds the functions that read it.
+    if (void* loaded = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+        UseModuleFaults(loaded);
+        dlclose(loaded);
+    }
     host_ = std::make_unique<SimHost>(std::move(messages));
     // The module joins a name and a rest with '\'; the panels here take '/' paths.
     host_->slashPaths = true;
+    // The host is far2l, whose records the module was built for: a file panel is moved with
+    // FCTL_SETPANELDIR, as far2l ignores FCTL_CLOSEPLUGIN there.
+    host_->farVersion = MakeHostVersion(2, 6);
+    host_->dotsSelectable = false;
     host_->SetFrontEnd(frontEnd);
     host_->Active().curDir = directory;
     host_->Passive().curDir = directory;
@@ -106,32 +150,24 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
     return true;
 }
 
-std::vector<SimItem> ModuleSession::Listing() {
-    SimPanel& panel = host_->Active();
-    host_->RunModuleCommand("");
-    std::vector<SimItem> items = panel.items;
-    host_->ClosePanel(panel);
-    return items;
-}
-
-std::vector<std::string> ModuleSession::Names() {
-    std::vector<std::string> names;
-    std::set<std::string> seen;
-    for (const SimItem& item : Listing()) {
-        if (seen.insert(item.name).second) {
-            names.push_back(item.name);
-        }
-    }
-    return names;
-}
-
 Outcome ModuleSession::Run(const std::string& text) {
     char command = text.empty() ? 0 : text[0];
-    bool add = command == '+' || command == ':';
-    bool remove = command == '-';
-    std::vector<SimItem> before;
-    if (remove) {
-        before = Listing();
+    std::string name = text.empty() ? "" : text.substr(1);
+    // The host's record would cut a longer directory; a name must never lead to a cut path.
+    if ((command == '+' || command == ':') && host_->Active().curDir.size() > kLongestDirectory) {
+        return {Outcome::kRefused, "the current directory is longer than " +
+                                       std::to_string(kLongestDirectory) +
+                                       " bytes, more than the file manager's panels hold; "
+                                       "nothing was stored"};
+    }
+    // A delete is judged by where the name was before: the permanent name goes first.
+    StoreResult wasPermanent = StoreResult::kMissing;
+    StoreResult wasTemporary = StoreResult::kMissing;
+    if (command == '-') {
+        wasPermanent = Exists(StoreSection::kKeys, name);
+        if (wasPermanent == StoreResult::kMissing) {
+            wasTemporary = Exists(StoreSection::kTempKeys, name);
+        }
     }
     CallWatch watch(*host_);
     host_->RunModuleCommand(text);
@@ -149,15 +185,18 @@ Outcome ModuleSession::Run(const std::string& text) {
     if (watch.ReportedError(*host_)) {
         return {Outcome::kFailed, ""};
     }
-    if (add) {
-        bool stored = HoldsAddedName(Listing(), text.substr(1), active.curDir);
-        return {stored ? Outcome::kDone : Outcome::kFailed, ""};
+    if (command == '+' || command == ':') {
+        StoreSection section = command == ':' ? StoreSection::kKeys : StoreSection::kTempKeys;
+        return {KindOf(Holds(section, AddedValue(name, active.curDir))), ""};
     }
-    if (remove) {
-        return {SameListing(before, Listing()) ? Outcome::kFailed : Outcome::kDone, ""};
+    if (command == '-') {
+        return Deleted(wasPermanent, wasTemporary, name);
     }
     // A jump that went nowhere: the name is stored nowhere, or its menu was cancelled.
-    return {Outcome::kFailed, ""};
+    if (watch.AskedMenu(*host_)) {
+        return {Outcome::kFailed, ""};
+    }
+    return {Outcome::kNotFound, text.substr(0, text.find_first_of("/\\"))};
 }
 
 bool ModuleSession::Configure() {

@@ -1,11 +1,10 @@
 // The module as the velmora program runs it: loaded from its file the way the host loads it,
 // given the stand-in host with both panels at the current directory, and asked to carry out a
-// text behind the prefix, to list its names, or to show its settings.
+// text behind the prefix or to show its settings.
 #pragma once
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "front_end.h"
 #include "module_exports.h"
@@ -29,15 +28,10 @@ class ModuleSession {
 
     // Runs `text` as the command line behind the prefix.
     Outcome Run(const std::string& text);
-    // The stored names and filters as the panel lists them, each once, in the panel's order.
-    std::vector<std::string> Names();
     // Runs the configuration dialog; true when the settings were saved.
     bool Configure();
 
   private:
-    // The panel's items, read by opening the panel and closing it again.
-    std::vector<SimItem> Listing();
-
     LoadedModule module_;
     std::unique_ptr<SimHost> host_;
 };

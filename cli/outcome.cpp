@@ -6,14 +6,16 @@ CallWatch::CallWatch(SimHost& host)
       controls_(host.controls.size()),
       posted_(host.posted.size()),
       executed_(host.executed.size()),
-      messages_(host.messages.size()) {}
+      messages_(host.messages.size()),
+      menus_(host.menus.size()) {}
 
 bool CallWatch::Jumped(const SimHost& host) const {
     for (size_t i = controls_; i < host.controls.size(); ++i) {
         const ControlCall& call = host.controls[i];
         bool onActive = call.handle == INVALID_HANDLE_VALUE ||
                         (activePlugin_ != nullptr && call.handle == activePlugin_);
-        if (call.command == FCTL_CLOSEPLUGIN && onActive) {
+        bool shows = call.command == FCTL_CLOSEPLUGIN || call.command == FCTL_SETPANELDIR;
+        if (shows && onActive) {
             return true;
         }
     }

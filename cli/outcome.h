@@ -13,7 +13,10 @@ struct Outcome {
         kDirectory,  // a jump: `text` is the directory
         kCommand,    // `text` is a command for the host's command line (another plugin's)
         kPanel,      // the module opened its panel
-        kFailed,     // not carried out: the name is not stored, or the store refused
+        kFailed,     // not carried out, and the module has said why or there is nothing to say
+        kNotFound,   // `text` is a name stored nowhere
+        kRefused,    // not tried; `text` says why
+        kStoreFailed,
     };
     Kind kind = kDone;
     std::string text;
@@ -24,8 +27,8 @@ class CallWatch {
   public:
     explicit CallWatch(SimHost& host);
 
-    // The module asked the host to close the active panel (or the file panel) and show a
-    // directory there: a jump.
+    // The module asked the host to show a directory on the active panel, closing its own panel
+    // (FCTL_CLOSEPLUGIN) or moving a file panel (FCTL_SETPANELDIR, far2l's way): a jump.
     bool Jumped(const SimHost& host) const;
     // The first command line the host ran for another plugin, or empty.
     std::string Executed(const SimHost& host) const;
@@ -35,8 +38,10 @@ class CallWatch {
     bool OtherPanelMoved(const SimHost& host) const;
     // The module showed a box with only an OK button: an error report.
     bool ReportedError(const SimHost& host) const;
+    // The module offered a menu (of names to complete).
+    bool AskedMenu(const SimHost& host) const { return host.menus.size() > menus_; }
 
   private:
     HANDLE activePlugin_;
-    size_t controls_, posted_, executed_, messages_;
+    size_t controls_, posted_, executed_, messages_, menus_;
 };

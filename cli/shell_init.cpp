@@ -1,147 +1,33 @@
-// The generated scripts. Everything that comes from outside (the program's path, the prefix,
-// stored names and paths) reaches the shell only quoted or as the value of a variable, never as
-// code: a path that holds "$(...)" must stay a path.
+// What every shell's script shares: which shells there are, which prefixes can name the command,
+// quoting, the warnings, and the choice of script. Everything that comes from outside (the
+// program's path, the prefix, stored names and paths) reaches a shell only quoted or as the value
+// of a variable, never as code: a path that holds "$(...)" must stay a path.
 #include "shell_init.h"
 
 #include <cctype>
 
+#include "shell_init_scripts.h"
+
 namespace {
-
-// Runs velmora on the text behind the prefix and goes where it points. The printed directory
-// is taken whole (the trailing "x" keeps a path's own last newline from being eaten) and given
-// to cd as one argument. Exit status 3 means the target is a command for the file manager's
-// command line, which a shell cannot run.
-const char kCommonFunctions[] = R"SH(
-_velmora_cd() {
-    local _vm_out _vm_rc
-    _vm_out=$("$_velmora_program" -- "$@"; _vm_rc=$?; printf x; exit "$_vm_rc")
-    _vm_rc=$?
-    _vm_out=${_vm_out%x}
-    _vm_out=${_vm_out%$'\n'}
-    if [ "$_vm_rc" -eq 0 ] && [ -n "$_vm_out" ]; then
-        builtin cd -- "$_vm_out"
-        return
-    fi
-    if [ "$_vm_rc" -eq 3 ]; then
-        printf 'velmora: not a directory but a command for the file manager: %s\n' "$_vm_out" >&2
-    fi
-    return "$_vm_rc"
-}
-
-# The settings dialog may change the prefix; the function's name follows it at once.
-velmora() {
-    "$_velmora_program" "$@"
-    local _vm_rc=$?
-    if [ "${1-}" = --configure ]; then
-        eval "$("$_velmora_program" init SHELL_NAME)"
-    fi
-    return "$_vm_rc"
-}
-)SH";
-
-// Completes names from `velmora --names`. Only the part of the text behind the last character
-// that readline breaks words at is replaced, so names holding ':' complete whole. Matching is a
-// plain prefix test: compgen -W would expand the names as shell words.
-const char kBashCompletion[] = R"SH(
-_velmora_complete() {
-    local _vm_line=${COMP_LINE:0:COMP_POINT}
-    _vm_line=${_vm_line#"${_vm_line%%[![:space:]]*}"}
-    local _vm_typed=${_vm_line#*[[:space:]]}
-    _vm_typed=${_vm_typed#"${_vm_typed%%[![:space:]]*}"}
-    local _vm_start=${#_vm_typed}
-    while [ "$_vm_start" -gt 0 ] && [[ $COMP_WORDBREAKS != *"${_vm_typed:_vm_start-1:1}"* ]]; do
-        _vm_start=$((_vm_start - 1))
-    done
-    local _vm_lead= _vm_name
-    [[ $_vm_typed == -* ]] && _vm_lead=-
-    COMPREPLY=()
-    while IFS= read -r _vm_name; do
-        _vm_name=$_vm_lead$_vm_name
-        [[ $_vm_name == "$_vm_typed"* ]] && COMPREPLY+=("${_vm_name:_vm_start}")
-    done < <("$_velmora_program" --names 2>/dev/null)
-}
-)SH";
-
-// zsh matches the candidates against what is typed itself; a leading '-' (a delete) is put in
-// front of every name.
-const char kZshCompletion[] = R"SH(
-_velmora_complete() {
-    local -a _vm_names
-    _vm_names=("${(@f)$("$_velmora_program" --names 2>/dev/null)}")
-    [[ $PREFIX == -* ]] && _vm_names=("${_vm_names[@]/#/-}")
-    compadd -S '' -a _vm_names
-}
-)SH";
-
-void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
-    for (size_t at = text->find(from); at != std::string::npos; at = text->find(from, at)) {
-        text->replace(at, from.size(), to);
-        at += to.size();
-    }
-}
 
 bool IsNameCharacter(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == ':' || c == '.' ||
            c == ',' || c == '+' || c == '@' || c == '%' || c == '-';
 }
 
-// Forgets the function a former prefix defined, so that only the current prefix works.
-std::string ForgetFormerFunction(Shell shell, const std::string& quotedName) {
-    std::string text =
-        "if [ -n \"${_velmora_function-}\" ] && [ \"$_velmora_function\" != " + quotedName +
-        " ]; then\n"
-        "    unset -f -- \"$_velmora_function\" 2>/dev/null\n";
-    if (shell == Shell::kBash) {
-        text += "    complete -r -- \"$_velmora_function\" 2>/dev/null\n";
-    } else {
-        text += "    (( ${+functions[compdef]} )) && compdef -d \"$_velmora_function\"\n";
-    }
-    return text + "fi\n_velmora_function=\n";
-}
-
-std::string DefinePrefixFunction(Shell shell, const std::string& prefix) {
-    std::string quoted = ShellQuote(prefix);
-    std::string text = ForgetFormerFunction(shell, quoted);
-    std::string lookUp =
-        shell == Shell::kBash ? "$(type -t -- " + quoted + ")" : "$(whence -w -- " + quoted + ")";
-    std::string shellWords =
-        shell == Shell::kBash ? "builtin|keyword" : "*': builtin'|*': reserved'";
-    std::string warning = ShellQuote("velmora: the prefix " + prefix +
-                                     " is a command of the shell itself, so no function was "
-                                     "defined; choose another with: velmora --configure");
-    text += "case " + lookUp + " in\n";
-    text += "    " + shellWords + ")\n";
-    text += "        printf '%s\\n' " + warning + " >&2 ;;\n";
-    text += "    *)\n";
-    text += "        function " + prefix + " { _velmora_cd \"$@\"; }\n";
-    if (shell == Shell::kBash) {
-        text += "        complete -o nospace -F _velmora_complete -- " + quoted + "\n";
-    } else {
-        text +=
-            "        (( ${+functions[compdef]} )) && compdef _velmora_complete " + quoted + "\n";
-    }
-    text += "        _velmora_function=" + quoted + " ;;\n";
-    text += "esac\n";
-    return text;
-}
-
-std::string RefusePrefix(Shell shell, const std::string& prefix, const std::string& problem) {
-    std::string warning = ShellQuote(
-        "velmora: the prefix \"" + prefix + "\" cannot name a shell function (" + problem +
-        "); choose another with: velmora --configure; until then use: " + "_velmora_cd NAME");
-    return ForgetFormerFunction(shell, "''") + "printf '%s\\n' " + warning + " >&2\n";
-}
-
 }  // namespace
 
 bool ParseShell(const std::string& name, Shell* shell) {
-    if (name == "bash") {
-        *shell = Shell::kBash;
-        return true;
-    }
-    if (name == "zsh") {
-        *shell = Shell::kZsh;
-        return true;
+    static const struct {
+        const char* name;
+        Shell shell;
+    } kShells[] = {
+        {"bash", Shell::kBash}, {"zsh", Shell::kZsh}, {"fish", Shell::kFish}, {"sh", Shell::kSh}};
+    for (const auto& known : kShells) {
+        if (name == known.name) {
+            *shell = known.shell;
+            return true;
+        }
     }
     return false;
 }
@@ -159,6 +45,11 @@ std::string PrefixProblem(const std::string& prefix) {
             return "it holds a character other than letters, digits and _ : . , + @ % -";
         }
     }
+    // The generated code calls these itself: a function of that name would call itself, or
+    // take the place of the wrapper or of zsh's completion set-up.
+    if (prefix == "velmora" || prefix.compare(0, 8, "_velmora") == 0 || prefix == "compdef") {
+        return "the shell integration uses that name itself";
+    }
     return "";
 }
 
@@ -174,18 +65,24 @@ std::string ShellQuote(const std::string& text) {
     return quoted + "'";
 }
 
+std::string BuiltinPrefixWarning(const std::string& prefix) {
+    return "velmora: the prefix " + prefix +
+           " is a command of the shell itself and was left alone; choose another with: "
+           "velmora --configure";
+}
+
+std::string RefusedPrefixWarning(const std::string& prefix, const std::string& problem) {
+    return "velmora: the prefix \"" + prefix + "\" cannot name a shell function (" + problem +
+           "); choose another with: velmora --configure; until then use: _velmora_cd NAME";
+}
+
 std::string ShellInitScript(Shell shell, const std::string& program, const std::string& prefix) {
-    const char* shellName = shell == Shell::kBash ? "bash" : "zsh";
-    std::string script = std::string("# velmora for ") + shellName +
-                         ": load it with  eval \"$(velmora init " + shellName + ")\"\n";
-    script += "_velmora_program=" + ShellQuote(program) + "\n";
-    std::string functions = kCommonFunctions;
-    ReplaceAll(&functions, "SHELL_NAME", shellName);
-    script += functions;
-    script += shell == Shell::kBash ? kBashCompletion : kZshCompletion;
-    script += "\n";
-    std::string problem = PrefixProblem(prefix);
-    script += problem.empty() ? DefinePrefixFunction(shell, prefix)
-                              : RefusePrefix(shell, prefix, problem);
-    return script;
+    switch (shell) {
+        case Shell::kFish:
+            return FishScript(program, prefix);
+        case Shell::kSh:
+            return PosixScript(program, prefix);
+        default:
+            return BashZshScript(shell, program, prefix);
+    }
 }

@@ -1,33 +1,14 @@
-// The full-screen terminal the velmora program draws on: an ncurses screen on /dev/tty (so that
-// standard output stays free for the directory a jump prints), its colours, drawing of texts
-// cut to columns, and reading one decoded key at a time.
+// The full-screen terminal the velmora program draws on: a screen on /dev/tty (so that
+// standard output stays free for the directory a jump prints), drawing of texts cut to
+// columns, and reading one decoded key at a time.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "key_decoder.h"
+#include "screen.h"
 #include "screen_text.h"
-
-// What a piece of the screen is; each has its colour, or an attribute on a monochrome terminal.
-enum class Paint {
-    kPanel,
-    kPanelFrame,
-    kPanelTitle,
-    kPanelCursor,
-    kPanelSelected,
-    kPanelSelectedCursor,
-    kPanelHidden,
-    kPanelFilter,
-    kStatus,
-    kKeyNumber,
-    kKeyLabel,
-    kDialog,
-    kDialogHotkey,
-    kDialogFocus,
-    kEdit,
-    kMenu,
-    kMenuCursor,
-};
 
 class Terminal {
   public:
@@ -36,7 +17,8 @@ class Terminal {
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
 
-    // Starts the full-screen session; false with the reason when there is no usable terminal.
+    // Starts the full-screen session, loading the screen library the first time; false with
+    // the reason when there is no usable terminal.
     bool Open(std::string* error);
     // Ends it and gives the terminal back to the shell as it was.
     void Close();
@@ -64,10 +46,6 @@ class Terminal {
     void Flush();
 
   private:
-    int Attribute(Paint paint) const;
-
-    struct ScreenHandle;
-    ScreenHandle* screen_ = nullptr;
+    std::unique_ptr<Screen> screen_;
     bool utf8_ = false;
-    bool colors_ = false;
 };

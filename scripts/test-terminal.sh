@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# End-to-end tests of the velmora program in a real terminal: tmux runs bash (and zsh) with the
-# shell integration loaded, send-keys types, capture-pane reads the screen. Every case gets a
-# new store in a temporary folder and a new shell. Works headless: the tmux server is our own
-# and its sessions are detached.
+# End-to-end tests of the velmora program in a real terminal: tmux runs bash (and zsh, fish,
+# dash, ksh, busybox sh) with the shell integration loaded, send-keys types, capture-pane reads
+# the screen. Every case gets a new store in a temporary folder and a new shell. Works
+# headless: the tmux server is our own and its sessions are detached.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/install-deps.sh || exit 1
 missing=()
-for tool in tmux zsh; do
+for tool in tmux zsh fish dash ksh busybox; do
     command -v "$tool" > /dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -67,26 +67,48 @@ wait_gone() {
     fail "still showing /$pattern/"
 }
 
-# A new store and a new shell with the integration loaded, at the prompt.
+# A new store and a new shell with the integration loaded, at the prompt: bash (the default),
+# zsh, fish, or dash, ksh and busybox with `velmora init sh`. `last_status` is how that shell
+# names the exit status of the last command.
 case_store=
+last_status=
 start_shell() {
     local shell=${1:-bash}
     case_store=$(mktemp -d "$work/case.XXXX")
-    mkdir -p "$case_store/home"
-    local environment
+    local home=$case_store/home
+    mkdir -p "$home"
+    local environment quoted_program
     environment=$(printf 'VELMORA_REGISTRY_DIR=%q VELMORA_VOLATILE_DIR=%q HOME=%q' \
-        "$case_store/registry" "$case_store/volatile" "$case_store/home")
+        "$case_store/registry" "$case_store/volatile" "$home")
+    quoted_program=$(printf '%q' "$program")
     tmux_ kill-session -t vt 2> /dev/null
-    if [ "$shell" = zsh ]; then
-        printf '%s\n' "PS1='vt\$ '" 'autoload -Uz compinit && compinit -u' \
-            "eval \"\$($(printf '%q' "$program") init zsh)\"" > "$case_store/home/.zshrc"
-        tmux_ new-session -d -s vt -x 120 -y 32 "env $environment ZDOTDIR=$case_store/home zsh -i"
-    else
-        printf '%s\n' "PS1='vt\$ '" 'HISTFILE=/dev/null' \
-            "eval \"\$($(printf '%q' "$program") init bash)\"" > "$case_store/home/.bashrc"
-        tmux_ new-session -d -s vt -x 120 -y 32 \
-            "env $environment bash --noprofile --rcfile $case_store/home/.bashrc -i"
-    fi
+    last_status='$?'
+    case $shell in
+        zsh)
+            printf '%s\n' "PS1='vt\$ '" 'autoload -Uz compinit && compinit -u' \
+                "eval \"\$($quoted_program init zsh)\"" > "$home/.zshrc"
+            tmux_ new-session -d -s vt -x 120 -y 32 "env $environment ZDOTDIR=$home zsh -i"
+            ;;
+        fish)
+            mkdir -p "$home/.config/fish"
+            printf '%s\n' 'set -g fish_greeting' "function fish_prompt; echo -n 'vt\$ '; end" \
+                "$quoted_program init fish | source" > "$home/.config/fish/config.fish"
+            last_status='$status'
+            tmux_ new-session -d -s vt -x 120 -y 32 "env $environment fish -i"
+            ;;
+        dash | ksh | busybox)
+            printf '%s\n' "PS1='vt\$ '" "eval \"\$($quoted_program init sh)\"" > "$home/.shrc"
+            local run=$shell
+            [ "$shell" = busybox ] && run="busybox sh"
+            tmux_ new-session -d -s vt -x 120 -y 32 "env $environment ENV=$home/.shrc $run -i"
+            ;;
+        *)
+            printf '%s\n' "PS1='vt\$ '" 'HISTFILE=/dev/null' \
+                "eval \"\$($quoted_program init bash)\"" > "$home/.bashrc"
+            tmux_ new-session -d -s vt -x 120 -y 32 \
+                "env $environment bash --noprofile --rcfile $home/.bashrc -i"
+            ;;
+    esac
     wait_for '^vt\$ ?$'
 }
 
@@ -98,7 +120,7 @@ rc=
 shell_run() {
     serial=$((serial + 1))
     local marker="@@$serial"
-    type_text "clear; $1; echo $marker rc=\$?"
+    type_text "clear; $1; echo $marker rc=$last_status"
     keys Enter
     wait_for "^$marker rc=[0-9]+" || return 1
     output=$(screen)
@@ -108,7 +130,7 @@ shell_run() {
 # Starts a command that takes over the screen; the caller answers it and then calls finish.
 shell_start() {
     serial=$((serial + 1))
-    type_text "clear; $1; echo @@$serial rc=\$?"
+    type_text "clear; $1; echo @@$serial rc=$last_status"
     keys Enter
 }
 finish() {
@@ -155,7 +177,7 @@ failed=0
 run_case() {
     local title=$1
     reason=
-    if "$2"; then
+    if "${@:2}"; then
         echo "PASS $title"
         passed=$((passed + 1))
     else
@@ -219,19 +241,56 @@ test_tab_completes_stored_names() {
     wait_for '^vt\$ cd: -other$' || fail "a delete does not complete the name"
 }
 
-test_stored_paths_are_never_run_by_the_shell() {
-    start_shell || return 1
-    local odd="$work/odd/\$(touch $work/pwned) \`touch $work/pwned\` x"
+# A name and a path holding $(...), backticks, quotes, blanks and a newline reach the shell
+# (started by the caller, its command named $2) only as data: the name is stored and jumped to
+# through the command and the jump lands, and where the shell completes, Tab offers a name
+# quoted so that Enter jumps. Nothing may run.
+names_and_paths_stay_data() {
+    local shell=$1 prefix=$2
+    local syntax="\$(touch pwned) \`touch pwned\` '\""
+    local odd="$work/$shell/$syntax"$'\n'"q"
     mkdir -p "$odd"
-    shell_run "cd $(printf '%q' "$odd") && cd: :odd && cd: ':\$(touch $work/pwned)' && cd / &&
-        cd: odd && pwd" || return 1
-    grep -qxF "$odd" <<< "$output" || fail "cd: odd did not reach the directory" || return 1
-    type_text "cd: "
-    keys Tab Tab
-    wait_for 'odd' || return 1
-    keys C-u
-    shell_run "true" || return 1
-    [ ! -e "$work/pwned" ] || fail "the shell ran a command from a stored path or name"
+    printf '%s' "n $syntax"$'\n'"z" > "$case_store/name"
+    printf '%s' "$odd" > "$case_store/dir"
+    local read_them='n=$(cat name) && d=$(cat dir)'
+    [ "$shell" = fish ] && read_them='set n (string collect < name) && set d (string collect < dir)'
+    shell_run "cd $case_store && $read_them && cd \"\$d\" && $prefix \":\$n\" && cd / &&
+        $prefix \"\$n\" && pwd > $case_store/landed" || return 1
+    [ "$(cat "$case_store/landed" 2> /dev/null)" = "$odd" ] ||
+        fail "the jump to the odd name did not land in the odd path" || return 1
+    if [ "$shell" = bash ] || [ "$shell" = zsh ] || [ "$shell" = fish ]; then
+        store "t $syntax" "$odd" || return 1
+        shell_run "cd $case_store" || return 1
+        type_text "$prefix t"
+        keys Tab
+        wait_for "^vt\\$ $prefix t.*pwned" || return 1
+        serial=$((serial + 1))
+        type_text " && pwd > $case_store/tabbed; echo @@$serial rc=$last_status"
+        keys Enter
+        finish || fail "Enter after the completed name did not run the jump" || return 1
+        [ "$(cat "$case_store/tabbed" 2> /dev/null)" = "$odd" ] ||
+            fail "the completed name did not land in the odd path" || return 1
+    fi
+    [ -z "$(find "$work" -name pwned)" ] || fail "the shell ran a command from a name or path"
+}
+
+test_names_and_paths_stay_data() {
+    start_shell "$1" && names_and_paths_stay_data "$1" cd:
+}
+
+# ksh reads "cd:" at the start of a command as a label: the integration says so when the shell
+# starts, and a prefix set in the settings works at once.
+test_ksh_takes_the_prefix_from_the_settings() {
+    start_shell ksh || return 1
+    screen | grep -q "ksh reads a word ending in ':' as a label" ||
+        fail "ksh starts without saying why cd: cannot work" || return 1
+    shell_start "velmora --configure"
+    wait_for 'Velmora settings' || return 1
+    keys M-p C-y
+    type_text "go"
+    keys Enter
+    finish || return 1
+    names_and_paths_stay_data ksh go
 }
 
 test_panel_filter_entered_and_left() {
@@ -338,17 +397,97 @@ test_zsh_jumps_and_completes() {
     wait_for 'prod +proj' || fail "zsh does not list both names"
 }
 
+test_a_300_byte_name_is_stored_and_listed_whole() {
+    start_shell || return 1
+    local long
+    long=$(printf 'n%.0s' $(seq 1 300))
+    mkdir -p "$work/long300"
+    shell_run "cd $work/long300 && cd: :$long" || return 1
+    [ "$rc" = 0 ] || fail "storing a 300-byte name gives status $rc" || return 1
+    [ "$(names)" = "$long" ] || fail "--names does not list the 300-byte name whole" || return 1
+    shell_run "cd / && cd: $long && pwd" || return 1
+    grep -qx "$work/long300" <<< "$output" || fail "the 300-byte name does not lead back"
+}
+
+test_a_long_current_directory_is_stored_whole() {
+    start_shell || return 1
+    # Linux names hold 255 bytes: 15 levels of 200 make a path of about 3,000 bytes, 21 one
+    # longer than the 4,095 a path may hold. The shell walks down to them one level at a time.
+    local level deep=$work/long
+    level=$(printf 'd%.0s' $(seq 1 200))
+    for _ in $(seq 1 15); do deep=$deep/$level; done
+    mkdir -p "$deep/$level/$level/$level/$level/$level/$level"
+    shell_run "cd $work/long && for i in \$(seq 15); do cd d*; done && cd: :deep &&
+        cd / && cd: deep && pwd > $work/long.pwd" || return 1
+    [ "$rc" = 0 ] && [ "$(cat "$work/long.pwd")" = "$deep" ] ||
+        fail "a ${#deep}-byte directory was not stored whole (status $rc)" || return 1
+    shell_run "cd $work/long && for i in \$(seq 21); do cd d*; done && cd: :toolong" || return 1
+    [ "$rc" = 1 ] && grep -q 'longer than 4095 bytes' <<< "$output" ||
+        fail "a directory longer than 4,095 bytes was not refused (status $rc)" || return 1
+    [ "$(names)" = deep ] || fail "the store holds '$(names)' instead of deep alone"
+}
+
+test_list_check_and_prune() {
+    start_shell || return 1
+    store live "$work/prune/live" && store dead "$work/prune/dead" || return 1
+    rmdir "$work/prune/dead"
+    shell_run "velmora list" || return 1
+    grep -qE "^live +$work/prune/live *\$" <<< "$output" &&
+        grep -qE "^dead +$work/prune/dead +gone\$" <<< "$output" ||
+        fail "list does not mark the gone directory" || return 1
+    shell_run "velmora check" || return 1
+    [ "$rc" = 1 ] && grep -qE "^dead " <<< "$output" && ! grep -qE "^live " <<< "$output" ||
+        fail "check does not list dead alone with status 1" || return 1
+    shell_start "velmora prune"
+    wait_for 'Delete 1 name whose directory is gone\? \[y/N\]' || return 1
+    type_text "y"
+    keys Enter
+    finish || return 1
+    [ "$rc" = 0 ] && [ "$(names)" = live ] || fail "prune left '$(names)' with status $rc"
+}
+
+test_a_damaged_store_is_said_with_its_path() {
+    start_shell || return 1
+    store proj "$work/fault/proj" || return 1
+    local database=$case_store/registry/hkcu.db
+    rm -f "$database"-wal "$database"-shm
+    head -c 8192 /dev/urandom > "$database"
+    shell_run "cd: proj" || return 1
+    [ "$rc" = 4 ] && grep -qF "velmora: $database is damaged" <<< "$output" ||
+        fail "a damaged store gives status $rc without naming $database"
+}
+
+test_export_and_import_round_trip() {
+    start_shell || return 1
+    store 'back\slash and blank' "$work/trip/a b" && store plain "$work/trip/plain" || return 1
+    shell_run "cd $work/trip/plain && cd: +tmp && velmora export $work/trip/names" || return 1
+    [ "$rc" = 0 ] || fail "export gives status $rc" || return 1
+    shell_run "export VELMORA_REGISTRY_DIR=$case_store/other VELMORA_VOLATILE_DIR=$case_store/tmp &&
+        velmora import $work/trip/names && velmora export $work/trip/again" || return 1
+    grep -qE 'imported ([0-9]+): \1 added, 0 kept, 0 replaced' <<< "$output" ||
+        fail "import does not report every entry added" || return 1
+    cmp -s "$work/trip/names" "$work/trip/again" || fail "the second export differs from the first"
+}
+
 run_case "store a name and jump with a rest" test_store_and_jump_with_rest
 run_case "delete and miss from the command line" test_delete_and_miss_from_the_command_line
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
-run_case "stored paths are never run by the shell" test_stored_paths_are_never_run_by_the_shell
+for shell in bash zsh fish dash busybox; do
+    run_case "$shell: names and paths stay data" test_names_and_paths_stay_data "$shell"
+done
+run_case "ksh: the prefix from the settings" test_ksh_takes_the_prefix_from_the_settings
 run_case "panel: a filter entered and left" test_panel_filter_entered_and_left
 run_case "panel: F4 edit, Ctrl+J, then a jump" test_panel_edit_then_jump
 run_case "panel: F8 deletes after its question" test_panel_delete_asks_first
 run_case "settings: a new prefix and the function follows" \
     test_configuration_changes_the_prefix_and_the_function
 run_case "zsh: jump and completion" test_zsh_jumps_and_completes
+run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_stored_and_listed_whole
+run_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
+run_case "list, check and prune" test_list_check_and_prune
+run_case "export and import round trip" test_export_and_import_round_trip
+run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
 
 echo "terminal: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -59,8 +59,9 @@ configure_and_build win32 -DCMAKE_BUILD_TYPE=Release -DVELMORA_RUN_32BIT_SUITES=
 step "the demonstration's far2l, headless"
 scripts/far2l-demo.sh --check && passed=$((passed + 1)) || failed=$((failed + 1))
 
-# End-to-end suites in a real terminal: the velmora program, and the module inside far2l.
-for suite in scripts/test-terminal.sh scripts/test-far2l.sh; do
+# End-to-end suites in a real terminal: the velmora program, and the module inside far2l; then
+# the Debian package, installed and removed again.
+for suite in scripts/test-terminal.sh scripts/test-far2l.sh scripts/test-package.sh; do
     [ -x "$suite" ] || continue
     step "$suite"
     log=$(mktemp)

@@ -86,6 +86,9 @@ cat << EOF
     $prefix                the panel of names: Enter goes, F4 edits, F7 adds a filter,
                        F8 deletes, F1 lists the keys, Esc leaves
     $prefix -proj          delete the name
+    velmora list         the names and their directories; velmora prune deletes the
+                       names whose directory is gone
+    velmora export FILE  every name and setting to a file; velmora import FILE reads it
     velmora --configure  the settings (the prefix, error messages, completion)
 
   To keep it in your own shell, add this line to ~/.bashrc:

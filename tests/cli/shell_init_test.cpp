@@ -3,16 +3,52 @@
 // A stub program stands in for velmora and answers as velmora does.
 #include "shell_init.h"
 
+#include "command_completion.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
+
+// A shell the scripts are run with, the prefixes it takes as the command, and its name for the
+// last exit status.
+struct ShellUnderTest {
+    const char* command;
+    Shell kind;
+    const char* prefix;
+    const char* otherPrefix;
+    const char* status;
+};
+
+const ShellUnderTest kShells[] = {
+    {"bash", Shell::kBash, "cd:", "go:", "$?"},
+    {"zsh", Shell::kZsh, "cd:", "go:", "$?"},
+    {"fish", Shell::kFish, "cd:", "go:", "$status"},
+    {"dash", Shell::kSh, "cd:", "go:", "$?"},
+    {"busybox sh", Shell::kSh, "cd:", "go:", "$?"},
+    // ksh reads a word ending in ':' at the start of a command as a label.
+    {"ksh", Shell::kSh, "j", "go", "$?"},
+};
+
+// The shells of kShells installed here; the test scripts install them all.
+std::vector<ShellUnderTest> InstalledShells() {
+    std::vector<ShellUnderTest> shells;
+    for (const ShellUnderTest& shell : kShells) {
+        std::string program(shell.command, std::strcspn(shell.command, " "));
+        if (system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0) {
+            shells.push_back(shell);
+        }
+    }
+    return shells;
+}
 
 class ShellInitTest : public testing::Test {
   protected:
@@ -21,12 +57,20 @@ class ShellInitTest : public testing::Test {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder_ = pattern;
         // The directory the stub names for every jump holds what a shell would run if it
-        // evaluated the text.
-        target_ = folder_ + "/to $(touch " + folder_ + "/ran) `touch " + folder_ + "/ran`";
+        // evaluated the text, and a newline.
+        target_ = folder_ + "/to $(touch " + folder_ + "/ran) `touch " + folder_ + "/ran` '\"\nx";
         ASSERT_EQ(system(("mkdir -p " + ShellQuote(target_)).c_str()), 0);
-        stub_ = folder_ + "/velmora stub's";
+        // `init` prints what the test left in next-init, as if the settings had changed.
+        stub_ = folder_ + "/velmora stub\\'s";
         std::ofstream stub(stub_);
         stub << "#!/bin/sh\n"
+                "case \"$1\" in\n"
+                "  init) cat "
+             << ShellQuote(folder_ + "/next-init")
+             << "; exit ;;\n"
+                "  --configure) exit ;;\n"
+                "  --names) printf '%s\\n' proj 'x$(touch ran)'; exit ;;\n"
+                "esac\n"
                 "case \"$2\" in\n"
                 "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
                 "  miss) exit 1 ;;\n"
@@ -67,10 +111,6 @@ class ShellInitTest : public testing::Test {
     std::string folder_, target_, stub_;
 };
 
-bool HaveZsh() {
-    return system("command -v zsh > /dev/null 2>&1") == 0;
-}
-
 TEST(ShellQuoteTest, AnyTextSurvivesTheShellUnchanged) {
     for (std::string text : {"plain", "it's", "$(echo no)", "`echo no`", "a b\tc", "back\\slash",
                              "'", "''", "line\nbreak", "!$", "*"}) {
@@ -91,64 +131,146 @@ TEST(PrefixProblemTest, AcceptsOnlyNamesBothShellsTakeUnquoted) {
     for (const char* good : {"cd:", "go", "j", "_x.y-z", "ftp:", "a+b@c%d,e"}) {
         EXPECT_EQ(PrefixProblem(good), "") << good;
     }
-    for (const char* bad :
-         {"", "x y", "$(x)", "-x", "1x", ":x", "a'b", "a;b", "a=b", "a/b", "a*", "cd:\n"}) {
+    for (const char* bad : {"", "x y", "$(x)", "-x", "1x", ":x", "a'b", "a;b", "a=b", "a/b", "a*",
+                            "cd:\n", "_velmora_cd", "_velmora_complete", "velmora", "compdef"}) {
         EXPECT_NE(PrefixProblem(bad), "") << bad;
     }
 }
 
-TEST_F(ShellInitTest, ScriptsParseInBothShells) {
-    for (const char* prefix : {"cd:", "x y", "cd"}) {
-        int status = -1;
-        std::string output = Run("bash -n", Init(Shell::kBash, prefix), &status);
-        EXPECT_EQ(status, 0) << prefix << ": " << output;
-        if (HaveZsh()) {
-            output = Run("zsh -n", Init(Shell::kZsh, prefix), &status);
-            EXPECT_EQ(status, 0) << prefix << ": " << output;
+TEST_F(ShellInitTest, ScriptsParseInEveryShell) {
+    for (const ShellUnderTest& shell : InstalledShells()) {
+        for (const char* prefix : {"cd:", "x y", "cd"}) {
+            int status = -1;
+            std::string output =
+                Run(std::string(shell.command) + " -n", Init(shell.kind, prefix), &status);
+            EXPECT_EQ(status, 0) << shell.command << ", " << prefix << ": " << output;
         }
     }
 }
 
-TEST_F(ShellInitTest, FunctionGoesWhereTheProgramPointsWithoutRunningThePath) {
-    for (const char* shell : {"bash", "zsh"}) {
-        if (std::string(shell) == "zsh" && !HaveZsh()) {
-            continue;
-        }
-        Shell kind = std::string(shell) == "bash" ? Shell::kBash : Shell::kZsh;
+TEST_F(ShellInitTest, CommandGoesWhereTheProgramPointsWithoutRunningThePath) {
+    for (const ShellUnderTest& shell : InstalledShells()) {
         std::string output =
-            Run(shell, Init(kind, "cd:") + "cd / && cd: proj/src && printf 'at %s\\n' \"$PWD\"\n");
-        EXPECT_EQ(output, "at " + target_ + "\n") << shell;
-        EXPECT_FALSE(Ran()) << shell;
+            Run(shell.command, Init(shell.kind, shell.prefix) + "cd /\n" + shell.prefix +
+                                   " proj/src\nprintf 'at %s\\n' \"$PWD\"\n");
+        EXPECT_EQ(output, "at " + target_ + "\n") << shell.command;
+        EXPECT_FALSE(Ran()) << shell.command;
     }
 }
 
 TEST_F(ShellInitTest, MissAndCommandLeaveTheDirectoryAndPassTheStatus) {
-    std::string output = Run("bash", Init(Shell::kBash, "cd:") +
-                                         "cd /; cd: miss; echo \"miss $? $PWD\"\n"
-                                         "cd: ftp; echo \"ftp $? $PWD\"\n");
-    EXPECT_NE(output.find("miss 1 /\n"), std::string::npos) << output;
-    EXPECT_NE(output.find("command for the file manager: ftp:srv\n"), std::string::npos) << output;
-    EXPECT_NE(output.find("ftp 3 /\n"), std::string::npos) << output;
+    for (const ShellUnderTest& shell : InstalledShells()) {
+        std::string prefix = shell.prefix, status = shell.status;
+        std::string output =
+            Run(shell.command, Init(shell.kind, prefix) + "cd /\n" + prefix +
+                                   " miss\necho \"miss " + status + " $PWD\"\n" + prefix +
+                                   " ftp\necho \"ftp " + status + " $PWD\"\n");
+        EXPECT_NE(output.find("miss 1 /\n"), std::string::npos) << shell.command << output;
+        EXPECT_NE(output.find("command for the file manager: ftp:srv\n"), std::string::npos)
+            << shell.command << output;
+        EXPECT_NE(output.find("ftp 3 /\n"), std::string::npos) << shell.command << output;
+    }
 }
 
-TEST_F(ShellInitTest, ANewPrefixReplacesTheFormerFunction) {
-    std::string output = Run("bash", Init(Shell::kBash, "cd:") + Init(Shell::kBash, "go:") +
-                                         "type -t cd: || echo 'no cd:'\ntype -t go:\n"
-                                         "complete -p go:\n");
-    EXPECT_EQ(output, "no cd:\nfunction\ncomplete -o nospace -F _velmora_complete go:\n");
+// `velmora --configure` loads the script again, which the stub answers with next-init.
+TEST_F(ShellInitTest, TheCommandFollowsANewPrefix) {
+    for (const ShellUnderTest& shell : InstalledShells()) {
+        std::string prefix = shell.prefix, other = shell.otherPrefix, status = shell.status;
+        std::ofstream(folder_ + "/next-init") << Init(shell.kind, other);
+        std::string script = Init(shell.kind, prefix) + "velmora --configure\ncd /\n" + other +
+                             " proj\nprintf 'at %s\\n' \"$PWD\"\n" + prefix + " proj\necho \"old " +
+                             status + "\"\n";
+        if (shell.kind == Shell::kBash) {
+            script += "complete -p go:\n";
+        }
+        std::string output = Run(shell.command, script);
+        EXPECT_NE(output.find("at " + target_ + "\n"), std::string::npos)
+            << shell.command << output;
+        EXPECT_NE(output.find("old 127\n"), std::string::npos) << shell.command << output;
+        if (shell.kind == Shell::kBash) {
+            EXPECT_NE(output.find("complete -o nospace -F _velmora_complete go:\n"),
+                      std::string::npos)
+                << output;
+        }
+    }
 }
 
 TEST_F(ShellInitTest, RefusedPrefixSaysWhyAndDefinesNothing) {
-    std::string output = Run("bash", Init(Shell::kBash, "cd:") + Init(Shell::kBash, "x y") +
-                                         "type -t cd: || echo 'no cd:'\n");
-    EXPECT_NE(output.find("the prefix \"x y\" cannot name a shell function"), std::string::npos)
-        << output;
-    EXPECT_NE(output.find("no cd:"), std::string::npos) << output;
+    for (const ShellUnderTest& shell : InstalledShells()) {
+        std::string prefix = shell.prefix, status = shell.status;
+        std::string output =
+            Run(shell.command, Init(shell.kind, prefix) + Init(shell.kind, "x y") + prefix +
+                                   " proj\necho \"old " + status + "\"\n");
+        EXPECT_NE(output.find("the prefix \"x y\" cannot name a shell function"), std::string::npos)
+            << shell.command << output;
+        EXPECT_NE(output.find("old 127"), std::string::npos) << shell.command << output;
 
-    // A prefix that is a command of the shell itself would take that command over.
-    output = Run("bash", Init(Shell::kBash, "cd") + "type -t cd\ncd / && pwd\n");
+        // A prefix that is a command of the shell itself would take that command over.
+        output = Run(shell.command, Init(shell.kind, "cd") + "cd /\npwd\n");
+        EXPECT_NE(output.find("is a command of the shell itself"), std::string::npos)
+            << shell.command << output;
+        EXPECT_NE(output.find("\n/\n"), std::string::npos) << shell.command << output;
+    }
+}
+
+TEST_F(ShellInitTest, FishLeavesTheFunctionsItShipsAlone) {
+    if (system("command -v fish > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no fish";
+    }
+    std::string output = Run("fish", Init(Shell::kFish, "prevd") + "functions -D prevd\n");
     EXPECT_NE(output.find("is a command of the shell itself"), std::string::npos) << output;
-    EXPECT_NE(output.find("builtin\n/\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("/functions/prevd.fish"), std::string::npos) << output;
+}
+
+// ksh takes "cd:" for a label, so the alias would never run: the script says so and names the
+// command that works instead.
+TEST_F(ShellInitTest, KshSaysWhyAColonPrefixCannotWorkAndNamesOneThatDoes) {
+    if (system("command -v ksh > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no ksh";
+    }
+    std::string output = Run(
+        "ksh", Init(Shell::kSh, "cd:") + "cd /\n_velmora_cd proj\nprintf 'at %s\\n' \"$PWD\"\n");
+    EXPECT_NE(output.find("ksh reads a word ending in ':' as a label"), std::string::npos)
+        << output;
+    EXPECT_NE(output.find("at " + target_ + "\n"), std::string::npos) << output;
+    EXPECT_FALSE(Ran());
+}
+
+// The completion files of the velmora command: its commands, the shells of init, the names of
+// bookmark tools, and stored names quoted as the prefix's command quotes them.
+TEST_F(ShellInitTest, CommandCompletionFilesOfferCommandsShellsAndQuotedNames) {
+    std::string bash =
+        "_velmora_program=" + ShellQuote(stub_) + "\n" + CommandCompletionFile(Shell::kBash) + R"SH(
+offer() {
+    COMP_LINE=$1 COMP_POINT=${#1}
+    read -ra COMP_WORDS <<< "$1"
+    [[ $1 == *' ' ]] && COMP_WORDS+=('')
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    _velmora_command
+    printf '[%s]' "${COMPREPLY[@]}"
+    echo
+}
+offer 'velmora ini'
+offer 'velmora init f'
+offer 'velmora x'
+offer 'velmora import --from '
+)SH";
+    EXPECT_EQ(Run("bash", bash), "[init]\n[fish]\n[x\\$\\(touch\\ ran\\)]\n[wd][bashmarks]\n");
+    if (system("command -v fish > /dev/null 2>&1") == 0) {
+        // fish quotes otherwise than sh, so the stub's path comes from a file.
+        std::ofstream(folder_ + "/program") << stub_;
+        std::string fish = "set -g _velmora_program (string collect < " + folder_ + "/program)\n" +
+                           CommandCompletionFile(Shell::kFish) +
+                           "complete -C 'velmora ini'\ncomplete -C 'velmora init f'\n"
+                           "complete -C 'velmora x'\n";
+        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\n");
+    }
+    if (system("command -v zsh > /dev/null 2>&1") == 0) {
+        int status = -1;
+        std::string output = Run("zsh -n", CommandCompletionFile(Shell::kZsh), &status);
+        EXPECT_EQ(status, 0) << output;
+    }
+    EXPECT_FALSE(Ran());
 }
 
 }  // namespace

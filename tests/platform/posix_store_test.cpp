@@ -1,12 +1,14 @@
 // The POSIX registry store as a durable, private, shared database: where it lives, what a
 // killed writer or two writers at once leave behind, and what a damaged or locked file gives.
+#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sqlite3.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -21,9 +23,8 @@
 #include "store/errors.h"
 #include "store/reg_section.h"
 #include "store_faults.h"
+#include "store_transaction.h"
 #include "test_hooks.h"
-
-extern char** environ;
 
 namespace {
 
@@ -31,15 +32,31 @@ class PosixStoreTest : public FreshStoreTest {
   protected:
     // Starts tests/platform/store_writer.cpp with COUNT, PREFIX and `more` arguments.
     pid_t StartWriter(long count, const std::string& prefix, std::vector<std::string> more = {}) {
-        std::vector<std::string> args = {STORE_WRITER_PATH, std::to_string(count), prefix};
-        args.insert(args.end(), more.begin(), more.end());
+        more.insert(more.begin(), {std::to_string(count), prefix});
+        return StartWriterWith(more);
+    }
+
+    // `input`, when given, becomes the writer's standard input; it runs as `user`, when given,
+    // without the variables `unset`.
+    pid_t StartWriterWith(std::vector<std::string> args, int input = -1, int user = -1,
+                          std::vector<const char*> unset = {}) {
+        args.insert(args.begin(), STORE_WRITER_PATH);
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        pid_t pid = 0;
-        EXPECT_EQ(posix_spawn(&pid, STORE_WRITER_PATH, nullptr, nullptr, argv.data(), environ), 0);
+        pid_t pid = fork();
+        if (pid == 0) {
+            for (const char* name : unset) {
+                unsetenv(name);
+            }
+            if ((input < 0 || dup2(input, 0) == 0) &&
+                (user < 0 || (setgid(user) == 0 && setuid(user) == 0))) {
+                execv(STORE_WRITER_PATH, argv.data());
+            }
+            _exit(3);
+        }
         return pid;
     }
 
@@ -48,6 +65,31 @@ class PosixStoreTest : public FreshStoreTest {
         waitpid(pid, &status, 0);
         return status;
     }
+
+    // The exit status of `pid`, or -1 when it has not ended within `seconds` (and is killed):
+    // a bound for a process that might wait forever.
+    int ExitWithin(pid_t pid, int seconds) {
+        for (int waited = 0; waited < seconds * 100; ++waited) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        kill(pid, SIGKILL);
+        Wait(pid);
+        return -1;
+    }
+
+    // Runs the writer as StartWriterWith does; its exit status, -1 when it had to be stopped.
+    int RunWriter(std::vector<std::string> args, int user = -1,
+                  std::vector<const char*> unset = {}) {
+        return ExitWithin(StartWriterWith(std::move(args), -1, user, std::move(unset)), 30);
+    }
+
+    // A user the password database does not know, different per test process so that parallel
+    // runs do not meet in /tmp.
+    static int UnknownUser() { return 200000 + getpid() % 100000; }
 
     struct Fault {
         int kind;
@@ -99,6 +141,25 @@ TEST_F(PosixStoreTest, NoPersistentKeyBelowVolatileOne) {
     EXPECT_NO_THROW(RegSection more("\\More", false));
 }
 
+TEST_F(PosixStoreTest, EachStoreFailsAlone) {
+    { RegSection root(true); }
+    WriteStored("\\TempKeys", "t", REG_SZ, std::string("x\0", 2), true);
+    std::string file = volatileDir_ + "/file";
+    std::ofstream(file) << "x";
+    setenv("VELMORA_VOLATILE_DIR", (file + "/registry").c_str(), 1);
+    WriteStored("\\Keys", "p", REG_SZ, std::string("y\0", 2));
+    EXPECT_EQ(StoredText("\\Keys", "p"), "y") << "a volatile store that cannot be made";
+    EXPECT_EQ(FaultOf(kVelmoraVolatileStore).kind, kStoreFaultCannotOpen);
+
+    setenv("VELMORA_VOLATILE_DIR", volatileDir_.c_str(), 1);
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::filesystem::remove(persistentDir_ + "/hkcu.db" + suffix);
+    }
+    std::ofstream(persistentDir_ + "/hkcu.db") << std::string(8192, '\x5a');
+    EXPECT_EQ(StoredText("\\TempKeys", "t"), "x") << "a damaged persistent store";
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultDamaged);
+}
+
 TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
     RegSection keys("\\Keys", true);
     for (const char* name : {"c", "a", "b"}) {
@@ -110,6 +171,25 @@ TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
     EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"a", "b", "c"}));
 }
 
+TEST_F(PosixStoreTest, OverlongNameStoredByOlderCodeStaysListedAndCanBeDeleted) {
+    {
+        RegSection keys("\\Keys", true);
+        for (const char* name : {"before", "overlong", "after"}) {
+            keys.WriteString(name, "x");
+        }
+    }
+    const std::string overlong(16384, 'n');
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &db), SQLITE_OK);
+    std::string rename = "UPDATE vals SET name = '" + overlong + "' WHERE name = 'overlong'";
+    EXPECT_EQ(sqlite3_exec(db, rename.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"before", overlong, "after"}));
+    RegSection keys("\\Keys", true);
+    EXPECT_EQ(keys.DeleteValue(overlong.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"before", "after"}));
+}
+
 TEST_F(PosixStoreTest, StoreFilesArePrivateToTheUser) {
     { RegSection keys("\\Keys", true); }
     { RegSection temp("\\TempKeys", false); }
@@ -118,19 +198,42 @@ TEST_F(PosixStoreTest, StoreFilesArePrivateToTheUser) {
     EXPECT_EQ(Mode(persistentDir_ + "/hkcu.db-wal"), 0600u);
 }
 
-TEST_F(PosixStoreTest, LocationsFollowTheEnvironment) {
-    std::string config = persistentDir_ + "/config";
-    std::string runtime = volatileDir_ + "/runtime";
+TEST_F(PosixStoreTest, LocationsFollowTheEnvironmentThroughLinks) {
+    // A ~/.config kept among dotfiles, a runtime folder reached through a link.
+    std::string config = persistentDir_ + "/dotfiles";
+    std::string runtime = volatileDir_ + "/run";
+    std::filesystem::create_directory(config);
+    std::filesystem::create_directory(runtime);
+    std::filesystem::create_directory_symlink(config, persistentDir_ + "/config");
+    std::filesystem::create_directory_symlink(runtime, volatileDir_ + "/runtime");
     unsetenv("VELMORA_REGISTRY_DIR");
     unsetenv("VELMORA_VOLATILE_DIR");
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (persistentDir_ + "/config").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (volatileDir_ + "/runtime").c_str(), 1);
     { RegSection temp("\\TempKeys", false); }
     EXPECT_TRUE(std::filesystem::exists(config + "/velmora/registry/hkcu.db"));
     EXPECT_TRUE(std::filesystem::exists(runtime + "/velmora/registry/hkcu.db"));
     EXPECT_EQ(Mode(config + "/velmora/registry"), 0700u);
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultNone);
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST_F(PosixStoreTest, OneLetterRelativeFolderIsMade) {
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(persistentDir_);
+    setenv("VELMORA_REGISTRY_DIR", "a/reg", 1);
+    EXPECT_NO_THROW(RegSection root(true));
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(std::filesystem::exists(persistentDir_ + "/a/reg/hkcu.db"));
+}
+
+TEST_F(PosixStoreTest, FailedOpenLeavesNoFileBehind) {
+    // SQLite cannot make its journal where a folder takes the journal's name.
+    std::filesystem::create_directory(persistentDir_ + "/hkcu.db-journal");
+    EXPECT_THROW(RegSection root(true), terrors_t);
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultCannotOpen);
+    EXPECT_FALSE(std::filesystem::exists(persistentDir_ + "/hkcu.db"));
 }
 
 TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
@@ -179,30 +282,53 @@ TEST_F(PosixStoreTest, FailureHookMakesOneStoreFailAsItsFaultWould) {
     EXPECT_NO_THROW(RegSection temp("\\TempKeys", false));
 }
 
-TEST_F(PosixStoreTest, TmpFolderOfAnotherOwnerIsNotOurs) {
+TEST_F(PosixStoreTest, TmpFolderMustBeOursAlone) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "only root can act as another user";
     }
-    // A user nobody has, different per test process so that parallel runs do not meet.
-    uid_t user = 200000 + getpid() % 100000;
+    int user = UnknownUser();
     std::string base = "/tmp/velmora-" + std::to_string(user);
-    std::filesystem::remove_all(base);
-    ASSERT_EQ(mkdir(base.c_str(), 0700), 0);
+    std::string elsewhere = base + "-elsewhere";
     ASSERT_EQ(chown(persistentDir_.c_str(), user, user), 0);
-    pid_t pid = fork();
-    if (pid == 0) {
-        unsetenv("VELMORA_VOLATILE_DIR");
-        unsetenv("XDG_RUNTIME_DIR");
-        if (setgid(user) == 0 && setuid(user) == 0) {
-            execl(STORE_WRITER_PATH, STORE_WRITER_PATH, "1", "temp", "\\TempKeys", "volatile",
-                  nullptr);
+    struct Case {
+        const char* what;
+        int owner;
+        mode_t mode;
+        bool link;
+        int exitStatus;
+    } const cases[] = {
+        {"another user's", 0, 0700, false, 10 + kStoreFaultNotOurs},
+        {"open to others", user, 0755, false, 10 + kStoreFaultNotOurs},
+        {"a link to ours", user, 0700, true, 10 + kStoreFaultNotOurs},
+        {"ours alone", user, 0700, false, 0},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(base);
+        std::filesystem::remove_all(elsewhere);
+        std::string made = c.link ? elsewhere : base;
+        ASSERT_EQ(mkdir(made.c_str(), c.mode), 0);
+        ASSERT_EQ(chmod(made.c_str(), c.mode), 0);
+        ASSERT_EQ(chown(made.c_str(), c.owner, c.owner), 0);
+        if (c.link) {
+            std::filesystem::create_directory_symlink(elsewhere, base);
         }
-        _exit(3);
+        std::vector<const char*> unset = {"VELMORA_VOLATILE_DIR", "XDG_RUNTIME_DIR"};
+        EXPECT_EQ(RunWriter({"1", c.what, "\\Keys"}, user, unset), 0)
+            << "permanent names beside a volatile folder " << c.what;
+        EXPECT_EQ(RunWriter({"1", "temp", "\\TempKeys", "volatile"}, user, unset), c.exitStatus)
+            << c.what;
     }
-    int status = Wait(pid);
     std::filesystem::remove_all(base);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 10 + kStoreFaultNotOurs);
+    std::filesystem::remove_all(elsewhere);
+}
+
+TEST_F(PosixStoreTest, NoHomeIsAFault) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root can act as a user without a home";
+    }
+    EXPECT_EQ(RunWriter({"1", "name"}, UnknownUser(),
+                        {"VELMORA_REGISTRY_DIR", "XDG_CONFIG_HOME", "HOME"}),
+              10 + kStoreFaultNoHome);
 }
 
 TEST_F(PosixStoreTest, LockedDatabaseGivesBusyStatus) {
@@ -220,6 +346,32 @@ TEST_F(PosixStoreTest, LockedDatabaseGivesBusyStatus) {
     EXPECT_TRUE(keys.WriteString("free", "x"));
 }
 
+TEST_F(PosixStoreTest, StartReadsWhileAnotherProcessWritesAndItsWriteGivesUp) {
+    WriteStored("\\Keys", "kept", REG_SZ, std::string("x\0", 2));
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM vals", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(RunWriter({"read", "\\Keys", "kept"}), 0) << "a read is served at once";
+    EXPECT_EQ(RunWriter({"1", "blocked"}), 10 + kStoreFaultBusy)
+        << "a write gives up after a while";
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
+
+TEST_F(PosixStoreTest, StartOverAnExistingStoreMakesAndRemovesNoFile) {
+    EXPECT_EQ(Wait(StartWriter(1, "first")), 0);
+    int events = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(events, 0);
+    for (const std::string& dir : {persistentDir_, volatileDir_}) {
+        inotify_add_watch(events, dir.c_str(), IN_CREATE | IN_DELETE);
+    }
+    EXPECT_EQ(RunWriter({"read", "\\Keys", "first-0"}), 0);
+    char event[4096];
+    EXPECT_LT(read(events, event, sizeof event), 0) << "a file was made or removed";
+    close(events);
+}
+
 TEST_F(PosixStoreTest, TwoWritersAtOnceLoseNothing) {
     pid_t first = StartWriter(1000, "one");
     pid_t second = StartWriter(1000, "two");
@@ -229,6 +381,75 @@ TEST_F(PosixStoreTest, TwoWritersAtOnceLoseNothing) {
     EXPECT_EQ(names.size(), 2000u);
     for (const std::string& name : names) {
         ASSERT_EQ(StoredText("\\Keys", name.c_str()), "value-of-" + name);
+    }
+}
+
+TEST_F(PosixStoreTest, KeyCreatedByTwoProcessesAtOnceLivesInOneStore) {
+    // One process creates each key volatile, the other not: whichever comes second must open
+    // the first one's key, or one of the two values would go to a second key and be lost.
+    { RegSection race("\\Race", true); }
+    constexpr int kKeys = 5000;
+    int start[2];
+    ASSERT_EQ(pipe2(start, O_CLOEXEC), 0);
+    pid_t first = StartWriterWith(
+        {std::to_string(kKeys), "volatile", "\\Race\\*", "volatile", "together"}, start[0]);
+    pid_t second =
+        StartWriterWith({std::to_string(kKeys), "persistent", "\\Race\\*", "together"}, start[0]);
+    close(start[0]);
+    close(start[1]);
+    EXPECT_EQ(Wait(first), 0);
+    EXPECT_EQ(Wait(second), 0);
+    for (int i = 0; i < kKeys; ++i) {
+        std::string key = "\\Race\\" + std::to_string(i);
+        ASSERT_EQ(StoredNames(key.c_str()).size(), 2u) << key;
+    }
+}
+
+TEST_F(PosixStoreTest, TransactionFailingHalfWayRollsBackToTheStoreAsBefore) {
+    WriteStored("\\Keys", "kept", REG_SZ, std::string("old\0", 4));
+    ASSERT_EQ(VelmoraBeginStoreTransaction(), ERROR_SUCCESS);
+    EXPECT_EQ(VelmoraBeginStoreTransaction(), ERROR_INVALID_FUNCTION);
+    HKEY made = nullptr;
+    {
+        RegSection keys("\\Keys", true);
+        EXPECT_TRUE(keys.WriteString("kept", "changed"));
+        EXPECT_TRUE(keys.WriteString("added", "x"));
+        RegSection temp("\\TempKeys", false);
+        EXPECT_TRUE(temp.WriteString("t", "y"));
+        TextBuffer read;
+        EXPECT_TRUE(keys.ReadString("added", read)) << "reads inside see the writes";
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, ModuleKeyPath("\\Made").c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &made, nullptr),
+                  ERROR_SUCCESS);
+        VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultFull);
+        EXPECT_FALSE(keys.WriteString("late", "x"));
+        VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
+    }
+    EXPECT_EQ(VelmoraEndStoreTransaction(0), ERROR_SUCCESS);
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"kept"});
+    EXPECT_EQ(StoredText("\\Keys", "kept"), "old");
+    EXPECT_FALSE(KeyExists("\\TempKeys"));
+    EXPECT_FALSE(KeyExists("\\Made"));
+    EXPECT_EQ(RegSetValueExA(made, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2),
+              ERROR_KEY_DELETED);
+    RegCloseKey(made);
+    EXPECT_EQ(VelmoraEndStoreTransaction(1), ERROR_INVALID_FUNCTION);
+}
+
+TEST_F(PosixStoreTest, TransactionCommitShowsEveryWriteToAnotherProcessAtOnce) {
+    ASSERT_EQ(VelmoraBeginStoreTransaction(), ERROR_SUCCESS);
+    {
+        RegSection keys("\\Keys", true);
+        RegSection temp("\\TempKeys", false);
+        EXPECT_TRUE(keys.WriteString("first", "x"));
+        EXPECT_TRUE(temp.WriteString("second", "y"));
+    }
+    for (int committed : {0, 1}) {
+        if (committed) {
+            EXPECT_EQ(VelmoraEndStoreTransaction(1), ERROR_SUCCESS);
+        }
+        EXPECT_EQ(RunWriter({"read", "\\Keys", "first"}), 1 - committed);
+        EXPECT_EQ(RunWriter({"read", "\\TempKeys", "second"}), 1 - committed);
     }
 }
 

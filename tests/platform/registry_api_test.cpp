@@ -80,4 +80,20 @@ TEST_F(RegistryApiTest, EnumerationEndsWithNoMoreItems) {
     RegCloseKey(key);
 }
 
+TEST_F(RegistryApiTest, ValueNamesLongerThanTheRegistryHoldsAreRefused) {
+    HKEY key = Create("\\Keys", REG_OPTION_NON_VOLATILE);
+    std::string longest(16383, 'n');
+    std::string tooLong(16384, 'n');
+    const BYTE* text = reinterpret_cast<const BYTE*>("x");
+    EXPECT_EQ(RegSetValueExA(key, longest.c_str(), 0, REG_SZ, text, 2), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, tooLong.c_str(), 0, REG_SZ, text, 2), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegSetValueExA(key, "after", 0, REG_SZ, text, 2), ERROR_SUCCESS);
+    DWORD size = 0;
+    EXPECT_EQ(RegQueryValueExA(key, tooLong.c_str(), nullptr, nullptr, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteValueA(key, tooLong.c_str()), ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+    EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({longest, "after"}));
+}
+
 }  // namespace

@@ -1,7 +1,13 @@
-// A second process for the store's tests: adds COUNT values named PREFIX-i, each holding
-// "value-of-" and its name, one write at a time, to the module's SECTION ("\Keys" unless given),
-// a key created volatile when "volatile" follows. A failed write ends the program with 10 + the
-// fault recorded for the store.
+// A second process for the store's tests. "COUNT PREFIX [SECTION [volatile] [together]]" adds
+// COUNT values named PREFIX-i, each holding "value-of-" and its name, one write at a time, to the
+// module's SECTION ("\Keys" unless given), a key created volatile when "volatile" is given; a
+// SECTION ending in "\*" puts the i-th value into a key of its own named i. "together" waits for
+// the end of standard input before the first write, so that a test can start two writers at
+// the same moment. "read SECTION NAME" reads one value and ends with 0 when it is there, 1 when
+// it is not. A failed call ends the program with 10 + the fault recorded for the persistent
+// store, else for the volatile one.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -9,16 +15,58 @@
 #include "platform.h"
 #include "store_faults.h"
 
+namespace {
+
+const char kRoot[] = "Software\\Far\\Plugins\\Velmora";
+
+int Failed() {
+    int fault = VelmoraStoreFault(kVelmoraPersistentStore, nullptr, 0);
+    return 10 + (fault != kStoreFaultNone ? fault
+                                          : VelmoraStoreFault(kVelmoraVolatileStore, nullptr, 0));
+}
+
+int Read(const std::string& section, const char* name) {
+    HKEY key = nullptr;
+    LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, (kRoot + section).c_str(), 0, KEY_READ, &key);
+    if (status == ERROR_SUCCESS) {
+        DWORD size = 0;
+        status = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size);
+        RegCloseKey(key);
+    }
+    if (status == ERROR_FILE_NOT_FOUND) {
+        return 1;
+    }
+    return status == ERROR_SUCCESS ? 0 : Failed();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc < 3 || argc > 5) {
+    if (argc == 4 && std::strcmp(argv[1], "read") == 0) {
+        return Read(argv[2], argv[3]);
+    }
+    if (argc < 3 || argc > 6) {
         return 2;
     }
     long count = std::atol(argv[1]);
     std::string prefix = argv[2];
     std::string section = argc > 3 ? argv[3] : "\\Keys";
-    bool isVolatile = argc > 4 && std::strcmp(argv[4], "volatile") == 0;
-    std::string path = "Software\\Far\\Plugins\\Velmora" + section;
+    bool isVolatile = false;
+    for (int i = 4; i < argc; ++i) {
+        if (std::strcmp(argv[i], "volatile") == 0) {
+            isVolatile = true;
+        } else if (std::strcmp(argv[i], "together") == 0) {
+            char ignored[64];
+            while (read(0, ignored, sizeof ignored) > 0) {
+            }
+        }
+    }
+    bool keyPerValue = section.size() >= 2 && section.compare(section.size() - 2, 2, "\\*") == 0;
+    if (keyPerValue) {
+        section.pop_back();
+    }
     for (long i = 0; i < count; ++i) {
+        std::string path = kRoot + section + (keyPerValue ? std::to_string(i) : "");
         HKEY key = nullptr;
         std::string name = prefix + "-" + std::to_string(i);
         std::string value = "value-of-" + name;
@@ -32,9 +80,7 @@ int main(int argc, char** argv) {
             RegCloseKey(key);
         }
         if (status != ERROR_SUCCESS) {
-            return 10 +
-                   VelmoraStoreFault(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore,
-                                     nullptr, 0);
+            return Failed();
         }
     }
     return 0;

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "store_faults.h"
+#include "store_transaction.h"
 #include "test_hooks.h"
 #endif
 
@@ -70,6 +71,8 @@ void FreshStoreTest::TearDown() {
     VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
     VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
     VelmoraClearStoreFaults();
+    // A test that failed inside a transaction leaves none open for the next one.
+    VelmoraEndStoreTransaction(0);
     EXPECT_EQ(VelmoraOpenKeys(), 0u) << "a registry key was left open";
     EXPECT_EQ(VelmoraLiveHeapBlocks(), blocksAtStart_) << "heap blocks leaked";
     std::filesystem::remove_all(persistentDir_);

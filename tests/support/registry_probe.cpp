@@ -5,6 +5,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -64,14 +65,20 @@ std::vector<std::string> StoredNames(const char* section) {
     if (key == nullptr) {
         return names;
     }
-    for (DWORD index = 0;; ++index) {
-        char name[16384];
-        DWORD size = sizeof name;
-        if (RegEnumValueA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
+    std::vector<char> name(16384);
+    for (DWORD index = 0;;) {
+        DWORD size = static_cast<DWORD>(name.size());
+        LONG status =
+            RegEnumValueA(key, index, name.data(), &size, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA) {
+            name.resize(name.size() * 2);
+            continue;
+        }
+        if (status != ERROR_SUCCESS) {
             break;
         }
-        names.emplace_back(name, size);
+        names.emplace_back(name.data(), size);
+        ++index;
     }
     RegCloseKey(key);
     return names;

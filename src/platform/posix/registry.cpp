@@ -1,16 +1,11 @@
 // The registry functions on POSIX, below HKEY_CURRENT_USER. Persistent keys live in one
 // database, volatile keys in a second one under the user's runtime directory, which is emptied
-// when the user's last session ends: that is how a volatile key does not outlive the logon.
-// The connections stay open for the life of the process, as the system keeps its registry
-// loaded; they are reopened when the environment points the store elsewhere. An enumerating
-// key reads values ahead and serves them while no commit has touched the database since.
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
+// when the user's last session ends: that is how a volatile key does not outlive the logon
+// (stores.h). An open key handle names its database; an enumerating key reads values ahead and
+// serves them while no commit has touched the database since.
+#include <strings.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -18,14 +13,19 @@
 #include <string_view>
 #include <utility>
 
+#include "../store_transaction.h"
 #include "../test_hooks.h"
-#include "fault_log.h"
 #include "registry_db.h"
+#include "stores.h"
 
+using velmora::registry::BeginTransaction;
+using velmora::registry::CountSubKeys;
 using velmora::registry::Database;
 using velmora::registry::DataVersion;
-using velmora::registry::RecordFault;
-using velmora::registry::StatusOfFault;
+using velmora::registry::EndTransaction;
+using velmora::registry::FindKey;
+using velmora::registry::JoinTransaction;
+using velmora::registry::OpenOrCreateKey;
 using velmora::registry::ValueList;
 using velmora::registry::ValueRow;
 
@@ -36,6 +36,8 @@ struct HKEY__ {
     std::shared_ptr<Database> db;
     int64_t id;
     std::string path;
+    // The key was created in a transaction that was rolled back.
+    bool deleted = false;
     // Where the last enumeration stopped, so that the next index continues from there.
     DWORD nextIndex = 0;
     int64_t nextAfterSeq = -1;
@@ -50,164 +52,22 @@ struct HKEY__ {
 
 namespace {
 
-// Enumeration reads this many values at first, and twice as many each time it goes on; past
-// the most it reads all the rest at once. A caller that stops early has not paid for a long
-// read, and one that walks a large key pays for one pass over it.
+// Enumeration reads this many values at first, and twice as many each time it goes on, up to
+// the most. A caller that stops early has not paid for a long read, and one that walks a large
+// key pays for few reads while holding few values at a time.
 constexpr DWORD kFirstReadAhead = 16;
 constexpr DWORD kMostReadAhead = 1024;
 
 std::recursive_mutex registryMutex;
 std::set<HKEY> openKeys;
 std::string failingKeyPath;
-std::shared_ptr<Database> persistentDb;
-std::shared_ptr<Database> volatileDb;
 
-std::string FromEnv(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-std::string HomeDirectory() {
-    std::string home = FromEnv("HOME");
-    if (home.empty()) {
-        if (const passwd* entry = getpwuid(getuid())) {
-            home = entry->pw_dir;
-        }
+// ERROR_SUCCESS when `key` is an open handle whose key still exists.
+LONG Usable(HKEY key) {
+    if (openKeys.count(key) == 0) {
+        return ERROR_INVALID_HANDLE;
     }
-    return home;
-}
-
-// Creates every missing directory of `path` with mode 0700.
-LONG MakeDirectories(int store, const std::string& path) {
-    for (size_t end = 1; end != std::string::npos;) {
-        end = path.find('/', end + 1);
-        std::string prefix = path.substr(0, end);
-        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
-            RecordFault(store, kStoreFaultCannotOpen, prefix, std::strerror(errno));
-            return ERROR_CANTOPEN;
-        }
-    }
-    return ERROR_SUCCESS;
-}
-
-LONG PersistentDirectory(std::string* dir) {
-    *dir = FromEnv("VELMORA_REGISTRY_DIR");
-    if (!dir->empty()) {
-        return ERROR_SUCCESS;
-    }
-    std::string config = FromEnv("XDG_CONFIG_HOME");
-    if (config.empty()) {
-        std::string home = HomeDirectory();
-        if (home.empty()) {
-            RecordFault(kVelmoraPersistentStore, kStoreFaultNoHome, "~/.config/velmora/registry",
-                        "HOME is unset and the password database names none for user " +
-                            std::to_string(getuid()));
-            return StatusOfFault(kStoreFaultNoHome);
-        }
-        config = home + "/.config";
-    }
-    *dir = config + "/velmora/registry";
-    return ERROR_SUCCESS;
-}
-
-LONG VolatileDirectory(std::string* dir) {
-    *dir = FromEnv("VELMORA_VOLATILE_DIR");
-    if (!dir->empty()) {
-        return ERROR_SUCCESS;
-    }
-    std::string runtime = FromEnv("XDG_RUNTIME_DIR");
-    if (!runtime.empty()) {
-        *dir = runtime + "/velmora/registry";
-        return ERROR_SUCCESS;
-    }
-    // A shared /tmp needs care: the folder must be ours and closed to others, or another user
-    // could have made it beforehand to read or replace our store.
-    std::string base = "/tmp/velmora-" + std::to_string(getuid());
-    ::mkdir(base.c_str(), 0700);
-    struct stat info;
-    std::string wrong;
-    if (::lstat(base.c_str(), &info) != 0) {
-        wrong = std::strerror(errno);
-    } else if (!S_ISDIR(info.st_mode)) {
-        wrong = S_ISLNK(info.st_mode) ? "a symbolic link" : "not a folder";
-    } else if (info.st_uid != getuid()) {
-        wrong = "owned by user " + std::to_string(info.st_uid);
-    } else if ((info.st_mode & 077) != 0) {
-        wrong = "open to other users";
-    }
-    if (!wrong.empty()) {
-        RecordFault(kVelmoraVolatileStore, kStoreFaultNotOurs, base, wrong);
-        return StatusOfFault(kStoreFaultNotOurs);
-    }
-    *dir = base + "/registry";
-    return ERROR_SUCCESS;
-}
-
-// The database of `store`, opened once and kept while its directory stays the same.
-LONG Connection(int store, std::shared_ptr<Database>* out) {
-    std::shared_ptr<Database>* cache = store == kVelmoraVolatileStore ? &volatileDb : &persistentDb;
-    std::string dir;
-    LONG status =
-        store == kVelmoraVolatileStore ? VolatileDirectory(&dir) : PersistentDirectory(&dir);
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    std::string file = dir + "/hkcu.db";
-    if (!*cache || (*cache)->file() != file || !(*cache)->StillOnDisk()) {
-        cache->reset();
-        status = MakeDirectories(store, dir);
-        if (status == ERROR_SUCCESS) {
-            status = Database::Open(file, store, cache);
-        }
-        if (status != ERROR_SUCCESS) {
-            return status;
-        }
-    }
-    *out = *cache;
-    return ERROR_SUCCESS;
-}
-
-LONG Persistent(std::shared_ptr<Database>* out) {
-    return Connection(kVelmoraPersistentStore, out);
-}
-
-LONG Volatile(std::shared_ptr<Database>* out) {
-    return Connection(kVelmoraVolatileStore, out);
-}
-
-// Finds an existing key in either database.
-LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id) {
-    for (auto connect : {Persistent, Volatile}) {
-        LONG status = connect(db);
-        if (status != ERROR_SUCCESS) {
-            return status;
-        }
-        status = (*db)->FindKey(path, id);
-        if (status != ERROR_FILE_NOT_FOUND) {
-            return status;
-        }
-    }
-    return ERROR_FILE_NOT_FOUND;
-}
-
-bool KeyExists(const std::string& path) {
-    std::shared_ptr<Database> db;
-    int64_t id;
-    return FindKey(path, &db, &id) == ERROR_SUCCESS;
-}
-
-// The registry keeps no persistent key below a volatile one: such a key would lose its parent
-// at logout.
-bool BelowVolatileKey(const std::string& path) {
-    for (size_t end = path.rfind('\\'); end != std::string::npos && end > 0;
-         end = path.rfind('\\', end - 1)) {
-        std::shared_ptr<Database> db;
-        int64_t id;
-        if (FindKey(path.substr(0, end), &db, &id) == ERROR_SUCCESS) {
-            return db == volatileDb;
-        }
-    }
-    return false;
+    return key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
 }
 
 // The full path of a key below HKEY_CURRENT_USER, without empty components.
@@ -297,20 +157,9 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, 
     }
     std::shared_ptr<Database> db;
     int64_t id = 0;
-    LONG status = FindKey(path, &db, &id);
-    DWORD disposition = REG_OPENED_EXISTING_KEY;
-    if (status == ERROR_FILE_NOT_FOUND) {
-        // The option counts only now, when the key is created.
-        bool isVolatile = (dwOptions & REG_OPTION_VOLATILE) != 0;
-        if (!isVolatile && BelowVolatileKey(path)) {
-            return ERROR_CHILD_MUST_BE_VOLATILE;
-        }
-        status = isVolatile ? Volatile(&db) : Persistent(&db);
-        if (status == ERROR_SUCCESS) {
-            status = db->CreateKey(path, KeyExists, &id);
-        }
-        disposition = REG_CREATED_NEW_KEY;
-    }
+    bool created = false;
+    // The option counts only when the key is created.
+    LONG status = OpenOrCreateKey(path, (dwOptions & REG_OPTION_VOLATILE) != 0, &db, &id, &created);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -318,7 +167,7 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, 
     openKeys.insert(key);
     *phkResult = key;
     if (lpdwDisposition != nullptr) {
-        *lpdwDisposition = disposition;
+        *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     }
     return ERROR_SUCCESS;
 }
@@ -359,11 +208,14 @@ LONG RegCloseKey(HKEY hKey) {
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
                     DWORD cbData) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
     }
     if (lpData == nullptr && cbData != 0) {
         return ERROR_INVALID_PARAMETER;
+    }
+    if (LONG status = JoinTransaction(hKey->db); status != ERROR_SUCCESS) {
+        return status;
     }
     return hKey->db->SetValue(hKey->id, lpValueName != nullptr ? lpValueName : "", dwType, lpData,
                               cbData);
@@ -372,8 +224,8 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
                       LPDWORD lpcbData) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
     }
     const char* name = lpValueName != nullptr ? lpValueName : "";
     // A walk over a key reads each value right after enumerating its name.
@@ -398,8 +250,11 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LP
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (LONG status = JoinTransaction(hKey->db); status != ERROR_SUCCESS) {
+        return status;
     }
     return hKey->db->DeleteValue(hKey->id, lpValueName != nullptr ? lpValueName : "");
 }
@@ -407,8 +262,8 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
 LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD,
                    LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
     }
     if (lpValueName == nullptr || lpcchValueName == nullptr) {
         return ERROR_INVALID_PARAMETER;
@@ -417,23 +272,21 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
     bool unchanged = hKey->db->Unchanged(hKey->aheadVersion);
     bool readNow = !continues || !unchanged || hKey->aheadPos >= hKey->ahead.size();
     if (readNow) {
-        // While the caller keeps taking values, each read takes twice as many as the last, then
-        // all that are left. A change in between starts again from a single value, so that a
-        // caller that writes as it walks reads no more than one value per call.
+        // While the caller keeps taking values, each read takes twice as many as the last. A
+        // change in between starts again from a single value, so that a caller that writes as
+        // it walks reads no more than one value per call.
         if (!continues) {
             hKey->aheadLimit = kFirstReadAhead;
         } else if (!unchanged) {
             hKey->aheadLimit = 1;
         } else {
-            hKey->aheadLimit = std::min(hKey->aheadLimit * 2, 2 * kMostReadAhead);
+            hKey->aheadLimit = std::min(hKey->aheadLimit * 2, kMostReadAhead);
         }
         // Taken before the read: a commit in between then counts as a change, never as none.
         hKey->aheadVersion = hKey->db->Version();
         hKey->aheadPos = 0;
-        LONG status = continues && hKey->aheadLimit > kMostReadAhead
-                          ? hKey->db->ValuesAfter(hKey->id, hKey->nextAfterSeq, &hKey->ahead)
-                          : hKey->db->ValuesAt(hKey->id, continues ? hKey->nextAfterSeq : -1,
-                                               dwIndex, hKey->aheadLimit, &hKey->ahead);
+        LONG status = hKey->db->ValuesAt(hKey->id, continues ? hKey->nextAfterSeq : -1, dwIndex,
+                                         hKey->aheadLimit, &hKey->ahead);
         if (status != ERROR_SUCCESS) {
             hKey->aheadVersion = DataVersion();
             return status;
@@ -472,8 +325,8 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
                       LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
                       LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (openKeys.count(hKey) == 0) {
-        return ERROR_INVALID_HANDLE;
+    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+        return status;
     }
     DWORD values = 0, maxName = 0, maxData = 0;
     LONG status =
@@ -484,15 +337,9 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
     }
     if (lpcSubKeys != nullptr) {
         *lpcSubKeys = 0;
-        for (auto connect : {Persistent, Volatile}) {
-            std::shared_ptr<Database> db;
-            status = connect(&db);
-            if (status == ERROR_SUCCESS) {
-                status = db->CountSubKeys(hKey->path, lpcSubKeys);
-            }
-            if (status != ERROR_SUCCESS) {
-                return status;
-            }
+        status = CountSubKeys(hKey->path, *hKey->db, lpcSubKeys);
+        if (status != ERROR_SUCCESS) {
+            return status;
         }
     }
     if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) {
@@ -516,6 +363,29 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
         *lpftLastWriteTime = FILETIME{0, 0};
     }
     return ERROR_SUCCESS;
+}
+
+LONG VelmoraBeginStoreTransaction(void) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    return BeginTransaction();
+}
+
+LONG VelmoraEndStoreTransaction(int commit) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    LONG status = EndTransaction(commit != 0);
+    if (status == ERROR_INVALID_FUNCTION || (commit != 0 && status == ERROR_SUCCESS)) {
+        return status;
+    }
+    // The keys created inside are gone again; a handle open on one must not write into it, for
+    // a later key may take its number.
+    for (HKEY key : openKeys) {
+        int64_t id = 0;
+        LONG found = key->db->FindKey(key->path, &id);
+        if (found == ERROR_FILE_NOT_FOUND || (found == ERROR_SUCCESS && id != key->id)) {
+            key->deleted = true;
+        }
+    }
+    return status;
 }
 
 void VelmoraFailKeyOpen(const char* path) {

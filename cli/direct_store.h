@@ -1,0 +1,49 @@
+// The name store read and written by the velmora program itself, through the registry
+// functions, beside the module: names and values whole whatever their length, and every failure
+// seen, where the module counts a store it cannot read as one that holds nothing.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+
+// The root holds the settings; the three sections the names and filters.
+enum class StoreSection { kRoot, kKeys, kTempKeys, kFilters };
+
+struct StoreValue {
+    std::string name;
+    DWORD type = REG_NONE;
+    // The bytes as stored; a text's data ends with its zero byte.
+    std::string data;
+
+    // A text value's data without the zero byte the registry keeps behind it.
+    std::string Text() const;
+};
+
+enum class StoreResult { kDone, kMissing, kFailed };
+
+// Calls `visit` for every value of the section in the store's order until it returns false.
+// A section that was never created holds none. False when the store failed.
+bool VisitSection(StoreSection section, const std::function<bool(const StoreValue&)>& visit);
+StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value);
+// The section is created when missing (volatile for the temporary names).
+bool WriteValue(StoreSection section, const StoreValue& value);
+StoreResult DeleteValue(StoreSection section, const std::string& name);
+
+// The form in which the store compares names: it ignores the letter case of ASCII letters only.
+std::string NameKey(const std::string& name);
+
+// A name or a filter as the store holds it.
+struct StoreEntry {
+    StoreSection section = StoreSection::kKeys;
+    std::string name;
+    // The target of a name, the pattern of a filter.
+    std::string text;
+};
+
+// The text values of the sections, in the store's order: permanent names, temporary names,
+// filters (values of other types are none of the module's). False when a section could not be
+// read; the others are read all the same.
+bool ReadEntries(std::vector<StoreEntry>* entries);

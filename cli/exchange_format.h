@@ -1,0 +1,34 @@
+// The text format of `velmora export` and `velmora import`: one entry a line, fields separated
+// by tabs, every byte a store can hold written so that it comes back the same. The README's
+// section "Export and import" describes it for people.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "direct_store.h"
+
+// The first line of every export: it names the format and its version.
+extern const char kExchangeHeader[];
+
+struct ExchangeEntry {
+    // The root for a setting.
+    StoreSection section = StoreSection::kKeys;
+    // A text (REG_SZ) or, for a setting, a number (REG_DWORD).
+    StoreValue value;
+};
+
+// Tabs, line ends, backslashes, bytes 0x00-0x1F, 0x7F and 0x80-0xFF are written as \xHH (a
+// backslash as \\), so a field never holds a separator and survives any text tool.
+std::string EscapeField(const std::string& bytes);
+// False for a lone backslash or a \x without two hex digits.
+bool UnescapeField(const std::string& field, std::string* bytes);
+
+// The entry's line without its line end; empty for a value of a type the format has no word
+// for (the module stores none such).
+std::string FormatEntry(const ExchangeEntry& entry);
+// Reads a line written by FormatEntry; false with what is wrong.
+bool ParseEntry(const std::string& line, ExchangeEntry* entry, std::string* problem);
+
+// The lines of a text file, without their line ends ("\n", or "\r\n" from another system).
+std::vector<std::string> TextLines(const std::string& content);

@@ -1,0 +1,53 @@
+// The names written while the permanent names are walked. Filters and temporary names are few
+// and are held to leave out the names met twice; the permanent names are never held.
+#include "name_listing.h"
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "direct_store.h"
+
+namespace {
+
+void WriteLine(std::FILE* out, const std::string& name) {
+    std::fwrite(name.data(), 1, name.size(), out);
+    std::fputc('\n', out);
+}
+
+}  // namespace
+
+bool WriteNames(std::FILE* out) {
+    std::unordered_set<std::string> written;
+    bool filtersRead = VisitSection(StoreSection::kFilters, [&](const StoreValue& value) {
+        if (written.insert(NameKey(value.name)).second) {
+            WriteLine(out, value.name);
+        }
+        return true;
+    });
+    // Each section is read whatever became of the others: a broken volatile store still leaves
+    // the permanent names to complete.
+    std::vector<std::string> temporary;
+    std::unordered_set<std::string> temporaryFolded;
+    bool temporaryRead = VisitSection(StoreSection::kTempKeys, [&](const StoreValue& value) {
+        if (temporaryFolded.insert(NameKey(value.name)).second) {
+            temporary.push_back(value.name);
+        }
+        return true;
+    });
+    bool keysRead = VisitSection(StoreSection::kKeys, [&](const StoreValue& value) {
+        std::string folded = NameKey(value.name);
+        if (written.count(folded) == 0) {
+            WriteLine(out, value.name);
+            temporaryFolded.erase(folded);
+        }
+        return true;
+    });
+    for (const std::string& name : temporary) {
+        std::string folded = NameKey(name);
+        if (written.count(folded) == 0 && temporaryFolded.count(folded) != 0) {
+            WriteLine(out, name);
+        }
+    }
+    return filtersRead && temporaryRead && keysRead;
+}

@@ -1,0 +1,16 @@
+// `velmora list`: the names and filters as a table for people, and the table itself, which
+// `velmora check` and `velmora prune` show too.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "direct_store.h"
+
+// Names sorted, then filters: name, target or pattern, and a note ("temporary", "gone",
+// "filter"). At a terminal the columns fit its width; elsewhere the texts are written whole
+// and separated by tabs.
+// Control characters are written as '?' either way.
+void WriteTable(const std::vector<StoreEntry>& entries);
+
+int RunList();

@@ -1,0 +1,160 @@
+// The scripts for bash and zsh: both take the prefix as a function name as it is, and differ only
+// in how they look a command up and complete.
+#include <string>
+
+#include "shell_init.h"
+#include "shell_init_scripts.h"
+
+namespace {
+
+void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
+    for (size_t at = text->find(from); at != std::string::npos; at = text->find(from, at)) {
+        text->replace(at, from.size(), to);
+        at += to.size();
+    }
+}
+
+// Runs velmora on the text behind the prefix and goes where it points. The printed directory
+// is taken whole (the trailing "x" keeps a path's own last newline from being eaten) and given
+// to cd as one argument. Exit status 3 means the target is a command for the file manager's
+// command line, which a shell cannot run.
+const char kCommonFunctions[] = R"SH(
+_velmora_cd() {
+    local _vm_out _vm_rc
+    _vm_out=$("$_velmora_program" -- "$@"; _vm_rc=$?; printf x; exit "$_vm_rc")
+    _vm_rc=$?
+    _vm_out=${_vm_out%x}
+    _vm_out=${_vm_out%$'\n'}
+    if [ "$_vm_rc" -eq 0 ] && [ -n "$_vm_out" ]; then
+        builtin cd -- "$_vm_out"
+        return
+    fi
+    if [ "$_vm_rc" -eq 3 ]; then
+        printf 'velmora: not a directory but a command for the file manager: %s\n' "$_vm_out" >&2
+    fi
+    return "$_vm_rc"
+}
+
+# The settings dialog may change the prefix; the function's name follows it at once.
+velmora() {
+    "$_velmora_program" "$@"
+    local _vm_rc=$?
+    if [ "${1-}" = --configure ]; then
+        eval "$("$_velmora_program" init SHELL_NAME)"
+    fi
+    return "$_vm_rc"
+}
+)SH";
+
+// Completes names from `velmora --names`. Readline inserts a reply as it is, so every name is
+// offered shell-quoted (printf %q) and matched against the text as typed. Only the part behind the
+// last unescaped character that readline breaks words at is replaced, so names holding ':'
+// complete whole. compgen -W is not used: it would expand the names as shell words. Without the
+// shell integration loaded (in the completion file of the velmora command) the program is found
+// on the PATH; the same holds for zsh.
+const char kBashCompletion[] = R"SH(
+_velmora_complete() {
+    local _vm_line=${COMP_LINE:0:COMP_POINT}
+    _vm_line=${_vm_line#"${_vm_line%%[![:space:]]*}"}
+    local _vm_typed=${_vm_line#*[[:space:]]}
+    _vm_typed=${_vm_typed#"${_vm_typed%%[![:space:]]*}"}
+    local _vm_start=0 _vm_at=0 _vm_char
+    while [ "$_vm_at" -lt "${#_vm_typed}" ]; do
+        _vm_char=${_vm_typed:_vm_at:1}
+        if [ "$_vm_char" = '\' ]; then
+            _vm_at=$((_vm_at + 1))
+        elif [[ $COMP_WORDBREAKS == *"$_vm_char"* ]]; then
+            _vm_start=$((_vm_at + 1))
+        fi
+        _vm_at=$((_vm_at + 1))
+    done
+    local _vm_lead= _vm_name _vm_quoted
+    [[ $_vm_typed == -* ]] && _vm_lead=-
+    COMPREPLY=()
+    while IFS= read -r _vm_name; do
+        [ -n "$_vm_name" ] || continue
+        printf -v _vm_quoted '%q' "$_vm_lead$_vm_name"
+        [[ $_vm_quoted == "$_vm_typed"* ]] && COMPREPLY+=("${_vm_quoted:_vm_start}")
+    done < <("${_velmora_program:-velmora}" --names 2>/dev/null)
+}
+)SH";
+
+// zsh matches the candidates against what is typed itself; a leading '-' (a delete) is put in
+// front of every name.
+const char kZshCompletion[] = R"SH(
+_velmora_complete() {
+    local -a _vm_names
+    _vm_names=("${(@f)$("${_velmora_program:-velmora}" --names 2>/dev/null)}")
+    [[ $PREFIX == -* ]] && _vm_names=("${_vm_names[@]/#/-}")
+    compadd -S '' -a _vm_names
+}
+)SH";
+
+// Forgets the function a former prefix defined, so that only the current prefix works.
+std::string ForgetFormerFunction(Shell shell, const std::string& quotedName) {
+    std::string text =
+        "if [ -n \"${_velmora_function-}\" ] && [ \"$_velmora_function\" != " + quotedName +
+        " ]; then\n"
+        "    unset -f -- \"$_velmora_function\" 2>/dev/null\n";
+    if (shell == Shell::kBash) {
+        text += "    complete -r -- \"$_velmora_function\" 2>/dev/null\n";
+    } else {
+        text += "    (( ${+functions[compdef]} )) && compdef -d \"$_velmora_function\"\n";
+    }
+    return text + "fi\n_velmora_function=\n";
+}
+
+std::string DefinePrefixFunction(Shell shell, const std::string& prefix) {
+    std::string quoted = ShellQuote(prefix);
+    std::string text = ForgetFormerFunction(shell, quoted);
+    std::string lookUp =
+        shell == Shell::kBash ? "$(type -t -- " + quoted + ")" : "$(whence -w -- " + quoted + ")";
+    std::string shellWords =
+        shell == Shell::kBash ? "builtin|keyword" : "*': builtin'|*': reserved'";
+    std::string warning = ShellQuote(BuiltinPrefixWarning(prefix));
+    text += "case " + lookUp + " in\n";
+    text += "    " + shellWords + ")\n";
+    text += "        printf '%s\\n' " + warning + " >&2 ;;\n";
+    text += "    *)\n";
+    text += "        function " + prefix + " { _velmora_cd \"$@\"; }\n";
+    if (shell == Shell::kBash) {
+        text += "        complete -o nospace -F _velmora_complete -- " + quoted + "\n";
+    } else {
+        text +=
+            "        (( ${+functions[compdef]} )) && compdef _velmora_complete " + quoted + "\n";
+    }
+    text += "        _velmora_function=" + quoted + " ;;\n";
+    text += "esac\n";
+    return text;
+}
+
+std::string RefusePrefix(Shell shell, const std::string& prefix, const std::string& problem) {
+    return ForgetFormerFunction(shell, "''") + "printf '%s\\n' " +
+           ShellQuote(RefusedPrefixWarning(prefix, problem)) + " >&2\n";
+}
+
+}  // namespace
+
+std::string BashNameCompletion() {
+    return kBashCompletion;
+}
+
+std::string ZshNameCompletion() {
+    return kZshCompletion;
+}
+
+std::string BashZshScript(Shell shell, const std::string& program, const std::string& prefix) {
+    const char* shellName = shell == Shell::kBash ? "bash" : "zsh";
+    std::string script = std::string("# velmora for ") + shellName +
+                         ": load it with  eval \"$(velmora init " + shellName + ")\"\n";
+    script += "_velmora_program=" + ShellQuote(program) + "\n";
+    std::string functions = kCommonFunctions;
+    ReplaceAll(&functions, "SHELL_NAME", shellName);
+    script += functions;
+    script += shell == Shell::kBash ? kBashCompletion : kZshCompletion;
+    script += "\n";
+    std::string problem = PrefixProblem(prefix);
+    script += problem.empty() ? DefinePrefixFunction(shell, prefix)
+                              : RefusePrefix(shell, prefix, problem);
+    return script;
+}

@@ -1,0 +1,40 @@
+// `velmora export` and `velmora import`: the whole store to a text file and back, and the
+// bookmarks of wd and bashmarks into the store.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "direct_store.h"
+#include "exchange_format.h"
+#include "foreign_bookmarks.h"
+
+struct TransferOptions {
+    // Empty or "-": standard output for an export, standard input for an import.
+    std::string file;
+    bool replace = false;
+    bool foreign = false;
+    BookmarkFormat format = BookmarkFormat::kWd;
+};
+
+// The words behind "export" or "import"; false with what is wrong.
+bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
+                          TransferOptions* options, std::string* problem);
+int RunExport(const TransferOptions& options);
+int RunImport(const TransferOptions& options);
+
+// Writes the header and every setting, name, temporary name and filter; false when the store
+// failed (what could be read is written).
+bool ExportStore(std::FILE* out);
+// The entries of an export; false when the content is not one. Any line that cannot be read is
+// a problem, and an import stores nothing then: an export is read whole or not at all.
+bool ParseExport(const std::string& content, std::vector<ExchangeEntry>* entries,
+                 std::vector<BookmarkProblem>* problems);
+
+struct ImportCounts {
+    size_t added = 0, kept = 0, replaced = 0;
+};
+// Stores the entries in one transaction: an entry of a name already stored with another value
+// replaces it only when `replace`. False when the store failed; nothing is stored then.
+bool ImportEntries(const std::vector<ExchangeEntry>& entries, bool replace, ImportCounts* counts);

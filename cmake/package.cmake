@@ -1,0 +1,80 @@
+# The Debian package: `cpack -G DEB` in a Release build on Linux (scripts/package.sh) makes
+# velmora_<version>_<arch>.deb with the velmora program, the far2l plugin where Debian's far2l
+# finds the plugins of the system, the shells' completion files, the manual page and the guides.
+
+set(velmora_package_dir ${CMAKE_BINARY_DIR}/package)
+set(velmora_doc_dir share/doc/velmora)
+
+# far2l loads every plugin below /usr/lib/far2l/Plugins, with the language files beside it.
+if(TARGET velmora_far2l)
+    get_target_property(velmora_far2l_dir velmora_far2l LIBRARY_OUTPUT_DIRECTORY)
+    install(TARGETS velmora_far2l LIBRARY DESTINATION lib/far2l/Plugins/velmora/plug)
+    install(FILES ${velmora_far2l_dir}/VelmoraEng.lng ${velmora_far2l_dir}/VelmoraRus.lng
+            DESTINATION lib/far2l/Plugins/velmora/plug)
+endif()
+
+# The completion files are written by a small program from the same code as `velmora init`.
+add_executable(velmora_completion_files ${PROJECT_SOURCE_DIR}/cli/command_completion_files.cpp)
+target_link_libraries(velmora_completion_files PRIVATE velmora_cli_text)
+set(velmora_completions
+    ${velmora_package_dir}/velmora ${velmora_package_dir}/_velmora
+    ${velmora_package_dir}/velmora.fish)
+add_custom_command(
+    OUTPUT ${velmora_completions}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${velmora_package_dir}
+    COMMAND velmora_completion_files ${velmora_package_dir}
+    DEPENDS velmora_completion_files
+    COMMENT "Writing the shells' completion files of velmora"
+    VERBATIM)
+
+# Debian keeps manual pages and changelogs compressed, without a time stamp in the header.
+configure_file(${PROJECT_SOURCE_DIR}/doc/velmora.1 ${velmora_package_dir}/velmora.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog ${velmora_package_dir}/changelog @ONLY)
+add_custom_command(
+    OUTPUT ${velmora_package_dir}/velmora.1.gz ${velmora_package_dir}/changelog.gz
+    COMMAND gzip -9nkf ${velmora_package_dir}/velmora.1 ${velmora_package_dir}/changelog
+    DEPENDS ${velmora_package_dir}/velmora.1 ${velmora_package_dir}/changelog
+    VERBATIM)
+
+# The README's part on the velmora program, as the guide to it beside the plugin's user guide.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+file(READ ${PROJECT_SOURCE_DIR}/README.md velmora_readme)
+string(FIND "${velmora_readme}" "## velmora: the names from a shell" velmora_part_start)
+string(SUBSTRING "${velmora_readme}" ${velmora_part_start} -1 velmora_part)
+string(FIND "${velmora_part}" "\n## " velmora_part_end)
+string(SUBSTRING "${velmora_part}" 0 ${velmora_part_end} velmora_part)
+file(WRITE ${velmora_package_dir}/velmora.md "${velmora_part}\n")
+
+add_custom_target(velmora_package_files ALL
+    DEPENDS ${velmora_completions} ${velmora_package_dir}/velmora.1.gz
+            ${velmora_package_dir}/changelog.gz)
+
+install(FILES ${velmora_package_dir}/velmora DESTINATION share/bash-completion/completions)
+install(FILES ${velmora_package_dir}/_velmora DESTINATION share/zsh/vendor-completions)
+install(FILES ${velmora_package_dir}/velmora.fish DESTINATION share/fish/vendor_completions.d)
+install(FILES ${velmora_package_dir}/velmora.1.gz DESTINATION share/man/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/doc/UserGuide.txt ${velmora_package_dir}/velmora.md
+              ${velmora_package_dir}/changelog.gz ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
+        DESTINATION ${velmora_doc_dir})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velmora)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Velmora developers <velmora@example.org>")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "short names for directories, from a shell and in far2l")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Velmora keeps short names for directories: store the current directory as\n\
+proj once, and cd: proj takes you there from anywhere.\n\
+The velmora program brings the names to bash, zsh, fish and POSIX shells,\n\
+with Tab completion of the names and a full-screen panel to edit them. The\n\
+same module is a plugin of far2l, where the names are typed behind cd: in\n\
+its command line.")
+# dpkg-shlibdeps finds the libraries the program and the modules need (SQLite, ncurses).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS far2l)
+include(CPack)

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The Debian package end to end, as a person installs it: build it, install it with apt-get,
+# ask velmora for its version, store and find a name through the installed module, read its
+# manual page, see far2l list Velmora among its plugins from the system folder (F11), then purge
+# the package again so that the machine is left as it was. Ends with one line
+# "package: N passed, M failed".
+set -uo pipefail
+# shellcheck source=scripts/far2l-common.sh
+source "$(dirname "$0")/far2l-common.sh"
+cd "$velmora_root"
+
+passed=0
+failed=0
+check() {
+    local title=$1
+    shift
+    if "$@"; then
+        echo "PASS $title"
+        passed=$((passed + 1))
+    else
+        echo "FAIL $title"
+        failed=$((failed + 1))
+    fi
+}
+give_up() {
+    echo "FAIL $1"
+    echo "package: $passed passed, $((failed + 1)) failed"
+    exit 1
+}
+
+# Runs a command and shows what it printed only when it fails.
+quietly() {
+    local output
+    output=$("$@" 2>&1) || { printf '%s\n' "$output" >&2 && return 1; }
+}
+installed() { dpkg-query -W -f='${Status}' velmora 2> /dev/null | grep -q "install ok installed"; }
+# A package of someone's own is not ours to remove.
+installed && give_up "velmora is installed already; remove it to run this test"
+install_packages tmux man-db || give_up "tmux or man-db could not be installed"
+install_far2l || give_up "far2l could not be installed"
+
+package=$(scripts/package.sh | tail -1)
+check "the package is built" test -f "$package" || give_up "there is no package to install"
+work=$(mktemp -d)
+socket=velmora-package-$$
+purge() {
+    tmux -L "$socket" kill-server 2> /dev/null
+    rm -rf "$work"
+    installed && quietly as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq velmora
+}
+trap purge EXIT
+check "apt-get installs it" quietly as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq "$package"
+
+version=$(sed -n 's/^project(Velmora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+says_version() { [ "$(/usr/bin/velmora --version)" = "velmora $version" ]; }
+check "velmora --version says $version" says_version
+
+# The program loads the module from the plugin folder of far2l, where the package puts it.
+stores_and_finds_a_name() {
+    mkdir -p "$work/project"
+    local store=(env VELMORA_REGISTRY_DIR="$work/registry" VELMORA_VOLATILE_DIR="$work/volatile")
+    (cd "$work/project" && "${store[@]}" /usr/bin/velmora -- :project) &&
+        [ "$(cd / && "${store[@]}" /usr/bin/velmora -- project)" = "$work/project" ]
+}
+check "the installed velmora stores and finds a name" stores_and_finds_a_name
+
+# The page renders without a warning from groff and says what velmora is.
+manual_renders() {
+    local page warnings
+    page=$(MANWIDTH=80 man -P cat velmora 2> /dev/null) &&
+        warnings=$(MANWIDTH=80 man -P cat --warnings velmora 2>&1 > /dev/null) &&
+        [ -z "$warnings" ] && grep -q "short names for directories" <<< "$page"
+}
+check "man velmora renders" manual_renders
+
+# A throwaway profile names no folder of personal plugins, so far2l can only find the system's.
+far2l_lists_velmora() {
+    mkdir -p "$work/profile/.config/settings"
+    printf '[Interface]\nOSC52ClipSet=0\n[Confirmations]\nExit=0\n' \
+        > "$work/profile/.config/settings/config.ini"
+    tmux -L "$socket" -f /dev/null new-session -d -s far2l -x 120 -y 35 \
+        -e VELMORA_REGISTRY_DIR="$work/registry" -e VELMORA_VOLATILE_DIR="$work/volatile" \
+        far2l --tty --nodetect --mortal -u "$work/profile" "$work" || return 1
+    wait_screen "1Help" && tmux -L "$socket" send-keys -t far2l F11 &&
+        wait_screen "Plugin commands" && wait_screen "Velmora"
+}
+wait_screen() {
+    local tries=100
+    until tmux -L "$socket" capture-pane -p -t far2l 2> /dev/null | grep -qF -- "$1"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+check "far2l lists Velmora from the system folder" far2l_lists_velmora
+tmux -L "$socket" kill-server 2> /dev/null
+
+purged() {
+    quietly as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq velmora &&
+        ! installed && [ ! -e /usr/bin/velmora ] && [ ! -e /usr/lib/far2l/Plugins/velmora ]
+}
+check "apt-get purge removes it" purged
+
+echo "package: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,77 @@
+// Reading the committed state from the shared WAL index; see data_version.h.
+#include "data_version.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstring>
+
+namespace velmora::registry {
+
+namespace {
+
+// The shared WAL index as SQLite's file format lays it out: regions of 32 KiB, the first
+// starting with two copies of a 48-byte header. A writer rewrites the second copy first, a
+// reader reads the first copy first, so copies that differ mean a commit under way. The
+// header's own version number guards against a layout this code does not know.
+constexpr int kWalIndexRegionSize = 32768;
+constexpr size_t kWalHeaderWords = 12;
+constexpr uint32_t kWalIndexFormat = 3007000;
+constexpr size_t kWalHeaderInitByte = 12;
+
+}  // namespace
+
+void WalWatch::Attach(sqlite3* db) {
+    // Only a connection in WAL mode shares an index; this one stays in WAL mode for its life,
+    // since leaving it needs a lock that its own open connection keeps others from taking.
+    sqlite3_stmt* mode = nullptr;
+    bool wal = false;
+    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &mode, nullptr) == SQLITE_OK &&
+        sqlite3_step(mode) == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(mode, 0);
+        wal = text != nullptr && std::strcmp(reinterpret_cast<const char*>(text), "wal") == 0;
+    }
+    sqlite3_finalize(mode);
+    sqlite3_file* file = nullptr;
+    if (!wal || sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        file == nullptr || file->pMethods == nullptr || file->pMethods->iVersion < 2 ||
+        file->pMethods->xShmMap == nullptr) {
+        return;
+    }
+    // The region is mapped already; asking for it without extending it neither creates nor
+    // changes anything.
+    void volatile* region = nullptr;
+    if (file->pMethods->xShmMap(file, 0, kWalIndexRegionSize, 0, &region) == SQLITE_OK) {
+        walIndex_ = static_cast<const volatile uint32_t*>(region);
+    }
+}
+
+DataVersion WalWatch::Version(uint64_t localChanges) const {
+    DataVersion version;
+    version.localChanges = localChanges;
+    if (walIndex_ == nullptr) {
+        return version;
+    }
+    uint32_t second[kWalHeaderWords];
+    for (size_t i = 0; i < kWalHeaderWords; ++i) {
+        version.header[i] = walIndex_[i];
+    }
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    for (size_t i = 0; i < kWalHeaderWords; ++i) {
+        second[i] = walIndex_[kWalHeaderWords + i];
+    }
+    unsigned char isInit =
+        reinterpret_cast<const unsigned char*>(version.header)[kWalHeaderInitByte];
+    version.known = version.header[0] == kWalIndexFormat && isInit != 0 &&
+                    std::memcmp(version.header, second, sizeof second) == 0;
+    return version;
+}
+
+bool WalWatch::Unchanged(const DataVersion& version, uint64_t localChanges) const {
+    if (!version.known || version.localChanges != localChanges) {
+        return false;
+    }
+    DataVersion now = Version(localChanges);
+    return now.known && std::memcmp(now.header, version.header, sizeof now.header) == 0;
+}
+
+}  // namespace velmora::registry

@@ -1,0 +1,256 @@
+// The velmora program's own commands over a real store in a temporary folder: the round trip
+// of export and import, the foreign bookmark files, the names listing and the judging of gone
+// directories.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dead_names.h"
+#include "direct_store.h"
+#include "foreign_bookmarks.h"
+#include "name_listing.h"
+#include "store_fault.h"
+#include "store_faults.h"
+#include "test_hooks.h"
+#include "transfer.h"
+
+// Found by the comparisons of gtest and std::vector, which look in StoreValue's namespace.
+bool operator==(const StoreValue& a, const StoreValue& b) {
+    return a.name == b.name && a.type == b.type && a.data == b.data;
+}
+
+namespace {
+
+bool WriteText(StoreSection section, const std::string& name, const std::string& text) {
+    return WriteValue(section, {name, REG_SZ, text + '\0'});
+}
+
+class StoreCommandsTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velmora-cli-store-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        UseStore("a");
+        VelmoraClearStoreFaults();
+    }
+    void TearDown() override {
+        for (int store : {kVelmoraPersistentStore, kVelmoraVolatileStore}) {
+            VelmoraFailStore(store, kStoreFaultNone);
+        }
+        std::filesystem::remove_all(folder_);
+    }
+
+    // Points the registry at store `label` in the test's folder.
+    void UseStore(const std::string& label) {
+        setenv("VELMORA_REGISTRY_DIR", (folder_ + "/" + label + "/registry").c_str(), 1);
+        setenv("VELMORA_VOLATILE_DIR", (folder_ + "/" + label + "/volatile").c_str(), 1);
+    }
+
+    static std::vector<StoreValue> Values(StoreSection section) {
+        std::vector<StoreValue> values;
+        EXPECT_TRUE(VisitSection(section, [&](const StoreValue& value) {
+            values.push_back(value);
+            return true;
+        }));
+        return values;
+    }
+
+    // What a FILE* stream received.
+    template <class Write>
+    static std::string Written(Write write) {
+        char* text = nullptr;
+        size_t size = 0;
+        std::FILE* out = open_memstream(&text, &size);
+        write(out);
+        std::fclose(out);
+        std::string written(text, size);
+        std::free(text);
+        return written;
+    }
+
+    std::string folder_;
+};
+
+// Names and paths made of every byte a store can hold, in every position: each byte from 1 to
+// 255 begins, ends and stands inside a name, and inside a path; and a name and a path longer
+// than the host's 260-byte fields.
+TEST_F(StoreCommandsTest, ExportAndImportGiveBackEveryByteOfEveryNameAndPath) {
+    std::vector<std::string> texts;
+    for (int byte = 1; byte < 256; ++byte) {
+        char index[8];
+        std::snprintf(index, sizeof index, "%03d", byte);
+        std::string b(1, static_cast<char>(byte));
+        texts.push_back(b + index + b + "\\" + b);
+    }
+    texts.push_back(std::string(300, 'n') + "\t\n\\x41");
+    const StoreSection sections[] = {StoreSection::kKeys, StoreSection::kTempKeys,
+                                     StoreSection::kFilters};
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string path = "/p/" + texts[(i * 7 + 3) % texts.size()] + "/" + texts[i];
+        ASSERT_TRUE(WriteText(sections[i % 3], texts[i], path));
+    }
+    ASSERT_TRUE(WriteText(StoreSection::kRoot, "Prefix", "g\xe9\t:"));
+    StoreValue number{"ShowErrors", REG_DWORD, std::string("\x01\x00\x00\x80", 4)};
+    ASSERT_TRUE(WriteValue(StoreSection::kRoot, number));
+
+    std::string exported = Written([](std::FILE* out) { EXPECT_TRUE(ExportStore(out)); });
+    std::vector<ExchangeEntry> entries;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseExport(exported, &entries, &problems));
+    EXPECT_TRUE(problems.empty());
+    UseStore("b");
+    ImportCounts counts;
+    ASSERT_TRUE(ImportEntries(entries, false, &counts));
+    EXPECT_EQ(counts.added, texts.size() + 2);
+
+    for (StoreSection section : sections) {
+        std::vector<StoreValue> imported = Values(section);
+        UseStore("a");
+        EXPECT_EQ(imported, Values(section));
+        UseStore("b");
+    }
+    StoreValue prefix;
+    ASSERT_EQ(ReadValue(StoreSection::kRoot, "Prefix", &prefix), StoreResult::kDone);
+    EXPECT_EQ(prefix.Text(), "g\xe9\t:");
+    StoreValue showErrors;
+    ASSERT_EQ(ReadValue(StoreSection::kRoot, "ShowErrors", &showErrors), StoreResult::kDone);
+    EXPECT_EQ(showErrors, number);
+}
+
+TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", "/old"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "same", "/same"));
+    std::vector<ExchangeEntry> entries;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(
+        ParseExport("velmora export 1\nname\tproj\t/new\nname\tsame\t/same\n"
+                    "temporary\tproj\t/tmp\n",
+                    &entries, &problems));
+
+    ImportCounts kept;
+    ASSERT_TRUE(ImportEntries(entries, false, &kept));
+    StoreValue value;
+    ASSERT_EQ(ReadValue(StoreSection::kKeys, "proj", &value), StoreResult::kDone);
+    EXPECT_EQ(value.Text(), "/old");
+    EXPECT_EQ(kept.added, 1u);
+    EXPECT_EQ(kept.kept, 2u);
+
+    ImportCounts replaced;
+    ASSERT_TRUE(ImportEntries(entries, true, &replaced));
+    ASSERT_EQ(ReadValue(StoreSection::kKeys, "proj", &value), StoreResult::kDone);
+    EXPECT_EQ(value.Text(), "/new");
+    EXPECT_EQ(replaced.replaced, 1u);
+    EXPECT_EQ(replaced.kept, 2u);
+}
+
+TEST_F(StoreCommandsTest, AnImportThatFailsOnTheWayStoresNothing) {
+    std::vector<ExchangeEntry> entries;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseExport("velmora export 1\nname\ta\t/a\nname\tb\t/b\ntemporary\tt\t/t\n",
+                            &entries, &problems));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "old", "/old"));
+    VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultFull);
+
+    ImportCounts counts;
+    EXPECT_FALSE(ImportEntries(entries, false, &counts));
+    VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
+    ASSERT_EQ(Values(StoreSection::kKeys).size(), 1u);
+}
+
+TEST_F(StoreCommandsTest, AnExportWithALineThatCannotBeReadIsReportedByLineNumber) {
+    std::vector<ExchangeEntry> entries;
+    std::vector<BookmarkProblem> problems;
+    EXPECT_FALSE(ParseExport("proj:/home/proj\n", &entries, &problems));
+    ASSERT_TRUE(
+        ParseExport("velmora export 1\n# made by hand\nname\tok\t/ok\nname\tbad\\q\t/x\n"
+                    "setting\tShowErrors\tnumber\t4294967296\nname\tshort\n",
+                    &entries, &problems));
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_EQ(problems[0].line, 4u);
+    EXPECT_EQ(problems[1].line, 5u);
+    EXPECT_EQ(problems[2].line, 6u);
+}
+
+TEST_F(StoreCommandsTest, WdBookmarksExpandTheHomeAndSkipMalformedLines) {
+    std::vector<Bookmark> bookmarks;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseBookmarks(BookmarkFormat::kWd,
+                               "proj:~/src/proj\n\nno colon here\nweb:/var/www:8080\nrel:src\n",
+                               "/home/u", &bookmarks, &problems));
+    ASSERT_EQ(bookmarks.size(), 2u);
+    EXPECT_EQ(bookmarks[0].path, "/home/u/src/proj");
+    EXPECT_EQ(bookmarks[1].name, "web");
+    EXPECT_EQ(bookmarks[1].path, "/var/www:8080");
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].line, 3u);
+    EXPECT_EQ(problems[1].line, 5u);
+}
+
+TEST_F(StoreCommandsTest, BashmarksPathsAreReadWithoutAShell) {
+    std::vector<Bookmark> bookmarks;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseBookmarks(BookmarkFormat::kBashmarks,
+                               "export DIR_proj=\"$HOME/src/a \\\"b\\\"\"\n"
+                               "export DIR_lit='/x/$y'\n"
+                               "export DIR_run=\"$(touch /tmp/x)\"\n"
+                               "export DIR_bad-name=\"/x\"\n",
+                               "/home/u", &bookmarks, &problems));
+    ASSERT_EQ(bookmarks.size(), 2u);
+    EXPECT_EQ(bookmarks[0].path, "/home/u/src/a \"b\"");
+    EXPECT_EQ(bookmarks[1].path, "/x/$y");
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].line, 3u);
+}
+
+TEST_F(StoreCommandsTest, AFileOfAnotherKindGivesNoBookmarks) {
+    std::vector<Bookmark> bookmarks;
+    std::vector<BookmarkProblem> problems;
+    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kBashmarks, "proj:/home/proj\n", "/home/u",
+                                &bookmarks, &problems));
+    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kWd, std::string("a:/b\0c", 6), "/home/u",
+                                &bookmarks, &problems));
+}
+
+TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
+    std::string longName(300, 'x');
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, longName, "/a"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "Both", "/b"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "both", "/t"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", "/t"));
+    ASSERT_TRUE(WriteText(StoreSection::kFilters, "tmp", "/t*"));
+    ASSERT_TRUE(WriteText(StoreSection::kFilters, "pr", "/p*"));
+
+    EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }),
+              "tmp\npr\n" + longName + "\nBoth\n");
+}
+
+TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", "/p"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", "/t"));
+    VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultDamaged);
+
+    std::string names = Written([](std::FILE* out) { EXPECT_FALSE(WriteNames(out)); });
+    EXPECT_EQ(names, "proj\n");
+    std::vector<std::string> faults = StoreFaults();
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_EQ(faults[0], folder_ + "/a/volatile/hkcu.db is damaged");
+}
+
+TEST_F(StoreCommandsTest, OnlyDirectoriesThatAreMissingAreGone) {
+    std::string file = folder_ + "/file";
+    std::fclose(std::fopen(file.c_str(), "w"));
+    EXPECT_FALSE(IsGone(folder_));
+    EXPECT_TRUE(IsGone(folder_ + "/missing"));
+    EXPECT_TRUE(IsGone(file));
+    EXPECT_TRUE(IsGone(file + "/below"));
+    // Commands for the file manager are never judged; a path may hold colons.
+    EXPECT_FALSE(IsGone("ftp:server/missing"));
+    EXPECT_TRUE(IsGone(folder_ + "/missing:dir"));
+}
+
+}  // namespace
