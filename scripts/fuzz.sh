@@ -13,7 +13,7 @@ install_packages cmake make clang libclang-rt-14-dev libsqlite3-dev libncurses-d
 
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMORA_SANITIZE=address,undefined,fuzzer-no-link -DVELMORA_FUZZ=ON \
-    -DVELMORA_TESTS=OFF -DVELMORA_FAR2L_PLUGIN=OFF > /dev/null
+    -DVELMORA_TESTS=OFF > /dev/null
 cmake --build build/fuzz --target module_fuzzer -j"$(nproc)"
 
 mkdir -p build/fuzz/corpus build/fuzz/findings
