@@ -57,7 +57,10 @@ std::string StoreValue::Text() const {
     return !data.empty() && data.back() == '\0' ? data.substr(0, data.size() - 1) : data;
 }
 
-bool VisitSection(StoreSection section, const std::function<bool(const StoreValue&)>& visit) {
+namespace {
+
+bool Visit(StoreSection section, bool withValues,
+           const std::function<bool(const StoreValue&)>& visit) {
     OpenKey key;
     LONG status = key.Open(section);
     if (status != ERROR_SUCCESS) {
@@ -70,8 +73,10 @@ bool VisitSection(StoreSection section, const std::function<bool(const StoreValu
     for (DWORD index = 0;; ++index) {
         DWORD nameSize = static_cast<DWORD>(name.size());
         DWORD dataSize = static_cast<DWORD>(data.size());
-        status = RegEnumValueA(key.get(), index, name.data(), &nameSize, nullptr, &value.type,
-                               data.data(), &dataSize);
+        status = withValues ? RegEnumValueA(key.get(), index, name.data(), &nameSize, nullptr,
+                                            &value.type, data.data(), &dataSize)
+                            : RegEnumValueA(key.get(), index, name.data(), &nameSize, nullptr,
+                                            nullptr, nullptr, nullptr);
         if (status == ERROR_MORE_DATA) {
             // Both sizes are reported whichever was short; the same index is asked again.
             name.resize(std::max<size_t>(name.size() * 2, nameSize + 1));
@@ -86,11 +91,23 @@ bool VisitSection(StoreSection section, const std::function<bool(const StoreValu
             return false;
         }
         value.name.assign(name.data(), nameSize);
-        value.data.assign(reinterpret_cast<const char*>(data.data()), dataSize);
+        if (withValues) {
+            value.data.assign(reinterpret_cast<const char*>(data.data()), dataSize);
+        }
         if (!visit(value)) {
             return true;
         }
     }
+}
+
+}  // namespace
+
+bool VisitSection(StoreSection section, const std::function<bool(const StoreValue&)>& visit) {
+    return Visit(section, true, visit);
+}
+
+bool VisitNames(StoreSection section, const std::function<bool(const StoreValue&)>& visit) {
+    return Visit(section, false, visit);
 }
 
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value) {

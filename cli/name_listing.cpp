@@ -19,7 +19,7 @@ void WriteLine(std::FILE* out, const std::string& name) {
 
 bool WriteNames(std::FILE* out) {
     std::unordered_set<std::string> written;
-    bool filtersRead = VisitSection(StoreSection::kFilters, [&](const StoreValue& value) {
+    bool filtersRead = VisitNames(StoreSection::kFilters, [&](const StoreValue& value) {
         if (written.insert(NameKey(value.name)).second) {
             WriteLine(out, value.name);
         }
@@ -29,13 +29,13 @@ bool WriteNames(std::FILE* out) {
     // the permanent names to complete.
     std::vector<std::string> temporary;
     std::unordered_set<std::string> temporaryFolded;
-    bool temporaryRead = VisitSection(StoreSection::kTempKeys, [&](const StoreValue& value) {
+    bool temporaryRead = VisitNames(StoreSection::kTempKeys, [&](const StoreValue& value) {
         if (temporaryFolded.insert(NameKey(value.name)).second) {
             temporary.push_back(value.name);
         }
         return true;
     });
-    bool keysRead = VisitSection(StoreSection::kKeys, [&](const StoreValue& value) {
+    bool keysRead = VisitNames(StoreSection::kKeys, [&](const StoreValue& value) {
         std::string folded = NameKey(value.name);
         if (written.count(folded) == 0) {
             WriteLine(out, value.name);

@@ -48,6 +48,9 @@ struct HKEY__ {
     size_t aheadPos = 0;
     DataVersion aheadVersion;
     DWORD aheadLimit = 0;
+    // A walk reads names alone until its caller shows that it reads each value as well, by
+    // asking for the types or data or by querying the value it was just given.
+    bool walkReadsValues = false;
 };
 
 namespace {
@@ -230,6 +233,10 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LP
     const char* name = lpValueName != nullptr ? lpValueName : "";
     // A walk over a key reads each value right after enumerating its name.
     if (LastEnumeratedHolds(hKey) && SameValueName(hKey->ahead.Name(hKey->aheadPos - 1), name)) {
+        hKey->walkReadsValues = true;
+    }
+    if (LastEnumeratedHolds(hKey) && hKey->ahead.HasData() &&
+        SameValueName(hKey->ahead.Name(hKey->aheadPos - 1), name)) {
         size_t last = hKey->aheadPos - 1;
         if (lpType != nullptr) {
             *lpType = hKey->ahead.Type(last);
@@ -269,8 +276,14 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
         return ERROR_INVALID_PARAMETER;
     }
     bool continues = dwIndex == hKey->nextIndex && hKey->nextAfterSeq >= 0;
+    if (!continues) {
+        hKey->walkReadsValues = false;
+    }
+    bool wantsData = lpType != nullptr || lpData != nullptr || lpcbData != nullptr;
+    hKey->walkReadsValues = hKey->walkReadsValues || wantsData;
     bool unchanged = hKey->db->Unchanged(hKey->aheadVersion);
-    bool readNow = !continues || !unchanged || hKey->aheadPos >= hKey->ahead.size();
+    bool readNow = !continues || !unchanged || hKey->aheadPos >= hKey->ahead.size() ||
+                   (hKey->walkReadsValues && !hKey->ahead.HasData());
     if (readNow) {
         // While the caller keeps taking values, each read takes twice as many as the last. A
         // change in between starts again from a single value, so that a caller that writes as
@@ -286,7 +299,7 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
         hKey->aheadVersion = hKey->db->Version();
         hKey->aheadPos = 0;
         LONG status = hKey->db->ValuesAt(hKey->id, continues ? hKey->nextAfterSeq : -1, dwIndex,
-                                         hKey->aheadLimit, &hKey->ahead);
+                                         hKey->aheadLimit, !hKey->walkReadsValues, &hKey->ahead);
         if (status != ERROR_SUCCESS) {
             hKey->aheadVersion = DataVersion();
             return status;

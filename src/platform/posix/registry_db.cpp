@@ -61,6 +61,10 @@ const char* const kQueries[] = {
     "DELETE FROM vals WHERE key = ?1 AND name = ?2",
     "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND seq > ?2 ORDER BY seq LIMIT ?3",
     "SELECT seq, name, type, data FROM vals WHERE key = ?1 ORDER BY seq LIMIT ?3 OFFSET ?2",
+    // Names alone come from the order index, which holds them beside the sequence numbers: no
+    // look-up in the table per value.
+    "SELECT seq, name FROM vals WHERE key = ?1 AND seq > ?2 ORDER BY seq LIMIT ?3",
+    "SELECT seq, name FROM vals WHERE key = ?1 ORDER BY seq LIMIT ?3 OFFSET ?2",
     "SELECT COUNT(*), COALESCE(MAX(length(CAST(name AS BLOB))), 0), "
     "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1",
     "SELECT COUNT(*) FROM vals WHERE key = ?1",
@@ -168,8 +172,11 @@ LONG Database::Open(const std::string& file, int store, std::shared_ptr<Database
     std::shared_ptr<Database> database(new Database(file, store));
     database->device_ = info.st_dev;
     database->inode_ = info.st_ino;
+    // The registry functions let one thread at a time reach a connection, so SQLite need not
+    // lock it again on every call.
     int rc = sqlite3_open_v2(file.c_str(), &database->db_,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
     LONG status = rc == SQLITE_OK ? database->Configure() : database->Failure(rc);
     if (status == ERROR_SUCCESS) {
         status = database->EnsureSchema();
@@ -443,10 +450,12 @@ LONG Database::DeleteValue(int64_t key, const char* name) {
     return status;
 }
 
-LONG Database::ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit,
+LONG Database::ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit, bool namesOnly,
                         ValueList* values) {
     sqlite3_stmt* statement = nullptr;
-    LONG status = Use(afterSeq >= 0 ? kValuesAfterSeq : kValuesAtOffset, &statement);
+    Query query = namesOnly ? (afterSeq >= 0 ? kNamesAfterSeq : kNamesAtOffset)
+                            : (afterSeq >= 0 ? kValuesAfterSeq : kValuesAtOffset);
+    LONG status = Use(query, &statement);
     if (status != ERROR_SUCCESS) {
         return status;
     }

@@ -59,8 +59,9 @@ class Database {
     LONG DeleteValue(int64_t key, const char* name);
     // Up to `limit` values in first-written order, read at once: those after sequence number
     // `afterSeq`, or from the `offset`th value on when `afterSeq` < 0. None left gives
-    // ERROR_NO_MORE_ITEMS.
-    LONG ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit, ValueList* values);
+    // ERROR_NO_MORE_ITEMS. With `namesOnly` the values come without their types and data.
+    LONG ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit, bool namesOnly,
+                  ValueList* values);
     // The number of values, and the longest name and data unless both of those are asked
     // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
@@ -84,6 +85,8 @@ class Database {
         kDeleteValue,
         kValuesAfterSeq,
         kValuesAtOffset,
+        kNamesAfterSeq,
+        kNamesAtOffset,
         kValueStats,
         kCountValues,
         kQueryCount

@@ -35,17 +35,21 @@ char* ValueList::Room(size_t size) {
 
 int ValueList::Read(sqlite3_stmt* statement) {
     Clear();
+    hasData_ = sqlite3_column_count(statement) > 2;
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
         Entry entry{};
         entry.seq = sqlite3_column_int64(statement, 0);
-        entry.type = static_cast<DWORD>(sqlite3_column_int64(statement, 2));
         const unsigned char* name = sqlite3_column_text(statement, 1);
         entry.nameSize =
             name != nullptr ? static_cast<uint32_t>(sqlite3_column_bytes(statement, 1)) : 0;
-        const void* data = sqlite3_column_blob(statement, 3);
-        entry.dataSize =
-            data != nullptr ? static_cast<uint32_t>(sqlite3_column_bytes(statement, 3)) : 0;
+        const void* data = nullptr;
+        if (hasData_) {
+            entry.type = static_cast<DWORD>(sqlite3_column_int64(statement, 2));
+            data = sqlite3_column_blob(statement, 3);
+            entry.dataSize =
+                data != nullptr ? static_cast<uint32_t>(sqlite3_column_bytes(statement, 3)) : 0;
+        }
         char* bytes = Room(size_t{entry.nameSize} + entry.dataSize);
         if (entry.nameSize != 0) {
             std::memcpy(bytes, name, entry.nameSize);

@@ -23,10 +23,13 @@ class ValueList {
     std::string_view Data(size_t i) const {
         return {entries_[i].bytes + entries_[i].nameSize, entries_[i].dataSize};
     }
+    // Whether the values came with their types and data, or as names alone.
+    bool HasData() const { return hasData_; }
     // Keeps the blocks, for the next read.
     void Clear();
-    // Reads every row of `statement` (seq, name, type, data) in place of the values held;
-    // SQLITE_DONE when all were read, else SQLite's code for what failed.
+    // Reads every row of `statement` (seq, name, and type and data unless it has only two
+    // columns) in place of the values held; SQLITE_DONE when all were read, else SQLite's code
+    // for what failed.
     int Read(sqlite3_stmt* statement);
 
   private:
@@ -48,6 +51,7 @@ class ValueList {
     std::vector<Block> blocks_;
     size_t block_ = 0;
     size_t used_ = 0;
+    bool hasData_ = false;
 };
 
 }  // namespace velmora::registry
