@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the native suites, the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the 64-bit Windows suites under Wine, and the 32-bit Windows
-# build with its checks.
+# UndefinedBehaviorSanitizer, the 64-bit Windows suites under Wine, the 32-bit Windows build
+# with its checks (and its suites where 32-bit programs run), a minute of fuzzing, and the
+# end-to-end suites of the velmora program, of far2l and of the Debian package.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
@@ -55,6 +56,9 @@ else
 fi
 configure_and_build win32 -DCMAKE_BUILD_TYPE=Release -DVELMORA_RUN_32BIT_SUITES=$run_32bit \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && run_suite win32 || failed=$((failed + 1))
+
+step "the module fuzzed for 60 s"
+scripts/fuzz.sh 60 && passed=$((passed + 1)) || failed=$((failed + 1))
 
 step "the demonstration's far2l, headless"
 scripts/far2l-demo.sh --check && passed=$((passed + 1)) || failed=$((failed + 1))
