@@ -2,13 +2,11 @@
 // terminal, so that the directories, the part people read, get the rest.
 #include "name_table.h"
 
-#include <langinfo.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "dead_names.h"
 #include "exit_status.h"
@@ -64,7 +62,7 @@ void WriteTable(const std::vector<StoreEntry>& entries) {
     }
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const StoreEntry* a, const StoreEntry* b) { return ListedBefore(*a, *b); });
-    bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    bool utf8 = LocaleIsUtf8();
     std::vector<Row> rows;
     int nameWidth = 0, textWidth = 0, noteWidth = 0;
     for (const StoreEntry* entry : sorted) {

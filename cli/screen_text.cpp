@@ -1,7 +1,11 @@
 // Hotkey marks, widths and cutting of texts for the terminal's windows.
 #include "screen_text.h"
 
+#include <langinfo.h>
+
 #include <cctype>
+#include <clocale>
+#include <cstring>
 
 namespace {
 
@@ -25,6 +29,12 @@ HotkeyText StripHotkey(const std::string& text) {
         result.text += text[i];
     }
     return result;
+}
+
+bool LocaleIsUtf8() {
+    static const bool utf8 =
+        std::setlocale(LC_CTYPE, "") != nullptr && std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    return utf8;
 }
 
 int DisplayWidth(const std::string& text, bool utf8) {

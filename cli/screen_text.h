@@ -15,6 +15,11 @@ struct HotkeyText {
 
 HotkeyText StripHotkey(const std::string& text);
 
+// Whether the user's locale says the terminal takes UTF-8. The locale is taken from the
+// environment at the first call: a start that draws nothing and lays out no table, such as a
+// jump, does not pay for reading the locale's files.
+bool LocaleIsUtf8();
+
 // Columns the text takes: its bytes, or in UTF-8 its characters.
 int DisplayWidth(const std::string& text, bool utf8);
 

@@ -3,9 +3,6 @@
 #include "terminal.h"
 
 #include <dlfcn.h>
-#include <langinfo.h>
-
-#include <cstring>
 
 #include "locations.h"
 
@@ -48,8 +45,9 @@ bool Terminal::Open(std::string* error) {
     if (open == nullptr) {
         return false;
     }
+    // Before the screen starts, which draws by the locale.
+    utf8_ = LocaleIsUtf8();
     screen_.reset(open(error));
-    utf8_ = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
     return screen_ != nullptr;
 }
 
