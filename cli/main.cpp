@@ -1,7 +1,6 @@
 // The velmora program: the directory-names module used from a shell. It loads the module as
 // the host does to run a text behind the prefix, the name panel and the settings dialog, and
 // reads and writes the store itself for the commands that list, check, export and import.
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,6 +15,7 @@
 #include "panel_view.h"
 #include "shell_init.h"
 #include "store_fault.h"
+#include "stored_jump.h"
 #include "terminal.h"
 #include "terminal_front_end.h"
 #include "transfer.h"
@@ -171,6 +171,15 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         return UsageError("unknown option " + first);
     }
 
+    if (first == "--") {
+        arguments.erase(arguments.begin());
+    }
+    std::string directory;
+    if (first != "init" && !option && StoredDirectory(Joined(arguments), &directory)) {
+        std::printf("%s\n", directory.c_str());
+        return kExitDone;
+    }
+
     Terminal terminal;
     TerminalFrontEnd frontEnd(terminal);
     ModuleSession session;
@@ -190,9 +199,6 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     if (first == "--configure") {
         session.Configure();
         return kExitDone;
-    }
-    if (first == "--") {
-        arguments.erase(arguments.begin());
     }
     Outcome outcome = session.Run(Joined(arguments));
     if (outcome.kind == Outcome::kPanel) {
@@ -214,8 +220,6 @@ int Finish(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Texts are the module's bytes; the locale only tells the screen how wide they are.
-    std::setlocale(LC_CTYPE, "");
     std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string first = arguments.empty() ? "" : arguments.front();
     if (first == "--help" || first == "-h") {

@@ -137,8 +137,6 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
         dlclose(loaded);
     }
     host_ = std::make_unique<SimHost>(std::move(messages));
-    // The module joins a name and a rest with '\'; the panels here take '/' paths.
-    host_->slashPaths = true;
     // The host is far2l, whose records the module was built for: a file panel is moved with
     // FCTL_SETPANELDIR, as far2l ignores FCTL_CLOSEPLUGIN there.
     host_->farVersion = MakeHostVersion(2, 6);

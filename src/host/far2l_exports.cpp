@@ -2,14 +2,13 @@
 // and the adaptations to far2l's ways that the module's code need not know of: the extra key
 // calls, posted text that far2l cannot type, paths that must use '/', and the faults of the
 // module's own store files, which far2l's users would otherwise never hear of.
-#include <sys/stat.h>
-
 #include <string>
 #include <vector>
 
 #include "../abi/plugin_abi.h"
 #include "../platform/store_faults.h"
 #include "entry_points.h"
+#include "far2l_paths.h"
 #include "host_services.h"
 #include "messages.h"
 
@@ -29,37 +28,12 @@ constexpr DWORD kEnter = 13;
 FARAPICONTROL HostControlService = nullptr;
 FARAPIADVCONTROL HostAdvControlService = nullptr;
 
-bool IsDirectory(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// The module joins a name's target and the rest typed behind it with a backslash, as the
-// Windows host wants; far2l wants '/'. A backslash is an ordinary character in a Linux file
-// name, so a path that names a directory as it stands is left alone.
-std::string HostPath(const char* path) {
-    std::string result(path);
-    if (result.find('\\') == std::string::npos || IsDirectory(result)) {
-        return result;
-    }
-    std::string converted;
-    for (char c : result) {
-        char next = c == '\\' ? '/' : c;
-        // "/" joined with "\src" would give "//src", which far2l shows as it is.
-        if (next == '/' && !converted.empty() && converted.back() == '/') {
-            continue;
-        }
-        converted += next;
-    }
-    return converted;
-}
-
 int WINAPI Far2lControl(HANDLE plugin, int command, void* param) {
     bool takesDirectory = command == FCTL_CLOSEPLUGIN || command == FCTL_SETPANELDIR ||
                           command == FCTL_SETANOTHERPANELDIR;
     if (takesDirectory && param != nullptr) {
         try {
-            std::string path = HostPath(static_cast<const char*>(param));
+            std::string path = Far2lPath(static_cast<const char*>(param));
             return HostControlService(plugin, command, &path[0]);
         } catch (...) {
             // Without memory for the copy the path goes as the module made it.
