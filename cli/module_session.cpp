@@ -20,6 +20,8 @@ namespace {
 // PanelInfo.CurDir of far2l's records holds 4,096 bytes with the terminating zero, as Linux
 // holds a path of up to 4,095 bytes.
 const size_t kLongestDirectory = sizeof(PanelInfo::CurDir) - 1;
+// The registry holds value names of up to 16,383 bytes.
+const size_t kLongestValueName = 16383;
 
 // The current directory as the shell names it: $PWD when it is this directory (so a path
 // through a symbolic link is stored as the user sees it), else the physical one.
@@ -64,6 +66,22 @@ StoreResult Exists(StoreSection section, const std::string& name) {
     return ReadValue(section, name, &ignored);
 }
 
+// Why an add of `typed` stored nothing, when the store said no fault; `name` is the name it
+// would have stored.
+std::string WhyNotAdded(const std::string& typed, const std::string& name) {
+    if (typed.empty()) {
+        return "there is no name to store: type it behind + or :";
+    }
+    if (name.empty()) {
+        return "there is no name behind the last colon of '" + typed + "'; nothing was stored";
+    }
+    if (name.size() > kLongestValueName) {
+        return "the name is longer than the " + std::to_string(kLongestValueName) +
+               " bytes a name may have; nothing was stored";
+    }
+    return "'" + name + "' was not stored";
+}
+
 Outcome::Kind KindOf(StoreResult result) {
     switch (result) {
         case StoreResult::kDone:
@@ -92,7 +110,7 @@ Outcome Deleted(StoreResult wasPermanent, StoreResult wasTemporary, const std::s
         case StoreResult::kMissing:
             return {Outcome::kDone, ""};
         case StoreResult::kDone:
-            return {Outcome::kFailed, ""};
+            return {Outcome::kRefused, "'" + name + "' is still stored; it was not deleted"};
         default:
             return {Outcome::kStoreFailed, ""};
     }
@@ -185,7 +203,10 @@ Outcome ModuleSession::Run(const std::string& text) {
     }
     if (command == '+' || command == ':') {
         StoreSection section = command == ':' ? StoreSection::kKeys : StoreSection::kTempKeys;
-        return {KindOf(Holds(section, AddedValue(name, active.curDir))), ""};
+        StoreValue added = AddedValue(name, active.curDir);
+        Outcome::Kind kind = KindOf(Holds(section, added));
+        return kind == Outcome::kFailed ? Outcome{Outcome::kRefused, WhyNotAdded(name, added.name)}
+                                        : Outcome{kind, ""};
     }
     if (command == '-') {
         return Deleted(wasPermanent, wasTemporary, name);

@@ -206,6 +206,12 @@ test_delete_and_miss_from_the_command_line() {
     store proj "$work/delete/proj" || return 1
     shell_run "cd / && cd: nosuch" || return 1
     [ "$rc" = 1 ] || fail "a name that is not stored gives status $rc, not 1" || return 1
+    grep -qF "velmora: no name 'nosuch'" <<< "$output" || fail "the miss is not said" || return 1
+    # A name that holds a command but nothing behind its last colon stores nothing, and says so.
+    shell_run "cd: :abc:" || return 1
+    [ "$rc" = 1 ] && grep -qF "no name behind the last colon of 'abc:'" <<< "$output" ||
+        fail "an add of an empty name gives status $rc without saying why" || return 1
+    [ "$(names)" = proj ] || fail "the store holds '$(names)' after cd: :abc:" || return 1
     shell_run "cd: -proj" || return 1
     [ "$rc" = 0 ] || fail "deleting a stored name gives status $rc" || return 1
     [ -z "$(names)" ] || fail "proj is still stored after cd: -proj" || return 1
@@ -470,7 +476,8 @@ test_export_and_import_round_trip() {
 }
 
 run_case "store a name and jump with a rest" test_store_and_jump_with_rest
-run_case "delete and miss from the command line" test_delete_and_miss_from_the_command_line
+run_case "delete, miss and an empty name from the command line" \
+    test_delete_and_miss_from_the_command_line
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
 for shell in bash zsh fish dash busybox; do
