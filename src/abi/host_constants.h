@@ -10,6 +10,12 @@ enum OPENPLUGIN_OPENFROM {
     OPEN_COMMANDLINE = 4,
 };
 
+// How the host calls a panel: searches and other background walks set these bits.
+enum OPERATION_MODES {
+    OPM_SILENT = 0x0001,
+    OPM_FIND = 0x0002,
+};
+
 enum FILE_CONTROL_COMMANDS {
     FCTL_CLOSEPLUGIN = 0,
     FCTL_GETPANELINFO = 1,

@@ -14,9 +14,10 @@ namespace {
 
 int Add(const char* name, bool permanent) {
     PanelInfo info;
-    // Without a description of the panel there is no directory to store, and storing one
-    // nobody asked for would be worse than storing none.
-    if (!HostPanelInfo(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, info)) {
+    // Without a description of the panel, or on a panel with no directory (a plugin's, this
+    // module's own), there is no directory to store, and storing one nobody asked for would be
+    // worse than storing none.
+    if (!HostPanelInfo(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, info) || info.CurDir[0] == '\0') {
         return ErrUnexpected;
     }
     return AddName(name, info.CurDir, permanent);

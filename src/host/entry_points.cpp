@@ -142,7 +142,12 @@ int GetFindData(HANDLE plugin, PluginPanelItem** panelItems, int* itemsNumber, i
     }
 }
 
-int SetDirectory(HANDLE plugin, const char* dir, int) {
+int SetDirectory(HANDLE plugin, const char* dir, int opMode) {
+    // The host's searches walk a panel's folders without a user: such a walk must not move a
+    // panel or close this one, so it finds no folder here.
+    if ((opMode & (OPM_FIND | OPM_SILENT)) != 0) {
+        return 0;
+    }
     try {
         return PanelOf(plugin)->GoToName(dir != nullptr ? dir : "");
     } catch (...) {

@@ -141,6 +141,23 @@ TEST_F(OpeningTest, AddWithoutTheActivePanelsDirectoryFallsBackToAFilterOfThatNa
     EXPECT_TRUE(StoredNames("\\TempKeys").empty()) << "no directory, nothing stored";
 }
 
+TEST_F(OpeningTest, AddOnAPanelWithoutADirectoryStoresNothingAndSaysSo) {
+    StoreOption(kShowErrors, 1);
+    Restart();
+    script_.AnswerMessage(0);
+    script_.AnswerMessage(0);
+    host_->Active().curDir = "";
+    host_->RunCommandLine("cd::nowhere");
+    ASSERT_TRUE(OpenPanel());
+    host_->RunCommandLine("cd:+nowhere");
+    EXPECT_EQ(StoreContents(), std::vector<std::string>{});
+    ASSERT_EQ(host_->messages.size(), 2u);
+    for (const MessageCall& message : host_->messages) {
+        EXPECT_EQ(message.lines,
+                  (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgUnexpected)}));
+    }
+}
+
 TEST_F(OpeningTest, FilterLookupTakesTheWholeTextWithItsSeparators) {
     StoreFilter("f", "C:*");
     StoreFilter("f/x", "D:*");

@@ -355,11 +355,17 @@ TEST_F(PanelKeysTest, KeysActOnTheWholeNameUnderTheCursorHoweverLong) {
     EXPECT_TRUE(StoredNames("\\Keys").empty());
 }
 
-TEST_F(PanelKeysTest, SetDirectoryJumpsOnlyToStoredNames) {
+TEST_F(PanelKeysTest, SetDirectoryJumpsOnlyToStoredNamesAndNeverForASearch) {
     StoreName("work", "C:\\work");
+    StoreFilter("work", "C:\\*");
     ASSERT_TRUE(OpenPanel());
     HANDLE panel = host_->Active().plugin;
     size_t start = host_->controls.size();
+    const int searches[] = {OPM_FIND, OPM_SILENT, OPM_FIND | OPM_SILENT};
+    for (int searching : searches) {
+        EXPECT_EQ(Module().SetDirectory(panel, "work", searching), 0) << searching;
+    }
+    EXPECT_EQ(host_->controls.size(), start);
     EXPECT_EQ(Module().SetDirectory(panel, "elsewhere", 0), 0);
     EXPECT_EQ(host_->controls.size(), start);
     EXPECT_EQ(Module().SetDirectory(panel, "work", 0), 1);
