@@ -37,10 +37,71 @@ enum FilterDialogItem {
 const char kNameHistory[] = "VelmoraInsertHistoryName";
 const char kPathHistory[] = "VelmoraInsertHistoryPath";
 
+// Shows the name dialog filled with `name`, `path` and the temporary box; false when it was
+// closed without OK. Otherwise the three hold what was typed, whole where a field that was too
+// short for its text came back as shown.
+bool AskName(bool edit, TextBuffer& name, TextBuffer& path, bool& temporary) {
+    FarDialogItem items[kNameItems];
+    InitDialogItem(items[kNameBox], DI_DOUBLEBOX, 2, 1, 47, 8, 0, 0, 0, 0,
+                   GetMsg(edit ? MEditNameTitle : MAddNameTitle));
+    InitDialogItem(items[kNameLabel], DI_TEXT, 4, 2, 0, 0, 0, 0, 0, 0, GetMsg(MNameLabel));
+    InitDialogItem(items[kName], DI_EDIT, 4, 3, 45, 1, 1, 0, DIF_HISTORY, 0, name.Text());
+    items[kName].History = kNameHistory;
+    InitDialogItem(items[kPathLabel], DI_TEXT, 4, 4, 0, 0, 0, 0, 0, 0, GetMsg(MPathLabel));
+    InitDialogItem(items[kPath], DI_EDIT, 4, 5, 45, 1, 1, 0, DIF_HISTORY, 0, path.Text());
+    items[kPath].History = kPathHistory;
+    InitCheckBox(items[kTemporary], 5, 6, 0, temporary ? 1 : 0, edit ? DIF_HIDDEN : 0, 0,
+                 GetMsg(MTemporaryCheckBox));
+    InitDialogItem(items[kNameOk], DI_BUTTON, 16, 7, 0, 0, 0, 0, 0, 0, "&OK");
+    InitDialogItem(items[kNameCancel], DI_BUTTON, 24, 7, 0, 0, 0, 0, 0, 0, "&Cancel");
+
+    int result = HostDialog(50, 10, items, kNameItems);
+    if (result == -1 || result == kNameCancel) {
+        return false;
+    }
+    TextBuffer typedName;
+    TextBuffer typedPath;
+    typedName.Assign(WholeIfUnchanged(items[kName], name.Text()));
+    typedPath.Assign(WholeIfUnchanged(items[kPath], path.Text()));
+    name.Swap(typedName);
+    path.Swap(typedPath);
+    temporary = items[kTemporary].Selected != 0;
+    return true;
+}
+
+// The filter dialog filled with `name` and `pattern`; false when it was closed without OK,
+// else the two hold what was typed, whole as in AskName.
+bool AskFilter(TextBuffer& name, TextBuffer& pattern) {
+    FarDialogItem items[kFilterItems];
+    InitDialogItem(items[kFilterBox], DI_DOUBLEBOX, 2, 1, 49, 8, 0, 0, 0, 0, GetMsg(MFilterTitle));
+    InitDialogItem(items[kFilterNameLabel], DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0,
+                   GetMsg(MFilterNameLabel));
+    InitDialogItem(items[kFilterName], DI_EDIT, 5, 3, 46, 1, 1, 0, 0, 0, name.Text());
+    InitDialogItem(items[kPatternLabel], DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0,
+                   GetMsg(MFilterPatternLabel));
+    InitDialogItem(items[kPattern], DI_EDIT, 5, 5, 46, 1, 1, 0, 0, 0, pattern.Text());
+    InitDialogItem(items[kFilterOk], DI_BUTTON, 16, 7, 0, 0, 0, 0, 0, 0, "&OK");
+    InitDialogItem(items[kFilterCancel], DI_BUTTON, 24, 7, 0, 0, 0, 0, 0, 0, "&Cancel");
+
+    int result = HostDialog(52, 10, items, kFilterItems);
+    if (result == -1 || result == kFilterCancel) {
+        return false;
+    }
+    TextBuffer typedName;
+    TextBuffer typedPattern;
+    typedName.Assign(WholeIfUnchanged(items[kFilterName], name.Text()));
+    typedPattern.Assign(WholeIfUnchanged(items[kPattern], pattern.Text()));
+    name.Swap(typedName);
+    pattern.Swap(typedPattern);
+    return true;
+}
+
 }  // namespace
 
-int ShortcutPanel::EditName(bool edit, const char* itemName) {
+int ShortcutPanel::EditName(bool edit, const char* itemName, bool itemTemporary) {
+    TextBuffer name;
     TextBuffer path;
+    name.Assign(edit ? itemName : "");
     if (edit) {
         if (LookupName(itemName, path) != 1) {
             path.Assign("");
@@ -51,66 +112,53 @@ int ShortcutPanel::EditName(bool edit, const char* itemName) {
             path.Assign(other.CurDir);
         }
     }
-
-    FarDialogItem items[kNameItems];
-    InitDialogItem(items[kNameBox], DI_DOUBLEBOX, 2, 1, 47, 8, 0, 0, 0, 0,
-                   GetMsg(edit ? MEditNameTitle : MAddNameTitle));
-    InitDialogItem(items[kNameLabel], DI_TEXT, 4, 2, 0, 0, 0, 0, 0, 0, GetMsg(MNameLabel));
-    InitDialogItem(items[kName], DI_EDIT, 4, 3, 45, 1, 1, 0, DIF_HISTORY, 0, edit ? itemName : "");
-    items[kName].History = kNameHistory;
-    InitDialogItem(items[kPathLabel], DI_TEXT, 4, 4, 0, 0, 0, 0, 0, 0, GetMsg(MPathLabel));
-    InitDialogItem(items[kPath], DI_EDIT, 4, 5, 45, 1, 1, 0, DIF_HISTORY, 0, path.Text());
-    items[kPath].History = kPathHistory;
-    InitCheckBox(items[kTemporary], 5, 6, 0, 0, edit ? DIF_HIDDEN : 0, 0,
-                 GetMsg(MTemporaryCheckBox));
-    InitDialogItem(items[kNameOk], DI_BUTTON, 16, 7, 0, 0, 0, 0, 0, 0, "&OK");
-    InitDialogItem(items[kNameCancel], DI_BUTTON, 24, 7, 0, 0, 0, 0, 0, 0, "&Cancel");
-
-    int result = HostDialog(50, 10, items, kNameItems);
-    if (result == -1 || result == kNameCancel) {
-        return 1;
-    }
-    const char* typedName = WholeIfUnchanged(items[kName], edit ? itemName : "");
-    const char* typedPath = WholeIfUnchanged(items[kPath], path.Text());
-    bool temporary = items[kTemporary].Selected != 0;
-
-    TextBuffer existing;
-    if (lstrcmpA(typedName, itemName) != 0 && LookupName(typedName, existing) == 1) {
-        // The question names the entry that would be replaced: the typed name.
-        const char* lines[2] = {GetMsg(MOverwriteQuestion), typedName};
-        if (HostMessage(FMSG_MB_OKCANCEL, lines, 2) != 0) {
+    bool temporaryBox = false;
+    for (;;) {
+        if (!AskName(edit, name, path, temporaryBox)) {
             return 1;
         }
+        bool renamed = !edit || lstrcmpA(name.Text(), itemName) != 0;
+        TextBuffer existing;
+        if (renamed && LookupName(name.Text(), existing) == 1) {
+            // The question names the entry that would be replaced: the typed name.
+            const char* lines[2] = {GetMsg(MOverwriteQuestion), name.Text()};
+            if (HostMessage(FMSG_MB_OKCANCEL, lines, 2) != 0) {
+                return 1;
+            }
+        }
+        // An edited name stays in its section; a renamed or added one goes where the box says.
+        bool permanent = renamed ? !temporaryBox : !itemTemporary;
+        int code = AddName(name.Text(), path.Text(), permanent);
+        if (code == ErrEmptyName) {
+            // Nothing was stored: the dialog comes back with what was typed.
+            ReportError(code);
+            continue;
+        }
+        if (code != 0) {
+            ReportError(code);
+        }
+        Refresh();
+        return 1;
     }
-    int code = AddName(typedName, typedPath, !temporary);
-    // An empty name is no save the user asked for; anything else that failed is reported.
-    if (code != 0 && code != ErrEmptyName) {
-        ReportError(code);
-    }
-    Refresh();
-    return 1;
 }
 
 int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
-    FarDialogItem items[kFilterItems];
-    InitDialogItem(items[kFilterBox], DI_DOUBLEBOX, 2, 1, 49, 8, 0, 0, 0, 0, GetMsg(MFilterTitle));
-    InitDialogItem(items[kFilterNameLabel], DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0,
-                   GetMsg(MFilterNameLabel));
-    InitDialogItem(items[kFilterName], DI_EDIT, 5, 3, 46, 1, 1, 0, 0, 0, name);
-    InitDialogItem(items[kPatternLabel], DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0,
-                   GetMsg(MFilterPatternLabel));
-    InitDialogItem(items[kPattern], DI_EDIT, 5, 5, 46, 1, 1, 0, 0, 0, pattern);
-    InitDialogItem(items[kFilterOk], DI_BUTTON, 16, 7, 0, 0, 0, 0, 0, 0, "&OK");
-    InitDialogItem(items[kFilterCancel], DI_BUTTON, 24, 7, 0, 0, 0, 0, 0, 0, "&Cancel");
-
-    int result = HostDialog(52, 10, items, kFilterItems);
-    if (result == -1 || result == kFilterCancel) {
-        return 1;
+    TextBuffer typedName;
+    TextBuffer typedPattern;
+    typedName.Assign(name);
+    typedPattern.Assign(pattern);
+    for (;;) {
+        if (!AskFilter(typedName, typedPattern)) {
+            return 1;
+        }
+        // The empty value name is the key's default value, which no listing shows as a filter.
+        if (typedName.Text()[0] != '\0') {
+            break;
+        }
+        ReportError(ErrEmptyName);
     }
-    const char* typedName = WholeIfUnchanged(items[kFilterName], name);
-    const char* typedPattern = WholeIfUnchanged(items[kPattern], pattern);
     RegSection filters(kFiltersSection, true);
-    if (!filters.WriteString(typedName, typedPattern)) {
+    if (!filters.WriteString(typedName.Text(), typedPattern.Text())) {
         ReportError(ErrRegistry);
     }
     Refresh();

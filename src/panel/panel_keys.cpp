@@ -141,19 +141,14 @@ int ShortcutPanel::EditKey() {
     if (IsFilter(*item)) {
         return EditFilter(name.Text(), item->Description != nullptr ? item->Description : "");
     }
-    EditName(true, name.Text());
+    const PanelEntry* entry = ItemEntry(*item);
+    EditName(true, name.Text(), entry != nullptr && entry->temporary);
     return 1;
 }
 
 int ShortcutPanel::AddKey() {
-    PanelInfo info;
-    const PluginPanelItem* item =
-        HostPanelInfo(this, FCTL_GETPANELINFO, info) ? ActedOnItem(info) : nullptr;
-    TextBuffer name;
-    if (item != nullptr) {
-        ItemName(*item, name);
-    }
-    EditName(false, name.Text());
+    // The item under the cursor plays no part: a name is added, not the item edited.
+    EditName(false, "", false);
     return 1;
 }
 

@@ -121,6 +121,7 @@ void ShortcutPanel::LoadSection(const char* section, bool persistent, bool filte
             }
             // The cursor gives the next name a block of its own, so this one can move over.
             entry->name.Swap(name);
+            entry->temporary = !persistent;
             FillPanelItem(items[count], count, entry->name.Text(), value, hidden, filterSection);
             entries[count] = entry.Release();
             ++count;
@@ -182,20 +183,28 @@ void ShortcutPanel::FillPanelItem(PluginPanelItem& item, uint32_t index, const c
     item.UserData = static_cast<DWORD_PTR>(index) + 1;
 }
 
-void ShortcutPanel::ItemName(const PluginPanelItem& item, TextBuffer& name) const {
+const PanelEntry* ShortcutPanel::ItemEntry(const PluginPanelItem& item) const {
     // The host hands back what it was given, but a list rebuilt since then may hold another
     // entry at that place, or fewer: the index counts only when it still shows the same name.
+    if (item.UserData == 0 || item.UserData > count) {
+        return nullptr;
+    }
+    const PanelEntry* entry = entries[item.UserData - 1];
+    char shown[sizeof item.FindData.cFileName];
+    char cut[sizeof shown];
+    lstrcpynA(shown, item.FindData.cFileName, sizeof shown);
+    lstrcpynA(cut, entry->name.Text(), sizeof cut);
+    return std::strcmp(cut, shown) == 0 ? entry : nullptr;
+}
+
+void ShortcutPanel::ItemName(const PluginPanelItem& item, TextBuffer& name) const {
+    const PanelEntry* entry = ItemEntry(item);
+    if (entry != nullptr) {
+        name.Assign(entry->name.Text());
+        return;
+    }
     char shown[sizeof item.FindData.cFileName];
     lstrcpynA(shown, item.FindData.cFileName, sizeof shown);
-    if (item.UserData != 0 && item.UserData <= count) {
-        const char* whole = entries[item.UserData - 1]->name.Text();
-        char cut[sizeof shown];
-        lstrcpynA(cut, whole, sizeof cut);
-        if (std::strcmp(cut, shown) == 0) {
-            name.Assign(whole);
-            return;
-        }
-    }
     name.Assign(shown);
 }
 

@@ -20,6 +20,7 @@ extern PanelInfo FindDataPanelInfo;
 struct PanelEntry {
     TextBuffer name;
     TextBuffer value;
+    bool temporary = false;
 };
 
 class ShortcutPanel {
@@ -41,8 +42,10 @@ class ShortcutPanel {
     // Fills the item of list entry `index`; its UserData is index + 1, so that 0 means none.
     static void FillPanelItem(PluginPanelItem& item, uint32_t index, const char* name,
                               const char* value, bool hidden, bool filter);
-    // The whole name of an item the host hands back: the entry its UserData names, when the
-    // list still holds that entry under the item's file name; else the file name as shown.
+    // The entry an item the host hands back stands for: the one its UserData names, when the
+    // list still holds that entry under the item's file name; else none.
+    const PanelEntry* ItemEntry(const PluginPanelItem& item) const;
+    // The whole name of such an item: its entry's, else the file name as shown.
     void ItemName(const PluginPanelItem& item, TextBuffer& name) const;
 
     // Requests from the host.
@@ -55,8 +58,8 @@ class ShortcutPanel {
     int GoToName(const char* name);
     int GoToNameOnOtherPanel(const char* name);
 
-    // The dialogs; both return 1.
-    int EditName(bool edit, const char* itemName);
+    // The dialogs; both return 1. An edited name that is temporary stays so unless renamed.
+    int EditName(bool edit, const char* itemName, bool itemTemporary);
     int EditFilter(const char* name, const char* pattern);
 
     TextBuffer title;

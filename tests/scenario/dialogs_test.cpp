@@ -111,13 +111,18 @@ TEST_F(DialogsTest, AddWithTheTemporaryBoxStoresATemporaryNameForTheOtherPanelsD
               (std::vector<std::pair<std::string, DWORD>>{{"there", kHiddenAttributes}}));
 }
 
-TEST_F(DialogsTest, EditConfirmedUnchangedStoresThePermanentNameAgainWithoutAQuestion) {
+TEST_F(DialogsTest, EditingATemporaryNameChangesItWhereItIsStored) {
     StoreTemporaryName("scratch", "E:\\scratch");
     ASSERT_TRUE(OpenPanel());
-    PressOn("scratch", KEY_F4, 0, Answer(kNameOk));
+    PressOn("scratch", KEY_F4, 0, Answer(kNameOk, {{4, "E:\\moved"}}));
     EXPECT_TRUE(host_->messages.empty());
-    EXPECT_EQ(StoredText("\\Keys", "scratch"), "E:\\scratch");
-    EXPECT_EQ(StoredText("\\TempKeys", "scratch"), "E:\\scratch");
+    EXPECT_EQ(StoredText("\\TempKeys", "scratch"), "E:\\moved");
+    EXPECT_TRUE(StoredNames("\\Keys").empty());
+    EXPECT_EQ(Listed(), std::vector<std::string>{"scratch"});
+
+    PressOn("scratch", KEY_F4, 0, Answer(kNameOk, {{2, "kept"}}));
+    EXPECT_EQ(StoredText("\\Keys", "kept"), "E:\\moved") << "a renamed one is permanent";
+    EXPECT_EQ(StoredText("\\TempKeys", "scratch"), "E:\\moved");
 }
 
 TEST_F(DialogsTest, RenamingOntoAStoredNameAsksAboutTheNameBeingReplaced) {
@@ -139,18 +144,50 @@ TEST_F(DialogsTest, RenamingOntoAStoredNameAsksAboutTheNameBeingReplaced) {
     EXPECT_EQ(StoredText("\\Keys", "old"), "C:\\old") << "the old name stays";
 }
 
-TEST_F(DialogsTest, AddingUnderTheSameNameReplacesItsPathWithoutAQuestion) {
+TEST_F(DialogsTest, AddingUnderAStoredNameAsksAlsoOnThatNamesItem) {
     StoreName("work", "C:\\work");
-    StoreName("other", "C:\\other");
     ASSERT_TRUE(OpenPanel());
-    PressOn("work", KEY_F4, PKF_SHIFT, Answer(kNameOk, {{2, "work"}, {4, "C:\\new"}}));
-    EXPECT_TRUE(host_->messages.empty());
-    EXPECT_EQ(StoredText("\\Keys", "work"), "C:\\new");
-
     script_.AnswerMessage(1);
-    PressOn("work", KEY_F4, PKF_SHIFT, Answer(kNameOk, {{2, "other"}, {4, "C:\\new"}}));
-    EXPECT_EQ(host_->messages.size(), 1u) << "another stored name is asked about";
-    EXPECT_EQ(StoredText("\\Keys", "other"), "C:\\other");
+    PressOn("work", KEY_F4, PKF_SHIFT, Answer(kNameOk, {{2, "work"}, {4, "C:\\new"}}));
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].lines, (std::vector<std::string>{Msg(kMsgReplaceName), "work"}));
+    EXPECT_EQ(StoredText("\\Keys", "work"), "C:\\work");
+
+    script_.AnswerMessage(0);
+    PressOn("work", KEY_F4, PKF_SHIFT, Answer(kNameOk, {{2, "work"}, {4, "C:\\new"}}));
+    EXPECT_EQ(StoredText("\\Keys", "work"), "C:\\new");
+}
+
+TEST_F(DialogsTest, EmptyNamesAreRefusedAndTheDialogComesBackWithWhatWasTyped) {
+    StoreOption(kShowErrors, 1);
+    Restart();
+    ASSERT_TRUE(OpenPanel());
+    const std::vector<std::string> refused = {Msg(kMsgErrorTitle),
+                                              "There is no name to store: type it behind + or :"};
+    for (int box = 0; box < 3; ++box) {
+        script_.AnswerMessage(0);
+    }
+    script_.AnswerDialog(Answer(kFilterOk, {{2, ""}, {4, "C:\\x*"}}));
+    script_.AnswerDialog(Answer(-1));
+    host_->PressKey(KEY_F7, 0);
+    ASSERT_EQ(host_->dialogs.size(), 2u);
+    EXPECT_EQ(host_->dialogs[1].items[4].text, "C:\\x*");
+
+    for (const char* name : {"", "abc:"}) {
+        script_.AnswerDialog(Answer(kNameOk, {{2, name}, {4, "C:\\p"}}, {{5, 1}}));
+        script_.AnswerDialog(Answer(-1));
+        host_->PressKey(KEY_F4, PKF_SHIFT);
+        EXPECT_EQ(LastDialog().items[2].text, name);
+        EXPECT_EQ(LastDialog().items[4].text, "C:\\p");
+        EXPECT_EQ(LastDialog().items[5].selected, 1);
+    }
+    ASSERT_EQ(host_->messages.size(), 3u);
+    for (const MessageCall& message : host_->messages) {
+        EXPECT_EQ(message.lines, refused);
+    }
+    for (const char* section : {"\\Filters", "\\Keys", "\\TempKeys"}) {
+        EXPECT_TRUE(StoredNames(section).empty()) << section;
+    }
 }
 
 TEST_F(DialogsTest, EscapeOrCancelStoresNothingAndAsksNothing) {
