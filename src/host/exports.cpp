@@ -1,13 +1,7 @@
 // The eleven exports as the host finds them: plain names, the host's calling convention, C
-// linkage. On Windows the names come undecorated through Velmora.def.
+// linkage. How a system marks an export is the platform's (VELMORA_EXPORT).
 #include "../abi/plugin_abi.h"
 #include "entry_points.h"
-
-#ifdef _WIN32
-#define VELMORA_EXPORT extern "C"
-#else
-#define VELMORA_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 VELMORA_EXPORT void WINAPI SetStartupInfo(const PluginStartupInfo* Info) {
     entry::SetStartupInfo(Info);
@@ -53,13 +47,3 @@ VELMORA_EXPORT int WINAPI ProcessKey(HANDLE hPlugin, int Key, unsigned int Contr
 VELMORA_EXPORT int WINAPI MakeDirectory(HANDLE hPlugin, char* Name, int OpMode) {
     return entry::MakeDirectory(hPlugin, Name, OpMode);
 }
-
-#ifdef _WIN32
-// The module keeps no per-thread state, so the system need not tell it of threads.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
-}
-#endif

@@ -12,7 +12,6 @@
 #include "host_services.h"
 #include "messages.h"
 
-#define VELMORA_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
