@@ -1,5 +1,5 @@
 // What the module does for each of its exports. The exports themselves are thin functions in
-// the host's calling convention (exports.cpp, or the far2l binding), so that what differs
+// the host's calling convention (exports.cpp, or far2l_exports.cpp), so that what differs
 // between hosts stays out of here. Every entry that can fail catches everything, reports it and
 // returns its failure value: nothing escapes into the host.
 #pragma once

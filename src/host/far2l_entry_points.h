@@ -1,0 +1,18 @@
+// What far2l's calls add to the module's entry points (entry_points.h): the services wrapped
+// for far2l's ways, the extra key calls left out, and the faults of the module's own store
+// files shown, which far2l's users would otherwise never hear of. The other entry points are
+// the module's own.
+#pragma once
+
+#include "../abi/plugin_abi.h"
+
+namespace far2l {
+
+void SetStartupInfo(const PluginStartupInfo* info);
+HANDLE OpenPlugin(int openFrom, INT_PTR item);
+int Configure(int itemNumber);
+int SetDirectory(HANDLE plugin, const char* dir, int opMode);
+int ProcessKey(HANDLE plugin, int key, unsigned int controlState);
+int MakeDirectory(HANDLE plugin, char* name, int opMode);
+
+}  // namespace far2l

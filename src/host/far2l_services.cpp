@@ -1,0 +1,91 @@
+// The wrapper around far2l's services: paths the module made with backslashes are given to
+// far2l with '/', and posted keys that hold UTF-8 text are typed as far2l can (far2l_keys.h).
+#include "far2l_services.h"
+
+#include <cstring>
+#include <string>
+
+#include "far2l_keys.h"
+#include "far2l_paths.h"
+
+namespace {
+
+class Far2lServices {
+  public:
+    void Wrap(const PluginStartupInfo* host, FARAPICONTROL control, FARAPIADVCONTROL advControl) {
+        hostControl_ = host->Control;
+        hostAdvControl_ = host->AdvControl;
+        std::memcpy(&forModule_, host, sizeof forModule_);
+        forModule_.Control = control;
+        forModule_.AdvControl = advControl;
+    }
+
+    const PluginStartupInfo* ForModule() const { return &forModule_; }
+
+    int Control(HANDLE plugin, int command, void* param) {
+        bool takesDirectory = command == FCTL_CLOSEPLUGIN || command == FCTL_SETPANELDIR ||
+                              command == FCTL_SETANOTHERPANELDIR;
+        if (takesDirectory && param != nullptr) {
+            try {
+                std::string path = Far2lPath(static_cast<const char*>(param));
+                return hostControl_(plugin, command, &path[0]);
+            } catch (...) {
+                // Without memory for the copy the path goes as the module made it.
+            }
+        }
+        return hostControl_(plugin, command, param);
+    }
+
+    INT_PTR AdvControl(INT_PTR moduleNumber, int command, void* param) {
+        if (command == ACTL_POSTKEYSEQUENCE && param != nullptr) {
+            try {
+                return PostKeys(moduleNumber, static_cast<KeySequence*>(param));
+            } catch (...) {
+                return 0;
+            }
+        }
+        return hostAdvControl_(moduleNumber, command, param);
+    }
+
+  private:
+    INT_PTR PostKeys(INT_PTR moduleNumber, KeySequence* posted) {
+        if (TypedAsPosted(posted->Sequence, posted->Count)) {
+            return hostAdvControl_(moduleNumber, ACTL_POSTKEYSEQUENCE, posted);
+        }
+        Far2lTyping typing = TypingFor(posted->Sequence, posted->Count);
+        if (!typing.commandLine.empty()) {
+            hostControl_(INVALID_HANDLE_VALUE, FCTL_SETCMDLINE, &typing.commandLine[0]);
+        }
+        if (typing.keys.empty()) {
+            return 0;
+        }
+        KeySequence sequence;
+        sequence.Flags = posted->Flags;
+        sequence.Count = static_cast<int>(typing.keys.size());
+        sequence.Sequence = typing.keys.data();
+        return hostAdvControl_(moduleNumber, ACTL_POSTKEYSEQUENCE, &sequence);
+    }
+
+    FARAPICONTROL hostControl_ = nullptr;
+    FARAPIADVCONTROL hostAdvControl_ = nullptr;
+    PluginStartupInfo forModule_{};
+};
+
+// The host's services are plain function pointers that carry no object, so the module's table
+// reaches the wrapper through the one instance.
+Far2lServices services;
+
+int WINAPI ControlThroughWrapper(HANDLE plugin, int command, void* param) {
+    return services.Control(plugin, command, param);
+}
+
+INT_PTR WINAPI AdvControlThroughWrapper(INT_PTR moduleNumber, int command, void* param) {
+    return services.AdvControl(moduleNumber, command, param);
+}
+
+}  // namespace
+
+const PluginStartupInfo* WrapFar2lServices(const PluginStartupInfo* host) {
+    services.Wrap(host, ControlThroughWrapper, AdvControlThroughWrapper);
+    return services.ForModule();
+}
