@@ -1,33 +1,31 @@
 // The registry functions on POSIX, below HKEY_CURRENT_USER. Persistent keys live in one
 // database, volatile keys in a second one under the user's runtime directory, which is emptied
 // when the user's last session ends: that is how a volatile key does not outlive the logon
-// (stores.h). An open key handle names its database; an enumerating key reads values ahead and
-// serves them while no commit has touched the database since.
+// (stores.h). An open key handle names its database and carries its enumeration (value_walk.h).
 #include <strings.h>
 
-#include <algorithm>
-#include <cstring>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "../store_transaction.h"
 #include "../test_hooks.h"
 #include "registry_db.h"
 #include "stores.h"
+#include "value_walk.h"
 
 using velmora::registry::BeginTransaction;
+using velmora::registry::CopyOut;
 using velmora::registry::CountSubKeys;
 using velmora::registry::Database;
-using velmora::registry::DataVersion;
 using velmora::registry::EndTransaction;
 using velmora::registry::FindKey;
 using velmora::registry::JoinTransaction;
 using velmora::registry::OpenOrCreateKey;
-using velmora::registry::ValueList;
 using velmora::registry::ValueRow;
+using velmora::registry::ValueWalk;
 
 struct HKEY__ {
     HKEY__(std::shared_ptr<Database> database, int64_t key, std::string keyPath)
@@ -38,28 +36,10 @@ struct HKEY__ {
     std::string path;
     // The key was created in a transaction that was rolled back.
     bool deleted = false;
-    // Where the last enumeration stopped, so that the next index continues from there.
-    DWORD nextIndex = 0;
-    int64_t nextAfterSeq = -1;
-    // Values read in one go with the last one delivered: `ahead[aheadPos - 1]` is that one and
-    // the rest follow it. They stand for the database only while it is still at `aheadVersion`;
-    // a query per value would cost a read transaction each.
-    ValueList ahead;
-    size_t aheadPos = 0;
-    DataVersion aheadVersion;
-    DWORD aheadLimit = 0;
-    // A walk reads names alone until its caller shows that it reads each value as well, by
-    // asking for the types or data or by querying the value it was just given.
-    bool walkReadsValues = false;
+    ValueWalk walk;
 };
 
 namespace {
-
-// Enumeration reads this many values at first, and twice as many each time it goes on, up to
-// the most. A caller that stops early has not paid for a long read, and one that walks a large
-// key pays for few reads while holding few values at a time.
-constexpr DWORD kFirstReadAhead = 16;
-constexpr DWORD kMostReadAhead = 1024;
 
 std::recursive_mutex registryMutex;
 std::set<HKEY> openKeys;
@@ -101,46 +81,6 @@ bool JoinPath(HKEY base, LPCSTR subKey, std::string* path) {
 
 bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && ::strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
-
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Value names as the database's NOCASE collation compares them: only ASCII letters fold,
-// whatever the locale.
-bool SameValueName(std::string_view stored, const char* name) {
-    size_t i = 0;
-    for (; i < stored.size() && name[i] != '\0'; ++i) {
-        if (AsciiLower(stored[i]) != AsciiLower(name[i])) {
-            return false;
-        }
-    }
-    return i == stored.size() && name[i] == '\0';
-}
-
-// Whether the key's enumeration delivered a value last and the database has not changed since;
-// that value is then `key->ahead[key->aheadPos - 1]`.
-bool LastEnumeratedHolds(HKEY key) {
-    return key->aheadPos > 0 && key->db->Unchanged(key->aheadVersion);
-}
-
-// Copies `size` bytes into a caller's buffer of `*capacity` bytes, the registry's way: the
-// needed size is always reported, and a buffer too small gets ERROR_MORE_DATA.
-LONG CopyOut(const void* bytes, DWORD size, LPBYTE buffer, LPDWORD capacity) {
-    if (capacity == nullptr) {
-        return buffer != nullptr ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
-    }
-    DWORD room = *capacity;
-    *capacity = size;
-    if (buffer == nullptr) {
-        return ERROR_SUCCESS;
-    }
-    if (room < size) {
-        return ERROR_MORE_DATA;
-    }
-    std::memcpy(buffer, bytes, size);
-    return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -231,18 +171,9 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LP
         return status;
     }
     const char* name = lpValueName != nullptr ? lpValueName : "";
-    // A walk over a key reads each value right after enumerating its name.
-    if (LastEnumeratedHolds(hKey) && SameValueName(hKey->ahead.Name(hKey->aheadPos - 1), name)) {
-        hKey->walkReadsValues = true;
-    }
-    if (LastEnumeratedHolds(hKey) && hKey->ahead.HasData() &&
-        SameValueName(hKey->ahead.Name(hKey->aheadPos - 1), name)) {
-        size_t last = hKey->aheadPos - 1;
-        if (lpType != nullptr) {
-            *lpType = hKey->ahead.Type(last);
-        }
-        std::string_view data = hKey->ahead.Data(last);
-        return CopyOut(data.data(), static_cast<DWORD>(data.size()), lpData, lpcbData);
+    // The value a walk has just delivered comes from what the walk read ahead.
+    if (LONG status; hKey->walk.AnswerQuery(*hKey->db, name, lpType, lpData, lpcbData, &status)) {
+        return status;
     }
     ValueRow row;
     LONG status = hKey->db->GetValue(hKey->id, name, &row);
@@ -275,62 +206,8 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
     if (lpValueName == nullptr || lpcchValueName == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    bool continues = dwIndex == hKey->nextIndex && hKey->nextAfterSeq >= 0;
-    if (!continues) {
-        hKey->walkReadsValues = false;
-    }
-    bool wantsData = lpType != nullptr || lpData != nullptr || lpcbData != nullptr;
-    hKey->walkReadsValues = hKey->walkReadsValues || wantsData;
-    bool unchanged = hKey->db->Unchanged(hKey->aheadVersion);
-    bool readNow = !continues || !unchanged || hKey->aheadPos >= hKey->ahead.size() ||
-                   (hKey->walkReadsValues && !hKey->ahead.HasData());
-    if (readNow) {
-        // While the caller keeps taking values, each read takes twice as many as the last. A
-        // change in between starts again from a single value, so that a caller that writes as
-        // it walks reads no more than one value per call.
-        if (!continues) {
-            hKey->aheadLimit = kFirstReadAhead;
-        } else if (!unchanged) {
-            hKey->aheadLimit = 1;
-        } else {
-            hKey->aheadLimit = std::min(hKey->aheadLimit * 2, kMostReadAhead);
-        }
-        // Taken before the read: a commit in between then counts as a change, never as none.
-        hKey->aheadVersion = hKey->db->Version();
-        hKey->aheadPos = 0;
-        LONG status = hKey->db->ValuesAt(hKey->id, continues ? hKey->nextAfterSeq : -1, dwIndex,
-                                         hKey->aheadLimit, !hKey->walkReadsValues, &hKey->ahead);
-        if (status != ERROR_SUCCESS) {
-            hKey->aheadVersion = DataVersion();
-            return status;
-        }
-    }
-    size_t at = hKey->aheadPos;
-    std::string_view name = hKey->ahead.Name(at);
-    DWORD needed = static_cast<DWORD>(name.size()) + 1;
-    LONG status = ERROR_MORE_DATA;
-    if (*lpcchValueName < needed) {
-        *lpcchValueName = needed;
-    } else {
-        std::memcpy(lpValueName, name.data(), name.size());
-        lpValueName[name.size()] = '\0';
-        *lpcchValueName = needed - 1;
-        if (lpType != nullptr) {
-            *lpType = hKey->ahead.Type(at);
-        }
-        std::string_view data = hKey->ahead.Data(at);
-        status = CopyOut(data.data(), static_cast<DWORD>(data.size()), lpData, lpcbData);
-    }
-    if (status == ERROR_SUCCESS) {
-        hKey->nextIndex = dwIndex + 1;
-        hKey->nextAfterSeq = hKey->ahead.Seq(at);
-        ++hKey->aheadPos;
-    } else if (readNow) {
-        // The values just read do not follow the last one delivered: drop them.
-        hKey->ahead.Clear();
-        hKey->aheadVersion = DataVersion();
-    }
-    return status;
+    return hKey->walk.Enumerate(*hKey->db, hKey->id, dwIndex, lpValueName, lpcchValueName, lpType,
+                                lpData, lpcbData);
 }
 
 LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,

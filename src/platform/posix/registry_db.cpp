@@ -472,18 +472,25 @@ LONG Database::DeleteValue(int64_t key, const char* name) {
     return status;
 }
 
-LONG Database::ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit, bool namesOnly,
-                        ValueList* values) {
+LONG Database::ValuesAfter(int64_t key, int64_t afterSeq, DWORD limit, bool namesOnly,
+                           ValueList* values) {
+    return ReadValues(namesOnly ? kNamesAfterSeq : kValuesAfterSeq, key, afterSeq, limit, values);
+}
+
+LONG Database::ValuesFrom(int64_t key, DWORD offset, DWORD limit, bool namesOnly,
+                          ValueList* values) {
+    return ReadValues(namesOnly ? kNamesAtOffset : kValuesAtOffset, key, offset, limit, values);
+}
+
+LONG Database::ReadValues(Query query, int64_t key, int64_t start, DWORD limit, ValueList* values) {
     sqlite3_stmt* statement = nullptr;
-    Query query = namesOnly ? (afterSeq >= 0 ? kNamesAfterSeq : kNamesAtOffset)
-                            : (afterSeq >= 0 ? kValuesAfterSeq : kValuesAtOffset);
     LONG status = Use(query, &statement);
     if (status != ERROR_SUCCESS) {
         return status;
     }
     StatementScope scope(statement);
     sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_int64(statement, 2, afterSeq >= 0 ? afterSeq : offset);
+    sqlite3_bind_int64(statement, 2, start);
     sqlite3_bind_int64(statement, 3, limit);
     int rc = values->Read(statement);
     if (rc != SQLITE_DONE) {

@@ -58,10 +58,11 @@ class Database {
     LONG GetValue(int64_t key, const char* name, ValueRow* row);
     LONG DeleteValue(int64_t key, const char* name);
     // Up to `limit` values in first-written order, read at once: those after sequence number
-    // `afterSeq`, or from the `offset`th value on when `afterSeq` < 0. None left gives
-    // ERROR_NO_MORE_ITEMS. With `namesOnly` the values come without their types and data.
-    LONG ValuesAt(int64_t key, int64_t afterSeq, DWORD offset, DWORD limit, bool namesOnly,
-                  ValueList* values);
+    // `afterSeq`, which an index finds without counting. None left gives ERROR_NO_MORE_ITEMS.
+    // With `namesOnly` the values come without their types and data.
+    LONG ValuesAfter(int64_t key, int64_t afterSeq, DWORD limit, bool namesOnly, ValueList* values);
+    // The same from the `offset`th value on.
+    LONG ValuesFrom(int64_t key, DWORD offset, DWORD limit, bool namesOnly, ValueList* values);
     // The number of values, and the longest name and data unless both of those are asked
     // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
@@ -102,6 +103,8 @@ class Database {
     LONG Write(sqlite3_stmt* statement);
     // The status for SQLite's code `rc`, with the store fault it means recorded.
     LONG Failure(int rc);
+    // Runs one of the value-list queries, which take the key, where to start and the limit.
+    LONG ReadValues(Query query, int64_t key, int64_t start, DWORD limit, ValueList* values);
 
     std::string file_;
     int store_;
