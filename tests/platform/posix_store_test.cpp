@@ -481,6 +481,38 @@ TEST_F(PosixStoreTest, WalkSeesWhatAnotherProcessWritesMeanwhile) {
     EXPECT_STREQ(value.Text(), "new");
 }
 
+TEST_F(PosixStoreTest, WalkOverAStoreOutsideWalModeReadsEveryValueAfresh) {
+    // Another program turned this store to a rollback journal: its connection here shares no
+    // WAL index, so the walk cannot see a commit and must not serve what it read ahead.
+    ASSERT_EQ(Wait(StartWriter(40, "mine")), 0);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    RegSection keys("\\Keys", true);
+    auto valueAt = [&](DWORD index) {
+        char name[64];
+        BYTE data[64];
+        DWORD nameSize = sizeof name, dataSize = sizeof data;
+        LONG status =
+            RegEnumValueA(keys.key, index, name, &nameSize, nullptr, nullptr, data, &dataSize);
+        return status == ERROR_SUCCESS ? std::string(reinterpret_cast<char*>(data)) : "<none>";
+    };
+    for (DWORD i = 0; i < 20; ++i) {
+        ASSERT_EQ(valueAt(i), "value-of-mine-" + std::to_string(i));
+    }
+    ASSERT_EQ(sqlite3_exec(other,
+                           "UPDATE vals SET data = CAST('new' || char(0) AS BLOB) "
+                           "WHERE name = 'mine-30'",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    for (DWORD i = 20; i < 30; ++i) {
+        ASSERT_EQ(valueAt(i), "value-of-mine-" + std::to_string(i));
+    }
+    EXPECT_EQ(valueAt(30), "new");
+    sqlite3_close(other);
+}
+
 TEST_F(PosixStoreTest, KilledWriterLeavesConsistentStore) {
     pid_t writer = StartWriter(100000000, "kill");
     // Let it write for a while, then kill it in the middle of whatever it is doing.

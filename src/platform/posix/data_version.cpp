@@ -9,10 +9,13 @@ namespace velmora::registry {
 
 namespace {
 
-// The shared WAL index as SQLite's file format lays it out: regions of 32 KiB, the first
-// starting with two copies of a 48-byte header. A writer rewrites the second copy first, a
-// reader reads the first copy first, so copies that differ mean a commit under way. The
-// header's own version number guards against a layout this code does not know.
+// The shared WAL index as SQLite's document "WAL-mode File Format" (walformat.html) lays it
+// out for the unix VFS: regions of 32 KiB, the first starting with two copies of a 48-byte
+// header. That layout is part of SQLite's documented file format, so reading it here relies on
+// nothing SQLite keeps to itself. A writer rewrites the second copy first, a reader reads the
+// first copy first, so copies that differ mean a commit under way. The header's own version number
+// guards against a layout this code does not know; where there is no index or the header is
+// unknown, nothing read ahead is trusted.
 constexpr int kWalIndexRegionSize = 32768;
 constexpr size_t kWalHeaderWords = 12;
 constexpr uint32_t kWalIndexFormat = 3007000;
