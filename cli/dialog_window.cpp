@@ -47,8 +47,8 @@ int FieldWidth(const DialogField& item, int dialogWidth) {
 
 class DialogRun {
   public:
-    DialogRun(Terminal& terminal, DialogCall& call, const Backdrop& backdrop)
-        : terminal_(terminal), call_(call), backdrop_(backdrop), edits_(call.items.size()) {
+    DialogRun(Terminal& terminal, DialogCall& call)
+        : terminal_(terminal), call_(call), edits_(call.items.size()) {
         for (size_t i = 0; i < call_.items.size(); ++i) {
             edits_[i].cursor = call_.items[i].text.size();
         }
@@ -63,37 +63,44 @@ class DialogRun {
         }
     }
 
-    int Run() {
-        for (;;) {
-            Draw();
-            Key key = terminal_.ReadKey();
-            if (key.Is(kKeyEscape) || key.Is(FunctionKey(10)) || key.Is('c', kModCtrl)) {
-                return -1;
+    // The dialog's answer when `key` closes it.
+    std::optional<int> OnKey(const Key& key) {
+        if (focus_ < 0) {
+            return std::nullopt;
+        }
+        DialogField& item = call_.items[focus_];
+        if (key.Is(kKeyEnter)) {
+            return focus_;
+        }
+        if (key.Is(kKeyTab) || key.Is(kKeyDown)) {
+            focus_ = Step(focus_, 1);
+        } else if (key.Is(kKeyTab, kModShift) || key.Is(kKeyUp)) {
+            focus_ = Step(focus_, -1);
+        } else if (key.mods == kModAlt && key.code > ' ' && key.code < 128) {
+            int closed = Hotkey(static_cast<char>(std::tolower(key.code)));
+            if (closed >= 0) {
+                return closed;
             }
-            if (focus_ < 0) {
-                continue;
-            }
-            DialogField& item = call_.items[focus_];
-            if (key.Is(kKeyEnter)) {
-                return focus_;
-            }
-            if (key.Is(kKeyTab) || key.Is(kKeyDown)) {
-                focus_ = Step(focus_, 1);
-            } else if (key.Is(kKeyTab, kModShift) || key.Is(kKeyUp)) {
-                focus_ = Step(focus_, -1);
-            } else if (key.mods == kModAlt && key.code > ' ' && key.code < 128) {
-                int closed = Hotkey(static_cast<char>(std::tolower(key.code)));
-                if (closed >= 0) {
-                    return closed;
-                }
-            } else if (item.type == DI_CHECKBOX && key.Is(' ')) {
-                item.selected = item.selected ? 0 : 1;
-            } else if (item.type == DI_BUTTON && key.Is(' ')) {
-                return focus_;
-            } else if (item.type == DI_EDIT) {
-                Edit(item, edits_[focus_], key);
+        } else if (item.type == DI_CHECKBOX && key.Is(' ')) {
+            item.selected = item.selected ? 0 : 1;
+        } else if (item.type == DI_BUTTON && key.Is(' ')) {
+            return focus_;
+        } else if (item.type == DI_EDIT) {
+            Edit(item, edits_[focus_], key);
+        }
+        return std::nullopt;
+    }
+
+    CursorPlace Draw() {
+        WindowPlace place = CentredWindow(terminal_, call_.width, call_.height);
+        FillWindow(terminal_, place, call_.width, call_.height, Paint::kDialog);
+        CursorPlace cursor;
+        for (size_t i = 0; i < call_.items.size(); ++i) {
+            if (!IsHidden(call_.items[i])) {
+                DrawItem(place, i, cursor);
             }
         }
+        return cursor;
     }
 
   private:
@@ -165,70 +172,44 @@ class DialogRun {
         }
     }
 
-    void Draw() {
-        if (backdrop_) {
-            backdrop_();
-        } else {
-            terminal_.Clear(Paint::kStatus);
-        }
-        bool utf8 = terminal_.Utf8();
-        WindowPlace place = CentredWindow(terminal_, call_.width, call_.height);
-        for (int y = 0; y < call_.height; ++y) {
-            terminal_.Put(place.top + y, place.left, "", call_.width, Paint::kDialog, true);
-        }
-        int cursorY = -1, cursorX = -1;
-        for (size_t i = 0; i < call_.items.size(); ++i) {
-            const DialogField& item = call_.items[i];
-            if (IsHidden(item)) {
-                continue;
+    // Draws item `i`; a focused edit field puts the cursor into `cursor`.
+    void DrawItem(const WindowPlace& place, size_t i, CursorPlace& cursor) {
+        const DialogField& item = call_.items[i];
+        int y = place.top + item.y1;
+        int x = place.left + item.x1;
+        bool focused = static_cast<int>(i) == focus_;
+        int room = call_.width - item.x1;
+        switch (item.type) {
+            case DI_DOUBLEBOX:
+                terminal_.Frame(y, x, place.top + item.y2, place.left + item.x2, Paint::kDialog,
+                                false);
+                PutCentredTitle(terminal_, y, x, item.x2 - item.x1 + 1, item.text,
+                                item.x2 - item.x1 - 1, Paint::kDialog);
+                break;
+            case DI_EDIT: {
+                int width = FieldWidth(item, call_.width);
+                EditState& state = edits_[i];
+                KeepCursorShown(item.text, state, width);
+                terminal_.Put(y, x, item.text.substr(state.scroll), width, Paint::kEdit, true);
+                if (focused) {
+                    std::string before =
+                        item.text.substr(state.scroll, state.cursor - state.scroll);
+                    cursor = {y, x + DisplayWidth(before, terminal_.Utf8())};
+                }
+                break;
             }
-            int y = place.top + item.y1;
-            int x = place.left + item.x1;
-            bool focused = static_cast<int>(i) == focus_;
-            int room = call_.width - item.x1;
-            switch (item.type) {
-                case DI_DOUBLEBOX: {
-                    terminal_.Frame(y, x, place.top + item.y2, place.left + item.x2, Paint::kDialog,
-                                    false);
-                    std::string title = " " + item.text + " ";
-                    int width = std::min(DisplayWidth(title, utf8), item.x2 - item.x1 - 1);
-                    terminal_.Put(y, x + (item.x2 - item.x1 + 1 - width) / 2, title, width,
-                                  Paint::kDialog);
-                    break;
-                }
-                case DI_EDIT: {
-                    int width = FieldWidth(item, call_.width);
-                    EditState& state = edits_[i];
-                    KeepCursorShown(item.text, state, width);
-                    std::string shown = item.text.substr(state.scroll);
-                    terminal_.Put(y, x, shown, width, Paint::kEdit, true);
-                    if (focused) {
-                        std::string before =
-                            item.text.substr(state.scroll, state.cursor - state.scroll);
-                        cursorY = y;
-                        cursorX = x + DisplayWidth(before, utf8);
-                    }
-                    break;
-                }
-                case DI_CHECKBOX:
-                case DI_BUTTON:
-                case DI_TEXT: {
-                    HotkeyText shown = StripHotkey(Decorated(item));
-                    Paint paint = focused ? Paint::kDialogFocus : Paint::kDialog;
-                    terminal_.PutHotkey(y, x, shown, room, paint, Paint::kDialogHotkey);
-                    break;
-                }
-                default:
-                    terminal_.Put(y, x, item.text, room, Paint::kDialog);
-                    break;
+            case DI_CHECKBOX:
+            case DI_BUTTON:
+            case DI_TEXT: {
+                HotkeyText shown = StripHotkey(Decorated(item));
+                Paint paint = focused ? Paint::kDialogFocus : Paint::kDialog;
+                terminal_.PutHotkey(y, x, shown, room, paint, Paint::kDialogHotkey);
+                break;
             }
+            default:
+                terminal_.Put(y, x, item.text, room, Paint::kDialog);
+                break;
         }
-        if (cursorY >= 0) {
-            terminal_.ShowCursor(cursorY, cursorX);
-        } else {
-            terminal_.HideCursor();
-        }
-        terminal_.Flush();
     }
 
     // Scrolls the field so that the cursor stands inside its `width` columns.
@@ -246,7 +227,6 @@ class DialogRun {
 
     Terminal& terminal_;
     DialogCall& call_;
-    const Backdrop& backdrop_;
     std::vector<EditState> edits_;
     int focus_ = -1;
 };
@@ -254,5 +234,8 @@ class DialogRun {
 }  // namespace
 
 int RunDialog(Terminal& terminal, DialogCall& call, const Backdrop& backdrop) {
-    return DialogRun(terminal, call, backdrop).Run();
+    DialogRun dialog(terminal, call);
+    return RunModal(
+        terminal, backdrop, [&] { return dialog.Draw(); },
+        [&](const Key& key) { return dialog.OnKey(key); });
 }

@@ -6,74 +6,90 @@
 #include "abi/plugin_abi.h"
 #include "windows.h"
 
-int RunMenu(Terminal& terminal, const MenuCall& call, const Backdrop& backdrop) {
-    int count = static_cast<int>(call.items.size());
-    if (count == 0) {
-        return -1;
-    }
-    bool utf8 = terminal.Utf8();
-    bool wrap = (call.flags & FMENU_WRAPMODE) != 0;
-    int current = 0;
-    for (int i = 0; i < count; ++i) {
-        if (call.selected[i] != 0) {
-            current = i;
-            break;
+namespace {
+
+class MenuRun {
+  public:
+    MenuRun(Terminal& terminal, const MenuCall& call)
+        : terminal_(terminal),
+          call_(call),
+          count_(static_cast<int>(call.items.size())),
+          wrap_((call.flags & FMENU_WRAPMODE) != 0) {
+        for (int i = 0; i < count_; ++i) {
+            if (call_.selected[i] != 0) {
+                current_ = i;
+                break;
+            }
         }
     }
-    int first = 0;
-    for (;;) {
-        int inner = DisplayWidth(call.title, utf8) + 2;
-        for (const std::string& item : call.items) {
+
+    // Laid out anew each round, so that the menu follows the terminal's size.
+    CursorPlace Draw() {
+        bool utf8 = terminal_.Utf8();
+        int inner = DisplayWidth(call_.title, utf8) + 2;
+        for (const std::string& item : call_.items) {
             inner = std::max(inner, DisplayWidth(item, utf8) + 2);
         }
-        inner = std::min(std::max(inner, 20), std::max(10, terminal.Cols() - 8));
-        int shown = std::max(1, std::min(count, terminal.Rows() - 6));
+        inner = std::min(std::max(inner, 20), std::max(10, terminal_.Cols() - 8));
+        shown_ = std::max(1, std::min(count_, terminal_.Rows() - 6));
         int width = inner + 4;
-        int height = shown + 2;
-        if (current < first) {
-            first = current;
-        } else if (current >= first + shown) {
-            first = current - shown + 1;
+        int height = shown_ + 2;
+        if (current_ < first_) {
+            first_ = current_;
+        } else if (current_ >= first_ + shown_) {
+            first_ = current_ - shown_ + 1;
         }
+        WindowPlace place = CentredWindow(terminal_, width, height);
+        terminal_.Frame(place.top, place.left, place.top + height - 1, place.left + width - 1,
+                        Paint::kMenu, true);
+        if (!call_.title.empty()) {
+            PutCentredTitle(terminal_, place.top, place.left, width, call_.title, inner,
+                            Paint::kMenu);
+        }
+        for (int row = 0; row < shown_; ++row) {
+            int index = first_ + row;
+            Paint paint = index == current_ ? Paint::kMenuCursor : Paint::kMenu;
+            terminal_.Put(place.top + 1 + row, place.left + 1, " " + call_.items[index], inner + 2,
+                          paint, true);
+        }
+        return CursorPlace();
+    }
 
-        if (backdrop) {
-            backdrop();
-        } else {
-            terminal.Clear(Paint::kStatus);
-        }
-        WindowPlace place = CentredWindow(terminal, width, height);
-        terminal.Frame(place.top, place.left, place.top + height - 1, place.left + width - 1,
-                       Paint::kMenu, true);
-        if (!call.title.empty()) {
-            std::string title = " " + call.title + " ";
-            int titleWidth = std::min(DisplayWidth(title, utf8), inner);
-            terminal.Put(place.top, place.left + (width - titleWidth) / 2, title, titleWidth,
-                         Paint::kMenu);
-        }
-        for (int row = 0; row < shown; ++row) {
-            int index = first + row;
-            Paint paint = index == current ? Paint::kMenuCursor : Paint::kMenu;
-            terminal.Put(place.top + 1 + row, place.left + 1, " " + call.items[index], inner + 2,
-                         paint, true);
-        }
-        terminal.HideCursor();
-        terminal.Flush();
-
-        Key key = terminal.ReadKey();
-        if (key.Is(kKeyEscape) || key.Is(FunctionKey(10)) || key.Is('c', kModCtrl)) {
-            return -1;
-        }
+    std::optional<int> OnKey(const Key& key) {
         if (key.Is(kKeyEnter)) {
-            return current;
+            return current_;
         }
         if (key.Is(kKeyDown)) {
-            current = current + 1 < count ? current + 1 : (wrap ? 0 : current);
+            current_ = current_ + 1 < count_ ? current_ + 1 : (wrap_ ? 0 : current_);
         } else if (key.Is(kKeyUp)) {
-            current = current > 0 ? current - 1 : (wrap ? count - 1 : current);
+            current_ = current_ > 0 ? current_ - 1 : (wrap_ ? count_ - 1 : current_);
         } else if (key.Is(kKeyHome) || key.Is(kKeyPageUp)) {
-            current = key.code == kKeyHome ? 0 : std::max(0, current - shown);
+            current_ = key.code == kKeyHome ? 0 : std::max(0, current_ - shown_);
         } else if (key.Is(kKeyEnd) || key.Is(kKeyPageDown)) {
-            current = key.code == kKeyEnd ? count - 1 : std::min(count - 1, current + shown);
+            current_ = key.code == kKeyEnd ? count_ - 1 : std::min(count_ - 1, current_ + shown_);
         }
+        return std::nullopt;
     }
+
+  private:
+    Terminal& terminal_;
+    const MenuCall& call_;
+    int count_;
+    bool wrap_;
+    int current_ = 0;
+    // The first item shown, and how many fit.
+    int first_ = 0;
+    int shown_ = 1;
+};
+
+}  // namespace
+
+int RunMenu(Terminal& terminal, const MenuCall& call, const Backdrop& backdrop) {
+    if (call.items.empty()) {
+        return -1;
+    }
+    MenuRun menu(terminal, call);
+    return RunModal(
+        terminal, backdrop, [&] { return menu.Draw(); },
+        [&](const Key& key) { return menu.OnKey(key); });
 }
