@@ -13,6 +13,7 @@
 #include "lng_file.h"
 #include "locations.h"
 #include "store/name_store.h"
+#include "store/text_buffer.h"
 #include "store_fault.h"
 
 namespace {
@@ -35,17 +36,14 @@ std::string CurrentDirectory() {
     return directory;
 }
 
-// What an add of `typed` stores: the name, or for a name that carries a command (a colon at
-// index 3 or later) its part behind the last colon, with the command in front of the directory.
+// What an add of `typed` stores, by the store's own rules; the name is empty when there is none.
 StoreValue AddedValue(const std::string& typed, const std::string& directory) {
     StoreValue value;
-    value.name = typed;
+    const char* name = AddedValueName(typed.c_str());
+    value.name = name != nullptr ? name : "";
     value.type = REG_SZ;
-    value.data = directory;
-    if (uint32_t colon = PluginCommandPos(typed.c_str())) {
-        value.name = typed.substr(colon + 1);
-        value.data = typed.substr(0, colon) + directory;
-    }
+    TextBuffer joined;
+    value.data = AddedTarget(typed.c_str(), directory.c_str(), joined);
     value.data += '\0';
     return value;
 }

@@ -47,30 +47,37 @@ int LookupName(const char* name, TextBuffer& target) {
 }
 
 int AddName(const char* name, const char* path, bool permanent) {
-    uint32_t split = name != nullptr ? PluginCommandPos(name) : 0;
-    // "abc:" would leave the empty value name, which is the key's default value, not a name.
-    if (name == nullptr || name[0] == '\0' || (split != 0 && name[split + 1] == '\0')) {
+    const char* valueName = name != nullptr ? AddedValueName(name) : nullptr;
+    if (valueName == nullptr) {
         return ErrEmptyName;
     }
     try {
         RegSection section(permanent ? kKeysSection : kTempKeysSection, permanent);
-        bool written;
-        if (split == 0) {
-            written = section.WriteString(name, path);
-        } else {
-            TextBuffer stored;
-            stored.Reserve(split + static_cast<uint32_t>(lstrlenA(path)) + 1);
-            std::memcpy(stored.data, name, split);
-            stored.data[split] = '\0';
-            stored.Append(path);
-            written = section.WriteString(name + split + 1, stored.data);
-        }
-        return written ? 0 : ErrRegistry;
+        TextBuffer joined;
+        return section.WriteString(valueName, AddedTarget(name, path, joined)) ? 0 : ErrRegistry;
     } catch (terrors_t code) {
         return code;
     } catch (...) {
         return ErrUnexpected;
     }
+}
+
+const char* AddedValueName(const char* name) {
+    uint32_t split = PluginCommandPos(name);
+    const char* valueName = split != 0 ? name + split + 1 : name;
+    return valueName[0] != '\0' ? valueName : nullptr;
+}
+
+const char* AddedTarget(const char* name, const char* path, TextBuffer& joined) {
+    uint32_t split = PluginCommandPos(name);
+    if (split == 0) {
+        return path;
+    }
+    joined.Reserve(split + static_cast<uint32_t>(lstrlenA(path)) + 1);
+    std::memcpy(joined.data, name, split);
+    joined.data[split] = '\0';
+    joined.Append(path);
+    return joined.data;
 }
 
 int DeleteName(const char* name, bool filter) {

@@ -14,10 +14,16 @@ extern const char kFiltersSection[];
 // 1 with the target when the name is stored (temporary names first), else 0. Failures count
 // as not found.
 int LookupName(const char* name, TextBuffer& target);
-// 0 done, ErrEmptyName, or the failure code; a write the store refuses is ErrRegistry. A name
-// with a plugin-command colon is split at its last colon: the part before it goes in front of
-// the path, and nothing behind it is an empty name.
+// 0 done, ErrEmptyName, or the failure code; a write the store refuses is ErrRegistry. The
+// value written is the one AddedValueName and AddedTarget describe.
 int AddName(const char* name, const char* path, bool permanent);
+// The value name an add of `name` writes. A name with a plugin-command colon is split at its
+// last colon and the part behind it is the name; null when that leaves the empty name, which
+// is a key's default value rather than a name.
+const char* AddedValueName(const char* name);
+// The text an add of `name` stores for `path`: `path`, or for a name split at a plugin-command
+// colon the part before that colon followed by `path`, built in `joined`.
+const char* AddedTarget(const char* name, const char* path, TextBuffer& joined);
 // 0 deleted, ErrNotFound, or the failure code; a delete the store refuses is ErrRegistry. Names
 // go from "\Keys" first, then "\TempKeys".
 int DeleteName(const char* name, bool filter);
