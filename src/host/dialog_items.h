@@ -14,6 +14,6 @@ void InitDialogItem(FarDialogItem& item, int type, int x1, int y1, int x2, int y
 // than the field was shown cut; when the field comes back exactly as shown, the whole
 // `original` is meant, not the cut text that would replace it.
 const char* WholeIfUnchanged(FarDialogItem& item, const char* original);
-// A check box at (x1, y1).
+// A check box: the host sizes it from its text, so it takes no right or bottom edge.
 void InitCheckBox(FarDialogItem& item, int x1, int y1, int focus, int selected, DWORD flags,
                   int defaultButton, const char* text);

@@ -31,7 +31,11 @@ class ShortcutPanel {
     ShortcutPanel(const ShortcutPanel&) = delete;
     ShortcutPanel& operator=(const ShortcutPanel&) = delete;
 
-    // The list.
+    // The list is rebuilt from the store after every change. BuildList appends the filters, the
+    // permanent and the temporary names, one LoadSection each, and gives 0 or the failure code
+    // with what was loaded so far; inside a filter only names whose paths match it are taken,
+    // and the filter being shown (`excluded`) is left out of its own list. Refresh clears the
+    // list, builds it and has the host show it.
     void Clear();
     void LoadSection(const char* section, bool persistent, bool filterSection,
                      const char* excluded);
@@ -48,7 +52,7 @@ class ShortcutPanel {
     // The whole name of such an item: its entry's, else the file name as shown.
     void ItemName(const PluginPanelItem& item, TextBuffer& name) const;
 
-    // Requests from the host.
+    // The host's requests. They may throw the store's codes; the entry points catch them.
     int GetFindData(PluginPanelItem** panelItems, int* itemsNumber, int opMode);
     void GetOpenPluginInfo(OpenPluginInfo* info);
     int ProcessKey(int key, unsigned int controlState);
@@ -58,7 +62,9 @@ class ShortcutPanel {
     int GoToName(const char* name);
     int GoToNameOnOtherPanel(const char* name);
 
-    // The dialogs; both return 1. An edited name that is temporary stays so unless renamed.
+    // The name and filter dialogs write the store and refresh the list themselves. Both return
+    // 1: the key, or the new folder, that opened them is handled whatever the user chose. An
+    // edited name that is temporary stays so unless renamed.
     int EditName(bool edit, const char* itemName, bool itemTemporary);
     int EditFilter(const char* name, const char* pattern);
 
