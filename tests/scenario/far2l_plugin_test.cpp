@@ -1,5 +1,6 @@
 // The far2l plugin driven through the stand-in host built with far2l's layout: what its export
-// layer adds to the module (paths with '/', moving a file panel, the store's faults).
+// layer adds to the module (paths with '/', moving a file panel, posted UTF-8 text, the store's
+// faults).
 #include <filesystem>
 #include <fstream>
 
@@ -28,6 +29,18 @@ TEST_F(Far2lPluginTest, JumpsMoveTheFilePanelAlsoToADirectoryWhoseNameHoldsColon
     EXPECT_EQ(host_->controls.back().command, FCTL_REDRAWPANEL);
     EXPECT_TRUE(host_->posted.empty());
     EXPECT_TRUE(host_->executed.empty());
+}
+
+TEST_F(Far2lPluginTest, PluginCommandInUtf8GoesIntoTheCommandLineAndOnlyItsKeysArePosted) {
+    // far2l drops posted bytes from 0x80 up, so UTF-8 text cannot be typed byte by byte.
+    const std::string command = "ftp:\xD1\x81\xD0\xB5\xD1\x80\xD0\xB2";
+    StoreName("remote", command);
+    ASSERT_TRUE(OpenPanel());
+    Point("remote");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, PKF_CONTROL), 1);
+    ASSERT_EQ(host_->posted.size(), 1u);
+    EXPECT_EQ(host_->posted[0], (std::vector<DWORD>{9, 13, 9, 'c', 'd', ':', 13}));
+    EXPECT_EQ(host_->executed, std::vector<std::string>{command});
 }
 
 TEST_F(Far2lPluginTest, AStoreThatCannotBeUsedIsShownOncePerSession) {
