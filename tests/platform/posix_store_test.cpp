@@ -388,7 +388,7 @@ TEST_F(PosixStoreTest, KeyCreatedByTwoProcessesAtOnceLivesInOneStore) {
     // One process creates each key volatile, the other not: whichever comes second must open
     // the first one's key, or one of the two values would go to a second key and be lost.
     { RegSection race("\\Race", true); }
-    constexpr int kKeys = 5000;
+    constexpr int kKeys = 2000;
     int start[2];
     ASSERT_EQ(pipe2(start, O_CLOEXEC), 0);
     pid_t first = StartWriterWith(
