@@ -1,7 +1,7 @@
 // Our declarations of the host's plugin interface 1.70 (8-bit texts): records, constants and
 // service signatures, field for field in the host's order. The 32-bit Windows host packs every
-// record to 2 bytes; other builds of the same code (the 64-bit DLL under Wine, the native
-// module) lay them out naturally, with every int and DWORD kept at 4 bytes.
+// record to 2 bytes; the 64-bit hosts (Far 3 x64 through its wrapper) and so the 64-bit DLL and
+// the native module lay them out naturally, with every int and DWORD kept at 4 bytes.
 #pragma once
 
 #include <cstdint>
@@ -214,23 +214,69 @@ static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem");
 static_assert(sizeof(KeySequence) == 12, "KeySequence");
 static_assert(offsetof(PluginPanelItem, UserData) == 350, "UserData");
 #elif defined(__x86_64__)
+// The 64-bit hosts' layout: natural alignment, pointer-sized slots at 8 bytes, every int and
+// DWORD at 4.
 #include <cstddef>
-static_assert(sizeof(PluginStartupInfo) == 480, "PluginStartupInfo, natural layout");
-static_assert(offsetof(PluginStartupInfo, AdvControl) == 424, "AdvControl, natural layout");
-static_assert(sizeof(FarStandardFunctions) == 456, "FarStandardFunctions, natural layout");
-static_assert(offsetof(FarStandardFunctions, sprintf) == 40, "sprintf, natural layout");
-static_assert(sizeof(PluginInfo) == 80, "PluginInfo, natural layout");
-static_assert(sizeof(OpenPluginInfo) == 120, "OpenPluginInfo, natural layout");
-static_assert(sizeof(PanelMode) == 64, "PanelMode, natural layout");
-static_assert(sizeof(KeyBarTitles) == 672, "KeyBarTitles, natural layout");
-static_assert(sizeof(FAR_FIND_DATA) == 320, "FAR_FIND_DATA, natural layout");
-static_assert(sizeof(PluginPanelItem) == 400, "PluginPanelItem, natural layout");
-static_assert(offsetof(PluginPanelItem, UserData) == 368, "UserData, natural layout");
-static_assert(offsetof(PluginPanelItem, CRC32) == 376, "CRC32, natural layout");
-static_assert(offsetof(PluginPanelItem, Reserved) == 384, "Reserved, natural layout");
-static_assert(sizeof(PanelInfo) == 512, "PanelInfo, natural layout");
-static_assert(offsetof(PanelInfo, CurDir) == 232, "CurDir, natural layout");
-static_assert(sizeof(FarDialogItem) == 552, "FarDialogItem, natural layout");
-static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem, natural layout");
-static_assert(sizeof(KeySequence) == 16, "KeySequence, natural layout");
+static_assert(sizeof(PluginStartupInfo) == 480, "PluginStartupInfo");
+static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 264, "ModuleNumber");
+static_assert(offsetof(PluginStartupInfo, RootKey) == 272, "RootKey");
+static_assert(offsetof(PluginStartupInfo, Menu) == 280, "Menu");
+static_assert(offsetof(PluginStartupInfo, GetMsg) == 304, "GetMsg");
+static_assert(offsetof(PluginStartupInfo, Control) == 312, "Control");
+static_assert(offsetof(PluginStartupInfo, CmpName) == 376, "CmpName");
+static_assert(offsetof(PluginStartupInfo, FSF) == 408, "FSF");
+static_assert(offsetof(PluginStartupInfo, AdvControl) == 424, "AdvControl");
+static_assert(offsetof(PluginStartupInfo, Reserved) == 464, "Startup Reserved");
+static_assert(offsetof(PluginStartupInfo, ViewerControl) == 472, "ViewerControl");
+static_assert(sizeof(FarStandardFunctions) == 456, "FarStandardFunctions");
+static_assert(offsetof(FarStandardFunctions, sprintf) == 40, "sprintf");
+static_assert(offsetof(FarStandardFunctions, snprintf) == 80, "snprintf");
+static_assert(offsetof(FarStandardFunctions, Reserved) == 88, "FSF Reserved");
+static_assert(sizeof(PluginInfo) == 80, "PluginInfo");
+static_assert(offsetof(PluginInfo, DiskMenuStrings) == 8, "DiskMenuStrings");
+static_assert(offsetof(PluginInfo, PluginMenuStrings) == 32, "PluginMenuStrings");
+static_assert(offsetof(PluginInfo, PluginConfigStrings) == 48, "PluginConfigStrings");
+static_assert(offsetof(PluginInfo, CommandPrefix) == 64, "CommandPrefix");
+static_assert(offsetof(PluginInfo, Reserved) == 72, "PluginInfo Reserved");
+static_assert(sizeof(OpenPluginInfo) == 120, "OpenPluginInfo");
+static_assert(offsetof(OpenPluginInfo, CurDir) == 16, "OpenPluginInfo CurDir");
+static_assert(offsetof(OpenPluginInfo, PanelTitle) == 32, "PanelTitle");
+static_assert(offsetof(OpenPluginInfo, PanelModesArray) == 72, "PanelModesArray");
+static_assert(offsetof(OpenPluginInfo, StartPanelMode) == 84, "StartPanelMode");
+static_assert(offsetof(OpenPluginInfo, KeyBar) == 96, "KeyBar");
+static_assert(offsetof(OpenPluginInfo, Reserved) == 112, "OpenPluginInfo Reserved");
+static_assert(sizeof(PanelMode) == 64, "PanelMode");
+static_assert(offsetof(PanelMode, FullScreen) == 24, "FullScreen");
+static_assert(offsetof(PanelMode, StatusColumnTypes) == 40, "StatusColumnTypes");
+static_assert(offsetof(PanelMode, Reserved) == 56, "PanelMode Reserved");
+static_assert(sizeof(KeyBarTitles) == 672, "KeyBarTitles");
+static_assert(sizeof(FAR_FIND_DATA) == 320, "FAR_FIND_DATA");
+static_assert(offsetof(FAR_FIND_DATA, cFileName) == 44, "cFileName");
+static_assert(offsetof(FAR_FIND_DATA, cAlternateFileName) == 304, "cAlternateFileName");
+static_assert(sizeof(PluginPanelItem) == 400, "PluginPanelItem");
+static_assert(offsetof(PluginPanelItem, PackSizeHigh) == 320, "PackSizeHigh");
+static_assert(offsetof(PluginPanelItem, Description) == 336, "Description");
+static_assert(offsetof(PluginPanelItem, CustomColumnNumber) == 360, "CustomColumnNumber");
+static_assert(offsetof(PluginPanelItem, UserData) == 368, "UserData");
+static_assert(offsetof(PluginPanelItem, CRC32) == 376, "CRC32");
+static_assert(offsetof(PluginPanelItem, Reserved) == 384, "Reserved");
+static_assert(sizeof(PanelInfo) == 512, "PanelInfo");
+static_assert(offsetof(PanelInfo, PanelItems) == 24, "PanelItems");
+static_assert(offsetof(PanelInfo, ItemsNumber) == 32, "ItemsNumber");
+static_assert(offsetof(PanelInfo, SelectedItems) == 40, "SelectedItems");
+static_assert(offsetof(PanelInfo, SelectedItemsNumber) == 48, "SelectedItemsNumber");
+static_assert(offsetof(PanelInfo, CurrentItem) == 52, "CurrentItem");
+static_assert(offsetof(PanelInfo, CurDir) == 232, "CurDir");
+static_assert(offsetof(PanelInfo, ShortNames) == 492, "ShortNames");
+static_assert(offsetof(PanelInfo, Reserved) == 504, "PanelInfo Reserved");
+static_assert(sizeof(FarDialogItem) == 552, "FarDialogItem");
+static_assert(offsetof(FarDialogItem, Selected) == 24, "Selected");
+static_assert(offsetof(FarDialogItem, Flags) == 32, "Flags");
+static_assert(offsetof(FarDialogItem, DefaultButton) == 36, "DefaultButton");
+static_assert(offsetof(FarDialogItem, Data) == 40, "Data");
+static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem");
+static_assert(offsetof(FarMenuItem, Selected) == 128, "Menu Selected");
+static_assert(sizeof(KeySequence) == 16, "KeySequence");
+static_assert(offsetof(KeySequence, Count) == 4, "Count");
+static_assert(offsetof(KeySequence, Sequence) == 8, "Sequence");
 #endif
