@@ -1,15 +1,21 @@
 #!/bin/sh
-# Checks what a user gets: dist/Velmora with the DLL, both language files and the guide, and a
-# zip that holds the same folder.
+# Checks what a user gets for one width of the host: dist/FOLDER (Velmora for Far x86, Velmora64
+# for Far x64) with the DLL just built, both language files and the guide, and FOLDER.zip that
+# holds the same folder.
 set -u
 dist=$1
+folder=$2
+dll=$3
 failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 for file in Velmora.dll VelmoraEng.lng VelmoraRus.lng UserGuide.txt; do
-    [ -s "$dist/Velmora/$file" ] || { echo "FAIL: dist/Velmora/$file is missing"; failures=$((failures + 1)); }
-    cmake -E tar tf "$dist/Velmora.zip" | grep -qx "Velmora/$file" ||
-        { echo "FAIL: Velmora.zip lacks Velmora/$file"; failures=$((failures + 1)); }
+    [ -s "$dist/$folder/$file" ] || fail "dist/$folder/$file is missing"
+    cmake -E tar tf "$dist/$folder.zip" | grep -qx "$folder/$file" ||
+        fail "$folder.zip lacks $folder/$file"
 done
-cmp -s "$dist/Velmora/VelmoraRus.lng" "$(dirname "$0")/../../lng/VelmoraRus.lng" ||
-    { echo "FAIL: the Russian file was changed on the way"; failures=$((failures + 1)); }
-[ "$failures" -eq 0 ] && echo "dist/Velmora and Velmora.zip are complete"
+# The folder's DLL is the one of this width, not one left there by the other build.
+cmp -s "$dist/$folder/Velmora.dll" "$dll" || fail "dist/$folder/Velmora.dll is not $dll"
+cmp -s "$dist/$folder/VelmoraRus.lng" "$(dirname "$0")/../../lng/VelmoraRus.lng" ||
+    fail "the Russian file was changed on the way"
+[ "$failures" -eq 0 ] && echo "dist/$folder and $folder.zip are complete"
 [ "$failures" -eq 0 ]
