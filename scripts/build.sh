@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds every flavour of Velmora: the 32-bit Windows plugin (the product, and dist/), the
-# 64-bit Windows DLL, the native Linux module with the velmora program, and the far2l plugin,
-# and says where each is.
+# Builds every flavour of Velmora: the Windows plugin for Far x86 (32-bit) and for Far x64
+# (64-bit), each with its folder in dist/, the native Linux module with the velmora program, and
+# the far2l plugin, and says where each is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -19,7 +19,7 @@ configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 
 echo
 echo "Built:"
-echo "  the plugin for Far (32-bit):  $(pwd)/dist/Velmora (and dist/Velmora.zip)"
-echo "  64-bit Windows DLL:          $(pwd)/build/win64/src/Velmora.dll"
+echo "  the plugin for Far x86:      $(pwd)/dist/Velmora (and dist/Velmora.zip)"
+echo "  the plugin for Far x64:      $(pwd)/dist/Velmora64 (and dist/Velmora64.zip)"
 echo "  native module and velmora:   $(pwd)/build/native/src/Velmora.so, build/native/cli/velmora"
 echo "  the plugin for far2l:        $(pwd)/build/native/far2l-plugin"

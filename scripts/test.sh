@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: the native suites, the same under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the 64-bit Windows suites under Wine, the 32-bit Windows build
-# with its checks (and its suites where 32-bit programs run), a minute of fuzzing, and the
-# end-to-end suites of the velmora program, of far2l and of the Debian package.
+# (and its suites where 32-bit programs run), both with checks of the DLL and of its folder in
+# dist/, a minute of fuzzing, and the end-to-end suites of the velmora program, of far2l and of
+# the Debian package.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
@@ -43,11 +44,11 @@ step "native with AddressSanitizer and UndefinedBehaviorSanitizer"
 configure_and_build sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address,undefined &&
     run_suite sanitize || failed=$((failed + 1))
 
-step "64-bit Windows under Wine"
+step "64-bit Windows under Wine, its DLL tables and dist/Velmora64"
 configure_and_build win64 -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake && run_suite win64 || failed=$((failed + 1))
 
-step "32-bit Windows build, its DLL tables and, where the kernel runs 32-bit programs, its suites"
+step "32-bit Windows build, its DLL tables, dist/Velmora and, where 32-bit programs run, its suites"
 run_32bit=OFF
 if scripts/runs-32bit.sh; then
     run_32bit=ON
