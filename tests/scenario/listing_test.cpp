@@ -2,6 +2,7 @@
 // filters, names and hidden temporary names apart, the restriction to a filter's pattern, and
 // the look the host is given at the top level and inside a filter.
 #include <cstring>
+#include <map>
 
 #include "scenario_fixture.h"
 
@@ -171,6 +172,97 @@ TEST_F(ListingTest, FindDataIsRefusedWhenTheHostRefusesThePanelInformation) {
     int count = -1;
     EXPECT_EQ(Module().GetFindData(host_->Active().plugin, &items, &count, 0), 0);
     EXPECT_EQ(count, -1) << "nothing is handed over";
+}
+
+// The host's panel item read and written by byte offset as the host lays it out, never through
+// the module's own declaration: 400 bytes in the 64-bit hosts, 366 in the 32-bit one (packed to
+// 2). A module whose item has another size hands over, and reads back, every item after the
+// first at the wrong place.
+struct HostItemLayout {
+    size_t size;
+    size_t name;
+    size_t description;
+};
+constexpr HostItemLayout kHostItem =
+    sizeof(void*) == 8 ? HostItemLayout{400, 44, 336} : HostItemLayout{366, 44, 334};
+
+std::string HostItemName(const unsigned char* item) {
+    const char* name = reinterpret_cast<const char*>(item + kHostItem.name);
+    return std::string(name, strnlen(name, 260));
+}
+
+// An item's description and attributes as the host reads them.
+std::pair<std::string, DWORD> HostItemLook(const unsigned char* item) {
+    DWORD attributes = 0;
+    std::memcpy(&attributes, item, sizeof attributes);
+    const char* description = nullptr;
+    std::memcpy(&description, item + kHostItem.description, sizeof description);
+    return {description != nullptr ? description : "", attributes};
+}
+
+// A host whose panel information hands the module a selection it laid out itself.
+FARAPICONTROL hostControl = nullptr;
+std::vector<unsigned char> hostSelection;
+
+int WINAPI ControlWithHostsSelection(HANDLE handle, int command, void* param) {
+    int result = hostControl(handle, command, param);
+    if (result != 0 && command == FCTL_GETPANELINFO && !hostSelection.empty()) {
+        auto* info = static_cast<PanelInfo*>(param);
+        info->SelectedItems = reinterpret_cast<PluginPanelItem*>(hostSelection.data());
+        info->SelectedItemsNumber = static_cast<int>(hostSelection.size() / kHostItem.size);
+    }
+    return result;
+}
+
+TEST_F(ListingTest, ItemsAndTheSelectionTravelAtTheHostsItemSize) {
+    StoreFilter("f", "C:\\*");
+    StoreName("a", "C:\\a");
+    StoreName("b", "D:\\b");
+    StoreName("c", "C:\\c");
+    StoreTemporaryName("t", "C:\\t");
+    StoreOption(kTemporaryAsHidden, 1);
+    Restart();
+    PluginStartupInfo info = *host_->StartupInfo();
+    hostControl = info.Control;
+    hostSelection.clear();
+    info.Control = ControlWithHostsSelection;
+    Module().SetStartupInfo(&info);
+    ASSERT_TRUE(OpenPanel());
+
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    ASSERT_EQ(Module().GetFindData(host_->Active().plugin, &items, &count, 0), 1);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(items);
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        names.push_back(HostItemName(bytes + i * kHostItem.size));
+    }
+    // Descriptions are pointers: they are read only once every item is where the host looks.
+    ASSERT_EQ(names, Concat({{"f"}, InEnumerationOrder({"a", "b", "c"}), {"t"}}));
+    std::map<std::string, std::pair<std::string, DWORD>> listed;
+    for (int i = 0; i < count; ++i) {
+        listed[names[i]] = HostItemLook(bytes + i * kHostItem.size);
+    }
+    EXPECT_EQ(listed, (std::map<std::string, std::pair<std::string, DWORD>>{
+                          {"f", {"C:\\*", kFilterAttributes}},
+                          {"a", {"C:\\a", kNameAttributes}},
+                          {"b", {"D:\\b", kNameAttributes}},
+                          {"c", {"C:\\c", kNameAttributes}},
+                          {"t", {"C:\\t", kHiddenAttributes}}}));
+
+    // The host keeps its own copies of the selected items: the filter and the name c.
+    for (int i = 0; i < count; ++i) {
+        const unsigned char* item = bytes + i * kHostItem.size;
+        if (HostItemName(item) == "f" || HostItemName(item) == "c") {
+            hostSelection.insert(hostSelection.end(), item, item + kHostItem.size);
+        }
+    }
+    ASSERT_EQ(hostSelection.size(), 2 * kHostItem.size);
+    script_.AnswerMessage(0);
+    EXPECT_EQ(host_->PressKey(KEY_F8, 0), 1);
+    EXPECT_TRUE(StoredNames("\\Filters").empty());
+    EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({"a", "b"}));
+    EXPECT_EQ(StoredNames("\\TempKeys"), std::vector<std::string>{"t"});
 }
 
 }  // namespace
