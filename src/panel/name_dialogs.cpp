@@ -37,6 +37,14 @@ enum FilterDialogItem {
 const char kNameHistory[] = "VelmoraInsertHistoryName";
 const char kPathHistory[] = "VelmoraInsertHistoryPath";
 
+// Replaces `text`, which edit item `item` was filled with, by what the item holds after its
+// dialog.
+void TakeTyped(FarDialogItem& item, TextBuffer& text) {
+    TextBuffer typed;
+    typed.Assign(WholeIfUnchanged(item, text.Text()));
+    text.Swap(typed);
+}
+
 // Shows the name dialog filled with `name`, `path` and the temporary box; false when it was
 // closed without OK. Otherwise the three hold what was typed, whole where a field that was too
 // short for its text came back as shown.
@@ -59,12 +67,8 @@ bool AskName(bool edit, TextBuffer& name, TextBuffer& path, bool& temporary) {
     if (result == -1 || result == kNameCancel) {
         return false;
     }
-    TextBuffer typedName;
-    TextBuffer typedPath;
-    typedName.Assign(WholeIfUnchanged(items[kName], name.Text()));
-    typedPath.Assign(WholeIfUnchanged(items[kPath], path.Text()));
-    name.Swap(typedName);
-    path.Swap(typedPath);
+    TakeTyped(items[kName], name);
+    TakeTyped(items[kPath], path);
     temporary = items[kTemporary].Selected != 0;
     return true;
 }
@@ -87,12 +91,8 @@ bool AskFilter(TextBuffer& name, TextBuffer& pattern) {
     if (result == -1 || result == kFilterCancel) {
         return false;
     }
-    TextBuffer typedName;
-    TextBuffer typedPattern;
-    typedName.Assign(WholeIfUnchanged(items[kFilterName], name.Text()));
-    typedPattern.Assign(WholeIfUnchanged(items[kPattern], pattern.Text()));
-    name.Swap(typedName);
-    pattern.Swap(typedPattern);
+    TakeTyped(items[kFilterName], name);
+    TakeTyped(items[kPattern], pattern);
     return true;
 }
 
