@@ -174,10 +174,14 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     if (first == "--") {
         arguments.erase(arguments.begin());
     }
-    std::string directory;
-    if (first != "init" && !option && StoredDirectory(Joined(arguments), &directory)) {
-        std::printf("%s\n", directory.c_str());
+    bool jump = first != "init" && !option;
+    std::string answer;
+    if (jump && StoredDirectory(Joined(arguments), &answer)) {
+        std::printf("%s\n", answer.c_str());
         return kExitDone;
+    }
+    if (jump && StoredNowhere(Joined(arguments), &answer)) {
+        return Report({Outcome::kNotFound, answer});
     }
 
     Terminal terminal;

@@ -1,15 +1,46 @@
 // The module's jump road for a name that is stored, step for step: the name ends at the first
 // '/' or '\', temporary names come first, the rest is joined with a backslash, a target with a
 // command for the file manager is left to the module, and far2l's form of the path is shown.
+// For a name stored nowhere, the module's look-ups: the name, a filter of the whole text, and
+// the completion from the permanent names.
 #include "stored_jump.h"
 
 #include "host/far2l_paths.h"
 #include "store/name_store.h"
+#include "store/reg_section.h"
 #include "store/text_buffer.h"
 #include "store_fault.h"
+#include "value_prefix.h"
+
+namespace {
+
+// A switch of the module's options as the module reads it: the default where none is stored.
+DWORD Option(RegSection& root, const char* name, DWORD fallback) {
+    DWORD value = 0;
+    return root.ReadDword(name, value) ? value : fallback;
+}
+
+// True when the module's completion would offer nothing for `name`: completion is off, or no
+// permanent name begins with it. A name with a wildcard is left to the module's own match.
+bool NothingToComplete(RegSection& root, const std::string& name) {
+    if (Option(root, "AutoComplite", 1) == 0) {
+        return true;
+    }
+    if (name.find_first_of("*?") != std::string::npos) {
+        return false;
+    }
+    RegSection keys(kKeysSection, true);
+    return VelmoraValueNameBeginsWith(keys.key, name.c_str()) == ERROR_FILE_NOT_FOUND;
+}
+
+bool IsJump(const std::string& text) {
+    return !text.empty() && text[0] != '+' && text[0] != ':' && text[0] != '-';
+}
+
+}  // namespace
 
 bool StoredDirectory(const std::string& text, std::string* directory) {
-    if (text.empty() || text[0] == '+' || text[0] == ':' || text[0] == '-') {
+    if (!IsJump(text)) {
         return false;
     }
     size_t separator = text.find_first_of("/\\");
@@ -25,5 +56,29 @@ bool StoredDirectory(const std::string& text, std::string* directory) {
         return false;
     }
     *directory = Far2lPath(joined.c_str());
+    return true;
+}
+
+bool StoredNowhere(const std::string& text, std::string* name) {
+    std::string typed = text.substr(0, text.find_first_of("/\\"));
+    if (!IsJump(text) || typed.empty()) {
+        return false;
+    }
+    try {
+        TextBuffer found;
+        RegSection root(true);
+        // A missed name that names a filter opens the panel, and a miss the module reports
+        // shows its error box: both are the module's to do.
+        if (LookupName(typed.c_str(), found) == 1 || LookupFilter(text.c_str(), found) ||
+            Option(root, "ShowErrors", 0) != 0 || !NothingToComplete(root, typed)) {
+            return false;
+        }
+    } catch (...) {
+        return false;
+    }
+    if (!StoreFaults().empty()) {
+        return false;
+    }
+    *name = typed;
     return true;
 }

@@ -1,7 +1,7 @@
-// A jump to a stored directory, answered from the store without the module. Most starts of the
-// program are such jumps, and the module would answer them with the same look-up and the same
-// path; loading it, its language files and the stand-in host would cost the jump more than the
-// look-up does. Every other text goes to the module.
+// A jump to a stored directory, and a jump to a name stored nowhere, answered from the store
+// without the module. Most starts of the program are such jumps, and the module would answer
+// them with the same look-ups; loading it, its language files and the stand-in host would cost
+// the jump more than the look-ups do. Every other text goes to the module.
 #pragma once
 
 #include <string>
@@ -9,3 +9,7 @@
 // True with the directory when `text`, as typed behind the prefix, is a stored name (or a name,
 // a separator and a rest) whose target is a directory, and the store said no fault.
 bool StoredDirectory(const std::string& text, std::string* directory);
+// True with the name when `text` is a jump to a name that is not stored, that completes to no
+// stored name and names no filter, and the module would say only that: the miss the module
+// would report with that name, and the store said no fault.
+bool StoredNowhere(const std::string& text, std::string* name);

@@ -1,5 +1,6 @@
 // The jump the program answers from the store without loading the module must be the module's
-// own answer: the same text through both roads, over one store, gives the same directory.
+// own answer: the same text through both roads, over one store, gives the same directory, or
+// the same miss.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -13,7 +14,7 @@
 
 namespace {
 
-TEST(StoredJumpTest, AnswersEveryStoredDirectoryAsTheModuleDoes) {
+TEST(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
     char pattern[] = "/tmp/velmora-jump-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::string folder = pattern;
@@ -48,6 +49,25 @@ TEST(StoredJumpTest, AnswersEveryStoredDirectoryAsTheModuleDoes) {
         EXPECT_EQ(outcome.text, directory) << text;
     }
     EXPECT_EQ(answered, 8);
+
+    // Completion finds "proj" behind "PR"; "docs" names a filter; a wildcard is the module's.
+    store(StoreSection::kFilters, "docs", "*docs*");
+    int missed = 0;
+    for (const char* text : {"nosuch", "nosuch/x", "PR", "pr/x", "docs", "p*", "zz?", "+x"}) {
+        std::string name;
+        if (!StoredNowhere(text, &name)) {
+            continue;
+        }
+        ++missed;
+        Outcome outcome = session.Run(text);
+        EXPECT_EQ(outcome.kind, Outcome::kNotFound) << text;
+        EXPECT_EQ(outcome.text, name) << text;
+    }
+    EXPECT_EQ(missed, 2);
+    // With completion off the module misses "PR" too.
+    ASSERT_TRUE(WriteValue(StoreSection::kRoot, {"AutoComplite", REG_DWORD, std::string(4, '\0')}));
+    std::string name;
+    EXPECT_TRUE(StoredNowhere("PR", &name));
     std::filesystem::remove_all(folder);
 }
 

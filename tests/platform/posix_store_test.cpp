@@ -25,6 +25,7 @@
 #include "store_faults.h"
 #include "store_transaction.h"
 #include "test_hooks.h"
+#include "value_prefix.h"
 
 namespace {
 
@@ -169,6 +170,20 @@ TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
     keys.DeleteValue("c");
     keys.WriteString("c", "deleted and added again goes last");
     EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(PosixStoreTest, NameBeginningIsFoundThroughTheIndexIgnoringAsciiCaseOnly) {
+    RegSection keys("\\Keys", true);
+    EXPECT_EQ(VelmoraValueNameBeginsWith(keys.key, ""), ERROR_FILE_NOT_FOUND) << "no value yet";
+    for (const char* name : {"Alpha", "alphabet", "b\xE9ta", "b[", "c"}) {
+        keys.WriteString(name, "1");
+    }
+    for (const char* found : {"", "ALPHA", "alphaB", "b\xE9", "B[", "c"}) {
+        EXPECT_EQ(VelmoraValueNameBeginsWith(keys.key, found), ERROR_SUCCESS) << found;
+    }
+    for (const char* missed : {"alphac", "alphabets", "b\xC9", "b\\", "cc", "d"}) {
+        EXPECT_EQ(VelmoraValueNameBeginsWith(keys.key, missed), ERROR_FILE_NOT_FOUND) << missed;
+    }
 }
 
 TEST_F(PosixStoreTest, OverlongNameStoredByOlderCodeStaysListedAndCanBeDeleted) {

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "../store_transaction.h"
+#include "../value_prefix.h"
 #include "../test_hooks.h"
 #include "registry_db.h"
 #include "stores.h"
@@ -253,6 +254,14 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
         *lpftLastWriteTime = FILETIME{0, 0};
     }
     return ERROR_SUCCESS;
+}
+
+LONG VelmoraValueNameBeginsWith(HKEY key, const char* prefix) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (LONG status = Usable(key); status != ERROR_SUCCESS) {
+        return status;
+    }
+    return key->db->AnyNameBeginsWith(key->id, prefix != nullptr ? prefix : "");
 }
 
 LONG VelmoraBeginStoreTransaction(void) {

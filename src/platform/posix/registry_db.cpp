@@ -71,6 +71,9 @@ const char* const kQueries[] = {
     "SELECT COUNT(*), COALESCE(MAX(length(CAST(name AS BLOB))), 0), "
     "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1",
     "SELECT COUNT(*) FROM vals WHERE key = ?1",
+    // The names ignoring ASCII case sort as their folded bytes do, so those that begin with a
+    // text follow it at once in the name index.
+    "SELECT name FROM vals WHERE key = ?1 AND name >= ?2 ORDER BY name LIMIT 1",
 };
 
 // Resets a statement when the scope ends, so that no read stays open between calls.
@@ -456,6 +459,33 @@ LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
         return ERROR_SUCCESS;
     }
     return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+}
+
+LONG Database::AnyNameBeginsWith(int64_t key, const char* prefix) {
+    sqlite3_stmt* statement = nullptr;
+    if (LONG status = Use(kFirstNameFrom, &statement); status != ERROR_SUCCESS) {
+        return status;
+    }
+    StatementScope scope(statement);
+    sqlite3_bind_int64(statement, 1, key);
+    sqlite3_bind_text(statement, 2, prefix, -1, SQLITE_STATIC);
+    int rc = sqlite3_step(statement);
+    if (rc != SQLITE_ROW) {
+        return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+    }
+    const char* first = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    auto folded = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    if (first == nullptr) {
+        return Failure(sqlite3_errcode(db_));
+    }
+    for (const char* p = prefix; *p != '\0'; ++p, ++first) {
+        if (*first == '\0' || folded(*first) != folded(*p)) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+    }
+    return ERROR_SUCCESS;
 }
 
 LONG Database::DeleteValue(int64_t key, const char* name) {

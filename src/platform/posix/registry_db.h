@@ -63,6 +63,9 @@ class Database {
     LONG ValuesAfter(int64_t key, int64_t afterSeq, DWORD limit, bool namesOnly, ValueList* values);
     // The same from the `offset`th value on.
     LONG ValuesFrom(int64_t key, DWORD offset, DWORD limit, bool namesOnly, ValueList* values);
+    // ERROR_SUCCESS when some value name begins with `prefix`, ASCII case ignored as in every
+    // name match; ERROR_FILE_NOT_FOUND when none does. The name index finds it in one step.
+    LONG AnyNameBeginsWith(int64_t key, const char* prefix);
     // The number of values, and the longest name and data unless both of those are asked
     // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
@@ -90,6 +93,7 @@ class Database {
         kNamesAtOffset,
         kValueStats,
         kCountValues,
+        kFirstNameFrom,
         kQueryCount
     };
 
