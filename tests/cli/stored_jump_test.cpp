@@ -36,34 +36,34 @@ TEST(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
     ModuleSession session;
     std::string error;
     ASSERT_TRUE(session.Start(&frontEnd, &error)) << error;
-    int answered = 0;
-    for (const char* text : {"proj", "proj/src", "proj\\src/deeper", "proj/", "back", "back/x",
-                             "clock/y:z", "trail/z", "ftp", "ftp/x", "nosuch", "/", "+proj"}) {
-        std::string directory;
-        if (!StoredDirectory(text, &directory)) {
-            continue;
+    // How many of `texts` the program's own road answers, each checked against the module's.
+    auto answeredAsTheModule = [&session](std::initializer_list<const char*> texts,
+                                          bool (*road)(const std::string&, std::string*),
+                                          Outcome::Kind kind) {
+        int answered = 0;
+        for (const char* text : texts) {
+            std::string answer;
+            if (!road(text, &answer)) {
+                continue;
+            }
+            ++answered;
+            Outcome outcome = session.Run(text);
+            EXPECT_EQ(outcome.kind, kind) << text;
+            EXPECT_EQ(outcome.text, answer) << text;
         }
-        ++answered;
-        Outcome outcome = session.Run(text);
-        EXPECT_EQ(outcome.kind, Outcome::kDirectory) << text;
-        EXPECT_EQ(outcome.text, directory) << text;
-    }
-    EXPECT_EQ(answered, 8);
+        return answered;
+    };
+    EXPECT_EQ(
+        answeredAsTheModule({"proj", "proj/src", "proj\\src/deeper", "proj/", "back", "back/x",
+                             "clock/y:z", "trail/z", "ftp", "ftp/x", "nosuch", "/", "+proj"},
+                            StoredDirectory, Outcome::kDirectory),
+        8);
 
     // Completion finds "proj" behind "PR"; "docs" names a filter; a wildcard is the module's.
     store(StoreSection::kFilters, "docs", "*docs*");
-    int missed = 0;
-    for (const char* text : {"nosuch", "nosuch/x", "PR", "pr/x", "docs", "p*", "zz?", "+x"}) {
-        std::string name;
-        if (!StoredNowhere(text, &name)) {
-            continue;
-        }
-        ++missed;
-        Outcome outcome = session.Run(text);
-        EXPECT_EQ(outcome.kind, Outcome::kNotFound) << text;
-        EXPECT_EQ(outcome.text, name) << text;
-    }
-    EXPECT_EQ(missed, 2);
+    EXPECT_EQ(answeredAsTheModule({"nosuch", "nosuch/x", "PR", "pr/x", "docs", "p*", "zz?", "+x"},
+                                  StoredNowhere, Outcome::kNotFound),
+              2);
     // With completion off the module misses "PR" too.
     ASSERT_TRUE(WriteValue(StoreSection::kRoot, {"AutoComplite", REG_DWORD, std::string(4, '\0')}));
     std::string name;

@@ -194,11 +194,7 @@ TEST_F(PosixStoreTest, OverlongNameStoredByOlderCodeStaysListedAndCanBeDeleted) 
         }
     }
     const std::string overlong(16384, 'n');
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &db), SQLITE_OK);
-    std::string rename = "UPDATE vals SET name = '" + overlong + "' WHERE name = 'overlong'";
-    EXPECT_EQ(sqlite3_exec(db, rename.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    RenameStoredValue("overlong", overlong);
     EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"before", overlong, "after"}));
     RegSection keys("\\Keys", true);
     EXPECT_EQ(keys.DeleteValue(overlong.c_str()), ERROR_SUCCESS);

@@ -4,10 +4,6 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <sqlite3.h>
-#endif
-
 #include "fresh_store.h"
 #include "registry_probe.h"
 #include "store/errors.h"
@@ -135,11 +131,7 @@ TEST_F(RegSectionTest, CursorDeliversANameLongerThanTheRegistryHoldsAndGoesOn) {
         keys.WriteString(name, "x");
     }
     const std::string longName(20000, 'n');
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &db), SQLITE_OK);
-    std::string rename = "UPDATE vals SET name = '" + longName + "' WHERE name = 'odd'";
-    EXPECT_EQ(sqlite3_exec(db, rename.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    RenameStoredValue("odd", longName);
     RegValueCursor cursor(keys);
     TextBuffer name;
     std::vector<std::string> names;

@@ -114,4 +114,19 @@ void FreshStoreTest::UnlockPersistentStore() {
     }
 }
 
+void FreshStoreTest::RenameStoredValue(const std::string& from, const std::string& to) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* rename = nullptr;
+    EXPECT_EQ(
+        sqlite3_prepare_v2(db, "UPDATE vals SET name = ?1 WHERE name = ?2", -1, &rename, nullptr),
+        SQLITE_OK);
+    sqlite3_bind_text(rename, 1, to.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(rename, 2, from.c_str(), -1, SQLITE_TRANSIENT);
+    EXPECT_EQ(sqlite3_step(rename), SQLITE_DONE);
+    EXPECT_EQ(sqlite3_changes(db), 1);
+    sqlite3_finalize(rename);
+    sqlite3_close(db);
+}
+
 #endif

@@ -28,6 +28,9 @@ class FreshStoreTest : public ::testing::Test {
     // of existing keys go on. TearDown lets go of it.
     void LockPersistentStore();
     void UnlockPersistentStore();
+    // Renames a value of the persistent store behind the registry's back (POSIX), as older
+    // code or another program may have left it, e.g. with a name longer than the registry holds.
+    void RenameStoredValue(const std::string& from, const std::string& to);
 
     std::string persistentDir_;
     std::string volatileDir_;
