@@ -3,6 +3,8 @@
 // directories.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +13,7 @@
 
 #include "dead_names.h"
 #include "direct_store.h"
+#include "exit_status.h"
 #include "foreign_bookmarks.h"
 #include "name_listing.h"
 #include "store_fault.h"
@@ -27,6 +30,10 @@ namespace {
 
 bool WriteText(StoreSection section, const std::string& name, const std::string& text) {
     return WriteValue(section, {name, REG_SZ, text + '\0'});
+}
+
+bool IsGone(const std::string& target) {
+    return JudgeTarget(target) == TargetState::kGone;
 }
 
 class StoreCommandsTest : public testing::Test {
@@ -251,6 +258,36 @@ TEST_F(StoreCommandsTest, OnlyDirectoriesThatAreMissingAreGone) {
     // Commands for the file manager are never judged; a path may hold colons.
     EXPECT_FALSE(IsGone("ftp:server/missing"));
     EXPECT_TRUE(IsGone(folder_ + "/missing:dir"));
+}
+
+// A directory out of reach for a moment is never taken for gone: behind a link that dangles,
+// below a folder that is missing or empty (so an unmounted file system leaves its mount point),
+// or on a mount point. A relative path is not judged from wherever the program runs.
+TEST_F(StoreCommandsTest, DirectoriesOutOfReachAreUnreachableNotGone) {
+    std::string link = folder_ + "/link", empty = folder_ + "/empty";
+    ASSERT_EQ(symlink((folder_ + "/away").c_str(), link.c_str()), 0);
+    ASSERT_EQ(mkdir(empty.c_str(), 0700), 0);
+    for (const std::string& target : {link, link + "/proj", folder_ + "/missing/proj",
+                                      empty + "/proj", std::string("/proc/velmora-missing")}) {
+        EXPECT_EQ(JudgeTarget(target), TargetState::kUnreachable) << target;
+    }
+    EXPECT_EQ(JudgeTarget("velmora-missing"), TargetState::kPresent);
+}
+
+TEST_F(StoreCommandsTest, PruneDeletesNamesOutOfReachOnlyWhenTold) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "gone", folder_ + "/gone"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "away", folder_ + "/missing/proj"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "here", folder_));
+    auto names = [] { return Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }); };
+    PruneOptions options;
+    options.yes = true;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RunPrune(options), kExitDone);
+    EXPECT_EQ(names(), "away\nhere\n");
+    options.unreachable = true;
+    EXPECT_EQ(RunPrune(options), kExitDone);
+    EXPECT_EQ(names(), "here\n");
+    testing::internal::GetCapturedStdout();
 }
 
 }  // namespace
