@@ -1,5 +1,6 @@
-// Export and import. An import reads and checks the whole file before it writes anything, and
-// writes in one transaction of the store, so a store is never left half imported.
+// Export and import. An import reads and checks its input a line at a time before it writes
+// anything, and then writes in one transaction of the store: a store is never left half
+// imported, and its write lock is never held while a slow input is still coming.
 #include "transfer.h"
 
 #include <fcntl.h>
@@ -12,26 +13,16 @@
 #include "exit_status.h"
 #include "store_fault.h"
 #include "store_transaction.h"
+#include "transfer_input.h"
 
 namespace {
 
-bool ReadFile(const std::string& file, std::string* content, std::string* error) {
-    std::FILE* in = file.empty() || file == "-" ? stdin : std::fopen(file.c_str(), "rb");
-    if (in == nullptr) {
-        *error = std::strerror(errno);
-        return false;
+void SayProblems(const std::string& file, const std::vector<BookmarkProblem>& problems,
+                 const char* what) {
+    for (const BookmarkProblem& problem : problems) {
+        std::fprintf(stderr, "velmora: %s:%zu: %s; %s\n", file.c_str(), problem.line,
+                     problem.text.c_str(), what);
     }
-    char block[65536];
-    size_t got;
-    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
-        content->append(block, got);
-    }
-    bool read = !std::ferror(in);
-    *error = read ? "" : std::strerror(errno);
-    if (in != stdin) {
-        std::fclose(in);
-    }
-    return read;
 }
 
 // An export holds the store's contents: the file is made private to the user like the store.
@@ -47,17 +38,16 @@ std::FILE* CreatePrivate(const std::string& file) {
     return out;
 }
 
-void SayProblems(const std::string& file, const std::vector<BookmarkProblem>& problems,
-                 const char* what) {
-    for (const BookmarkProblem& problem : problems) {
-        std::fprintf(stderr, "velmora: %s:%zu: %s; %s\n", file.c_str(), problem.line,
-                     problem.text.c_str(), what);
-    }
-}
-
-std::string HomeDirectory() {
+// The bookmarks of a wd or bashmarks file as permanent names.
+bool ReadBookmarks(BookmarkFormat format, std::FILE* in, std::vector<ExchangeEntry>* entries,
+                   std::vector<BookmarkProblem>* skipped) {
+    std::vector<Bookmark> bookmarks;
     const char* home = std::getenv("HOME");
-    return home != nullptr ? home : "";
+    bool found = ParseBookmarks(format, in, home != nullptr ? home : "", &bookmarks, skipped);
+    for (const Bookmark& bookmark : bookmarks) {
+        entries->push_back(BookmarkEntry(bookmark));
+    }
+    return found;
 }
 
 bool SameValue(const StoreValue& a, const StoreValue& b) {
@@ -141,23 +131,38 @@ bool ExportStore(std::FILE* out) {
     return read;
 }
 
-bool ParseExport(const std::string& content, std::vector<ExchangeEntry>* entries,
-                 std::vector<BookmarkProblem>* problems) {
-    std::vector<std::string> lines = TextLines(content);
-    if (lines.empty() || lines.front() != kExchangeHeader) {
+bool ParseExport(std::FILE* in, std::vector<ExchangeEntry>* entries,
+                 std::vector<BookmarkProblem>* problems, std::vector<BookmarkProblem>* skipped) {
+    LineReader reader(in, kMaxImportLine);
+    std::string line;
+    LineRead read = reader.Next(&line);
+    if ((read != LineRead::kLine && read != LineRead::kCut) || line != kExchangeHeader) {
         return false;
     }
-    for (size_t number = 2; number <= lines.size(); ++number) {
-        const std::string& line = lines[number - 1];
-        if (line.empty() || line[0] == '#') {
+    for (; read != LineRead::kEnd; read = reader.Next(&line)) {
+        size_t number = reader.Number();
+        if (read == LineRead::kTooLong) {
+            skipped->push_back({number, LineFault(read)});
+            continue;
+        }
+        if (read != LineRead::kLine) {
+            problems->push_back({number, LineFault(read)});
+            return true;
+        }
+        if (number == 1 || line.empty() || line[0] == '#') {
             continue;
         }
         ExchangeEntry entry;
         std::string problem;
-        if (ParseEntry(line, &entry, &problem)) {
-            entries->push_back(entry);
-        } else {
+        if (!ParseEntry(line, &entry, &problem)) {
             problems->push_back({number, problem});
+            if (problems->size() >= kMaxBadLines) {
+                return true;
+            }
+        } else if (!(problem = EntryProblem(entry)).empty()) {
+            skipped->push_back({number, problem});
+        } else {
+            entries->push_back(entry);
         }
     }
     return true;
@@ -199,48 +204,45 @@ int RunExport(const TransferOptions& options) {
 }
 
 int RunImport(const TransferOptions& options) {
-    std::string content, error;
     const std::string& file = options.file;
-    if (!ReadFile(file, &content, &error)) {
-        std::fprintf(stderr, "velmora: cannot read %s: %s\n", file.c_str(), error.c_str());
+    bool standardInput = file == "-";
+    std::string shown = standardInput ? "standard input" : file;
+    std::FILE* in = standardInput ? stdin : std::fopen(file.c_str(), "rb");
+    if (in == nullptr) {
+        std::fprintf(stderr, "velmora: cannot read %s: %s\n", file.c_str(), std::strerror(errno));
         return kExitFailed;
     }
     std::vector<ExchangeEntry> entries;
-    std::vector<BookmarkProblem> problems;
-    if (options.foreign) {
-        std::vector<Bookmark> bookmarks;
-        bool isBookmarks =
-            ParseBookmarks(options.format, content, HomeDirectory(), &bookmarks, &problems);
-        const char* kind = options.format == BookmarkFormat::kWd ? "wd" : "bashmarks";
-        if (!isBookmarks) {
-            SayProblems(file, problems, "not a bookmark");
-            std::fprintf(stderr, "velmora: %s is not a %s file; nothing imported\n", file.c_str(),
-                         kind);
-            return kExitFailed;
-        }
-        SayProblems(file, problems, "skipped");
-        for (const Bookmark& bookmark : bookmarks) {
-            ExchangeEntry entry;
-            entry.value.name = bookmark.name;
-            entry.value.type = REG_SZ;
-            entry.value.data = bookmark.path + '\0';
-            entries.push_back(entry);
-        }
-    } else if (!ParseExport(content, &entries, &problems)) {
+    std::vector<BookmarkProblem> problems, skipped;
+    bool known = options.foreign ? ReadBookmarks(options.format, in, &entries, &skipped)
+                                 : ParseExport(in, &entries, &problems, &skipped);
+    if (in != stdin) {
+        std::fclose(in);
+    }
+    if (!known && options.foreign) {
+        SayProblems(shown, skipped, "not a bookmark");
+        std::fprintf(stderr, "velmora: %s is not a %s file; nothing imported\n", shown.c_str(),
+                     options.format == BookmarkFormat::kWd ? "wd" : "bashmarks");
+        return kExitFailed;
+    }
+    if (!known) {
         std::fprintf(stderr,
                      "velmora: %s is not an export of velmora (its first line is not "
                      "\"%s\"); nothing imported\n",
-                     file.c_str(), kExchangeHeader);
-        return kExitFailed;
-    } else if (!problems.empty()) {
-        SayProblems(file, problems, "nothing imported");
+                     shown.c_str(), kExchangeHeader);
         return kExitFailed;
     }
+    if (!problems.empty()) {
+        SayProblems(shown, problems, "nothing imported");
+        return kExitFailed;
+    }
+    SayProblems(shown, skipped, "skipped");
     ImportCounts counts;
     if (!ImportEntries(entries, options.replace, &counts)) {
         return SayStoreFault();
     }
-    std::printf("imported %zu: %zu added, %zu kept, %zu replaced\n", entries.size(), counts.added,
+    std::printf("imported %zu: %zu added, %zu kept, %zu replaced", entries.size(), counts.added,
                 counts.kept, counts.replaced);
-    return kExitDone;
+    std::printf(skipped.empty() ? "\n" : ", %zu skipped\n", skipped.size());
+    return skipped.empty() ? kExitDone : kExitFailed;
 }

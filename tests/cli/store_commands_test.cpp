@@ -8,6 +8,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,19 @@ namespace {
 bool WriteText(StoreSection section, const std::string& name, const std::string& text) {
     return WriteValue(section, {name, REG_SZ, text + '\0'});
 }
+
+// A text to read as a stream, for as long as the full expression that makes it.
+class TextInput {
+  public:
+    explicit TextInput(std::string text)
+        : text_(std::move(text)), in_(fmemopen(&text_[0], text_.size(), "r")) {}
+    ~TextInput() { std::fclose(in_); }
+    operator std::FILE*() const { return in_; }
+
+  private:
+    std::string text_;
+    std::FILE* in_;
+};
 
 bool IsGone(const std::string& target) {
     return JudgeTarget(target) == TargetState::kGone;
@@ -67,6 +82,15 @@ class StoreCommandsTest : public testing::Test {
         return values;
     }
 
+    static void WriteFile(const std::string& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    static std::string ReadFile(const std::string& path) {
+        std::ostringstream content;
+        content << std::ifstream(path, std::ios::binary).rdbuf();
+        return content.str();
+    }
+
     // What a FILE* stream received.
     template <class Write>
     static std::string Written(Write write) {
@@ -101,15 +125,17 @@ TEST_F(StoreCommandsTest, ExportAndImportGiveBackEveryByteOfEveryNameAndPath) {
         std::string path = "/p/" + texts[(i * 7 + 3) % texts.size()] + "/" + texts[i];
         ASSERT_TRUE(WriteText(sections[i % 3], texts[i], path));
     }
-    ASSERT_TRUE(WriteText(StoreSection::kRoot, "Prefix", "g\xe9\t:"));
+    ASSERT_TRUE(WriteText(StoreSection::kRoot, "Prefix", "j@k.%+,-:"));
     StoreValue number{"ShowErrors", REG_DWORD, std::string("\x01\x00\x00\x80", 4)};
     ASSERT_TRUE(WriteValue(StoreSection::kRoot, number));
 
     std::string exported = Written([](std::FILE* out) { EXPECT_TRUE(ExportStore(out)); });
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
-    ASSERT_TRUE(ParseExport(exported, &entries, &problems));
+    std::vector<BookmarkProblem> skipped;
+    ASSERT_TRUE(ParseExport(TextInput(exported), &entries, &problems, &skipped));
     EXPECT_TRUE(problems.empty());
+    EXPECT_TRUE(skipped.empty());
     UseStore("b");
     ImportCounts counts;
     ASSERT_TRUE(ImportEntries(entries, false, &counts));
@@ -123,7 +149,7 @@ TEST_F(StoreCommandsTest, ExportAndImportGiveBackEveryByteOfEveryNameAndPath) {
     }
     StoreValue prefix;
     ASSERT_EQ(ReadValue(StoreSection::kRoot, "Prefix", &prefix), StoreResult::kDone);
-    EXPECT_EQ(prefix.Text(), "g\xe9\t:");
+    EXPECT_EQ(prefix.Text(), "j@k.%+,-:");
     StoreValue showErrors;
     ASSERT_EQ(ReadValue(StoreSection::kRoot, "ShowErrors", &showErrors), StoreResult::kDone);
     EXPECT_EQ(showErrors, number);
@@ -134,10 +160,9 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     ASSERT_TRUE(WriteText(StoreSection::kKeys, "same", "/same"));
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
-    ASSERT_TRUE(
-        ParseExport("velmora export 1\nname\tproj\t/new\nname\tsame\t/same\n"
-                    "temporary\tproj\t/tmp\n",
-                    &entries, &problems));
+    ASSERT_TRUE(ParseExport(TextInput("velmora export 1\nname\tproj\t/new\nname\tsame\t/same\n"
+                                      "temporary\tproj\t/tmp\n"),
+                            &entries, &problems, &problems));
 
     ImportCounts kept;
     ASSERT_TRUE(ImportEntries(entries, false, &kept));
@@ -158,8 +183,9 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
 TEST_F(StoreCommandsTest, AnImportThatFailsOnTheWayStoresNothing) {
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
-    ASSERT_TRUE(ParseExport("velmora export 1\nname\ta\t/a\nname\tb\t/b\ntemporary\tt\t/t\n",
-                            &entries, &problems));
+    ASSERT_TRUE(
+        ParseExport(TextInput("velmora export 1\nname\ta\t/a\nname\tb\t/b\ntemporary\tt\t/t\n"),
+                    &entries, &problems, &problems));
     ASSERT_TRUE(WriteText(StoreSection::kKeys, "old", "/old"));
     VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultFull);
 
@@ -172,23 +198,74 @@ TEST_F(StoreCommandsTest, AnImportThatFailsOnTheWayStoresNothing) {
 TEST_F(StoreCommandsTest, AnExportWithALineThatCannotBeReadIsReportedByLineNumber) {
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
-    EXPECT_FALSE(ParseExport("proj:/home/proj\n", &entries, &problems));
+    std::vector<BookmarkProblem> skipped;
+    EXPECT_FALSE(ParseExport(TextInput("proj:/home/proj\n"), &entries, &problems, &skipped));
     ASSERT_TRUE(
-        ParseExport("velmora export 1\n# made by hand\nname\tok\t/ok\nname\tbad\\q\t/x\n"
-                    "setting\tShowErrors\tnumber\t4294967296\nname\tshort\n",
-                    &entries, &problems));
+        ParseExport(TextInput("velmora export 1\n# made by hand\nname\tok\t/ok\nname\tbad\\q\t/x\n"
+                              "setting\tShowErrors\tnumber\t4294967296\nname\tshort\n"),
+                    &entries, &problems, &skipped));
     ASSERT_EQ(problems.size(), 3u);
     EXPECT_EQ(problems[0].line, 4u);
     EXPECT_EQ(problems[1].line, 5u);
     EXPECT_EQ(problems[2].line, 6u);
+    // A last line without its line end is a file cut short; no text holds a zero byte.
+    for (const std::string& last :
+         {std::string("name\tcut\t/cut"), std::string("name\tz\t/a\0b\n", 12)}) {
+        problems.clear();
+        ASSERT_TRUE(ParseExport(TextInput("velmora export 1\nname\tok\t/ok\n" + last), &entries,
+                                &problems, &skipped));
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].line, 3u);
+    }
+}
+
+// What an export may hold from older versions or the file manager's dialogs but the store
+// cannot hold or must not take is said by its line and skipped; the rest is stored, and the
+// exit status says that not everything was.
+TEST_F(StoreCommandsTest, AnImportSkipsEntriesTheStoreCannotTakeAndStoresTheRest) {
+    std::string file = folder_ + "/names";
+    WriteFile(file, "velmora export 1\nname\tok\t/ok\nname\t" + std::string(16384, 'n') +
+                        "\t/long\nname\t\t/nameless\nname\trel\tsrc\ntemporary\thome\t~/src\n"
+                        "name\tnone\t\nname\tzero\t/a\\x00b\nname\tftp\tftp:server\n"
+                        "setting\tPrefix\tnumber\t1\nsetting\tShowErrors\ttext\tyes\n"
+                        "setting\tprefix\ttext\t1cd\nfilter\tsrc\t*src*\n");
+    TransferOptions options;
+    options.file = file;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunImport(options), kExitFailed);
+    std::string said = testing::internal::GetCapturedStderr();
+    for (int line : {3, 4, 5, 6, 7, 8, 10, 11, 12}) {
+        EXPECT_NE(said.find(file + ":" + std::to_string(line) + ":"), std::string::npos) << line;
+    }
+    EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }), "src\nok\nftp\n");
+    EXPECT_TRUE(Values(StoreSection::kRoot).empty());
+}
+
+// A device of zeros or an endless pipe is refused, with a message, after its first block.
+TEST_F(StoreCommandsTest, AnImportOfEndlessInputEndsAtOnce) {
+    std::FILE* yes = popen("yes", "r");
+    ASSERT_NE(yes, nullptr);
+    TransferOptions options;
+    testing::internal::CaptureStderr();
+    for (bool foreign : {false, true}) {
+        for (const std::string& file :
+             {std::string("/dev/zero"), "/proc/self/fd/" + std::to_string(fileno(yes))}) {
+            options.foreign = foreign;
+            options.file = file;
+            EXPECT_EQ(RunImport(options), kExitFailed) << file;
+        }
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+    pclose(yes);
 }
 
 TEST_F(StoreCommandsTest, WdBookmarksExpandTheHomeAndSkipMalformedLines) {
     std::vector<Bookmark> bookmarks;
     std::vector<BookmarkProblem> problems;
-    ASSERT_TRUE(ParseBookmarks(BookmarkFormat::kWd,
-                               "proj:~/src/proj\n\nno colon here\nweb:/var/www:8080\nrel:src\n",
-                               "/home/u", &bookmarks, &problems));
+    ASSERT_TRUE(
+        ParseBookmarks(BookmarkFormat::kWd,
+                       TextInput("proj:~/src/proj\n\nno colon here\nweb:/var/www:8080\nrel:src\n"),
+                       "/home/u", &bookmarks, &problems));
     ASSERT_EQ(bookmarks.size(), 2u);
     EXPECT_EQ(bookmarks[0].path, "/home/u/src/proj");
     EXPECT_EQ(bookmarks[1].name, "web");
@@ -202,10 +279,10 @@ TEST_F(StoreCommandsTest, BashmarksPathsAreReadWithoutAShell) {
     std::vector<Bookmark> bookmarks;
     std::vector<BookmarkProblem> problems;
     ASSERT_TRUE(ParseBookmarks(BookmarkFormat::kBashmarks,
-                               "export DIR_proj=\"$HOME/src/a \\\"b\\\"\"\n"
-                               "export DIR_lit='/x/$y'\n"
-                               "export DIR_run=\"$(touch /tmp/x)\"\n"
-                               "export DIR_bad-name=\"/x\"\n",
+                               TextInput("export DIR_proj=\"$HOME/src/a \\\"b\\\"\"\n"
+                                         "export DIR_lit='/x/$y'\n"
+                                         "export DIR_run=\"$(touch /tmp/x)\"\n"
+                                         "export DIR_bad-name=\"/x\"\n"),
                                "/home/u", &bookmarks, &problems));
     ASSERT_EQ(bookmarks.size(), 2u);
     EXPECT_EQ(bookmarks[0].path, "/home/u/src/a \"b\"");
@@ -217,10 +294,10 @@ TEST_F(StoreCommandsTest, BashmarksPathsAreReadWithoutAShell) {
 TEST_F(StoreCommandsTest, AFileOfAnotherKindGivesNoBookmarks) {
     std::vector<Bookmark> bookmarks;
     std::vector<BookmarkProblem> problems;
-    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kBashmarks, "proj:/home/proj\n", "/home/u",
-                                &bookmarks, &problems));
-    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kWd, std::string("a:/b\0c", 6), "/home/u",
-                                &bookmarks, &problems));
+    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kBashmarks, TextInput("proj:/home/proj\n"),
+                                "/home/u", &bookmarks, &problems));
+    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kWd, TextInput(std::string("a:/b\0c", 6)),
+                                "/home/u", &bookmarks, &problems));
 }
 
 TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
