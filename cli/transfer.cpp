@@ -1,12 +1,15 @@
-// Export and import. An import reads and checks its input a line at a time before it writes
-// anything, and then writes in one transaction of the store: a store is never left half
+// Export and import. An export is written beside its file and takes the file's place only once
+// it is whole and on the disk. An import reads and checks its input a line at a time before it
+// writes anything, and then writes in one transaction of the store: a store is never left half
 // imported, and its write lock is never held while a slow input is still coming.
 #include "transfer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,17 +28,120 @@ void SayProblems(const std::string& file, const std::vector<BookmarkProblem>& pr
     }
 }
 
-// An export holds the store's contents: the file is made private to the user like the store.
-std::FILE* CreatePrivate(const std::string& file) {
-    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+// Whether `file` names what it names through a link of /proc to an open file (/dev/stdout,
+// /dev/fd/N, a shell's process substitution): that file is another process's output, and is
+// written into, never replaced.
+bool ThroughOpenFileLink(std::string file) {
+    struct stat proc, info;
+    if (::stat("/proc/self", &proc) != 0) {
+        return false;
+    }
+    for (int hop = 0; hop < 40 && ::lstat(file.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+         ++hop) {
+        if (info.st_dev == proc.st_dev) {
+            return true;
+        }
+        char text[PATH_MAX];
+        ssize_t size = ::readlink(file.c_str(), text, sizeof text);
+        if (size <= 0 || static_cast<size_t>(size) >= sizeof text) {
+            return false;
+        }
+        std::string next(text, static_cast<size_t>(size));
+        file = next[0] == '/' ? next : file.substr(0, file.rfind('/') + 1) + next;
+    }
+    return false;
+}
+
+// Where an export to `file` goes: the regular file there, found through links by the kernel
+// (so with its protections of shared folders), or `file` itself when nothing is there. False
+// when something else is there, a terminal or a pipe such as /dev/stdout, which is written into.
+bool ExportPath(const std::string& file, std::string* path) {
+    *path = file;
+    int fd = ::open(file.c_str(), O_PATH | O_CLOEXEC);
     if (fd < 0) {
-        return nullptr;
+        return true;
     }
-    std::FILE* out = ::fdopen(fd, "w");
+    struct stat info;
+    bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    char found[PATH_MAX];
+    ssize_t size = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), found, sizeof found);
+    if (regular && size > 0 && static_cast<size_t>(size) < sizeof found) {
+        path->assign(found, static_cast<size_t>(size));
+    }
+    ::close(fd);
+    return regular;
+}
+
+int SayNotWritten(const std::string& file, int error, const char* what) {
+    std::fprintf(stderr, "velmora: cannot write %s: %s%s\n", file.c_str(), std::strerror(error),
+                 what);
+    return kExitFailed;
+}
+
+// Into a terminal, a pipe or another process's output: what could be read is written, as to
+// standard output, behind what that output holds already.
+int ExportInto(const std::string& file) {
+    int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    std::FILE* out = fd < 0 ? nullptr : ::fdopen(fd, "w");
     if (out == nullptr) {
-        ::close(fd);
+        int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return SayNotWritten(file, error, "");
     }
-    return out;
+    bool read = ExportStore(out);
+    bool written = std::fflush(out) == 0 && !std::ferror(out);
+    int error = errno;
+    if (std::fclose(out) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        return SayNotWritten(file, error, "");
+    }
+    return read ? kExitDone : SayStoreFault();
+}
+
+// The export is written to a new file beside the old one, private to the user whatever the old
+// one was, and renamed over it only once it is whole and on the disk: a store that cannot be
+// read or a full disk leaves the previous export as it was.
+int ExportToFile(const std::string& file) {
+    std::string path;
+    if (ThroughOpenFileLink(file) || !ExportPath(file, &path)) {
+        return ExportInto(file);
+    }
+    size_t slash = path.rfind('/');
+    std::string temporary =
+        (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + ".velmora-export-XXXXXX";
+    int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
+    std::FILE* out = fd < 0 ? nullptr : ::fdopen(fd, "w");
+    if (out == nullptr) {
+        int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(temporary.c_str());
+        }
+        return SayNotWritten(file, error, "");
+    }
+    bool read = ExportStore(out);
+    bool written =
+        ::fchmod(fd, 0600) == 0 && std::fflush(out) == 0 && !std::ferror(out) && ::fsync(fd) == 0;
+    int error = written ? 0 : errno;
+    if (std::fclose(out) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (read && written && std::rename(temporary.c_str(), path.c_str()) == 0) {
+        return kExitDone;
+    }
+    error = written ? errno : error;
+    ::unlink(temporary.c_str());
+    if (!read) {
+        std::fprintf(stderr, "velmora: %s is left as it was\n", file.c_str());
+        return SayStoreFault();
+    }
+    return SayNotWritten(file, error, "; it is left as it was");
 }
 
 // The bookmarks of a wd or bashmarks file as permanent names.
@@ -182,25 +288,10 @@ bool ImportEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impo
 }
 
 int RunExport(const TransferOptions& options) {
-    bool toStdout = options.file.empty() || options.file == "-";
-    std::FILE* out = toStdout ? stdout : CreatePrivate(options.file);
-    if (out == nullptr) {
-        std::fprintf(stderr, "velmora: cannot write %s: %s\n", options.file.c_str(),
-                     std::strerror(errno));
-        return kExitFailed;
+    if (options.file.empty() || options.file == "-") {
+        return ExportStore(stdout) ? kExitDone : SayStoreFault();
     }
-    bool read = ExportStore(out);
-    if (toStdout) {
-        return read ? kExitDone : SayStoreFault();
-    }
-    bool written = !std::ferror(out);
-    written = std::fclose(out) == 0 && written;
-    if (!written) {
-        std::fprintf(stderr, "velmora: cannot write %s: %s\n", options.file.c_str(),
-                     std::strerror(errno));
-        return kExitFailed;
-    }
-    return read ? kExitDone : SayStoreFault();
+    return ExportToFile(options.file);
 }
 
 int RunImport(const TransferOptions& options) {

@@ -3,9 +3,11 @@
 // directories.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -257,6 +259,53 @@ TEST_F(StoreCommandsTest, AnImportOfEndlessInputEndsAtOnce) {
     }
     EXPECT_NE(testing::internal::GetCapturedStderr(), "");
     pclose(yes);
+}
+
+// A store that cannot be read or a disk that is full leaves the previous export as it was, and
+// nothing of the new one beside it.
+TEST_F(StoreCommandsTest, AnExportThatFailsLeavesThePreviousFileAsItWas) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", "/" + std::string(8192, 'p')));
+    std::string backups = folder_ + "/backups", file = backups + "/names";
+    ASSERT_EQ(mkdir(backups.c_str(), 0700), 0);
+    WriteFile(file, "velmora export 1\nname\told\t/old\n");
+    TransferOptions options;
+    options.file = file;
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultDamaged);
+    EXPECT_EQ(RunExport(options), kExitStoreFailed);
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
+
+    Values(StoreSection::kKeys);
+    rlimit saved, full;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    full = {100, saved.rlim_max};
+    auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    int status = RunExport(options);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(status, kExitFailed);
+
+    EXPECT_EQ(ReadFile(file), "velmora export 1\nname\told\t/old\n");
+    auto files = std::filesystem::directory_iterator(backups);
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1);
+}
+
+// The export is a new file private to the user: the old one is neither written into nor are
+// its permissions taken over.
+TEST_F(StoreCommandsTest, AnExportTakesThePlaceOfThePreviousFileAsANewPrivateOne) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", "/p"));
+    std::string file = folder_ + "/names", old = folder_ + "/old";
+    WriteFile(file, "old\n");
+    ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+    ASSERT_EQ(link(file.c_str(), old.c_str()), 0);
+    TransferOptions options;
+    options.file = file;
+    EXPECT_EQ(RunExport(options), kExitDone);
+    struct stat info;
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(ReadFile(file), "velmora export 1\nname\tproj\t/p\n");
+    EXPECT_EQ(ReadFile(old), "old\n");
 }
 
 TEST_F(StoreCommandsTest, WdBookmarksExpandTheHomeAndSkipMalformedLines) {
