@@ -227,7 +227,7 @@ std::string EntryProblem(const ExchangeEntry& entry) {
         return "an empty target";
     }
     if (text[0] != '/' && PluginCommandPos(text.c_str()) == 0) {
-        return text[0] == '~' ? "a target beginning with ~, which no shell reads here"
+        return text[0] == '~' ? "a target beginning with ~, which is not taken for the home folder"
                               : "a relative target (a directory begins with /)";
     }
     return "";
