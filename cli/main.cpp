@@ -34,8 +34,11 @@ const char kUsage[] =
     "                                print the shell integration; load it with\n"
     "                                  eval \"$(velmora init bash)\"\n"
     "       velmora list             the names, their directories and the filters\n"
-    "       velmora check            the names whose directory is gone\n"
-    "       velmora prune [--yes]    delete those names (after a question, unless --yes)\n"
+    "       velmora check            the names whose directory is gone or out of reach\n"
+    "       velmora prune [--yes] [--unreachable]\n"
+    "                                delete the names whose directory is gone (after a\n"
+    "                                  question, unless --yes); with --unreachable also\n"
+    "                                  those out of reach (a disk away, a dangling link)\n"
     "       velmora export [FILE]    write names, filters and settings to FILE (or stdout)\n"
     "       velmora import [--replace] [--from wd|bashmarks] FILE\n"
     "                                read them back, or the bookmarks of wd or bashmarks;\n"
@@ -131,8 +134,11 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
         }
         return command == "import" ? RunImport(options) : RunExport(options);
     }
-    bool yes = command == "prune" && rest.size() == 1 && rest[0] == "--yes";
-    if (!rest.empty() && !yes) {
+    PruneOptions prune;
+    if (command == "prune") {
+        rest = TakePruneOptions(rest, &prune);
+    }
+    if (!rest.empty()) {
         bool option = rest[0].size() > 1 && rest[0][0] == '-';
         return UsageError((option ? "unknown option " + rest[0] + " for "
                                   : std::string("too many arguments for ")) +
@@ -144,7 +150,7 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
     if (command == "list") {
         return RunList();
     }
-    return command == "check" ? RunCheck() : RunPrune(yes);
+    return command == "check" ? RunCheck() : RunPrune(prune);
 }
 
 bool IsStoreCommand(const std::string& word) {

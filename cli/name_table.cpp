@@ -37,8 +37,10 @@ std::string NoteOf(const StoreEntry& entry) {
         return "filter";
     }
     std::string note = entry.section == StoreSection::kTempKeys ? "temporary" : "";
-    if (IsGone(entry.text)) {
-        note += note.empty() ? "gone" : ", gone";
+    TargetState state = JudgeTarget(entry.text);
+    if (state != TargetState::kPresent) {
+        note += std::string(note.empty() ? "" : ", ") +
+                (state == TargetState::kGone ? "gone" : "unreachable");
     }
     return note;
 }

@@ -8,9 +8,8 @@
 #include "direct_store.h"
 
 // Names sorted, then filters: name, target or pattern, and a note ("temporary", "gone",
-// "filter"). At a terminal the columns fit its width; elsewhere the texts are written whole
-// and separated by tabs.
-// Control characters are written as '?' either way.
+// "unreachable", "filter"). At a terminal the columns fit its width; elsewhere the texts are
+// written whole and separated by tabs. Control characters are written as '?' either way.
 void WriteTable(const std::vector<StoreEntry>& entries);
 
 int RunList();
