@@ -47,13 +47,14 @@ const char kUsage[] =
     "       velmora --prefix         print the prefix\n"
     "       velmora --configure      the settings dialog\n"
     "       velmora --help | --version\n"
-    "Use `velmora -- TEXT` for a name that looks like an option or a command.\n"
+    "A word beginning with - is an option: use `velmora -- -NAME` to delete a name, and\n"
+    "`velmora -- TEXT` for a text that looks like an option or a command.\n"
     "exit status: 0 done (a jump prints the directory), 1 not found or not done,\n"
     "             2 cannot start or wrong usage, 3 the target is a command for the file\n"
     "             manager (printed), 4 the store failed (said on standard error)\n";
 
 int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "velmora: %s\nTry 'velmora --help'.\n", problem.c_str());
+    std::fprintf(stderr, "velmora: %s\n%s", problem.c_str(), kUsage);
     return kExitUsage;
 }
 
@@ -173,12 +174,16 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     if (option && arguments.size() != 1) {
         return UsageError("too many arguments for " + first);
     }
-    if (!option && first.size() > 2 && first.compare(0, 2, "--") == 0) {
-        return UsageError("unknown option " + first);
-    }
-
-    if (first == "--") {
-        arguments.erase(arguments.begin());
+    // Every word before "--" that begins with '-' is an option: a mistyped one must never be
+    // run as the delete it would be behind the prefix. "--" itself only ends the options.
+    for (auto word = arguments.begin(); word != arguments.end(); ++word) {
+        if (*word == "--") {
+            arguments.erase(word);
+            break;
+        }
+        if (!option && !word->empty() && (*word)[0] == '-') {
+            return UsageError("unknown option " + *word);
+        }
     }
     bool jump = first != "init" && !option;
     std::string answer;

@@ -219,6 +219,20 @@ test_delete_and_miss_from_the_command_line() {
     [ "$rc" = 1 ] || fail "deleting it again gives status $rc, not 1"
 }
 
+# A word beginning with '-' is an option of the program: an unknown one is refused with the
+# usage and deletes nothing, while the shell's command still deletes.
+test_an_unknown_option_is_never_a_delete() {
+    start_shell || return 1
+    store v "$work/option/v" || return 1
+    shell_run "velmora -v" || return 1
+    [ "$rc" = 2 ] && grep -qF "velmora: unknown option -v" <<< "$output" &&
+        grep -qF "usage: velmora" <<< "$output" ||
+        fail "velmora -v gives status $rc without refusing the option" || return 1
+    [ "$(names)" = v ] || fail "velmora -v deleted the name v" || return 1
+    shell_run "cd: -v" || return 1
+    [ "$rc" = 0 ] && [ -z "$(names)" ] || fail "cd: -v did not delete v (status $rc)"
+}
+
 test_completion_menu_chosen_with_cursor_keys() {
     start_shell || return 1
     store proj "$work/menu/proj" && store prod "$work/menu/prod" || return 1
@@ -478,6 +492,8 @@ test_export_and_import_round_trip() {
 run_case "store a name and jump with a rest" test_store_and_jump_with_rest
 run_case "delete, miss and an empty name from the command line" \
     test_delete_and_miss_from_the_command_line
+run_case "an unknown option is refused, never run as a delete" \
+    test_an_unknown_option_is_never_a_delete
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
 for shell in bash zsh fish dash busybox; do
