@@ -19,6 +19,7 @@
 #include "terminal.h"
 #include "terminal_front_end.h"
 #include "transfer.h"
+#include "visible_text.h"
 
 namespace {
 
@@ -54,7 +55,8 @@ const char kUsage[] =
     "             manager (printed), 4 the store failed (said on standard error)\n";
 
 int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "velmora: %s\n%s", problem.c_str(), kUsage);
+    Say(problem);
+    std::fputs(kUsage, stderr);
     return kExitUsage;
 }
 
@@ -64,15 +66,16 @@ int Report(const Outcome& outcome) {
             std::printf("%s\n", outcome.text.c_str());
             return kExitDone;
         case Outcome::kCommand:
-            std::printf("%s\n", outcome.text.c_str());
+            // For a person to read: the shell cannot go there.
+            std::printf("%s\n", VisibleText(outcome.text).c_str());
             return kExitCommand;
         case Outcome::kFailed:
             return kExitFailed;
         case Outcome::kRefused:
-            std::fprintf(stderr, "velmora: %s\n", outcome.text.c_str());
+            Say(outcome.text);
             return kExitFailed;
         case Outcome::kNotFound:
-            std::fprintf(stderr, "velmora: no name '%s'\n", outcome.text.c_str());
+            Say("no name '" + outcome.text + "'");
             return kExitFailed;
         case Outcome::kStoreFailed:
             return SayStoreFault();
@@ -98,7 +101,7 @@ Outcome WithStoreFaults(Outcome outcome) {
 int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& frontEnd) {
     std::string error;
     if (!terminal.Open(&error)) {
-        std::fprintf(stderr, "velmora: the panel needs a terminal: %s\n", error.c_str());
+        Say("the panel needs a terminal: " + error);
         return kExitUsage;
     }
     Outcome outcome;
@@ -110,7 +113,7 @@ int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& front
     }
     terminal.Close();
     if (!otherPanel.empty()) {
-        std::fprintf(stderr, "velmora: the other panel went to %s\n", otherPanel.c_str());
+        Say("the other panel went to " + otherPanel);
     }
     return Report(WithStoreFaults(outcome));
 }
@@ -200,7 +203,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     ModuleSession session;
     std::string error;
     if (!session.Start(&frontEnd, &error)) {
-        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+        Say(error);
         return kExitUsage;
     }
     if (first == "init") {
@@ -208,7 +211,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         return kExitDone;
     }
     if (first == "--prefix") {
-        std::printf("%s\n", session.Prefix().c_str());
+        std::printf("%s\n", VisibleText(session.Prefix()).c_str());
         return kExitDone;
     }
     if (first == "--configure") {
@@ -226,7 +229,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
 // than none.
 int Finish(int status) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "velmora: cannot write the output: %s\n", std::strerror(errno));
+        Say(std::string("cannot write the output: ") + std::strerror(errno));
         return status == kExitDone || status == kExitCommand ? kExitFailed : status;
     }
     return status;

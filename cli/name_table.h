@@ -9,7 +9,8 @@
 
 // Names sorted, then filters: name, target or pattern, and a note ("temporary", "gone",
 // "unreachable", "filter"). At a terminal the columns fit its width; elsewhere the texts are
-// written whole and separated by tabs. Control characters are written as '?' either way.
+// written whole and separated by tabs. Control bytes are shown as \xHH either way, and piped a
+// backslash as \\, so that a field read back gives the stored bytes.
 void WriteTable(const std::vector<StoreEntry>& entries);
 
 int RunList();

@@ -1,10 +1,9 @@
 // The store's faults as the program says them.
 #include "store_fault.h"
 
-#include <cstdio>
-
 #include "exit_status.h"
 #include "store_faults.h"
+#include "visible_text.h"
 
 std::vector<std::string> StoreFaults() {
     std::vector<std::string> lines;
@@ -19,13 +18,13 @@ std::vector<std::string> StoreFaults() {
 
 void SayStoreFaultsIfAny() {
     for (const std::string& line : StoreFaults()) {
-        std::fprintf(stderr, "velmora: %s\n", line.c_str());
+        Say(line);
     }
 }
 
 int SayStoreFault() {
     if (StoreFaults().empty()) {
-        std::fputs("velmora: the store cannot be read or written\n", stderr);
+        Say("the store cannot be read or written");
     }
     SayStoreFaultsIfAny();
     return kExitStoreFailed;

@@ -9,6 +9,7 @@
 
 #include "abi/plugin_abi.h"
 #include "store_fault.h"
+#include "visible_text.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ bool TerminalFrontEnd::Reach(const std::string& question) {
     }
     std::string error;
     if (!terminal_.Open(&error)) {
-        std::fprintf(stderr, "velmora: cannot ask (%s): %s\n", error.c_str(), question.c_str());
+        Say("cannot ask (" + error + "): " + question);
         return false;
     }
     openedHere_ = true;
@@ -72,7 +73,7 @@ int TerminalFrontEnd::Message(const MessageCall& call) {
         bool fault = call.lines.size() == 2 &&
                      std::find(faults.begin(), faults.end(), call.lines[1]) != faults.end();
         if (!fault) {
-            std::fprintf(stderr, "%s\n", MessageLine(call).c_str());
+            std::fprintf(stderr, "%s\n", VisibleText(MessageLine(call)).c_str());
         }
         return 0;
     }

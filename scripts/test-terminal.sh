@@ -466,6 +466,19 @@ test_list_check_and_prune() {
     [ "$rc" = 0 ] && [ "$(names)" = live ] || fail "prune left '$(names)' with status $rc"
 }
 
+# Escape sequences and C1 controls in names and targets are shown, never obeyed by the terminal:
+# in the shell's message for a command for the file manager, in a miss, and in list.
+test_control_bytes_are_shown_visibly() {
+    start_shell || return 1
+    store "ftp:h"$'\e'"[7m:cmd" "$work/ctl" || return 1
+    printf 'zz\302\233\033[2J' > "$case_store/miss"
+    shell_run "cd: cmd; cd: \"\$(cat $case_store/miss)\"; velmora list | cat" || return 1
+    grep -qF 'command for the file manager: ftp:h\x1b[7m/' <<< "$output" &&
+        grep -qF "velmora: no name 'zz\xc2\x9b\x1b[2J'" <<< "$output" &&
+        grep -qF 'ftp:h\x1b[7m/' <<< "$(grep '^cmd' <<< "$output")" ||
+        fail "a control byte reached the terminal"
+}
+
 test_a_damaged_store_is_said_with_its_path() {
     start_shell || return 1
     store proj "$work/fault/proj" || return 1
@@ -510,6 +523,7 @@ run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_store
 run_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
 run_case "list, check and prune" test_list_check_and_prune
 run_case "export and import round trip" test_export_and_import_round_trip
+run_case "control bytes shown visibly" test_control_bytes_are_shown_visibly
 run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
 
 echo "terminal: $passed passed, $failed failed"

@@ -210,6 +210,9 @@ TEST_F(ShellInitTest, RefusedPrefixSaysWhyAndDefinesNothing) {
         EXPECT_NE(output.find("the prefix \"x y\" cannot name a shell function"), std::string::npos)
             << shell.command << output;
         EXPECT_NE(output.find("old 127"), std::string::npos) << shell.command << output;
+        output = Run(shell.command, Init(shell.kind, "x\x1b[2J"));
+        EXPECT_NE(output.find("the prefix \"x\\x1b[2J\""), std::string::npos)
+            << shell.command << output;
 
         // A prefix that is a command of the shell itself would take that command over.
         output = Run(shell.command, Init(shell.kind, "cd") + "cd /\npwd\n");
