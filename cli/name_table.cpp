@@ -11,6 +11,7 @@
 #include "dead_names.h"
 #include "exit_status.h"
 #include "screen_text.h"
+#include "store/name_store.h"
 #include "store_fault.h"
 #include "visible_text.h"
 
@@ -38,6 +39,10 @@ std::string NoteOf(const StoreEntry& entry) {
         return "filter";
     }
     std::string note = entry.section == StoreSection::kTempKeys ? "temporary" : "";
+    // The file manager runs such a target in its command line instead of going to a directory.
+    if (PluginCommandPos(entry.text.c_str()) != 0) {
+        note += note.empty() ? "command" : ", command";
+    }
     TargetState state = JudgeTarget(entry.text);
     if (state != TargetState::kPresent) {
         note += std::string(note.empty() ? "" : ", ") +

@@ -479,6 +479,18 @@ test_control_bytes_are_shown_visibly() {
         fail "a control byte reached the terminal"
 }
 
+# A target the file manager runs as a command is marked so by list and check; it is not gone.
+test_list_and_check_mark_commands() {
+    start_shell || return 1
+    store "ftp:srv:cmd" "$work/marks" || return 1
+    shell_run "velmora list" || return 1
+    grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output" ||
+        fail "list does not mark the command" || return 1
+    shell_run "velmora check" || return 1
+    [ "$rc" = 0 ] && grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output" ||
+        fail "check does not show the command marked, with status 0 (status $rc)"
+}
+
 test_a_damaged_store_is_said_with_its_path() {
     start_shell || return 1
     store proj "$work/fault/proj" || return 1
@@ -524,6 +536,7 @@ run_case "a long current directory stored whole" test_a_long_current_directory_i
 run_case "list, check and prune" test_list_check_and_prune
 run_case "export and import round trip" test_export_and_import_round_trip
 run_case "control bytes shown visibly" test_control_bytes_are_shown_visibly
+run_case "list and check mark commands" test_list_and_check_mark_commands
 run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
 
 echo "terminal: $passed passed, $failed failed"
