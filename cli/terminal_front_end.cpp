@@ -2,7 +2,6 @@
 // command line such as `velmora pr` shows its completion menu and then gives the terminal back.
 #include "terminal_front_end.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -67,12 +66,8 @@ int TerminalFrontEnd::Dialog(DialogCall& call) {
 int TerminalFrontEnd::Message(const MessageCall& call) {
     bool asks = (call.flags & FMSG_MB_OKCANCEL) != 0;
     if (!terminal_.IsOpen() && !asks) {
-        // Nothing to answer: outside the panel an error box is a line on standard error. The
-        // far2l plugin shows a store's fault in a box of its own; the program says those itself.
-        std::vector<std::string> faults = StoreFaults();
-        bool fault = call.lines.size() == 2 &&
-                     std::find(faults.begin(), faults.end(), call.lines[1]) != faults.end();
-        if (!fault) {
+        // Nothing to answer: outside the panel an error box is a line on standard error.
+        if (!IsStoreFaultBox(call.lines)) {
             std::fprintf(stderr, "%s\n", VisibleText(MessageLine(call)).c_str());
         }
         return 0;

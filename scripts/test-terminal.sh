@@ -502,6 +502,19 @@ test_a_damaged_store_is_said_with_its_path() {
         fail "a damaged store gives status $rc without naming $database"
 }
 
+# The temporary names' store is not the one a permanent name goes to: its fault is said, and the
+# add that was done exits 0.
+test_a_broken_temporary_store_leaves_a_permanent_add_done() {
+    start_shell || return 1
+    install -d -m 700 "$case_store/volatile" "$work/permanent"
+    head -c 8192 /dev/urandom > "$case_store/volatile/hkcu.db"
+    chmod 600 "$case_store/volatile/hkcu.db"
+    shell_run "cd $work/permanent && cd: :perm" || return 1
+    [ "$rc" = 0 ] && grep -qF "velmora: $case_store/volatile/hkcu.db is damaged" <<< "$output" ||
+        fail "the add gives status $rc, or the damaged store is not said" || return 1
+    [ "$(names 2> /dev/null)" = perm ] || fail "perm was not stored"
+}
+
 test_export_and_import_round_trip() {
     start_shell || return 1
     store 'back\slash and blank' "$work/trip/a b" && store plain "$work/trip/plain" || return 1
@@ -538,6 +551,8 @@ run_case "export and import round trip" test_export_and_import_round_trip
 run_case "control bytes shown visibly" test_control_bytes_are_shown_visibly
 run_case "list and check mark commands" test_list_and_check_mark_commands
 run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
+run_case "a broken temporary store leaves a permanent add done" \
+    test_a_broken_temporary_store_leaves_a_permanent_add_done
 
 echo "terminal: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
