@@ -1,6 +1,7 @@
-// The velmora program: the directory-names module used from a shell. It loads the module as
-// the host does to run a text behind the prefix, the name panel and the settings dialog, and
-// reads and writes the store itself for the commands that list, check, export and import.
+// The velmora program: the directory-names module used from a shell. It starts the module linked
+// into it as the host does to run a text behind the prefix, the name panel and the settings
+// dialog, and reads and writes the store itself for the commands that list, check, export and
+// import.
 #include <cstdio>
 #include <cstring>
 #include <string>
