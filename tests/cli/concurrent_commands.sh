@@ -93,4 +93,9 @@ if [ "$unexpected" -ne 0 ]; then
     sort -u "$work/said" | head -5
     failures=$((failures + 1))
 fi
+# In a sanitizer build a fault is a report on standard error, whatever the status.
+if grep -qE 'Sanitizer|runtime error' "$work/said" 2> /dev/null; then
+    grep -E -m 5 'Sanitizer|runtime error' "$work/said"
+    failures=$((failures + 1))
+fi
 [ "$failures" -eq 0 ]
