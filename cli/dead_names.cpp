@@ -62,14 +62,16 @@ struct JudgedName {
     TargetState state;
 };
 
-// The names (not filters) whose directory is not there; false when the store failed.
-bool NamesNotThere(std::vector<JudgedName>* judged) {
+// The names (not filters) whose directory is not there, and with `commands` those whose target
+// is a command for the file manager, which is never judged; false when the store failed.
+bool NamesNotThere(std::vector<JudgedName>* judged, bool commands) {
     std::vector<StoreEntry> entries;
     bool read = ReadEntries(&entries);
     for (const StoreEntry& entry : entries) {
-        TargetState state = entry.section != StoreSection::kFilters ? JudgeTarget(entry.text)
-                                                                    : TargetState::kPresent;
-        if (state != TargetState::kPresent) {
+        bool name = entry.section != StoreSection::kFilters;
+        TargetState state = name ? JudgeTarget(entry.text) : TargetState::kPresent;
+        bool command = commands && name && PluginCommandPos(entry.text.c_str()) != 0;
+        if (state != TargetState::kPresent || command) {
             judged->push_back({entry, state});
         }
     }
@@ -148,22 +150,26 @@ std::vector<std::string> TakePruneOptions(const std::vector<std::string>& words,
 }
 
 int RunCheck() {
+    // Commands are listed too, marked as such: the file manager runs them instead of going to a
+    // directory. They count for nothing in the status.
     std::vector<JudgedName> judged;
-    bool read = NamesNotThere(&judged);
+    bool read = NamesNotThere(&judged, true);
     std::vector<StoreEntry> listed;
+    bool notThere = false;
     for (const JudgedName& name : judged) {
         listed.push_back(name.entry);
+        notThere = notThere || name.state != TargetState::kPresent;
     }
     WriteTable(listed);
     if (!read) {
         return SayStoreFault();
     }
-    return listed.empty() ? kExitDone : kExitFailed;
+    return notThere ? kExitFailed : kExitDone;
 }
 
 int RunPrune(const PruneOptions& options) {
     std::vector<JudgedName> judged;
-    if (!NamesNotThere(&judged)) {
+    if (!NamesNotThere(&judged, false)) {
         return SayStoreFault();
     }
     std::vector<StoreEntry> doomed;

@@ -1,6 +1,6 @@
 // Names whose directory is gone or out of reach: `velmora check` lists them, `velmora prune`
 // deletes the gone ones, and the unreachable ones only when told to. Targets that are commands
-// for the file manager are never judged.
+// for the file manager are never judged; check lists them, marked.
 #pragma once
 
 #include <string>
@@ -30,5 +30,7 @@ struct PruneOptions {
 std::vector<std::string> TakePruneOptions(const std::vector<std::string>& words,
                                           PruneOptions* options);
 
+// The names whose directory is not there, status 1 when there are any, and those whose target
+// is a command.
 int RunCheck();
 int RunPrune(const PruneOptions& options);

@@ -357,9 +357,12 @@ TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
     ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", "/t"));
     ASSERT_TRUE(WriteText(StoreSection::kFilters, "tmp", "/t*"));
     ASSERT_TRUE(WriteText(StoreSection::kFilters, "pr", "/p*"));
+    // A line end would split a name in two; a name without one stays byte for byte.
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "two\nlines\x1b", "/l"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "esc\x1b\\", "/e"));
 
     EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }),
-              "tmp\npr\n" + longName + "\nBoth\n");
+              "tmp\npr\n" + longName + "\nBoth\ntwo\\x0alines\\x1b\nesc\x1b\\\n");
 }
 
 TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) {
