@@ -31,6 +31,13 @@ namespace {
 
 class PosixStoreTest : public FreshStoreTest {
   protected:
+    void TearDown() override {
+        if (!writerCopy_.empty()) {
+            std::filesystem::remove_all(writerCopy_);
+        }
+        FreshStoreTest::TearDown();
+    }
+
     // Starts tests/platform/store_writer.cpp with COUNT, PREFIX and `more` arguments.
     pid_t StartWriter(long count, const std::string& prefix, std::vector<std::string> more = {}) {
         more.insert(more.begin(), {std::to_string(count), prefix});
@@ -41,7 +48,8 @@ class PosixStoreTest : public FreshStoreTest {
     // without the variables `unset`.
     pid_t StartWriterWith(std::vector<std::string> args, int input = -1, int user = -1,
                           std::vector<const char*> unset = {}) {
-        args.insert(args.begin(), STORE_WRITER_PATH);
+        std::string program = user < 0 ? STORE_WRITER_PATH : WriterOthersCanRun();
+        args.insert(args.begin(), program);
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());
@@ -54,7 +62,7 @@ class PosixStoreTest : public FreshStoreTest {
             }
             if ((input < 0 || dup2(input, 0) == 0) &&
                 (user < 0 || (setgid(user) == 0 && setuid(user) == 0))) {
-                execv(STORE_WRITER_PATH, argv.data());
+                execv(program.c_str(), argv.data());
             }
             _exit(3);
         }
@@ -107,6 +115,21 @@ class PosixStoreTest : public FreshStoreTest {
         stat(path.c_str(), &info);
         return info.st_mode & 0777;
     }
+
+  private:
+    // A copy of the writer that another user can run: the build may lie in a folder closed to
+    // others, such as a checkout in a private home.
+    std::string WriterOthersCanRun() {
+        if (writerCopy_.empty()) {
+            char pattern[] = "/tmp/velmora-writer-XXXXXX";
+            writerCopy_ = mkdtemp(pattern) != nullptr ? pattern : "";
+            chmod(writerCopy_.c_str(), 0755);
+            std::filesystem::copy_file(STORE_WRITER_PATH, writerCopy_ + "/store_writer");
+        }
+        return writerCopy_ + "/store_writer";
+    }
+
+    std::string writerCopy_;
 };
 
 TEST_F(PosixStoreTest, VolatileKeysLiveInTheRuntimeStoreAndGoWithIt) {
