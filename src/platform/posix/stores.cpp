@@ -4,6 +4,8 @@
 // logout).
 #include "stores.h"
 
+#include <sys/stat.h>
+
 #include <vector>
 
 #include "fault_log.h"
@@ -24,7 +26,29 @@ StoreConnection connections[2];
 bool transactionOpen = false;
 std::vector<std::shared_ptr<Database>> inTransaction;
 
-LONG Connection(int store, std::shared_ptr<Database>* out) {
+// One process reaches each database file through one connection: SQLite keeps its locks per
+// process, and a second connection's end could drop the first one's. Folders that are one are
+// kept by the persistent store, and the volatile store is refused there.
+LONG RefuseSharedFile(int store, const std::string& real) {
+    StoreFolder persistent;
+    struct stat mine {
+    }, theirs{};
+    if (store != kVelmoraVolatileStore ||
+        ConfiguredFolder(kVelmoraPersistentStore, &persistent) != ERROR_SUCCESS ||
+        ::stat(real.c_str(), &mine) != 0 || ::stat(persistent.path.c_str(), &theirs) != 0 ||
+        mine.st_dev != theirs.st_dev || mine.st_ino != theirs.st_ino) {
+        return ERROR_SUCCESS;
+    }
+    RecordFault(store, kStoreFaultCannotOpen, real + "/hkcu.db",
+                "it is the persistent store's file as well; give the temporary names a folder of "
+                "their own");
+    return StatusOfFault(kStoreFaultCannotOpen);
+}
+
+// The open database of `store`. A store whose file does not exist yet is made only when
+// `create`; otherwise it gives ERROR_FILE_NOT_FOUND and no fault, so that a look-up makes no file
+// and no folder.
+LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
     StoreFolder folder;
     LONG status = ConfiguredFolder(store, &folder);
     if (status != ERROR_SUCCESS) {
@@ -36,10 +60,13 @@ LONG Connection(int store, std::shared_ptr<Database>* out) {
         std::string real;
         status = HookedFailure(store, folder.path + "/hkcu.db");
         if (status == ERROR_SUCCESS) {
-            status = PrepareFolder(store, folder, &real);
+            status = PrepareFolder(store, folder, create, &real);
         }
         if (status == ERROR_SUCCESS) {
-            status = Database::Open(real + "/hkcu.db", store, &connection.db);
+            status = RefuseSharedFile(store, real);
+        }
+        if (status == ERROR_SUCCESS) {
+            status = Database::Open(real + "/hkcu.db", store, create, &connection.db);
         }
         if (status != ERROR_SUCCESS) {
             return status;
@@ -76,7 +103,7 @@ LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id
     LONG failure = ERROR_FILE_NOT_FOUND;
     for (int store : kStores) {
         std::shared_ptr<Database> candidate;
-        LONG status = Connection(store, &candidate);
+        LONG status = Connection(store, false, &candidate);
         if (status == ERROR_SUCCESS) {
             status = candidate->FindKey(path, id);
         }
@@ -98,7 +125,8 @@ LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<D
         return ERROR_SUCCESS;
     }
     std::shared_ptr<Database> target;
-    LONG status = Connection(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, &target);
+    LONG status =
+        Connection(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, true, &target);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -112,7 +140,7 @@ LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<D
         return joined == ERROR_SUCCESS ? db->BeginWrite() : joined;
     };
     std::shared_ptr<Database> guard;
-    if (Connection(kVelmoraPersistentStore, &guard) != ERROR_SUCCESS) {
+    if (Connection(kVelmoraPersistentStore, true, &guard) != ERROR_SUCCESS) {
         guard = target;
     }
     status = lock(guard);
@@ -146,7 +174,7 @@ LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<D
 LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count) {
     for (int store : kStores) {
         std::shared_ptr<Database> db;
-        LONG status = Connection(store, &db);
+        LONG status = Connection(store, false, &db);
         if (status == ERROR_SUCCESS) {
             status = db->CountSubKeys(path, count);
         }
