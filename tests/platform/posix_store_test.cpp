@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "fresh_store.h"
+#include "host_fixture.h"
+#include "panel/shortcut_panel.h"
 #include "platform.h"
 #include "registry_probe.h"
 #include "store/errors.h"
@@ -32,6 +34,16 @@
 #include "value_prefix.h"
 
 namespace {
+
+struct Fault {
+    int kind;
+    std::string text;
+};
+Fault FaultOf(int store) {
+    char text[512];
+    int kind = VelmoraStoreFault(store, text, sizeof text);
+    return {kind, text};
+}
 
 std::string Bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -118,16 +130,6 @@ class PosixStoreTest : public FreshStoreTest {
     // runs do not meet in /tmp.
     static int UnknownUser() { return 200000 + getpid() % 100000; }
 
-    struct Fault {
-        int kind;
-        std::string text;
-    };
-    static Fault FaultOf(int store) {
-        char text[512];
-        int kind = VelmoraStoreFault(store, text, sizeof text);
-        return {kind, text};
-    }
-
     static mode_t Mode(const std::string& path) {
         struct stat info {};
         stat(path.c_str(), &info);
@@ -170,17 +172,33 @@ TEST_F(PosixStoreTest, VolatileKeysLiveInTheRuntimeStoreAndGoWithIt) {
     }
 }
 
-TEST_F(PosixStoreTest, KeysCreatedOnTheWayTakeTheVolatileOption) {
-    { RegSection temp("\\TempKeys", false); }
-    // The root was created volatile with it, so it goes with the runtime store too.
+TEST_F(PosixStoreTest, KeysCreatedOnTheWayToAVolatileKeyArePersistent) {
+    WriteStored("\\TempKeys", "t", REG_SZ, std::string("x\0", 2), true);
+    // The root was created persistent, so the settings outlive the runtime store.
     std::filesystem::remove_all(volatileDir_);
-    EXPECT_FALSE(KeyExists(""));
+    EXPECT_TRUE(KeyExists(""));
+    EXPECT_FALSE(KeyExists("\\TempKeys"));
 }
 
 TEST_F(PosixStoreTest, NoPersistentKeyBelowVolatileOne) {
-    { RegSection temp("\\TempKeys", false); }
-    EXPECT_THROW(RegSection keys("\\Keys", true), terrors_t);
+    WriteStored("\\TempKeys", "t", REG_SZ, std::string("x\0", 2), true);
+    RegSection below("\\TempKeys\\Below", true);
+    EXPECT_EQ(RegSetValueExA(below.key, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2),
+              ERROR_CHILD_MUST_BE_VOLATILE);
     EXPECT_NO_THROW(RegSection more("\\More", false));
+}
+
+TEST_F(PosixStoreTest, StoreWithItsRootOnlyInTheVolatileFileWorksAgain) {
+    // While the persistent store cannot be written, a temporary name takes its ancestors, the
+    // module's root among them, into the volatile store, as older code did on any new store.
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultReadOnly);
+    ASSERT_EQ(AddName("tmp", "/t", false), 0);
+    WriteStored("", "Prefix", REG_SZ, std::string("go:\0", 4));
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
+    EXPECT_EQ(AddName("proj", "/p", true), 0);
+    std::filesystem::remove_all(volatileDir_);
+    EXPECT_EQ(StoredText("\\Keys", "proj"), "/p");
+    EXPECT_EQ(StoredText("", "Prefix"), "go:") << "the settings written meanwhile stay";
 }
 
 TEST_F(PosixStoreTest, EachStoreFailsAlone) {
@@ -243,8 +261,7 @@ TEST_F(PosixStoreTest, OverlongNameStoredByOlderCodeStaysListedAndCanBeDeleted) 
 }
 
 TEST_F(PosixStoreTest, StoreFilesArePrivateToTheUser) {
-    { RegSection keys("\\Keys", true); }
-    { RegSection temp("\\TempKeys", false); }
+    WriteStored("\\TempKeys", "t", REG_SZ, std::string("x\0", 2), true);
     EXPECT_EQ(Mode(persistentDir_ + "/hkcu.db"), 0600u);
     EXPECT_EQ(Mode(volatileDir_ + "/hkcu.db"), 0600u);
     EXPECT_EQ(Mode(persistentDir_ + "/hkcu.db-wal"), 0600u);
@@ -300,7 +317,7 @@ TEST_F(PosixStoreTest, LocationsFollowTheEnvironmentThroughLinks) {
     unsetenv("VELMORA_VOLATILE_DIR");
     setenv("XDG_CONFIG_HOME", (persistentDir_ + "/config").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (volatileDir_ + "/runtime").c_str(), 1);
-    { RegSection temp("\\TempKeys", false); }
+    WriteStored("\\TempKeys", "t", REG_SZ, std::string("x\0", 2), true);
     EXPECT_TRUE(std::filesystem::exists(config + "/velmora/registry/hkcu.db"));
     EXPECT_TRUE(std::filesystem::exists(runtime + "/velmora/registry/hkcu.db"));
     EXPECT_EQ(Mode(config + "/velmora/registry"), 0700u);
@@ -313,7 +330,7 @@ TEST_F(PosixStoreTest, OneLetterRelativeFolderIsMade) {
     std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(persistentDir_);
     setenv("VELMORA_REGISTRY_DIR", "a/reg", 1);
-    EXPECT_NO_THROW(RegSection root(true));
+    EXPECT_TRUE(RegSection(true).WriteString("made", "by the first write"));
     std::filesystem::current_path(before);
     EXPECT_TRUE(std::filesystem::exists(persistentDir_ + "/a/reg/hkcu.db"));
 }
@@ -321,7 +338,7 @@ TEST_F(PosixStoreTest, OneLetterRelativeFolderIsMade) {
 TEST_F(PosixStoreTest, FailedOpenLeavesNoFileBehind) {
     // SQLite cannot make its journal where a folder takes the journal's name.
     std::filesystem::create_directory(persistentDir_ + "/hkcu.db-journal");
-    EXPECT_THROW(RegSection root(true), terrors_t);
+    EXPECT_FALSE(RegSection(true).WriteString("made", "by the first write"));
     EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultCannotOpen);
     EXPECT_FALSE(std::filesystem::exists(persistentDir_ + "/hkcu.db"));
 }
@@ -552,7 +569,7 @@ TEST_F(PosixStoreTest, NoHomeIsAFault) {
 }
 
 TEST_F(PosixStoreTest, LockedDatabaseGivesBusyStatus) {
-    { RegSection keys("\\Keys", true); }
+    WriteStored("\\Keys", "kept", REG_SZ, std::string("x\0", 2));
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -774,6 +791,24 @@ TEST_F(PosixStoreTest, KilledWriterLeavesConsistentStore) {
     RegValueCursor(keys).Count(count);
     EXPECT_EQ(count, names.size());
     EXPECT_TRUE(keys.WriteString("after", "the store still takes writes"));
+}
+
+class PosixModuleTest : public HostTest {};
+
+TEST_F(PosixModuleTest, LookupsAndListingDoNotWaitForAnotherProcessWrite) {
+    StartModule();
+    ASSERT_EQ(AddName("kept", "/k", true), 0);
+    // A new logon: the volatile folder is empty, and another process writes.
+    std::filesystem::remove_all(volatileDir_);
+    std::filesystem::create_directory(volatileDir_);
+    LockPersistentStore();
+    TextBuffer target;
+    EXPECT_EQ(LookupName("kept", target), 1);
+    EXPECT_EQ(LookupName("missing", target), 0);
+    ShortcutPanel panel;
+    EXPECT_EQ(panel.count, 1u);
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultNone);
+    EXPECT_EQ(FaultOf(kVelmoraVolatileStore).kind, kStoreFaultNone);
 }
 
 }  // namespace

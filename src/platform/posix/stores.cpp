@@ -45,9 +45,8 @@ LONG RefuseSharedFile(int store, const std::string& real) {
     return StatusOfFault(kStoreFaultCannotOpen);
 }
 
-// The open database of `store`. A store whose file does not exist yet is made only when
-// `create`; otherwise it gives ERROR_FILE_NOT_FOUND and no fault, so that a look-up makes no file
-// and no folder.
+}  // namespace
+
 LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
     StoreFolder folder;
     LONG status = ConfiguredFolder(store, &folder);
@@ -77,28 +76,6 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
     return ERROR_SUCCESS;
 }
 
-bool KeyExists(const std::string& path) {
-    std::shared_ptr<Database> db;
-    int64_t id;
-    return FindKey(path, &db, &id) == ERROR_SUCCESS;
-}
-
-// The registry keeps no persistent key below a volatile one: such a key would lose its parent
-// at logout.
-bool BelowVolatileKey(const std::string& path) {
-    for (size_t end = path.rfind('\\'); end != std::string::npos && end > 0;
-         end = path.rfind('\\', end - 1)) {
-        std::shared_ptr<Database> db;
-        int64_t id;
-        if (FindKey(path.substr(0, end), &db, &id) == ERROR_SUCCESS) {
-            return db->store() == kVelmoraVolatileStore;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id) {
     LONG failure = ERROR_FILE_NOT_FOUND;
     for (int store : kStores) {
@@ -116,59 +93,6 @@ LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id
         }
     }
     return failure;
-}
-
-LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
-                     int64_t* id, bool* created) {
-    *created = false;
-    if (FindKey(path, db, id) == ERROR_SUCCESS) {
-        return ERROR_SUCCESS;
-    }
-    std::shared_ptr<Database> target;
-    LONG status =
-        Connection(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, true, &target);
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    // Processes create keys one at a time, under the persistent store's write lock (the
-    // volatile one's where the persistent store cannot be used), and look again once they hold
-    // it: a process that held it before has committed its key, in whichever store, so that two
-    // processes never make the same key in both. Inside a transaction the lock is kept to its
-    // end, since the key is not committed before.
-    auto lock = [](const std::shared_ptr<Database>& db) {
-        LONG joined = JoinTransaction(db);
-        return joined == ERROR_SUCCESS ? db->BeginWrite() : joined;
-    };
-    std::shared_ptr<Database> guard;
-    if (Connection(kVelmoraPersistentStore, true, &guard) != ERROR_SUCCESS) {
-        guard = target;
-    }
-    status = lock(guard);
-    if (status != ERROR_SUCCESS && status != ERROR_BUSY && guard != target) {
-        guard = target;
-        status = lock(guard);
-    }
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    if (FindKey(path, db, id) == ERROR_SUCCESS) {
-        status = ERROR_SUCCESS;
-    } else if (!isVolatile && BelowVolatileKey(path)) {
-        status = ERROR_CHILD_MUST_BE_VOLATILE;
-    } else {
-        // Not in any store that can be read: the key is made in the store its option asks for,
-        // whether the other store is missing it or cannot be used.
-        status = JoinTransaction(target);
-        if (status == ERROR_SUCCESS) {
-            status = target->CreateKey(path, KeyExists, id);
-        }
-        if (status == ERROR_SUCCESS) {
-            *db = std::move(target);
-            *created = true;
-        }
-    }
-    LONG ended = guard->EndWrite(status == ERROR_SUCCESS);
-    return status == ERROR_SUCCESS ? ended : status;
 }
 
 LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count) {
@@ -191,6 +115,10 @@ LONG BeginTransaction() {
     }
     transactionOpen = true;
     return ERROR_SUCCESS;
+}
+
+bool TransactionOpen() {
+    return transactionOpen;
 }
 
 LONG EndTransaction(bool commit) {
