@@ -195,10 +195,12 @@ TEST_F(PosixStoreTest, StoreWithItsRootOnlyInTheVolatileFileWorksAgain) {
     ASSERT_EQ(AddName("tmp", "/t", false), 0);
     WriteStored("", "Prefix", REG_SZ, std::string("go:\0", 4));
     VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
+    WriteStored("", "Later", REG_SZ, std::string("set\0", 4));
     EXPECT_EQ(AddName("proj", "/p", true), 0);
     std::filesystem::remove_all(volatileDir_);
     EXPECT_EQ(StoredText("\\Keys", "proj"), "/p");
     EXPECT_EQ(StoredText("", "Prefix"), "go:") << "the settings written meanwhile stay";
+    EXPECT_EQ(StoredText("", "Later"), "set");
 }
 
 TEST_F(PosixStoreTest, EachStoreFailsAlone) {
