@@ -15,6 +15,7 @@
 #include "name_table.h"
 #include "panel_view.h"
 #include "shell_init.h"
+#include "sim_host.h"
 #include "store_fault.h"
 #include "stored_jump.h"
 #include "terminal.h"
@@ -190,12 +191,13 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         }
     }
     bool jump = first != "init" && !option;
+    const std::string text = CommandLineText(Joined(arguments));
     std::string answer;
-    if (jump && StoredDirectory(Joined(arguments), &answer)) {
+    if (jump && StoredDirectory(text, &answer)) {
         std::printf("%s\n", answer.c_str());
         return kExitDone;
     }
-    if (jump && StoredNowhere(Joined(arguments), &answer)) {
+    if (jump && StoredNowhere(text, &answer)) {
         return Report({Outcome::kNotFound, answer});
     }
 
@@ -219,7 +221,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         session.Configure();
         return kExitDone;
     }
-    Outcome outcome = session.Run(Joined(arguments));
+    Outcome outcome = session.Run(text);
     if (outcome.kind == Outcome::kPanel) {
         return RunPanel(session, terminal, frontEnd);
     }
