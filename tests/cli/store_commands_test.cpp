@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -20,6 +21,8 @@
 #include "exit_status.h"
 #include "foreign_bookmarks.h"
 #include "name_listing.h"
+#include "name_table.h"
+#include "screen_text.h"
 #include "store_fault.h"
 #include "store_faults.h"
 #include "test_hooks.h"
@@ -363,6 +366,43 @@ TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
 
     EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }),
               "tmp\npr\n" + longName + "\nBoth\ntwo\\x0alines\\x1b\nesc\x1b\\\n");
+}
+
+// Two names alike up to the cut, a name of wide characters, and a note, at a narrow terminal, a
+// wide one, and piped.
+TEST_F(StoreCommandsTest, AListFitsEveryLineToTheTerminalAndMarksWhatItCuts) {
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    const std::string here = folder_;
+    std::vector<StoreEntry> entries = {
+        {StoreSection::kKeys, "alpha-src-main-branch-1", here + "/one"},
+        {StoreSection::kKeys, "alpha-src-main-branch-2", here + "/two"},
+        {StoreSection::kTempKeys, "東京東京東京", here + "/three"},
+    };
+    for (const char* directory : {"/one", "/two", "/three"}) {
+        std::filesystem::create_directory(here + directory);
+    }
+    auto lines = [&](int width) {
+        std::istringstream written(
+            Written([&](std::FILE* out) { WriteTable(entries, out, width, true); }));
+        std::vector<std::string> result;
+        for (std::string line; std::getline(written, line);) {
+            result.push_back(line);
+        }
+        return result;
+    };
+    std::vector<std::string> narrow = lines(20);
+    ASSERT_EQ(narrow.size(), 3u);
+    for (const std::string& line : narrow) {
+        EXPECT_LE(DisplayWidth(line, true), 20) << line;
+        EXPECT_EQ(line.find(here), std::string::npos) << line;
+    }
+    EXPECT_EQ(narrow[0], "alpha-sr…");
+    EXPECT_EQ(narrow[2], "東京東京…  temporary");
+    // Wide enough, the names are whole and the directories stand in one column.
+    std::vector<std::string> wide = lines(80);
+    EXPECT_EQ(wide[1], "alpha-src-main-branch-2  " + here + "/two");
+    EXPECT_EQ(DisplayWidth(wide[2].substr(0, wide[2].find(here)), true), 25) << wide[2];
+    EXPECT_EQ(lines(0)[1], "alpha-src-main-branch-2\t" + here + "/two\t");
 }
 
 TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) {
