@@ -185,6 +185,35 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     EXPECT_EQ(replaced.kept, 2u);
 }
 
+// Two bookmarks the store takes for one name, and a permanent name written while a temporary
+// one of that name goes before it.
+TEST_F(StoreCommandsTest, AnImportSaysOnItsOwnLineWhatItsCountsHide) {
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "proj", "/tmp"));
+    std::vector<Bookmark> bookmarks;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseBookmarks(BookmarkFormat::kBashmarks,
+                               TextInput("export DIR_Proj=\"/a\"\nexport DIR_proj=\"/b\"\n"), "/h",
+                               &bookmarks, &problems));
+    std::vector<ExchangeEntry> entries;
+    for (const Bookmark& bookmark : bookmarks) {
+        entries.push_back(BookmarkEntry(bookmark));
+    }
+    ImportCounts counts;
+    ASSERT_TRUE(ImportEntries(entries, false, &counts));
+    EXPECT_EQ(counts.added + counts.kept, 2u);
+    EXPECT_EQ(counts.notices,
+              (std::vector<std::string>{
+                  "'Proj' (/a) and 'proj' (/b) are one name, as letter case does not count in "
+                  "names: the second is left out",
+                  "the temporary name 'proj' (/tmp) goes before the permanent 'Proj' (/a) in every "
+                  "jump, until it is deleted or you log off"}));
+    ImportCounts replaced;
+    ASSERT_TRUE(ImportEntries(entries, true, &replaced));
+    ASSERT_EQ(replaced.notices.size(), 2u);
+    EXPECT_NE(replaced.notices[0].find(": the name now stands for /b"), std::string::npos);
+    EXPECT_NE(replaced.notices[1].find("'proj' (/b) in every jump"), std::string::npos);
+}
+
 TEST_F(StoreCommandsTest, AnImportThatFailsOnTheWayStoresNothing) {
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
