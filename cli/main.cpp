@@ -146,9 +146,15 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
     }
     if (!rest.empty()) {
         bool option = rest[0].size() > 1 && rest[0][0] == '-';
-        return UsageError((option ? "unknown option " + rest[0] + " for "
-                                  : std::string("too many arguments for ")) +
-                          command);
+        if (option) {
+            return UsageError("unknown option " + rest[0] + " for " + command);
+        }
+        // A name behind prune is taken for one to delete: say how that is done.
+        return UsageError(command + " takes no name or file ('" + rest[0] + "')" +
+                          (command == "prune" ? ": it deletes every name whose directory is gone; "
+                                                "to delete one name: velmora -- -" +
+                                                    rest[0]
+                                              : ""));
     }
     if (command == "--names") {
         return WriteNames(stdout) ? kExitDone : SayStoreFault();

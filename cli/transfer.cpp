@@ -251,15 +251,17 @@ bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
         const std::string& word = words[i];
         if (import && word == "--replace") {
             options->replace = true;
-        } else if (import && word == "--from" && i + 1 < words.size()) {
+        } else if (import && word == "--from") {
             options->foreign = true;
-            const std::string& format = words[++i];
+            const std::string format = i + 1 < words.size() ? words[++i] : "";
             if (format == "wd") {
                 options->format = BookmarkFormat::kWd;
             } else if (format == "bashmarks") {
                 options->format = BookmarkFormat::kBashmarks;
             } else {
-                *problem = "import --from wd, or --from bashmarks";
+                *problem = (format.empty() ? std::string("say whose bookmarks to import")
+                                           : "velmora imports no bookmarks of '" + format + "'") +
+                           ": import --from wd ~/.warprc, or --from bashmarks ~/.sdirs";
                 return false;
             }
         } else if (word.size() > 1 && word[0] == '-' && word != "--") {
@@ -273,7 +275,13 @@ bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
         files.erase(files.begin());
     }
     if (files.size() > 1 || (import && files.empty())) {
-        *problem = import ? "say which file to import" : "export writes one file";
+        *problem = !import             ? "export writes one file"
+                   : !options->foreign ? "say which file to import, or - for standard input"
+                   : options->format == BookmarkFormat::kWd ? "say which file of wd to import: "
+                                                              "import --from wd ~/.warprc"
+                                                            : "say which file of bashmarks to "
+                                                              "import: import --from bashmarks "
+                                                              "~/.sdirs";
         return false;
     }
     options->file = files.empty() ? "" : files.front();
