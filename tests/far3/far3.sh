@@ -28,7 +28,8 @@ esac
 export WINEARCH WINEPREFIX=$FARW/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
-tmux_() { tmux -L "$SESSION" "$@"; }
+# Every call is bounded: a stuck tmux must not hold up the run.
+tmux_() { timeout 10 tmux -L "$SESSION" "$@"; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 screen() { tmux_ capture-pane -p -t "$SESSION" 2> /dev/null; }
 wait_for() {
@@ -66,6 +67,7 @@ case ${1:-} in
         tmux_ new-session -d -s "$SESSION" -x 140 -y 40 \
             "stty quit undef susp undef; cd '$FARW/work'; exec $WINE '$FARW/far/Far.exe' -s '$(winpath "$FARW/profile")' '$(winpath "$FARW/profile")' '$(winpath "$active")' '$(winpath "$passive")' 2> '$FARW/wine.err'" ||
             exit 1
+        tmux_ display-message -p '#{pid}' > "$FARW/tmux.pid"
         wait_for 'Bytes: .*folders' 90 || { echo "far3.sh: Far drew no panels" >&2 && exit 1; }
         ;;
     keys)
@@ -82,8 +84,14 @@ case ${1:-} in
         ;;
     stop)
         # Far saves nothing worth keeping here: its session ends with the tmux server, and
-        # whatever still runs in the prefix with the prefix's wineserver.
-        tmux_ kill-server 2> /dev/null
+        # whatever still runs in the prefix with the prefix's wineserver. A server that does not
+        # answer is killed by its id, once that id is seen to be still this run's server.
+        server=$(cat "$FARW/tmux.pid" 2> /dev/null)
+        if ! tmux_ kill-server 2> /dev/null && [ -n "$server" ] &&
+            ps -o args= -p "$server" | grep -qF -- "tmux -L $SESSION "; then
+            kill -KILL "$server"
+        fi
+        rm -f "$FARW/tmux.pid"
         timeout 30 /usr/lib/wine/wineserver -k 2> /dev/null
         timeout 30 /usr/lib/wine/wineserver -w 2> /dev/null
         true
