@@ -10,7 +10,8 @@ packages=(
     libgtest-dev googletest libbenchmark-dev libsqlite3-dev libncurses-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
     zsh fish ksh busybox  # the shells whose integration the unit tests run
-    tmux xz-utils         # Far 3 under Wine in a terminal, unpacked from its archive
+    sqlite3  # checks the store after the test of commands at once
+    tmux xz-utils  # Far 3 under Wine in a terminal, unpacked from its archive
 )
 if scripts/runs-32bit.sh; then
     packages+=(wine32:i386)
