@@ -65,7 +65,9 @@ int ShortcutPanel::ProcessKey(int key, unsigned int controlState) {
         case KEY_RETURN:
             return EnterKey(controlState);
         case KEY_R:
-            if (controlState == 0) {
+            // R with Shift is a capital letter for the command line, and Alt+R the host's quick
+            // search: only Ctrl+R is the panel's.
+            if (controlState != PKF_CONTROL) {
                 return 0;
             }
             Refresh();
@@ -73,7 +75,8 @@ int ShortcutPanel::ProcessKey(int key, unsigned int controlState) {
         case KEY_F3:
         case KEY_F5:
         case KEY_F6:
-            return 1;
+            // With Ctrl alone these keys sort the panel, which the host does.
+            return controlState != PKF_CONTROL ? 1 : 0;
         case KEY_F4:
             return controlState == 0 ? EditKey() : AddKey();
         case KEY_F8:
