@@ -46,6 +46,7 @@ namespace far2l {
 
 void SetStartupInfo(const PluginStartupInfo* info) {
     entry::SetStartupInfo(WrapFar2lServices(info));
+    Host.PathSeparator = '/';
 }
 
 HANDLE OpenPlugin(int openFrom, INT_PTR item) {
