@@ -11,6 +11,7 @@ void CopyHostServices(const PluginStartupInfo* info) {
     int major = HostMajorVersion(HostAdvControl(ACTL_GETFARVERSION, nullptr));
     Host.Major = major >= 1 ? major : 1;
     Host.PathSeparator = '\\';
+    Host.SaysFailedMoves = false;
 }
 
 const char* GetMsg(int id) {
@@ -54,7 +55,7 @@ bool HostShowDirectory(HANDLE panel, char* dir) {
         if (HostPanelInfo(panel, FCTL_GETPANELINFO, info) && info.Plugin == 0) {
             bool moved = HostControl(panel, FCTL_SETPANELDIR, dir) != 0;
             HostControl(panel, FCTL_REDRAWPANEL, nullptr);
-            return moved;
+            return moved || Host.SaysFailedMoves;
         }
     }
     HostControl(panel, FCTL_CLOSEPLUGIN, dir);

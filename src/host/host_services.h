@@ -13,6 +13,9 @@ struct HostServices {
     // What the host's paths put between a directory and a name below it: '\\' for the Windows
     // host; far2l's adaptation sets '/', since there a backslash is part of a file's name.
     char PathSeparator;
+    // Whether the host says itself that it could not move a panel to a directory (far2l shows
+    // an error box within the call), so that the module need not say it again.
+    bool SaysFailedMoves;
 };
 
 extern HostServices Host;
@@ -34,9 +37,9 @@ int HostControl(HANDLE panel, int command, void* param);
 // zero-filled record; false when it delivered nothing. CurDir is always terminated.
 bool HostPanelInfo(HANDLE panel, int command, PanelInfo& info);
 // Shows directory `dir` on the panel `panel` stands for (INVALID_HANDLE_VALUE: the active one),
-// closing the module's panel there. False when the host said it could not move the panel there
-// (a directory that does not exist); a host that closes a panel onto the directory says so
-// itself, after the module returns.
+// closing the module's panel there. False when the host could not move the panel there (a
+// directory that does not exist) and said nothing of it; a host that closes a panel onto the
+// directory says so itself, after the module returns.
 bool HostShowDirectory(HANDLE panel, char* dir);
 INT_PTR HostAdvControl(int command, void* param);
 // The host's wildcard match of `text` against `pattern`, paths included.

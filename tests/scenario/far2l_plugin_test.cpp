@@ -41,6 +41,15 @@ TEST_F(Far2lPluginTest, RestIsJoinedWithASlashAndABackslashInTheStoredDirectoryS
     EXPECT_EQ(host_->Active().curDir, stored + "/sub");
 }
 
+TEST_F(Far2lPluginTest, ADirectoryFar2lCannotShowIsLeftToItsOwnBox) {
+    StoreOption(kShowErrors, 1);
+    Restart();
+    host_->missingDirs = {"/gone"};
+    StoreName("gone", "/gone");
+    host_->RunCommandLine("cd:gone");
+    EXPECT_TRUE(host_->messages.empty());
+}
+
 TEST_F(Far2lPluginTest, ATargetTheShellWouldRunIsNeverTypedIntoTheCommandLine) {
     const std::string command = "touch /tmp/X; echo hi #:x";
     StoreName("docs", command);
