@@ -43,7 +43,7 @@ _velmora_command() {
     case ${COMP_WORDS[1]}:$COMP_CWORD in
         init:2) COMPREPLY=($(compgen -W ')SH" +
            kShells + R"SH(' -- "$word")) ;;
-        prune:2) COMPREPLY=($(compgen -W '--yes' -- "$word")) ;;
+        prune:*) COMPREPLY=($(compgen -W '--yes --unreachable' -- "$word")) ;;
         export:2 | import:*)
             if [ "$previous" = --from ]; then
                 COMPREPLY=($(compgen -W 'wd bashmarks' -- "$word"))
@@ -71,7 +71,7 @@ fi
 case $words[2]:$CURRENT in
     init:3) compadd -- )SH" +
            kShells + R"SH( ;;
-    prune:3) compadd -- --yes ;;
+    prune:*) compadd -- --yes --unreachable ;;
     export:3 | import:*)
         if [[ $words[CURRENT-1] == --from ]]; then
             compadd -- wd bashmarks
@@ -96,6 +96,7 @@ complete -c velmora -n __fish_is_first_arg -a ')FISH" +
     return file + "complete -c velmora -n '__fish_seen_subcommand_from init' -a '" + kShells +
            R"FISH('
 complete -c velmora -n '__fish_seen_subcommand_from prune' -l yes
+complete -c velmora -n '__fish_seen_subcommand_from prune' -l unreachable
 complete -c velmora -n '__fish_seen_subcommand_from export import' -F
 complete -c velmora -n '__fish_seen_subcommand_from import' -l replace
 complete -c velmora -n '__fish_seen_subcommand_from import' -l from -x -a 'wd bashmarks'

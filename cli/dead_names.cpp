@@ -1,12 +1,15 @@
-// Finding and deleting names whose directory is gone. A name is deleted from the section it
-// was found in, and only while it still holds the target that was judged.
+// Judging stored directories and deleting the names of those that are gone. A directory that is
+// only out of reach (a disk away, a link that dangles until it is back) is never taken for gone:
+// its name is deleted only on request. A name is deleted from the section it was found in, and
+// only while it still holds the target that was judged and that target is judged the same again.
 #include "dead_names.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <vector>
+#include <cstring>
 
 #include "direct_store.h"
 #include "exit_status.h"
@@ -16,13 +19,60 @@
 
 namespace {
 
-// The names (not filters) whose directory is gone; false when the store failed.
-bool GoneNames(std::vector<StoreEntry>* gone) {
+std::string ParentOf(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    size_t slash = path.rfind('/');
+    return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+}
+
+// Whether the folder holds anything but "." and "..": false when it cannot be read.
+bool HoldsSomething(const std::string& folder) {
+    DIR* directory = ::opendir(folder.c_str());
+    if (directory == nullptr) {
+        return false;
+    }
+    bool found = false;
+    for (const dirent* entry; !found && (entry = ::readdir(directory)) != nullptr;) {
+        found = std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0;
+    }
+    ::closedir(directory);
+    return found;
+}
+
+// Whether a directory missing from `parent` is known to be gone. An unmounted file system leaves
+// its mount point an empty folder, and a mount point (a device other than its own parent's) may
+// now hold another file system than the one the directory was on: neither tells.
+bool MissingFromReachableParent(const std::string& parent) {
+    struct stat info, above;
+    if (::stat(parent.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || !HoldsSomething(parent)) {
+        return false;
+    }
+    return ::stat((parent + "/..").c_str(), &above) == 0 && above.st_dev == info.st_dev;
+}
+
+bool Deletable(TargetState state, const PruneOptions& options) {
+    return state == TargetState::kGone ||
+           (options.unreachable && state == TargetState::kUnreachable);
+}
+
+struct JudgedName {
+    StoreEntry entry;
+    TargetState state;
+};
+
+// The names (not filters) whose directory is not there, and with `commands` those whose target
+// is a command for the file manager, which is never judged; false when the store failed.
+bool NamesNotThere(std::vector<JudgedName>* judged, bool commands) {
     std::vector<StoreEntry> entries;
     bool read = ReadEntries(&entries);
     for (const StoreEntry& entry : entries) {
-        if (entry.section != StoreSection::kFilters && IsGone(entry.text)) {
-            gone->push_back(entry);
+        bool name = entry.section != StoreSection::kFilters;
+        TargetState state = name ? JudgeTarget(entry.text) : TargetState::kPresent;
+        bool command = commands && name && PluginCommandPos(entry.text.c_str()) != 0;
+        if (state != TargetState::kPresent || command) {
+            judged->push_back({entry, state});
         }
     }
     return read;
@@ -44,14 +94,16 @@ bool ConfirmedOnTerminal(const std::string& question) {
     return yes;
 }
 
-// Deletes the entry while it still holds the target it was judged by.
-StoreResult DeleteIfUnchanged(const StoreEntry& entry) {
+// Deletes the entry while it still holds the target it was judged by, and that target is still
+// to be deleted: a disk may have come back while the question waited.
+StoreResult DeleteIfUnchanged(const StoreEntry& entry, const PruneOptions& options) {
     StoreValue value;
     StoreResult read = ReadValue(entry.section, entry.name, &value);
     if (read != StoreResult::kDone) {
         return read;
     }
-    if (value.type != REG_SZ || value.Text() != entry.text) {
+    if (value.type != REG_SZ || value.Text() != entry.text ||
+        !Deletable(JudgeTarget(entry.text), options)) {
         return StoreResult::kMissing;
     }
     return DeleteValue(entry.section, entry.name);
@@ -59,52 +111,99 @@ StoreResult DeleteIfUnchanged(const StoreEntry& entry) {
 
 }  // namespace
 
-bool IsGone(const std::string& target) {
+TargetState JudgeTarget(const std::string& target) {
     // The module's own test: on this system a path begins with '/', and a command for the file
-    // manager has a colon at index 3 or later.
-    if (target.empty() || PluginCommandPos(target.c_str()) != 0) {
-        return false;
+    // manager has a colon at index 3 or later. A relative path would be judged from wherever
+    // the program runs.
+    if (target.empty() || target[0] != '/' || PluginCommandPos(target.c_str()) != 0) {
+        return TargetState::kPresent;
     }
     struct stat info;
     if (::stat(target.c_str(), &info) == 0) {
-        return !S_ISDIR(info.st_mode);
+        return S_ISDIR(info.st_mode) ? TargetState::kPresent : TargetState::kGone;
     }
-    return errno == ENOENT || errno == ENOTDIR;
+    // A file on the way stands where a folder was, on a file system that is there.
+    if (errno == ENOTDIR) {
+        return TargetState::kGone;
+    }
+    if (errno != ENOENT || ::lstat(target.c_str(), &info) == 0) {
+        // No permission, a failing disk, a loop of links, or the target a link that dangles.
+        return TargetState::kUnreachable;
+    }
+    return MissingFromReachableParent(ParentOf(target)) ? TargetState::kGone
+                                                        : TargetState::kUnreachable;
+}
+
+std::vector<std::string> TakePruneOptions(const std::vector<std::string>& words,
+                                          PruneOptions* options) {
+    std::vector<std::string> left;
+    for (const std::string& word : words) {
+        if (word == "--yes") {
+            options->yes = true;
+        } else if (word == "--unreachable") {
+            options->unreachable = true;
+        } else {
+            left.push_back(word);
+        }
+    }
+    return left;
 }
 
 int RunCheck() {
-    std::vector<StoreEntry> gone;
-    bool read = GoneNames(&gone);
-    WriteTable(gone);
+    // Commands are listed too, marked as such: the file manager runs them instead of going to a
+    // directory. They count for nothing in the status.
+    std::vector<JudgedName> judged;
+    bool read = NamesNotThere(&judged, true);
+    std::vector<StoreEntry> listed;
+    bool notThere = false;
+    for (const JudgedName& name : judged) {
+        listed.push_back(name.entry);
+        notThere = notThere || name.state != TargetState::kPresent;
+    }
+    WriteTable(listed);
     if (!read) {
         return SayStoreFault();
     }
-    return gone.empty() ? kExitDone : kExitFailed;
+    return notThere ? kExitFailed : kExitDone;
 }
 
-int RunPrune(bool yes) {
-    std::vector<StoreEntry> gone;
-    if (!GoneNames(&gone)) {
+int RunPrune(const PruneOptions& options) {
+    std::vector<JudgedName> judged;
+    if (!NamesNotThere(&judged, false)) {
         return SayStoreFault();
     }
-    if (gone.empty()) {
+    std::vector<StoreEntry> doomed;
+    for (const JudgedName& name : judged) {
+        if (Deletable(name.state, options)) {
+            doomed.push_back(name.entry);
+        }
+    }
+    size_t kept = judged.size() - doomed.size();
+    if (kept > 0) {
+        std::fprintf(stderr,
+                     "velmora: kept %zu %s whose directory is out of reach (velmora check lists "
+                     "them; velmora prune --unreachable deletes them too)\n",
+                     kept, kept == 1 ? "name" : "names");
+    }
+    if (doomed.empty()) {
         return kExitDone;
     }
-    WriteTable(gone);
+    WriteTable(doomed);
     std::fflush(stdout);
-    std::string question = "Delete " + std::to_string(gone.size()) +
-                           (gone.size() == 1 ? " name" : " names") + " whose directory is gone?";
-    if (!yes && !ConfirmedOnTerminal(question)) {
+    std::string question = "Delete " + std::to_string(doomed.size()) +
+                           (doomed.size() == 1 ? " name" : " names") + " whose directory is " +
+                           (options.unreachable ? "gone or out of reach?" : "gone?");
+    if (!options.yes && !ConfirmedOnTerminal(question)) {
         return kExitFailed;
     }
     size_t deleted = 0;
-    for (const StoreEntry& entry : gone) {
-        StoreResult result = DeleteIfUnchanged(entry);
+    for (const StoreEntry& entry : doomed) {
+        StoreResult result = DeleteIfUnchanged(entry, options);
         if (result == StoreResult::kFailed) {
             return SayStoreFault();
         }
         deleted += result == StoreResult::kDone ? 1 : 0;
     }
-    std::fprintf(stderr, "velmora: deleted %zu of %zu\n", deleted, gone.size());
+    std::fprintf(stderr, "velmora: deleted %zu of %zu\n", deleted, doomed.size());
     return kExitDone;
 }

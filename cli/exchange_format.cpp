@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "shell_init.h"
+#include "store/name_store.h"
+
 const char kExchangeHeader[] = "velmora export 1";
 
 namespace {
@@ -46,6 +49,41 @@ std::vector<std::string> SplitAtTabs(const std::string& line) {
         }
     }
     return fields;
+}
+
+// The registry holds value names of up to this many bytes and refuses longer ones; older
+// versions stored longer names all the same.
+constexpr size_t kMaxValueName = 16383;
+
+// The settings the module reads, with the type it reads each as.
+struct Setting {
+    const char* name;
+    DWORD type;
+};
+const Setting kSettings[] = {
+    {"Prefix", REG_SZ},
+    {"ShowErrors", REG_DWORD},
+    {"ShowInPluginsMenu", REG_DWORD},
+    {"ShowInDiskMenu", REG_DWORD},
+    {"ShowTemporaryNamesAsHideFiles", REG_DWORD},
+    {"UseHighlighting", REG_DWORD},
+    {"AutoComplite", REG_DWORD},
+};
+
+// Settings of other names (a later version's) are taken as they are.
+std::string SettingProblem(const StoreValue& value) {
+    for (const Setting& setting : kSettings) {
+        if (NameKey(value.name) != NameKey(setting.name)) {
+            continue;
+        }
+        if (value.type != setting.type) {
+            return std::string(setting.name) + " is a " +
+                   (setting.type == REG_SZ ? "text" : "number");
+        }
+        std::string problem = setting.type == REG_SZ ? PrefixProblem(value.Text()) : "";
+        return problem.empty() ? "" : "a prefix that cannot name a shell command: " + problem;
+    }
+    return "";
 }
 
 // A number as a setting holds it: decimal, 0 to 4294967295.
@@ -144,10 +182,6 @@ bool ParseEntry(const std::string& line, ExchangeEntry* entry, std::string* prob
         *problem = "a backslash that is neither \\\\ nor \\x and two hex digits";
         return false;
     }
-    if (value.name.find('\0') != std::string::npos) {
-        *problem = "a name cannot hold the byte 0";
-        return false;
-    }
     if (!setting || fields[2] == "text") {
         value.type = REG_SZ;
         value.data = text + '\0';
@@ -166,18 +200,35 @@ bool ParseEntry(const std::string& line, ExchangeEntry* entry, std::string* prob
     return true;
 }
 
-std::vector<std::string> TextLines(const std::string& content) {
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < content.size();) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos) {
-            end = content.size();
-        }
-        lines.push_back(content.substr(start, end - start));
-        if (!lines.back().empty() && lines.back().back() == '\r') {
-            lines.back().pop_back();
-        }
-        start = end + 1;
+std::string EntryProblem(const ExchangeEntry& entry) {
+    const StoreValue& value = entry.value;
+    if (value.name.empty()) {
+        return "an empty name";
     }
-    return lines;
+    if (value.name.find('\0') != std::string::npos) {
+        return "a name cannot hold the byte 0";
+    }
+    if (value.name.size() > kMaxValueName) {
+        return "a name longer than " + std::to_string(kMaxValueName) +
+               " bytes, which the store does not hold";
+    }
+    if (entry.section == StoreSection::kRoot) {
+        return SettingProblem(value);
+    }
+    bool filter = entry.section == StoreSection::kFilters;
+    std::string text = value.Text();
+    if (text.find('\0') != std::string::npos) {
+        return filter ? "a pattern cannot hold the byte 0" : "a target cannot hold the byte 0";
+    }
+    if (filter) {
+        return "";
+    }
+    if (text.empty()) {
+        return "an empty target";
+    }
+    if (text[0] != '/' && PluginCommandPos(text.c_str()) == 0) {
+        return text[0] == '~' ? "a target beginning with ~, which is not taken for the home folder"
+                              : "a relative target (a directory begins with /)";
+    }
+    return "";
 }

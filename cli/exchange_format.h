@@ -30,5 +30,7 @@ std::string FormatEntry(const ExchangeEntry& entry);
 // Reads a line written by FormatEntry; false with what is wrong.
 bool ParseEntry(const std::string& line, ExchangeEntry* entry, std::string* problem);
 
-// The lines of a text file, without their line ends ("\n", or "\r\n" from another system).
-std::vector<std::string> TextLines(const std::string& content);
+// Why the store cannot hold the entry, or must not take it; empty when it can. A setting the
+// module reads as a number or as the prefix has that type, and the prefix can name a shell
+// command; a name's target is an absolute path or a command for the file manager.
+std::string EntryProblem(const ExchangeEntry& entry);

@@ -5,7 +5,7 @@
 
 #include <cctype>
 
-#include "exchange_format.h"
+#include "transfer_input.h"
 
 namespace {
 
@@ -108,27 +108,42 @@ bool Ignored(const std::string& line) {
 
 }  // namespace
 
-bool ParseBookmarks(BookmarkFormat format, const std::string& content, const std::string& home,
+bool ParseBookmarks(BookmarkFormat format, std::FILE* in, const std::string& home,
                     std::vector<Bookmark>* bookmarks, std::vector<BookmarkProblem>* problems) {
-    if (content.find('\0') != std::string::npos) {
-        return false;
-    }
-    std::vector<std::string> lines = TextLines(content);
-    for (size_t number = 1; number <= lines.size(); ++number) {
-        const std::string& line = lines[number - 1];
-        if (Ignored(line)) {
-            continue;
-        }
+    LineReader reader(in, kMaxImportLine);
+    std::string line;
+    for (LineRead read; (read = reader.Next(&line)) != LineRead::kEnd;) {
         Bookmark bookmark;
         std::string problem;
-        bool parsed = format == BookmarkFormat::kWd
-                          ? ParseWdLine(line, home, &bookmark, &problem)
-                          : ParseBashmarksLine(line, home, &bookmark, &problem);
-        if (parsed) {
+        if (read == LineRead::kBinary || read == LineRead::kError) {
+            problems->push_back({reader.Number(), LineFault(read)});
+            return false;
+        }
+        if (read != LineRead::kLine) {
+            problem = LineFault(read);
+        } else if (Ignored(line)) {
+            continue;
+        } else if (format == BookmarkFormat::kWd
+                       ? ParseWdLine(line, home, &bookmark, &problem)
+                       : ParseBashmarksLine(line, home, &bookmark, &problem)) {
+            problem = EntryProblem(BookmarkEntry(bookmark));
+        }
+        if (problem.empty()) {
             bookmarks->push_back(bookmark);
         } else {
-            problems->push_back({number, problem});
+            problems->push_back({reader.Number(), problem});
+            if (problems->size() >= kMaxBadLines) {
+                return false;
+            }
         }
     }
     return !bookmarks->empty();
+}
+
+ExchangeEntry BookmarkEntry(const Bookmark& bookmark) {
+    ExchangeEntry entry;
+    entry.value.name = bookmark.name;
+    entry.value.type = REG_SZ;
+    entry.value.data = bookmark.path + '\0';
+    return entry;
 }

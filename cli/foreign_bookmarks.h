@@ -2,8 +2,11 @@
 // wd's lines "name:path" and bashmarks' lines `export DIR_name="path"`.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "exchange_format.h"
 
 enum class BookmarkFormat { kWd, kBashmarks };
 
@@ -17,8 +20,11 @@ struct BookmarkProblem {
     std::string text;
 };
 
-// The bookmarks of `content`, with `home` for a leading "~" (wd) or "$HOME" (bashmarks).
-// Lines that are not bookmarks are reported and skipped; blank lines and comments are not.
-// False when the content is not such a file at all: binary, or without a single bookmark.
-bool ParseBookmarks(BookmarkFormat format, const std::string& content, const std::string& home,
+// The bookmarks read from `in`, with `home` for a leading "~" (wd) or "$HOME" (bashmarks).
+// Lines that are not bookmarks, or that the store cannot take, are reported and skipped; blank
+// lines and comments are not. False when the input is not such a file at all: binary, without
+// a single bookmark, or with kMaxBadLines lines that are none.
+bool ParseBookmarks(BookmarkFormat format, std::FILE* in, const std::string& home,
                     std::vector<Bookmark>* bookmarks, std::vector<BookmarkProblem>* problems);
+// A bookmark as a permanent name.
+ExchangeEntry BookmarkEntry(const Bookmark& bookmark);

@@ -1,6 +1,6 @@
-// Finding the module, its language files and the screen library. The build compiles its own
-// paths in, so a program run from the build tree needs no set-up; an installed copy finds its
-// files where the package puts them.
+// Finding the language files and the screen library. The build puts both beside the program, so
+// a program run from the build tree needs no set-up; an installed copy finds them where the
+// package puts them.
 #include "locations.h"
 
 #include <dirent.h>
@@ -14,7 +14,6 @@
 
 namespace {
 
-const char kModuleFile[] = "Velmora.far-plug-mb";
 const char kScreenLibraryFile[] = "velmora-curses.so";
 const char kDefaultLanguage[] = "English";
 
@@ -27,10 +26,12 @@ bool IsFile(const std::string& path) {
     return !path.empty() && access(path.c_str(), R_OK) == 0;
 }
 
+// The program's folder, or empty when /proc/self/exe cannot be read: a folder guessed from the
+// current directory could hold anyone's files.
 std::string ProgramFolder() {
     std::string program = ProgramPath();
     size_t slash = program.rfind('/');
-    return slash == std::string::npos ? "." : program.substr(0, slash);
+    return slash == std::string::npos ? "" : program.substr(0, slash);
 }
 
 }  // namespace
@@ -44,43 +45,24 @@ std::string ProgramPath() {
     return std::string(path, length);
 }
 
-std::string ModulePath() {
-    std::string fromEnvironment = Environment("VELMORA_MODULE");
-    if (!fromEnvironment.empty()) {
-        return fromEnvironment;
-    }
-    std::string folder = ProgramFolder();
-    for (const std::string& candidate :
-         {folder + "/" + kModuleFile,
-          folder + "/../lib/far2l/Plugins/velmora/plug/" + kModuleFile}) {
-        if (IsFile(candidate)) {
-            return candidate;
-        }
-    }
-    return VELMORA_BUILD_MODULE;
-}
-
 std::string ScreenLibraryPath() {
     std::string folder = ProgramFolder();
+    if (folder.empty()) {
+        return "";
+    }
     for (const std::string& candidate :
          {folder + "/" + kScreenLibraryFile, folder + "/../lib/velmora/" + kScreenLibraryFile}) {
         if (IsFile(candidate)) {
             return candidate;
         }
     }
-    return VELMORA_BUILD_SCREEN_LIBRARY;
+    return "";
 }
 
-std::string LanguageFilePath(const std::string& modulePath, std::string* searched) {
-    std::string folder = Environment("VELMORA_LNG_DIR");
-    if (folder.empty()) {
-        size_t slash = modulePath.rfind('/');
-        folder = slash == std::string::npos ? "." : modulePath.substr(0, slash);
-    }
-    std::string language = Environment("VELMORA_LANGUAGE");
-    if (language.empty()) {
-        language = kDefaultLanguage;
-    }
+namespace {
+
+// The files in `folder` whose names end in ".lng".
+std::vector<std::string> LanguageFiles(const std::string& folder) {
     std::vector<std::string> files;
     if (DIR* directory = opendir(folder.c_str())) {
         while (dirent* entry = readdir(directory)) {
@@ -91,13 +73,44 @@ std::string LanguageFilePath(const std::string& modulePath, std::string* searche
         }
         closedir(directory);
     }
-    for (const std::string& file : files) {
-        std::vector<std::string> messages;
-        std::string id;
-        if (LoadLanguageFile(file, &messages, &id) && id == language) {
-            return file;
-        }
+    return files;
+}
+
+}  // namespace
+
+std::string LanguageFilePath(std::string* searched) {
+    std::vector<std::string> folders;
+    std::string fromEnvironment = Environment("VELMORA_LNG_DIR");
+    if (!fromEnvironment.empty()) {
+        folders = {fromEnvironment};
+    } else if (!ProgramFolder().empty()) {
+        std::string folder = ProgramFolder();
+        folders = {folder, folder + "/../lib/far2l/Plugins/velmora/plug"};
     }
-    *searched = folder;
+    std::string language = Environment("VELMORA_LANGUAGE");
+    if (language.empty()) {
+        language = kDefaultLanguage;
+    }
+    // The first folder that holds language files is the one: the texts of a program and of the
+    // module beside it must be of one version.
+    for (const std::string& folder : folders) {
+        std::vector<std::string> files = LanguageFiles(folder);
+        if (files.empty()) {
+            continue;
+        }
+        for (const std::string& file : files) {
+            std::vector<std::string> messages;
+            std::string id;
+            if (LoadLanguageFile(file, &messages, &id) && id == language) {
+                return file;
+            }
+        }
+        *searched = folder;
+        return "";
+    }
+    *searched = folders.empty() ? "no folder (the program's own path cannot be read)" : "";
+    for (const std::string& folder : folders) {
+        *searched += (searched->empty() ? "" : " or ") + folder;
+    }
     return "";
 }

@@ -1,22 +1,18 @@
-// Where the velmora program finds the module, its language files and the screen library: an
-// environment variable first, then beside the program or in an installed tree, then the build
-// it was built in.
+// Where the velmora program finds what it reads at run time: the module's language files and the
+// screen library. Only beside the program itself, in the installed tree relative to it, or where
+// the user's environment says: never a path of the build, which may be anyone's folder later.
 #pragma once
 
 #include <string>
 
-// The far2l build of the module, whose records hold Linux paths whole: $VELMORA_MODULE, else
-// Velmora.far-plug-mb beside the program, else ../lib/far2l/Plugins/velmora/plug/ from the
-// program's folder (where the package puts it for far2l), else the one of the build.
-std::string ModulePath();
-
 // The language file for $VELMORA_LANGUAGE (by the identifier of its ".Language=" line,
-// "English" when unset) in $VELMORA_LNG_DIR, else in the module's folder, where far2l reads
-// them too. Empty when none is found; `searched` names the folder.
-std::string LanguageFilePath(const std::string& modulePath, std::string* searched);
+// "English" when unset) in $VELMORA_LNG_DIR, else beside the program (where the build puts
+// them), else in ../lib/far2l/Plugins/velmora/plug/ from the program's folder (where the package
+// puts them for far2l). Empty when none is found; `searched` names the folders.
+std::string LanguageFilePath(std::string* searched);
 
 // The screen library (velmora-curses.so): beside the program, else in ../lib/velmora from the
-// program's folder, else the one of the build.
+// program's folder. Empty when there is none.
 std::string ScreenLibraryPath();
 
 // The velmora program's own path, for the shell integration to call it by.

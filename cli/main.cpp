@@ -1,6 +1,7 @@
-// The velmora program: the directory-names module used from a shell. It loads the module as
-// the host does to run a text behind the prefix, the name panel and the settings dialog, and
-// reads and writes the store itself for the commands that list, check, export and import.
+// The velmora program: the directory-names module used from a shell. It starts the module linked
+// into it as the host does to run a text behind the prefix, the name panel and the settings
+// dialog, and reads and writes the store itself for the commands that list, check, export and
+// import.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -19,6 +20,7 @@
 #include "terminal.h"
 #include "terminal_front_end.h"
 #include "transfer.h"
+#include "visible_text.h"
 
 namespace {
 
@@ -34,8 +36,11 @@ const char kUsage[] =
     "                                print the shell integration; load it with\n"
     "                                  eval \"$(velmora init bash)\"\n"
     "       velmora list             the names, their directories and the filters\n"
-    "       velmora check            the names whose directory is gone\n"
-    "       velmora prune [--yes]    delete those names (after a question, unless --yes)\n"
+    "       velmora check            the names whose directory is gone or out of reach\n"
+    "       velmora prune [--yes] [--unreachable]\n"
+    "                                delete the names whose directory is gone (after a\n"
+    "                                  question, unless --yes); with --unreachable also\n"
+    "                                  those out of reach (a disk away, a dangling link)\n"
     "       velmora export [FILE]    write names, filters and settings to FILE (or stdout)\n"
     "       velmora import [--replace] [--from wd|bashmarks] FILE\n"
     "                                read them back, or the bookmarks of wd or bashmarks;\n"
@@ -44,13 +49,15 @@ const char kUsage[] =
     "       velmora --prefix         print the prefix\n"
     "       velmora --configure      the settings dialog\n"
     "       velmora --help | --version\n"
-    "Use `velmora -- TEXT` for a name that looks like an option or a command.\n"
+    "A word beginning with - is an option: use `velmora -- -NAME` to delete a name, and\n"
+    "`velmora -- TEXT` for a text that looks like an option or a command.\n"
     "exit status: 0 done (a jump prints the directory), 1 not found or not done,\n"
     "             2 cannot start or wrong usage, 3 the target is a command for the file\n"
     "             manager (printed), 4 the store failed (said on standard error)\n";
 
 int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "velmora: %s\nTry 'velmora --help'.\n", problem.c_str());
+    Say(problem);
+    std::fputs(kUsage, stderr);
     return kExitUsage;
 }
 
@@ -60,15 +67,16 @@ int Report(const Outcome& outcome) {
             std::printf("%s\n", outcome.text.c_str());
             return kExitDone;
         case Outcome::kCommand:
-            std::printf("%s\n", outcome.text.c_str());
+            // For a person to read: the shell cannot go there.
+            std::printf("%s\n", VisibleText(outcome.text).c_str());
             return kExitCommand;
         case Outcome::kFailed:
             return kExitFailed;
         case Outcome::kRefused:
-            std::fprintf(stderr, "velmora: %s\n", outcome.text.c_str());
+            Say(outcome.text);
             return kExitFailed;
         case Outcome::kNotFound:
-            std::fprintf(stderr, "velmora: no name '%s'\n", outcome.text.c_str());
+            Say("no name '" + outcome.text + "'");
             return kExitFailed;
         case Outcome::kStoreFailed:
             return SayStoreFault();
@@ -94,7 +102,7 @@ Outcome WithStoreFaults(Outcome outcome) {
 int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& frontEnd) {
     std::string error;
     if (!terminal.Open(&error)) {
-        std::fprintf(stderr, "velmora: the panel needs a terminal: %s\n", error.c_str());
+        Say("the panel needs a terminal: " + error);
         return kExitUsage;
     }
     Outcome outcome;
@@ -106,7 +114,7 @@ int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& front
     }
     terminal.Close();
     if (!otherPanel.empty()) {
-        std::fprintf(stderr, "velmora: the other panel went to %s\n", otherPanel.c_str());
+        Say("the other panel went to " + otherPanel);
     }
     return Report(WithStoreFaults(outcome));
 }
@@ -131,8 +139,11 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
         }
         return command == "import" ? RunImport(options) : RunExport(options);
     }
-    bool yes = command == "prune" && rest.size() == 1 && rest[0] == "--yes";
-    if (!rest.empty() && !yes) {
+    PruneOptions prune;
+    if (command == "prune") {
+        rest = TakePruneOptions(rest, &prune);
+    }
+    if (!rest.empty()) {
         bool option = rest[0].size() > 1 && rest[0][0] == '-';
         return UsageError((option ? "unknown option " + rest[0] + " for "
                                   : std::string("too many arguments for ")) +
@@ -144,7 +155,7 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
     if (command == "list") {
         return RunList();
     }
-    return command == "check" ? RunCheck() : RunPrune(yes);
+    return command == "check" ? RunCheck() : RunPrune(prune);
 }
 
 bool IsStoreCommand(const std::string& word) {
@@ -167,12 +178,16 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     if (option && arguments.size() != 1) {
         return UsageError("too many arguments for " + first);
     }
-    if (!option && first.size() > 2 && first.compare(0, 2, "--") == 0) {
-        return UsageError("unknown option " + first);
-    }
-
-    if (first == "--") {
-        arguments.erase(arguments.begin());
+    // Every word before "--" that begins with '-' is an option: a mistyped one must never be
+    // run as the delete it would be behind the prefix. "--" itself only ends the options.
+    for (auto word = arguments.begin(); word != arguments.end(); ++word) {
+        if (*word == "--") {
+            arguments.erase(word);
+            break;
+        }
+        if (!option && !word->empty() && (*word)[0] == '-') {
+            return UsageError("unknown option " + *word);
+        }
     }
     bool jump = first != "init" && !option;
     std::string answer;
@@ -189,7 +204,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     ModuleSession session;
     std::string error;
     if (!session.Start(&frontEnd, &error)) {
-        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+        Say(error);
         return kExitUsage;
     }
     if (first == "init") {
@@ -197,7 +212,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         return kExitDone;
     }
     if (first == "--prefix") {
-        std::printf("%s\n", session.Prefix().c_str());
+        std::printf("%s\n", VisibleText(session.Prefix()).c_str());
         return kExitDone;
     }
     if (first == "--configure") {
@@ -215,7 +230,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
 // than none.
 int Finish(int status) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "velmora: cannot write the output: %s\n", std::strerror(errno));
+        Say(std::string("cannot write the output: ") + std::strerror(errno));
         return status == kExitDone || status == kExitCommand ? kExitFailed : status;
     }
     return status;

@@ -4,7 +4,6 @@
 // name as stored when it is not.
 #include "module_session.h"
 
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,7 +13,6 @@
 #include "locations.h"
 #include "store/name_store.h"
 #include "store/text_buffer.h"
-#include "store_fault.h"
 
 namespace {
 
@@ -121,9 +119,6 @@ ModuleSession::~ModuleSession() {
         host_->ClosePanel(host_->Active());
         host_->ClosePanel(host_->Passive());
     }
-    host_.reset();
-    UseModuleFaults(nullptr);
-    module_.Unload();
 }
 
 bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
@@ -132,25 +127,12 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
         *error = "the current directory cannot be read";
         return false;
     }
-    std::string modulePath = ModulePath();
     std::string searched;
-    std::string languageFile = LanguageFilePath(modulePath, &searched);
+    std::string languageFile = LanguageFilePath(&searched);
     std::vector<std::string> messages;
     if (languageFile.empty() || !LoadLanguageFile(languageFile, &messages, nullptr)) {
         *error = "no language file found in " + searched + " (set VELMORA_LNG_DIR)";
         return false;
-    }
-    std::string loadError;
-    if (!module_.Load(modulePath, &loadError)) {
-        *error =
-            "cannot load the module " + modulePath + ": " + loadError + " (set VELMORA_MODULE)";
-        return false;
-    }
-    // The module keeps its own record of the store's faults; a second reference to the loaded
-    // module finds the functions that read it.
-    if (void* loaded = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
-        UseModuleFaults(loaded);
-        dlclose(loaded);
     }
     host_ = std::make_unique<SimHost>(std::move(messages));
     // The host is far2l, whose records the module was built for: a file panel is moved with
@@ -160,7 +142,7 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
     host_->SetFrontEnd(frontEnd);
     host_->Active().curDir = directory;
     host_->Passive().curDir = directory;
-    host_->AttachModule(&module_.exports);
+    host_->AttachModule(&exports_);
     return true;
 }
 

@@ -1,25 +1,25 @@
-// The module as the velmora program runs it: loaded from its file the way the host loads it,
-// given the stand-in host with both panels at the current directory, and asked to carry out a
-// text behind the prefix or to show its settings.
+// The module as the velmora program runs it: linked in, given the stand-in host with both
+// panels at the current directory, and asked to carry out a text behind the prefix or to show
+// its settings.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "front_end.h"
-#include "module_exports.h"
+#include "linked_module.h"
 #include "outcome.h"
 #include "sim_host.h"
 
 class ModuleSession {
   public:
     ModuleSession() = default;
-    // Closes the module's panels before the module is unloaded, as the host does.
+    // Closes the module's panels, as the host does when it ends.
     ~ModuleSession();
     ModuleSession(const ModuleSession&) = delete;
     ModuleSession& operator=(const ModuleSession&) = delete;
 
-    // Loads the module and its texts and starts it; false with the reason when that fails.
+    // Reads the module's texts and starts it; false with the reason when that fails.
     bool Start(FrontEnd* frontEnd, std::string* error);
 
     SimHost& Host() { return *host_; }
@@ -32,6 +32,6 @@ class ModuleSession {
     bool Configure();
 
   private:
-    LoadedModule module_;
+    ModuleExports exports_ = LinkedModuleExports();
     std::unique_ptr<SimHost> host_;
 };

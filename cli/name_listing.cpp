@@ -7,11 +7,17 @@
 #include <vector>
 
 #include "direct_store.h"
+#include "visible_text.h"
 
 namespace {
 
+// The shells read one name per line, and take each as it stands. A name that holds a line end
+// would be offered as two names that are not stored; it is written on one line with its control
+// bytes shown, so it is offered once and visibly (the shells cannot complete it to the stored
+// bytes either way). Every other name is written byte for byte.
 void WriteLine(std::FILE* out, const std::string& name) {
-    std::fwrite(name.data(), 1, name.size(), out);
+    std::string line = name.find('\n') == std::string::npos ? name : VisibleText(name);
+    std::fwrite(line.data(), 1, line.size(), out);
     std::fputc('\n', out);
 }
 

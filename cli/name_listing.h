@@ -5,5 +5,6 @@
 #include <cstdio>
 
 // Filters, permanent names, then temporary names, in the store's order; a name stored in more
-// than one section is written the first time only. False when the store failed.
+// than one section is written the first time only, and always on one line. False when the
+// store failed.
 bool WriteNames(std::FILE* out);

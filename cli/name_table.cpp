@@ -11,7 +11,9 @@
 #include "dead_names.h"
 #include "exit_status.h"
 #include "screen_text.h"
+#include "store/name_store.h"
 #include "store_fault.h"
+#include "visible_text.h"
 
 namespace {
 
@@ -37,8 +39,14 @@ std::string NoteOf(const StoreEntry& entry) {
         return "filter";
     }
     std::string note = entry.section == StoreSection::kTempKeys ? "temporary" : "";
-    if (IsGone(entry.text)) {
-        note += note.empty() ? "gone" : ", gone";
+    // The file manager runs such a target in its command line instead of going to a directory.
+    if (PluginCommandPos(entry.text.c_str()) != 0) {
+        note += note.empty() ? "command" : ", command";
+    }
+    TargetState state = JudgeTarget(entry.text);
+    if (state != TargetState::kPresent) {
+        note += std::string(note.empty() ? "" : ", ") +
+                (state == TargetState::kGone ? "gone" : "unreachable");
     }
     return note;
 }
@@ -63,15 +71,19 @@ void WriteTable(const std::vector<StoreEntry>& entries) {
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const StoreEntry* a, const StoreEntry* b) { return ListedBefore(*a, *b); });
     bool utf8 = LocaleIsUtf8();
+    int width = TerminalWidth();
+    // Piped, the fields are read back by programs: a backslash is escaped too, so that every
+    // name and path comes through whole.
+    bool lossless = width == 0;
     std::vector<Row> rows;
     int nameWidth = 0, textWidth = 0, noteWidth = 0;
     for (const StoreEntry* entry : sorted) {
-        rows.push_back({entry->name, entry->text, NoteOf(*entry)});
-        nameWidth = std::max(nameWidth, DisplayWidth(entry->name, utf8));
-        textWidth = std::max(textWidth, DisplayWidth(entry->text, utf8));
+        rows.push_back({VisibleText(entry->name, lossless), VisibleText(entry->text, lossless),
+                        NoteOf(*entry)});
+        nameWidth = std::max(nameWidth, DisplayWidth(rows.back().name, utf8));
+        textWidth = std::max(textWidth, DisplayWidth(rows.back().text, utf8));
         noteWidth = std::max(noteWidth, DisplayWidth(rows.back().note, utf8));
     }
-    int width = TerminalWidth();
     if (width > 0) {
         int room = width - kGap - (noteWidth > 0 ? kGap + noteWidth : 0);
         room = std::max(room, kNarrowestName * 2);
@@ -82,8 +94,7 @@ void WriteTable(const std::vector<StoreEntry>& entries) {
         std::string line;
         if (width == 0) {
             // Piped: the fields whole, separated by tabs, for cut and awk.
-            line = FitToWidth(row.name, nameWidth, utf8) + '\t' +
-                   FitToWidth(row.text, textWidth, utf8) + '\t' + row.note;
+            line = row.name + '\t' + row.text + '\t' + row.note;
         } else {
             line = FitToWidth(row.name, nameWidth, utf8, true) + std::string(kGap, ' ');
             line += FitToWidth(row.text, textWidth, utf8, !row.note.empty());

@@ -1,6 +1,8 @@
 // Reading the host's records after a call; each record list only grows.
 #include "outcome.h"
 
+#include "store_fault.h"
+
 CallWatch::CallWatch(SimHost& host)
     : activePlugin_(host.Active().plugin),
       controls_(host.controls.size()),
@@ -46,7 +48,8 @@ bool CallWatch::OtherPanelMoved(const SimHost& host) const {
 
 bool CallWatch::ReportedError(const SimHost& host) const {
     for (size_t i = messages_; i < host.messages.size(); ++i) {
-        if ((host.messages[i].flags & FMSG_MB_OKCANCEL) == 0) {
+        const MessageCall& message = host.messages[i];
+        if ((message.flags & FMSG_MB_OKCANCEL) == 0 && !IsStoreFaultBox(message.lines)) {
             return true;
         }
     }

@@ -36,7 +36,8 @@ class CallWatch {
     bool ExecutedOnOtherPanel(const SimHost& host) const;
     // The module sent the other panel to a directory.
     bool OtherPanelMoved(const SimHost& host) const;
-    // The module showed a box with only an OK button: an error report.
+    // The module showed a box with only an OK button: an error report. A box that only shows a
+    // store's fault is none: the command may have been done all the same.
     bool ReportedError(const SimHost& host) const;
     // The module offered a menu (of names to complete).
     bool AskedMenu(const SimHost& host) const { return host.menus.size() > menus_; }

@@ -7,6 +7,7 @@
 #include <cctype>
 
 #include "shell_init_scripts.h"
+#include "visible_text.h"
 
 namespace {
 
@@ -72,7 +73,8 @@ std::string BuiltinPrefixWarning(const std::string& prefix) {
 }
 
 std::string RefusedPrefixWarning(const std::string& prefix, const std::string& problem) {
-    return "velmora: the prefix \"" + prefix + "\" cannot name a shell function (" + problem +
+    return "velmora: the prefix \"" + VisibleText(prefix) + "\" cannot name a shell function (" +
+           problem +
            "); choose another with: velmora --configure; until then use: _velmora_cd NAME";
 }
 

@@ -1,22 +1,22 @@
 // Saying what is wrong with the store. The module says nothing of a store it cannot read unless
 // its error messages are on; the program always says it, on standard error, with its own exit
-// status, so that a broken store never looks like a name that is not stored. Faults come from
-// two records: the program's own registry stand-in (its direct reads) and the module's, which
-// the loaded module exports.
+// status, so that a broken store never looks like a name that is not stored. The program and the
+// module linked into it share one registry stand-in, and so one record of its faults.
 #pragma once
 
 #include <string>
 #include <vector>
 
-// Reads the module's record too, through the fault functions `module` (a dlopen handle)
-// exports; none stops that before the module is unloaded.
-void UseModuleFaults(void* module);
 // One line for each store that failed since the program started, naming the file or folder
-// and what is wrong; a fault both records hold is said once.
+// and what is wrong.
 std::vector<std::string> StoreFaults();
-// Says the faults (or that the store failed, when neither record says how) and returns
+// Says the faults (or that the store failed, when the record does not say how) and returns
 // kExitStoreFailed.
 int SayStoreFault();
+// Whether the lines of a message box of the module (its title, then its text) only show one of
+// the store's faults: the far2l module shows each in a box of its own, which the program says
+// itself, and which says nothing of how the command that met it went.
+bool IsStoreFaultBox(const std::vector<std::string>& lines);
 // Says the faults, if any, of a command that was done all the same (a jump to a permanent
 // name while the temporary names cannot be read).
 void SayStoreFaultsIfAny();

@@ -1,7 +1,7 @@
 // A jump to a stored directory, and a jump to a name stored nowhere, answered from the store
 // without the module. Most starts of the program are such jumps, and the module would answer
-// them with the same look-ups; loading it, its language files and the stand-in host would cost
-// the jump more than the look-ups do. Every other text goes to the module.
+// them with the same look-ups; starting it, with its language files and the stand-in host, would
+// cost the jump more than the look-ups do. Every other text goes to the module.
 #pragma once
 
 #include <string>

@@ -18,6 +18,13 @@ OpenScreenFunction LoadScreenLibrary(std::string* error) {
     static OpenScreenFunction open = nullptr;
     if (open == nullptr) {
         std::string path = ScreenLibraryPath();
+        // dlopen of the empty path would hand back the program itself.
+        if (path.empty()) {
+            *error =
+                "no screen library velmora-curses.so beside the program or in its "
+                "../lib/velmora";
+            return nullptr;
+        }
         void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (library == nullptr) {
             *error = std::string("the screen library cannot be loaded: ") + dlerror();

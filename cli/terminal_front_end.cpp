@@ -2,13 +2,13 @@
 // command line such as `velmora pr` shows its completion menu and then gives the terminal back.
 #include "terminal_front_end.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "abi/plugin_abi.h"
 #include "store_fault.h"
+#include "visible_text.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ bool TerminalFrontEnd::Reach(const std::string& question) {
     }
     std::string error;
     if (!terminal_.Open(&error)) {
-        std::fprintf(stderr, "velmora: cannot ask (%s): %s\n", error.c_str(), question.c_str());
+        Say("cannot ask (" + error + "): " + question);
         return false;
     }
     openedHere_ = true;
@@ -66,13 +66,9 @@ int TerminalFrontEnd::Dialog(DialogCall& call) {
 int TerminalFrontEnd::Message(const MessageCall& call) {
     bool asks = (call.flags & FMSG_MB_OKCANCEL) != 0;
     if (!terminal_.IsOpen() && !asks) {
-        // Nothing to answer: outside the panel an error box is a line on standard error. The
-        // far2l plugin shows a store's fault in a box of its own; the program says those itself.
-        std::vector<std::string> faults = StoreFaults();
-        bool fault = call.lines.size() == 2 &&
-                     std::find(faults.begin(), faults.end(), call.lines[1]) != faults.end();
-        if (!fault) {
-            std::fprintf(stderr, "%s\n", MessageLine(call).c_str());
+        // Nothing to answer: outside the panel an error box is a line on standard error.
+        if (!IsStoreFaultBox(call.lines)) {
+            std::fprintf(stderr, "%s\n", VisibleText(MessageLine(call)).c_str());
         }
         return 0;
     }

@@ -1,51 +1,24 @@
-// Export and import. An import reads and checks the whole file before it writes anything, and
-// writes in one transaction of the store, so a store is never left half imported.
+// Export and import. An export is written beside its file and takes the file's place only once
+// it is whole and on the disk. An import reads and checks its input a line at a time before it
+// writes anything, and then writes in one transaction of the store: a store is never left half
+// imported, and its write lock is never held while a slow input is still coming.
 #include "transfer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
 #include "exit_status.h"
 #include "store_fault.h"
 #include "store_transaction.h"
+#include "transfer_input.h"
 
 namespace {
-
-bool ReadFile(const std::string& file, std::string* content, std::string* error) {
-    std::FILE* in = file.empty() || file == "-" ? stdin : std::fopen(file.c_str(), "rb");
-    if (in == nullptr) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    char block[65536];
-    size_t got;
-    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
-        content->append(block, got);
-    }
-    bool read = !std::ferror(in);
-    *error = read ? "" : std::strerror(errno);
-    if (in != stdin) {
-        std::fclose(in);
-    }
-    return read;
-}
-
-// An export holds the store's contents: the file is made private to the user like the store.
-std::FILE* CreatePrivate(const std::string& file) {
-    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return nullptr;
-    }
-    std::FILE* out = ::fdopen(fd, "w");
-    if (out == nullptr) {
-        ::close(fd);
-    }
-    return out;
-}
 
 void SayProblems(const std::string& file, const std::vector<BookmarkProblem>& problems,
                  const char* what) {
@@ -55,9 +28,132 @@ void SayProblems(const std::string& file, const std::vector<BookmarkProblem>& pr
     }
 }
 
-std::string HomeDirectory() {
+// Whether `file` names what it names through a link of /proc to an open file (/dev/stdout,
+// /dev/fd/N, a shell's process substitution): that file is another process's output, and is
+// written into, never replaced.
+bool ThroughOpenFileLink(std::string file) {
+    struct stat proc, info;
+    if (::stat("/proc/self", &proc) != 0) {
+        return false;
+    }
+    for (int hop = 0; hop < 40 && ::lstat(file.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+         ++hop) {
+        if (info.st_dev == proc.st_dev) {
+            return true;
+        }
+        char text[PATH_MAX];
+        ssize_t size = ::readlink(file.c_str(), text, sizeof text);
+        if (size <= 0 || static_cast<size_t>(size) >= sizeof text) {
+            return false;
+        }
+        std::string next(text, static_cast<size_t>(size));
+        file = next[0] == '/' ? next : file.substr(0, file.rfind('/') + 1) + next;
+    }
+    return false;
+}
+
+// Where an export to `file` goes: the regular file there, found through links by the kernel
+// (so with its protections of shared folders), or `file` itself when nothing is there. False
+// when something else is there, a terminal or a pipe such as /dev/stdout, which is written into.
+bool ExportPath(const std::string& file, std::string* path) {
+    *path = file;
+    int fd = ::open(file.c_str(), O_PATH | O_CLOEXEC);
+    if (fd < 0) {
+        return true;
+    }
+    struct stat info;
+    bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    char found[PATH_MAX];
+    ssize_t size = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), found, sizeof found);
+    if (regular && size > 0 && static_cast<size_t>(size) < sizeof found) {
+        path->assign(found, static_cast<size_t>(size));
+    }
+    ::close(fd);
+    return regular;
+}
+
+int SayNotWritten(const std::string& file, int error, const char* what) {
+    std::fprintf(stderr, "velmora: cannot write %s: %s%s\n", file.c_str(), std::strerror(error),
+                 what);
+    return kExitFailed;
+}
+
+// Into a terminal, a pipe or another process's output: what could be read is written, as to
+// standard output, behind what that output holds already.
+int ExportInto(const std::string& file) {
+    int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    std::FILE* out = fd < 0 ? nullptr : ::fdopen(fd, "w");
+    if (out == nullptr) {
+        int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return SayNotWritten(file, error, "");
+    }
+    bool read = ExportStore(out);
+    bool written = std::fflush(out) == 0 && !std::ferror(out);
+    int error = errno;
+    if (std::fclose(out) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        return SayNotWritten(file, error, "");
+    }
+    return read ? kExitDone : SayStoreFault();
+}
+
+// The export is written to a new file beside the old one, private to the user whatever the old
+// one was, and renamed over it only once it is whole and on the disk: a store that cannot be
+// read or a full disk leaves the previous export as it was.
+int ExportToFile(const std::string& file) {
+    std::string path;
+    if (ThroughOpenFileLink(file) || !ExportPath(file, &path)) {
+        return ExportInto(file);
+    }
+    size_t slash = path.rfind('/');
+    std::string temporary =
+        (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + ".velmora-export-XXXXXX";
+    int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
+    std::FILE* out = fd < 0 ? nullptr : ::fdopen(fd, "w");
+    if (out == nullptr) {
+        int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(temporary.c_str());
+        }
+        return SayNotWritten(file, error, "");
+    }
+    bool read = ExportStore(out);
+    bool written =
+        ::fchmod(fd, 0600) == 0 && std::fflush(out) == 0 && !std::ferror(out) && ::fsync(fd) == 0;
+    int error = written ? 0 : errno;
+    if (std::fclose(out) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (read && written && std::rename(temporary.c_str(), path.c_str()) == 0) {
+        return kExitDone;
+    }
+    error = written ? errno : error;
+    ::unlink(temporary.c_str());
+    if (!read) {
+        std::fprintf(stderr, "velmora: %s is left as it was\n", file.c_str());
+        return SayStoreFault();
+    }
+    return SayNotWritten(file, error, "; it is left as it was");
+}
+
+// The bookmarks of a wd or bashmarks file as permanent names.
+bool ReadBookmarks(BookmarkFormat format, std::FILE* in, std::vector<ExchangeEntry>* entries,
+                   std::vector<BookmarkProblem>* skipped) {
+    std::vector<Bookmark> bookmarks;
     const char* home = std::getenv("HOME");
-    return home != nullptr ? home : "";
+    bool found = ParseBookmarks(format, in, home != nullptr ? home : "", &bookmarks, skipped);
+    for (const Bookmark& bookmark : bookmarks) {
+        entries->push_back(BookmarkEntry(bookmark));
+    }
+    return found;
 }
 
 bool SameValue(const StoreValue& a, const StoreValue& b) {
@@ -141,23 +237,38 @@ bool ExportStore(std::FILE* out) {
     return read;
 }
 
-bool ParseExport(const std::string& content, std::vector<ExchangeEntry>* entries,
-                 std::vector<BookmarkProblem>* problems) {
-    std::vector<std::string> lines = TextLines(content);
-    if (lines.empty() || lines.front() != kExchangeHeader) {
+bool ParseExport(std::FILE* in, std::vector<ExchangeEntry>* entries,
+                 std::vector<BookmarkProblem>* problems, std::vector<BookmarkProblem>* skipped) {
+    LineReader reader(in, kMaxImportLine);
+    std::string line;
+    LineRead read = reader.Next(&line);
+    if ((read != LineRead::kLine && read != LineRead::kCut) || line != kExchangeHeader) {
         return false;
     }
-    for (size_t number = 2; number <= lines.size(); ++number) {
-        const std::string& line = lines[number - 1];
-        if (line.empty() || line[0] == '#') {
+    for (; read != LineRead::kEnd; read = reader.Next(&line)) {
+        size_t number = reader.Number();
+        if (read == LineRead::kTooLong) {
+            skipped->push_back({number, LineFault(read)});
+            continue;
+        }
+        if (read != LineRead::kLine) {
+            problems->push_back({number, LineFault(read)});
+            return true;
+        }
+        if (number == 1 || line.empty() || line[0] == '#') {
             continue;
         }
         ExchangeEntry entry;
         std::string problem;
-        if (ParseEntry(line, &entry, &problem)) {
-            entries->push_back(entry);
-        } else {
+        if (!ParseEntry(line, &entry, &problem)) {
             problems->push_back({number, problem});
+            if (problems->size() >= kMaxBadLines) {
+                return true;
+            }
+        } else if (!(problem = EntryProblem(entry)).empty()) {
+            skipped->push_back({number, problem});
+        } else {
+            entries->push_back(entry);
         }
     }
     return true;
@@ -177,70 +288,52 @@ bool ImportEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impo
 }
 
 int RunExport(const TransferOptions& options) {
-    bool toStdout = options.file.empty() || options.file == "-";
-    std::FILE* out = toStdout ? stdout : CreatePrivate(options.file);
-    if (out == nullptr) {
-        std::fprintf(stderr, "velmora: cannot write %s: %s\n", options.file.c_str(),
-                     std::strerror(errno));
-        return kExitFailed;
+    if (options.file.empty() || options.file == "-") {
+        return ExportStore(stdout) ? kExitDone : SayStoreFault();
     }
-    bool read = ExportStore(out);
-    if (toStdout) {
-        return read ? kExitDone : SayStoreFault();
-    }
-    bool written = !std::ferror(out);
-    written = std::fclose(out) == 0 && written;
-    if (!written) {
-        std::fprintf(stderr, "velmora: cannot write %s: %s\n", options.file.c_str(),
-                     std::strerror(errno));
-        return kExitFailed;
-    }
-    return read ? kExitDone : SayStoreFault();
+    return ExportToFile(options.file);
 }
 
 int RunImport(const TransferOptions& options) {
-    std::string content, error;
     const std::string& file = options.file;
-    if (!ReadFile(file, &content, &error)) {
-        std::fprintf(stderr, "velmora: cannot read %s: %s\n", file.c_str(), error.c_str());
+    bool standardInput = file == "-";
+    std::string shown = standardInput ? "standard input" : file;
+    std::FILE* in = standardInput ? stdin : std::fopen(file.c_str(), "rb");
+    if (in == nullptr) {
+        std::fprintf(stderr, "velmora: cannot read %s: %s\n", file.c_str(), std::strerror(errno));
         return kExitFailed;
     }
     std::vector<ExchangeEntry> entries;
-    std::vector<BookmarkProblem> problems;
-    if (options.foreign) {
-        std::vector<Bookmark> bookmarks;
-        bool isBookmarks =
-            ParseBookmarks(options.format, content, HomeDirectory(), &bookmarks, &problems);
-        const char* kind = options.format == BookmarkFormat::kWd ? "wd" : "bashmarks";
-        if (!isBookmarks) {
-            SayProblems(file, problems, "not a bookmark");
-            std::fprintf(stderr, "velmora: %s is not a %s file; nothing imported\n", file.c_str(),
-                         kind);
-            return kExitFailed;
-        }
-        SayProblems(file, problems, "skipped");
-        for (const Bookmark& bookmark : bookmarks) {
-            ExchangeEntry entry;
-            entry.value.name = bookmark.name;
-            entry.value.type = REG_SZ;
-            entry.value.data = bookmark.path + '\0';
-            entries.push_back(entry);
-        }
-    } else if (!ParseExport(content, &entries, &problems)) {
+    std::vector<BookmarkProblem> problems, skipped;
+    bool known = options.foreign ? ReadBookmarks(options.format, in, &entries, &skipped)
+                                 : ParseExport(in, &entries, &problems, &skipped);
+    if (in != stdin) {
+        std::fclose(in);
+    }
+    if (!known && options.foreign) {
+        SayProblems(shown, skipped, "not a bookmark");
+        std::fprintf(stderr, "velmora: %s is not a %s file; nothing imported\n", shown.c_str(),
+                     options.format == BookmarkFormat::kWd ? "wd" : "bashmarks");
+        return kExitFailed;
+    }
+    if (!known) {
         std::fprintf(stderr,
                      "velmora: %s is not an export of velmora (its first line is not "
                      "\"%s\"); nothing imported\n",
-                     file.c_str(), kExchangeHeader);
-        return kExitFailed;
-    } else if (!problems.empty()) {
-        SayProblems(file, problems, "nothing imported");
+                     shown.c_str(), kExchangeHeader);
         return kExitFailed;
     }
+    if (!problems.empty()) {
+        SayProblems(shown, problems, "nothing imported");
+        return kExitFailed;
+    }
+    SayProblems(shown, skipped, "skipped");
     ImportCounts counts;
     if (!ImportEntries(entries, options.replace, &counts)) {
         return SayStoreFault();
     }
-    std::printf("imported %zu: %zu added, %zu kept, %zu replaced\n", entries.size(), counts.added,
+    std::printf("imported %zu: %zu added, %zu kept, %zu replaced", entries.size(), counts.added,
                 counts.kept, counts.replaced);
-    return kExitDone;
+    std::printf(skipped.empty() ? "\n" : ", %zu skipped\n", skipped.size());
+    return skipped.empty() ? kExitDone : kExitFailed;
 }

@@ -27,10 +27,12 @@ int RunImport(const TransferOptions& options);
 // Writes the header and every setting, name, temporary name and filter; false when the store
 // failed (what could be read is written).
 bool ExportStore(std::FILE* out);
-// The entries of an export; false when the content is not one. Any line that cannot be read is
-// a problem, and an import stores nothing then: an export is read whole or not at all.
-bool ParseExport(const std::string& content, std::vector<ExchangeEntry>* entries,
-                 std::vector<BookmarkProblem>* problems);
+// The entries of an export read from `in`; false when its first line is not the header, read
+// before anything else. A line that cannot be read is a problem, and an import stores nothing
+// then: a file that is not whole is read not at all. An entry that the store cannot hold or
+// must not take (EntryProblem) is skipped, so that whatever an export wrote can be read back.
+bool ParseExport(std::FILE* in, std::vector<ExchangeEntry>* entries,
+                 std::vector<BookmarkProblem>* problems, std::vector<BookmarkProblem>* skipped);
 
 struct ImportCounts {
     size_t added = 0, kept = 0, replaced = 0;

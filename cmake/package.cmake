@@ -5,12 +5,13 @@
 set(velmora_package_dir ${CMAKE_BINARY_DIR}/package)
 set(velmora_doc_dir share/doc/velmora)
 
-# far2l loads every plugin below /usr/lib/far2l/Plugins, with the language files beside it.
+# far2l loads every plugin below /usr/lib/far2l/Plugins, with the language files beside it; the
+# velmora program reads them there too.
+get_target_property(velmora_lng_dir velmora_far2l_lng VELMORA_LNG_DIR)
+install(FILES ${velmora_lng_dir}/VelmoraEng.lng ${velmora_lng_dir}/VelmoraRus.lng
+        DESTINATION lib/far2l/Plugins/velmora/plug)
 if(TARGET velmora_far2l)
-    get_target_property(velmora_far2l_dir velmora_far2l LIBRARY_OUTPUT_DIRECTORY)
     install(TARGETS velmora_far2l LIBRARY DESTINATION lib/far2l/Plugins/velmora/plug)
-    install(FILES ${velmora_far2l_dir}/VelmoraEng.lng ${velmora_far2l_dir}/VelmoraRus.lng
-            DESTINATION lib/far2l/Plugins/velmora/plug)
 endif()
 
 # The completion files are written by a small program from the same code as `velmora init`.

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev googletest libbenchmark-dev libsqlite3-dev libncurses-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
     zsh fish ksh busybox  # the shells whose integration the unit tests run
+    sqlite3  # checks the store after the test of commands at once
 )
 if scripts/runs-32bit.sh; then
     packages+=(wine32:i386)

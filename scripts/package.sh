@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package velmora_<version>_<arch>.deb: a Release build in build/package with
-# Debian's hardening flags, then CPack. Its last line is the package's path. Install it with
+# Builds the Debian package velmora_<version>_<arch>.deb: a Release build in build/package (or
+# the folder given as the argument) with Debian's hardening flags, then CPack. Its last line is
+# the package's path. Install it with
 #   sudo apt-get install ./build/package/velmora_*.deb
 set -euo pipefail
 # shellcheck source=scripts/far2l-common.sh
@@ -11,7 +12,7 @@ scripts/install-deps.sh
 # dpkg-buildflags, and dpkg-shlibdeps for the package's dependencies.
 install_packages dpkg-dev file
 
-build=build/package
+build=${1:-build/package}
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 flags() { dpkg-buildflags --get "$1"; }
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF \
@@ -23,4 +24,4 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF \
 cmake --build "$build" -j"$(nproc)" > /dev/null
 rm -f "$build"/velmora_*.deb
 (cd "$build" && cpack -G DEB > cpack.log 2>&1) || { cat "$build/cpack.log" >&2; exit 1; }
-ls "$velmora_root/$build"/velmora_*.deb
+(cd "$build" && ls "$PWD"/velmora_*.deb)

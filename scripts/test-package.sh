@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The Debian package end to end, as a person installs it: build it, install it with apt-get,
-# ask velmora for its version, store and find a name through the installed module, read its
-# manual page, see far2l list Velmora among its plugins from the system folder (F11), then purge
-# the package again so that the machine is left as it was. Ends with one line
+# The Debian package end to end, as a person installs it: build it in a folder of its own and
+# delete that, install it with apt-get, ask velmora for its version, store and find a name through
+# the installed module, see that neither it nor a copy of it loads anything from where it was
+# built, read its manual page, see far2l list Velmora among its plugins from the system folder
+# (F11), then purge the package again so that the machine is left as it was. Ends with one line
 # "package: N passed, M failed".
 set -uo pipefail
 # shellcheck source=scripts/far2l-common.sh
@@ -39,13 +40,18 @@ installed && give_up "velmora is installed already; remove it to run this test"
 install_packages tmux man-db || give_up "tmux or man-db could not be installed"
 install_far2l || give_up "far2l could not be installed"
 
-package=$(scripts/package.sh | tail -1)
-check "the package is built" test -f "$package" || give_up "there is no package to install"
 work=$(mktemp -d)
+# The build's folder is deleted once the package is made: any user may make it again later, so
+# nothing installed may read or load anything from there.
+build=$(mktemp -d)
+package=$(scripts/package.sh "$build/build" | tail -1)
+[ -f "$package" ] && cp "$package" "$work/" && package=$work/$(basename "$package")
+rm -rf "$build"
+check "the package is built" test -f "$package" || give_up "there is no package to install"
 socket=velmora-package-$$
 purge() {
     tmux -L "$socket" kill-server 2> /dev/null
-    rm -rf "$work"
+    rm -rf "$work" "$build"
     installed && quietly as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq velmora
 }
 trap purge EXIT
@@ -64,6 +70,42 @@ stores_and_finds_a_name() {
         [ "$(cd / && "${store[@]}" /usr/bin/velmora -- project)" = "$work/project" ]
 }
 check "the installed velmora stores and finds a name" stores_and_finds_a_name
+
+no_build_path_inside() {
+    local file
+    for file in /usr/bin/velmora /usr/lib/velmora/* /usr/lib/far2l/Plugins/velmora/plug/*; do
+        ! strings -a "$file" | grep -qF -- "$build" || { echo "$file names $build" >&2; return 1; }
+    done
+}
+check "no installed file names the folder it was built in" no_build_path_inside
+
+# A library planted where the build put the far2l plugin and the screen library, with the
+# language files beside them, would run its constructor when loaded. The installed program and
+# a copy of it elsewhere (where no installed tree lies beside it) start the module, list, and
+# open the panel, and load none of it.
+nothing_loaded_from_the_build() {
+    local planted=$work/planted-ran store program
+    store=(env VELMORA_REGISTRY_DIR="$work/registry" VELMORA_VOLATILE_DIR="$work/volatile")
+    mkdir -p "$build/build/far2l-plugin" "$build/build/cli" "$work/bin"
+    printf '#include <stdio.h>\n__attribute__((constructor)) static void planted(void) {\n%s\n}\n' \
+        "fclose(fopen(\"$planted\", \"w\"));" > "$work/planted.c"
+    cc -shared -fPIC -o "$build/build/far2l-plugin/Velmora.far-plug-mb" "$work/planted.c" || return 1
+    cp "$build/build/far2l-plugin/Velmora.far-plug-mb" "$build/build/cli/velmora-curses.so"
+    cp /usr/lib/far2l/Plugins/velmora/plug/*.lng "$build/build/far2l-plugin/"
+    cp /usr/bin/velmora "$work/bin/velmora"
+    for program in /usr/bin/velmora "$work/bin/velmora"; do
+        (cd "$work/project" && "${store[@]}" "$program" -- :planted && "${store[@]}" "$program" list &&
+            "${store[@]}" "$program" --prefix) > /dev/null 2>&1
+        tmux -L "$socket" -f /dev/null new-session -d -s panel -x 100 -y 30 \
+            "${store[@]}" "$program" || return 1
+        sleep 1
+        tmux -L "$socket" send-keys -t panel Escape 2> /dev/null
+        tmux -L "$socket" kill-session -t panel 2> /dev/null
+    done
+    [ ! -e "$planted" ]
+}
+check "neither it nor a copy loads a library planted in its build folder" \
+    nothing_loaded_from_the_build
 
 # The page renders without a warning from groff and says what velmora is.
 manual_renders() {

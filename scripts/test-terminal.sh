@@ -219,6 +219,20 @@ test_delete_and_miss_from_the_command_line() {
     [ "$rc" = 1 ] || fail "deleting it again gives status $rc, not 1"
 }
 
+# A word beginning with '-' is an option of the program: an unknown one is refused with the
+# usage and deletes nothing, while the shell's command still deletes.
+test_an_unknown_option_is_never_a_delete() {
+    start_shell || return 1
+    store v "$work/option/v" || return 1
+    shell_run "velmora -v" || return 1
+    [ "$rc" = 2 ] && grep -qF "velmora: unknown option -v" <<< "$output" &&
+        grep -qF "usage: velmora" <<< "$output" ||
+        fail "velmora -v gives status $rc without refusing the option" || return 1
+    [ "$(names)" = v ] || fail "velmora -v deleted the name v" || return 1
+    shell_run "cd: -v" || return 1
+    [ "$rc" = 0 ] && [ -z "$(names)" ] || fail "cd: -v did not delete v (status $rc)"
+}
+
 test_completion_menu_chosen_with_cursor_keys() {
     start_shell || return 1
     store proj "$work/menu/proj" && store prod "$work/menu/prod" || return 1
@@ -452,6 +466,31 @@ test_list_check_and_prune() {
     [ "$rc" = 0 ] && [ "$(names)" = live ] || fail "prune left '$(names)' with status $rc"
 }
 
+# Escape sequences and C1 controls in names and targets are shown, never obeyed by the terminal:
+# in the shell's message for a command for the file manager, in a miss, and in list.
+test_control_bytes_are_shown_visibly() {
+    start_shell || return 1
+    store "ftp:h"$'\e'"[7m:cmd" "$work/ctl" || return 1
+    printf 'zz\302\233\033[2J' > "$case_store/miss"
+    shell_run "cd: cmd; cd: \"\$(cat $case_store/miss)\"; velmora list | cat" || return 1
+    grep -qF 'command for the file manager: ftp:h\x1b[7m/' <<< "$output" &&
+        grep -qF "velmora: no name 'zz\xc2\x9b\x1b[2J'" <<< "$output" &&
+        grep -qF 'ftp:h\x1b[7m/' <<< "$(grep '^cmd' <<< "$output")" ||
+        fail "a control byte reached the terminal"
+}
+
+# A target the file manager runs as a command is marked so by list and check; it is not gone.
+test_list_and_check_mark_commands() {
+    start_shell || return 1
+    store "ftp:srv:cmd" "$work/marks" || return 1
+    shell_run "velmora list" || return 1
+    grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output" ||
+        fail "list does not mark the command" || return 1
+    shell_run "velmora check" || return 1
+    [ "$rc" = 0 ] && grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output" ||
+        fail "check does not show the command marked, with status 0 (status $rc)"
+}
+
 test_a_damaged_store_is_said_with_its_path() {
     start_shell || return 1
     store proj "$work/fault/proj" || return 1
@@ -461,6 +500,19 @@ test_a_damaged_store_is_said_with_its_path() {
     shell_run "cd: proj" || return 1
     [ "$rc" = 4 ] && grep -qF "velmora: $database is damaged" <<< "$output" ||
         fail "a damaged store gives status $rc without naming $database"
+}
+
+# The temporary names' store is not the one a permanent name goes to: its fault is said, and the
+# add that was done exits 0.
+test_a_broken_temporary_store_leaves_a_permanent_add_done() {
+    start_shell || return 1
+    install -d -m 700 "$case_store/volatile" "$work/permanent"
+    head -c 8192 /dev/urandom > "$case_store/volatile/hkcu.db"
+    chmod 600 "$case_store/volatile/hkcu.db"
+    shell_run "cd $work/permanent && cd: :perm" || return 1
+    [ "$rc" = 0 ] && grep -qF "velmora: $case_store/volatile/hkcu.db is damaged" <<< "$output" ||
+        fail "the add gives status $rc, or the damaged store is not said" || return 1
+    [ "$(names 2> /dev/null)" = perm ] || fail "perm was not stored"
 }
 
 test_export_and_import_round_trip() {
@@ -479,6 +531,8 @@ test_export_and_import_round_trip() {
 run_case "store a name and jump with a rest" test_store_and_jump_with_rest
 run_case "delete, miss and an empty name from the command line" \
     test_delete_and_miss_from_the_command_line
+run_case "an unknown option is refused, never run as a delete" \
+    test_an_unknown_option_is_never_a_delete
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
 for shell in bash zsh fish dash busybox; do
@@ -495,7 +549,11 @@ run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_store
 run_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
 run_case "list, check and prune" test_list_check_and_prune
 run_case "export and import round trip" test_export_and_import_round_trip
+run_case "control bytes shown visibly" test_control_bytes_are_shown_visibly
+run_case "list and check mark commands" test_list_and_check_mark_commands
 run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
+run_case "a broken temporary store leaves a permanent add done" \
+    test_a_broken_temporary_store_leaves_a_permanent_add_done
 
 echo "terminal: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,5 +1,7 @@
-// Hotkey marks and cutting texts to columns, as the windows and the panel show them.
+// Hotkey marks and cutting texts to columns, as the windows and the panel show them, and control
+// bytes shown in written lines.
 #include "screen_text.h"
+#include "visible_text.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +29,15 @@ TEST(ScreenTextTest, AmpersandMarksTheHotkeyAndDoubledStandsForItself) {
 
 TEST(ScreenTextTest, StoredControlCharactersCannotReachTheTerminal) {
     EXPECT_EQ(FitToWidth("a\x1b[2Jb\nc", 20, false), "a?[2Jb?c");
+    // Written lines show them instead: C0, DEL, C1 as a byte and as UTF-8, and an overlong form
+    // of one; UTF-8 letters whose bytes fall in the C1 range stay letters ("ğ" is C4 9F).
+    EXPECT_EQ(VisibleText("a\x1b]0;x\x07\x7f \x9b"
+                          "1m \xc2\x9b"
+                          "2m \xe0\x82\x9b \xc4\x9f\xc3\xa9"),
+              "a\\x1b]0;x\\x07\\x7f \\x9b1m \\xc2\\x9b2m \xe0\\x82\\x9b \xc4\x9f\xc3\xa9");
+    // Losslessly, a backslash is doubled, so that "\x1b" typed into a name stays apart from ESC.
+    EXPECT_EQ(VisibleText("a\\x1b\tb", true), "a\\\\x1b\\x09b");
+    EXPECT_EQ(VisibleText("a\\b"), "a\\b");
 }
 
 TEST(ScreenTextTest, CutsToColumnsAndPads) {

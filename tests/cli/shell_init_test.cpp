@@ -70,8 +70,11 @@ class ShellInitTest : public testing::Test {
              << "; exit ;;\n"
                 "  --configure) exit ;;\n"
                 "  --names) printf '%s\\n' proj 'x$(touch ran)'; exit ;;\n"
+                "  --) ;;\n"
+                "  -*) echo \"unknown option $1\"; exit 2 ;;\n"
                 "esac\n"
                 "case \"$2\" in\n"
+                "  -old) echo 'deleted old' >&2; exit ;;\n"
                 "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
                 "  miss) exit 1 ;;\n"
                 "  *) printf '%s\\n' "
@@ -158,17 +161,20 @@ TEST_F(ShellInitTest, CommandGoesWhereTheProgramPointsWithoutRunningThePath) {
     }
 }
 
-TEST_F(ShellInitTest, MissAndCommandLeaveTheDirectoryAndPassTheStatus) {
+TEST_F(ShellInitTest, MissCommandAndDeleteLeaveTheDirectoryAndPassTheStatus) {
     for (const ShellUnderTest& shell : InstalledShells()) {
         std::string prefix = shell.prefix, status = shell.status;
-        std::string output =
-            Run(shell.command, Init(shell.kind, prefix) + "cd /\n" + prefix +
-                                   " miss\necho \"miss " + status + " $PWD\"\n" + prefix +
-                                   " ftp\necho \"ftp " + status + " $PWD\"\n");
+        std::string output = Run(
+            shell.command, Init(shell.kind, prefix) + "cd /\n" + prefix + " miss\necho \"miss " +
+                               status + " $PWD\"\n" + prefix + " ftp\necho \"ftp " + status +
+                               " $PWD\"\n" + prefix + " -old\necho \"delete " + status + "\"\n");
         EXPECT_NE(output.find("miss 1 /\n"), std::string::npos) << shell.command << output;
         EXPECT_NE(output.find("command for the file manager: ftp:srv\n"), std::string::npos)
             << shell.command << output;
         EXPECT_NE(output.find("ftp 3 /\n"), std::string::npos) << shell.command << output;
+        // The program takes a word beginning with '-' as an option unless "--" comes first.
+        EXPECT_NE(output.find("deleted old\ndelete 0\n"), std::string::npos)
+            << shell.command << output;
     }
 }
 
@@ -204,6 +210,9 @@ TEST_F(ShellInitTest, RefusedPrefixSaysWhyAndDefinesNothing) {
         EXPECT_NE(output.find("the prefix \"x y\" cannot name a shell function"), std::string::npos)
             << shell.command << output;
         EXPECT_NE(output.find("old 127"), std::string::npos) << shell.command << output;
+        output = Run(shell.command, Init(shell.kind, "x\x1b[2J"));
+        EXPECT_NE(output.find("the prefix \"x\\x1b[2J\""), std::string::npos)
+            << shell.command << output;
 
         // A prefix that is a command of the shell itself would take that command over.
         output = Run(shell.command, Init(shell.kind, "cd") + "cd /\npwd\n");

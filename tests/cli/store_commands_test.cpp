@@ -3,14 +3,21 @@
 // directories.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "dead_names.h"
 #include "direct_store.h"
+#include "exit_status.h"
 #include "foreign_bookmarks.h"
 #include "name_listing.h"
 #include "store_fault.h"
@@ -27,6 +34,23 @@ namespace {
 
 bool WriteText(StoreSection section, const std::string& name, const std::string& text) {
     return WriteValue(section, {name, REG_SZ, text + '\0'});
+}
+
+// A text to read as a stream, for as long as the full expression that makes it.
+class TextInput {
+  public:
+    explicit TextInput(std::string text)
+        : text_(std::move(text)), in_(fmemopen(&text_[0], text_.size(), "r")) {}
+    ~TextInput() { std::fclose(in_); }
+    operator std::FILE*() const { return in_; }
+
+  private:
+    std::string text_;
+    std::FILE* in_;
+};
+
+bool IsGone(const std::string& target) {
+    return JudgeTarget(target) == TargetState::kGone;
 }
 
 class StoreCommandsTest : public testing::Test {
@@ -58,6 +82,15 @@ class StoreCommandsTest : public testing::Test {
             return true;
         }));
         return values;
+    }
+
+    static void WriteFile(const std::string& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    static std::string ReadFile(const std::string& path) {
+        std::ostringstream content;
+        content << std::ifstream(path, std::ios::binary).rdbuf();
+        return content.str();
     }
 
     // What a FILE* stream received.
@@ -94,15 +127,17 @@ TEST_F(StoreCommandsTest, ExportAndImportGiveBackEveryByteOfEveryNameAndPath) {
         std::string path = "/p/" + texts[(i * 7 + 3) % texts.size()] + "/" + texts[i];
         ASSERT_TRUE(WriteText(sections[i % 3], texts[i], path));
     }
-    ASSERT_TRUE(WriteText(StoreSection::kRoot, "Prefix", "g\xe9\t:"));
+    ASSERT_TRUE(WriteText(StoreSection::kRoot, "Prefix", "j@k.%+,-:"));
     StoreValue number{"ShowErrors", REG_DWORD, std::string("\x01\x00\x00\x80", 4)};
     ASSERT_TRUE(WriteValue(StoreSection::kRoot, number));
 
     std::string exported = Written([](std::FILE* out) { EXPECT_TRUE(ExportStore(out)); });
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
-    ASSERT_TRUE(ParseExport(exported, &entries, &problems));
+    std::vector<BookmarkProblem> skipped;
+    ASSERT_TRUE(ParseExport(TextInput(exported), &entries, &problems, &skipped));
     EXPECT_TRUE(problems.empty());
+    EXPECT_TRUE(skipped.empty());
     UseStore("b");
     ImportCounts counts;
     ASSERT_TRUE(ImportEntries(entries, false, &counts));
@@ -116,7 +151,7 @@ TEST_F(StoreCommandsTest, ExportAndImportGiveBackEveryByteOfEveryNameAndPath) {
     }
     StoreValue prefix;
     ASSERT_EQ(ReadValue(StoreSection::kRoot, "Prefix", &prefix), StoreResult::kDone);
-    EXPECT_EQ(prefix.Text(), "g\xe9\t:");
+    EXPECT_EQ(prefix.Text(), "j@k.%+,-:");
     StoreValue showErrors;
     ASSERT_EQ(ReadValue(StoreSection::kRoot, "ShowErrors", &showErrors), StoreResult::kDone);
     EXPECT_EQ(showErrors, number);
@@ -127,10 +162,9 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     ASSERT_TRUE(WriteText(StoreSection::kKeys, "same", "/same"));
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
-    ASSERT_TRUE(
-        ParseExport("velmora export 1\nname\tproj\t/new\nname\tsame\t/same\n"
-                    "temporary\tproj\t/tmp\n",
-                    &entries, &problems));
+    ASSERT_TRUE(ParseExport(TextInput("velmora export 1\nname\tproj\t/new\nname\tsame\t/same\n"
+                                      "temporary\tproj\t/tmp\n"),
+                            &entries, &problems, &problems));
 
     ImportCounts kept;
     ASSERT_TRUE(ImportEntries(entries, false, &kept));
@@ -151,8 +185,9 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
 TEST_F(StoreCommandsTest, AnImportThatFailsOnTheWayStoresNothing) {
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
-    ASSERT_TRUE(ParseExport("velmora export 1\nname\ta\t/a\nname\tb\t/b\ntemporary\tt\t/t\n",
-                            &entries, &problems));
+    ASSERT_TRUE(
+        ParseExport(TextInput("velmora export 1\nname\ta\t/a\nname\tb\t/b\ntemporary\tt\t/t\n"),
+                    &entries, &problems, &problems));
     ASSERT_TRUE(WriteText(StoreSection::kKeys, "old", "/old"));
     VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultFull);
 
@@ -165,23 +200,121 @@ TEST_F(StoreCommandsTest, AnImportThatFailsOnTheWayStoresNothing) {
 TEST_F(StoreCommandsTest, AnExportWithALineThatCannotBeReadIsReportedByLineNumber) {
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
-    EXPECT_FALSE(ParseExport("proj:/home/proj\n", &entries, &problems));
+    std::vector<BookmarkProblem> skipped;
+    EXPECT_FALSE(ParseExport(TextInput("proj:/home/proj\n"), &entries, &problems, &skipped));
     ASSERT_TRUE(
-        ParseExport("velmora export 1\n# made by hand\nname\tok\t/ok\nname\tbad\\q\t/x\n"
-                    "setting\tShowErrors\tnumber\t4294967296\nname\tshort\n",
-                    &entries, &problems));
+        ParseExport(TextInput("velmora export 1\n# made by hand\nname\tok\t/ok\nname\tbad\\q\t/x\n"
+                              "setting\tShowErrors\tnumber\t4294967296\nname\tshort\n"),
+                    &entries, &problems, &skipped));
     ASSERT_EQ(problems.size(), 3u);
     EXPECT_EQ(problems[0].line, 4u);
     EXPECT_EQ(problems[1].line, 5u);
     EXPECT_EQ(problems[2].line, 6u);
+    // A last line without its line end is a file cut short; no text holds a zero byte.
+    for (const std::string& last :
+         {std::string("name\tcut\t/cut"), std::string("name\tz\t/a\0b\n", 12)}) {
+        problems.clear();
+        ASSERT_TRUE(ParseExport(TextInput("velmora export 1\nname\tok\t/ok\n" + last), &entries,
+                                &problems, &skipped));
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].line, 3u);
+    }
+}
+
+// What an export may hold from older versions or the file manager's dialogs but the store
+// cannot hold or must not take is said by its line and skipped; the rest is stored, and the
+// exit status says that not everything was.
+TEST_F(StoreCommandsTest, AnImportSkipsEntriesTheStoreCannotTakeAndStoresTheRest) {
+    std::string file = folder_ + "/names";
+    WriteFile(file, "velmora export 1\nname\tok\t/ok\nname\t" + std::string(16384, 'n') +
+                        "\t/long\nname\t\t/nameless\nname\trel\tsrc\ntemporary\thome\t~/src\n"
+                        "name\tnone\t\nname\tzero\t/a\\x00b\nname\tftp\tftp:server\n"
+                        "setting\tPrefix\tnumber\t1\nsetting\tShowErrors\ttext\tyes\n"
+                        "setting\tprefix\ttext\t1cd\nfilter\tsrc\t*src*\n");
+    TransferOptions options;
+    options.file = file;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunImport(options), kExitFailed);
+    std::string said = testing::internal::GetCapturedStderr();
+    for (int line : {3, 4, 5, 6, 7, 8, 10, 11, 12}) {
+        EXPECT_NE(said.find(file + ":" + std::to_string(line) + ":"), std::string::npos) << line;
+    }
+    EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }), "src\nok\nftp\n");
+    EXPECT_TRUE(Values(StoreSection::kRoot).empty());
+}
+
+// A device of zeros or an endless pipe is refused, with a message, after its first block.
+TEST_F(StoreCommandsTest, AnImportOfEndlessInputEndsAtOnce) {
+    std::FILE* yes = popen("yes", "r");
+    ASSERT_NE(yes, nullptr);
+    TransferOptions options;
+    testing::internal::CaptureStderr();
+    for (bool foreign : {false, true}) {
+        for (const std::string& file :
+             {std::string("/dev/zero"), "/proc/self/fd/" + std::to_string(fileno(yes))}) {
+            options.foreign = foreign;
+            options.file = file;
+            EXPECT_EQ(RunImport(options), kExitFailed) << file;
+        }
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+    pclose(yes);
+}
+
+// A store that cannot be read or a disk that is full leaves the previous export as it was, and
+// nothing of the new one beside it.
+TEST_F(StoreCommandsTest, AnExportThatFailsLeavesThePreviousFileAsItWas) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", "/" + std::string(8192, 'p')));
+    std::string backups = folder_ + "/backups", file = backups + "/names";
+    ASSERT_EQ(mkdir(backups.c_str(), 0700), 0);
+    WriteFile(file, "velmora export 1\nname\told\t/old\n");
+    TransferOptions options;
+    options.file = file;
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultDamaged);
+    EXPECT_EQ(RunExport(options), kExitStoreFailed);
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
+
+    Values(StoreSection::kKeys);
+    rlimit saved, full;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    full = {100, saved.rlim_max};
+    auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    int status = RunExport(options);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(status, kExitFailed);
+
+    EXPECT_EQ(ReadFile(file), "velmora export 1\nname\told\t/old\n");
+    auto files = std::filesystem::directory_iterator(backups);
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1);
+}
+
+// The export is a new file private to the user: the old one is neither written into nor are
+// its permissions taken over.
+TEST_F(StoreCommandsTest, AnExportTakesThePlaceOfThePreviousFileAsANewPrivateOne) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", "/p"));
+    std::string file = folder_ + "/names", old = folder_ + "/old";
+    WriteFile(file, "old\n");
+    ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+    ASSERT_EQ(link(file.c_str(), old.c_str()), 0);
+    TransferOptions options;
+    options.file = file;
+    EXPECT_EQ(RunExport(options), kExitDone);
+    struct stat info;
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(ReadFile(file), "velmora export 1\nname\tproj\t/p\n");
+    EXPECT_EQ(ReadFile(old), "old\n");
 }
 
 TEST_F(StoreCommandsTest, WdBookmarksExpandTheHomeAndSkipMalformedLines) {
     std::vector<Bookmark> bookmarks;
     std::vector<BookmarkProblem> problems;
-    ASSERT_TRUE(ParseBookmarks(BookmarkFormat::kWd,
-                               "proj:~/src/proj\n\nno colon here\nweb:/var/www:8080\nrel:src\n",
-                               "/home/u", &bookmarks, &problems));
+    ASSERT_TRUE(
+        ParseBookmarks(BookmarkFormat::kWd,
+                       TextInput("proj:~/src/proj\n\nno colon here\nweb:/var/www:8080\nrel:src\n"),
+                       "/home/u", &bookmarks, &problems));
     ASSERT_EQ(bookmarks.size(), 2u);
     EXPECT_EQ(bookmarks[0].path, "/home/u/src/proj");
     EXPECT_EQ(bookmarks[1].name, "web");
@@ -195,10 +328,10 @@ TEST_F(StoreCommandsTest, BashmarksPathsAreReadWithoutAShell) {
     std::vector<Bookmark> bookmarks;
     std::vector<BookmarkProblem> problems;
     ASSERT_TRUE(ParseBookmarks(BookmarkFormat::kBashmarks,
-                               "export DIR_proj=\"$HOME/src/a \\\"b\\\"\"\n"
-                               "export DIR_lit='/x/$y'\n"
-                               "export DIR_run=\"$(touch /tmp/x)\"\n"
-                               "export DIR_bad-name=\"/x\"\n",
+                               TextInput("export DIR_proj=\"$HOME/src/a \\\"b\\\"\"\n"
+                                         "export DIR_lit='/x/$y'\n"
+                                         "export DIR_run=\"$(touch /tmp/x)\"\n"
+                                         "export DIR_bad-name=\"/x\"\n"),
                                "/home/u", &bookmarks, &problems));
     ASSERT_EQ(bookmarks.size(), 2u);
     EXPECT_EQ(bookmarks[0].path, "/home/u/src/a \"b\"");
@@ -210,10 +343,10 @@ TEST_F(StoreCommandsTest, BashmarksPathsAreReadWithoutAShell) {
 TEST_F(StoreCommandsTest, AFileOfAnotherKindGivesNoBookmarks) {
     std::vector<Bookmark> bookmarks;
     std::vector<BookmarkProblem> problems;
-    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kBashmarks, "proj:/home/proj\n", "/home/u",
-                                &bookmarks, &problems));
-    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kWd, std::string("a:/b\0c", 6), "/home/u",
-                                &bookmarks, &problems));
+    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kBashmarks, TextInput("proj:/home/proj\n"),
+                                "/home/u", &bookmarks, &problems));
+    EXPECT_FALSE(ParseBookmarks(BookmarkFormat::kWd, TextInput(std::string("a:/b\0c", 6)),
+                                "/home/u", &bookmarks, &problems));
 }
 
 TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
@@ -224,9 +357,12 @@ TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
     ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", "/t"));
     ASSERT_TRUE(WriteText(StoreSection::kFilters, "tmp", "/t*"));
     ASSERT_TRUE(WriteText(StoreSection::kFilters, "pr", "/p*"));
+    // A line end would split a name in two; a name without one stays byte for byte.
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "two\nlines\x1b", "/l"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "esc\x1b\\", "/e"));
 
     EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }),
-              "tmp\npr\n" + longName + "\nBoth\n");
+              "tmp\npr\n" + longName + "\nBoth\ntwo\\x0alines\\x1b\nesc\x1b\\\n");
 }
 
 TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) {
@@ -251,6 +387,36 @@ TEST_F(StoreCommandsTest, OnlyDirectoriesThatAreMissingAreGone) {
     // Commands for the file manager are never judged; a path may hold colons.
     EXPECT_FALSE(IsGone("ftp:server/missing"));
     EXPECT_TRUE(IsGone(folder_ + "/missing:dir"));
+}
+
+// A directory out of reach for a moment is never taken for gone: behind a link that dangles,
+// below a folder that is missing or empty (so an unmounted file system leaves its mount point),
+// or on a mount point. A relative path is not judged from wherever the program runs.
+TEST_F(StoreCommandsTest, DirectoriesOutOfReachAreUnreachableNotGone) {
+    std::string link = folder_ + "/link", empty = folder_ + "/empty";
+    ASSERT_EQ(symlink((folder_ + "/away").c_str(), link.c_str()), 0);
+    ASSERT_EQ(mkdir(empty.c_str(), 0700), 0);
+    for (const std::string& target : {link, link + "/proj", folder_ + "/missing/proj",
+                                      empty + "/proj", std::string("/proc/velmora-missing")}) {
+        EXPECT_EQ(JudgeTarget(target), TargetState::kUnreachable) << target;
+    }
+    EXPECT_EQ(JudgeTarget("velmora-missing"), TargetState::kPresent);
+}
+
+TEST_F(StoreCommandsTest, PruneDeletesNamesOutOfReachOnlyWhenTold) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "gone", folder_ + "/gone"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "away", folder_ + "/missing/proj"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "here", folder_));
+    auto names = [] { return Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }); };
+    PruneOptions options;
+    options.yes = true;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RunPrune(options), kExitDone);
+    EXPECT_EQ(names(), "away\nhere\n");
+    options.unreachable = true;
+    EXPECT_EQ(RunPrune(options), kExitDone);
+    EXPECT_EQ(names(), "here\n");
+    testing::internal::GetCapturedStdout();
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ TEST(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
     const std::string folder = pattern;
     setenv("VELMORA_REGISTRY_DIR", (folder + "/registry").c_str(), 1);
     setenv("VELMORA_VOLATILE_DIR", (folder + "/volatile").c_str(), 1);
+    setenv("VELMORA_LNG_DIR", VELMORA_LNG_DIR, 1);
     // A directory whose own name holds a backslash is shown as it stands.
     std::filesystem::create_directories(folder + "/a\\b");
     auto store = [](StoreSection section, const std::string& name, const std::string& target) {
