@@ -473,7 +473,7 @@ test_control_bytes_are_shown_visibly() {
     store "ftp:h"$'\e'"[7m:cmd" "$work/ctl" || return 1
     printf 'zz\302\233\033[2J' > "$case_store/miss"
     shell_run "cd: cmd; cd: \"\$(cat $case_store/miss)\"; velmora list | cat" || return 1
-    grep -qF 'command for the file manager: ftp:h\x1b[7m/' <<< "$output" &&
+    grep -qF 'run it as a command: ftp:h\x1b[7m/' <<< "$output" &&
         grep -qF "velmora: no name 'zz\xc2\x9b\x1b[2J'" <<< "$output" &&
         grep -qF 'ftp:h\x1b[7m/' <<< "$(grep '^cmd' <<< "$output")" ||
         fail "a control byte reached the terminal"
