@@ -126,7 +126,7 @@ void BM_OpenLookupClose(benchmark::State& state) {
         std::shared_ptr<Database> db;
         int64_t key = 0;
         velmora::registry::ValueRow row;
-        if (Database::Open(file, kVelmoraPersistentStore, &db) != ERROR_SUCCESS ||
+        if (Database::Open(file, kVelmoraPersistentStore, false, &db) != ERROR_SUCCESS ||
             db->FindKey(kKeys, &key) != ERROR_SUCCESS ||
             db->GetValue(key, NameAt((i++ * 7919u) % kValueCount).c_str(), &row) != ERROR_SUCCESS) {
             state.SkipWithError("the lookup failed");

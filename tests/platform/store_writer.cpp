@@ -5,7 +5,8 @@
 // the end of standard input before the first write, so that a test can start two writers at
 // the same moment. "read SECTION NAME" reads one value and ends with 0 when it is there, 1 when
 // it is not. A failed call ends the program with 10 + the fault recorded for the persistent
-// store, else for the volatile one.
+// store, else for the volatile one; calls that all succeeded while a fault was recorded for the
+// store written to end it with 20 + that fault, as a program that reports the fault would fail.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -83,5 +84,7 @@ int main(int argc, char** argv) {
             return Failed();
         }
     }
-    return 0;
+    int fault =
+        VelmoraStoreFault(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, nullptr, 0);
+    return fault != kStoreFaultNone ? 20 + fault : 0;
 }

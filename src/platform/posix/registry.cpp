@@ -13,6 +13,7 @@
 #include "../store_transaction.h"
 #include "../value_prefix.h"
 #include "../test_hooks.h"
+#include "key_creation.h"
 #include "registry_db.h"
 #include "stores.h"
 #include "value_walk.h"
@@ -20,21 +21,31 @@
 using velmora::registry::BeginTransaction;
 using velmora::registry::CopyOut;
 using velmora::registry::CountSubKeys;
+using velmora::registry::CreatePendingKey;
 using velmora::registry::Database;
 using velmora::registry::EndTransaction;
 using velmora::registry::FindKey;
 using velmora::registry::JoinTransaction;
-using velmora::registry::OpenOrCreateKey;
+using velmora::registry::LocateKey;
+using velmora::registry::TransactionOpen;
 using velmora::registry::ValueRow;
 using velmora::registry::ValueWalk;
 
 struct HKEY__ {
-    HKEY__(std::shared_ptr<Database> database, int64_t key, std::string keyPath)
-        : db(std::move(database)), id(key), path(std::move(keyPath)) {}
+    HKEY__(std::string keyPath, bool volatileOption)
+        : path(std::move(keyPath)), isVolatile(volatileOption) {}
 
-    std::shared_ptr<Database> db;
-    int64_t id;
     std::string path;
+    // The option the key was asked for with; it counts only when the key is made.
+    bool isVolatile;
+    // Where the key is; empty while it exists in no store.
+    std::shared_ptr<Database> db;
+    int64_t id = 0;
+    // The first write through the handle makes the key (key_creation.h).
+    bool pending = false;
+    // Handed out inside a transaction for a key that existed nowhere: the key counts as made
+    // there, and a rollback takes it away.
+    bool pendingInTransaction = false;
     // The key was created in a transaction that was rolled back.
     bool deleted = false;
     ValueWalk walk;
@@ -52,6 +63,54 @@ LONG Usable(HKEY key) {
         return ERROR_INVALID_HANDLE;
     }
     return key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
+// Binds `key` to where its key is now. A key that existed nowhere may have been made since,
+// through another handle or by another process.
+LONG Locate(HKEY key) {
+    std::shared_ptr<Database> db;
+    int64_t id = 0;
+    bool pending = false;
+    LONG status = LocateKey(key->path, key->isVolatile, &db, &id, &pending);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (db != key->db || id != key->id) {
+        key->db = std::move(db);
+        key->id = id;
+        key->walk = ValueWalk();
+    }
+    key->pending = pending;
+    return ERROR_SUCCESS;
+}
+
+// ERROR_SUCCESS when `key` can be read; `key->db` is empty when its key exists nowhere yet,
+// which reads take as a key without values.
+LONG Readable(HKEY key) {
+    LONG status = Usable(key);
+    if (status == ERROR_SUCCESS && key->pending && !key->db) {
+        status = Locate(key);
+    }
+    return status;
+}
+
+// ERROR_SUCCESS when `key` can be written, its key made by this first write where it was
+// pending.
+LONG Writable(HKEY key) {
+    LONG status = Usable(key);
+    if (status != ERROR_SUCCESS || !key->pending) {
+        return status;
+    }
+    std::shared_ptr<Database> db;
+    int64_t id = 0;
+    status = CreatePendingKey(key->path, key->isVolatile, &db, &id);
+    if (status == ERROR_SUCCESS) {
+        key->db = std::move(db);
+        key->id = id;
+        key->pending = false;
+        key->walk = ValueWalk();
+    }
+    return status;
 }
 
 // The full path of a key below HKEY_CURRENT_USER, without empty components.
@@ -99,19 +158,18 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOptions, 
     if (!failingKeyPath.empty() && SameTextIgnoringCase(path, failingKeyPath)) {
         return ERROR_ACCESS_DENIED;
     }
-    std::shared_ptr<Database> db;
-    int64_t id = 0;
-    bool created = false;
-    // The option counts only when the key is created.
-    LONG status = OpenOrCreateKey(path, (dwOptions & REG_OPTION_VOLATILE) != 0, &db, &id, &created);
+    // Reads make nothing: the key is made by the first write through the handle.
+    HKEY key = new HKEY__(path, (dwOptions & REG_OPTION_VOLATILE) != 0);
+    LONG status = Locate(key);
     if (status != ERROR_SUCCESS) {
+        delete key;
         return status;
     }
-    HKEY key = new HKEY__(db, id, path);
+    key->pendingInTransaction = key->pending && !key->db && TransactionOpen();
     openKeys.insert(key);
     *phkResult = key;
     if (lpdwDisposition != nullptr) {
-        *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+        *lpdwDisposition = key->db ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
     }
     return ERROR_SUCCESS;
 }
@@ -131,7 +189,9 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    HKEY key = new HKEY__(db, id, path);
+    HKEY key = new HKEY__(path, db->store() == kVelmoraVolatileStore);
+    key->db = std::move(db);
+    key->id = id;
     openKeys.insert(key);
     *phkResult = key;
     return ERROR_SUCCESS;
@@ -158,6 +218,9 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
     if (lpData == nullptr && cbData != 0) {
         return ERROR_INVALID_PARAMETER;
     }
+    if (LONG status = Writable(hKey); status != ERROR_SUCCESS) {
+        return status;
+    }
     if (LONG status = JoinTransaction(hKey->db); status != ERROR_SUCCESS) {
         return status;
     }
@@ -168,8 +231,11 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
                       LPDWORD lpcbData) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+    if (LONG status = Readable(hKey); status != ERROR_SUCCESS) {
         return status;
+    }
+    if (!hKey->db) {
+        return ERROR_FILE_NOT_FOUND;
     }
     const char* name = lpValueName != nullptr ? lpValueName : "";
     // The value a walk has just delivered comes from what the walk read ahead.
@@ -189,7 +255,13 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LP
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+    if (LONG status = Readable(hKey); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (!hKey->db) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (LONG status = Writable(hKey); status != ERROR_SUCCESS) {
         return status;
     }
     if (LONG status = JoinTransaction(hKey->db); status != ERROR_SUCCESS) {
@@ -201,11 +273,14 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
 LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD,
                    LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+    if (LONG status = Readable(hKey); status != ERROR_SUCCESS) {
         return status;
     }
     if (lpValueName == nullptr || lpcchValueName == nullptr) {
         return ERROR_INVALID_PARAMETER;
+    }
+    if (!hKey->db) {
+        return ERROR_NO_MORE_ITEMS;
     }
     return hKey->walk.Enumerate(*hKey->db, hKey->id, dwIndex, lpValueName, lpcchValueName, lpType,
                                 lpData, lpcbData);
@@ -216,19 +291,22 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
                       LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
                       LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (LONG status = Usable(hKey); status != ERROR_SUCCESS) {
+    LONG status = Readable(hKey);
+    if (status != ERROR_SUCCESS) {
         return status;
     }
     DWORD values = 0, maxName = 0, maxData = 0;
-    LONG status =
-        hKey->db->ValueStats(hKey->id, &values, lpcbMaxValueNameLen != nullptr ? &maxName : nullptr,
-                             lpcbMaxValueLen != nullptr ? &maxData : nullptr);
+    if (hKey->db) {
+        status = hKey->db->ValueStats(hKey->id, &values,
+                                      lpcbMaxValueNameLen != nullptr ? &maxName : nullptr,
+                                      lpcbMaxValueLen != nullptr ? &maxData : nullptr);
+    }
     if (status != ERROR_SUCCESS) {
         return status;
     }
     if (lpcSubKeys != nullptr) {
         *lpcSubKeys = 0;
-        status = CountSubKeys(hKey->path, *hKey->db, lpcSubKeys);
+        status = hKey->db ? CountSubKeys(hKey->path, *hKey->db, lpcSubKeys) : ERROR_SUCCESS;
         if (status != ERROR_SUCCESS) {
             return status;
         }
@@ -258,8 +336,11 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
 
 LONG VelmoraValueNameBeginsWith(HKEY key, const char* prefix) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    if (LONG status = Usable(key); status != ERROR_SUCCESS) {
+    if (LONG status = Readable(key); status != ERROR_SUCCESS) {
         return status;
+    }
+    if (!key->db) {
+        return ERROR_FILE_NOT_FOUND;
     }
     return key->db->AnyNameBeginsWith(key->id, prefix != nullptr ? prefix : "");
 }
@@ -272,17 +353,21 @@ LONG VelmoraBeginStoreTransaction(void) {
 LONG VelmoraEndStoreTransaction(int commit) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
     LONG status = EndTransaction(commit != 0);
-    if (status == ERROR_INVALID_FUNCTION || (commit != 0 && status == ERROR_SUCCESS)) {
+    if (status == ERROR_INVALID_FUNCTION) {
         return status;
     }
-    // The keys created inside are gone again; a handle open on one must not write into it, for
-    // a later key may take its number.
+    // The keys created inside are gone again after a rollback; a handle open on one must not
+    // write into it, for a later key may take its number.
+    bool rolledBack = commit == 0 || status != ERROR_SUCCESS;
     for (HKEY key : openKeys) {
-        int64_t id = 0;
-        LONG found = key->db->FindKey(key->path, &id);
-        if (found == ERROR_FILE_NOT_FOUND || (found == ERROR_SUCCESS && id != key->id)) {
-            key->deleted = true;
+        if (rolledBack && key->db) {
+            int64_t id = 0;
+            LONG found = key->db->FindKey(key->path, &id);
+            key->deleted = key->deleted || found == ERROR_FILE_NOT_FOUND ||
+                           (found == ERROR_SUCCESS && id != key->id);
         }
+        key->deleted = key->deleted || (rolledBack && key->pendingInTransaction);
+        key->pendingInTransaction = false;
     }
     return status;
 }

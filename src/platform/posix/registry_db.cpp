@@ -4,16 +4,15 @@
 // from the last value delivered through an index instead of counting from the start.
 #include "registry_db.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 
 #include "fault_log.h"
+#include "store_file.h"
 
 namespace velmora::registry {
 
@@ -46,9 +45,12 @@ const char* const kSchema =
     "  data BLOB NOT NULL,"
     "  PRIMARY KEY(key, name)) WITHOUT ROWID;"
     "CREATE INDEX IF NOT EXISTS vals_order ON vals(key, seq);";
-// The schema's objects, all there in a database that needs no schema made.
+// The schema's objects found, all there in a database that needs no schema made, and the
+// objects of anything else; SQLite's own, named sqlite_..., are neither.
 const char* const kSchemaCheck =
-    "SELECT COUNT(*) FROM sqlite_master WHERE name IN ('keys', 'vals', 'vals_order')";
+    "SELECT COALESCE(SUM(name IN ('keys', 'vals', 'vals_order')), 0), "
+    "COALESCE(SUM(name NOT IN ('keys', 'vals', 'vals_order')), 0) "
+    "FROM sqlite_master WHERE name NOT LIKE 'sqlite\\_%' ESCAPE '\\'";
 constexpr int kSchemaObjects = 3;
 
 // In the order of Database::Query.
@@ -168,38 +170,31 @@ LONG StatusFromSqlite(int rc) {
     }
 }
 
-LONG Database::Open(const std::string& file, int store, std::shared_ptr<Database>* out) {
-    // Create the file ourselves so that it is private from the first byte; SQLite gives its
-    // journal files the permissions of the database file. Neither follows a link in the file's
-    // own name: the folder's path comes with its links resolved.
-    int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-    bool created = false;
-    if (fd < 0 && errno == ENOENT) {
-        fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        created = fd >= 0;
+LONG Database::Open(const std::string& file, int store, bool create,
+                    std::shared_ptr<Database>* out) {
+    StoreFileState state;
+    if (LONG status = JudgeStoreFile(store, file, create, &state); status != ERROR_SUCCESS) {
+        return status;
     }
-    if (fd < 0) {
-        RecordFault(store, kStoreFaultCannotOpen, file,
-                    errno == ELOOP ? "it is a symbolic link" : std::strerror(errno));
-        return StatusOfFault(kStoreFaultCannotOpen);
-    }
-    struct stat info {};
-    ::fstat(fd, &info);
-    if ((info.st_mode & 0777) != 0600) {
-        ::fchmod(fd, 0600);
-    }
-    ::close(fd);
-
     std::shared_ptr<Database> database(new Database(file, store));
-    database->device_ = info.st_dev;
-    database->inode_ = info.st_ino;
     ConfigureSqliteOnce();
-    // The registry functions let one thread at a time reach a connection, so SQLite need not
-    // lock it again on every call.
-    int rc = sqlite3_open_v2(file.c_str(), &database->db_,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
-    LONG status = rc == SQLITE_OK ? database->Configure() : database->Failure(rc);
+    // SQLite alone opens the file, and makes it when it is missing: a descriptor opened and
+    // closed beside it would drop the locks it holds. Neither follows a link in the file's own
+    // name; the folder's path comes with its links resolved. The registry functions let one
+    // thread at a time reach a connection, so SQLite need not lock it again on every call.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX |
+                (state.present ? 0 : SQLITE_OPEN_CREATE);
+    int rc = sqlite3_open_v2(file.c_str(), &database->db_, flags, nullptr);
+    struct stat info {};
+    LONG status = rc == SQLITE_OK ? SecureOpenedFile(store, file, &info) : database->Failure(rc);
+    if (status == ERROR_SUCCESS) {
+        database->device_ = info.st_dev;
+        database->inode_ = info.st_ino;
+        if (state.readOnly) {
+            database->StopWrites(kStoreFaultReadOnly);
+        }
+        status = database->Configure();
+    }
     if (status == ERROR_SUCCESS) {
         status = database->EnsureSchema();
     }
@@ -208,8 +203,8 @@ LONG Database::Open(const std::string& file, int store, std::shared_ptr<Database
         // A file made here that nobody wrote to is removed, so that a failed start leaves
         // nothing behind; one with content may be another process's store by now.
         struct stat now {};
-        if (created && ::lstat(file.c_str(), &now) == 0 && now.st_ino == info.st_ino &&
-            now.st_dev == info.st_dev && now.st_size == 0) {
+        if (!state.present && info.st_ino != 0 && ::lstat(file.c_str(), &now) == 0 &&
+            now.st_ino == info.st_ino && now.st_dev == info.st_dev && now.st_size == 0) {
             ::unlink(file.c_str());
         }
         return status;
@@ -238,6 +233,10 @@ LONG Database::Configure() {
     // create both files and every end delete them again, for each short-lived process.
     int persist = 1;
     sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    // Moving the WAL's pages into the database when the last connection closes is a write: a
+    // connection that only read leaves the files as it found them, one that committed does it
+    // as SQLite does by default (EndWrite).
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     // Settings of this connection only; none reads or writes the file. Pages are read through a
     // mapping of the file rather than copied into the cache: a walk over a large key then faults
     // in the file's pages a run at a time instead of every cache page it fills.
@@ -249,22 +248,31 @@ LONG Database::Configure() {
 
 LONG Database::EnsureSchema() {
     // Every database this code made holds the schema, so a read shows whether it must be made:
-    // only a new file takes the write lock at its first start.
+    // only a new file takes the write lock at its first start. A file with tables of another
+    // program is not ours to change, not even to WAL mode.
     sqlite3_stmt* check = nullptr;
     int rc = sqlite3_prepare_v2(db_, kSchemaCheck, -1, &check, nullptr);
-    int found = 0;
+    int ours = 0, others = 0;
     if (rc == SQLITE_OK && (rc = sqlite3_step(check)) == SQLITE_ROW) {
-        found = sqlite3_column_int(check, 0);
+        ours = sqlite3_column_int(check, 0);
+        others = sqlite3_column_int(check, 1);
         rc = SQLITE_OK;
     }
     sqlite3_finalize(check);
     if (rc != SQLITE_OK) {
         return Failure(rc);
     }
-    return found == kSchemaObjects ? ERROR_SUCCESS : CreateSchema();
+    if (others != 0) {
+        RecordFault(store_, kStoreFaultNotOurs, file_, "it holds another program's tables");
+        return StatusOfFault(kStoreFaultNotOurs);
+    }
+    return ours == kSchemaObjects ? ERROR_SUCCESS : CreateSchema();
 }
 
 LONG Database::CreateSchema() {
+    if (refusal_ != kStoreFaultNone) {
+        return Refused();
+    }
     // Two processes that open a new file at once race for the journal mode and the schema;
     // SQLite reports some of that race at once instead of waiting, so the loser tries again
     // until the time a write waits is over. Only the last attempt's failure is a fault.
@@ -318,15 +326,33 @@ LONG Database::Exec(const char* sql) {
 
 LONG Database::Failure(int rc) {
     int kind = FaultOfSqlite(rc);
+    if (kind == kStoreFaultDamaged) {
+        // A damaged file is never written again through this connection, which the process
+        // keeps for as long as the file is there: a write could spread the damage.
+        StopWrites(kind);
+    }
     int error =
         kind == kStoreFaultCannotOpen || kind == kStoreFaultIoError ? sqlite3_system_errno(db_) : 0;
     RecordFault(store_, kind, file_, error != 0 ? std::strerror(error) : "");
     return StatusFromSqlite(rc);
 }
 
+void Database::StopWrites(int kind) {
+    refusal_ = kind;
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
+
+LONG Database::Refused() {
+    RecordFault(store_, refusal_, file_);
+    return StatusOfFault(refusal_);
+}
+
 LONG Database::BeginWrite() {
     if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
         return status;
+    }
+    if (refusal_ != kStoreFaultNone) {
+        return Refused();
     }
     LONG status = Exec(writeDepth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT inner");
     if (status == ERROR_SUCCESS) {
@@ -347,6 +373,9 @@ LONG Database::EndWrite(bool commit) {
         return Exec(commit ? "RELEASE inner" : "ROLLBACK TO inner; RELEASE inner");
     }
     LONG status = commit ? Exec("COMMIT") : ERROR_SUCCESS;
+    if (commit && status == ERROR_SUCCESS && refusal_ == kStoreFaultNone) {
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+    }
     if (!commit || status != ERROR_SUCCESS) {
         // Fails only where nothing is left to roll back; the fault that led here is the one
         // to keep.

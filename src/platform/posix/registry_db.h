@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "../store_faults.h"
 #include "data_version.h"
 #include "value_list.h"
 #include "windows_api.h"
@@ -26,10 +27,13 @@ struct ValueRow {
 
 class Database {
   public:
-    // Opens the database file at `file`, or creates it private to the user. `store` (a
-    // VelmoraStoreId) is the store whose faults the database records. Opening an existing
-    // database takes no write lock and creates no file.
-    static LONG Open(const std::string& file, int store, std::shared_ptr<Database>* out);
+    // Opens the database file at `file`, or creates it private to the user when `create`; a
+    // missing file is ERROR_FILE_NOT_FOUND otherwise. `store` (a VelmoraStoreId) is the store
+    // whose faults the database records. Opening an existing database takes no write lock and
+    // creates no file. A file the user keeps from writing, or one found damaged, is read and
+    // never written: every write meets that fault.
+    static LONG Open(const std::string& file, int store, bool create,
+                     std::shared_ptr<Database>* out);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -101,6 +105,10 @@ class Database {
     LONG Configure();
     LONG EnsureSchema();
     LONG CreateSchema();
+    // From now on every write meets the fault `kind` (read-only, damaged).
+    void StopWrites(int kind);
+    // The status of a write refused so, with its fault recorded.
+    LONG Refused();
     // ERROR_SUCCESS unless the failure hook makes this store fail; else `query`, prepared.
     LONG Use(Query query, sqlite3_stmt** statement);
     LONG Exec(const char* sql);
@@ -116,6 +124,7 @@ class Database {
     ino_t inode_ = 0;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* statements_[kQueryCount] = {};
+    int refusal_ = kStoreFaultNone;
     int writeDepth_ = 0;
     uint64_t localChanges_ = 0;
     WalWatch watch_;

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "fault_log.h"
+#include "ownership.h"
 
 namespace velmora::registry {
 
@@ -47,13 +48,23 @@ std::string WrongWithSharedBase(const std::string& base) {
     if (!S_ISDIR(info.st_mode)) {
         return "not a folder";
     }
-    if (info.st_uid != getuid()) {
-        return "owned by user " + std::to_string(info.st_uid);
+    std::string wrong = NotTheUsersOwn(info);
+    if (wrong.empty() && (info.st_mode & 077) != 0) {
+        wrong = "open to other users";
     }
-    if ((info.st_mode & 077) != 0) {
-        return "open to other users";
+    return wrong;
+}
+
+// Records the fault of a folder that is not the user's own (links followed); false then.
+bool FolderIsOurs(int store, const std::string& folder) {
+    struct stat info {};
+    std::string wrong = ::stat(folder.c_str(), &info) != 0 ? std::strerror(errno)
+                        : !S_ISDIR(info.st_mode)           ? std::string("not a folder")
+                                                           : NotTheUsersOwn(info);
+    if (!wrong.empty()) {
+        RecordFault(store, kStoreFaultNotOurs, folder, wrong);
     }
-    return "";
+    return wrong.empty();
 }
 
 // Creates every missing folder of `path` with mode 0700; a folder that exists, or a link to
@@ -80,6 +91,7 @@ LONG MakeFolders(int store, const std::string& path) {
 
 LONG ConfiguredFolder(int store, StoreFolder* folder) {
     folder->sharedBase.clear();
+    folder->runtimeBase.clear();
     bool isVolatile = store == kVelmoraVolatileStore;
     folder->path = FromEnv(isVolatile ? "VELMORA_VOLATILE_DIR" : "VELMORA_REGISTRY_DIR");
     if (!folder->path.empty()) {
@@ -87,6 +99,7 @@ LONG ConfiguredFolder(int store, StoreFolder* folder) {
     }
     std::string xdg = FromEnv(isVolatile ? "XDG_RUNTIME_DIR" : "XDG_CONFIG_HOME");
     if (!xdg.empty()) {
+        folder->runtimeBase = isVolatile ? xdg : "";
         folder->path = xdg + "/velmora/registry";
         return ERROR_SUCCESS;
     }
@@ -106,23 +119,39 @@ LONG ConfiguredFolder(int store, StoreFolder* folder) {
     return ERROR_SUCCESS;
 }
 
-LONG PrepareFolder(int store, const StoreFolder& folder, std::string* real) {
+LONG PrepareFolder(int store, const StoreFolder& folder, bool create, std::string* real) {
     if (!folder.sharedBase.empty()) {
-        ::mkdir(folder.sharedBase.c_str(), 0700);
+        if (create) {
+            ::mkdir(folder.sharedBase.c_str(), 0700);
+        } else if (::access(folder.sharedBase.c_str(), F_OK) != 0) {
+            return ERROR_FILE_NOT_FOUND;
+        }
         std::string wrong = WrongWithSharedBase(folder.sharedBase);
         if (!wrong.empty()) {
             RecordFault(store, kStoreFaultNotOurs, folder.sharedBase, wrong);
             return StatusOfFault(kStoreFaultNotOurs);
         }
     }
-    LONG status = MakeFolders(store, folder.path);
-    if (status != ERROR_SUCCESS) {
+    // A runtime folder that is missing is made below, the user's own.
+    if (!folder.runtimeBase.empty() && ::access(folder.runtimeBase.c_str(), F_OK) == 0 &&
+        !FolderIsOurs(store, folder.runtimeBase)) {
+        return StatusOfFault(kStoreFaultNotOurs);
+    }
+    if (!create) {
+        struct stat info {};
+        if (::stat(folder.path.c_str(), &info) != 0 && errno == ENOENT) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+    } else if (LONG status = MakeFolders(store, folder.path); status != ERROR_SUCCESS) {
         return status;
     }
     char resolved[PATH_MAX];
     if (::realpath(folder.path.c_str(), resolved) == nullptr) {
         RecordFault(store, kStoreFaultCannotOpen, folder.path, std::strerror(errno));
         return StatusOfFault(kStoreFaultCannotOpen);
+    }
+    if (!FolderIsOurs(store, resolved)) {
+        return StatusOfFault(kStoreFaultNotOurs);
     }
     *real = resolved;
     return ERROR_SUCCESS;

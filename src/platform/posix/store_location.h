@@ -1,6 +1,6 @@
 // Where the two databases live: the folders the environment names, made when missing and
-// private to the user, with the links in them resolved; and the checks that keep a folder
-// below the shared /tmp ours.
+// private to the user, with the links in them resolved; and the checks that keep them the
+// user's own, strictest for a folder below the shared /tmp.
 #pragma once
 
 #include <string>
@@ -14,15 +14,19 @@ struct StoreFolder {
     // The folder below /tmp that `path` lies in when nothing better is named; others can make
     // it first, so it must be found to be ours before the store goes inside. Empty otherwise.
     std::string sharedBase;
+    // The runtime folder that `path` lies in when the environment names one; it must be the
+    // user's own as well, or another user could have made the store's folder inside.
+    std::string runtimeBase;
 };
 
 // The folder of `store` (a VelmoraStoreId) as the environment names it, found without
 // touching the file system. ERROR_SUCCESS, or the status of the fault recorded (no home).
 LONG ConfiguredFolder(int store, StoreFolder* folder);
 
-// Makes `folder` ready for the database of `store`: the shared base is checked, missing
-// folders are made with mode 0700, and `real` receives the path with every link resolved.
-// ERROR_SUCCESS, or the status of the fault recorded.
-LONG PrepareFolder(int store, const StoreFolder& folder, std::string* real);
+// Makes `folder` ready for the database of `store`: the bases are checked, missing folders are
+// made with mode 0700 when `create` (else a missing folder gives ERROR_FILE_NOT_FOUND and no
+// fault), the folder is found to be the user's own, and `real` receives the path with every
+// link resolved. ERROR_SUCCESS, or the status of the fault recorded.
+LONG PrepareFolder(int store, const StoreFolder& folder, bool create, std::string* real);
 
 }  // namespace velmora::registry

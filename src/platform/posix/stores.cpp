@@ -4,6 +4,8 @@
 // logout).
 #include "stores.h"
 
+#include <sys/stat.h>
+
 #include <vector>
 
 #include "fault_log.h"
@@ -24,7 +26,28 @@ StoreConnection connections[2];
 bool transactionOpen = false;
 std::vector<std::shared_ptr<Database>> inTransaction;
 
-LONG Connection(int store, std::shared_ptr<Database>* out) {
+// One process reaches each database file through one connection: SQLite keeps its locks per
+// process, and a second connection's end could drop the first one's. Folders that are one are
+// kept by the persistent store, and the volatile store is refused there.
+LONG RefuseSharedFile(int store, const std::string& real) {
+    StoreFolder persistent;
+    struct stat mine {
+    }, theirs{};
+    if (store != kVelmoraVolatileStore ||
+        ConfiguredFolder(kVelmoraPersistentStore, &persistent) != ERROR_SUCCESS ||
+        ::stat(real.c_str(), &mine) != 0 || ::stat(persistent.path.c_str(), &theirs) != 0 ||
+        mine.st_dev != theirs.st_dev || mine.st_ino != theirs.st_ino) {
+        return ERROR_SUCCESS;
+    }
+    RecordFault(store, kStoreFaultCannotOpen, real + "/hkcu.db",
+                "it is the persistent store's file as well; give the temporary names a folder of "
+                "their own");
+    return StatusOfFault(kStoreFaultCannotOpen);
+}
+
+}  // namespace
+
+LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
     StoreFolder folder;
     LONG status = ConfiguredFolder(store, &folder);
     if (status != ERROR_SUCCESS) {
@@ -36,10 +59,13 @@ LONG Connection(int store, std::shared_ptr<Database>* out) {
         std::string real;
         status = HookedFailure(store, folder.path + "/hkcu.db");
         if (status == ERROR_SUCCESS) {
-            status = PrepareFolder(store, folder, &real);
+            status = PrepareFolder(store, folder, create, &real);
         }
         if (status == ERROR_SUCCESS) {
-            status = Database::Open(real + "/hkcu.db", store, &connection.db);
+            status = RefuseSharedFile(store, real);
+        }
+        if (status == ERROR_SUCCESS) {
+            status = Database::Open(real + "/hkcu.db", store, create, &connection.db);
         }
         if (status != ERROR_SUCCESS) {
             return status;
@@ -50,33 +76,11 @@ LONG Connection(int store, std::shared_ptr<Database>* out) {
     return ERROR_SUCCESS;
 }
 
-bool KeyExists(const std::string& path) {
-    std::shared_ptr<Database> db;
-    int64_t id;
-    return FindKey(path, &db, &id) == ERROR_SUCCESS;
-}
-
-// The registry keeps no persistent key below a volatile one: such a key would lose its parent
-// at logout.
-bool BelowVolatileKey(const std::string& path) {
-    for (size_t end = path.rfind('\\'); end != std::string::npos && end > 0;
-         end = path.rfind('\\', end - 1)) {
-        std::shared_ptr<Database> db;
-        int64_t id;
-        if (FindKey(path.substr(0, end), &db, &id) == ERROR_SUCCESS) {
-            return db->store() == kVelmoraVolatileStore;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id) {
     LONG failure = ERROR_FILE_NOT_FOUND;
     for (int store : kStores) {
         std::shared_ptr<Database> candidate;
-        LONG status = Connection(store, &candidate);
+        LONG status = Connection(store, false, &candidate);
         if (status == ERROR_SUCCESS) {
             status = candidate->FindKey(path, id);
         }
@@ -91,62 +95,10 @@ LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id
     return failure;
 }
 
-LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
-                     int64_t* id, bool* created) {
-    *created = false;
-    if (FindKey(path, db, id) == ERROR_SUCCESS) {
-        return ERROR_SUCCESS;
-    }
-    std::shared_ptr<Database> target;
-    LONG status = Connection(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, &target);
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    // Processes create keys one at a time, under the persistent store's write lock (the
-    // volatile one's where the persistent store cannot be used), and look again once they hold
-    // it: a process that held it before has committed its key, in whichever store, so that two
-    // processes never make the same key in both. Inside a transaction the lock is kept to its
-    // end, since the key is not committed before.
-    auto lock = [](const std::shared_ptr<Database>& db) {
-        LONG joined = JoinTransaction(db);
-        return joined == ERROR_SUCCESS ? db->BeginWrite() : joined;
-    };
-    std::shared_ptr<Database> guard;
-    if (Connection(kVelmoraPersistentStore, &guard) != ERROR_SUCCESS) {
-        guard = target;
-    }
-    status = lock(guard);
-    if (status != ERROR_SUCCESS && status != ERROR_BUSY && guard != target) {
-        guard = target;
-        status = lock(guard);
-    }
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    if (FindKey(path, db, id) == ERROR_SUCCESS) {
-        status = ERROR_SUCCESS;
-    } else if (!isVolatile && BelowVolatileKey(path)) {
-        status = ERROR_CHILD_MUST_BE_VOLATILE;
-    } else {
-        // Not in any store that can be read: the key is made in the store its option asks for,
-        // whether the other store is missing it or cannot be used.
-        status = JoinTransaction(target);
-        if (status == ERROR_SUCCESS) {
-            status = target->CreateKey(path, KeyExists, id);
-        }
-        if (status == ERROR_SUCCESS) {
-            *db = std::move(target);
-            *created = true;
-        }
-    }
-    LONG ended = guard->EndWrite(status == ERROR_SUCCESS);
-    return status == ERROR_SUCCESS ? ended : status;
-}
-
 LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count) {
     for (int store : kStores) {
         std::shared_ptr<Database> db;
-        LONG status = Connection(store, &db);
+        LONG status = Connection(store, false, &db);
         if (status == ERROR_SUCCESS) {
             status = db->CountSubKeys(path, count);
         }
@@ -163,6 +115,10 @@ LONG BeginTransaction() {
     }
     transactionOpen = true;
     return ERROR_SUCCESS;
+}
+
+bool TransactionOpen() {
+    return transactionOpen;
 }
 
 LONG EndTransaction(bool commit) {

@@ -1,6 +1,6 @@
 // The registry's two stores, the persistent and the volatile one, as the registry functions
-// use them: a key is looked for in both, and created in the one its option asks for. Each store
-// fails alone: one that cannot be used neither blocks nor hides the keys of the other.
+// use them: a key is looked for in both. Each store fails alone: one that cannot be used neither
+// blocks nor hides the keys of the other.
 #pragma once
 
 #include <cstdint>
@@ -11,15 +11,14 @@
 
 namespace velmora::registry {
 
+// The open database of `store` (a VelmoraStoreId). A store whose file does not exist yet is made
+// only when `create`; otherwise it gives ERROR_FILE_NOT_FOUND and no fault, so that a read makes
+// no file and no folder.
+LONG Connection(int store, bool create, std::shared_ptr<Database>* out);
+
 // Finds an existing key in either store. The failure of a store that cannot be used is given
 // only when the key is found in neither.
 LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id);
-
-// Opens the key at `path`, or creates it when no usable store holds it: in the volatile store
-// when `isVolatile`, else in the persistent one, with the missing ancestors. `created` says
-// which happened.
-LONG OpenOrCreateKey(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
-                     int64_t* id, bool* created);
 
 // Adds the direct subkeys of `path` in every usable store to `*count`; `own` is the key's own
 // database, whose failure is the call's.
@@ -29,6 +28,7 @@ LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count);
 // every write joins it: the first write to a database takes that database's write lock and
 // keeps it to the end, and nothing is committed before then.
 LONG BeginTransaction();
+bool TransactionOpen();
 // Commits or rolls back every database the transaction touched. The databases commit one after
 // the other: should one fail, those after it roll back, those before it stay committed.
 LONG EndTransaction(bool commit);

@@ -1,0 +1,105 @@
+// Judging a store's database file and its WAL files by their paths; see store_file.h.
+#include "store_file.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "fault_log.h"
+#include "ownership.h"
+
+namespace velmora::registry {
+
+namespace {
+
+const char kSymbolicLink[] = "it is a symbolic link";
+
+// What makes a file, found by lstat into `info`, unfit for the store; empty when it is fit.
+// SQLite opens none of the store's files through a link, so one is refused with its own words.
+std::string WrongWithFile(const struct stat& info) {
+    if (S_ISLNK(info.st_mode)) {
+        return kSymbolicLink;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "it is not a regular file";
+    }
+    return NotTheUsersOwn(info);
+}
+
+LONG Refuse(int store, const std::string& file, const std::string& wrong) {
+    int kind = wrong == kSymbolicLink ? kStoreFaultCannotOpen : kStoreFaultNotOurs;
+    RecordFault(store, kind, file, wrong);
+    return StatusOfFault(kind);
+}
+
+bool FolderReadOnly(const std::string& file) {
+    std::string folder = file.substr(0, file.rfind('/') + 1);
+    struct stat info {};
+    return ::stat(folder.c_str(), &info) != 0 || (info.st_mode & S_IWUSR) == 0 ||
+           ::access(folder.c_str(), W_OK) != 0;
+}
+
+}  // namespace
+
+LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileState* state) {
+    struct stat info {};
+    state->present = ::lstat(file.c_str(), &info) == 0;
+    if (!state->present && errno != ENOENT) {
+        RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
+        return StatusOfFault(kStoreFaultCannotOpen);
+    }
+    // SQLite writes a new database's first page before it makes the WAL, so a WAL with data
+    // beside a missing or empty file holds names that SQLite would throw away on opening.
+    std::string wal = file + "-wal";
+    struct stat walInfo {};
+    if ((!state->present || info.st_size == 0) && ::lstat(wal.c_str(), &walInfo) == 0 &&
+        walInfo.st_size > 0) {
+        RecordFault(store, kStoreFaultDamaged, file,
+                    std::string(state->present ? "it is empty" : "it is missing") + " but " + wal +
+                        " holds data; move both files aside to start a new store");
+        return StatusOfFault(kStoreFaultDamaged);
+    }
+    if (!state->present && !create) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (state->present) {
+        // An empty file of the user's own holds nothing yet; SecureOpenedFile makes it private.
+        bool emptyOfOurs = S_ISREG(info.st_mode) && info.st_size == 0 && info.st_uid == geteuid();
+        std::string wrong = emptyOfOurs ? "" : WrongWithFile(info);
+        if (!wrong.empty()) {
+            return Refuse(store, file, wrong);
+        }
+    }
+    for (const char* suffix : {"-wal", "-shm"}) {
+        std::string beside = file + suffix;
+        struct stat besideInfo {};
+        if (::lstat(beside.c_str(), &besideInfo) != 0) {
+            continue;
+        }
+        if (std::string wrong = WrongWithFile(besideInfo); !wrong.empty()) {
+            return Refuse(store, beside, wrong);
+        }
+    }
+    state->readOnly = (state->present && (info.st_mode & S_IWUSR) == 0) || FolderReadOnly(file);
+    if (!state->present && state->readOnly) {
+        RecordFault(store, kStoreFaultReadOnly, file.substr(0, file.rfind('/')));
+        return StatusOfFault(kStoreFaultReadOnly);
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG SecureOpenedFile(int store, const std::string& file, struct stat* info) {
+    if (::lstat(file.c_str(), info) != 0) {
+        RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
+        return StatusOfFault(kStoreFaultCannotOpen);
+    }
+    if (S_ISREG(info->st_mode) && info->st_size == 0 && info->st_uid == geteuid() &&
+        (info->st_mode & 0777) != 0600 && ::chmod(file.c_str(), 0600) == 0) {
+        info->st_mode = (info->st_mode & ~0777) | 0600;
+    }
+    std::string wrong = WrongWithFile(*info);
+    return wrong.empty() ? ERROR_SUCCESS : Refuse(store, file, wrong);
+}
+
+}  // namespace velmora::registry
