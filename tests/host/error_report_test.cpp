@@ -52,10 +52,15 @@ TEST_F(ErrorReportTest, EmptyNameAndUnknownCodesNeverReadPastTheTable) {
     ReportError(ErrEmptyName);
     ReportError(42);
     ReportError(-1);
-    ASSERT_EQ(sim_->messages.size(), 3u);
-    EXPECT_NE(sim_->messages[0].lines[1].find("name"), std::string::npos);
+    ReportError(ErrNameWithSeparator);
+    ReportError(ErrDirectoryTooLong);
+    ASSERT_EQ(sim_->messages.size(), 5u);
+    // Each from the language files, so it is said in the language of the interface.
+    EXPECT_EQ(sim_->messages[0].lines[1], Msg(MEmptyNameCommand));
     EXPECT_EQ(sim_->messages[1].lines[1], Msg(MUnexpectedError));
     EXPECT_EQ(sim_->messages[2].lines[1], Msg(MUnexpectedError));
+    EXPECT_EQ(sim_->messages[3].lines[1], Msg(MNameWithSeparator));
+    EXPECT_EQ(sim_->messages[4].lines[1], Msg(MDirectoryTooLong));
 }
 
 TEST_F(ErrorReportTest, NoMemoryForTheNotFoundLineLeavesAsThrownCode) {
