@@ -18,7 +18,10 @@ const int ErrorMessageTable[8] = {0,
                                   MDirectoryTooLong};
 
 void ReportError(int code) {
-    if (Settings.ShowErrors == 0) {
+    // An add refused for a name or a directory that cannot be stored whole is said whatever
+    // the setting: the user asked for something to be kept, and nothing was.
+    bool refusedAdd = code == ErrNameWithSeparator || code == ErrDirectoryTooLong;
+    if (Settings.ShowErrors == 0 && !refusedAdd) {
         return;
     }
     if (code == ErrNotFound) {

@@ -1,4 +1,5 @@
-// Error boxes: shown only while ShowErrors is on, with the message of each code.
+// Error boxes: shown while ShowErrors is on (a refused add always), with the message of each
+// code.
 #include "host/error_report.h"
 
 #include "host/messages.h"
@@ -10,12 +11,17 @@ namespace {
 
 class ErrorReportTest : public HostTest {};
 
-TEST_F(ErrorReportTest, NothingIsShownWhileShowErrorsIsOff) {
+TEST_F(ErrorReportTest, OnlyRefusedAddsAreShownWhileShowErrorsIsOff) {
     StartModule();
     for (int code = 1; code <= 5; ++code) {
         ReportError(code);
     }
     EXPECT_TRUE(sim_->messages.empty());
+    ReportError(ErrNameWithSeparator);
+    ReportError(ErrDirectoryTooLong);
+    ASSERT_EQ(sim_->messages.size(), 2u);
+    EXPECT_EQ(sim_->messages[1].lines,
+              (std::vector<std::string>{Msg(MErrorTitle), Msg(MDirectoryTooLong)}));
 }
 
 TEST_F(ErrorReportTest, EachCodeShowsItsMessageUnderTheErrorTitle) {
