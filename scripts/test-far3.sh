@@ -11,22 +11,6 @@ set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 root=$PWD
 
-# Scenarios of faults that are being mended in the module: each is expected to pass once those
-# fixes land, and is skipped until then. Whoever merges the fixes deletes its name here;
-# VELMORA_FAR3_PENDING=run runs them all anyway.
-pending=(
-    capital_r_typed_over_panel
-    failed_delete_names_text_typed
-    jump_to_gone_folder_says_so
-    long_current_folder_refused
-    other_names_panel_follows_change
-    filter_with_empty_mask_refused
-    name_with_empty_path_refused
-    name_with_separator_refused
-    navigation_keys_leave_filter
-    sort_keys_reach_host
-    same_name_twice_deletes_row_under_cursor
-)
 # No scenario starts, and no wait goes on, after this many seconds of a width.
 limit=${VELMORA_FAR3_SECONDS:-300}
 
@@ -409,18 +393,10 @@ scenarios=(
     "F8 on the temporary of two same names deletes it" same_name_twice_deletes_row_under_cursor
 )
 
-is_pending() {
-    [ "${VELMORA_FAR3_PENDING:-}" != run ] && [[ " ${pending[*]} " == *" $1 "* ]]
-}
-
 # Runs one scenario and says how it went; after a failure Far starts again, on the same
 # registry, for the next one.
 run_scenario() {
     local title=$1 name=$2
-    if is_pending "$name"; then
-        echo "SKIP $width $title: expected to pass once the module fixes land"
-        return
-    fi
     if [ "$SECONDS" -ge "$deadline" ]; then
         echo "FAIL $width $title: not run, the width's $limit s were over"
         failed=$((failed + 1))
