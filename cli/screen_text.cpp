@@ -19,17 +19,14 @@ bool IsContinuation(unsigned char byte) {
 // and a character the locale knows no width for, take one column, as terminals show them.
 int CharacterWidth(const std::string& text, size_t at, bool utf8, size_t* next) {
     *next = NextCharacter(text, at, utf8);
-    unsigned char lead = text[at];
-    if (!utf8 || lead < 0x80) {
+    if (!utf8 || static_cast<unsigned char>(text[at]) < 0x80) {
         return 1;
     }
-    size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || *next - at != length) {
+    wchar_t code = 0;
+    std::mbstate_t state{};
+    size_t length = *next - at;
+    if (std::mbrtowc(&code, text.data() + at, length, &state) != length) {
         return 1;
-    }
-    wchar_t code = lead & (0x7F >> length);
-    for (size_t i = at + 1; i < *next; ++i) {
-        code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
     }
     int width = wcwidth(code);
     return width < 0 ? 1 : width;
