@@ -150,11 +150,13 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
             return UsageError("unknown option " + rest[0] + " for " + command);
         }
         // A name behind prune is taken for one to delete: say how that is done.
-        return UsageError(command + " takes no name or file ('" + rest[0] + "')" +
-                          (command == "prune" ? ": it deletes every name whose directory is gone; "
-                                                "to delete one name: velmora -- -" +
-                                                    rest[0]
-                                              : ""));
+        if (command == "prune") {
+            return UsageError("prune takes no name ('" + rest[0] +
+                              "'): it deletes the names whose directory is gone; to delete one: "
+                              "velmora -- -" +
+                              rest[0]);
+        }
+        return UsageError(command + " takes no name or file ('" + rest[0] + "')");
     }
     if (command == "--names") {
         return WriteNames(stdout) ? kExitDone : SayStoreFault();
