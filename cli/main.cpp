@@ -15,6 +15,7 @@
 #include "name_table.h"
 #include "panel_view.h"
 #include "shell_init.h"
+#include "sim_host.h"
 #include "store_fault.h"
 #include "stored_jump.h"
 #include "terminal.h"
@@ -145,9 +146,17 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
     }
     if (!rest.empty()) {
         bool option = rest[0].size() > 1 && rest[0][0] == '-';
-        return UsageError((option ? "unknown option " + rest[0] + " for "
-                                  : std::string("too many arguments for ")) +
-                          command);
+        if (option) {
+            return UsageError("unknown option " + rest[0] + " for " + command);
+        }
+        // A name behind prune is taken for one to delete: say how that is done.
+        if (command == "prune") {
+            return UsageError("prune takes no name ('" + rest[0] +
+                              "'): it deletes the names whose directory is gone; to delete one: "
+                              "velmora -- -" +
+                              rest[0]);
+        }
+        return UsageError(command + " takes no name or file ('" + rest[0] + "')");
     }
     if (command == "--names") {
         return WriteNames(stdout) ? kExitDone : SayStoreFault();
@@ -190,12 +199,13 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         }
     }
     bool jump = first != "init" && !option;
+    const std::string text = CommandLineText(Joined(arguments));
     std::string answer;
-    if (jump && StoredDirectory(Joined(arguments), &answer)) {
+    if (jump && StoredDirectory(text, &answer)) {
         std::printf("%s\n", answer.c_str());
         return kExitDone;
     }
-    if (jump && StoredNowhere(Joined(arguments), &answer)) {
+    if (jump && StoredNowhere(text, &answer)) {
         return Report({Outcome::kNotFound, answer});
     }
 
@@ -219,7 +229,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         session.Configure();
         return kExitDone;
     }
-    Outcome outcome = session.Run(Joined(arguments));
+    Outcome outcome = session.Run(text);
     if (outcome.kind == Outcome::kPanel) {
         return RunPanel(session, terminal, frontEnd);
     }

@@ -92,6 +92,9 @@ Outcome::Kind KindOf(StoreResult result) {
 
 // The module deletes the permanent name when there is one, else the temporary one.
 Outcome Deleted(StoreResult wasPermanent, StoreResult wasTemporary, const std::string& name) {
+    if (name.empty()) {
+        return {Outcome::kRefused, "there is no name to delete: type it behind -"};
+    }
     StoreSection section = StoreSection::kKeys;
     if (wasPermanent == StoreResult::kFailed ||
         (wasPermanent == StoreResult::kMissing && wasTemporary == StoreResult::kFailed)) {

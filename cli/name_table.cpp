@@ -1,5 +1,7 @@
 // The table of names. The name column takes what the longest name needs, up to a third of the
-// terminal, so that the directories, the part people read, get the rest.
+// terminal or what the directories leave, so that the directories, the part people read, get the
+// rest. At a terminal no line
+// is longer than its width, and a cut text shows that it is cut.
 #include "name_table.h"
 
 #include <sys/ioctl.h>
@@ -17,8 +19,10 @@
 
 namespace {
 
-// The first column gets at least this many columns however narrow the terminal.
+// The first column gets at least this many columns however narrow the terminal; the directories
+// are shown only when they can have this many.
 constexpr int kNarrowestName = 8;
+constexpr int kNarrowestText = 10;
 const int kGap = 2;
 
 struct Row {
@@ -51,6 +55,36 @@ std::string NoteOf(const StoreEntry& entry) {
     return note;
 }
 
+// The columns each field gets at a terminal; 0 leaves the field out.
+struct Columns {
+    int name = 0, text = 0, note = 0;
+};
+
+// The name comes first, the note (gone, temporary) next, the directory gets what is left: a
+// narrow terminal drops the directories before a line grows past its edge, where the terminal
+// would wrap it under the next name.
+Columns FitColumns(const std::vector<Row>& rows, int width, bool utf8) {
+    Columns widest;
+    for (const Row& row : rows) {
+        widest.name = std::max(widest.name, DisplayWidth(row.name, utf8));
+        widest.text = std::max(widest.text, DisplayWidth(row.text, utf8));
+        widest.note = std::max(widest.note, DisplayWidth(row.note, utf8));
+    }
+    int noteRoom = widest.note > 0 ? kGap + widest.note : 0;
+    int room = width - noteRoom - kGap;
+    Columns fit;
+    if (widest.text > 0 && room >= kNarrowestName + kNarrowestText) {
+        fit.name = std::min(widest.name, std::max({room / 3, room - widest.text, kNarrowestName}));
+        fit.text = std::min(widest.text, room - fit.name);
+        fit.note = widest.note;
+        return fit;
+    }
+    fit.name = std::min(widest.name, std::max(width - noteRoom, std::min(width, kNarrowestName)));
+    fit.note = std::min(widest.note, width - fit.name - kGap);
+    fit.note = fit.note > 0 ? fit.note : 0;
+    return fit;
+}
+
 bool ListedBefore(const StoreEntry& a, const StoreEntry& b) {
     bool aFilter = a.section == StoreSection::kFilters;
     bool bFilter = b.section == StoreSection::kFilters;
@@ -64,43 +98,51 @@ bool ListedBefore(const StoreEntry& a, const StoreEntry& b) {
 }  // namespace
 
 void WriteTable(const std::vector<StoreEntry>& entries) {
+    int width = TerminalWidth();
+    WriteTable(entries, stdout, width, width > 0 && LocaleIsUtf8());
+}
+
+void WriteTable(const std::vector<StoreEntry>& entries, std::FILE* out, int width, bool utf8) {
     std::vector<const StoreEntry*> sorted;
     for (const StoreEntry& entry : entries) {
         sorted.push_back(&entry);
     }
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const StoreEntry* a, const StoreEntry* b) { return ListedBefore(*a, *b); });
-    bool utf8 = LocaleIsUtf8();
-    int width = TerminalWidth();
     // Piped, the fields are read back by programs: a backslash is escaped too, so that every
     // name and path comes through whole.
     bool lossless = width == 0;
     std::vector<Row> rows;
-    int nameWidth = 0, textWidth = 0, noteWidth = 0;
     for (const StoreEntry* entry : sorted) {
         rows.push_back({VisibleText(entry->name, lossless), VisibleText(entry->text, lossless),
                         NoteOf(*entry)});
-        nameWidth = std::max(nameWidth, DisplayWidth(rows.back().name, utf8));
-        textWidth = std::max(textWidth, DisplayWidth(rows.back().text, utf8));
-        noteWidth = std::max(noteWidth, DisplayWidth(rows.back().note, utf8));
     }
-    if (width > 0) {
-        int room = width - kGap - (noteWidth > 0 ? kGap + noteWidth : 0);
-        room = std::max(room, kNarrowestName * 2);
-        nameWidth = std::min(nameWidth, std::max(room / 3, kNarrowestName));
-        textWidth = std::min(textWidth, room - nameWidth);
-    }
-    for (const Row& row : rows) {
-        std::string line;
-        if (width == 0) {
-            // Piped: the fields whole, separated by tabs, for cut and awk.
-            line = row.name + '\t' + row.text + '\t' + row.note;
-        } else {
-            line = FitToWidth(row.name, nameWidth, utf8, true) + std::string(kGap, ' ');
-            line += FitToWidth(row.text, textWidth, utf8, !row.note.empty());
-            line += row.note.empty() ? "" : std::string(kGap, ' ') + row.note;
+    if (width == 0) {
+        for (const Row& row : rows) {
+            // The fields whole, separated by tabs, for cut and awk.
+            std::fprintf(out, "%s\t%s\t%s\n", row.name.c_str(), row.text.c_str(), row.note.c_str());
         }
-        std::printf("%s\n", line.c_str());
+        return;
+    }
+    Columns columns = FitColumns(rows, width, utf8);
+    for (const Row& row : rows) {
+        // Each cell is padded to its column only when another follows it on the line.
+        std::vector<std::pair<const std::string*, int>> cells = {{&row.name, columns.name}};
+        if (columns.text > 0) {
+            cells.emplace_back(&row.text, columns.text);
+        }
+        if (columns.note > 0 && !row.note.empty()) {
+            cells.emplace_back(&row.note, columns.note);
+        }
+        std::string line;
+        for (size_t i = 0; i < cells.size(); ++i) {
+            std::string cell = CutToWidth(*cells[i].first, cells[i].second, utf8);
+            line += cell;
+            if (i + 1 < cells.size()) {
+                line += std::string(cells[i].second - DisplayWidth(cell, utf8) + kGap, ' ');
+            }
+        }
+        std::fprintf(out, "%s\n", line.c_str());
     }
 }
 

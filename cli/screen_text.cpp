@@ -6,11 +6,30 @@
 #include <cctype>
 #include <clocale>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
+}
+
+// The columns the character at `at` takes, as the terminal's locale says (a CJK character two,
+// a combining accent none); `next` is where the character ends. A byte that begins no character,
+// and a character the locale knows no width for, take one column, as terminals show them.
+int CharacterWidth(const std::string& text, size_t at, bool utf8, size_t* next) {
+    *next = NextCharacter(text, at, utf8);
+    if (!utf8 || static_cast<unsigned char>(text[at]) < 0x80) {
+        return 1;
+    }
+    wchar_t code = 0;
+    std::mbstate_t state{};
+    size_t length = *next - at;
+    if (std::mbrtowc(&code, text.data() + at, length, &state) != length) {
+        return 1;
+    }
+    int width = wcwidth(code);
+    return width < 0 ? 1 : width;
 }
 
 }  // namespace
@@ -39,10 +58,8 @@ bool LocaleIsUtf8() {
 
 int DisplayWidth(const std::string& text, bool utf8) {
     int width = 0;
-    for (unsigned char byte : text) {
-        if (!utf8 || !IsContinuation(byte)) {
-            ++width;
-        }
+    for (size_t i = 0, next = 0; i < text.size(); i = next) {
+        width += CharacterWidth(text, i, utf8, &next);
     }
     return width;
 }
@@ -50,21 +67,33 @@ int DisplayWidth(const std::string& text, bool utf8) {
 std::string FitToWidth(const std::string& text, int width, bool utf8, bool pad) {
     std::string result;
     int used = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        unsigned char byte = text[i];
-        bool startsCharacter = !utf8 || !IsContinuation(byte);
-        if (startsCharacter) {
-            if (used == width) {
-                break;
-            }
-            ++used;
+    for (size_t i = 0, next = 0; i < text.size(); i = next) {
+        int columns = CharacterWidth(text, i, utf8, &next);
+        if (used + columns > width) {
+            break;
         }
-        result += byte < 32 || byte == 127 ? '?' : static_cast<char>(byte);
+        used += columns;
+        for (size_t byte = i; byte < next; ++byte) {
+            unsigned char c = text[byte];
+            result += c < 32 || c == 127 ? '?' : static_cast<char>(c);
+        }
     }
     if (pad && used < width) {
         result.append(width - used, ' ');
     }
     return result;
+}
+
+std::string CutToWidth(const std::string& text, int width, bool utf8) {
+    if (DisplayWidth(text, utf8) <= width) {
+        return FitToWidth(text, width, utf8);
+    }
+    const std::string mark = utf8 ? "\xe2\x80\xa6" : "...";  // "…"
+    int markWidth = utf8 ? 1 : 3;
+    if (width < markWidth) {
+        return FitToWidth(text, width, utf8);
+    }
+    return FitToWidth(text, width - markWidth, utf8) + mark;
 }
 
 size_t PreviousCharacter(const std::string& text, size_t offset, bool utf8) {

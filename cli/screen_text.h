@@ -1,6 +1,6 @@
 // Laying out the module's 8-bit texts on a terminal: the host's '&' hotkey marks, the width a
 // text takes, and cutting a text to a number of columns. Texts are shown as bytes; only in a
-// UTF-8 terminal do several bytes count as one column.
+// UTF-8 terminal are several bytes one character, of the columns the locale gives it.
 #pragma once
 
 #include <string>
@@ -20,12 +20,17 @@ HotkeyText StripHotkey(const std::string& text);
 // jump, does not pay for reading the locale's files.
 bool LocaleIsUtf8();
 
-// Columns the text takes: its bytes, or in UTF-8 its characters.
+// Columns the text takes: its bytes, or in UTF-8 what the locale's wcwidth gives its
+// characters (two for a CJK character, none for a combining accent).
 int DisplayWidth(const std::string& text, bool utf8);
 
 // The part of `text` that fits into `width` columns, with control characters replaced by '?'
-// so that a stored name cannot move the cursor; padded with blanks to `width` when `pad`.
+// so that a stored name cannot move the cursor; padded with blanks to `width` when `pad`. A
+// character of two columns that would stand across the edge is left out.
 std::string FitToWidth(const std::string& text, int width, bool utf8, bool pad = false);
+// The same without padding, but a text cut short ends in a mark of the cut ("…", or "..." in a
+// terminal without UTF-8), so that two texts that differ only behind the cut never look alike.
+std::string CutToWidth(const std::string& text, int width, bool utf8);
 
 // Byte offset of the character before or after `offset` in `text`, keeping UTF-8 sequences
 // whole when `utf8`.

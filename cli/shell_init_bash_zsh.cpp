@@ -17,12 +17,13 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
 // Runs velmora on the text behind the prefix and goes where it points. The printed directory
 // is taken whole (the trailing "x" keeps a path's own last newline from being eaten) and given
 // to cd as one argument. Exit status 3 means the target is a command for the file manager's
-// command line, which a shell cannot run.
+// command line, which a shell cannot run. The statuses are taken behind "||", so that a shell
+// under set -e says why before it leaves.
 const char kCommonFunctions[] = R"SH(
 _velmora_cd() {
-    local _vm_out _vm_rc
-    _vm_out=$("$_velmora_program" -- "$@"; _vm_rc=$?; printf x; exit "$_vm_rc")
-    _vm_rc=$?
+    local _vm_out _vm_rc=0
+    _vm_out=$(_vm_rc=0; "$_velmora_program" -- "$@" || _vm_rc=$?; printf x; exit "$_vm_rc") ||
+        _vm_rc=$?
     _vm_out=${_vm_out%x}
     _vm_out=${_vm_out%$'\n'}
     if [ "$_vm_rc" -eq 0 ] && [ -n "$_vm_out" ]; then

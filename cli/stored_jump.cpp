@@ -20,13 +20,17 @@ DWORD Option(RegSection& root, const char* name, DWORD fallback) {
 }
 
 // True when the module's completion would offer nothing for `name`: completion is off, or no
-// permanent name begins with it. A name with a wildcard is left to the module's own match.
+// permanent name begins with it. A name with a wildcard, or with a letter beyond ASCII (which
+// the host matches in either case and the store's index does not), is left to the module's own
+// match.
 bool NothingToComplete(RegSection& root, const std::string& name) {
     if (Option(root, "AutoComplite", 1) == 0) {
         return true;
     }
-    if (name.find_first_of("*?") != std::string::npos) {
-        return false;
+    for (unsigned char byte : name) {
+        if (byte == '*' || byte == '?' || byte == '[' || byte >= 0x80) {
+            return false;
+        }
     }
     RegSection keys(kKeysSection, true);
     return VelmoraValueNameBeginsWith(keys.key, name.c_str()) == ERROR_FILE_NOT_FOUND;

@@ -12,11 +12,13 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 #include "exit_status.h"
 #include "store_fault.h"
 #include "store_transaction.h"
 #include "transfer_input.h"
+#include "visible_text.h"
 
 namespace {
 
@@ -160,9 +162,64 @@ bool SameValue(const StoreValue& a, const StoreValue& b) {
     return a.type == b.type && a.data == b.data;
 }
 
+// What a value stands for, as a person reads it in a notice.
+std::string Shown(const StoreValue& value) {
+    return value.type == REG_DWORD && value.data.size() == sizeof(DWORD)
+               ? std::to_string(*reinterpret_cast<const DWORD*>(value.data.data()))
+               : value.Text();
+}
+
+std::string Described(const StoreValue& value) {
+    return "'" + value.name + "' (" + Shown(value) + ")";
+}
+
+// Two entries of one import that the store takes for one name: the later one is left out, or
+// with `replace` gives the name its value.
+std::string OneName(const StoreValue& first, const StoreValue& later, bool replace) {
+    std::string notice =
+        first.name == later.name
+            ? "'" + first.name + "' comes twice, for " + Shown(first) + " and for " + Shown(later)
+            : Described(first) + " and " + Described(later) +
+                  " are one name, as letter case does not count in names";
+    if (replace && !SameValue(first, later)) {
+        return notice + ": the name now stands for " + Shown(later);
+    }
+    return notice + ": the second is left out";
+}
+
+// The permanent names written whose temporary twin, with another target, still comes first in
+// every jump.
+void NoticeTemporaryTwins(const std::vector<const StoreValue*>& permanent,
+                          std::vector<std::string>* notices) {
+    std::unordered_map<std::string, StoreValue> temporary;
+    VisitSection(StoreSection::kTempKeys, [&](const StoreValue& value) {
+        temporary.emplace(NameKey(value.name), value);
+        return true;
+    });
+    for (const StoreValue* value : permanent) {
+        auto twin = temporary.find(NameKey(value->name));
+        if (twin != temporary.end() && !SameValue(twin->second, *value)) {
+            notices->push_back("the temporary name " + Described(twin->second) +
+                               " goes before the permanent " + Described(*value) +
+                               " in every jump, until it is deleted or you log off");
+        }
+    }
+}
+
 // Writes the entries one by one, counting what became of each; false at the first failure.
 bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, ImportCounts* counts) {
+    // The first entry of each name in this import, by section and the name as the store
+    // compares it.
+    std::unordered_map<std::string, const ExchangeEntry*> firsts;
+    std::vector<const StoreValue*> permanent;
     for (const ExchangeEntry& entry : entries) {
+        auto first = firsts.emplace(
+            std::to_string(static_cast<int>(entry.section)) + '\t' + NameKey(entry.value.name),
+            &entry);
+        if (!first.second && (first.first->second->value.name != entry.value.name ||
+                              !SameValue(first.first->second->value, entry.value))) {
+            counts->notices.push_back(OneName(first.first->second->value, entry.value, replace));
+        }
         StoreValue stored;
         StoreResult found = ReadValue(entry.section, entry.value.name, &stored);
         if (found == StoreResult::kFailed) {
@@ -177,7 +234,11 @@ bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impor
             return false;
         }
         ++(exists ? counts->replaced : counts->added);
+        if (entry.section == StoreSection::kKeys) {
+            permanent.push_back(&entry.value);
+        }
     }
+    NoticeTemporaryTwins(permanent, &counts->notices);
     return true;
 }
 
@@ -190,15 +251,17 @@ bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
         const std::string& word = words[i];
         if (import && word == "--replace") {
             options->replace = true;
-        } else if (import && word == "--from" && i + 1 < words.size()) {
+        } else if (import && word == "--from") {
             options->foreign = true;
-            const std::string& format = words[++i];
+            const std::string format = i + 1 < words.size() ? words[++i] : "";
             if (format == "wd") {
                 options->format = BookmarkFormat::kWd;
             } else if (format == "bashmarks") {
                 options->format = BookmarkFormat::kBashmarks;
             } else {
-                *problem = "import --from wd, or --from bashmarks";
+                *problem = (format.empty() ? std::string("say whose bookmarks to import")
+                                           : "velmora imports no bookmarks of '" + format + "'") +
+                           ": import --from wd ~/.warprc, or --from bashmarks ~/.sdirs";
                 return false;
             }
         } else if (word.size() > 1 && word[0] == '-' && word != "--") {
@@ -212,7 +275,13 @@ bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
         files.erase(files.begin());
     }
     if (files.size() > 1 || (import && files.empty())) {
-        *problem = import ? "say which file to import" : "export writes one file";
+        *problem = !import             ? "export writes one file"
+                   : !options->foreign ? "say which file to import, or - for standard input"
+                   : options->format == BookmarkFormat::kWd ? "say which file of wd to import: "
+                                                              "import --from wd ~/.warprc"
+                                                            : "say which file of bashmarks to "
+                                                              "import: import --from bashmarks "
+                                                              "~/.sdirs";
         return false;
     }
     options->file = files.empty() ? "" : files.front();
@@ -331,6 +400,9 @@ int RunImport(const TransferOptions& options) {
     ImportCounts counts;
     if (!ImportEntries(entries, options.replace, &counts)) {
         return SayStoreFault();
+    }
+    for (const std::string& notice : counts.notices) {
+        Say(notice);
     }
     std::printf("imported %zu: %zu added, %zu kept, %zu replaced", entries.size(), counts.added,
                 counts.kept, counts.replaced);

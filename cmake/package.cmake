@@ -57,6 +57,9 @@ install(FILES ${velmora_package_dir}/velmora.1.gz DESTINATION share/man/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/doc/UserGuide.txt ${velmora_package_dir}/velmora.md
               ${velmora_package_dir}/changelog.gz ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
         DESTINATION ${velmora_doc_dir})
+# What lintian reports that is so on purpose, each with the reason.
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides
+        DESTINATION share/lintian/overrides RENAME velmora)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmora)
@@ -78,4 +81,6 @@ its command line.")
 # dpkg-shlibdeps finds the libraries the program and the modules need (SQLite, ncurses).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS far2l)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/debian/strip_comments.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/debian/drop_ldconfig_scripts.cmake)
 include(CPack)

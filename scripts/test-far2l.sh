@@ -27,6 +27,10 @@ far2l_version=$(grep -a -o -m1 'FAR2L, version [^ ]*' "$far2l" | head -1)
 far2l_version=${far2l_version#FAR2L, version }
 echo "Building the far2l plugin"
 build_far2l_plugin || setup_failed "the plugin did not build"
+# The velmora program of the same build, which must answer a text as far2l does.
+cmake --build "$velmora_far2l_build" --target velmora -j"$(nproc)" > /dev/null ||
+    setup_failed "velmora did not build"
+velmora=$velmora_far2l_build/cli/velmora
 
 export TERM=${TERM:-xterm-256color}
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
@@ -51,7 +55,7 @@ odd_dir="$dirs/a \"b\" c"
 # Its name, typed into far2l's command line, would have the shell run touch.
 evil_dir="$dirs/q:;touch $work/pwned;:"
 mkdir -p "$dirs/proj/sub" "$dirs/other" "$dirs/a1" "$dirs/a2" "$dirs/проект/ниже" "$dirs/café" \
-    "$odd_dir" "$evil_dir"
+    "$odd_dir" "$evil_dir" "$dirs/écoles" "$dirs/éa" "$dirs/bravo"
 cat > "$work/browser" << EOF
 #!/bin/sh
 printf '%s\n' "\$#" "\$@" > "$work/browser.out"
@@ -401,6 +405,51 @@ case_other_panel_and_file_browser() {
     wait_for "═ Velmora ═"
 }
 
+# velmora on the store far2l uses.
+velmora_() { VELMORA_REGISTRY_DIR="$work/registry" VELMORA_VOLATILE_DIR="$work/volatile" "$velmora" "$@"; }
+
+# Each text behind the prefix lands where the table says, in far2l and in velmora alike: far2l
+# folds the case of every letter, reads "[...]" as a set ('!' is a member, no negation), counts
+# a character of several bytes as one for '?', and drops the blanks at the end of the line. A
+# row "+NAME|DIR" stores NAME first; "-" lands nowhere.
+case_velmora_lands_where_far2l_lands() {
+    start_far2l "$dirs/other" "$dirs/other" || return 1
+    local text landing landed
+    while IFS='|' read -r text landing; do
+        if [ "${text:0:1}" = + ]; then
+            (cd "$dirs/$landing" && velmora_ -- ":${text:1}") ||
+                { failure="velmora stored no ${text:1}" && return 1; }
+            continue
+        fi
+        run_command "cd $dirs/other"
+        wait_left_dir "$dirs/other" || return 1
+        run_command "cd:$text"
+        if [ "$landing" = - ]; then
+            sleep 1
+            shows "═ $dirs/other ═" || { failure="far2l went somewhere for '$text'" && return 1; }
+        else
+            wait_left_dir "$dirs/$landing" ||
+                { failure="far2l did not take '$text' to $landing" && return 1; }
+        fi
+        landed=$(velmora_ -- "$text" 2> /dev/null < /dev/null)
+        [ "$landed" = "$([ "$landing" = - ] || echo "$dirs/$landing")" ] ||
+            { failure="velmora took '$text' to '$landed', far2l to $landing" && return 1; }
+    done << 'EOF'
++Écoles|écoles
++bravo|bravo
++proj|proj
+écoles|écoles
+é|écoles
+ecoles|-
+br[a]|bravo
+b[!r]|bravo
+proj |proj
++éa|éa
+?a|éa
+ÉA|éa
+EOF
+}
+
 run_case() {
     local name=$1
     failure=""
@@ -424,7 +473,8 @@ for test_case in \
     case_panel_keys_edit_delete_reread \
     case_configuration_changes_prefix \
     case_cyrillic_names_and_directories \
-    case_other_panel_and_file_browser; do
+    case_other_panel_and_file_browser \
+    case_velmora_lands_where_far2l_lands; do
     run_case "$test_case"
 done
 

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package end to end, as a person installs it: build it in a folder of its own and
-# delete that, install it with apt-get, ask velmora for its version, store and find a name through
-# the installed module, see that neither it nor a copy of it loads anything from where it was
-# built, read its manual page, see far2l list Velmora among its plugins from the system folder
-# (F11), then purge the package again so that the machine is left as it was. Ends with one line
-# "package: N passed, M failed".
+# delete that, have lintian look at it, install it with apt-get, ask velmora for its version,
+# store and find a name through the installed module, see that neither it nor a copy of it loads
+# anything from where it was built, read its manual page, see far2l list Velmora among its
+# plugins from the system folder (F11), then purge the package again so that the machine is left
+# as it was. Ends with one line "package: N passed, M failed".
 set -uo pipefail
 # shellcheck source=scripts/far2l-common.sh
 source "$(dirname "$0")/far2l-common.sh"
@@ -37,7 +37,7 @@ quietly() {
 installed() { dpkg-query -W -f='${Status}' velmora 2> /dev/null | grep -q "install ok installed"; }
 # A package of someone's own is not ours to remove.
 installed && give_up "velmora is installed already; remove it to run this test"
-install_packages tmux man-db || give_up "tmux or man-db could not be installed"
+install_packages tmux man-db lintian || give_up "tmux, man-db or lintian could not be installed"
 install_far2l || give_up "far2l could not be installed"
 
 work=$(mktemp -d)
@@ -48,6 +48,17 @@ package=$(scripts/package.sh "$build/build" | tail -1)
 [ -f "$package" ] && cp "$package" "$work/" && package=$work/$(basename "$package")
 rm -rf "$build"
 check "the package is built" test -f "$package" || give_up "there is no package to install"
+
+# lintian, at every level, finds nothing but what the package overrides, each override with its
+# reason: the comment above it, which lintian shows as N: lines.
+lintian_clean() {
+    local report
+    report=$(lintian --pedantic --info --show-overrides "$package" 2> /dev/null) &&
+        ! grep -qE '^[EWIPX]: ' <<< "$report" &&
+        awk '/^O: / && last !~ /^N: / { bare = 1 } { last = $0 } END { exit bare }' <<< "$report" ||
+        { printf '%s\n' "$report" >&2 && return 1; }
+}
+check "lintian --pedantic finds nothing but overrides with reasons" lintian_clean
 socket=velmora-package-$$
 purge() {
     tmux -L "$socket" kill-server 2> /dev/null

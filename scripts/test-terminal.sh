@@ -216,7 +216,10 @@ test_delete_and_miss_from_the_command_line() {
     [ "$rc" = 0 ] || fail "deleting a stored name gives status $rc" || return 1
     [ -z "$(names)" ] || fail "proj is still stored after cd: -proj" || return 1
     shell_run "cd: -proj" || return 1
-    [ "$rc" = 1 ] || fail "deleting it again gives status $rc, not 1"
+    [ "$rc" = 1 ] || fail "deleting it again gives status $rc, not 1" || return 1
+    shell_run "cd: -" || return 1
+    [ "$rc" = 1 ] && grep -qF "there is no name to delete: type it behind -" <<< "$output" ||
+        fail "a delete of no name gives status $rc without saying what is missing"
 }
 
 # A word beginning with '-' is an option of the program: an unknown one is refused with the
@@ -229,6 +232,15 @@ test_an_unknown_option_is_never_a_delete() {
         grep -qF "usage: velmora" <<< "$output" ||
         fail "velmora -v gives status $rc without refusing the option" || return 1
     [ "$(names)" = v ] || fail "velmora -v deleted the name v" || return 1
+    # A name behind prune, and --from without its format, are said for what they are (the usage
+    # that follows each is left out, so that both stay on the screen).
+    shell_run "velmora prune --yes v 2>&1 | head -1; velmora import --from 2>&1 | head -1" ||
+        return 1
+    grep -qF "prune takes no name ('v')" <<< "$output" &&
+        grep -qF "to delete one: velmora -- -v" <<< "$output" &&
+        grep -qF "say whose bookmarks to import: import --from wd" <<< "$output" ||
+        fail "prune with a name or import --from alone is not said as such" || return 1
+    [ "$(names)" = v ] || fail "velmora prune --yes v deleted the name v" || return 1
     shell_run "cd: -v" || return 1
     [ "$rc" = 0 ] && [ -z "$(names)" ] || fail "cd: -v did not delete v (status $rc)"
 }

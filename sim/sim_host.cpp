@@ -42,8 +42,17 @@ INT_PTR WINAPI SimAdvControl(INT_PTR, int command, void* param) {
     return SimHost::current->AdvControl(command, param);
 }
 
+// far2l hands its plugins UTF-8; the Windows host, texts in the ANSI code page.
+#ifdef VELMORA_FAR2L
+const WildcardText kHostText = WildcardText::kUtf8;
+const bool kDropsTrailingBlanks = true;
+#else
+const WildcardText kHostText = WildcardText::kBytes;
+const bool kDropsTrailingBlanks = false;
+#endif
+
 int WINAPI SimCmpName(const char* pattern, const char* text, int skipPath) {
-    return CmpNameWildcard(pattern, text, skipPath);
+    return CmpNameWildcard(pattern, text, skipPath, kHostText);
 }
 
 int __cdecl SimSprintf(char* buffer, const char* format, ...) {
@@ -65,6 +74,13 @@ void CopyCut(char* field, size_t size, const std::string& text) {
 }
 
 }  // namespace
+
+std::string CommandLineText(const std::string& typed) {
+    if (!kDropsTrailingBlanks) {
+        return typed;
+    }
+    return typed.substr(0, typed.find_last_not_of(' ') + 1);
+}
 
 SimHost::SimHost(std::vector<std::string> messages) : texts_(std::move(messages)) {
     current = this;
@@ -403,7 +419,9 @@ void SimHost::RunModuleCommand(const std::string& text) {
     if (module_ == nullptr) {
         return;
     }
-    HANDLE handle = module_->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<INT_PTR>(text.c_str()));
+    const std::string handed = CommandLineText(text);
+    HANDLE handle =
+        module_->OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<INT_PTR>(handed.c_str()));
     if (handle != INVALID_HANDLE_VALUE && handle != nullptr) {
         ShowModulePanel(Active(), handle);
     }

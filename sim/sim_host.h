@@ -54,6 +54,10 @@ struct ControlCall {
     std::string text;  // the directory, for the commands that take one
 };
 
+// The text behind the prefix as the host hands it to the module: far2l drops the blanks at its
+// end (a name typed with a blank behind it is found) and keeps those at its start.
+std::string CommandLineText(const std::string& typed);
+
 class SimHost {
   public:
     // `messages` are the module's texts by number, as the host reads them from its files.

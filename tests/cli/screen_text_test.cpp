@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 namespace {
 
 TEST(ScreenTextTest, AmpersandMarksTheHotkeyAndDoubledStandsForItself) {
@@ -55,6 +57,19 @@ TEST(ScreenTextTest, Utf8CharactersCountAsOneColumnAndAreNotSplit) {
     EXPECT_EQ(NextCharacter(word, 0, true), 2u);
     EXPECT_EQ(PreviousCharacter(word, 5, true), 3u);
     EXPECT_EQ(PreviousCharacter(word, 5, false), 4u);
+}
+
+TEST(ScreenTextTest, WideCharactersTakeTheirColumnsAndACutIsMarked) {
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    const std::string city = "東京都";
+    EXPECT_EQ(DisplayWidth(city, true), 6);
+    EXPECT_EQ(DisplayWidth("e\xcc\x81", true), 1);  // "e" and a combining acute
+    // A character of two columns never stands across the edge.
+    EXPECT_EQ(FitToWidth(city, 3, true, true), "東 ");
+    EXPECT_EQ(CutToWidth(city, 5, true), "東京…");
+    EXPECT_EQ(CutToWidth("alpha-src-main-branch-1", 10, true), "alpha-src…");
+    EXPECT_EQ(CutToWidth("alpha-src-main-branch-1", 10, false), "alpha-s...");
+    EXPECT_EQ(CutToWidth("alpha-src", 9, true), "alpha-src");
 }
 
 }  // namespace

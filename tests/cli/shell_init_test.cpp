@@ -178,6 +178,23 @@ TEST_F(ShellInitTest, MissCommandAndDeleteLeaveTheDirectoryAndPassTheStatus) {
     }
 }
 
+// A shell under set -e leaves at a target it cannot go to, but says why first. fish has no set -e.
+TEST_F(ShellInitTest, UnderSetEACommandTargetIsExplainedBeforeTheShellLeaves) {
+    for (const ShellUnderTest& shell : InstalledShells()) {
+        if (shell.kind == Shell::kFish) {
+            continue;
+        }
+        int status = -1;
+        std::string output =
+            Run(shell.command,
+                Init(shell.kind, shell.prefix) + "set -e\n" + shell.prefix + " ftp\necho went on\n",
+                &status);
+        EXPECT_EQ(output, "velmora: not a directory but a command for the file manager: ftp:srv\n")
+            << shell.command;
+        EXPECT_EQ(status, 3) << shell.command;
+    }
+}
+
 // `velmora --configure` loads the script again, which the stub answers with next-init.
 TEST_F(ShellInitTest, TheCommandFollowsANewPrefix) {
     for (const ShellUnderTest& shell : InstalledShells()) {

@@ -60,9 +60,12 @@ TEST(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
                             StoredDirectory, Outcome::kDirectory),
         8);
 
-    // Completion finds "proj" behind "PR"; "docs" names a filter; a wildcard is the module's.
+    // Completion finds "proj" behind "PR" and "Écoles" behind "écoles"; "docs" names a filter;
+    // a wildcard or a set is the module's.
     store(StoreSection::kFilters, "docs", "*docs*");
-    EXPECT_EQ(answeredAsTheModule({"nosuch", "nosuch/x", "PR", "pr/x", "docs", "p*", "zz?", "+x"},
+    store(StoreSection::kKeys, "Écoles", folder + "/écoles");
+    EXPECT_EQ(answeredAsTheModule({"nosuch", "nosuch/x", "PR", "pr/x", "docs", "p*", "zz?", "+x",
+                                   "zz[z]", "écoles"},
                                   StoredNowhere, Outcome::kNotFound),
               2);
     // With completion off the module misses "PR" too.

@@ -1,5 +1,6 @@
-// The stand-in host's wildcard comparison: stars, question marks, letter case, the path part
-// of the compared text, and patterns that would take exponential time if matched naively.
+// The stand-in host's wildcard comparison: stars, question marks, sets, letter case, the path
+// part of the compared text, UTF-8 texts as far2l reads them, and patterns that would take
+// exponential time if matched naively.
 #include "wildcard.h"
 
 #include <chrono>
@@ -51,6 +52,54 @@ TEST(WildcardTest, AsciiLettersMatchWithoutRegardToCase) {
     EXPECT_FALSE(Matches("@", "`"));
     EXPECT_FALSE(Matches("[", "{"));
 }
+
+// Each case as far2l 2.6.5 answered it.
+TEST(WildcardTest, SetsHoldCharactersAndRangesAsTheHostsReadThem) {
+    EXPECT_TRUE(Matches("b[R]a", "bra"));
+    EXPECT_TRUE(Matches("b[a-cr]a", "bra"));
+    EXPECT_TRUE(Matches("b[A-C]a", "bba"));
+    EXPECT_FALSE(Matches("b[q-s]a", "bxa"));
+    // No negation: '!' and '^' are members.
+    EXPECT_TRUE(Matches("b[!r]a", "bra"));
+    EXPECT_TRUE(Matches("b[!r]a", "b!a"));
+    EXPECT_TRUE(Matches("b[]]a", "b]a"));
+    EXPECT_FALSE(Matches("b[]a", "b]a"));
+    EXPECT_TRUE(Matches("b[-x]a", "b-a"));
+    EXPECT_TRUE(Matches("b[x-]a", "b-a"));
+    // A backward range holds its first character alone.
+    EXPECT_TRUE(Matches("b[z-x]a", "bza"));
+    EXPECT_FALSE(Matches("b[z-x]a", "bxa"));
+    // Without a ']' behind it, '[' is a character.
+    EXPECT_TRUE(Matches("b[ra", "b[ra"));
+    EXPECT_TRUE(Matches("*[[]a]", "x[a]"));
+}
+
+// far2l's texts; far2l runs on Linux alone, and the Windows hosts hand the module 8-bit texts.
+#ifndef _WIN32
+TEST(WildcardTest, Utf8TextsFoldEveryLetterAndCountCharactersNotBytes) {
+    auto matches = [](const char* pattern, const char* string) {
+        return CmpNameWildcard(pattern, string, 0, WildcardText::kUtf8) != 0;
+    };
+    EXPECT_TRUE(matches("écoles*", "Écoles"));
+    EXPECT_TRUE(matches("?a", "éa"));
+    EXPECT_TRUE(matches("b[é]a", "bÉa"));
+    EXPECT_TRUE(matches("жук", "ЖУК"));
+    EXPECT_FALSE(matches("é", "e"));
+    // A letter of the pattern takes its upper and lower forms: titlecase U+01C5 takes U+01C4
+    // and U+01C6 but not itself, and final sigma takes capital sigma, which sigma does too.
+    EXPECT_FALSE(matches("\xc7\x85", "\xc7\x85"));
+    EXPECT_TRUE(matches("\xc7\x85", "\xc7\x86"));
+    EXPECT_TRUE(matches("ς", "Σ"));
+    EXPECT_FALSE(matches("σ", "ς"));
+    // A byte that is no part of a character is one character of its own.
+    EXPECT_TRUE(matches("a?", "a\xff"));
+    EXPECT_FALSE(matches("a?", "a\xff\xc3"));
+    EXPECT_FALSE(matches("a\xff", "a\xfe"));
+    // Byte by byte, the same texts neither fold nor count as one.
+    EXPECT_FALSE(Matches("écoles*", "Écoles"));
+    EXPECT_FALSE(Matches("?a", "éa"));
+}
+#endif
 
 TEST(WildcardTest, SkipPathComparesOnlyTheLastComponent) {
     EXPECT_TRUE(CmpNameWildcard("src", "D:\\work\\proj\\src", 1));

@@ -357,7 +357,9 @@ TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
     EXPECT_THROW(RegSection root(true), terrors_t);
     Fault fault = FaultOf(kVelmoraPersistentStore);
     EXPECT_EQ(fault.kind, kStoreFaultDamaged);
-    EXPECT_EQ(fault.text, damaged + "/hkcu.db is damaged");
+    EXPECT_EQ(fault.text, damaged +
+                              "/hkcu.db is damaged; move it aside, with its -wal and -shm files, "
+                              "to start a new store, then velmora import an export of your names");
 }
 
 TEST_F(PosixStoreTest, FilesThatAreNoStoreOfOursAreLeftByteForByte) {

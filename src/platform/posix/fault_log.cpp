@@ -47,6 +47,16 @@ const char* WhatIsWrong(int kind) {
     }
 }
 
+// What a person can do about a fault, where the one who records it knows no more. A store file
+// found damaged is never written again; moved aside with the files SQLite keeps beside it, it
+// leaves room for a new store, which an export of the names fills again.
+const char* NextStep(int kind) {
+    return kind == kStoreFaultDamaged
+               ? "; move it aside, with its -wal and -shm files, to start a new store, then "
+                 "velmora import an export of your names"
+               : "";
+}
+
 }  // namespace
 
 namespace velmora::registry {
@@ -56,9 +66,7 @@ void RecordFault(int store, int kind, const std::string& path, const std::string
         return;
     }
     std::string text = (path.empty() ? std::string("the store") : path) + " " + WhatIsWrong(kind);
-    if (!detail.empty()) {
-        text += ": " + detail;
-    }
+    text += detail.empty() ? NextStep(kind) : ": " + detail;
     // One line, whatever a path may hold.
     std::replace(text.begin(), text.end(), '\n', ' ');
     std::lock_guard<std::mutex> lock(faultMutex);
