@@ -245,6 +245,30 @@ TEST_F(PosixStoreTest, NameBeginningIsFoundThroughTheIndexIgnoringAsciiCaseOnly)
     for (const char* missed : {"alphac", "alphabets", "b\xC9", "b\\", "cc", "d"}) {
         EXPECT_EQ(VelmoraValueNameBeginsWith(keys.key, missed), ERROR_FILE_NOT_FOUND) << missed;
     }
+    // More names than one run of the enumeration reads, around others that sort beside them.
+    for (int i = 0; i < 1100; ++i) {
+        keys.WriteString(("n" + std::to_string(10000 + i)).c_str(), "1");
+    }
+    keys.WriteString("m", "1");
+    keys.WriteString("o", "1");
+    auto beginning = [&keys](const char* prefix) {
+        std::vector<std::string> names;
+        auto collect = [](const char* name, void* context) {
+            static_cast<std::vector<std::string>*>(context)->push_back(name);
+            return 1;
+        };
+        EXPECT_EQ(VelmoraEnumValueNamesBeginningWith(keys.key, prefix, collect, &names),
+                  ERROR_SUCCESS);
+        return names;
+    };
+    EXPECT_EQ(beginning("ALPHA"), (std::vector<std::string>{"Alpha", "alphabet"}));
+    EXPECT_EQ(beginning("b"), (std::vector<std::string>{"b[", "b\xE9ta"}));
+    EXPECT_EQ(beginning("b\xC9"), std::vector<std::string>{});
+    std::vector<std::string> many = beginning("N1");
+    ASSERT_EQ(many.size(), 1100u);
+    EXPECT_TRUE(std::is_sorted(many.begin(), many.end()));
+    EXPECT_EQ(many.front(), "n10000");
+    EXPECT_EQ(many.back(), "n11099");
 }
 
 TEST_F(PosixStoreTest, OverlongNameStoredByOlderCodeStaysListedAndCanBeDeleted) {

@@ -74,8 +74,9 @@ const char* const kQueries[] = {
     "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1",
     "SELECT COUNT(*) FROM vals WHERE key = ?1",
     // The names ignoring ASCII case sort as their folded bytes do, so those that begin with a
-    // text follow it at once in the name index.
-    "SELECT name FROM vals WHERE key = ?1 AND name >= ?2 ORDER BY name LIMIT 1",
+    // text follow it at once in the name index, one run up to the first that does not.
+    "SELECT name FROM vals WHERE key = ?1 AND name >= ?2 ORDER BY name LIMIT ?3",
+    "SELECT name FROM vals WHERE key = ?1 AND name > ?2 ORDER BY name LIMIT ?3",
 };
 
 // Resets a statement when the scope ends, so that no read stays open between calls.
@@ -117,6 +118,20 @@ int FaultOfSqlite(int rc) {
         default:
             return kStoreFaultDamaged;
     }
+}
+
+// The first `size` bytes of `a` and `b` are the same as the NOCASE collation compares them: only
+// ASCII letters fold, whatever the locale.
+bool SameIgnoringAsciiCase(const char* a, const char* b, size_t size) {
+    auto folded = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    for (size_t i = 0; i < size; ++i) {
+        if (folded(a[i]) != folded(b[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void ReadRow(sqlite3_stmt* statement, ValueRow* row) {
@@ -491,30 +506,46 @@ LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
 }
 
 LONG Database::AnyNameBeginsWith(int64_t key, const char* prefix) {
+    std::vector<std::string> first;
+    LONG status = NamesBeginningWith(key, prefix, nullptr, 1, &first);
+    return status == ERROR_NO_MORE_ITEMS ? ERROR_FILE_NOT_FOUND : status;
+}
+
+LONG Database::NamesBeginningWith(int64_t key, const char* prefix, const std::string* after,
+                                  DWORD limit, std::vector<std::string>* names) {
+    names->clear();
     sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kFirstNameFrom, &statement); status != ERROR_SUCCESS) {
+    if (LONG status = Use(after != nullptr ? kNamesAfter : kNamesFrom, &statement);
+        status != ERROR_SUCCESS) {
         return status;
     }
     StatementScope scope(statement);
     sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_text(statement, 2, prefix, -1, SQLITE_STATIC);
-    int rc = sqlite3_step(statement);
-    if (rc != SQLITE_ROW) {
-        return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+    if (after != nullptr) {
+        sqlite3_bind_text(statement, 2, after->data(), static_cast<int>(after->size()),
+                          SQLITE_STATIC);
+    } else {
+        sqlite3_bind_text(statement, 2, prefix, -1, SQLITE_STATIC);
     }
-    const char* first = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    auto folded = [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    if (first == nullptr) {
-        return Failure(sqlite3_errcode(db_));
-    }
-    for (const char* p = prefix; *p != '\0'; ++p, ++first) {
-        if (*first == '\0' || folded(*first) != folded(*p)) {
-            return ERROR_FILE_NOT_FOUND;
+    sqlite3_bind_int64(statement, 3, limit);
+    size_t prefixSize = std::strlen(prefix);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        const char* name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        if (name == nullptr) {
+            return Failure(sqlite3_errcode(db_));
         }
+        size_t size = static_cast<size_t>(sqlite3_column_bytes(statement, 0));
+        if (size < prefixSize || !SameIgnoringAsciiCase(name, prefix, prefixSize)) {
+            rc = SQLITE_DONE;
+            break;
+        }
+        names->emplace_back(name, size);
     }
-    return ERROR_SUCCESS;
+    if (rc != SQLITE_DONE) {
+        return Failure(rc);
+    }
+    return names->empty() ? ERROR_NO_MORE_ITEMS : ERROR_SUCCESS;
 }
 
 LONG Database::DeleteValue(int64_t key, const char* name) {

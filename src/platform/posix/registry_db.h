@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../store_faults.h"
 #include "data_version.h"
@@ -70,6 +71,11 @@ class Database {
     // ERROR_SUCCESS when some value name begins with `prefix`, ASCII case ignored as in every
     // name match; ERROR_FILE_NOT_FOUND when none does. The name index finds it in one step.
     LONG AnyNameBeginsWith(int64_t key, const char* prefix);
+    // Up to `limit` value names that begin with `prefix` in the order of the name index, those
+    // after `after` when it is given (a name read before): the run of names that an enumeration
+    // by prefix delivers next. No name left gives ERROR_NO_MORE_ITEMS.
+    LONG NamesBeginningWith(int64_t key, const char* prefix, const std::string* after, DWORD limit,
+                            std::vector<std::string>* names);
     // The number of values, and the longest name and data unless both of those are asked
     // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
@@ -97,7 +103,8 @@ class Database {
         kNamesAtOffset,
         kValueStats,
         kCountValues,
-        kFirstNameFrom,
+        kNamesFrom,
+        kNamesAfter,
         kQueryCount
     };
 
