@@ -33,6 +33,12 @@ class Database {
     // whose faults the database records. Opening an existing database takes no write lock and
     // creates no file. A file the user keeps from writing, or one found damaged, is read and
     // never written: every write meets that fault.
+    //
+    // An existing database opened without `create` is opened for reading first, which most
+    // starts of a program only do: SQLite then reads the shared WAL index another process keeps,
+    // or the WAL itself, instead of rebuilding the index on disk as the first connection to a
+    // database otherwise does at every start. The first write, walk or failed read opens it
+    // again as a connection that writes and keeps the index; the caller sees one database.
     static LONG Open(const std::string& file, int store, bool create,
                      std::shared_ptr<Database>* out);
     ~Database();
@@ -80,8 +86,12 @@ class Database {
     // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
 
-    // The state now, as far as reads through this connection are concerned.
-    DataVersion Version() const { return watch_.Version(localChanges_); }
+    // The state now, as far as reads through this connection are concerned. Asked for by a walk,
+    // which needs the shared index to tell whether what it read ahead still holds.
+    DataVersion Version() {
+        Settle();
+        return watch_.Version(localChanges_);
+    }
     // True when `version` is known and nothing was written since it was taken.
     bool Unchanged(const DataVersion& version) const {
         return watch_.Unchanged(version, localChanges_);
@@ -109,7 +119,16 @@ class Database {
     };
 
     Database(std::string file, int store) : file_(std::move(file)), store_(store) {}
+    // Opens the connection to the file, for reading only when `quick_`.
+    int Connect(int flags);
     LONG Configure();
+    // Opens the connection again as one that writes and keeps the shared WAL index, when it was
+    // opened for reading; nothing of this connection is held open across the call.
+    LONG Settle();
+    // Runs `read`, and when it failed on a connection opened for reading, settles and runs it
+    // again: the fault that counts is the one a full connection meets.
+    template <typename Read>
+    LONG Retried(Read read);
     LONG EnsureSchema();
     LONG CreateSchema();
     // From now on every write meets the fault `kind` (read-only, damaged).
@@ -132,6 +151,9 @@ class Database {
     sqlite3* db_ = nullptr;
     sqlite3_stmt* statements_[kQueryCount] = {};
     int refusal_ = kStoreFaultNone;
+    // Opened for reading (Settle), and whether a read failed that way since it was asked.
+    bool quick_ = false;
+    bool quickFailed_ = false;
     int writeDepth_ = 0;
     uint64_t localChanges_ = 0;
     WalWatch watch_;
