@@ -147,12 +147,15 @@ void ReadRow(sqlite3_stmt* statement, ValueRow* row) {
 // slots and a lookaside pool, each written through at the start. A short-lived process touches
 // a handful of pages per look-up, and every page it touches first costs a page fault, which
 // costs more than the look-up itself; so cache pages are taken one at a time and the pool stays
-// small. These settings are the process's, and SQLite takes them only before its first use:
-// where another part of the process used SQLite first, they stay as that part left them.
+// small. Nothing here asks SQLite how much memory it holds, which it would otherwise count under
+// a lock at every allocation. These settings are the process's, and SQLite takes them only
+// before its first use: where another part of the process used SQLite first, they stay as that
+// part left them.
 void ConfigureSqliteOnce() {
     static bool configured = false;
     if (!configured) {
         configured = true;
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
         sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
         sqlite3_config(SQLITE_CONFIG_LOOKASIDE, 128, 32);
     }
