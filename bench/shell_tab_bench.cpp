@@ -55,7 +55,7 @@ end
 // completes and prints the number of matches instead of inserting or listing them.
 const char kZshDriver[] = R"SH(
 zmodload zsh/zpty
-zpty -b tab "ZDOTDIR=$VELMORA_BENCH_ZDOTDIR zsh -i"
+zpty -b tab "ZDOTDIR=${(q)VELMORA_BENCH_ZDOTDIR} zsh -i"
 zpty -r tab ready '*tab% '
 while IFS= read -r line; do
     zpty -w -n tab "cd: $line"$'\t'
@@ -142,9 +142,13 @@ bool Installed(const std::string& shell) {
     return std::system(("command -v " + shell + " > /dev/null 2>&1").c_str()) == 0;
 }
 
-std::string Write(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-    return path;
+// `text` as one word of sh.
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
 }
 
 void Tab(benchmark::State& state, Shell* shell, const char* typed, int matching) {
@@ -166,19 +170,21 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    ThrowawayStore store;
-    std::string folder = store.persistentDir() + "-shells";
-    std::filesystem::create_directories(folder);
     // Filled by a process of its own, so that no connection of this one keeps the store open for
     // the shells' programs.
-    std::string fill = std::string(STORE_FILLER_PATH) + " " + std::to_string(kNameCount);
-    // Another build's program (VELMORA_BENCH_PROGRAM) gives the figures to compare with.
-    const char* other = std::getenv("VELMORA_BENCH_PROGRAM");
-    std::string program = other != nullptr ? other : VELMORA_PROGRAM_PATH;
-    if (!store.Made() || std::system(fill.c_str()) != 0) {
+    ThrowawayStore store;
+    if (!store.Made() ||
+        std::system((Quoted(STORE_FILLER_PATH) + " " + std::to_string(kNameCount)).c_str()) != 0) {
         std::fprintf(stderr, "filling the store failed\n");
         return 1;
     }
+    std::string folder = store.persistentDir() + "-shells";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/.zshrc") << kZshRc;
+    setenv("VELMORA_BENCH_ZDOTDIR", folder.c_str(), 1);
+    // Another build's program (VELMORA_BENCH_PROGRAM) gives the figures to compare with.
+    const char* other = std::getenv("VELMORA_BENCH_PROGRAM");
+    std::string program = other != nullptr ? other : VELMORA_PROGRAM_PATH;
     std::vector<std::unique_ptr<Shell>> shells;
     for (const char* name : {"bash", "zsh", "fish"}) {
         if (!Installed(name)) {
@@ -186,13 +192,11 @@ int main(int argc, char** argv) {
             continue;
         }
         std::string init = folder + "/init." + name;
-        if (std::system((program + " init " + name + " > " + init).c_str()) != 0) {
+        if (std::system((Quoted(program) + " init " + name + " > " + Quoted(init)).c_str()) != 0) {
             std::fprintf(stderr, "velmora init %s failed\n", name);
             return 1;
         }
         setenv("VELMORA_BENCH_INIT", init.c_str(), 1);
-        setenv("VELMORA_BENCH_ZDOTDIR", folder.c_str(), 1);
-        Write(folder + "/.zshrc", kZshRc);
         std::string shell = name;
         std::vector<std::string> command =
             shell == "bash"
