@@ -16,9 +16,10 @@
 
 namespace {
 
-// PanelInfo.CurDir of far2l's records holds 4,096 bytes with the terminating zero, as Linux
-// holds a path of up to 4,095 bytes.
-const size_t kLongestDirectory = sizeof(PanelInfo::CurDir) - 1;
+// PanelInfo.CurDir of far2l's records holds 4,096 bytes with the terminating zero. The module
+// refuses a directory that fills the field, since a host may have cut a longer one to it, so
+// the longest stored whole is one byte shorter.
+const size_t kLongestDirectory = sizeof(PanelInfo::CurDir) - 2;
 // The registry holds value names of up to 16,383 bytes.
 const size_t kLongestValueName = 16383;
 
@@ -153,7 +154,7 @@ Outcome ModuleSession::Run(const std::string& text) {
     if ((command == '+' || command == ':') && host_->Active().curDir.size() > kLongestDirectory) {
         return {Outcome::kRefused, "the current directory is longer than " +
                                        std::to_string(kLongestDirectory) +
-                                       " bytes, more than the file manager's panels hold; "
+                                       " bytes, more than the file manager's panels hold whole; "
                                        "nothing was stored"};
     }
     // A delete is judged by where the name was before: the permanent name goes first.

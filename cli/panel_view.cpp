@@ -307,8 +307,8 @@ Outcome PanelView::Run() {
             ends = Press(KEY_RETURN, PKF_SHIFT);
         } else if (key.Is('n', kModCtrl)) {
             ends = Press(KEY_F4, PKF_SHIFT);
-        } else if (key.Is('r', kModCtrl) || key.Is('r', kModAlt)) {
-            ends = Press(KEY_R, key.mods & kModCtrl ? PKF_CONTROL : PKF_ALT);
+        } else if (key.Is('r', kModCtrl)) {
+            ends = Press(KEY_R, PKF_CONTROL);
         } else if (key.code >= FunctionKey(1) && key.code <= FunctionKey(12)) {
             // Windows' virtual-key codes: F1 is 0x70.
             ends = Press(0x70 + key.code - FunctionKey(1), ControlStateOf(key));

@@ -1,11 +1,10 @@
 // The module's jump road for a name that is stored, step for step: the name ends at the first
-// '/' or '\', temporary names come first, the rest is joined with a backslash, a target with a
-// command for the file manager is left to the module, and far2l's form of the path is shown.
+// '/' or '\', temporary names come first, the rest is joined with '/' as far2l's paths are, and
+// a target with a command for the file manager is left to the module.
 // For a name stored nowhere, the module's look-ups: the name, a filter of the whole text, and
 // the completion from the permanent names.
 #include "stored_jump.h"
 
-#include "host/far2l_paths.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
 #include "store/text_buffer.h"
@@ -50,12 +49,12 @@ bool StoredDirectory(const std::string& text, std::string* directory) {
     }
     std::string joined = target.Text();
     if (separator != std::string::npos) {
-        joined += "\\" + text.substr(separator + 1);
+        joined += (joined.empty() || joined.back() != '/' ? "/" : "") + text.substr(separator + 1);
     }
     if (PluginCommandPos(joined.c_str()) != 0) {
         return false;
     }
-    *directory = Far2lPath(joined.c_str());
+    *directory = joined;
     return true;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need, when they are missing. Uses sudo
 # when not run as root. Where the kernel runs 32-bit programs, 32-bit Wine comes too, so that
-# the 32-bit plugin's own suites can run.
+# the 32-bit plugin's own suites and Far 3 x86 can run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +11,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
     zsh fish ksh busybox  # the shells whose integration the unit tests run
     sqlite3  # checks the store after the test of commands at once
+    tmux xz-utils  # Far 3 under Wine in a terminal, unpacked from its archive
 )
 if scripts/runs-32bit.sh; then
     packages+=(wine32:i386)

@@ -2,8 +2,8 @@
 # Runs every test: the native suites, the same under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the 64-bit Windows suites under Wine, the 32-bit Windows build
 # (and its suites where 32-bit programs run), both with checks of the DLL and of its folder in
-# dist/, a minute of fuzzing, and the end-to-end suites of the velmora program, of far2l and of
-# the Debian package.
+# dist/, a minute of fuzzing, and the end-to-end suites of the velmora program, of far2l, of
+# Far 3 with the DLLs and of the Debian package.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
@@ -64,9 +64,10 @@ scripts/fuzz.sh 60 && passed=$((passed + 1)) || failed=$((failed + 1))
 step "the demonstration's far2l, headless"
 scripts/far2l-demo.sh --check && passed=$((passed + 1)) || failed=$((failed + 1))
 
-# End-to-end suites in a real terminal: the velmora program, and the module inside far2l; then
-# the Debian package, installed and removed again.
-for suite in scripts/test-terminal.sh scripts/test-far2l.sh scripts/test-package.sh; do
+# End-to-end suites in a real terminal: the velmora program, the module inside far2l, and both
+# DLLs inside Far 3 under Wine; then the Debian package, installed and removed again.
+for suite in scripts/test-terminal.sh scripts/test-far2l.sh scripts/test-far3.sh \
+    scripts/test-package.sh; do
     [ -x "$suite" ] || continue
     step "$suite"
     log=$(mktemp)

@@ -181,7 +181,7 @@ int SimHost::Control(HANDLE handle, int command, void* param) {
             }
             return 1;
         case FCTL_SETPANELDIR:
-            if (panel == nullptr || panel->plugin != nullptr) {
+            if (panel == nullptr || panel->plugin != nullptr || missingDirs.count(TextOf(param))) {
                 return 0;
             }
             SetPanelDirectory(*panel, static_cast<const char*>(param));
@@ -320,6 +320,7 @@ void SimHost::RefreshPanel(SimPanel& panel) {
     look.StructSize = sizeof look;
     module_->GetOpenPluginInfo(panel.plugin, &look);
     panel.title = TextOf(look.PanelTitle);
+    panel.folder = TextOf(look.CurDir);
     panel.flags = look.Flags;
     panel.keyBar.assign(12, "");
     for (int key = 0; look.KeyBar != nullptr && key < 12; ++key) {
@@ -417,14 +418,35 @@ int SimHost::PressKey(int key, unsigned int controlState) {
     int handled = module_->ProcessKey(panel.plugin, key, controlState);
     if (!handled && panel.plugin != nullptr) {
         // What the host does itself with the keys the module left to it.
-        if (key == KEY_RETURN && controlState == 0 && panel.currentItem == 0) {
+        bool onDots = panel.currentItem == 0;
+        const SimItem* item = onDots ? nullptr : &panel.items[panel.currentItem - 1];
+        bool onFolder = item != nullptr && (item->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        bool up = (key == KEY_RETURN && controlState == 0 && onDots) ||
+                  (key == kSimKeyPageUp && controlState == PKF_CONTROL);
+        bool down = (key == KEY_RETURN && controlState == 0 && onFolder) ||
+                    (key == kSimKeyPageDown && controlState == PKF_CONTROL && onFolder);
+        if (up && panel.folder.empty()) {
             ClosePanel(panel);
+        } else if (up || down) {
+            ChangeFolder(panel, up ? ".." : item->name);
         } else if (key == KEY_F7 && controlState == 0) {
             MakeDirectory();
         }
     }
     AfterModuleCall();
     return handled;
+}
+
+void SimHost::ChangeFolder(SimPanel& panel, const std::string& dir) {
+    std::string left = panel.folder;
+    if (!module_->SetDirectory(panel.plugin, dir.c_str(), 0) || panel.plugin == nullptr) {
+        return;
+    }
+    RefreshPanel(panel);
+    panel.currentItem = 0;
+    if (dir == "..") {
+        MoveCursorTo(left.substr(left.find_last_of("/\\") + 1));
+    }
 }
 
 int SimHost::MakeDirectory() {

@@ -4,6 +4,7 @@
 // host saw, and hands questions to a front end.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,10 @@ struct SimPanel {
     // Positions on the panel: on a module panel 0 is "..".
     int currentItem = 0;
     std::vector<int> selection;
-    // The panel's look as the module last described it.
+    // The panel's look as the module last described it; `folder` is the module panel's CurDir,
+    // empty at its top.
     std::string title;
+    std::string folder;
     std::vector<std::string> keyBar;  // labels of F1 to F12; empty where the host's stays
     DWORD flags = 0;
     // Answer 0 to requests for this panel's information.
@@ -40,6 +43,10 @@ struct SimPanel {
     std::vector<PluginPanelItem> shownSelection;
     std::vector<std::string> shownTexts;
 };
+
+// The host's keys for going up a folder and into one, with PKF_CONTROL.
+constexpr int kSimKeyPageUp = 0x21;
+constexpr int kSimKeyPageDown = 0x22;
 
 struct ControlCall {
     HANDLE handle;
@@ -72,6 +79,8 @@ class SimHost {
     // What ACTL_GETFARVERSION answers, in the layout's format. From major 2 on the host behaves
     // like Far 3 and far2l: FCTL_CLOSEPLUGIN leaves a file panel where it is.
     INT_PTR farVersion = MakeHostVersion(1, 70);
+    // Directories that do not exist: FCTL_SETPANELDIR answers 0 for them and moves nothing.
+    std::set<std::string> missingDirs;
 
     // What the module did.
     std::vector<ControlCall> controls;
@@ -96,6 +105,8 @@ class SimHost {
     // Hands `text` to the module as the text behind its prefix, as RunCommandLine does for a
     // line that starts with the prefix; also when the prefix is empty.
     void RunModuleCommand(const std::string& text);
+    // A key on the active panel: the module's ProcessKey first; a key it leaves is the host's
+    // own (Enter and Ctrl+PgUp on "..", Enter and Ctrl+PgDn on a folder change the folder).
     int PressKey(int key, unsigned int controlState);
     int MakeDirectory();
     int Configure();
@@ -120,6 +131,9 @@ class SimHost {
     void ShowModulePanel(SimPanel& panel, HANDLE handle);
     void AfterModuleCall();
     void SetPanelDirectory(SimPanel& panel, const char* dir);
+    // The host's move to another folder of a module panel: SetDirectory, then the new list, with
+    // the cursor on the folder left when going up, else at the top.
+    void ChangeFolder(SimPanel& panel, const std::string& dir);
 
     std::vector<std::string> texts_;
     PluginStartupInfo info_{};

@@ -3,8 +3,11 @@
 #include "command_line.h"
 
 #include "../abi/plugin_abi.h"
+#include "../host/error_report.h"
 #include "../host/host_services.h"
+#include "../host/messages.h"
 #include "../host/module_state.h"
+#include "../panel/panel_updates.h"
 #include "../store/errors.h"
 #include "../store/name_store.h"
 #include "completion_menu.h"
@@ -13,6 +16,15 @@
 namespace {
 
 int Add(const char* name, bool permanent) {
+    // The name is judged before the panel, so that a missing one is said as such also on a
+    // panel without a directory.
+    const char* valueName = AddedValueName(name);
+    if (valueName == nullptr) {
+        return ErrEmptyName;
+    }
+    if (FirstSeparator(valueName) != nullptr) {
+        return ErrNameWithSeparator;
+    }
     PanelInfo info;
     // Without a description of the panel, or on a panel with no directory (a plugin's, this
     // module's own), there is no directory to store, and storing one nobody asked for would be
@@ -20,7 +32,28 @@ int Add(const char* name, bool permanent) {
     if (!HostPanelInfo(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, info) || info.CurDir[0] == '\0') {
         return ErrUnexpected;
     }
-    return AddName(name, info.CurDir, permanent);
+    // A host hands over a longer directory cut to the field (Far 3 gives a 1.x plugin 259
+    // characters), so a directory that fills the field may not be the one the user is in.
+    if (lstrlenA(info.CurDir) >= static_cast<int>(sizeof info.CurDir) - 1) {
+        return ErrDirectoryTooLong;
+    }
+    int code = AddName(name, info.CurDir, permanent);
+    if (code == 0) {
+        ShowStoreChange(INVALID_HANDLE_VALUE);
+    }
+    return code;
+}
+
+int Delete(const char* name) {
+    int code = DeleteName(name, false);
+    if (code == ErrNotFound && Settings.ShowErrors != 0) {
+        // The report names what was typed, not the last name a jump missed.
+        LastUnknownName.Assign(name);
+    }
+    if (code == 0) {
+        ShowStoreChange(INVALID_HANDLE_VALUE);
+    }
+    return code;
 }
 
 int Jump(const char* text) {
@@ -39,12 +72,19 @@ int Jump(const char* text) {
         return ErrNotFound;
     }
     if (rest.capacity != 0) {
-        target.Append("\\").Append(rest.Text());
+        // The joint is the host's separator, unless the target ends in one ("/" + "etc" is
+        // "/etc"); the stored part and the rest stay as they are.
+        const char separator[2] = {Host.PathSeparator, '\0'};
+        uint32_t length = static_cast<uint32_t>(lstrlenA(target.Text()));
+        if (length == 0 || target.data[length - 1] != Host.PathSeparator) {
+            target.Append(separator);
+        }
+        target.Append(rest.Text());
     }
     if (PluginCommandPos(target.Text()) != 0) {
         PostPluginCommand(target.Text(), false);
-    } else {
-        HostShowDirectory(INVALID_HANDLE_VALUE, target.data);
+    } else if (!HostShowDirectory(INVALID_HANDLE_VALUE, target.data)) {
+        ReportFault(MNoDirectory, target.Text());
     }
     return 0;
 }
@@ -53,13 +93,21 @@ int Jump(const char* text) {
 
 void SplitName(const char* text, TextBuffer& name, TextBuffer& rest) {
     name.Assign(text);
-    for (char* p = name.data; *p != '\0'; ++p) {
+    const char* separator = FirstSeparator(name.Text());
+    if (separator != nullptr) {
+        char* end = name.data + (separator - name.data);
+        *end = '\0';
+        rest.Assign(end + 1);
+    }
+}
+
+const char* FirstSeparator(const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
         if (*p == '/' || *p == '\\') {
-            *p = '\0';
-            rest.Assign(p + 1);
-            return;
+            return p;
         }
     }
+    return nullptr;
 }
 
 int ProcessCommandLine(const char* text) {
@@ -70,7 +118,7 @@ int ProcessCommandLine(const char* text) {
             case ':':
                 return Add(text + 1, text[0] == ':');
             case '-':
-                return DeleteName(text + 1, false);
+                return Delete(text + 1);
             default:
                 return Jump(text);
         }

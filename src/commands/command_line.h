@@ -11,3 +11,6 @@ int ProcessCommandLine(const char* text);
 // separator `rest` is left untouched, so a caller can tell "proj" from "proj/" by whether `rest`
 // was ever assigned.
 void SplitName(const char* text, TextBuffer& name, TextBuffer& rest);
+// The first '/' or '\' in `text`, where a jump ends the name; null when there is none. A name
+// that holds one could never be jumped to, and the host would show only what follows the last.
+const char* FirstSeparator(const char* text);

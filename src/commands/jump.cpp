@@ -22,6 +22,16 @@ DWORD* TypeText(DWORD* keys, const char* text) {
     return keys;
 }
 
+// The name is looked up whole, unsplit at separators and without completion.
+int JumpToStored(ShortcutPanel& panel, const char* name, bool otherPanel) {
+    TextBuffer target;
+    if (LookupName(name, target) != 1) {
+        return 0;
+    }
+    panel.JumpTo(target.data, otherPanel);
+    return 1;
+}
+
 }  // namespace
 
 void PostPluginCommand(const char* text, bool otherPanel) {
@@ -57,29 +67,21 @@ void PostPluginCommand(const char* text, bool otherPanel) {
 }
 
 int ShortcutPanel::GoToName(const char* name) {
-    TextBuffer target;
-    if (LookupName(name, target) != 1) {
-        return 0;
-    }
-    if (PluginCommandPos(target.Text()) != 0) {
-        PostPluginCommand(target.Text(), false);
-    } else {
-        HostShowDirectory(this, target.data);
-    }
-    return 1;
+    return JumpToStored(*this, name, false);
 }
 
 int ShortcutPanel::GoToNameOnOtherPanel(const char* name) {
-    TextBuffer target;
-    if (LookupName(name, target) != 1) {
-        return 0;
-    }
-    if (PluginCommandPos(target.Text()) != 0) {
-        PostPluginCommand(target.Text(), true);
+    return JumpToStored(*this, name, true);
+}
+
+void ShortcutPanel::JumpTo(char* target, bool otherPanel) {
+    if (PluginCommandPos(target) != 0) {
+        PostPluginCommand(target, otherPanel);
+    } else if (!otherPanel) {
+        HostShowDirectory(this, target);
     } else {
-        HostControl(this, FCTL_SETANOTHERPANELDIR, target.data);
+        HostControl(this, FCTL_SETANOTHERPANELDIR, target);
         HostControl(this, FCTL_UPDATEANOTHERPANEL, nullptr);
         HostControl(this, FCTL_REDRAWANOTHERPANEL, nullptr);
     }
-    return 1;
 }

@@ -1,6 +1,9 @@
-// The configuration dialog: five check boxes and the prefix field, saved at once on OK.
+// The configuration dialog: five check boxes and the prefix field, saved at once on OK. A prefix
+// that would leave the command line unusable is refused, and the dialog comes back as typed.
 #include "../abi/plugin_abi.h"
+#include "../store/text_buffer.h"
 #include "dialog_items.h"
+#include "error_report.h"
 #include "host_services.h"
 #include "messages.h"
 #include "module_state.h"
@@ -26,36 +29,67 @@ DWORD Checked(const FarDialogItem& item) {
     return item.Selected != 0 ? 1 : 0;
 }
 
+// The host reads a prefix from the start of the command line: an empty one would claim every
+// line, and a letter with a colon is the line that changes the drive.
+bool UsablePrefix(const char* prefix) {
+    bool letter = (prefix[0] >= 'A' && prefix[0] <= 'Z') || (prefix[0] >= 'a' && prefix[0] <= 'z');
+    bool drive = letter && prefix[1] == ':' && prefix[2] == '\0';
+    return prefix[0] != '\0' && !drive;
+}
+
+// Fills the ten items, the check boxes checked as `checked` says by item.
+void FillItems(FarDialogItem* items, const int* checked, const char* prefix) {
+    InitDialogItem(items[kBox], DI_DOUBLEBOX, 2, 1, 49, 12, 0, 0, 0, 0, GetMsg(MConfigTitle));
+    InitCheckBox(items[kShowInDiskMenu], 5, 2, 1, checked[kShowInDiskMenu], 0, 0,
+                 GetMsg(MShowInDiskMenuCheckBox));
+    InitCheckBox(items[kShowInPluginsMenu], 5, 3, 0, checked[kShowInPluginsMenu], 0, 0,
+                 GetMsg(MShowInPluginsMenuCheckBox));
+    InitCheckBox(items[kShowTemporaryAsHidden], 5, 5, 0, checked[kShowTemporaryAsHidden], 0, 0,
+                 GetMsg(MShowTemporaryAsHiddenCheckBox));
+    InitCheckBox(items[kShowErrors], 5, 6, 0, checked[kShowErrors], 0, 0,
+                 GetMsg(MShowErrorsCheckBox));
+    InitCheckBox(items[kAutoComplete], 5, 7, 0, checked[kAutoComplete], 0, 0,
+                 GetMsg(MAutoCompleteCheckBox));
+    InitDialogItem(items[kPrefixLabel], DI_TEXT, 5, 9, 0, 0, 0, 0, 0, 0, GetMsg(MPrefixLabel));
+    InitDialogItem(items[kPrefix], DI_EDIT, 14, 9, 19, 1, 1, 0, 0, 0, prefix);
+    InitDialogItem(items[kOk], DI_BUTTON, 16, 11, 0, 0, 0, 0, 0, 0, "&OK");
+    InitDialogItem(items[kCancel], DI_BUTTON, 24, 11, 0, 0, 0, 0, 0, 0, "&Cancel");
+}
+
 }  // namespace
 
 int RunConfigDialog() {
     FarDialogItem items[kConfigItems];
-    InitDialogItem(items[kBox], DI_DOUBLEBOX, 2, 1, 49, 12, 0, 0, 0, 0, GetMsg(MConfigTitle));
-    InitCheckBox(items[kShowInDiskMenu], 5, 2, 1, Settings.ShowInDiskMenu != 0, 0, 0,
-                 GetMsg(MShowInDiskMenuCheckBox));
-    InitCheckBox(items[kShowInPluginsMenu], 5, 3, 0, Settings.ShowInPluginsMenu != 0, 0, 0,
-                 GetMsg(MShowInPluginsMenuCheckBox));
-    InitCheckBox(items[kShowTemporaryAsHidden], 5, 5, 0,
-                 Settings.ShowTemporaryNamesAsHideFiles != 0, 0, 0,
-                 GetMsg(MShowTemporaryAsHiddenCheckBox));
-    InitCheckBox(items[kShowErrors], 5, 6, 0, Settings.ShowErrors != 0, 0, 0,
-                 GetMsg(MShowErrorsCheckBox));
-    InitCheckBox(items[kAutoComplete], 5, 7, 0, Settings.AutoComplite != 0, 0, 0,
-                 GetMsg(MAutoCompleteCheckBox));
-    InitDialogItem(items[kPrefixLabel], DI_TEXT, 5, 9, 0, 0, 0, 0, 0, 0, GetMsg(MPrefixLabel));
-    InitDialogItem(items[kPrefix], DI_EDIT, 14, 9, 19, 1, 1, 0, 0, 0, Settings.Prefix.Text());
-    InitDialogItem(items[kOk], DI_BUTTON, 16, 11, 0, 0, 0, 0, 0, 0, "&OK");
-    InitDialogItem(items[kCancel], DI_BUTTON, 24, 11, 0, 0, 0, 0, 0, 0, "&Cancel");
-
-    int result = HostDialog(52, 14, items, kConfigItems);
-    if (result == -1 || result == kCancel) {
-        return 0;
+    int checked[kConfigItems] = {};
+    checked[kShowInDiskMenu] = Settings.ShowInDiskMenu != 0;
+    checked[kShowInPluginsMenu] = Settings.ShowInPluginsMenu != 0;
+    checked[kShowTemporaryAsHidden] = Settings.ShowTemporaryNamesAsHideFiles != 0;
+    checked[kShowErrors] = Settings.ShowErrors != 0;
+    checked[kAutoComplete] = Settings.AutoComplite != 0;
+    TextBuffer prefix;
+    prefix.Assign(Settings.Prefix.Text());
+    for (;;) {
+        FillItems(items, checked, prefix.Text());
+        int result = HostDialog(52, 14, items, kConfigItems);
+        if (result == -1 || result == kCancel) {
+            return 0;
+        }
+        TextBuffer typed;
+        typed.Assign(WholeIfUnchanged(items[kPrefix], prefix.Text()));
+        prefix.Swap(typed);
+        if (UsablePrefix(prefix.Text())) {
+            break;
+        }
+        ShowRefusal(MBadPrefix, prefix.Text());
+        for (int i = 0; i < kConfigItems; ++i) {
+            checked[i] = items[i].Selected;
+        }
     }
     Settings.ShowErrors = Checked(items[kShowErrors]);
     Settings.ShowInPluginsMenu = Checked(items[kShowInPluginsMenu]);
     Settings.ShowInDiskMenu = Checked(items[kShowInDiskMenu]);
     Settings.ShowTemporaryNamesAsHideFiles = Checked(items[kShowTemporaryAsHidden]);
-    ReplacePrefix(WholeIfUnchanged(items[kPrefix], Settings.Prefix.Text()));
+    ReplacePrefix(prefix.Text());
     Settings.AutoComplite = Checked(items[kAutoComplete]);
     SaveSettings();
     return 1;

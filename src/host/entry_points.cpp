@@ -24,15 +24,16 @@ ShortcutPanel* PanelOf(HANDLE plugin) {
     return static_cast<ShortcutPanel*>(plugin);
 }
 
-// A new panel, or none when the heap refuses its block (nothing is reported then).
-HANDLE NewPanel(const char* pattern) {
+// A new panel, inside the filter of this name and pattern when there is one, or none when the
+// heap refuses its block (nothing is reported then).
+HANDLE NewPanel(const char* name, const char* pattern) {
     ShortcutPanel* panel = MemNew<ShortcutPanel>();
     if (panel == nullptr) {
         return INVALID_HANDLE_VALUE;
     }
     if (pattern != nullptr) {
         try {
-            panel->SetFilter(pattern);
+            panel->SetFilter(name, pattern);
             panel->Refresh();
         } catch (...) {
             MemDelete(panel);
@@ -44,7 +45,7 @@ HANDLE NewPanel(const char* pattern) {
 
 HANDLE OpenFromCommandLine(const char* text) {
     if (text[0] == '\0') {
-        return NewPanel(nullptr);
+        return NewPanel(nullptr, nullptr);
     }
     int code = ProcessCommandLine(text);
     if (code == 0) {
@@ -54,7 +55,7 @@ HANDLE OpenFromCommandLine(const char* text) {
     // all; the code is then dropped.
     TextBuffer pattern;
     if (LookupFilter(text, pattern)) {
-        return NewPanel(pattern.Text());
+        return NewPanel(text, pattern.Text());
     }
     ReportError(code);
     return INVALID_HANDLE_VALUE;
@@ -94,7 +95,7 @@ HANDLE OpenPlugin(int openFrom, INT_PTR item) {
         switch (openFrom) {
             case OPEN_DISKMENU:
             case OPEN_PLUGINSMENU:
-                return NewPanel(nullptr);
+                return NewPanel(nullptr, nullptr);
             case OPEN_COMMANDLINE: {
                 const char* text = reinterpret_cast<const char*>(item);
                 return OpenFromCommandLine(text != nullptr ? text : "");
@@ -149,7 +150,7 @@ int SetDirectory(HANDLE plugin, const char* dir, int opMode) {
         return 0;
     }
     try {
-        return PanelOf(plugin)->GoToName(dir != nullptr ? dir : "");
+        return PanelOf(plugin)->SetDirectory(dir != nullptr ? dir : "");
     } catch (...) {
         ReportError(ErrUnexpected);
         return 0;

@@ -1,5 +1,5 @@
-// Error boxes. The table's messages cover codes 1 to 4; an add with an empty name (code 5) has
-// no message of its own in the language files, so it gets a text of the module's own.
+// Error boxes: the error title, then the text of the code or of the refusal, then what it is
+// about.
 #include "error_report.h"
 
 #include "../store/errors.h"
@@ -8,29 +8,41 @@
 #include "messages.h"
 #include "module_state.h"
 
-const int ErrorMessageTable[5] = {0, MNameNotFound, MRegistryError, MNoMemory, MUnexpectedError};
-
-namespace {
-
-const char kEmptyNameText[] = "There is no name to store: type it behind + or :";
-
-}  // namespace
+const int ErrorMessageTable[8] = {0,
+                                  MNameNotFound,
+                                  MRegistryError,
+                                  MNoMemory,
+                                  MUnexpectedError,
+                                  MEmptyNameCommand,
+                                  MNameWithSeparator,
+                                  MDirectoryTooLong};
 
 void ReportError(int code) {
-    if (Settings.ShowErrors == 0) {
+    // An add refused for a name or a directory that cannot be stored whole is said whatever
+    // the setting: the user asked for something to be kept, and nothing was.
+    bool refusedAdd = code == ErrNameWithSeparator || code == ErrDirectoryTooLong;
+    if (Settings.ShowErrors == 0 && !refusedAdd) {
         return;
     }
-    TextBuffer line;
-    const char* lines[2] = {GetMsg(MErrorTitle), nullptr};
     if (code == ErrNotFound) {
+        TextBuffer line;
         line.Assign(GetMsg(MNameNotFound));
         line.Append(LastUnknownName.Text());
-        lines[1] = line.Text();
-    } else if (code == ErrEmptyName) {
-        lines[1] = kEmptyNameText;
-    } else {
-        bool known = code >= ErrRegistry && code <= ErrUnexpected;
-        lines[1] = GetMsg(ErrorMessageTable[known ? code : ErrUnexpected]);
+        const char* lines[2] = {GetMsg(MErrorTitle), line.Text()};
+        HostMessage(FMSG_MB_OK, lines, 2);
+        return;
     }
-    HostMessage(FMSG_MB_OK, lines, 2);
+    bool known = code >= ErrRegistry && code <= ErrDirectoryTooLong;
+    ShowRefusal(ErrorMessageTable[known ? code : ErrUnexpected], nullptr);
+}
+
+void ShowRefusal(int message, const char* subject) {
+    const char* lines[3] = {GetMsg(MErrorTitle), GetMsg(message), subject};
+    HostMessage(FMSG_MB_OK, lines, subject != nullptr ? 3 : 2);
+}
+
+void ReportFault(int message, const char* subject) {
+    if (Settings.ShowErrors != 0) {
+        ShowRefusal(message, subject);
+    }
 }

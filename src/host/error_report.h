@@ -1,9 +1,15 @@
-// Showing a failure code to the user: a message box from the host, only while the option
-// ShowErrors is on. Nothing is ever logged.
+// Showing a failure to the user: a message box from the host. Failure codes and the faults of a
+// command show only while the option ShowErrors is on; a dialog's refusal of what was typed into
+// it always shows, since the dialog comes back and would otherwise say nothing. Nothing is ever
+// logged.
 #pragma once
 
 // The message for each code, by index; 0 is no error and never shown.
-extern const int ErrorMessageTable[5];
+extern const int ErrorMessageTable[8];
 
-// Shows `code` (1 to 5). Code 1 names the last name a jump did not find.
+// Shows `code` (1 to 7). Code 1 names the last name a jump or a delete did not find.
 void ReportError(int code);
+// Shows message `message` under the error title, and `subject` (the text it is about, when not
+// null) on a line of its own: ShowRefusal always, ReportFault only while ShowErrors is on.
+void ShowRefusal(int message, const char* subject);
+void ReportFault(int message, const char* subject);

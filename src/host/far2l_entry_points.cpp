@@ -46,6 +46,8 @@ namespace far2l {
 
 void SetStartupInfo(const PluginStartupInfo* info) {
     entry::SetStartupInfo(WrapFar2lServices(info));
+    Host.PathSeparator = '/';
+    Host.SaysFailedMoves = true;
 }
 
 HANDLE OpenPlugin(int openFrom, INT_PTR item) {

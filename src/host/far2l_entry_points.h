@@ -1,7 +1,7 @@
 // What far2l's calls add to the module's entry points (entry_points.h): the services wrapped
-// for far2l's ways, the extra key calls left out, and the faults of the module's own store
-// files shown, which far2l's users would otherwise never hear of. The other entry points are
-// the module's own.
+// for far2l's ways, paths joined with '/', far2l's own box for a directory it cannot show, the
+// extra key calls left out, and the faults of the module's own store files shown, which far2l's
+// users would otherwise never hear of. The other entry points are the module's own.
 #pragma once
 
 #include "../abi/plugin_abi.h"

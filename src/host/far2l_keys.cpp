@@ -1,6 +1,8 @@
 // Posted keys as far2l types them; see far2l_keys.h.
 #include "far2l_keys.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr DWORD kTab = 9;
@@ -64,7 +66,71 @@ bool AppendTyped(const std::string& run, std::vector<DWORD>& keys) {
     return true;
 }
 
+// Whether key `i` is a control character or a part of one: C1 controls arrive as the UTF-8
+// bytes C2 80 to C2 9F.
+bool IsControl(const DWORD* keys, int count, int i) {
+    auto c1Tail = [](DWORD key) { return key >= 0x80 && key <= 0x9F; };
+    bool c1Lead = keys[i] == 0xC2 && i + 1 < count && c1Tail(keys[i + 1]);
+    bool c1Second = i > 0 && keys[i - 1] == 0xC2 && c1Tail(keys[i]);
+    return keys[i] < 0x20 || keys[i] == 0x7F || c1Lead || c1Second;
+}
+
+// The keys as text for a message, control characters shown as \xHH.
+std::string Visible(const DWORD* keys, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (IsControl(keys, count, i)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned>(keys[i] & 0xFF));
+            text += hex;
+        } else {
+            text += static_cast<char>(keys[i]);
+        }
+    }
+    return text;
+}
+
+bool PlainWord(const DWORD* keys, int count) {
+    const std::string shellSyntax = " ;&|`$()<>{}'\"\\";
+    for (int i = 0; i < count; ++i) {
+        if (IsControl(keys, count, i) ||
+            (keys[i] < 0x80 && shellSyntax.find(static_cast<char>(keys[i])) != std::string::npos)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+bool TypedAsOneWord(const DWORD* keys, int count, std::string* refused) {
+    int start = 0;
+    for (int i = 0; i <= count; ++i) {
+        if (i < count && keys[i] != kTab) {
+            continue;
+        }
+        // A part between Tabs: nothing, or a word and its Enter.
+        int length = i - start;
+        if (length > 0) {
+            const DWORD* word = keys + start;
+            int wordLength = length - 1;
+            bool shaped = keys[i - 1] == kEnter;
+            for (int k = 0; shaped && k < wordLength; ++k) {
+                shaped = word[k] != kEnter;
+            }
+            if (!shaped) {
+                *refused = Visible(keys, count);
+                return false;
+            }
+            if (!PlainWord(word, wordLength)) {
+                *refused = Visible(word, wordLength);
+                return false;
+            }
+        }
+        start = i + 1;
+    }
+    return true;
+}
 
 bool TypedAsPosted(const DWORD* keys, int count) {
     for (int i = 0; i < count; ++i) {

@@ -1,40 +1,26 @@
-// The wrapper around far2l's services: paths the module made with backslashes are given to
-// far2l with '/', and posted keys that hold UTF-8 text are typed as far2l can (far2l_keys.h).
+// The wrapper around far2l's services: posted keys are typed only when the shell would read the
+// text as one plain word, and those that hold UTF-8 text are typed as far2l can (far2l_keys.h).
 #include "far2l_services.h"
 
 #include <cstring>
 #include <string>
 
+#include "error_report.h"
 #include "far2l_keys.h"
-#include "far2l_paths.h"
+#include "messages.h"
 
 namespace {
 
 class Far2lServices {
   public:
-    void Wrap(const PluginStartupInfo* host, FARAPICONTROL control, FARAPIADVCONTROL advControl) {
+    void Wrap(const PluginStartupInfo* host, FARAPIADVCONTROL advControl) {
         hostControl_ = host->Control;
         hostAdvControl_ = host->AdvControl;
         std::memcpy(&forModule_, host, sizeof forModule_);
-        forModule_.Control = control;
         forModule_.AdvControl = advControl;
     }
 
     const PluginStartupInfo* ForModule() const { return &forModule_; }
-
-    int Control(HANDLE plugin, int command, void* param) {
-        bool takesDirectory = command == FCTL_CLOSEPLUGIN || command == FCTL_SETPANELDIR ||
-                              command == FCTL_SETANOTHERPANELDIR;
-        if (takesDirectory && param != nullptr) {
-            try {
-                std::string path = Far2lPath(static_cast<const char*>(param));
-                return hostControl_(plugin, command, &path[0]);
-            } catch (...) {
-                // Without memory for the copy the path goes as the module made it.
-            }
-        }
-        return hostControl_(plugin, command, param);
-    }
 
     INT_PTR AdvControl(INT_PTR moduleNumber, int command, void* param) {
         if (command == ACTL_POSTKEYSEQUENCE && param != nullptr) {
@@ -49,6 +35,11 @@ class Far2lServices {
 
   private:
     INT_PTR PostKeys(INT_PTR moduleNumber, KeySequence* posted) {
+        std::string refused;
+        if (!TypedAsOneWord(posted->Sequence, posted->Count, &refused)) {
+            ShowRefusal(MNotRunAsCommand, refused.c_str());
+            return 0;
+        }
         if (TypedAsPosted(posted->Sequence, posted->Count)) {
             return hostAdvControl_(moduleNumber, ACTL_POSTKEYSEQUENCE, posted);
         }
@@ -75,10 +66,6 @@ class Far2lServices {
 // reaches the wrapper through the one instance.
 Far2lServices services;
 
-int WINAPI ControlThroughWrapper(HANDLE plugin, int command, void* param) {
-    return services.Control(plugin, command, param);
-}
-
 INT_PTR WINAPI AdvControlThroughWrapper(INT_PTR moduleNumber, int command, void* param) {
     return services.AdvControl(moduleNumber, command, param);
 }
@@ -86,6 +73,6 @@ INT_PTR WINAPI AdvControlThroughWrapper(INT_PTR moduleNumber, int command, void*
 }  // namespace
 
 const PluginStartupInfo* WrapFar2lServices(const PluginStartupInfo* host) {
-    services.Wrap(host, ControlThroughWrapper, AdvControlThroughWrapper);
+    services.Wrap(host, AdvControlThroughWrapper);
     return services.ForModule();
 }

@@ -10,6 +10,8 @@ void CopyHostServices(const PluginStartupInfo* info) {
     std::memcpy(&Host.FSF, info->FSF, sizeof Host.FSF);
     int major = HostMajorVersion(HostAdvControl(ACTL_GETFARVERSION, nullptr));
     Host.Major = major >= 1 ? major : 1;
+    Host.PathSeparator = '\\';
+    Host.SaysFailedMoves = false;
 }
 
 const char* GetMsg(int id) {
@@ -43,7 +45,7 @@ bool HostPanelInfo(HANDLE panel, int command, PanelInfo& info) {
     return true;
 }
 
-void HostShowDirectory(HANDLE panel, char* dir) {
+bool HostShowDirectory(HANDLE panel, char* dir) {
     // FCTL_CLOSEPLUGIN moves any panel in the 1.70 host. Later hosts (Far 3 through its wrapper,
     // far2l) take it from a file panel, answer 1 and leave the panel where it was, so there a
     // file panel is moved and redrawn instead; a plugin panel is closed onto the directory on
@@ -51,12 +53,13 @@ void HostShowDirectory(HANDLE panel, char* dir) {
     if (Host.Major >= 2) {
         PanelInfo info;
         if (HostPanelInfo(panel, FCTL_GETPANELINFO, info) && info.Plugin == 0) {
-            HostControl(panel, FCTL_SETPANELDIR, dir);
+            bool moved = HostControl(panel, FCTL_SETPANELDIR, dir) != 0;
             HostControl(panel, FCTL_REDRAWPANEL, nullptr);
-            return;
+            return moved || Host.SaysFailedMoves;
         }
     }
     HostControl(panel, FCTL_CLOSEPLUGIN, dir);
+    return true;
 }
 
 INT_PTR HostAdvControl(int command, void* param) {

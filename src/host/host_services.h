@@ -10,6 +10,12 @@ struct HostServices {
     FarStandardFunctions FSF;
     // The host's major version: 1 for the 1.70 host, or for a host that does not say.
     int Major;
+    // What the host's paths put between a directory and a name below it: '\\' for the Windows
+    // host; far2l's adaptation sets '/', since there a backslash is part of a file's name.
+    char PathSeparator;
+    // Whether the host says itself that it could not move a panel to a directory (far2l shows
+    // an error box within the call), so that the module need not say it again.
+    bool SaysFailedMoves;
 };
 
 extern HostServices Host;
@@ -31,8 +37,10 @@ int HostControl(HANDLE panel, int command, void* param);
 // zero-filled record; false when it delivered nothing. CurDir is always terminated.
 bool HostPanelInfo(HANDLE panel, int command, PanelInfo& info);
 // Shows directory `dir` on the panel `panel` stands for (INVALID_HANDLE_VALUE: the active one),
-// closing the module's panel there.
-void HostShowDirectory(HANDLE panel, char* dir);
+// closing the module's panel there. False when the host could not move the panel there (a
+// directory that does not exist) and said nothing of it; a host that closes a panel onto the
+// directory says so itself, after the module returns.
+bool HostShowDirectory(HANDLE panel, char* dir);
 INT_PTR HostAdvControl(int command, void* param);
 // The host's wildcard match of `text` against `pattern`, paths included.
 bool HostCmpName(const char* pattern, const char* text);

@@ -34,4 +34,14 @@ enum MessageId {
     MAutoCompleteCheckBox = 28,
     MKeyBarNewFilter = 29,
     MOverwriteQuestion = 30,
+    // Refusals; where a box names what it refused, that text follows on a line of its own.
+    MEmptyNameCommand = 31,  // an add on the command line without a name
+    MEmptyNameDialog = 32,   // a dialog closed with OK and no name
+    MEmptyPath = 33,
+    MEmptyPattern = 34,
+    MDirectoryTooLong = 35,
+    MNameWithSeparator = 36,
+    MNoDirectory = 37,
+    MBadPrefix = 38,
+    MNotRunAsCommand = 39,
 };

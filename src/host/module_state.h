@@ -1,6 +1,6 @@
-// The module's process-wide state: the settings and the last name a jump did not find. Both
-// buffers are made empty when the module is loaded and released when it is unloaded, the
-// prefix first in and last out.
+// The module's process-wide state: the settings and the last name a jump or a delete did not
+// find. Both buffers are made empty when the module is loaded and released when it is unloaded,
+// the prefix first in and last out.
 #pragma once
 
 #include "../platform/platform.h"

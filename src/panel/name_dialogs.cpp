@@ -1,6 +1,8 @@
 // The name dialog (add or edit a name and its path, with a check box for a temporary name when
-// adding) and the filter dialog (a filter's name and its wildcard pattern). Both save through
-// the store, report a save that failed, and rebuild the panel.
+// adding) and the filter dialog (a filter's name and its wildcard pattern). Both refuse what
+// could not be used and come back with what was typed, save through the store, report a save
+// that failed, and rebuild the panel and any of the module's panels shown beside it.
+#include "../commands/command_line.h"
 #include "../host/dialog_items.h"
 #include "../host/error_report.h"
 #include "../host/host_services.h"
@@ -8,6 +10,7 @@
 #include "../store/errors.h"
 #include "../store/name_store.h"
 #include "../store/reg_section.h"
+#include "panel_updates.h"
 #include "shortcut_panel.h"
 
 namespace {
@@ -96,6 +99,20 @@ bool AskFilter(TextBuffer& name, TextBuffer& pattern) {
     return true;
 }
 
+// The message that refuses what was typed into the name dialog, or 0 when it can be stored. A
+// name kept as it was is not judged again: one stored earlier stays editable.
+int NameRefusal(const char* name, const char* path, bool newName) {
+    const char* valueName = AddedValueName(name);
+    if (valueName == nullptr) {
+        return MEmptyNameDialog;
+    }
+    if (newName && FirstSeparator(valueName) != nullptr) {
+        return MNameWithSeparator;
+    }
+    // A name without a directory would lead nowhere, and nothing would say so.
+    return path[0] == '\0' ? MEmptyPath : 0;
+}
+
 }  // namespace
 
 int ShortcutPanel::EditName(bool edit, const char* itemName, bool itemTemporary) {
@@ -103,7 +120,7 @@ int ShortcutPanel::EditName(bool edit, const char* itemName, bool itemTemporary)
     TextBuffer path;
     name.Assign(edit ? itemName : "");
     if (edit) {
-        if (LookupName(itemName, path) != 1) {
+        if (LookupNameIn(itemName, itemTemporary, path) != 1) {
             path.Assign("");
         }
     } else {
@@ -118,6 +135,11 @@ int ShortcutPanel::EditName(bool edit, const char* itemName, bool itemTemporary)
             return 1;
         }
         bool renamed = !edit || lstrcmpA(name.Text(), itemName) != 0;
+        int refusal = NameRefusal(name.Text(), path.Text(), renamed);
+        if (refusal != 0) {
+            ShowRefusal(refusal, nullptr);
+            continue;
+        }
         TextBuffer existing;
         if (renamed && LookupName(name.Text(), existing) == 1) {
             // The question names the entry that would be replaced: the typed name.
@@ -129,15 +151,11 @@ int ShortcutPanel::EditName(bool edit, const char* itemName, bool itemTemporary)
         // An edited name stays in its section; a renamed or added one goes where the box says.
         bool permanent = renamed ? !temporaryBox : !itemTemporary;
         int code = AddName(name.Text(), path.Text(), permanent);
-        if (code == ErrEmptyName) {
-            // Nothing was stored: the dialog comes back with what was typed.
-            ReportError(code);
-            continue;
-        }
         if (code != 0) {
             ReportError(code);
         }
         Refresh();
+        ShowStoreChange(this);
         return 1;
     }
 }
@@ -151,17 +169,22 @@ int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
         if (!AskFilter(typedName, typedPattern)) {
             return 1;
         }
-        // The empty value name is the key's default value, which no listing shows as a filter.
-        if (typedName.Text()[0] != '\0') {
+        // The empty value name is the key's default value, which no listing shows as a filter;
+        // a filter without a pattern would list nothing and, never listed, could not be deleted.
+        if (typedName.Text()[0] == '\0') {
+            ShowRefusal(MEmptyNameDialog, nullptr);
+        } else if (typedPattern.Text()[0] == '\0') {
+            ShowRefusal(MEmptyPattern, nullptr);
+        } else {
             break;
         }
-        ReportError(ErrEmptyName);
     }
     RegSection filters(kFiltersSection, true);
     if (!filters.WriteString(typedName.Text(), typedPattern.Text())) {
         ReportError(ErrRegistry);
     }
     Refresh();
+    ShowStoreChange(this);
     return 1;
 }
 

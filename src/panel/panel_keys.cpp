@@ -1,8 +1,9 @@
 // The keys the panel takes over from the host. Enter jumps to a name (here, in the system's
-// file browser, or on the other panel) or enters and leaves filters; R with a modifier
-// re-reads; F4 edits and adds; F8 deletes after a question; F3, F5 and F6 are swallowed, since
+// file browser, or on the other panel) or enters a filter; Ctrl+R re-reads; F4 edits and adds;
+// F8 deletes after a question; F3, F5 and F6 are swallowed, alone and with Shift or Alt, since
 // the items are no files. A filter is told from a name by its directory attribute alone, and
-// an item's whole name is the panel's (ItemName), not the host's cut copy.
+// an item's whole name is the panel's (ItemName), not the host's cut copy; every key acts on
+// the entry an item stands for, in its own section.
 #include <cstring>
 
 #include "../host/error_report.h"
@@ -10,6 +11,7 @@
 #include "../host/messages.h"
 #include "../store/errors.h"
 #include "../store/name_store.h"
+#include "panel_updates.h"
 #include "shortcut_panel.h"
 
 namespace {
@@ -65,7 +67,9 @@ int ShortcutPanel::ProcessKey(int key, unsigned int controlState) {
         case KEY_RETURN:
             return EnterKey(controlState);
         case KEY_R:
-            if (controlState == 0) {
+            // R with Shift is a capital letter for the command line, and Alt+R the host's quick
+            // search: only Ctrl+R is the panel's.
+            if (controlState != PKF_CONTROL) {
                 return 0;
             }
             Refresh();
@@ -73,7 +77,8 @@ int ShortcutPanel::ProcessKey(int key, unsigned int controlState) {
         case KEY_F3:
         case KEY_F5:
         case KEY_F6:
-            return 1;
+            // With Ctrl alone these keys sort the panel, which the host does.
+            return controlState != PKF_CONTROL ? 1 : 0;
         case KEY_F4:
             return controlState == 0 ? EditKey() : AddKey();
         case KEY_F8:
@@ -93,37 +98,39 @@ int ShortcutPanel::EnterKey(unsigned int controlState) {
     // A host that lists nothing while the cursor is on ".." still means "..".
     bool filterItem = item != nullptr ? IsFilter(*item) : info.CurrentItem == 0;
     if (filterItem) {
-        if (info.CurrentItem != 0) {
-            SetFilter(item->Description != nullptr ? item->Description : "");
-            Refresh();
-            return 1;
-        }
-        if (filter.Text()[0] == '\0') {
+        // ".." is the host's, as on any folder: it asks SetDirectory to leave the filter and
+        // then puts the cursor on the filter left, or closes the panel at the top.
+        if (info.CurrentItem == 0) {
             return 0;
         }
-        SetFilter(nullptr);
+        TextBuffer name;
+        ItemName(*item, name);
+        SetFilter(name.Text(), item->Description != nullptr ? item->Description : "");
         Refresh();
         return 1;
     }
     if (item == nullptr) {
         return 1;
     }
-    TextBuffer name;
-    ItemName(*item, name);
-    if (controlState == PKF_SHIFT) {
-        TextBuffer target;
-        if (LookupName(name.Text(), target) == 1) {
-            if (PluginCommandPos(target.Text()) != 0) {
-                return 0;
-            }
-            if (OpenInFileBrowser(target.Text())) {
-                return 1;
-            }
+    TextBuffer target;
+    bool stored = ItemTarget(*item, target) == 1;
+    if (controlState == PKF_SHIFT && stored) {
+        if (PluginCommandPos(target.Text()) != 0) {
+            return 0;
+        }
+        if (OpenInFileBrowser(target.Text())) {
+            return 1;
         }
     } else if (controlState == PKF_CONTROL) {
-        return GoToNameOnOtherPanel(name.Text());
+        if (!stored) {
+            return 0;
+        }
+        JumpTo(target.data, true);
+        return 1;
     }
-    GoToName(name.Text());
+    if (stored) {
+        JumpTo(target.data, false);
+    }
     return 1;
 }
 
@@ -137,12 +144,13 @@ int ShortcutPanel::EditKey() {
         return 1;
     }
     TextBuffer name;
-    ItemName(*item, name);
     if (IsFilter(*item)) {
+        ItemName(*item, name);
         return EditFilter(name.Text(), item->Description != nullptr ? item->Description : "");
     }
-    const PanelEntry* entry = ItemEntry(*item);
-    EditName(true, name.Text(), entry != nullptr && entry->temporary);
+    bool temporary = false;
+    ItemIdentity(*item, name, temporary);
+    EditName(true, name.Text(), temporary);
     return 1;
 }
 
@@ -191,8 +199,15 @@ int ShortcutPanel::DeleteKey() {
         int failure = 0;
         for (int i = 0; i < selected; ++i) {
             const PluginPanelItem& item = info.SelectedItems[i];
-            ItemName(item, name);
-            int code = DeleteName(name.Text(), IsFilter(item));
+            int code = 0;
+            if (IsFilter(item)) {
+                ItemName(item, name);
+                code = DeleteName(name.Text(), true);
+            } else {
+                bool temporary = false;
+                ItemIdentity(item, name, temporary);
+                code = DeleteNameIn(name.Text(), temporary);
+            }
             if (code != 0 && code != ErrNotFound && failure == 0) {
                 failure = code;
             }
@@ -204,5 +219,6 @@ int ShortcutPanel::DeleteKey() {
         return 0;
     }
     Refresh();
+    ShowStoreChange(this);
     return 1;
 }

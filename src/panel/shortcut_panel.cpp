@@ -57,12 +57,22 @@ class PendingEntry {
 
 }  // namespace
 
+ShortcutPanel* ShortcutPanel::living = nullptr;
+
 ShortcutPanel::ShortcutPanel() {
-    SetFilter(nullptr);
+    SetFilter(nullptr, nullptr);
     BuildList();
+    nextLiving = living;
+    living = this;
 }
 
 ShortcutPanel::~ShortcutPanel() {
+    for (ShortcutPanel** link = &living; *link != nullptr; link = &(*link)->nextLiving) {
+        if (*link == this) {
+            *link = nextLiving;
+            break;
+        }
+    }
     Clear();
 }
 
@@ -151,22 +161,25 @@ void ShortcutPanel::Refresh() {
     HostControl(this, FCTL_REDRAWPANEL, nullptr);
 }
 
-void ShortcutPanel::SetFilter(const char* pattern) {
+void ShortcutPanel::SetFilter(const char* name, const char* pattern) {
     // The title buffer holds a blank, the panel's name and the terminator: a longer name is cut.
-    char name[sizeof TitleText - 1];
-    lstrcpynA(name, GetMsg(MPanelName), sizeof name);
-    Host.FSF.sprintf(TitleText, " %s", name);
+    char panelName[sizeof TitleText - 1];
+    lstrcpynA(panelName, GetMsg(MPanelName), sizeof panelName);
+    Host.FSF.sprintf(TitleText, " %s", panelName);
     // Both texts are made first and then taken together, so that a panel that runs out of
     // memory stays wholly where it was instead of showing one filter's title over another list.
     TextBuffer newTitle;
     TextBuffer newFilter;
+    TextBuffer newName;
     newTitle.Assign(TitleText);
     if (pattern != nullptr) {
         newTitle.Append(": ").Append(pattern);
     }
     newFilter.Assign(pattern != nullptr ? pattern : "");
+    newName.Assign(pattern != nullptr && name != nullptr ? name : "");
     title.Swap(newTitle);
     filter.Swap(newFilter);
+    filterName.Swap(newName);
 }
 
 void ShortcutPanel::FillPanelItem(PluginPanelItem& item, uint32_t index, const char* name,
@@ -208,6 +221,62 @@ void ShortcutPanel::ItemName(const PluginPanelItem& item, TextBuffer& name) cons
     name.Assign(shown);
 }
 
+void ShortcutPanel::ItemIdentity(const PluginPanelItem& item, TextBuffer& name,
+                                 bool& temporary) const {
+    const PanelEntry* entry = ItemEntry(item);
+    ItemName(item, name);
+    TextBuffer unused;
+    temporary = entry != nullptr ? entry->temporary : LookupNameIn(name.Text(), true, unused) == 1;
+}
+
+int ShortcutPanel::ItemTarget(const PluginPanelItem& item, TextBuffer& target) const {
+    TextBuffer name;
+    bool temporary = false;
+    ItemIdentity(item, name, temporary);
+    return LookupNameIn(name.Text(), temporary, target);
+}
+
+bool ShortcutPanel::Shows(const PanelInfo& info) const {
+    if (info.PanelItems == nullptr && info.ItemsNumber != 0) {
+        return false;
+    }
+    uint32_t listed = 0;
+    for (int i = 0; i < info.ItemsNumber; ++i) {
+        const PluginPanelItem& item = info.PanelItems[i];
+        // The host's own ".." carries no entry number.
+        if (item.UserData == 0 && lstrcmpA(item.FindData.cFileName, "..") == 0) {
+            continue;
+        }
+        if (ItemEntry(item) == nullptr) {
+            return false;
+        }
+        ++listed;
+    }
+    return listed == count;
+}
+
+int ShortcutPanel::SetDirectory(const char* dir) {
+    if (lstrcmpA(dir, "..") == 0) {
+        // At the top the host closes the panel itself, as it leaves any plugin's root.
+        if (filter.Text()[0] == '\0') {
+            return 0;
+        }
+        SetFilter(nullptr, nullptr);
+    } else if (GoToName(dir) == 1) {
+        return 1;
+    } else {
+        TextBuffer pattern;
+        if (!LookupFilter(dir, pattern)) {
+            return 0;
+        }
+        SetFilter(dir, pattern.Text());
+    }
+    // The host asks for the items and the look of the new folder once this returns.
+    Clear();
+    BuildList();
+    return 1;
+}
+
 int ShortcutPanel::GetFindData(PluginPanelItem** panelItems, int* itemsNumber, int) {
     if (!HostControl(this, FCTL_GETPANELINFO, &FindDataPanelInfo)) {
         return 0;
@@ -225,7 +294,9 @@ void ShortcutPanel::GetOpenPluginInfo(OpenPluginInfo* info) {
         info->Flags |= OPIF_USEHIGHLIGHTING;
     }
     info->HostFile = nullptr;
-    info->CurDir = "";
+    // Inside a filter the host takes the panel for a folder of that name: ".." and Ctrl+PgUp
+    // then leave the filter through SetDirectory, and the cursor comes back onto it.
+    info->CurDir = filterName.Text();
     info->Format = GetMsg(MPanelName);
     info->PanelTitle = title.Text();
     info->InfoLines = nullptr;

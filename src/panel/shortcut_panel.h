@@ -41,8 +41,9 @@ class ShortcutPanel {
                      const char* excluded);
     int BuildList();
     void Refresh();
-    // Enters the filter with this pattern, or leaves any filter with none; the caller refreshes.
-    void SetFilter(const char* pattern);
+    // Enters the filter of this name and pattern, or leaves any filter with no pattern; the
+    // caller refreshes.
+    void SetFilter(const char* name, const char* pattern);
     // Fills the item of list entry `index`; its UserData is index + 1, so that 0 means none.
     static void FillPanelItem(PluginPanelItem& item, uint32_t index, const char* name,
                               const char* value, bool hidden, bool filter);
@@ -51,16 +52,29 @@ class ShortcutPanel {
     const PanelEntry* ItemEntry(const PluginPanelItem& item) const;
     // The whole name of such an item: its entry's, else the file name as shown.
     void ItemName(const PluginPanelItem& item, TextBuffer& name) const;
+    // The whole name of a name's item and whether it is the temporary one. A temporary and a
+    // permanent name may share a name, so the entry's section decides; for an item the list no
+    // longer holds, the section a jump would take it from (temporary names first).
+    void ItemIdentity(const PluginPanelItem& item, TextBuffer& name, bool& temporary) const;
+    // 1 with the target of the name an item stands for, read from its own section; else 0.
+    int ItemTarget(const PluginPanelItem& item, TextBuffer& target) const;
+    // Whether the host's description of a panel lists exactly this panel's items.
+    bool Shows(const PanelInfo& info) const;
 
     // The host's requests. They may throw the store's codes; the entry points catch them.
     int GetFindData(PluginPanelItem** panelItems, int* itemsNumber, int opMode);
     void GetOpenPluginInfo(OpenPluginInfo* info);
     int ProcessKey(int key, unsigned int controlState);
     int MakeDirectory(const char* name, int opMode);
+    // The host enters a folder: ".." leaves a filter, a stored name is jumped to, and a filter's
+    // name enters it; 0 for anything else, and at the top for "..", which closes the panel.
+    int SetDirectory(const char* dir);
 
     // Jumps to a stored name's target, here or on the other panel; 0 when it is not stored.
     int GoToName(const char* name);
     int GoToNameOnOtherPanel(const char* name);
+    // Carries a stored target to this panel or the other one.
+    void JumpTo(char* target, bool otherPanel);
 
     // The name and filter dialogs write the store and refresh the list themselves. Both return
     // 1: the key, or the new folder, that opened them is handled whatever the user chose. An
@@ -70,10 +84,17 @@ class ShortcutPanel {
 
     TextBuffer title;
     TextBuffer filter;
+    // The name of the filter shown, handed to the host as the panel's folder.
+    TextBuffer filterName;
     PanelEntry** entries = nullptr;
     PluginPanelItem* items = nullptr;
     uint32_t count = 0;
     uint32_t capacity = 0;
+
+    // The panels alive, newest first: a change made on one is shown on another that the host
+    // shows beside it.
+    static ShortcutPanel* living;
+    ShortcutPanel* nextLiving = nullptr;
 
   private:
     void Grow(uint32_t size);

@@ -25,22 +25,33 @@ LONG DeleteFromSection(const char* section, bool persistent, const char* name) {
     return keys.DeleteValue(name);
 }
 
-int DeleteCode(LONG status) {
-    return status == ERROR_SUCCESS ? 0 : status == ERROR_FILE_NOT_FOUND ? ErrNotFound : ErrRegistry;
+// 0 deleted, ErrNotFound when the section holds no such value, or the failure code.
+int DeleteIn(const char* section, bool persistent, const char* name) {
+    try {
+        LONG status = DeleteFromSection(section, persistent, name);
+        return status == ERROR_SUCCESS          ? 0
+               : status == ERROR_FILE_NOT_FOUND ? ErrNotFound
+                                                : ErrRegistry;
+    } catch (terrors_t code) {
+        return code;
+    } catch (...) {
+        return ErrUnexpected;
+    }
 }
 
 }  // namespace
 
 int LookupName(const char* name, TextBuffer& target) {
+    // A temporary section that cannot be read holds nothing for us; the permanent one may.
+    return LookupNameIn(name, true, target) == 1 ? 1 : LookupNameIn(name, false, target);
+}
+
+int LookupNameIn(const char* name, bool temporary, TextBuffer& target) {
     try {
-        if (ReadFromSection(kTempKeysSection, false, name, target)) {
-            return 1;
-        }
-    } catch (terrors_t) {
-        // A temporary section that cannot be read holds nothing for us; the permanent one may.
-    }
-    try {
-        return ReadFromSection(kKeysSection, true, name, target) ? 1 : 0;
+        return ReadFromSection(temporary ? kTempKeysSection : kKeysSection, !temporary, name,
+                               target)
+                   ? 1
+                   : 0;
     } catch (terrors_t) {
         return 0;
     }
@@ -81,26 +92,21 @@ const char* AddedTarget(const char* name, const char* path, TextBuffer& joined) 
 }
 
 int DeleteName(const char* name, bool filter) {
-    try {
-        if (filter) {
-            return DeleteCode(DeleteFromSection(kFiltersSection, true, name));
-        }
-        // A permanent name the store refused to delete is still there: the temporary one of
-        // the same name must not go in its place.
-        LONG status = DeleteFromSection(kKeysSection, true, name);
-        if (status == ERROR_FILE_NOT_FOUND) {
-            status = DeleteFromSection(kTempKeysSection, false, name);
-        }
-        return DeleteCode(status);
-    } catch (terrors_t code) {
-        return code;
-    } catch (...) {
-        return ErrUnexpected;
+    if (filter) {
+        return DeleteIn(kFiltersSection, true, name);
     }
+    // A permanent name the store refused to delete is still there: the temporary one of the
+    // same name must not go in its place.
+    int code = DeleteNameIn(name, false);
+    return code == ErrNotFound ? DeleteNameIn(name, true) : code;
 }
 
 bool LookupFilter(const char* name, TextBuffer& pattern) {
     return ReadFromSection(kFiltersSection, true, name, pattern);
+}
+
+int DeleteNameIn(const char* name, bool temporary) {
+    return DeleteIn(temporary ? kTempKeysSection : kKeysSection, !temporary, name);
 }
 
 uint32_t PluginCommandPos(const char* text) {

@@ -14,6 +14,9 @@ extern const char kFiltersSection[];
 // 1 with the target when the name is stored (temporary names first), else 0. Failures count
 // as not found.
 int LookupName(const char* name, TextBuffer& target);
+// The same among the temporary names alone, or the permanent ones alone: a panel's entry names
+// its section, since a temporary and a permanent name may share one name.
+int LookupNameIn(const char* name, bool temporary, TextBuffer& target);
 // 0 done, ErrEmptyName, or the failure code; a write the store refuses is ErrRegistry. The
 // value written is the one AddedValueName and AddedTarget describe.
 int AddName(const char* name, const char* path, bool permanent);
@@ -27,6 +30,8 @@ const char* AddedTarget(const char* name, const char* path, TextBuffer& joined);
 // 0 deleted, ErrNotFound, or the failure code; a delete the store refuses is ErrRegistry. Names
 // go from "\Keys" first, then "\TempKeys".
 int DeleteName(const char* name, bool filter);
+// The same for a name from the temporary names alone, or the permanent ones alone.
+int DeleteNameIn(const char* name, bool temporary);
 // True with the pattern when the filter is stored; failures leave as thrown codes.
 bool LookupFilter(const char* name, TextBuffer& pattern);
 // The index of the last colon when some colon stands at index 3 or later (a command for

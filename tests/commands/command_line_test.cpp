@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host_services.h"
+#include "host/messages.h"
 #include "host/module_state.h"
 #include "host_fixture.h"
 #include "registry_probe.h"
@@ -75,36 +77,48 @@ TEST_F(CommandLineTest, RestThatMakesAPluginCommandIsTypedIntoTheCommandLine) {
     EXPECT_EQ(sim_->posted[1].size(), std::string("D:\\work\\proj\\x:y").size() + 1);
 }
 
-TEST_F(CommandLineTest, AddsStoreTheActivePanelsDirectoryWholeAndUnsplitAtSeparators) {
+TEST_F(CommandLineTest, AddsStoreTheActivePanelsDirectoryWholeAndRefuseNamesWithSeparators) {
     EXPECT_EQ(ProcessCommandLine("+tmp"), 0);
     EXPECT_EQ(ProcessCommandLine(":perm"), 0);
-    EXPECT_EQ(ProcessCommandLine("+a/b"), 0);
+    EXPECT_EQ(ProcessCommandLine("+a/b"), ErrNameWithSeparator);
+    EXPECT_EQ(ProcessCommandLine(":c\\d"), ErrNameWithSeparator);
     EXPECT_EQ(ProcessCommandLine(": blank "), 0);
     EXPECT_EQ(StoredText("\\TempKeys", "tmp"), "D:\\here");
     EXPECT_EQ(StoredText("\\Keys", "perm"), "D:\\here");
-    EXPECT_EQ(StoredText("\\TempKeys", "a/b"), "D:\\here");
+    EXPECT_EQ(StoredNames("\\TempKeys"), std::vector<std::string>{"tmp"});
     EXPECT_EQ(StoredText("\\Keys", " blank "), "D:\\here") << "nothing is trimmed";
     EXPECT_EQ(ProcessCommandLine(":ftp:site"), 0);
     EXPECT_EQ(StoredText("\\Keys", "site"), "ftpD:\\here");
+    EXPECT_EQ(ProcessCommandLine(":ftp://srv:web"), 0) << "the stored name is what is judged";
+    EXPECT_EQ(StoredText("\\Keys", "web"), "ftp://srvD:\\here");
 }
 
 TEST_F(CommandLineTest, AddWithoutNameOrPanelStoresNothing) {
     EXPECT_EQ(ProcessCommandLine("+"), ErrEmptyName);
     EXPECT_EQ(ProcessCommandLine(":"), ErrEmptyName);
+    // A directory that fills the host's field may have been cut to it.
+    const size_t field = sizeof(PanelInfo::CurDir) - 1;
+    sim_->Active().curDir = "D:\\" + std::string(field + 30, 'd');
+    EXPECT_EQ(ProcessCommandLine(":longp"), ErrDirectoryTooLong);
+    sim_->Active().curDir.resize(field - 1);
+    EXPECT_EQ(ProcessCommandLine(":whole"), 0);
+    EXPECT_EQ(StoredText("\\Keys", "whole"), sim_->Active().curDir);
     sim_->Active().refuseInfo = true;
+    EXPECT_EQ(ProcessCommandLine(":"), ErrEmptyName) << "said as such also without a panel";
     EXPECT_EQ(ProcessCommandLine(":lost"), ErrUnexpected);
-    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"proj"});
+    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"proj", "whole"}));
     EXPECT_TRUE(StoredNames("\\TempKeys").empty());
 }
 
-TEST_F(CommandLineTest, DeleteReturnsItsCodeAndRecordsNoMiss) {
+TEST_F(CommandLineTest, DeleteReturnsItsCodeAndRecordsTheNameItMissed) {
     Settings.ShowErrors = 1;
     LastUnknownName.Assign("earlier");
     EXPECT_EQ(ProcessCommandLine("-proj"), 0);
     EXPECT_EQ(StoredText("\\Keys", "proj"), "<missing>");
-    EXPECT_EQ(ProcessCommandLine("-proj"), ErrNotFound);
-    EXPECT_EQ(ProcessCommandLine("-"), ErrNotFound);
     EXPECT_STREQ(LastUnknownName.Text(), "earlier");
+    EXPECT_EQ(ProcessCommandLine("-proj"), ErrNotFound);
+    EXPECT_STREQ(LastUnknownName.Text(), "proj") << "the report names what was typed";
+    EXPECT_EQ(ProcessCommandLine("-"), ErrNotFound);
 }
 
 TEST_F(CommandLineTest, MissRecordsWholeTextOnlyWhileShowErrorsIsOn) {
@@ -114,8 +128,23 @@ TEST_F(CommandLineTest, MissRecordsWholeTextOnlyWhileShowErrorsIsOn) {
     Settings.ShowErrors = 1;
     EXPECT_EQ(ProcessCommandLine("zz/sub"), ErrNotFound);
     EXPECT_STREQ(LastUnknownName.Text(), "zz/sub");
-    EXPECT_EQ(ProcessCommandLine("+x/y"), 0);
+    EXPECT_EQ(ProcessCommandLine("+xy"), 0);
     EXPECT_STREQ(LastUnknownName.Text(), "zz/sub");
+}
+
+TEST_F(CommandLineTest, JumpToADirectoryThatIsGoneIsSaidWhileShowErrorsIsOn) {
+    sim_->farVersion = MakeHostVersion(3, 0);
+    CopyHostServices(sim_->StartupInfo());
+    sim_->missingDirs = {"D:\\work\\proj\\gone"};
+    EXPECT_EQ(ProcessCommandLine("proj/gone"), 0);
+    EXPECT_TRUE(sim_->messages.empty());
+    Settings.ShowErrors = 1;
+    EXPECT_EQ(ProcessCommandLine("proj/gone"), 0);
+    EXPECT_EQ(ProcessCommandLine("proj"), 0);
+    ASSERT_EQ(sim_->messages.size(), 1u);
+    EXPECT_EQ(
+        sim_->messages[0].lines,
+        (std::vector<std::string>{Msg(MErrorTitle), Msg(MNoDirectory), "D:\\work\\proj\\gone"}));
 }
 
 TEST_F(CommandLineTest, SplitNameTellsMissingRestFromEmptyRest) {

@@ -1,4 +1,5 @@
-// Error boxes: shown only while ShowErrors is on, with the message of each code.
+// Error boxes: shown while ShowErrors is on (a refused add always), with the message of each
+// code.
 #include "host/error_report.h"
 
 #include "host/messages.h"
@@ -10,12 +11,17 @@ namespace {
 
 class ErrorReportTest : public HostTest {};
 
-TEST_F(ErrorReportTest, NothingIsShownWhileShowErrorsIsOff) {
+TEST_F(ErrorReportTest, OnlyRefusedAddsAreShownWhileShowErrorsIsOff) {
     StartModule();
     for (int code = 1; code <= 5; ++code) {
         ReportError(code);
     }
     EXPECT_TRUE(sim_->messages.empty());
+    ReportError(ErrNameWithSeparator);
+    ReportError(ErrDirectoryTooLong);
+    ASSERT_EQ(sim_->messages.size(), 2u);
+    EXPECT_EQ(sim_->messages[1].lines,
+              (std::vector<std::string>{Msg(MErrorTitle), Msg(MDirectoryTooLong)}));
 }
 
 TEST_F(ErrorReportTest, EachCodeShowsItsMessageUnderTheErrorTitle) {
@@ -52,10 +58,15 @@ TEST_F(ErrorReportTest, EmptyNameAndUnknownCodesNeverReadPastTheTable) {
     ReportError(ErrEmptyName);
     ReportError(42);
     ReportError(-1);
-    ASSERT_EQ(sim_->messages.size(), 3u);
-    EXPECT_NE(sim_->messages[0].lines[1].find("name"), std::string::npos);
+    ReportError(ErrNameWithSeparator);
+    ReportError(ErrDirectoryTooLong);
+    ASSERT_EQ(sim_->messages.size(), 5u);
+    // Each from the language files, so it is said in the language of the interface.
+    EXPECT_EQ(sim_->messages[0].lines[1], Msg(MEmptyNameCommand));
     EXPECT_EQ(sim_->messages[1].lines[1], Msg(MUnexpectedError));
     EXPECT_EQ(sim_->messages[2].lines[1], Msg(MUnexpectedError));
+    EXPECT_EQ(sim_->messages[3].lines[1], Msg(MNameWithSeparator));
+    EXPECT_EQ(sim_->messages[4].lines[1], Msg(MDirectoryTooLong));
 }
 
 TEST_F(ErrorReportTest, NoMemoryForTheNotFoundLineLeavesAsThrownCode) {

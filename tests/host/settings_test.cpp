@@ -161,10 +161,24 @@ TEST_F(SettingsTest, ConfirmedDialogSavesEveryOptionAsZeroOrOne) {
     EXPECT_EQ(StoredDword("UseHighlighting"), 1u);
     EXPECT_EQ(StoredDword("AutoComplite"), 0u);
     EXPECT_STREQ(Settings.Prefix.Text(), "go:");
+}
 
-    script_.AnswerDialog({8, {{7, ""}}, {}});
-    EXPECT_EQ(RunConfigDialog(), 1);
-    EXPECT_EQ(StoredText("", "Prefix"), "") << "an empty prefix field stores the empty text";
+TEST_F(SettingsTest, PrefixThatLeavesTheCommandLineUnusableIsRefusedAndTheDialogComesBack) {
+    StoreText("Prefix", "go:");
+    StoreDword("ShowErrors", 1);
+    StartModule();
+    for (const char* unusable : {"", "j:"}) {
+        script_.AnswerDialog({8, {{7, unusable}}, {{4, 0}}});
+        script_.AnswerMessage(0);
+        script_.AnswerDialog({-1, {}, {}});
+        EXPECT_EQ(RunConfigDialog(), 0);
+        EXPECT_EQ(sim_->dialogs.back().items[7].text, unusable);
+        EXPECT_EQ(sim_->dialogs.back().items[4].selected, 0);
+        EXPECT_EQ(sim_->messages.back().lines,
+                  (std::vector<std::string>{Msg(MErrorTitle), Msg(MBadPrefix), unusable}));
+    }
+    EXPECT_EQ(StoredText("", "Prefix"), "go:");
+    EXPECT_EQ(StoredDword("ShowErrors"), 1u);
 }
 
 TEST_F(SettingsTest, PrefixLongerThanItsFieldSurvivesAnUnchangedConfirm) {
@@ -181,7 +195,7 @@ TEST_F(SettingsTest, PrefixLongerThanItsFieldSurvivesAnUnchangedConfirm) {
 
 TEST_F(SettingsTest, ConfirmedDialogSavesInItsOrderAndStoresAnyCheckAsOne) {
     // No load before: the dialog's save is the first write of every value.
-    script_.AnswerDialog({8, {{7, "x:"}}, {{1, 5}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}});
+    script_.AnswerDialog({8, {{7, "xy:"}}, {{1, 5}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}});
     EXPECT_EQ(RunConfigDialog(), 1);
     EXPECT_EQ(
         StoredNames(""),

@@ -162,8 +162,7 @@ TEST_F(DialogsTest, EmptyNamesAreRefusedAndTheDialogComesBackWithWhatWasTyped) {
     StoreOption(kShowErrors, 1);
     Restart();
     ASSERT_TRUE(OpenPanel());
-    const std::vector<std::string> refused = {Msg(kMsgErrorTitle),
-                                              "There is no name to store: type it behind + or :"};
+    const std::vector<std::string> refused = {Msg(kMsgErrorTitle), Msg(kMsgEmptyNameDialog)};
     for (int box = 0; box < 3; ++box) {
         script_.AnswerMessage(0);
     }
@@ -188,6 +187,46 @@ TEST_F(DialogsTest, EmptyNamesAreRefusedAndTheDialogComesBackWithWhatWasTyped) {
     for (const char* section : {"\\Filters", "\\Keys", "\\TempKeys"}) {
         EXPECT_TRUE(StoredNames(section).empty()) << section;
     }
+}
+
+TEST_F(DialogsTest, EmptyPathsAndPatternsAreRefusedAlsoWhileShowErrorsIsOff) {
+    host_->Passive().curDir = "";  // a panel without a directory offers none
+    ASSERT_TRUE(OpenPanel());
+    script_.AnswerMessage(0);
+    script_.AnswerDialog(Answer(kNameOk, {{2, "nopath"}}));
+    script_.AnswerDialog(Answer(-1));
+    host_->PressKey(KEY_F4, PKF_SHIFT);
+    script_.AnswerMessage(0);
+    script_.AnswerDialog(Answer(kFilterOk, {{2, "nopattern"}}));
+    script_.AnswerDialog(Answer(-1));
+    host_->PressKey(KEY_F7, 0);
+    ASSERT_EQ(host_->messages.size(), 2u);
+    EXPECT_EQ(host_->messages[0].lines[1], Msg(kMsgEmptyPath));
+    EXPECT_EQ(host_->messages[1].lines[1], Msg(kMsgEmptyPattern));
+    EXPECT_EQ(LastDialog().items[2].text, "nopattern");
+    for (const char* section : {"\\Filters", "\\Keys", "\\TempKeys"}) {
+        EXPECT_TRUE(StoredNames(section).empty()) << section;
+    }
+}
+
+TEST_F(DialogsTest, NamesWithSeparatorsAreRefusedWhileOnesStoredEarlierStayUsable) {
+    StoreName("a\\b", "C:\\ab");
+    ASSERT_TRUE(OpenPanel());
+    script_.AnswerMessage(0);
+    script_.AnswerDialog(Answer(kNameOk, {{2, "c/d"}}));
+    script_.AnswerDialog(Answer(-1));
+    host_->PressKey(KEY_F4, PKF_SHIFT);
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].lines[1], Msg(kMsgNameWithSeparator));
+    EXPECT_EQ(LastDialog().items[2].text, "c/d");
+
+    PressOn("a\\b", KEY_F4, 0, Answer(kNameOk, {{4, "C:\\moved"}}));
+    EXPECT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"a\\b"});
+    EXPECT_EQ(StoredText("\\Keys", "a\\b"), "C:\\moved");
+    Point("a\\b");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+    EXPECT_EQ(host_->Active().curDir, "C:\\moved");
 }
 
 TEST_F(DialogsTest, EscapeOrCancelStoresNothingAndAsksNothing) {

@@ -31,6 +31,41 @@ TEST_F(Far2lPluginTest, JumpsMoveTheFilePanelAlsoToADirectoryWhoseNameHoldsColon
     EXPECT_TRUE(host_->executed.empty());
 }
 
+TEST_F(Far2lPluginTest, RestIsJoinedWithASlashAndABackslashInTheStoredDirectoryStays) {
+    const std::string stored = persistentDir_ + "/a\\b";
+    for (const std::string& dir : {stored + "/sub", persistentDir_ + "/a/b/sub"}) {
+        std::filesystem::create_directories(dir);
+    }
+    StoreName("bs", stored);
+    host_->RunCommandLine("cd:bs/sub");
+    EXPECT_EQ(host_->Active().curDir, stored + "/sub");
+}
+
+TEST_F(Far2lPluginTest, ADirectoryFar2lCannotShowIsLeftToItsOwnBox) {
+    StoreOption(kShowErrors, 1);
+    Restart();
+    host_->missingDirs = {"/gone"};
+    StoreName("gone", "/gone");
+    host_->RunCommandLine("cd:gone");
+    EXPECT_TRUE(host_->messages.empty());
+}
+
+TEST_F(Far2lPluginTest, ATargetTheShellWouldRunIsNeverTypedIntoTheCommandLine) {
+    const std::string command = "touch /tmp/X; echo hi #:x";
+    StoreName("docs", command);
+    StoreName("lines", "ls\rx:y");
+    for (const char* name : {"docs", "lines"}) {
+        script_.AnswerMessage(0);
+        host_->RunCommandLine(std::string("cd:") + name);
+    }
+    EXPECT_TRUE(host_->posted.empty());
+    EXPECT_TRUE(host_->executed.empty());
+    ASSERT_EQ(host_->messages.size(), 2u);
+    EXPECT_EQ(host_->messages[0].lines,
+              (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgNotRunAsCommand), command}));
+    EXPECT_EQ(host_->messages[1].lines[2], "ls\\x0dx:y\\x0d") << "control characters shown";
+}
+
 TEST_F(Far2lPluginTest, PluginCommandInUtf8GoesIntoTheCommandLineAndOnlyItsKeysArePosted) {
     // far2l drops posted bytes from 0x80 up, so UTF-8 text cannot be typed byte by byte.
     const std::string command = "ftp:\xD1\x81\xD0\xB5\xD1\x80\xD0\xB2";

@@ -96,12 +96,29 @@ TEST_F(PanelKeysTest, EnterOnAFilterShowsOnlyMatchingNamesAndDotsLeadBack) {
     EXPECT_EQ(Listed(), (std::vector<std::string>{"work"}));
 
     host_->Active().currentItem = 0;
-    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
-    ASSERT_NE(host_->Active().plugin, nullptr) << "the module, not the host, left the filter";
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 0) << "the host leaves it as a folder";
+    ASSERT_NE(host_->Active().plugin, nullptr) << "through the module, which left the filter";
     EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName));
     std::vector<std::string> everything = InEnumerationOrder({"work", "data"});
     everything.insert(everything.begin(), "cdrive");
     EXPECT_EQ(Listed(), everything);
+    EXPECT_EQ(host_->Active().currentItem, 1) << "the cursor is back on the filter left";
+}
+
+TEST_F(PanelKeysTest, TheHostsFolderKeysEnterAndLeaveFiltersAsFolders) {
+    StoreFilter("cdrive", "C:\\*");
+    StoreName("work", "C:\\work");
+    StoreName("data", "D:\\data");
+    ASSERT_TRUE(OpenPanel());
+    Point("cdrive");
+    EXPECT_EQ(host_->PressKey(kSimKeyPageDown, PKF_CONTROL), 0);
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"work"}));
+    EXPECT_EQ(host_->PressKey(kSimKeyPageUp, PKF_CONTROL), 0);
+    ASSERT_NE(host_->Active().plugin, nullptr) << "only the filter was left";
+    EXPECT_EQ(Listed().size(), 3u);
+    EXPECT_EQ(host_->Active().currentItem, 1);
+    EXPECT_EQ(host_->PressKey(kSimKeyPageUp, PKF_CONTROL), 0);
+    EXPECT_EQ(host_->Active().plugin, nullptr) << "at the top the host leaves the panel";
 }
 
 TEST_F(PanelKeysTest, DotsLeadBackAlsoWhenTheHostListsNoItemUnderTheCursor) {
@@ -111,8 +128,9 @@ TEST_F(PanelKeysTest, DotsLeadBackAlsoWhenTheHostListsNoItemUnderTheCursor) {
     ASSERT_NE(host_->Active().plugin, nullptr);
     EXPECT_EQ(host_->PressKey(KEY_F4, 0), 1) << "no item to edit";
     EXPECT_EQ(host_->PressKey(KEY_F8, 0), 0) << "no item to delete";
-    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 0);
     EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName));
+    host_->Active().currentItem = 0;
     EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 0);
     EXPECT_TRUE(host_->dialogs.empty());
     EXPECT_TRUE(host_->messages.empty());
@@ -230,27 +248,29 @@ TEST_F(FileBrowserTest, ShiftEnterJumpsOnThePanelWhenNoBrowserStarts) {
 }
 #endif
 
-TEST_F(PanelKeysTest, RWithAModifierReReadsTheStoreAndRAloneIsLeftToTheHost) {
+TEST_F(PanelKeysTest, OnlyCtrlRReReadsTheStoreAndEveryOtherRIsLeftToTheHost) {
     StoreName("one", "C:\\one");
     ASSERT_TRUE(OpenPanel());
     StoreName("two", "C:\\two");
-    EXPECT_EQ(host_->PressKey(KEY_R, 0), 0);
-    EXPECT_EQ(Listed(), std::vector<std::string>{"one"});
-    for (unsigned int state : {PKF_SHIFT, PKF_ALT, PKF_CONTROL}) {
-        EXPECT_EQ(host_->PressKey(KEY_R, state), 1) << state;
-        EXPECT_EQ(Listed(), (std::vector<std::string>{"one", "two"})) << state;
+    // Shift+R (4) is a capital letter for the command line, Alt+R (2) the host's quick search.
+    for (unsigned int state : {0u, 4u, 2u}) {
+        EXPECT_EQ(host_->PressKey(KEY_R, state), 0) << state;
+        EXPECT_EQ(Listed(), std::vector<std::string>{"one"}) << state;
     }
+    EXPECT_EQ(host_->PressKey(KEY_R, PKF_CONTROL), 1);
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"one", "two"}));
 }
 
-TEST_F(PanelKeysTest, FileKeysAreSwallowedWithAnyModifier) {
+TEST_F(PanelKeysTest, FileKeysAreSwallowedAndCtrlLeavesThemToTheHostWhichSorts) {
     StoreName("one", "C:\\one");
     ASSERT_TRUE(OpenPanel());
     Point("one");
     HANDLE panel = host_->Active().plugin;
     for (int key : {KEY_F3, KEY_F5, KEY_F6}) {
-        for (unsigned int state : {0u, 1u, 2u, 4u, 7u}) {
+        for (unsigned int state : {0u, 2u, 4u, 7u}) {
             EXPECT_EQ(Module().ProcessKey(panel, key, state), 1) << key << "/" << state;
         }
+        EXPECT_EQ(Module().ProcessKey(panel, key, PKF_CONTROL), 0) << key;
     }
     EXPECT_TRUE(host_->dialogs.empty());
     EXPECT_TRUE(host_->messages.empty());
@@ -353,6 +373,57 @@ TEST_F(PanelKeysTest, KeysActOnTheWholeNameUnderTheCursorHoweverLong) {
     script_.AnswerMessage(0);
     EXPECT_EQ(host_->PressKey(KEY_F8, 0), 1);
     EXPECT_TRUE(StoredNames("\\Keys").empty());
+}
+
+TEST_F(PanelKeysTest, KeysActOnTheEntryUnderTheCursorWhenTemporaryAndPermanentShareAName) {
+    StoreName("dup", "C:\\perm");
+    StoreTemporaryName("dup", "E:\\temp");
+    auto pointAt = [this](const std::string& target) {
+        OpenPanel();
+        SimPanel& panel = host_->Active();
+        for (size_t i = 0; i < panel.items.size(); ++i) {
+            if (panel.items[i].description == target) {
+                panel.currentItem = static_cast<int>(i) + 1;
+            }
+        }
+    };
+    pointAt("C:\\perm");
+    EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
+    EXPECT_EQ(host_->Active().curDir, "C:\\perm");
+
+    pointAt("C:\\perm");
+    script_.AnswerDialog(DialogAnswer{6, {}, {}});
+    EXPECT_EQ(host_->PressKey(KEY_F4, 0), 1);
+    EXPECT_EQ(host_->dialogs.back().items[4].text, "C:\\perm");
+    EXPECT_EQ(StoredText("\\Keys", "dup"), "C:\\perm");
+
+    pointAt("E:\\temp");
+    script_.AnswerMessage(0);
+    EXPECT_EQ(host_->PressKey(KEY_F8, 0), 1);
+    EXPECT_EQ(StoredText("\\Keys", "dup"), "C:\\perm");
+    EXPECT_TRUE(StoredNames("\\TempKeys").empty());
+}
+
+TEST_F(PanelKeysTest, AChangeShowsOnTheModulesPanelBesideAndOnlyThere) {
+    StoreName("work", "C:\\work");
+    host_->SwitchPanels();
+    ASSERT_TRUE(OpenPanel());
+    host_->SwitchPanels();
+    host_->RunCommandLine("cd::fresh");
+    EXPECT_EQ(host_->Passive().items.size(), 2u) << "beside the command line";
+
+    ASSERT_TRUE(OpenPanel());
+    Point("work");
+    script_.AnswerMessage(0);
+    host_->PressKey(KEY_F8, 0);
+    EXPECT_EQ(host_->Passive().items.size(), 1u) << "beside the panel that changed the store";
+
+    host_->ClosePanel(host_->Passive());
+    size_t start = host_->controls.size();
+    host_->RunCommandLine("cd:-fresh");
+    for (int command : ControlCommandsSince(start)) {
+        EXPECT_NE(command, FCTL_UPDATEANOTHERPANEL) << "a file panel is not the module's";
+    }
 }
 
 TEST_F(PanelKeysTest, SetDirectoryJumpsOnlyToStoredNamesAndNeverForASearch) {

@@ -35,6 +35,11 @@ enum ScenarioMessage {
     kMsgFilterPatternLabel = 27,
     kMsgFilterKeyLabel = 29,
     kMsgReplaceName = 30,
+    kMsgEmptyNameDialog = 32,
+    kMsgEmptyPath = 33,
+    kMsgEmptyPattern = 34,
+    kMsgNameWithSeparator = 36,
+    kMsgNotRunAsCommand = 39,
 };
 
 // Item attributes on the panel.

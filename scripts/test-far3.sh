@@ -1,0 +1,484 @@
+#!/usr/bin/env bash
+# End-to-end tests of the DLLs in the real Windows host: Far 3 x64 under wine64 with
+# dist/Velmora64 on every machine, and Far 3 x86 under 32-bit Wine with dist/Velmora where the
+# kernel runs 32-bit programs. Each scenario types keys as a person would and reads the screen
+# and the registry; one Far session serves the scenarios in turn and starts again after a
+# failure. Ends with one line "far3: N passed, M failed". Each width ends within
+# VELMORA_FAR3_SECONDS (300) and a bounded Far start; a Far that hangs is killed with its prefix.
+# VELMORA_FAR3_KEEP=1 keeps the work folders (/tmp/far3-PID-WIDTH: Far, its profile, the Wine
+# prefix) for a look.
+set -uo pipefail
+cd "$(dirname "$0")/.." || exit 1
+root=$PWD
+
+# No scenario starts, and no wait goes on, after this many seconds of a width.
+limit=${VELMORA_FAR3_SECONDS:-300}
+
+passed=0
+failed=0
+failure=""
+
+setup_failed() {
+    echo "FAIL setup: $1"
+    failed=$((failed + 1))
+}
+far() { "$root/tests/far3/far3.sh" "$@"; }
+win() { printf 'Z:%s' "${1//\//\\}"; }
+
+# ---- waiting and reading the screen ----
+
+# Runs a check every 0.2 s until it succeeds, for at most $1 seconds and never past the width's
+# deadline.
+poll() {
+    local tries=$(($1 * 5))
+    shift
+    until "$@"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] && [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.2
+    done
+}
+not() { ! "$@"; }
+# Checks read the screen whole before they look: a reader that leaves a pipe early would end
+# its writer with SIGPIPE, which pipefail takes for a failed check.
+shows() { grep -qF -- "$1" <<< "$(far screen)"; }
+# The first line holds both panels' titles; the left one's ends at the first corner, where the
+# right one's begins.
+titled() {
+    local screen
+    screen=$(far screen)
+    screen=${screen%%$'\n'*}
+    if [ "${2:-left}" = right ]; then screen=${screen#*╗}; else screen=${screen%%╗*}; fi
+    [[ $screen == *"═ $1 ═"* ]]
+}
+# A message box of the module's below the titles.
+message_shown() {
+    local screen
+    screen=$(far screen)
+    [[ ${screen#*$'\n'} == *"═ Velmora ═"* ]]
+}
+# Whether the left panel lists an item of this name, with this description when one is given.
+listed() {
+    local rows
+    rows=$(grep -E "^║$1 +│" <<< "$(far screen)") && grep -qF -- "│${2:-}" <<< "$rows"
+}
+# The left panel's status line, which names the item under the cursor.
+current() { grep -qE "^║$1 " <<< "$(sed -n '/^╟/{n;p;q}' <<< "$(far screen)")"; }
+# The panel's sort mode, as the letter in its top left corner shows it.
+sorted_by() { grep -qE "^║$1 +Name" <<< "$(far screen)"; }
+in_registry() {
+    local value
+    value=$(far reg query "HKCU\\Software\\Far\\Plugins\\Velmora\\$1" /v "$2" 2> /dev/null) &&
+        grep -qF -- "$3" <<< "$value"
+}
+
+# Each wait names what it missed, for the report.
+wait_for() { poll "${2:-10}" shows "$1" || { failure="the screen never showed: $1" && false; }; }
+wait_gone() { poll 10 not shows "$1" || { failure="the screen still shows: $1" && false; }; }
+wait_listed() { poll 10 listed "$1" "${2:-}" || { failure="the panel never listed $1 ${2:-}" && false; }; }
+wait_unlisted() { poll 10 not listed "$1" || { failure="the panel still lists $1" && false; }; }
+wait_stored() { poll 10 in_registry "$@" || { failure="$1 never held $2 = ${3:-}" && false; }; }
+wait_not_stored() {
+    poll 10 not in_registry "$1" "$2" "" || { failure="$1 still holds $2" && false; }
+}
+wait_title() { poll 10 titled "$1" || { failure="the left panel's title never showed $1" && false; }; }
+wait_left_dir() { wait_title "$(win "$1")"; }
+wait_panel() { wait_title Velmora; }
+wait_message() { poll 10 message_shown || { failure="no message box of Velmora" && false; }; }
+dialog_or_message() { shows "$1" || message_shown; }
+# Esc while the check holds (a dialog, and the message it showed first), three times at most.
+dismiss() {
+    local i
+    for ((i = 0; i < 3; i++)); do
+        "$@" || return 0
+        far keys Escape
+        sleep 0.5
+    done
+    poll 5 not "$@" || { failure="Esc did not close it: $*" && false; }
+}
+
+# ---- getting somewhere ----
+
+# The left panel as a file panel in this folder, whatever it showed before.
+go_to() {
+    far cmd "cd $(win "$1")"
+    wait_left_dir "$1"
+}
+# The left panel as the names panel at its top level.
+open_panel() {
+    titled Velmora && return 0
+    go_to "$work" && far cmd "cd:" && wait_panel
+}
+# Moves the cursor onto the first row of this name (and description), counting rows from "..",
+# the first one.
+select_item() {
+    local top row
+    wait_listed "$1" "${2:-}" || return 1
+    top=$(far screen | grep -nE "^║\.\. +│" | head -1 | cut -d: -f1)
+    row=$(far screen | grep -nE "^║$1 +│" | grep -F -- "│${2:-}" | head -1 | cut -d: -f1)
+    far keys Home
+    for ((; top < row; top++)); do far keys Down; done
+    poll 5 current "$1" || { failure="the cursor never reached $1" && false; }
+}
+# Fills the two fields of a name or filter dialog and confirms it.
+fill_dialog() {
+    far type "$1"
+    far keys Tab C-y
+    far type "$2"
+    far keys Enter
+}
+# ---- the scenarios, in the order they run: each leaves what the next one starts from ----
+
+scenario_store() {
+    go_to "$work/proj" || return 1
+    far cmd "cd::proj"
+    wait_stored Keys proj "$(win "$work/proj")"
+}
+
+scenario_jump() {
+    go_to "$work/other" || return 1
+    far cmd "cd:proj"
+    wait_left_dir "$work/proj"
+}
+
+scenario_jump_below_name() {
+    go_to "$work/other" || return 1
+    far cmd "cd:proj/sub"
+    wait_left_dir "$work/proj/sub"
+}
+
+scenario_panel_lists_names() {
+    go_to "$work/other" || return 1
+    far cmd "cd::other"
+    far cmd "cd:+tmp"
+    wait_stored TempKeys tmp "$(win "$work/other")" || return 1
+    far cmd "cd:"
+    wait_panel || return 1
+    wait_listed proj "$(win "$work/proj")" && wait_listed other "$(win "$work/other")" &&
+        wait_listed tmp "$(win "$work/other")"
+}
+
+scenario_edit_name() {
+    open_panel && select_item other || return 1
+    far keys F4
+    wait_for "Edit name" || return 1
+    far keys Tab C-y
+    far type "$(win "$work/a2")"
+    far keys Enter
+    wait_listed other "$(win "$work/a2")" && wait_stored Keys other "$(win "$work/a2")"
+}
+
+scenario_add_name() {
+    open_panel || return 1
+    far keys S-F4
+    wait_for "Add name" || return 1
+    fill_dialog added "$(win "$work/proj/sub")"
+    wait_listed added "$(win "$work/proj/sub")" && wait_stored Keys added "$(win "$work/proj/sub")"
+}
+
+scenario_filter() {
+    open_panel || return 1
+    far keys F7
+    wait_for "Path mask" || return 1
+    fill_dialog subs "*sub*"
+    wait_listed subs "*sub*" && wait_stored Filters subs "*sub*" || return 1
+    # Inside, only the names whose folders match; ".." leaves.
+    select_item subs && far keys Enter || return 1
+    wait_title "Velmora: *sub*" && wait_listed added && wait_unlisted proj || return 1
+    far keys Home Enter
+    wait_panel && wait_listed proj
+}
+
+scenario_delete_asks_first() {
+    open_panel && select_item added || return 1
+    far keys F8
+    wait_for "Delete added?" || return 1
+    far keys Escape
+    wait_gone "Delete added?" && wait_listed added || return 1
+    far keys F8
+    wait_for "Delete added?" || return 1
+    far keys Enter
+    wait_unlisted added && wait_not_stored Keys added
+}
+
+scenario_find_file_in_panel() {
+    open_panel || return 1
+    far keys M-F7
+    wait_for "A file mask" || return 1
+    far type "pro*"
+    far keys Enter
+    wait_for "Search done. Found files: 1, folders: 0" || return 1
+    grep -qE "│proj +║" <<< "$(far screen)" || { failure="the search did not list proj" && return 1; }
+    # The search walked the panel without moving or closing it.
+    far keys Escape
+    wait_panel && wait_listed proj
+}
+
+scenario_plugin_information() {
+    far keys F11
+    wait_for "Plugin commands" || return 1
+    far keys F3
+    wait_for "Plugin information" || return 1
+    # The version resource, and the UUID that Far derives from the plugin's title, as it was
+    # before the resource existed.
+    wait_for "Far $width " && wait_for " $version.0 " && wait_for "5665-6C6D6F72612E" || return 1
+    dismiss shows "Plugin information" && dismiss shows "Plugin commands"
+}
+
+scenario_add_without_name_says_so() {
+    local command
+    go_to "$work" || return 1
+    for command in "cd:+" "cd::"; do
+        far cmd "$command"
+        wait_message || return 1
+        shows "Unexpected error" && failure="$command says: Unexpected error" && return 1
+        dismiss message_shown || return 1
+    done
+}
+
+# The host's menu item holds 128 bytes, its terminating zero included.
+scenario_long_candidate_in_menu() {
+    local long top row
+    long=$(printf 'W%.0s' {1..128})
+    go_to "$work/a2" || return 1
+    far cmd "cd::$long"
+    wait_stored Keys "$long" "$(win "$work/a2")" && go_to "$work/proj" || return 1
+    far cmd "cd::Wx"
+    wait_stored Keys Wx "$(win "$work/proj")" && go_to "$work/other" || return 1
+    far cmd "cd:W"
+    wait_for "║  Wx " || return 1
+    top=$(far screen | grep -nE "║  W(x |WWW)" | head -1 | cut -d: -f1)
+    row=$(far screen | grep -nE "║  WWW" | head -1 | cut -d: -f1)
+    far keys Home
+    for ((; top < row; top++)); do far keys Down; done
+    far keys Enter
+    wait_left_dir "$work/a2"
+}
+
+scenario_capital_r_typed_over_panel() {
+    go_to "$work/a2" || return 1
+    far cmd "cd::Rust"
+    wait_stored Keys Rust "$(win "$work/a2")" || return 1
+    open_panel || return 1
+    far cmd "cd:Rust"
+    wait_left_dir "$work/a2"
+}
+
+scenario_failed_delete_names_text_typed() {
+    go_to "$work" || return 1
+    far cmd "cd:-zzz"
+    wait_for "Name not found: zzz" || return 1
+    dismiss shows "Name not found"
+}
+
+scenario_jump_to_gone_folder_says_so() {
+    mkdir -p "$work/gone" && go_to "$work/gone" || return 1
+    far cmd "cd::gone"
+    wait_stored Keys gone "$(win "$work/gone")" || return 1
+    go_to "$work" && rmdir "$work/gone" || return 1
+    far cmd "cd:gone"
+    wait_message && wait_for "$(win "$work/gone")" && dismiss message_shown
+}
+
+# The wrapper hands a 1.x plugin at most 259 characters of the current folder.
+scenario_long_current_folder_refused() {
+    local long=$work/long
+    while [ ${#long} -lt 300 ]; do long=$long/$(printf 'd%.0s' {1..40}); done
+    long=$long/end
+    mkdir -p "$long" || return 1
+    # The panel's title is too short for the folder: the prompt ends with it.
+    far cmd "cd $(win "$long")"
+    wait_for '\end>' || return 1
+    far cmd "cd::longp"
+    wait_message && dismiss message_shown && wait_not_stored Keys longp
+}
+
+# A change made on one names panel shows at once on the other.
+scenario_other_names_panel_follows_change() {
+    open_panel || return 1
+    far keys Tab
+    far cmd "cd:"
+    poll 10 titled Velmora right || { failure="the right panel never showed the names" && return 1; }
+    far keys S-F4
+    wait_for "Add name" || return 1
+    fill_dialog fresh "$(win "$work/a2")"
+    wait_listed fresh "$(win "$work/a2")" || return 1
+    far cmd "cd $(win "$work/other")"
+    far keys Tab
+    wait_panel
+}
+
+scenario_filter_with_empty_mask_refused() {
+    open_panel || return 1
+    far keys F7
+    wait_for "Path mask" || return 1
+    fill_dialog nomask ""
+    wait_message && dismiss dialog_or_message "Path mask" || return 1
+    wait_not_stored Filters nomask
+}
+
+scenario_name_with_empty_path_refused() {
+    open_panel || return 1
+    far keys S-F4
+    wait_for "Add name" || return 1
+    fill_dialog nopath ""
+    wait_message && dismiss dialog_or_message "Add name" || return 1
+    wait_not_stored Keys nopath
+}
+
+scenario_name_with_separator_refused() {
+    go_to "$work" || return 1
+    far cmd 'cd::a\b'
+    wait_message && dismiss message_shown && wait_not_stored Keys 'a\b'
+}
+
+scenario_navigation_keys_leave_filter() {
+    open_panel && select_item subs && far keys Enter || return 1
+    wait_title "Velmora: *sub*" || return 1
+    # Ctrl+PgUp leaves the filter, not the panel.
+    far keys C-PPage
+    wait_panel || return 1
+    # ".." leaves it onto the filter's own row.
+    select_item subs && far keys Enter || return 1
+    wait_title "Velmora: *sub*" || return 1
+    far keys Home Enter
+    wait_panel && poll 5 current subs || { failure="the cursor is not on subs" && false; }
+}
+
+scenario_sort_keys_reach_host() {
+    open_panel || return 1
+    far keys C-F5
+    poll 5 sorted_by W || { failure="Ctrl+F5 did not sort" && return 1; }
+    far keys C-F3
+    poll 5 sorted_by n || { failure="Ctrl+F3 did not sort" && false; }
+}
+
+scenario_same_name_twice_deletes_row_under_cursor() {
+    go_to "$work/proj" || return 1
+    far cmd "cd::dup"
+    go_to "$work/other" || return 1
+    far cmd "cd:+dup"
+    wait_stored TempKeys dup "$(win "$work/other")" || return 1
+    far cmd "cd:"
+    wait_panel && select_item dup "$(win "$work/other")" || return 1
+    far keys F8
+    wait_for "Delete dup?" || return 1
+    far keys Enter
+    wait_not_stored TempKeys dup && wait_stored Keys dup "$(win "$work/proj")"
+}
+
+scenarios=(
+    "store: cd::proj writes the current folder to the registry" store
+    "jump: cd:proj shows the folder in the panel's title" jump
+    "jump below a name: cd:proj/sub" jump_below_name
+    "panel: cd: lists the names, the temporary one too" panel_lists_names
+    "F4: edits a name's folder" edit_name
+    "Shift+F4: adds a name" add_name
+    "F7: adds a filter, which lists the names it matches" filter
+    "F8: deletes after its question" delete_asks_first
+    "Alt+F7: Find file inside the panel" find_file_in_panel
+    "plugin information: the DLL's version and width" plugin_information
+    "cd:+ and cd:: without a name: a message, not Unexpected error" add_without_name_says_so
+    "cd:W: the menu shows a name of 128 characters, cut, and takes it whole" long_candidate_in_menu
+    "R typed over the panel: cd:Rust" capital_r_typed_over_panel
+    "cd:-zzz: the message names zzz" failed_delete_names_text_typed
+    "a jump to a folder gone since: says so" jump_to_gone_folder_says_so
+    "cd::longp in a folder of 300 characters: refused" long_current_folder_refused
+    "a change shows on the other names panel at once" other_names_panel_follows_change
+    "F7 with an empty mask: refused" filter_with_empty_mask_refused
+    "Shift+F4 with an empty path: refused" name_with_empty_path_refused
+    "cd::a\\b, a name with a separator: refused" name_with_separator_refused
+    "Ctrl+PgUp and .. leave a filter as a folder" navigation_keys_leave_filter
+    "Ctrl+F5 and Ctrl+F3 sort the panel" sort_keys_reach_host
+    "F8 on the temporary of two same names deletes it" same_name_twice_deletes_row_under_cursor
+)
+
+# Runs one scenario and says how it went; after a failure Far starts again, on the same
+# registry, for the next one.
+run_scenario() {
+    local title=$1 name=$2
+    if [ "$SECONDS" -ge "$deadline" ]; then
+        echo "FAIL $width $title: not run, the width's $limit s were over"
+        failed=$((failed + 1))
+        return
+    fi
+    failure=""
+    if [ "$far_up" = yes ] && "scenario_$name"; then
+        echo "PASS $width $title"
+        passed=$((passed + 1))
+        return
+    fi
+    echo "FAIL $width $title: ${failure:-Far is not running}"
+    far screen | sed 's/^/    | /'
+    failed=$((failed + 1))
+    far_up=no
+    [ "$SECONDS" -lt "$deadline" ] || return
+    far stop && far start "$work" "$work/other" && far_up=yes
+}
+
+# Runs every scenario in Far of one width with the folder of the DLL for it.
+run_width() {
+    local bits=$1 plugin=$2 i started=$SECONDS
+    width=$3
+    export FARW=/tmp/far3-$$-$width SESSION=far3-$$-$width
+    work=$FARW/work
+    deadline=$((SECONDS + limit))
+    echo "Far 3 $width, dist/$(basename "$plugin"), work folder $FARW"
+    if ! far install "$bits" "$plugin"; then
+        setup_failed "Far 3 $width could not be installed with $plugin"
+        return
+    fi
+    mkdir -p "$work/proj/sub" "$work/other" "$work/a2"
+    # A user who sees every failure: a scenario's fault shows as a message on the screen.
+    far reg add 'HKCU\Software\Far\Plugins\Velmora' /v ShowErrors /t REG_DWORD /d 1 /f > /dev/null
+    far_up=no
+    far start "$work" "$work/other" && far_up=yes
+    for ((i = 0; i < ${#scenarios[@]}; i += 2)); do
+        run_scenario "${scenarios[i]}" "${scenarios[i + 1]}"
+    done
+    far stop
+    [ -n "${VELMORA_FAR3_KEEP:-}" ] || rm -rf "$FARW"
+    echo "Far 3 $width: $((SECONDS - started)) s"
+}
+
+# A Far left running by an interrupted run is ended with its tmux server and prefix.
+cleanup() {
+    [ -d "${FARW:-}" ] || return
+    far stop
+    [ -n "${VELMORA_FAR3_KEEP:-}" ] || rm -rf "$FARW"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+version=$(sed -nE 's/^project\(Velmora VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+runs_32bit=no
+scripts/runs-32bit.sh && runs_32bit=yes
+
+# Builds one width's folder in dist/ as scripts/test.sh configures it.
+build_dist() {
+    local dir=$1 toolchain=$2
+    if [ ! -f "build/$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" > /dev/null || return 1
+    fi
+    cmake --build "build/$dir" --target dist -j"$(nproc)" > /dev/null
+}
+
+if ! scripts/install-deps.sh; then
+    setup_failed "the packages could not be installed"
+else
+    if build_dist win64 mingw-x86_64; then
+        run_width 64 "$root/dist/Velmora64" x64
+    else
+        setup_failed "the 64-bit DLL did not build"
+    fi
+    if [ "$runs_32bit" = no ]; then
+        echo "Far 3 x86 not run: this machine's kernel refuses 32-bit programs (Exec format error)"
+    elif build_dist win32 mingw-i686; then
+        run_width 32 "$root/dist/Velmora" x86
+    else
+        setup_failed "the 32-bit DLL did not build"
+    fi
+fi
+echo "far3: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Drives Far Manager 3 (the archives beside this script) under Wine, headless in tmux, with one
+# plugin folder installed: the real Windows host, which loads Velmora.dll through its wrapper
+# for 1.x plugins. scripts/test-far3.sh runs its scenarios through it; it also serves by hand.
+#
+#   far3.sh install 64|32 PLUGIN_DIR  unpack Far x64 (wine64) or x86 (32-bit Wine) into $FARW,
+#                                     copy PLUGIN_DIR into its Plugins folder, make a prefix
+#   far3.sh start [ACTIVE [PASSIVE]]  Far in tmux (140x40), a throwaway profile; waits for panels
+#   far3.sh keys KEY...               tmux key names: F4, S-F4, M-F7, C-y, Enter, Escape, Tab,
+#                                     Up, Down, C-PPage, ...; Home and End are sent as Wine reads them
+#   far3.sh type TEXT | cmd TEXT      type literally | type, then Enter
+#   far3.sh screen | wait REGEX [S]   the screen as text | poll until REGEX shows (default 10 s)
+#   far3.sh reg ARGS...               `reg` in the prefix (HKCU\Software\Far\Plugins\Velmora)
+#   far3.sh stop                      end Far, its tmux server and the prefix's Wine processes
+# Environment: FARW (default /tmp/far3-run) and SESSION (default far3), one of each per run
+# at the same time; SESSION also names the run's own tmux server.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+FARW=${FARW:-/tmp/far3-run}
+SESSION=${SESSION:-far3}
+arch=$(cat "$FARW/arch" 2> /dev/null || echo 64)
+[ "${1:-}" = install ] && arch=${2:-}
+case $arch in
+    64) WINE=/usr/lib/wine/wine64 WINEARCH=win64 package=far3-x64 ;;
+    32) WINE=/usr/lib/wine/wine WINEARCH=win32 package=far3-x86 ;;
+    *) echo "far3.sh: the width is 64 or 32, not '$arch'" >&2 && exit 2 ;;
+esac
+export WINEARCH WINEPREFIX=$FARW/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+# Every call is bounded: a stuck tmux must not hold up the run.
+tmux_() { timeout 10 tmux -L "$SESSION" "$@"; }
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+screen() { tmux_ capture-pane -p -t "$SESSION" 2> /dev/null; }
+wait_for() {
+    local i
+    for ((i = 0; i < ${2:-10} * 5; i++)); do
+        screen | grep -qE -- "$1" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+send_key() {
+    case $1 in
+        Home) tmux_ send-keys -t "$SESSION" $'\e[H' ;;
+        End) tmux_ send-keys -t "$SESSION" $'\e[F' ;;
+        *) tmux_ send-keys -t "$SESSION" "$1" ;;
+    esac
+}
+
+case ${1:-} in
+    install)
+        plugin=${3:?far3.sh install 64|32 PLUGIN_DIR}
+        [ -f "$plugin/Velmora.dll" ] || { echo "far3.sh: no Velmora.dll in $plugin" >&2 && exit 1; }
+        rm -rf "$FARW"
+        mkdir -p "$FARW/work" "$FARW/profile" || exit 1
+        echo "$arch" > "$FARW/arch"
+        tar xJf "$here/$package.tar.xz" -C "$FARW" && mv "$FARW/$package" "$FARW/far" || exit 1
+        mkdir -p "$FARW/far/Plugins" && cp -r "$plugin" "$FARW/far/Plugins/" || exit 1
+        timeout 180 "$WINE" wineboot -i > /dev/null 2>&1
+        ;;
+    start)
+        active=${2:-$FARW/work} passive=${3:-$FARW/far}
+        tmux_ kill-server 2> /dev/null
+        # Far's settings go to a throwaway profile (-s) inside FARW. The pane keeps no quit or
+        # suspend character, so that Ctrl+\ and Ctrl+Z reach Far.
+        tmux_ new-session -d -s "$SESSION" -x 140 -y 40 \
+            "stty quit undef susp undef; cd '$FARW/work'; exec $WINE '$FARW/far/Far.exe' -s '$(winpath "$FARW/profile")' '$(winpath "$FARW/profile")' '$(winpath "$active")' '$(winpath "$passive")' 2> '$FARW/wine.err'" ||
+            exit 1
+        tmux_ display-message -p '#{pid}' > "$FARW/tmux.pid"
+        wait_for 'Bytes: .*folders' 90 || { echo "far3.sh: Far drew no panels" >&2 && exit 1; }
+        ;;
+    keys)
+        shift
+        for key in "$@"; do send_key "$key"; done
+        ;;
+    type) tmux_ send-keys -t "$SESSION" -l -- "$2" ;;
+    cmd) tmux_ send-keys -t "$SESSION" -l -- "$2" && tmux_ send-keys -t "$SESSION" Enter ;;
+    screen) screen ;;
+    wait) wait_for "$2" "${3:-10}" ;;
+    reg)
+        shift
+        timeout 60 "$WINE" reg "$@"
+        ;;
+    stop)
+        # Far saves nothing worth keeping here: its session ends with the tmux server, and
+        # whatever still runs in the prefix with the prefix's wineserver. A server that does not
+        # answer is killed by its id, once that id is seen to be still this run's server.
+        server=$(cat "$FARW/tmux.pid" 2> /dev/null)
+        if ! tmux_ kill-server 2> /dev/null && [ -n "$server" ] &&
+            ps -o args= -p "$server" | grep -qF -- "tmux -L $SESSION "; then
+            kill -KILL "$server"
+        fi
+        rm -f "$FARW/tmux.pid"
+        timeout 30 /usr/lib/wine/wineserver -k 2> /dev/null
+        timeout 30 /usr/lib/wine/wineserver -w 2> /dev/null
+        true
+        ;;
+    *)
+        sed -n '2,18p' "$0"
+        exit 2
+        ;;
+esac
