@@ -64,29 +64,31 @@ class ShellInitTest : public testing::Test {
         // `init` prints what the test left in next-init, as if the settings had changed.
         stub_ = folder_ + "/velmora stub\\'s";
         std::ofstream stub(stub_);
-        stub << "#!/bin/sh\n"
-                "case \"$1\" in\n"
-                "  init) cat "
-             << ShellQuote(folder_ + "/next-init")
-             << "; exit ;;\n"
-                "  --configure) exit ;;\n"
-                "  --names) printf '[%s]' \"$2\" >> "
-             << ShellQuote(folder_ + "/asked")
-             << "\n"
-                "    for n in proj 'x$(touch ran)'; do\n"
-                "      case $n in \"$2\"*) printf '%s\\n' \"$n\" ;; esac\n"
-                "    done; exit ;;\n"
-                "  --) ;;\n"
-                "  -*) echo \"unknown option $1\"; exit 2 ;;\n"
-                "esac\n"
-                "case \"$2\" in\n"
-                "  -old) echo 'deleted old' >&2; exit ;;\n"
-                "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
-                "  miss) exit 1 ;;\n"
-                "  *) printf '%s\\n' "
-             << ShellQuote(target_)
-             << " ;;\n"
-                "esac\n";
+        stub
+            << "#!/bin/sh\n"
+               "case \"$1\" in\n"
+               "  init) cat "
+            << ShellQuote(folder_ + "/next-init")
+            << "; exit ;;\n"
+               "  --configure) exit ;;\n"
+               "  --names) printf '[%s]' \"$2\" >> "
+            << ShellQuote(folder_ + "/asked")
+            << "\n"
+               "    lower() { printf '%s' \"$1\" | tr '[:upper:]' '[:lower:]'; }\n"
+               "    for n in proj PROJ 'x$(touch ran)'; do\n"
+               "      case $(lower \"$n\") in \"$(lower \"$2\")\"*) printf '%s\\n' \"$n\" ;; esac\n"
+               "    done; exit ;;\n"
+               "  --) ;;\n"
+               "  -*) echo \"unknown option $1\"; exit 2 ;;\n"
+               "esac\n"
+               "case \"$2\" in\n"
+               "  -old) echo 'deleted old' >&2; exit ;;\n"
+               "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
+               "  miss) exit 1 ;;\n"
+               "  *) printf '%s\\n' "
+            << ShellQuote(target_)
+            << " ;;\n"
+               "esac\n";
         stub.close();
         chmod(stub_.c_str(), 0755);
     }
@@ -275,13 +277,15 @@ offer 'velmora ini'
 offer 'velmora init f'
 offer 'velmora x'
 offer 'velmora x\$\('
+offer 'velmora p'
 offer 'velmora import --from '
 )SH";
-    EXPECT_EQ(
-        Run("bash", bash),
-        "[init]\n[fish]\n[x\\$\\(touch\\ ran\\)]\n[x\\$\\(touch\\ ran\\)]\n[wd][bashmarks]\n");
-    // The program is asked only for the names that begin with what is typed, unquoted.
-    EXPECT_EQ(Asked(), "[ini][x][x$(]");
+    // The program is asked only for the names that begin with what is typed, unquoted; bash
+    // offers those that match it as typed (PROJ differs in letter case).
+    EXPECT_EQ(Run("bash", bash),
+              "[init]\n[fish]\n[x\\$\\(touch\\ ran\\)]\n[x\\$\\(touch\\ ran\\)]\n[proj][prune]\n"
+              "[wd][bashmarks]\n");
+    EXPECT_EQ(Asked(), "[ini][x][x$(][p]");
     if (system("command -v fish > /dev/null 2>&1") == 0) {
         // fish quotes otherwise than sh, so the stub's path comes from a file.
         std::ofstream(folder_ + "/program") << stub_;
@@ -291,7 +295,7 @@ offer 'velmora import --from '
                            "complete -C 'velmora x'\ncomplete -C 'velmora oj'\n";
         std::remove((folder_ + "/asked").c_str());
         // fish looks inside the names when none begins with the text, so then it has them all.
-        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\nproj\n");
+        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\nPROJ\nproj\n");
         EXPECT_EQ(Asked(), "[ini][][x][oj][]");
     }
     if (system("command -v zsh > /dev/null 2>&1") == 0) {
