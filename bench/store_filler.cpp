@@ -1,11 +1,12 @@
 // Fills a store for the whole-process benchmarks of the velmora program: COUNT permanent names
 // name000000, name000001, ... with targets of a typical length, written through the registry
-// API in one key, as the module's additions write them.
+// API in one key, as the module's additions write them, in one transaction.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform.h"
+#include "store_transaction.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
         std::fputs("store_filler: the store cannot be opened\n", stderr);
         return 1;
     }
+    // One transaction for all: a commit per name would make 100,000 names take seconds.
+    VelmoraBeginStoreTransaction();
     for (long i = 0; i < count; ++i) {
         char name[32];
         char path[64];
@@ -29,10 +32,16 @@ int main(int argc, char** argv) {
         if (RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
                            static_cast<DWORD>(std::string(path).size() + 1)) != ERROR_SUCCESS) {
             std::fprintf(stderr, "store_filler: writing %s failed\n", name);
+            VelmoraEndStoreTransaction(0);
             RegCloseKey(key);
             return 1;
         }
     }
+    LONG committed = VelmoraEndStoreTransaction(1);
     RegCloseKey(key);
+    if (committed != ERROR_SUCCESS) {
+        std::fputs("store_filler: the names could not be committed\n", stderr);
+        return 1;
+    }
     return 0;
 }

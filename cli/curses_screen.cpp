@@ -1,4 +1,4 @@
-// The ncurses screen, built as velmora-curses.so. Keypad translation stays off: key_decoder
+// The ncurses screen. Keypad translation stays off: key_decoder
 // reads the raw sequences, which keeps modifiers that terminfo does not describe. The screen
 // lives on /dev/tty, not on the standard streams, because the shell function reads the
 // program's standard output.
@@ -135,7 +135,7 @@ class CursesScreen : public Screen {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) Screen* VelmoraOpenScreen(std::string* error) {
+Screen* OpenScreen(std::string* error) {
     FILE* input = std::fopen("/dev/tty", "re");
     FILE* output = input != nullptr ? std::fopen("/dev/tty", "we") : nullptr;
     SCREEN* screen = output != nullptr ? newterm(nullptr, output, input) : nullptr;

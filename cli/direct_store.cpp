@@ -6,6 +6,7 @@
 
 #include "store/name_store.h"
 #include "store/reg_section.h"
+#include "value_prefix.h"
 
 namespace {
 
@@ -108,6 +109,26 @@ bool VisitSection(StoreSection section, const std::function<bool(const StoreValu
 
 bool VisitNames(StoreSection section, const std::function<bool(const StoreValue&)>& visit) {
     return Visit(section, false, visit);
+}
+
+bool VisitNamesBeginningWith(StoreSection section, const std::string& prefix,
+                             const std::function<bool(const StoreValue&)>& visit) {
+    OpenKey key;
+    LONG status = key.Open(section);
+    if (status != ERROR_SUCCESS) {
+        return status == ERROR_FILE_NOT_FOUND;
+    }
+    struct Visit {
+        const std::function<bool(const StoreValue&)>& visit;
+        StoreValue value;
+    } state{visit, {}};
+    auto each = [](const char* name, void* context) {
+        auto* state = static_cast<Visit*>(context);
+        state->value.name = name;
+        return state->visit(state->value) ? 1 : 0;
+    };
+    return VelmoraEnumValueNamesBeginningWith(key.get(), prefix.c_str(), each, &state) ==
+           ERROR_SUCCESS;
 }
 
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value) {

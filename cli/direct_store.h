@@ -29,6 +29,10 @@ enum class StoreResult { kDone, kMissing, kFailed };
 bool VisitSection(StoreSection section, const std::function<bool(const StoreValue&)>& visit);
 // The same for the names alone (`type` and `data` stay empty), which the store reads faster.
 bool VisitNames(StoreSection section, const std::function<bool(const StoreValue&)>& visit);
+// The same for the names that begin with `prefix` (ASCII case ignored, as the store compares
+// names), found through the store's name index, in its order rather than the store's.
+bool VisitNamesBeginningWith(StoreSection section, const std::string& prefix,
+                             const std::function<bool(const StoreValue&)>& visit);
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value);
 // The section is created when missing (volatile for the temporary names).
 bool WriteValue(StoreSection section, const StoreValue& value);

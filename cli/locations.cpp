@@ -1,6 +1,5 @@
-// Finding the language files and the screen library. The build puts both beside the program, so
-// a program run from the build tree needs no set-up; an installed copy finds them where the
-// package puts them.
+// Finding the language files. The build puts them beside the program, so a program run from the
+// build tree needs no set-up; an installed copy finds them where the package puts them.
 #include "locations.h"
 
 #include <dirent.h>
@@ -14,16 +13,11 @@
 
 namespace {
 
-const char kScreenLibraryFile[] = "velmora-curses.so";
 const char kDefaultLanguage[] = "English";
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-bool IsFile(const std::string& path) {
-    return !path.empty() && access(path.c_str(), R_OK) == 0;
 }
 
 // The program's folder, or empty when /proc/self/exe cannot be read: a folder guessed from the
@@ -43,20 +37,6 @@ std::string ProgramPath() {
         return "velmora";
     }
     return std::string(path, length);
-}
-
-std::string ScreenLibraryPath() {
-    std::string folder = ProgramFolder();
-    if (folder.empty()) {
-        return "";
-    }
-    for (const std::string& candidate :
-         {folder + "/" + kScreenLibraryFile, folder + "/../lib/velmora/" + kScreenLibraryFile}) {
-        if (IsFile(candidate)) {
-            return candidate;
-        }
-    }
-    return "";
 }
 
 namespace {

@@ -1,6 +1,6 @@
-// Where the velmora program finds what it reads at run time: the module's language files and the
-// screen library. Only beside the program itself, in the installed tree relative to it, or where
-// the user's environment says: never a path of the build, which may be anyone's folder later.
+// Where the velmora program finds what it reads at run time: the module's language files. Only
+// beside the program itself, in the installed tree relative to it, or where the user's
+// environment says: never a path of the build, which may be anyone's folder later.
 #pragma once
 
 #include <string>
@@ -10,10 +10,6 @@
 // them), else in ../lib/far2l/Plugins/velmora/plug/ from the program's folder (where the package
 // puts them for far2l). Empty when none is found; `searched` names the folders.
 std::string LanguageFilePath(std::string* searched);
-
-// The screen library (velmora-curses.so): beside the program, else in ../lib/velmora from the
-// program's folder. Empty when there is none.
-std::string ScreenLibraryPath();
 
 // The velmora program's own path, for the shell integration to call it by.
 std::string ProgramPath();

@@ -46,7 +46,7 @@ const char kUsage[] =
     "       velmora import [--replace] [--from wd|bashmarks] FILE\n"
     "                                read them back, or the bookmarks of wd or bashmarks;\n"
     "                                  names stored already are kept unless --replace\n"
-    "       velmora --names          the stored names and filters, one per line\n"
+    "       velmora --names [PREFIX] the names and filters (beginning with PREFIX)\n"
     "       velmora --prefix         print the prefix\n"
     "       velmora --configure      the settings dialog\n"
     "       velmora --help | --version\n"
@@ -139,6 +139,10 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
             return UsageError(problem);
         }
         return command == "import" ? RunImport(options) : RunExport(options);
+    }
+    // The text behind --names is what a shell has typed so far, whatever it looks like.
+    if (command == "--names" && rest.size() == 1) {
+        return WriteNamesBeginningWith(stdout, rest[0]) ? kExitDone : SayStoreFault();
     }
     PruneOptions prune;
     if (command == "prune") {

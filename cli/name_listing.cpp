@@ -2,6 +2,7 @@
 // and are held to leave out the names met twice; the permanent names are never held.
 #include "name_listing.h"
 
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -21,11 +22,12 @@ void WriteLine(std::FILE* out, const std::string& name) {
     std::fputc('\n', out);
 }
 
-}  // namespace
+using SectionVisit =
+    std::function<bool(StoreSection, const std::function<bool(const StoreValue&)>&)>;
 
-bool WriteNames(std::FILE* out) {
+bool WriteFrom(std::FILE* out, const SectionVisit& visitNames) {
     std::unordered_set<std::string> written;
-    bool filtersRead = VisitNames(StoreSection::kFilters, [&](const StoreValue& value) {
+    bool filtersRead = visitNames(StoreSection::kFilters, [&](const StoreValue& value) {
         if (written.insert(NameKey(value.name)).second) {
             WriteLine(out, value.name);
         }
@@ -35,13 +37,13 @@ bool WriteNames(std::FILE* out) {
     // the permanent names to complete.
     std::vector<std::string> temporary;
     std::unordered_set<std::string> temporaryFolded;
-    bool temporaryRead = VisitNames(StoreSection::kTempKeys, [&](const StoreValue& value) {
+    bool temporaryRead = visitNames(StoreSection::kTempKeys, [&](const StoreValue& value) {
         if (temporaryFolded.insert(NameKey(value.name)).second) {
             temporary.push_back(value.name);
         }
         return true;
     });
-    bool keysRead = VisitNames(StoreSection::kKeys, [&](const StoreValue& value) {
+    bool keysRead = visitNames(StoreSection::kKeys, [&](const StoreValue& value) {
         std::string folded = NameKey(value.name);
         if (written.count(folded) == 0) {
             WriteLine(out, value.name);
@@ -56,4 +58,17 @@ bool WriteNames(std::FILE* out) {
         }
     }
     return filtersRead && temporaryRead && keysRead;
+}
+
+}  // namespace
+
+bool WriteNames(std::FILE* out) {
+    return WriteFrom(out, VisitNames);
+}
+
+bool WriteNamesBeginningWith(std::FILE* out, const std::string& prefix) {
+    return WriteFrom(
+        out, [&prefix](StoreSection section, const std::function<bool(const StoreValue&)>& visit) {
+            return VisitNamesBeginningWith(section, prefix, visit);
+        });
 }

@@ -1,10 +1,16 @@
-// `velmora --names`: every stored name and filter, each once, one per line, for the shells'
-// completion. Written as the store is read, so a long list costs no memory for itself.
+// `velmora --names [PREFIX]`: every stored name and filter, or those that begin with a text, each
+// once, one per line, for the shells' completion. Written as the store is read, so a long list
+// costs no memory for itself.
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 // Filters, permanent names, then temporary names, in the store's order; a name stored in more
 // than one section is written the first time only, and always on one line. False when the
 // store failed.
 bool WriteNames(std::FILE* out);
+// The same for the names that begin with `prefix` (ASCII case ignored, as the store compares
+// names), found through the store's name index and written in its order within each section:
+// what a shell completes from a few typed letters, at the cost of the names that match.
+bool WriteNamesBeginningWith(std::FILE* out, const std::string& prefix);

@@ -1,6 +1,7 @@
 // The drawing surface under the velmora program's terminal: what ncurses does for it, behind
-// an interface, so that ncurses lives in a library of its own (velmora-curses.so) that is
-// loaded only when the panel or a question needs the screen; every other start skips loading it.
+// an interface, so that only curses_screen.cpp knows ncurses. The program carries ncurses inside
+// (it is linked whole, so nothing is loaded at a start), and starts it only when the panel or a
+// question needs the screen.
 #pragma once
 
 #include <string>
@@ -50,8 +51,5 @@ class Screen {
     virtual void Flush() = 0;
 };
 
-// The library's one export: starts the session on /dev/tty, or gives none with the reason.
-extern "C" {
-typedef Screen* (*OpenScreenFunction)(std::string* error);
-}
-#define VELMORA_OPEN_SCREEN "VelmoraOpenScreen"
+// Starts the session on /dev/tty, or gives none with the reason.
+Screen* OpenScreen(std::string* error);

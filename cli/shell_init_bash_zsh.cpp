@@ -47,45 +47,77 @@ velmora() {
 }
 )SH";
 
-// Completes names from `velmora --names`. Readline inserts a reply as it is, so every name is
-// offered shell-quoted (printf %q) and matched against the text as typed. Only the part behind the
-// last unescaped character that readline breaks words at is replaced, so names holding ':'
-// complete whole. compgen -W is not used: it would expand the names as shell words. Without the
-// shell integration loaded (in the completion file of the velmora command) the program is found
-// on the PATH; the same holds for zsh.
+// Completes names from `velmora --names PREFIX`. Readline inserts a reply as it is, so every name
+// is offered shell-quoted (printf %q) and matched against the text as typed. printf %q writes a
+// name as its characters, some behind a backslash, or whole in $'...' when it holds a control
+// byte; so the typed text up to its first quote or '$', with each backslash taken away, is a
+// beginning of every name that can match, and the program answers only the names that begin
+// with it. Only the part behind the last unescaped character that readline breaks words at is
+// replaced, so names holding ':' complete whole. The names are read, quoted and, when every one
+// matches (the usual case: a name differs only in letter case otherwise), offered in whole-array
+// steps: bash reads a pipe a byte at a time, and a loop that reads or quotes one name at a time
+// costs it seconds over 100,000 names. compgen -W is not used: it would expand the
+// names as shell words. Without the shell integration loaded (in the completion file of the
+// velmora command) the program is found on the PATH; the same holds for zsh.
 const char kBashCompletion[] = R"SH(
 _velmora_complete() {
     local _vm_line=${COMP_LINE:0:COMP_POINT}
     _vm_line=${_vm_line#"${_vm_line%%[![:space:]]*}"}
     local _vm_typed=${_vm_line#*[[:space:]]}
     _vm_typed=${_vm_typed#"${_vm_typed%%[![:space:]]*}"}
-    local _vm_start=0 _vm_at=0 _vm_char
+    local _vm_start=0 _vm_at=0 _vm_char _vm_begin= _vm_plain=1
     while [ "$_vm_at" -lt "${#_vm_typed}" ]; do
         _vm_char=${_vm_typed:_vm_at:1}
         if [ "$_vm_char" = '\' ]; then
             _vm_at=$((_vm_at + 1))
+            _vm_char=${_vm_typed:_vm_at:1}
+        elif [[ $_vm_char == [\'\"\$] ]]; then
+            _vm_plain=
         elif [[ $COMP_WORDBREAKS == *"$_vm_char"* ]]; then
             _vm_start=$((_vm_at + 1))
         fi
+        [ -n "$_vm_plain" ] && _vm_begin+=$_vm_char
         _vm_at=$((_vm_at + 1))
     done
-    local _vm_lead= _vm_name _vm_quoted
-    [[ $_vm_typed == -* ]] && _vm_lead=-
+    local _vm_lead= _vm_name _vm_quoted _vm_every=1
+    [[ $_vm_typed == -* ]] && _vm_lead=- && _vm_begin=${_vm_begin:1}
+    local _vm_empty=${_vm_lead:-"''"}
+    local -a _vm_names
+    _vm_quoted=$("${_velmora_program:-velmora}" --names "$_vm_begin" 2>/dev/null)
     COMPREPLY=()
-    while IFS= read -r _vm_name; do
-        [ -n "$_vm_name" ] || continue
-        printf -v _vm_quoted '%q' "$_vm_lead$_vm_name"
-        [[ $_vm_quoted == "$_vm_typed"* ]] && COMPREPLY+=("${_vm_quoted:_vm_start}")
-    done < <("${_velmora_program:-velmora}" --names 2>/dev/null)
+    [ -n "$_vm_quoted" ] || return 0
+    mapfile -t _vm_names <<< "$_vm_quoted"
+    printf -v _vm_quoted '%q\n' "${_vm_names[@]/#/$_vm_lead}"
+    mapfile -t _vm_names <<< "${_vm_quoted%$'\n'}"
+    for _vm_name in "${_vm_names[@]}"; do
+        [[ $_vm_name == "$_vm_typed"* && $_vm_name != "$_vm_empty" ]] || { _vm_every=; break; }
+    done
+    if [ -n "$_vm_every" ]; then
+        COMPREPLY=("${_vm_names[@]#"${_vm_typed:0:_vm_start}"}")
+        return 0
+    fi
+    for _vm_name in "${_vm_names[@]}"; do
+        [[ $_vm_name == "$_vm_typed"* && $_vm_name != "$_vm_empty" ]] &&
+            COMPREPLY+=("${_vm_name:_vm_start}")
+    done
 }
 )SH";
 
-// zsh matches the candidates against what is typed itself; a leading '-' (a delete) is put in
-// front of every name.
+// zsh matches the candidates against what is typed itself, through the user's matchers: the
+// program answers the names that begin with the typed text up to its first character beyond
+// ASCII (a matcher may fold the letter case of every letter, the program only of ASCII letters),
+// and all of them when none does, for matchers that look inside names. A leading '-' (a delete)
+// is put in front of every name.
 const char kZshCompletion[] = R"SH(
 _velmora_complete() {
     local -a _vm_names
-    _vm_names=("${(@f)$("${_velmora_program:-velmora}" --names 2>/dev/null)}")
+    local _vm_begin=${(Q)PREFIX}
+    [[ $PREFIX == -* ]] && _vm_begin=${_vm_begin#-}
+    _vm_begin=${_vm_begin%%[^ -~]*}
+    _vm_names=("${(@f)$("${_velmora_program:-velmora}" --names "$_vm_begin" 2>/dev/null)}")
+    _vm_names=(${_vm_names:#})
+    (( ${#_vm_names} )) ||
+        _vm_names=("${(@f)$("${_velmora_program:-velmora}" --names 2>/dev/null)}")
     [[ $PREFIX == -* ]] && _vm_names=("${_vm_names[@]/#/-}")
     compadd -S '' -a _vm_names
 }

@@ -1,10 +1,6 @@
-// Drawing and keys over the screen library. The library (and ncurses with it) is loaded when
-// the screen is first opened and stays loaded: most starts of the program never draw.
+// Drawing and keys over the screen (screen.h), which is started when the panel or a question
+// first needs it: most starts of the program never draw.
 #include "terminal.h"
-
-#include <dlfcn.h>
-
-#include "locations.h"
 
 namespace {
 
@@ -13,30 +9,6 @@ namespace {
 const int kSequenceWaitMs = 50;
 // Failed reads in a row after which the terminal counts as gone (a signal may fail one).
 const int kReadRetries = 100;
-
-OpenScreenFunction LoadScreenLibrary(std::string* error) {
-    static OpenScreenFunction open = nullptr;
-    if (open == nullptr) {
-        std::string path = ScreenLibraryPath();
-        // dlopen of the empty path would hand back the program itself.
-        if (path.empty()) {
-            *error =
-                "no screen library velmora-curses.so beside the program or in its "
-                "../lib/velmora";
-            return nullptr;
-        }
-        void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) {
-            *error = std::string("the screen library cannot be loaded: ") + dlerror();
-            return nullptr;
-        }
-        open = reinterpret_cast<OpenScreenFunction>(dlsym(library, VELMORA_OPEN_SCREEN));
-        if (open == nullptr) {
-            *error = path + " is not the screen library";
-        }
-    }
-    return open;
-}
 
 }  // namespace
 
@@ -48,13 +20,9 @@ bool Terminal::Open(std::string* error) {
     if (screen_ != nullptr) {
         return true;
     }
-    OpenScreenFunction open = LoadScreenLibrary(error);
-    if (open == nullptr) {
-        return false;
-    }
     // Before the screen starts, which draws by the locale.
     utf8_ = LocaleIsUtf8();
-    screen_.reset(open(error));
+    screen_.reset(OpenScreen(error));
     return screen_ != nullptr;
 }
 

@@ -17,8 +17,7 @@ class Terminal {
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
 
-    // Starts the full-screen session, loading the screen library the first time; false with
-    // the reason when there is no usable terminal.
+    // Starts the full-screen session; false with the reason when there is no usable terminal.
     bool Open(std::string* error);
     // Ends it and gives the terminal back to the shell as it was.
     void Close();

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -63,24 +64,31 @@ class ShellInitTest : public testing::Test {
         // `init` prints what the test left in next-init, as if the settings had changed.
         stub_ = folder_ + "/velmora stub\\'s";
         std::ofstream stub(stub_);
-        stub << "#!/bin/sh\n"
-                "case \"$1\" in\n"
-                "  init) cat "
-             << ShellQuote(folder_ + "/next-init")
-             << "; exit ;;\n"
-                "  --configure) exit ;;\n"
-                "  --names) printf '%s\\n' proj 'x$(touch ran)'; exit ;;\n"
-                "  --) ;;\n"
-                "  -*) echo \"unknown option $1\"; exit 2 ;;\n"
-                "esac\n"
-                "case \"$2\" in\n"
-                "  -old) echo 'deleted old' >&2; exit ;;\n"
-                "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
-                "  miss) exit 1 ;;\n"
-                "  *) printf '%s\\n' "
-             << ShellQuote(target_)
-             << " ;;\n"
-                "esac\n";
+        stub
+            << "#!/bin/sh\n"
+               "case \"$1\" in\n"
+               "  init) cat "
+            << ShellQuote(folder_ + "/next-init")
+            << "; exit ;;\n"
+               "  --configure) exit ;;\n"
+               "  --names) printf '[%s]' \"$2\" >> "
+            << ShellQuote(folder_ + "/asked")
+            << "\n"
+               "    lower() { printf '%s' \"$1\" | tr '[:upper:]' '[:lower:]'; }\n"
+               "    for n in proj PROJ 'x$(touch ran)'; do\n"
+               "      case $(lower \"$n\") in \"$(lower \"$2\")\"*) printf '%s\\n' \"$n\" ;; esac\n"
+               "    done; exit ;;\n"
+               "  --) ;;\n"
+               "  -*) echo \"unknown option $1\"; exit 2 ;;\n"
+               "esac\n"
+               "case \"$2\" in\n"
+               "  -old) echo 'deleted old' >&2; exit ;;\n"
+               "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
+               "  miss) exit 1 ;;\n"
+               "  *) printf '%s\\n' "
+            << ShellQuote(target_)
+            << " ;;\n"
+               "esac\n";
         stub.close();
         chmod(stub_.c_str(), 0755);
     }
@@ -110,6 +118,12 @@ class ShellInitTest : public testing::Test {
     }
 
     bool Ran() const { return access((folder_ + "/ran").c_str(), F_OK) == 0; }
+
+    // The texts the stub was asked for names beginning with, each in brackets.
+    std::string Asked() const {
+        std::ifstream file(folder_ + "/asked");
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
 
     std::string folder_, target_, stub_;
 };
@@ -279,17 +293,27 @@ offer() {
 offer 'velmora ini'
 offer 'velmora init f'
 offer 'velmora x'
+offer 'velmora x\$\('
+offer 'velmora p'
 offer 'velmora import --from '
 )SH";
-    EXPECT_EQ(Run("bash", bash), "[init]\n[fish]\n[x\\$\\(touch\\ ran\\)]\n[wd][bashmarks]\n");
+    // The program is asked only for the names that begin with what is typed, unquoted; bash
+    // offers those that match it as typed (PROJ differs in letter case).
+    EXPECT_EQ(Run("bash", bash),
+              "[init]\n[fish]\n[x\\$\\(touch\\ ran\\)]\n[x\\$\\(touch\\ ran\\)]\n[proj][prune]\n"
+              "[wd][bashmarks]\n");
+    EXPECT_EQ(Asked(), "[ini][x][x$(][p]");
     if (system("command -v fish > /dev/null 2>&1") == 0) {
         // fish quotes otherwise than sh, so the stub's path comes from a file.
         std::ofstream(folder_ + "/program") << stub_;
         std::string fish = "set -g _velmora_program (string collect < " + folder_ + "/program)\n" +
                            CommandCompletionFile(Shell::kFish) +
                            "complete -C 'velmora ini'\ncomplete -C 'velmora init f'\n"
-                           "complete -C 'velmora x'\n";
-        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\n");
+                           "complete -C 'velmora x'\ncomplete -C 'velmora oj'\n";
+        std::remove((folder_ + "/asked").c_str());
+        // fish looks inside the names when none begins with the text, so then it has them all.
+        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\nPROJ\nproj\n");
+        EXPECT_EQ(Asked(), "[ini][][x][oj][]");
     }
     if (system("command -v zsh > /dev/null 2>&1") == 0) {
         int status = -1;

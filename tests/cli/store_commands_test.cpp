@@ -394,7 +394,14 @@ TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
     ASSERT_TRUE(WriteText(StoreSection::kKeys, "esc\x1b\\", "/e"));
 
     EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }),
-              "tmp\npr\n" + longName + "\nBoth\ntwo\\x0alines\\x1b\nesc\x1b\\\n");
+              "tmp\npr\n" + longName +
+                  "\nBoth\ntwo\\x0alines\\x1b\nesc\x1b\\\n");  // Those that begin with a text are
+                                                               // the same, once each, in the same
+                                                               // order of sections.
+    EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNamesBeginningWith(out, "t")); }),
+              "tmp\ntwo\\x0alines\\x1b\n");
+    EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNamesBeginningWith(out, "BO")); }),
+              "Both\n");
 }
 
 // Two names alike up to the cut, a name of wide characters, and a note, at a narrow terminal, a

@@ -245,6 +245,30 @@ TEST_F(PosixStoreTest, NameBeginningIsFoundThroughTheIndexIgnoringAsciiCaseOnly)
     for (const char* missed : {"alphac", "alphabets", "b\xC9", "b\\", "cc", "d"}) {
         EXPECT_EQ(VelmoraValueNameBeginsWith(keys.key, missed), ERROR_FILE_NOT_FOUND) << missed;
     }
+    // More names than one run of the enumeration reads, around others that sort beside them.
+    for (int i = 0; i < 1100; ++i) {
+        keys.WriteString(("n" + std::to_string(10000 + i)).c_str(), "1");
+    }
+    keys.WriteString("m", "1");
+    keys.WriteString("o", "1");
+    auto beginning = [&keys](const char* prefix) {
+        std::vector<std::string> names;
+        auto collect = [](const char* name, void* context) {
+            static_cast<std::vector<std::string>*>(context)->push_back(name);
+            return 1;
+        };
+        EXPECT_EQ(VelmoraEnumValueNamesBeginningWith(keys.key, prefix, collect, &names),
+                  ERROR_SUCCESS);
+        return names;
+    };
+    EXPECT_EQ(beginning("ALPHA"), (std::vector<std::string>{"Alpha", "alphabet"}));
+    EXPECT_EQ(beginning("b"), (std::vector<std::string>{"b[", "b\xE9ta"}));
+    EXPECT_EQ(beginning("b\xC9"), std::vector<std::string>{});
+    std::vector<std::string> many = beginning("N1");
+    ASSERT_EQ(many.size(), 1100u);
+    EXPECT_TRUE(std::is_sorted(many.begin(), many.end()));
+    EXPECT_EQ(many.front(), "n10000");
+    EXPECT_EQ(many.back(), "n11099");
 }
 
 TEST_F(PosixStoreTest, OverlongNameStoredByOlderCodeStaysListedAndCanBeDeleted) {
@@ -600,17 +624,21 @@ TEST_F(PosixStoreTest, StartReadsWhileAnotherProcessWritesAndItsWriteGivesUp) {
     sqlite3_close(other);
 }
 
-TEST_F(PosixStoreTest, StartOverAnExistingStoreMakesAndRemovesNoFile) {
+// A start that only reads neither makes nor removes a file, and leaves the WAL index as it was
+// instead of rebuilding it; where the index is missing it is read all the same.
+TEST_F(PosixStoreTest, StartOverAnExistingStoreMakesRemovesAndWritesNoFile) {
     EXPECT_EQ(Wait(StartWriter(1, "first")), 0);
     int events = inotify_init1(IN_NONBLOCK);
     ASSERT_GE(events, 0);
     for (const std::string& dir : {persistentDir_, volatileDir_}) {
-        inotify_add_watch(events, dir.c_str(), IN_CREATE | IN_DELETE);
+        inotify_add_watch(events, dir.c_str(), IN_CREATE | IN_DELETE | IN_MODIFY);
     }
     EXPECT_EQ(RunWriter({"read", "\\Keys", "first-0"}), 0);
     char event[4096];
-    EXPECT_LT(read(events, event, sizeof event), 0) << "a file was made or removed";
+    EXPECT_LT(read(events, event, sizeof event), 0) << "a file was made, removed or written";
     close(events);
+    ASSERT_EQ(unlink((persistentDir_ + "/hkcu.db-shm").c_str()), 0);
+    EXPECT_EQ(RunWriter({"read", "\\Keys", "first-0"}), 0);
 }
 
 TEST_F(PosixStoreTest, TwoWritersAtOnceLoseNothing) {

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "../store_transaction.h"
 #include "../value_prefix.h"
@@ -54,6 +55,9 @@ struct HKEY__ {
 namespace {
 
 std::recursive_mutex registryMutex;
+
+// How many names an enumeration by prefix reads at once.
+constexpr DWORD kNamesPerRun = 512;
 std::set<HKEY> openKeys;
 std::string failingKeyPath;
 
@@ -343,6 +347,45 @@ LONG VelmoraValueNameBeginsWith(HKEY key, const char* prefix) {
         return ERROR_FILE_NOT_FOUND;
     }
     return key->db->AnyNameBeginsWith(key->id, prefix != nullptr ? prefix : "");
+}
+
+LONG VelmoraEnumValueNamesBeginningWith(HKEY key, const char* prefix, VelmoraValueNameVisitor visit,
+                                        void* context) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (visit == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (LONG status = Readable(key); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (!key->db) {
+        return ERROR_SUCCESS;
+    }
+    // Names are read a run at a time and visited with no read open, so that a visitor that is
+    // slow to take them (a shell reading a pipe) keeps no transaction open meanwhile; each run
+    // goes on behind the last name of the one before, which the unique name index places.
+    std::shared_ptr<Database> db = key->db;
+    int64_t id = key->id;
+    const char* text = prefix != nullptr ? prefix : "";
+    std::vector<std::string> names;
+    std::string last;
+    const std::string* after = nullptr;
+    for (;;) {
+        LONG status = db->NamesBeginningWith(id, text, after, kNamesPerRun, &names);
+        if (status != ERROR_SUCCESS) {
+            return status == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : status;
+        }
+        for (const std::string& name : names) {
+            if (visit(name.c_str(), context) == 0) {
+                return ERROR_SUCCESS;
+            }
+        }
+        if (names.size() < kNamesPerRun) {
+            return ERROR_SUCCESS;
+        }
+        last = names.back();
+        after = &last;
+    }
 }
 
 LONG VelmoraBeginStoreTransaction(void) {

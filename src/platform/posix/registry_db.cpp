@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 #include "fault_log.h"
 #include "store_file.h"
@@ -45,13 +47,11 @@ const char* const kSchema =
     "  data BLOB NOT NULL,"
     "  PRIMARY KEY(key, name)) WITHOUT ROWID;"
     "CREATE INDEX IF NOT EXISTS vals_order ON vals(key, seq);";
-// The schema's objects found, all there in a database that needs no schema made, and the
-// objects of anything else; SQLite's own, named sqlite_..., are neither.
-const char* const kSchemaCheck =
-    "SELECT COALESCE(SUM(name IN ('keys', 'vals', 'vals_order')), 0), "
-    "COALESCE(SUM(name NOT IN ('keys', 'vals', 'vals_order')), 0) "
-    "FROM sqlite_master WHERE name NOT LIKE 'sqlite\\_%' ESCAPE '\\'";
-constexpr int kSchemaObjects = 3;
+// The schema's objects, every one there in a database that needs no schema made; SQLite's own,
+// named sqlite_..., are neither ours nor another program's. The names are told apart here rather
+// than in SQL, which SQLite would compile at every start.
+const char* const kSchemaCheck = "SELECT name FROM sqlite_master";
+const char* const kSchemaNames[] = {"keys", "vals", "vals_order"};
 
 // In the order of Database::Query.
 const char* const kQueries[] = {
@@ -74,8 +74,9 @@ const char* const kQueries[] = {
     "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1",
     "SELECT COUNT(*) FROM vals WHERE key = ?1",
     // The names ignoring ASCII case sort as their folded bytes do, so those that begin with a
-    // text follow it at once in the name index.
-    "SELECT name FROM vals WHERE key = ?1 AND name >= ?2 ORDER BY name LIMIT 1",
+    // text follow it at once in the name index, one run up to the first that does not.
+    "SELECT name FROM vals WHERE key = ?1 AND name >= ?2 ORDER BY name LIMIT ?3",
+    "SELECT name FROM vals WHERE key = ?1 AND name > ?2 ORDER BY name LIMIT ?3",
 };
 
 // Resets a statement when the scope ends, so that no read stays open between calls.
@@ -119,6 +120,20 @@ int FaultOfSqlite(int rc) {
     }
 }
 
+// The first `size` bytes of `a` and `b` are the same as the NOCASE collation compares them: only
+// ASCII letters fold, whatever the locale.
+bool SameIgnoringAsciiCase(const char* a, const char* b, size_t size) {
+    auto folded = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    for (size_t i = 0; i < size; ++i) {
+        if (folded(a[i]) != folded(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void ReadRow(sqlite3_stmt* statement, ValueRow* row) {
     row->seq = sqlite3_column_int64(statement, 0);
     row->name.assign(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)),
@@ -132,15 +147,37 @@ void ReadRow(sqlite3_stmt* statement, ValueRow* row) {
 // slots and a lookaside pool, each written through at the start. A short-lived process touches
 // a handful of pages per look-up, and every page it touches first costs a page fault, which
 // costs more than the look-up itself; so cache pages are taken one at a time and the pool stays
-// small. These settings are the process's, and SQLite takes them only before its first use:
-// where another part of the process used SQLite first, they stay as that part left them.
+// small. Nothing here asks SQLite how much memory it holds, which it would otherwise count under
+// a lock at every allocation. These settings are the process's, and SQLite takes them only
+// before its first use: where another part of the process used SQLite first, they stay as that
+// part left them.
 void ConfigureSqliteOnce() {
     static bool configured = false;
     if (!configured) {
         configured = true;
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
         sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
         sqlite3_config(SQLITE_CONFIG_LOOKASIDE, 128, 32);
     }
+}
+
+// SQLite's URI for `file` read with the shared WAL index left as it is: SQLite then maps the
+// index only to read it where another connection keeps it up, and otherwise reads the WAL
+// itself (an empty one at most starts, since the last writer to close empties it). The three
+// characters that mean something in a URI's path are escaped.
+std::string ReadingUri(const std::string& file) {
+    std::string uri = "file://";
+    for (char c : file) {
+        if (c == '%' || c == '?' || c == '#') {
+            static const char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[static_cast<unsigned char>(c) >> 4];
+            uri += kHex[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?readonly_shm=1";
 }
 
 }  // namespace
@@ -180,11 +217,16 @@ LONG Database::Open(const std::string& file, int store, bool create,
     ConfigureSqliteOnce();
     // SQLite alone opens the file, and makes it when it is missing: a descriptor opened and
     // closed beside it would drop the locks it holds. Neither follows a link in the file's own
-    // name; the folder's path comes with its links resolved. The registry functions let one
-    // thread at a time reach a connection, so SQLite need not lock it again on every call.
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX |
-                (state.present ? 0 : SQLITE_OPEN_CREATE);
-    int rc = sqlite3_open_v2(file.c_str(), &database->db_, flags, nullptr);
+    // name; the folder's path comes with its links resolved.
+    database->quick_ = state.present && !create;
+    int rc = database->Connect(state.present ? 0 : SQLITE_OPEN_CREATE);
+    if (rc != SQLITE_OK && database->quick_) {
+        // Whatever kept it from opening for reading, a full connection meets it or not.
+        sqlite3_close(database->db_);
+        database->db_ = nullptr;
+        database->quick_ = false;
+        rc = database->Connect(0);
+    }
     struct stat info {};
     LONG status = rc == SQLITE_OK ? SecureOpenedFile(store, file, &info) : database->Failure(rc);
     if (status == ERROR_SUCCESS) {
@@ -196,7 +238,7 @@ LONG Database::Open(const std::string& file, int store, bool create,
         status = database->Configure();
     }
     if (status == ERROR_SUCCESS) {
-        status = database->EnsureSchema();
+        status = database->Retried([&]() -> LONG { return database->EnsureSchema(); });
     }
     if (status != ERROR_SUCCESS) {
         database.reset();
@@ -209,8 +251,11 @@ LONG Database::Open(const std::string& file, int store, bool create,
         }
         return status;
     }
-    // The schema check has read the database, which maps the shared WAL index.
-    database->watch_.Attach(database->db_);
+    // The schema check has read the database, which maps the shared WAL index of a connection
+    // that keeps it.
+    if (!database->quick_) {
+        database->watch_.Attach(database->db_);
+    }
     *out = std::move(database);
     return ERROR_SUCCESS;
 }
@@ -227,6 +272,15 @@ bool Database::StillOnDisk() const {
     return ::stat(file_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_;
 }
 
+int Database::Connect(int flags) {
+    // The registry functions let one thread at a time reach a connection, so SQLite need not lock
+    // it again on every call.
+    flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
+    return quick_
+               ? sqlite3_open_v2(ReadingUri(file_).c_str(), &db_, flags | SQLITE_OPEN_URI, nullptr)
+               : sqlite3_open_v2(file_.c_str(), &db_, flags, nullptr);
+}
+
 LONG Database::Configure() {
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // The WAL and its index stay on disk between connections: otherwise every start would
@@ -237,6 +291,11 @@ LONG Database::Configure() {
     // connection that only read leaves the files as it found them, one that committed does it
     // as SQLite does by default (EndWrite).
     sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    if (quick_) {
+        // A read of a few pages is done sooner by copying them than by mapping the file, and
+        // the other settings concern writes.
+        return ERROR_SUCCESS;
+    }
     // Settings of this connection only; none reads or writes the file. Pages are read through a
     // mapping of the file rather than copied into the cache: a walk over a large key then faults
     // in the file's pages a run at a time instead of every cache page it fills.
@@ -246,18 +305,72 @@ LONG Database::Configure() {
     return Exec(settings.c_str());
 }
 
+LONG Database::Settle() {
+    if (!quick_) {
+        return ERROR_SUCCESS;
+    }
+    quick_ = false;
+    quickFailed_ = false;
+    for (sqlite3_stmt*& statement : statements_) {
+        sqlite3_finalize(statement);
+        statement = nullptr;
+    }
+    sqlite3_close(db_);
+    db_ = nullptr;
+    int rc = Connect(0);
+    if (rc != SQLITE_OK) {
+        return Failure(rc);
+    }
+    // The connection reads the file it was judged by, or none.
+    struct stat info {};
+    if (::lstat(file_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_) {
+        RecordFault(store_, kStoreFaultCannotOpen, file_, "it was replaced while it was open");
+        StopWrites(kStoreFaultCannotOpen);
+        return StatusOfFault(kStoreFaultCannotOpen);
+    }
+    if (refusal_ != kStoreFaultNone) {
+        StopWrites(refusal_);
+    }
+    LONG status = Configure();
+    if (status == ERROR_SUCCESS) {
+        // Reading the schema maps the shared index, which the watch reads from then on.
+        status = Failure(
+            sqlite3_exec(db_, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr));
+    }
+    if (status == ERROR_SUCCESS) {
+        watch_.Attach(db_);
+    }
+    return status;
+}
+
+template <typename Read>
+LONG Database::Retried(Read read) {
+    quickFailed_ = false;
+    LONG status = read();
+    if (quickFailed_) {
+        LONG settled = Settle();
+        status = settled == ERROR_SUCCESS ? read() : settled;
+    }
+    return status;
+}
+
 LONG Database::EnsureSchema() {
     // Every database this code made holds the schema, so a read shows whether it must be made:
     // only a new file takes the write lock at its first start. A file with tables of another
     // program is not ours to change, not even to WAL mode.
     sqlite3_stmt* check = nullptr;
     int rc = sqlite3_prepare_v2(db_, kSchemaCheck, -1, &check, nullptr);
-    int ours = 0, others = 0;
-    if (rc == SQLITE_OK && (rc = sqlite3_step(check)) == SQLITE_ROW) {
-        ours = sqlite3_column_int(check, 0);
-        others = sqlite3_column_int(check, 1);
+    size_t ours = 0, others = 0;
+    while (rc == SQLITE_OK && (rc = sqlite3_step(check)) == SQLITE_ROW) {
+        const char* name = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+        std::string_view object = name != nullptr ? name : "";
+        bool known = std::find(std::begin(kSchemaNames), std::end(kSchemaNames), object) !=
+                     std::end(kSchemaNames);
+        ours += known;
+        others += !known && object.compare(0, 7, "sqlite_") != 0;
         rc = SQLITE_OK;
     }
+    rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
     sqlite3_finalize(check);
     if (rc != SQLITE_OK) {
         return Failure(rc);
@@ -266,10 +379,13 @@ LONG Database::EnsureSchema() {
         RecordFault(store_, kStoreFaultNotOurs, file_, "it holds another program's tables");
         return StatusOfFault(kStoreFaultNotOurs);
     }
-    return ours == kSchemaObjects ? ERROR_SUCCESS : CreateSchema();
+    return ours == std::size(kSchemaNames) ? ERROR_SUCCESS : CreateSchema();
 }
 
 LONG Database::CreateSchema() {
+    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+        return status;
+    }
     if (refusal_ != kStoreFaultNone) {
         return Refused();
     }
@@ -325,6 +441,11 @@ LONG Database::Exec(const char* sql) {
 }
 
 LONG Database::Failure(int rc) {
+    if (quick_ && StatusFromSqlite(rc) != ERROR_SUCCESS) {
+        // Said only if a connection that keeps the index fails too (Retried).
+        quickFailed_ = true;
+        return StatusFromSqlite(rc);
+    }
     int kind = FaultOfSqlite(rc);
     if (kind == kStoreFaultDamaged) {
         // A damaged file is never written again through this connection, which the process
@@ -349,6 +470,9 @@ LONG Database::Refused() {
 
 LONG Database::BeginWrite() {
     if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (LONG status = Settle(); status != ERROR_SUCCESS) {
         return status;
     }
     if (refusal_ != kStoreFaultNone) {
@@ -399,21 +523,26 @@ LONG Database::Write(sqlite3_stmt* statement) {
 }
 
 LONG Database::FindKey(const std::string& path, int64_t* id) {
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kFindKey, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_text(statement, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
-    int rc = sqlite3_step(statement);
-    if (rc == SQLITE_ROW) {
-        *id = sqlite3_column_int64(statement, 0);
-        return ERROR_SUCCESS;
-    }
-    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+    return Retried([&]() -> LONG {
+        sqlite3_stmt* statement = nullptr;
+        if (LONG status = Use(kFindKey, &statement); status != ERROR_SUCCESS) {
+            return status;
+        }
+        StatementScope scope(statement);
+        sqlite3_bind_text(statement, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
+        int rc = sqlite3_step(statement);
+        if (rc == SQLITE_ROW) {
+            *id = sqlite3_column_int64(statement, 0);
+            return ERROR_SUCCESS;
+        }
+        return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+    });
 }
 
 LONG Database::CreateKey(const std::string& path, bool (*exists)(const std::string&), int64_t* id) {
+    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+        return status;
+    }
     sqlite3_stmt* insert = nullptr;
     LONG status = Use(kInsertKey, &insert);
     if (status == ERROR_SUCCESS) {
@@ -444,21 +573,26 @@ LONG Database::CreateKey(const std::string& path, bool (*exists)(const std::stri
 }
 
 LONG Database::CountSubKeys(const std::string& path, DWORD* count) {
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kCountSubKeys, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_text(statement, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
-    int rc = sqlite3_step(statement);
-    if (rc != SQLITE_ROW) {
-        return Failure(rc);
-    }
-    *count += static_cast<DWORD>(sqlite3_column_int64(statement, 0));
-    return ERROR_SUCCESS;
+    return Retried([&]() -> LONG {
+        sqlite3_stmt* statement = nullptr;
+        if (LONG status = Use(kCountSubKeys, &statement); status != ERROR_SUCCESS) {
+            return status;
+        }
+        StatementScope scope(statement);
+        sqlite3_bind_text(statement, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
+        int rc = sqlite3_step(statement);
+        if (rc != SQLITE_ROW) {
+            return Failure(rc);
+        }
+        *count += static_cast<DWORD>(sqlite3_column_int64(statement, 0));
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+        return status;
+    }
     sqlite3_stmt* statement = nullptr;
     if (LONG status = Use(kSetValue, &statement); status != ERROR_SUCCESS) {
         return status;
@@ -475,49 +609,72 @@ LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* d
 }
 
 LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kGetValue, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_text(statement, 2, name, -1, SQLITE_STATIC);
-    int rc = sqlite3_step(statement);
-    if (rc == SQLITE_ROW) {
-        ReadRow(statement, row);
-        return ERROR_SUCCESS;
-    }
-    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+    return Retried([&]() -> LONG {
+        sqlite3_stmt* statement = nullptr;
+        if (LONG status = Use(kGetValue, &statement); status != ERROR_SUCCESS) {
+            return status;
+        }
+        StatementScope scope(statement);
+        sqlite3_bind_int64(statement, 1, key);
+        sqlite3_bind_text(statement, 2, name, -1, SQLITE_STATIC);
+        int rc = sqlite3_step(statement);
+        if (rc == SQLITE_ROW) {
+            ReadRow(statement, row);
+            return ERROR_SUCCESS;
+        }
+        return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+    });
 }
 
 LONG Database::AnyNameBeginsWith(int64_t key, const char* prefix) {
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kFirstNameFrom, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_text(statement, 2, prefix, -1, SQLITE_STATIC);
-    int rc = sqlite3_step(statement);
-    if (rc != SQLITE_ROW) {
-        return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
-    }
-    const char* first = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    auto folded = [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    if (first == nullptr) {
-        return Failure(sqlite3_errcode(db_));
-    }
-    for (const char* p = prefix; *p != '\0'; ++p, ++first) {
-        if (*first == '\0' || folded(*first) != folded(*p)) {
-            return ERROR_FILE_NOT_FOUND;
+    std::vector<std::string> first;
+    LONG status = NamesBeginningWith(key, prefix, nullptr, 1, &first);
+    return status == ERROR_NO_MORE_ITEMS ? ERROR_FILE_NOT_FOUND : status;
+}
+
+LONG Database::NamesBeginningWith(int64_t key, const char* prefix, const std::string* after,
+                                  DWORD limit, std::vector<std::string>* names) {
+    return Retried([&]() -> LONG {
+        names->clear();
+        sqlite3_stmt* statement = nullptr;
+        if (LONG status = Use(after != nullptr ? kNamesAfter : kNamesFrom, &statement);
+            status != ERROR_SUCCESS) {
+            return status;
         }
-    }
-    return ERROR_SUCCESS;
+        StatementScope scope(statement);
+        sqlite3_bind_int64(statement, 1, key);
+        if (after != nullptr) {
+            sqlite3_bind_text(statement, 2, after->data(), static_cast<int>(after->size()),
+                              SQLITE_STATIC);
+        } else {
+            sqlite3_bind_text(statement, 2, prefix, -1, SQLITE_STATIC);
+        }
+        sqlite3_bind_int64(statement, 3, limit);
+        size_t prefixSize = std::strlen(prefix);
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            const char* name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+            if (name == nullptr) {
+                return Failure(sqlite3_errcode(db_));
+            }
+            size_t size = static_cast<size_t>(sqlite3_column_bytes(statement, 0));
+            if (size < prefixSize || !SameIgnoringAsciiCase(name, prefix, prefixSize)) {
+                rc = SQLITE_DONE;
+                break;
+            }
+            names->emplace_back(name, size);
+        }
+        if (rc != SQLITE_DONE) {
+            return Failure(rc);
+        }
+        return names->empty() ? ERROR_NO_MORE_ITEMS : ERROR_SUCCESS;
+    });
 }
 
 LONG Database::DeleteValue(int64_t key, const char* name) {
+    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+        return status;
+    }
     sqlite3_stmt* statement = nullptr;
     if (LONG status = Use(kDeleteValue, &statement); status != ERROR_SUCCESS) {
         return status;
@@ -542,6 +699,9 @@ LONG Database::ValuesFrom(int64_t key, DWORD offset, DWORD limit, bool namesOnly
 }
 
 LONG Database::ReadValues(Query query, int64_t key, int64_t start, DWORD limit, ValueList* values) {
+    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+        return status;
+    }
     sqlite3_stmt* statement = nullptr;
     LONG status = Use(query, &statement);
     if (status != ERROR_SUCCESS) {
@@ -559,26 +719,28 @@ LONG Database::ReadValues(Query query, int64_t key, int64_t start, DWORD limit, 
 }
 
 LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen) {
-    bool lengths = maxNameLen != nullptr || maxDataLen != nullptr;
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(lengths ? kValueStats : kCountValues, &statement);
-        status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_int64(statement, 1, key);
-    int rc = sqlite3_step(statement);
-    if (rc != SQLITE_ROW) {
-        return Failure(rc);
-    }
-    *count = static_cast<DWORD>(sqlite3_column_int64(statement, 0));
-    if (maxNameLen != nullptr) {
-        *maxNameLen = static_cast<DWORD>(sqlite3_column_int64(statement, 1));
-    }
-    if (maxDataLen != nullptr) {
-        *maxDataLen = static_cast<DWORD>(sqlite3_column_int64(statement, 2));
-    }
-    return ERROR_SUCCESS;
+    return Retried([&]() -> LONG {
+        bool lengths = maxNameLen != nullptr || maxDataLen != nullptr;
+        sqlite3_stmt* statement = nullptr;
+        if (LONG status = Use(lengths ? kValueStats : kCountValues, &statement);
+            status != ERROR_SUCCESS) {
+            return status;
+        }
+        StatementScope scope(statement);
+        sqlite3_bind_int64(statement, 1, key);
+        int rc = sqlite3_step(statement);
+        if (rc != SQLITE_ROW) {
+            return Failure(rc);
+        }
+        *count = static_cast<DWORD>(sqlite3_column_int64(statement, 0));
+        if (maxNameLen != nullptr) {
+            *maxNameLen = static_cast<DWORD>(sqlite3_column_int64(statement, 1));
+        }
+        if (maxDataLen != nullptr) {
+            *maxDataLen = static_cast<DWORD>(sqlite3_column_int64(statement, 2));
+        }
+        return ERROR_SUCCESS;
+    });
 }
 
 }  // namespace velmora::registry

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../store_faults.h"
 #include "data_version.h"
@@ -32,6 +33,12 @@ class Database {
     // whose faults the database records. Opening an existing database takes no write lock and
     // creates no file. A file the user keeps from writing, or one found damaged, is read and
     // never written: every write meets that fault.
+    //
+    // An existing database opened without `create` is opened for reading first, which most
+    // starts of a program only do: SQLite then reads the shared WAL index another process keeps,
+    // or the WAL itself, instead of rebuilding the index on disk as the first connection to a
+    // database otherwise does at every start. The first write, walk or failed read opens it
+    // again as a connection that writes and keeps the index; the caller sees one database.
     static LONG Open(const std::string& file, int store, bool create,
                      std::shared_ptr<Database>* out);
     ~Database();
@@ -70,12 +77,21 @@ class Database {
     // ERROR_SUCCESS when some value name begins with `prefix`, ASCII case ignored as in every
     // name match; ERROR_FILE_NOT_FOUND when none does. The name index finds it in one step.
     LONG AnyNameBeginsWith(int64_t key, const char* prefix);
+    // Up to `limit` value names that begin with `prefix` in the order of the name index, those
+    // after `after` when it is given (a name read before): the run of names that an enumeration
+    // by prefix delivers next. No name left gives ERROR_NO_MORE_ITEMS.
+    LONG NamesBeginningWith(int64_t key, const char* prefix, const std::string* after, DWORD limit,
+                            std::vector<std::string>* names);
     // The number of values, and the longest name and data unless both of those are asked
     // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
 
-    // The state now, as far as reads through this connection are concerned.
-    DataVersion Version() const { return watch_.Version(localChanges_); }
+    // The state now, as far as reads through this connection are concerned. Asked for by a walk,
+    // which needs the shared index to tell whether what it read ahead still holds.
+    DataVersion Version() {
+        Settle();
+        return watch_.Version(localChanges_);
+    }
     // True when `version` is known and nothing was written since it was taken.
     bool Unchanged(const DataVersion& version) const {
         return watch_.Unchanged(version, localChanges_);
@@ -97,12 +113,22 @@ class Database {
         kNamesAtOffset,
         kValueStats,
         kCountValues,
-        kFirstNameFrom,
+        kNamesFrom,
+        kNamesAfter,
         kQueryCount
     };
 
     Database(std::string file, int store) : file_(std::move(file)), store_(store) {}
+    // Opens the connection to the file, for reading only when `quick_`.
+    int Connect(int flags);
     LONG Configure();
+    // Opens the connection again as one that writes and keeps the shared WAL index, when it was
+    // opened for reading; nothing of this connection is held open across the call.
+    LONG Settle();
+    // Runs `read`, and when it failed on a connection opened for reading, settles and runs it
+    // again: the fault that counts is the one a full connection meets.
+    template <typename Read>
+    LONG Retried(Read read);
     LONG EnsureSchema();
     LONG CreateSchema();
     // From now on every write meets the fault `kind` (read-only, damaged).
@@ -125,6 +151,9 @@ class Database {
     sqlite3* db_ = nullptr;
     sqlite3_stmt* statements_[kQueryCount] = {};
     int refusal_ = kStoreFaultNone;
+    // Opened for reading (Settle), and whether a read failed that way since it was asked.
+    bool quick_ = false;
+    bool quickFailed_ = false;
     int writeDepth_ = 0;
     uint64_t localChanges_ = 0;
     WalWatch watch_;
