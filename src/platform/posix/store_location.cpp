@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,12 +26,19 @@ std::string FromEnv(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// $HOME, else the user's entry in /etc/passwd. The file is read itself rather than through the
+// system's user database, whose modules a statically linked program cannot load safely.
 std::string HomeFolder() {
     std::string home = FromEnv("HOME");
-    if (home.empty()) {
-        if (const passwd* entry = getpwuid(getuid())) {
-            home = entry->pw_dir != nullptr ? entry->pw_dir : "";
+    std::FILE* users = home.empty() ? std::fopen("/etc/passwd", "re") : nullptr;
+    if (users != nullptr) {
+        while (const passwd* entry = fgetpwent(users)) {
+            if (entry->pw_uid == getuid() && entry->pw_dir != nullptr) {
+                home = entry->pw_dir;
+                break;
+            }
         }
+        std::fclose(users);
     }
     return home;
 }
