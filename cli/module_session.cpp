@@ -13,6 +13,7 @@
 #include "locations.h"
 #include "store/name_store.h"
 #include "store/text_buffer.h"
+#include "store_fault.h"
 
 namespace {
 
@@ -189,6 +190,10 @@ Outcome ModuleSession::Run(const std::string& text) {
         StoreSection section = command == ':' ? StoreSection::kKeys : StoreSection::kTempKeys;
         StoreValue added = AddedValue(name, active.curDir);
         Outcome::Kind kind = KindOf(Holds(section, added));
+        // An add that a busy or broken store kept out failed because of the store.
+        if (kind == Outcome::kFailed && !StoreFaults().empty()) {
+            kind = Outcome::kStoreFailed;
+        }
         return kind == Outcome::kFailed ? Outcome{Outcome::kRefused, WhyNotAdded(name, added.name)}
                                         : Outcome{kind, ""};
     }

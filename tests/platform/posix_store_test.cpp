@@ -604,11 +604,35 @@ TEST_F(PosixStoreTest, LockedDatabaseGivesBusyStatus) {
     {
         RegSection keys("\\Keys", true);
         EXPECT_FALSE(keys.WriteString("blocked", "x"));
+        // A command that writes several values waits once, not once per value.
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(keys.WriteString("blocked too", "x"));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     }
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     RegSection keys("\\Keys", true);
-    EXPECT_TRUE(keys.WriteString("free", "x"));
+    EXPECT_TRUE(keys.WriteString("free", "x")) << "the lock is tried again, without waiting";
+}
+
+TEST_F(PosixStoreTest, NewStoreLockedElsewhereIsWaitedForOnce) {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((persistentDir_ + "/hkcu.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA journal_mode=WAL; BEGIN IMMEDIATE; CREATE TABLE t(x)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    HKEY key = nullptr;
+    auto create = [&key] {
+        return RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Made", 0, nullptr,
+                               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    };
+    EXPECT_EQ(create(), ERROR_BUSY);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(create(), ERROR_BUSY);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultBusy);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
 }
 
 TEST_F(PosixStoreTest, StartReadsWhileAnotherProcessWritesAndItsWriteGivesUp) {

@@ -20,9 +20,6 @@ namespace velmora::registry {
 
 namespace {
 
-// A writer that finds the database locked waits this long before the call reports it busy.
-constexpr int kBusyTimeoutMs = 2000;
-
 // A WAL that grew past this (a large import) is cut back to it after a checkpoint; a closing
 // connection that checkpoints empties it.
 constexpr int kWalSizeLimit = 1024 * 1024;
@@ -181,6 +178,12 @@ std::string ReadingUri(const std::string& file) {
 }
 
 }  // namespace
+
+bool RecentlyBusy(std::chrono::steady_clock::time_point since) {
+    return since != std::chrono::steady_clock::time_point{} &&
+           std::chrono::steady_clock::now() - since <
+               std::chrono::milliseconds(Database::kBusyTimeoutMs);
+}
 
 LONG StatusFromSqlite(int rc) {
     switch (rc & 0xFF) {
@@ -478,7 +481,16 @@ LONG Database::BeginWrite() {
     if (refusal_ != kStoreFaultNone) {
         return Refused();
     }
+    bool recentlyBusy = writeDepth_ == 0 && RecentlyBusy(busySince_);
+    if (recentlyBusy) {
+        sqlite3_busy_timeout(db_, 0);
+    }
     LONG status = Exec(writeDepth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT inner");
+    if (recentlyBusy) {
+        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    } else if (status == ERROR_BUSY) {
+        busySince_ = std::chrono::steady_clock::now();
+    }
     if (status == ERROR_SUCCESS) {
         ++writeDepth_;
     }

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,9 @@ struct ValueRow {
 
 class Database {
   public:
+    // A writer that finds the database locked waits this long before the call reports it busy.
+    static constexpr int kBusyTimeoutMs = 2000;
+
     // Opens the database file at `file`, or creates it private to the user when `create`; a
     // missing file is ERROR_FILE_NOT_FOUND otherwise. `store` (a VelmoraStoreId) is the store
     // whose faults the database records. Opening an existing database takes no write lock and
@@ -53,7 +57,8 @@ class Database {
     // Takes the database's write lock and keeps it until the matching EndWrite, so that every
     // write in between belongs to one transaction. Begins nest; an inner end that does not
     // commit undoes only what was written since its begin. ERROR_BUSY when another process
-    // keeps the lock for longer than a write waits.
+    // keeps the lock for longer than a write waits; a write that follows within that time does
+    // not wait again (RecentlyBusy).
     LONG BeginWrite();
     LONG EndWrite(bool commit);
 
@@ -157,7 +162,15 @@ class Database {
     int writeDepth_ = 0;
     uint64_t localChanges_ = 0;
     WalWatch watch_;
+    // When a write last waited out another process's lock in vain.
+    std::chrono::steady_clock::time_point busySince_{};
 };
+
+// True while less than a write's waiting time has passed since `since`, the moment a wait for
+// the lock ended in vain (none yet when it is the epoch). Another wait then would most likely
+// end the same way: a command that writes several values gives up after one wait, not one per
+// value, and a store that could not be opened is not tried again at every call.
+bool RecentlyBusy(std::chrono::steady_clock::time_point since);
 
 // Maps SQLite result codes to registry status codes.
 LONG StatusFromSqlite(int rc);

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <vector>
 
 #include "fault_log.h"
@@ -20,6 +21,9 @@ constexpr int kStores[] = {kVelmoraPersistentStore, kVelmoraVolatileStore};
 struct StoreConnection {
     std::string folder;
     std::shared_ptr<Database> db;
+    // When an open last found the database locked for a write's whole waiting time.
+    std::chrono::steady_clock::time_point busySince{};
+    std::string busyFile;
 };
 StoreConnection connections[2];
 
@@ -54,6 +58,10 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
         return status;
     }
     StoreConnection& connection = connections[store];
+    if (!connection.db && connection.folder == folder.path && RecentlyBusy(connection.busySince)) {
+        RecordFault(store, kStoreFaultBusy, connection.busyFile);
+        return StatusOfFault(kStoreFaultBusy);
+    }
     if (!connection.db || connection.folder != folder.path || !connection.db->StillOnDisk()) {
         connection = StoreConnection{};
         std::string real;
@@ -66,6 +74,11 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
         }
         if (status == ERROR_SUCCESS) {
             status = Database::Open(real + "/hkcu.db", store, create, &connection.db);
+        }
+        if (status == ERROR_BUSY) {
+            connection.folder = folder.path;
+            connection.busySince = std::chrono::steady_clock::now();
+            connection.busyFile = real + "/hkcu.db";
         }
         if (status != ERROR_SUCCESS) {
             return status;
