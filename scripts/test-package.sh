@@ -53,7 +53,9 @@ check "the package is built" test -f "$package" || give_up "there is no package 
 # reason: the comment above it, which lintian shows as N: lines.
 lintian_clean() {
     local report
-    report=$(lintian --pedantic --info --show-overrides "$package" 2> /dev/null) &&
+    # Overridden tags that are shown count as failures of the run itself; the report is judged
+    # here instead.
+    report=$(lintian --fail-on none --pedantic --info --show-overrides "$package" 2> /dev/null) &&
         ! grep -qE '^[EWIPX]: ' <<< "$report" &&
         awk '/^O: / && last !~ /^N: / { bare = 1 } { last = $0 } END { exit bare }' <<< "$report" ||
         { printf '%s\n' "$report" >&2 && return 1; }
@@ -84,9 +86,10 @@ check "the installed velmora stores and finds a name" stores_and_finds_a_name
 
 no_build_path_inside() {
     local file
-    for file in /usr/bin/velmora /usr/lib/velmora/* /usr/lib/far2l/Plugins/velmora/plug/*; do
+    while read -r file; do
+        [ -f "$file" ] || continue
         ! strings -a "$file" | grep -qF -- "$build" || { echo "$file names $build" >&2; return 1; }
-    done
+    done < <(dpkg -L velmora)
 }
 check "no installed file names the folder it was built in" no_build_path_inside
 

@@ -124,8 +124,11 @@ int ShortcutPanel::EditName(bool edit, const char* itemName, bool itemTemporary)
             path.Assign("");
         }
     } else {
+        // A directory that fills the host's field may have been cut to it (Far 3 hands a 1.x
+        // plugin 259 characters): it is not offered, so that no cut path is stored unseen.
         PanelInfo other;
-        if (HostPanelInfo(this, FCTL_GETANOTHERPANELINFO, other)) {
+        if (HostPanelInfo(this, FCTL_GETANOTHERPANELINFO, other) &&
+            lstrlenA(other.CurDir) < static_cast<int>(sizeof other.CurDir) - 1) {
             path.Assign(other.CurDir);
         }
     }

@@ -89,6 +89,14 @@ TEST_F(DialogsTest, FilterDialogStartsEmptyFromF7AndFilledFromF4OnAFilter) {
     EXPECT_EQ(edit[4], "4 5 5 46 1 1 0 0 0 C:\\docs*");
 }
 
+TEST_F(DialogsTest, AddOffersNoDirectoryTheHostMayHaveCut) {
+    ASSERT_TRUE(OpenPanel());
+    host_->Passive().curDir = "D:\\" + std::string(300, 'd');
+    script_.AnswerDialog(Answer(-1));
+    EXPECT_EQ(host_->PressKey(KEY_F4, PKF_SHIFT), 1);
+    EXPECT_EQ(LastDialog().items[4].text, "");
+}
+
 TEST_F(DialogsTest, EveryModifiedF4OpensTheAddDialog) {
     StoreFilter("docs", "C:\\docs*");
     ASSERT_TRUE(OpenPanel());
