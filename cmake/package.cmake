@@ -15,8 +15,9 @@ if(TARGET velmora_far2l)
 endif()
 
 # The completion files are written by a small program from the same code as `velmora init`.
-add_executable(velmora_completion_files ${PROJECT_SOURCE_DIR}/cli/command_completion_files.cpp)
-target_link_libraries(velmora_completion_files PRIVATE velmora_cli_text)
+add_executable(velmora_completion_files
+               ${PROJECT_SOURCE_DIR}/cli/shells/command_completion_files.cpp)
+target_link_libraries(velmora_completion_files PRIVATE velmora_cli_shells)
 set(velmora_completions
     ${velmora_package_dir}/velmora ${velmora_package_dir}/_velmora
     ${velmora_package_dir}/velmora.fish)

@@ -10,8 +10,8 @@
 #include "../panel/panel_updates.h"
 #include "../store/errors.h"
 #include "../store/name_store.h"
-#include "completion_menu.h"
 #include "jump.h"
+#include "jump_target.h"
 
 namespace {
 
@@ -57,29 +57,12 @@ int Delete(const char* name) {
 }
 
 int Jump(const char* text) {
-    TextBuffer name;
-    TextBuffer rest;
     TextBuffer target;
-    SplitName(text, name, rest);
-    int found = LookupName(name.Text(), target);
-    if (found != 1 && Settings.AutoComplite != 0) {
-        found = CompleteName(name.Text(), target);
-    }
-    if (found != 1) {
+    if (JumpTarget(text, Host.PathSeparator, Settings.AutoComplite != 0, target) != 1) {
         if (Settings.ShowErrors != 0) {
             LastUnknownName.Assign(text);
         }
         return ErrNotFound;
-    }
-    if (rest.capacity != 0) {
-        // The joint is the host's separator, unless the target ends in one ("/" + "etc" is
-        // "/etc"); the stored part and the rest stay as they are.
-        const char separator[2] = {Host.PathSeparator, '\0'};
-        uint32_t length = static_cast<uint32_t>(lstrlenA(target.Text()));
-        if (length == 0 || target.data[length - 1] != Host.PathSeparator) {
-            target.Append(separator);
-        }
-        target.Append(rest.Text());
     }
     if (PluginCommandPos(target.Text()) != 0) {
         PostPluginCommand(target.Text(), false);
@@ -90,25 +73,6 @@ int Jump(const char* text) {
 }
 
 }  // namespace
-
-void SplitName(const char* text, TextBuffer& name, TextBuffer& rest) {
-    name.Assign(text);
-    const char* separator = FirstSeparator(name.Text());
-    if (separator != nullptr) {
-        char* end = name.data + (separator - name.data);
-        *end = '\0';
-        rest.Assign(end + 1);
-    }
-}
-
-const char* FirstSeparator(const char* text) {
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (*p == '/' || *p == '\\') {
-            return p;
-        }
-    }
-    return nullptr;
-}
 
 int ProcessCommandLine(const char* text) {
     text = text != nullptr ? text : "";

@@ -46,7 +46,7 @@ namespace far2l {
 
 void SetStartupInfo(const PluginStartupInfo* info) {
     entry::SetStartupInfo(WrapFar2lServices(info));
-    Host.PathSeparator = '/';
+    Host.PathSeparator = kPathSeparator;
     Host.SaysFailedMoves = true;
 }
 

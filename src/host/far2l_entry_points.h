@@ -8,6 +8,9 @@
 
 namespace far2l {
 
+// What far2l's paths put between a directory and a name below it; a backslash is part of a name.
+constexpr char kPathSeparator = '/';
+
 void SetStartupInfo(const PluginStartupInfo* info);
 HANDLE OpenPlugin(int openFrom, INT_PTR item);
 int Configure(int itemNumber);

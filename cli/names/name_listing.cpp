@@ -1,5 +1,6 @@
-// The names written while the permanent names are walked. Filters and temporary names are few
-// and are held to leave out the names met twice; the permanent names are never held.
+// The names for the shells are written while the permanent names are walked. Filters and
+// temporary names are few and are held to leave out the names met twice; the permanent names are
+// never held. The table of `list` judges each name's directory for its note.
 #include "name_listing.h"
 
 #include <functional>
@@ -7,7 +8,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "dead_names.h"
 #include "direct_store.h"
+#include "exit_status.h"
+#include "name_table.h"
+#include "store_fault.h"
 #include "visible_text.h"
 
 namespace {
@@ -71,4 +76,16 @@ bool WriteNamesBeginningWith(std::FILE* out, const std::string& prefix) {
         out, [&prefix](StoreSection section, const std::function<bool(const StoreValue&)>& visit) {
             return VisitNamesBeginningWith(section, prefix, visit);
         });
+}
+
+int RunList() {
+    std::vector<StoreEntry> entries;
+    bool read = ReadEntries(&entries);
+    std::vector<std::string> found;
+    for (const StoreEntry& entry : entries) {
+        bool name = entry.section != StoreSection::kFilters;
+        found.push_back(name ? FoundNote(JudgeTarget(entry.text)) : "");
+    }
+    WriteTable(entries, found);
+    return read ? kExitDone : SayStoreFault();
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "abi/plugin_abi.h"
-#include "windows.h"
+#include "modal_windows.h"
 
 namespace {
 

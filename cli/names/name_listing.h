@@ -1,6 +1,6 @@
-// `velmora --names [PREFIX]`: every stored name and filter, or those that begin with a text, each
-// once, one per line, for the shells' completion. Written as the store is read, so a long list
-// costs no memory for itself.
+// The names listed: `velmora --names [PREFIX]`, every stored name and filter, or those that begin
+// with a text, each once, one per line, for the shells' completion, written as the store is read
+// so that a long list costs no memory for itself; and `velmora list`, the table for people.
 #pragma once
 
 #include <cstdio>
@@ -14,3 +14,7 @@ bool WriteNames(std::FILE* out);
 // names), found through the store's name index and written in its order within each section:
 // what a shell completes from a few typed letters, at the cost of the names that match.
 bool WriteNamesBeginningWith(std::FILE* out, const std::string& prefix);
+
+// The names and filters as a table, each name with what was found of its directory; the exit
+// status.
+int RunList();

@@ -14,6 +14,7 @@
 #include "store/name_store.h"
 #include "store/text_buffer.h"
 #include "store_fault.h"
+#include "stored_jump.h"
 
 namespace {
 
@@ -204,7 +205,7 @@ Outcome ModuleSession::Run(const std::string& text) {
     if (watch.AskedMenu(*host_)) {
         return {Outcome::kFailed, ""};
     }
-    return {Outcome::kNotFound, text.substr(0, text.find_first_of("/\\"))};
+    return {Outcome::kNotFound, JumpName(text)};
 }
 
 bool ModuleSession::Configure() {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "front_end.h"
+#include "modal_windows.h"
 #include "terminal.h"
-#include "windows.h"
 
 class TerminalFrontEnd : public FrontEnd {
   public:

@@ -1,4 +1,4 @@
-// Hotkey marks, widths and cutting of texts for the terminal's windows.
+// Hotkey marks, widths and cutting of texts for the terminal's windows and the table of names.
 #include "screen_text.h"
 
 #include <langinfo.h>

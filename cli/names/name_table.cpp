@@ -1,7 +1,6 @@
 // The table of names. The name column takes what the longest name needs, up to a third of the
 // terminal or what the directories leave, so that the directories, the part people read, get the
-// rest. At a terminal no line
-// is longer than its width, and a cut text shows that it is cut.
+// rest. At a terminal no line is longer than its width, and a cut text shows that it is cut.
 #include "name_table.h"
 
 #include <sys/ioctl.h>
@@ -9,12 +8,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 
-#include "dead_names.h"
-#include "exit_status.h"
 #include "screen_text.h"
 #include "store/name_store.h"
-#include "store_fault.h"
 #include "visible_text.h"
 
 namespace {
@@ -38,7 +35,8 @@ int TerminalWidth() {
     return size.ws_col;
 }
 
-std::string NoteOf(const StoreEntry& entry) {
+// `found`: what was found of the entry's directory.
+std::string NoteOf(const StoreEntry& entry, const std::string& found) {
     if (entry.section == StoreSection::kFilters) {
         return "filter";
     }
@@ -47,10 +45,8 @@ std::string NoteOf(const StoreEntry& entry) {
     if (PluginCommandPos(entry.text.c_str()) != 0) {
         note += note.empty() ? "command" : ", command";
     }
-    TargetState state = JudgeTarget(entry.text);
-    if (state != TargetState::kPresent) {
-        note += std::string(note.empty() ? "" : ", ") +
-                (state == TargetState::kGone ? "gone" : "unreachable");
+    if (!found.empty()) {
+        note += (note.empty() ? "" : ", ") + found;
     }
     return note;
 }
@@ -97,25 +93,25 @@ bool ListedBefore(const StoreEntry& a, const StoreEntry& b) {
 
 }  // namespace
 
-void WriteTable(const std::vector<StoreEntry>& entries) {
+void WriteTable(const std::vector<StoreEntry>& entries, const std::vector<std::string>& found) {
     int width = TerminalWidth();
-    WriteTable(entries, stdout, width, width > 0 && LocaleIsUtf8());
+    WriteTable(entries, stdout, width, width > 0 && LocaleIsUtf8(), found);
 }
 
-void WriteTable(const std::vector<StoreEntry>& entries, std::FILE* out, int width, bool utf8) {
-    std::vector<const StoreEntry*> sorted;
-    for (const StoreEntry& entry : entries) {
-        sorted.push_back(&entry);
-    }
+void WriteTable(const std::vector<StoreEntry>& entries, std::FILE* out, int width, bool utf8,
+                const std::vector<std::string>& found) {
+    std::vector<size_t> sorted(entries.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
     std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const StoreEntry* a, const StoreEntry* b) { return ListedBefore(*a, *b); });
+                     [&](size_t a, size_t b) { return ListedBefore(entries[a], entries[b]); });
     // Piped, the fields are read back by programs: a backslash is escaped too, so that every
     // name and path comes through whole.
     bool lossless = width == 0;
     std::vector<Row> rows;
-    for (const StoreEntry* entry : sorted) {
-        rows.push_back({VisibleText(entry->name, lossless), VisibleText(entry->text, lossless),
-                        NoteOf(*entry)});
+    for (size_t i : sorted) {
+        const StoreEntry& entry = entries[i];
+        rows.push_back({VisibleText(entry.name, lossless), VisibleText(entry.text, lossless),
+                        NoteOf(entry, i < found.size() ? found[i] : "")});
     }
     if (width == 0) {
         for (const Row& row : rows) {
@@ -144,11 +140,4 @@ void WriteTable(const std::vector<StoreEntry>& entries, std::FILE* out, int widt
         }
         std::fprintf(out, "%s\n", line.c_str());
     }
-}
-
-int RunList() {
-    std::vector<StoreEntry> entries;
-    bool read = ReadEntries(&entries);
-    WriteTable(entries);
-    return read ? kExitDone : SayStoreFault();
 }

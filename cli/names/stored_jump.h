@@ -6,6 +6,9 @@
 
 #include <string>
 
+// The name a jump to `text`, as typed behind the prefix, looks up: the text up to its first
+// separator.
+std::string JumpName(const std::string& text);
 // True with the directory when `text`, as typed behind the prefix, is a stored name (or a name,
 // a separator and a rest) whose target is a directory, and the store said no fault.
 bool StoredDirectory(const std::string& text, std::string* directory);

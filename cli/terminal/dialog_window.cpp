@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "abi/plugin_abi.h"
-#include "windows.h"
+#include "modal_windows.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-// The loop and the drawing the menu, the dialog and the message box share; see windows.h.
+// The loop and the drawing the menu, the dialog and the message box share; see modal_windows.h.
 #include <algorithm>
 
-#include "windows.h"
+#include "modal_windows.h"
 
 int RunModal(Terminal& terminal, const Backdrop& backdrop, const std::function<CursorPlace()>& draw,
              const std::function<std::optional<int>(const Key&)>& onKey) {

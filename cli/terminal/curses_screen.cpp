@@ -1,7 +1,6 @@
-// The ncurses screen. Keypad translation stays off: key_decoder
-// reads the raw sequences, which keeps modifiers that terminfo does not describe. The screen
-// lives on /dev/tty, not on the standard streams, because the shell function reads the
-// program's standard output.
+// The ncurses screen. Keypad translation stays off: key_decoder reads the raw sequences, which
+// keeps modifiers that terminfo does not describe. The screen lives on /dev/tty, not on the
+// standard streams, because the shell function reads the program's standard output.
 #include <curses.h>
 
 #include <cstdio>

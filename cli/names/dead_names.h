@@ -18,6 +18,8 @@ enum class TargetState {
 };
 
 TargetState JudgeTarget(const std::string& target);
+// What the table of names says of a directory judged `state`: "gone", "unreachable", or nothing.
+std::string FoundNote(TargetState state);
 
 struct PruneOptions {
     // Deletes without asking on the terminal.

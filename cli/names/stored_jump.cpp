@@ -1,10 +1,11 @@
-// The module's jump road for a name that is stored, step for step: the name ends at the first
-// '/' or '\', temporary names come first, the rest is joined with '/' as far2l's paths are, and
-// a target with a command for the file manager is left to the module.
-// For a name stored nowhere, the module's look-ups: the name, a filter of the whole text, and
-// the completion from the permanent names.
+// The jump to a stored name goes through the module's own look-up (JumpTarget), with far2l's
+// separator and without the completion, which may ask with a menu; a target with a command for
+// the file manager is left to the module. For a name stored nowhere, the module's look-ups: the
+// name, a filter of the whole text, and the completion from the permanent names.
 #include "stored_jump.h"
 
+#include "commands/jump_target.h"
+#include "host/far2l_entry_points.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
 #include "store/text_buffer.h"
@@ -42,28 +43,32 @@ bool IsJump(const std::string& text) {
 
 }  // namespace
 
+std::string JumpName(const std::string& text) {
+    const char* separator = FirstSeparator(text.c_str());
+    return separator == nullptr ? text : text.substr(0, separator - text.c_str());
+}
+
 bool StoredDirectory(const std::string& text, std::string* directory) {
     if (!IsJump(text)) {
         return false;
     }
-    size_t separator = text.find_first_of("/\\");
     TextBuffer target;
-    if (LookupName(text.substr(0, separator).c_str(), target) != 1 || !StoreFaults().empty()) {
+    try {
+        if (JumpTarget(text.c_str(), far2l::kPathSeparator, false, target) != 1) {
+            return false;
+        }
+    } catch (...) {
         return false;
     }
-    std::string joined = target.Text();
-    if (separator != std::string::npos) {
-        joined += (joined.empty() || joined.back() != '/' ? "/" : "") + text.substr(separator + 1);
-    }
-    if (PluginCommandPos(joined.c_str()) != 0) {
+    if (!StoreFaults().empty() || PluginCommandPos(target.Text()) != 0) {
         return false;
     }
-    *directory = joined;
+    *directory = target.Text();
     return true;
 }
 
 bool StoredNowhere(const std::string& text, std::string* name) {
-    std::string typed = text.substr(0, text.find_first_of("/\\"));
+    std::string typed = JumpName(text);
     if (!IsJump(text) || typed.empty()) {
         return false;
     }

@@ -12,7 +12,6 @@
 #include "locations.h"
 #include "module_session.h"
 #include "name_listing.h"
-#include "name_table.h"
 #include "panel_view.h"
 #include "shell_init.h"
 #include "sim_host.h"

@@ -134,6 +134,13 @@ TargetState JudgeTarget(const std::string& target) {
                                                         : TargetState::kUnreachable;
 }
 
+std::string FoundNote(TargetState state) {
+    if (state == TargetState::kPresent) {
+        return "";
+    }
+    return state == TargetState::kGone ? "gone" : "unreachable";
+}
+
 std::vector<std::string> TakePruneOptions(const std::vector<std::string>& words,
                                           PruneOptions* options) {
     std::vector<std::string> left;
@@ -155,12 +162,14 @@ int RunCheck() {
     std::vector<JudgedName> judged;
     bool read = NamesNotThere(&judged, true);
     std::vector<StoreEntry> listed;
+    std::vector<std::string> found;
     bool notThere = false;
     for (const JudgedName& name : judged) {
         listed.push_back(name.entry);
+        found.push_back(FoundNote(name.state));
         notThere = notThere || name.state != TargetState::kPresent;
     }
-    WriteTable(listed);
+    WriteTable(listed, found);
     if (!read) {
         return SayStoreFault();
     }
@@ -173,9 +182,11 @@ int RunPrune(const PruneOptions& options) {
         return SayStoreFault();
     }
     std::vector<StoreEntry> doomed;
+    std::vector<std::string> found;
     for (const JudgedName& name : judged) {
         if (Deletable(name.state, options)) {
             doomed.push_back(name.entry);
+            found.push_back(FoundNote(name.state));
         }
     }
     size_t kept = judged.size() - doomed.size();
@@ -188,7 +199,7 @@ int RunPrune(const PruneOptions& options) {
     if (doomed.empty()) {
         return kExitDone;
     }
-    WriteTable(doomed);
+    WriteTable(doomed, found);
     std::fflush(stdout);
     std::string question = "Delete " + std::to_string(doomed.size()) +
                            (doomed.size() == 1 ? " name" : " names") + " whose directory is " +

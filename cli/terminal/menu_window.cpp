@@ -4,7 +4,7 @@
 #include <string>
 
 #include "abi/plugin_abi.h"
-#include "windows.h"
+#include "modal_windows.h"
 
 namespace {
 

@@ -1,0 +1,48 @@
+// The look-up of a jump: the name split from its rest, found or completed, and the rest joined.
+#include "jump_target.h"
+
+#include "../platform/platform.h"
+#include "../store/name_store.h"
+#include "completion_menu.h"
+
+void SplitName(const char* text, TextBuffer& name, TextBuffer& rest) {
+    name.Assign(text);
+    const char* separator = FirstSeparator(name.Text());
+    if (separator != nullptr) {
+        char* end = name.data + (separator - name.data);
+        *end = '\0';
+        rest.Assign(end + 1);
+    }
+}
+
+const char* FirstSeparator(const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p == '/' || *p == '\\') {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+int JumpTarget(const char* text, char separator, bool complete, TextBuffer& target) {
+    TextBuffer name;
+    TextBuffer rest;
+    SplitName(text, name, rest);
+    int found = LookupName(name.Text(), target);
+    if (found != 1 && complete) {
+        found = CompleteName(name.Text(), target);
+    }
+    if (found != 1) {
+        return 0;
+    }
+    if (rest.capacity != 0) {
+        // The stored part and the rest stay as they are; only the joint is the host's.
+        const char joint[2] = {separator, '\0'};
+        uint32_t length = static_cast<uint32_t>(lstrlenA(target.Text()));
+        if (length == 0 || target.data[length - 1] != separator) {
+            target.Append(joint);
+        }
+        target.Append(rest.Text());
+    }
+    return 1;
+}
