@@ -59,6 +59,20 @@ bool HasSingleConversion(const char* format, char conversion) {
     return conversions == 1 && fits;
 }
 
+// The delete question: the item's name when one item is acted on, else how many.
+void DeleteQuestion(int selected, const char* name, TextBuffer& question) {
+    const char* format = GetMsg(selected == 1 ? MDeleteItem : MDeleteItems);
+    if (selected == 1 && HasSingleConversion(format, 's')) {
+        question.Reserve(lstrlenA(format) + lstrlenA(name) + 2);
+        Host.FSF.sprintf(question.data, format, name);
+    } else if (selected != 1 && HasSingleConversion(format, 'd')) {
+        question.Reserve(lstrlenA(format) + 10);
+        Host.FSF.sprintf(question.data, format, selected);
+    } else {
+        question.Assign(format);
+    }
+}
+
 }  // namespace
 
 int ShortcutPanel::ProcessKey(int key, unsigned int controlState) {
@@ -173,24 +187,8 @@ int ShortcutPanel::DeleteKey() {
         int selected = info.SelectedItemsNumber;
         TextBuffer question;
         TextBuffer name;
-        if (selected == 1) {
-            const char* format = GetMsg(MDeleteItem);
-            ItemName(*first, name);
-            if (HasSingleConversion(format, 's')) {
-                question.Reserve(lstrlenA(format) + lstrlenA(name.Text()) + 2);
-                Host.FSF.sprintf(question.data, format, name.Text());
-            } else {
-                question.Assign(format);
-            }
-        } else {
-            const char* format = GetMsg(MDeleteItems);
-            if (HasSingleConversion(format, 'd')) {
-                question.Reserve(lstrlenA(format) + 10);
-                Host.FSF.sprintf(question.data, format, selected);
-            } else {
-                question.Assign(format);
-            }
-        }
+        ItemName(*first, name);
+        DeleteQuestion(selected, name.Text(), question);
         const char* lines[2] = {GetMsg(MDeleteTitle), question.Text()};
         if (HostMessage(FMSG_MB_OKCANCEL, lines, 2) != 0) {
             return 0;
