@@ -421,9 +421,14 @@ case_velmora_lands_where_far2l_lands() {
                 { failure="velmora stored no ${text:1}" && return 1; }
             continue
         fi
-        run_command "cd $dirs/other"
+        # Back through a stored name: a shell command runs in far2l's terminal, which swallows
+        # keys typed while it hands the keyboard back. Enter only once far2l shows the whole
+        # text, so that no key overtakes the typing.
+        run_command "cd:zzback"
         wait_left_dir "$dirs/other" || return 1
-        run_command "cd:$text"
+        type_text "cd:$text"
+        wait_for "cd:$text" || return 1
+        send Enter
         if [ "$landing" = - ]; then
             sleep 1
             shows "═ $dirs/other ═" || { failure="far2l went somewhere for '$text'" && return 1; }
@@ -435,6 +440,7 @@ case_velmora_lands_where_far2l_lands() {
         [ "$landed" = "$([ "$landing" = - ] || echo "$dirs/$landing")" ] ||
             { failure="velmora took '$text' to '$landed', far2l to $landing" && return 1; }
     done << 'EOF'
++zzback|other
 +Écoles|écoles
 +bravo|bravo
 +proj|proj
