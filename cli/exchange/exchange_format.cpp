@@ -6,6 +6,7 @@
 
 #include "shell_init.h"
 #include "store/name_store.h"
+#include "store/reg_section.h"
 
 const char kExchangeHeader[] = "velmora export 1";
 
@@ -50,10 +51,6 @@ std::vector<std::string> SplitAtTabs(const std::string& line) {
     }
     return fields;
 }
-
-// The registry holds value names of up to this many bytes and refuses longer ones; older
-// versions stored longer names all the same.
-constexpr size_t kMaxValueName = 16383;
 
 // The settings the module reads, with the type it reads each as.
 struct Setting {
@@ -208,8 +205,8 @@ std::string EntryProblem(const ExchangeEntry& entry) {
     if (value.name.find('\0') != std::string::npos) {
         return "a name cannot hold the byte 0";
     }
-    if (value.name.size() > kMaxValueName) {
-        return "a name longer than " + std::to_string(kMaxValueName) +
+    if (value.name.size() > kMaxValueNameLength) {
+        return "a name longer than " + std::to_string(kMaxValueNameLength) +
                " bytes, which the store does not hold";
     }
     if (entry.section == StoreSection::kRoot) {

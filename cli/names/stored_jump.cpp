@@ -6,6 +6,7 @@
 
 #include "commands/jump_target.h"
 #include "host/far2l_entry_points.h"
+#include "host/settings.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
 #include "store/text_buffer.h"
@@ -25,7 +26,7 @@ DWORD Option(RegSection& root, const char* name, DWORD fallback) {
 // the host matches in either case and the store's index does not), is left to the module's own
 // match.
 bool NothingToComplete(RegSection& root, const std::string& name) {
-    if (Option(root, "AutoComplite", 1) == 0) {
+    if (Option(root, "AutoComplite", kDefaultAutoComplite) == 0) {
         return true;
     }
     for (unsigned char byte : name) {
@@ -78,7 +79,8 @@ bool StoredNowhere(const std::string& text, std::string* name) {
         // A missed name that names a filter opens the panel, and a miss the module reports
         // shows its error box: both are the module's to do.
         if (LookupName(typed.c_str(), found) == 1 || LookupFilter(text.c_str(), found) ||
-            Option(root, "ShowErrors", 0) != 0 || !NothingToComplete(root, typed)) {
+            Option(root, "ShowErrors", kDefaultShowErrors) != 0 ||
+            !NothingToComplete(root, typed)) {
             return false;
         }
     } catch (...) {

@@ -12,6 +12,7 @@
 #include "lng_file.h"
 #include "locations.h"
 #include "store/name_store.h"
+#include "store/reg_section.h"
 #include "store/text_buffer.h"
 #include "store_fault.h"
 #include "stored_jump.h"
@@ -22,8 +23,6 @@ namespace {
 // refuses a directory that fills the field, since a host may have cut a longer one to it, so
 // the longest stored whole is one byte shorter.
 const size_t kLongestDirectory = sizeof(PanelInfo::CurDir) - 2;
-// The registry holds value names of up to 16,383 bytes.
-const size_t kLongestValueName = 16383;
 
 // The current directory as the shell names it: $PWD when it is this directory (so a path
 // through a symbolic link is stored as the user sees it), else the physical one.
@@ -74,8 +73,8 @@ std::string WhyNotAdded(const std::string& typed, const std::string& name) {
     if (name.empty()) {
         return "there is no name behind the last colon of '" + typed + "'; nothing was stored";
     }
-    if (name.size() > kLongestValueName) {
-        return "the name is longer than the " + std::to_string(kLongestValueName) +
+    if (name.size() > kMaxValueNameLength) {
+        return "the name is longer than the " + std::to_string(kMaxValueNameLength) +
                " bytes a name may have; nothing was stored";
     }
     return "'" + name + "' was not stored";

@@ -32,13 +32,13 @@ void LoadSettings() {
             root.WriteString("Prefix", kDefaultPrefix);
             ReplacePrefix(kDefaultPrefix);
         }
-        Settings.ShowErrors = ReadDwordOrDefault(root, "ShowErrors", 0);
+        Settings.ShowErrors = ReadDwordOrDefault(root, "ShowErrors", kDefaultShowErrors);
         Settings.ShowInPluginsMenu = ReadDwordOrDefault(root, "ShowInPluginsMenu", 1);
         Settings.ShowInDiskMenu = ReadDwordOrDefault(root, "ShowInDiskMenu", 1);
         Settings.ShowTemporaryNamesAsHideFiles =
             ReadDwordOrDefault(root, "ShowTemporaryNamesAsHideFiles", 1);
         Settings.UseHighlighting = 1;
-        Settings.AutoComplite = ReadDwordOrDefault(root, "AutoComplite", 1);
+        Settings.AutoComplite = ReadDwordOrDefault(root, "AutoComplite", kDefaultAutoComplite);
     } catch (...) {
         // Nothing can be reported yet: the host's services are not there before the load.
         try {

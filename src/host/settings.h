@@ -5,6 +5,10 @@
 #include "../platform/platform.h"
 #include "../store/reg_section.h"
 
+// The defaults of the two switches that a program answering from the store itself reads too.
+constexpr DWORD kDefaultShowErrors = 0;
+constexpr DWORD kDefaultAutoComplite = 1;
+
 // Reads every option once, writing the default of each missing one back. Never fails: what
 // cannot be read keeps its value, and the prefix falls back to "cd:".
 void LoadSettings();

@@ -10,6 +10,9 @@
 
 extern const char kRootKeyPath[];
 
+// The registry holds value names of up to this many bytes and refuses longer ones.
+constexpr uint32_t kMaxValueNameLength = 16383;
+
 class RegSection {
   public:
     // Opens the root, creating it when missing; `persistent` false asks for a volatile key,
