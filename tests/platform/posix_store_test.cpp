@@ -545,6 +545,12 @@ TEST_F(PosixStoreTest, FailureHookMakesOneStoreFailAsItsFaultWould) {
     EXPECT_TRUE(root.WriteString("other", "the persistent store is not touched"));
     VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
     EXPECT_NO_THROW(RegSection temp("\\TempKeys", false));
+    // A store open already that fails while a key is looked for in it has not lost the key.
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultIoError);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, ModuleKeyPath("\\Keys").c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_CANTWRITE);
+    EXPECT_NO_THROW(RegSection temp("\\TempKeys", false));
 }
 
 TEST_F(PosixStoreTest, TmpFolderMustBeOursAlone) {
