@@ -8,11 +8,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <iterator>
 #include <string_view>
 
+#include "../test_hooks.h"
 #include "fault_log.h"
 #include "store_file.h"
 
@@ -23,6 +25,9 @@ namespace {
 // A WAL that grew past this (a large import) is cut back to it after a checkpoint; a closing
 // connection that checkpoints empties it.
 constexpr int kWalSizeLimit = 1024 * 1024;
+
+// Waits for a write lock that ended in vain, counted for tests (test_hooks.h).
+std::atomic<unsigned> waitsInVain{0};
 
 // The most of a database file read through a mapping (address space, not memory).
 constexpr int64_t kMappedSize = 256 * 1024 * 1024;
@@ -178,6 +183,11 @@ std::string ReadingUri(const std::string& file) {
 }
 
 }  // namespace
+
+std::chrono::steady_clock::time_point WaitEndedInVain() {
+    ++waitsInVain;
+    return std::chrono::steady_clock::now();
+}
 
 bool RecentlyBusy(std::chrono::steady_clock::time_point since) {
     return since != std::chrono::steady_clock::time_point{} &&
@@ -489,7 +499,7 @@ LONG Database::BeginWrite() {
     if (recentlyBusy) {
         sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     } else if (status == ERROR_BUSY) {
-        busySince_ = std::chrono::steady_clock::now();
+        busySince_ = WaitEndedInVain();
     }
     if (status == ERROR_SUCCESS) {
         ++writeDepth_;
@@ -756,3 +766,7 @@ LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* m
 }
 
 }  // namespace velmora::registry
+
+unsigned VelmoraLockWaitsInVain(void) {
+    return velmora::registry::waitsInVain;
+}

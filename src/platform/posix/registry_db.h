@@ -166,6 +166,10 @@ class Database {
     std::chrono::steady_clock::time_point busySince_{};
 };
 
+// Counts a wait for a database's write lock that ended in vain; the moment it ended, for
+// RecentlyBusy.
+std::chrono::steady_clock::time_point WaitEndedInVain();
+
 // True while less than a write's waiting time has passed since `since`, the moment a wait for
 // the lock ended in vain (none yet when it is the epoch). Another wait then would most likely
 // end the same way: a command that writes several values gives up after one wait, not one per

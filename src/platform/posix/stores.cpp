@@ -77,7 +77,7 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
         }
         if (status == ERROR_BUSY) {
             connection.folder = folder.path;
-            connection.busySince = std::chrono::steady_clock::now();
+            connection.busySince = WaitEndedInVain();
             connection.busyFile = real + "/hkcu.db";
         }
         if (status != ERROR_SUCCESS) {
