@@ -251,7 +251,7 @@ LONG Database::Open(const std::string& file, int store, bool create,
         status = database->Configure();
     }
     if (status == ERROR_SUCCESS) {
-        status = database->Retried([&]() -> LONG { return database->EnsureSchema(); });
+        status = database->Retried([&]() -> LONG { return database->EnsureSchema(create); });
     }
     if (status != ERROR_SUCCESS) {
         database.reset();
@@ -367,7 +367,7 @@ LONG Database::Retried(Read read) {
     return status;
 }
 
-LONG Database::EnsureSchema() {
+LONG Database::EnsureSchema(bool create) {
     // Every database this code made holds the schema, so a read shows whether it must be made:
     // only a new file takes the write lock at its first start. A file with tables of another
     // program is not ours to change, not even to WAL mode.
@@ -391,6 +391,12 @@ LONG Database::EnsureSchema() {
     if (others != 0) {
         RecordFault(store_, kStoreFaultNotOurs, file_, "it holds another program's tables");
         return StatusOfFault(kStoreFaultNotOurs);
+    }
+    if (ours == 0 && !create) {
+        // A file without the schema is a store that a failed start left, or one that another
+        // process is making right now: a read finds no store yet, and only a write makes the
+        // schema, so that a read neither writes nor waits for the write lock.
+        return ERROR_FILE_NOT_FOUND;
     }
     return ours == std::size(kSchemaNames) ? ERROR_SUCCESS : CreateSchema();
 }

@@ -33,10 +33,11 @@ class Database {
     static constexpr int kBusyTimeoutMs = 2000;
 
     // Opens the database file at `file`, or creates it private to the user when `create`; a
-    // missing file is ERROR_FILE_NOT_FOUND otherwise. `store` (a VelmoraStoreId) is the store
-    // whose faults the database records. Opening an existing database takes no write lock and
-    // creates no file. A file the user keeps from writing, or one found damaged, is read and
-    // never written: every write meets that fault.
+    // missing file, or one that holds no schema yet, is ERROR_FILE_NOT_FOUND otherwise, and
+    // only an open with `create` makes the schema. `store` (a VelmoraStoreId) is the store whose
+    // faults the database records. Opening an existing database without `create` takes no write
+    // lock and creates no file. A file the user keeps from writing, or one found damaged, is
+    // read and never written: every write meets that fault.
     //
     // An existing database opened without `create` is opened for reading first, which most
     // starts of a program only do: SQLite then reads the shared WAL index another process keeps,
@@ -134,7 +135,7 @@ class Database {
     // again: the fault that counts is the one a full connection meets.
     template <typename Read>
     LONG Retried(Read read);
-    LONG EnsureSchema();
+    LONG EnsureSchema(bool create);
     LONG CreateSchema();
     // From now on every write meets the fault `kind` (read-only, damaged).
     void StopWrites(int kind);
