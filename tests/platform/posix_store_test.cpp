@@ -361,12 +361,18 @@ TEST_F(PosixStoreTest, OneLetterRelativeFolderIsMade) {
     EXPECT_TRUE(std::filesystem::exists(persistentDir_ + "/a/reg/hkcu.db"));
 }
 
-TEST_F(PosixStoreTest, FailedOpenLeavesNoFileBehind) {
-    // SQLite cannot make its journal where a folder takes the journal's name.
+TEST_F(PosixStoreTest, FailedOpenRemovesNoFileAndWhatItLeftReadsAsNoStore) {
+    // SQLite cannot make its journal where a folder takes the journal's name. The file it made
+    // may be another process's new store by then.
     std::filesystem::create_directory(persistentDir_ + "/hkcu.db-journal");
     EXPECT_FALSE(RegSection(true).WriteString("made", "by the first write"));
     EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultCannotOpen);
-    EXPECT_FALSE(std::filesystem::exists(persistentDir_ + "/hkcu.db"));
+    EXPECT_TRUE(std::filesystem::exists(persistentDir_ + "/hkcu.db"));
+    std::filesystem::remove(persistentDir_ + "/hkcu.db-journal");
+    VelmoraClearStoreFaults();
+    EXPECT_EQ(StoredText("", "made"), "<missing>");
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultNone);
+    EXPECT_TRUE(RegSection(true).WriteString("made", "by the next write"));
 }
 
 TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {

@@ -254,14 +254,8 @@ LONG Database::Open(const std::string& file, int store, bool create,
         status = database->Retried([&]() -> LONG { return database->EnsureSchema(create); });
     }
     if (status != ERROR_SUCCESS) {
-        database.reset();
-        // A file made here that nobody wrote to is removed, so that a failed start leaves
-        // nothing behind; one with content may be another process's store by now.
-        struct stat now {};
-        if (!state.present && info.st_ino != 0 && ::lstat(file.c_str(), &now) == 0 &&
-            now.st_ino == info.st_ino && now.st_dev == info.st_dev && now.st_size == 0) {
-            ::unlink(file.c_str());
-        }
+        // A file made here stays: another process may have made it first, just before SQLite
+        // opened it, and be about to write its schema. Left empty, it reads as no store.
         return status;
     }
     // The schema check has read the database, which maps the shared WAL index of a connection
