@@ -375,6 +375,24 @@ TEST_F(PosixStoreTest, FailedOpenRemovesNoFileAndWhatItLeftReadsAsNoStore) {
     EXPECT_TRUE(RegSection(true).WriteString("made", "by the next write"));
 }
 
+TEST_F(PosixStoreTest, StoreFileGoneWhileOpenForReadingIsNeitherCalledDamagedNorReadElsewhere) {
+    for (bool replaced : {false, true}) {
+        ASSERT_EQ(RunWriter({"1", "old"}), 0);
+        RegSection keys("\\Keys", true);  // opened for reading only
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            std::filesystem::remove(persistentDir_ + "/hkcu.db" + suffix);
+        }
+        if (replaced) {
+            ASSERT_EQ(RunWriter({"1", "new"}), 0);
+        }
+        EXPECT_FALSE(keys.WriteString("a", "x")) << replaced;
+        EXPECT_FALSE(keys.WriteString("b", "x")) << replaced;
+        TextBuffer text;
+        EXPECT_FALSE(keys.ReadString(replaced ? "new-0" : "old-0", text)) << replaced;
+        EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultCannotOpen) << replaced;
+    }
+}
+
 TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
     std::string damaged = persistentDir_ + "/damaged";
     std::filesystem::create_directories(damaged);

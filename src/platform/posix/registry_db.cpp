@@ -274,9 +274,10 @@ Database::~Database() {
     sqlite3_close(db_);
 }
 
-bool Database::StillOnDisk() const {
+bool Database::StillUsable() const {
     struct stat info {};
-    return ::stat(file_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_;
+    return db_ != nullptr && ::stat(file_.c_str(), &info) == 0 && info.st_dev == device_ &&
+           info.st_ino == inode_;
 }
 
 int Database::Connect(int flags) {
@@ -313,6 +314,9 @@ LONG Database::Configure() {
 }
 
 LONG Database::Settle() {
+    if (db_ == nullptr) {
+        return Lost();
+    }
     if (!quick_) {
         return ERROR_SUCCESS;
     }
@@ -326,14 +330,17 @@ LONG Database::Settle() {
     db_ = nullptr;
     int rc = Connect(0);
     if (rc != SQLITE_OK) {
-        return Failure(rc);
+        // SQLite's handle of a failed open takes no more calls (the file was removed, say).
+        int error = sqlite3_system_errno(db_);
+        return Abandon(StatusFromSqlite(rc), FaultOfSqlite(rc),
+                       error != 0 ? std::strerror(error) : "");
     }
-    // The connection reads the file it was judged by, or none.
+    // The connection reads the file it was judged by, or none: the keys' numbers of another
+    // file are not those of the keys open on this one.
     struct stat info {};
     if (::lstat(file_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_) {
-        RecordFault(store_, kStoreFaultCannotOpen, file_, "it was replaced while it was open");
-        StopWrites(kStoreFaultCannotOpen);
-        return StatusOfFault(kStoreFaultCannotOpen);
+        return Abandon(StatusOfFault(kStoreFaultCannotOpen), kStoreFaultCannotOpen,
+                       "it was replaced while it was open");
     }
     if (refusal_ != kStoreFaultNone) {
         StopWrites(refusal_);
@@ -348,6 +355,20 @@ LONG Database::Settle() {
         watch_.Attach(db_);
     }
     return status;
+}
+
+LONG Database::Abandon(LONG status, int kind, const std::string& detail) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    lostStatus_ = status;
+    lostFault_ = kind;
+    lostDetail_ = detail;
+    return Lost();
+}
+
+LONG Database::Lost() {
+    RecordFault(store_, lostFault_, file_, lostDetail_);
+    return lostStatus_;
 }
 
 template <typename Read>
@@ -437,6 +458,9 @@ LONG Database::CreateSchema() {
 LONG Database::Use(Query query, sqlite3_stmt** statement) {
     if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
         return status;
+    }
+    if (db_ == nullptr) {
+        return Lost();
     }
     if (statements_[query] == nullptr) {
         int rc = sqlite3_prepare_v3(db_, kQueries[query], -1, SQLITE_PREPARE_PERSISTENT,

@@ -62,7 +62,7 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
         RecordFault(store, kStoreFaultBusy, connection.busyFile);
         return StatusOfFault(kStoreFaultBusy);
     }
-    if (!connection.db || connection.folder != folder.path || !connection.db->StillOnDisk()) {
+    if (!connection.db || connection.folder != folder.path || !connection.db->StillUsable()) {
         connection = StoreConnection{};
         std::string real;
         status = HookedFailure(store, folder.path + "/hkcu.db");
