@@ -1,7 +1,7 @@
 // The two stores; see stores.h. Each connection is opened when a call first needs it and kept
 // for the life of the process, as the system keeps its registry loaded; it is opened again when
-// the environment names another folder or the file was removed (a runtime folder emptied at
-// logout).
+// the environment names another folder, the file was removed (a runtime folder emptied at
+// logout) or the connection was lost.
 #include "stores.h"
 
 #include <sys/stat.h>
