@@ -24,4 +24,7 @@ VELMORA_HOOK_API size_t VelmoraOpenKeys(void);
 // `kind` (a VelmoraStoreFaultKind) would make it: with that kind's status, and with the fault
 // recorded for VelmoraStoreFault. kStoreFaultNone switches the hook off for the store.
 VELMORA_HOOK_API void VelmoraFailStore(int store, int kind);
+// Waits for a store's write lock that ended in vain, the call then failing as busy, since the
+// process started.
+VELMORA_HOOK_API unsigned VelmoraLockWaitsInVain(void);
 #endif

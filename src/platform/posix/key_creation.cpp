@@ -160,10 +160,16 @@ LONG LocateKey(const std::string& path, bool isVolatile, std::shared_ptr<Databas
         return ERROR_SUCCESS;
     }
     // Not in any store that can be read: the key is made in the store its option asks for,
-    // whether the other store is missing it or cannot be used.
+    // whether the other store is missing it or cannot be used. That store itself must have
+    // answered that the key is missing: one that failed while it was read may well hold it. (A
+    // key another process made since the first look is found by the next read or write.)
     std::shared_ptr<Database> target;
     status =
         Connection(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, false, &target);
+    if (status == ERROR_SUCCESS) {
+        int64_t found;
+        status = target->FindKey(path, &found);
+    }
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
         return status;
     }

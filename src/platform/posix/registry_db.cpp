@@ -8,11 +8,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <iterator>
 #include <string_view>
 
+#include "../test_hooks.h"
 #include "fault_log.h"
 #include "store_file.h"
 
@@ -23,6 +25,9 @@ namespace {
 // A WAL that grew past this (a large import) is cut back to it after a checkpoint; a closing
 // connection that checkpoints empties it.
 constexpr int kWalSizeLimit = 1024 * 1024;
+
+// Waits for a write lock that ended in vain, counted for tests (test_hooks.h).
+std::atomic<unsigned> waitsInVain{0};
 
 // The most of a database file read through a mapping (address space, not memory).
 constexpr int64_t kMappedSize = 256 * 1024 * 1024;
@@ -179,6 +184,11 @@ std::string ReadingUri(const std::string& file) {
 
 }  // namespace
 
+std::chrono::steady_clock::time_point WaitEndedInVain() {
+    ++waitsInVain;
+    return std::chrono::steady_clock::now();
+}
+
 bool RecentlyBusy(std::chrono::steady_clock::time_point since) {
     return since != std::chrono::steady_clock::time_point{} &&
            std::chrono::steady_clock::now() - since <
@@ -241,17 +251,11 @@ LONG Database::Open(const std::string& file, int store, bool create,
         status = database->Configure();
     }
     if (status == ERROR_SUCCESS) {
-        status = database->Retried([&]() -> LONG { return database->EnsureSchema(); });
+        status = database->Retried([&]() -> LONG { return database->EnsureSchema(create); });
     }
     if (status != ERROR_SUCCESS) {
-        database.reset();
-        // A file made here that nobody wrote to is removed, so that a failed start leaves
-        // nothing behind; one with content may be another process's store by now.
-        struct stat now {};
-        if (!state.present && info.st_ino != 0 && ::lstat(file.c_str(), &now) == 0 &&
-            now.st_ino == info.st_ino && now.st_dev == info.st_dev && now.st_size == 0) {
-            ::unlink(file.c_str());
-        }
+        // A file made here stays: another process may have made it first, just before SQLite
+        // opened it, and be about to write its schema. Left empty, it reads as no store.
         return status;
     }
     // The schema check has read the database, which maps the shared WAL index of a connection
@@ -270,9 +274,10 @@ Database::~Database() {
     sqlite3_close(db_);
 }
 
-bool Database::StillOnDisk() const {
+bool Database::StillUsable() const {
     struct stat info {};
-    return ::stat(file_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_;
+    return db_ != nullptr && ::stat(file_.c_str(), &info) == 0 && info.st_dev == device_ &&
+           info.st_ino == inode_;
 }
 
 int Database::Connect(int flags) {
@@ -309,6 +314,9 @@ LONG Database::Configure() {
 }
 
 LONG Database::Settle() {
+    if (db_ == nullptr) {
+        return Lost();
+    }
     if (!quick_) {
         return ERROR_SUCCESS;
     }
@@ -322,14 +330,17 @@ LONG Database::Settle() {
     db_ = nullptr;
     int rc = Connect(0);
     if (rc != SQLITE_OK) {
-        return Failure(rc);
+        // SQLite's handle of a failed open takes no more calls (the file was removed, say).
+        int error = sqlite3_system_errno(db_);
+        return Abandon(StatusFromSqlite(rc), FaultOfSqlite(rc),
+                       error != 0 ? std::strerror(error) : "");
     }
-    // The connection reads the file it was judged by, or none.
+    // The connection reads the file it was judged by, or none: the keys' numbers of another
+    // file are not those of the keys open on this one.
     struct stat info {};
     if (::lstat(file_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_) {
-        RecordFault(store_, kStoreFaultCannotOpen, file_, "it was replaced while it was open");
-        StopWrites(kStoreFaultCannotOpen);
-        return StatusOfFault(kStoreFaultCannotOpen);
+        return Abandon(StatusOfFault(kStoreFaultCannotOpen), kStoreFaultCannotOpen,
+                       "it was replaced while it was open");
     }
     if (refusal_ != kStoreFaultNone) {
         StopWrites(refusal_);
@@ -346,6 +357,20 @@ LONG Database::Settle() {
     return status;
 }
 
+LONG Database::Abandon(LONG status, int kind, const std::string& detail) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    lostStatus_ = status;
+    lostFault_ = kind;
+    lostDetail_ = detail;
+    return Lost();
+}
+
+LONG Database::Lost() {
+    RecordFault(store_, lostFault_, file_, lostDetail_);
+    return lostStatus_;
+}
+
 template <typename Read>
 LONG Database::Retried(Read read) {
     quickFailed_ = false;
@@ -357,7 +382,7 @@ LONG Database::Retried(Read read) {
     return status;
 }
 
-LONG Database::EnsureSchema() {
+LONG Database::EnsureSchema(bool create) {
     // Every database this code made holds the schema, so a read shows whether it must be made:
     // only a new file takes the write lock at its first start. A file with tables of another
     // program is not ours to change, not even to WAL mode.
@@ -381,6 +406,12 @@ LONG Database::EnsureSchema() {
     if (others != 0) {
         RecordFault(store_, kStoreFaultNotOurs, file_, "it holds another program's tables");
         return StatusOfFault(kStoreFaultNotOurs);
+    }
+    if (ours == 0 && !create) {
+        // A file without the schema is a store that a failed start left, or one that another
+        // process is making right now: a read finds no store yet, and only a write makes the
+        // schema, so that a read neither writes nor waits for the write lock.
+        return ERROR_FILE_NOT_FOUND;
     }
     return ours == std::size(kSchemaNames) ? ERROR_SUCCESS : CreateSchema();
 }
@@ -427,6 +458,9 @@ LONG Database::CreateSchema() {
 LONG Database::Use(Query query, sqlite3_stmt** statement) {
     if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
         return status;
+    }
+    if (db_ == nullptr) {
+        return Lost();
     }
     if (statements_[query] == nullptr) {
         int rc = sqlite3_prepare_v3(db_, kQueries[query], -1, SQLITE_PREPARE_PERSISTENT,
@@ -489,7 +523,7 @@ LONG Database::BeginWrite() {
     if (recentlyBusy) {
         sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     } else if (status == ERROR_BUSY) {
-        busySince_ = std::chrono::steady_clock::now();
+        busySince_ = WaitEndedInVain();
     }
     if (status == ERROR_SUCCESS) {
         ++writeDepth_;
@@ -756,3 +790,7 @@ LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* m
 }
 
 }  // namespace velmora::registry
+
+unsigned VelmoraLockWaitsInVain(void) {
+    return velmora::registry::waitsInVain;
+}

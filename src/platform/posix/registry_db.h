@@ -33,10 +33,11 @@ class Database {
     static constexpr int kBusyTimeoutMs = 2000;
 
     // Opens the database file at `file`, or creates it private to the user when `create`; a
-    // missing file is ERROR_FILE_NOT_FOUND otherwise. `store` (a VelmoraStoreId) is the store
-    // whose faults the database records. Opening an existing database takes no write lock and
-    // creates no file. A file the user keeps from writing, or one found damaged, is read and
-    // never written: every write meets that fault.
+    // missing file, or one that holds no schema yet, is ERROR_FILE_NOT_FOUND otherwise, and
+    // only an open with `create` makes the schema. `store` (a VelmoraStoreId) is the store whose
+    // faults the database records. Opening an existing database without `create` takes no write
+    // lock and creates no file. A file the user keeps from writing, or one found damaged, is
+    // read and never written: every write meets that fault.
     //
     // An existing database opened without `create` is opened for reading first, which most
     // starts of a program only do: SQLite then reads the shared WAL index another process keeps,
@@ -51,8 +52,9 @@ class Database {
 
     const std::string& file() const { return file_; }
     int store() const { return store_; }
-    // False once the file was removed or replaced (a runtime directory emptied at logout).
-    bool StillOnDisk() const;
+    // False once the file was removed or replaced (a runtime directory emptied at logout), or
+    // the connection to it was lost: the store is then opened afresh.
+    bool StillUsable() const;
 
     // Takes the database's write lock and keeps it until the matching EndWrite, so that every
     // write in between belongs to one transaction. Begins nest; an inner end that does not
@@ -94,8 +96,7 @@ class Database {
     // The state now, as far as reads through this connection are concerned. Asked for by a walk,
     // which needs the shared index to tell whether what it read ahead still holds.
     DataVersion Version() {
-        Settle();
-        return watch_.Version(localChanges_);
+        return Settle() == ERROR_SUCCESS ? watch_.Version(localChanges_) : DataVersion();
     }
     // True when `version` is known and nothing was written since it was taken.
     bool Unchanged(const DataVersion& version) const {
@@ -128,13 +129,19 @@ class Database {
     int Connect(int flags);
     LONG Configure();
     // Opens the connection again as one that writes and keeps the shared WAL index, when it was
-    // opened for reading; nothing of this connection is held open across the call.
+    // opened for reading; nothing of this connection is held open across the call. Where that
+    // fails, or finds another file than the one judged, the connection is lost (Abandon).
     LONG Settle();
+    // Closes the connection for good: every later call fails with `status`, the fault `kind`
+    // said again with `detail`, without reaching SQLite.
+    LONG Abandon(LONG status, int kind, const std::string& detail);
+    // The status of a call on a lost connection, with its fault recorded.
+    LONG Lost();
     // Runs `read`, and when it failed on a connection opened for reading, settles and runs it
     // again: the fault that counts is the one a full connection meets.
     template <typename Read>
     LONG Retried(Read read);
-    LONG EnsureSchema();
+    LONG EnsureSchema(bool create);
     LONG CreateSchema();
     // From now on every write meets the fault `kind` (read-only, damaged).
     void StopWrites(int kind);
@@ -156,6 +163,10 @@ class Database {
     sqlite3* db_ = nullptr;
     sqlite3_stmt* statements_[kQueryCount] = {};
     int refusal_ = kStoreFaultNone;
+    // Why the connection was lost, once db_ is null.
+    LONG lostStatus_ = ERROR_SUCCESS;
+    int lostFault_ = kStoreFaultNone;
+    std::string lostDetail_;
     // Opened for reading (Settle), and whether a read failed that way since it was asked.
     bool quick_ = false;
     bool quickFailed_ = false;
@@ -165,6 +176,10 @@ class Database {
     // When a write last waited out another process's lock in vain.
     std::chrono::steady_clock::time_point busySince_{};
 };
+
+// Counts a wait for a database's write lock that ended in vain; the moment it ended, for
+// RecentlyBusy.
+std::chrono::steady_clock::time_point WaitEndedInVain();
 
 // True while less than a write's waiting time has passed since `since`, the moment a wait for
 // the lock ended in vain (none yet when it is the epoch). Another wait then would most likely

@@ -13,24 +13,28 @@ namespace velmora::registry {
 
 namespace {
 
-const char kSymbolicLink[] = "it is a symbolic link";
+// The fault a file is unfit for the store with, and what makes it so.
+struct Unfit {
+    int kind = kStoreFaultNone;
+    std::string why;
+};
 
-// What makes a file, found by lstat into `info`, unfit for the store; empty when it is fit.
-// SQLite opens none of the store's files through a link, so one is refused with its own words.
-std::string WrongWithFile(const struct stat& info) {
+// What makes a file, found by lstat into `info`, unfit for the store; no fault when it is fit.
+// SQLite opens none of the store's files through a link, so one cannot be opened.
+Unfit WrongWithFile(const struct stat& info) {
     if (S_ISLNK(info.st_mode)) {
-        return kSymbolicLink;
+        return {kStoreFaultCannotOpen, "it is a symbolic link"};
     }
     if (!S_ISREG(info.st_mode)) {
-        return "it is not a regular file";
+        return {kStoreFaultNotOurs, "it is not a regular file"};
     }
-    return NotTheUsersOwn(info);
+    std::string notOurs = NotTheUsersOwn(info);
+    return {notOurs.empty() ? kStoreFaultNone : kStoreFaultNotOurs, notOurs};
 }
 
-LONG Refuse(int store, const std::string& file, const std::string& wrong) {
-    int kind = wrong == kSymbolicLink ? kStoreFaultCannotOpen : kStoreFaultNotOurs;
-    RecordFault(store, kind, file, wrong);
-    return StatusOfFault(kind);
+LONG Refuse(int store, const std::string& file, const Unfit& wrong) {
+    RecordFault(store, wrong.kind, file, wrong.why);
+    return StatusOfFault(wrong.kind);
 }
 
 bool FolderReadOnly(const std::string& file) {
@@ -66,8 +70,8 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
     if (state->present) {
         // An empty file of the user's own holds nothing yet; SecureOpenedFile makes it private.
         bool emptyOfOurs = S_ISREG(info.st_mode) && info.st_size == 0 && info.st_uid == geteuid();
-        std::string wrong = emptyOfOurs ? "" : WrongWithFile(info);
-        if (!wrong.empty()) {
+        Unfit wrong = emptyOfOurs ? Unfit() : WrongWithFile(info);
+        if (wrong.kind != kStoreFaultNone) {
             return Refuse(store, file, wrong);
         }
     }
@@ -77,7 +81,7 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
         if (::lstat(beside.c_str(), &besideInfo) != 0) {
             continue;
         }
-        if (std::string wrong = WrongWithFile(besideInfo); !wrong.empty()) {
+        if (Unfit wrong = WrongWithFile(besideInfo); wrong.kind != kStoreFaultNone) {
             return Refuse(store, beside, wrong);
         }
     }
@@ -98,8 +102,8 @@ LONG SecureOpenedFile(int store, const std::string& file, struct stat* info) {
         (info->st_mode & 0777) != 0600 && ::chmod(file.c_str(), 0600) == 0) {
         info->st_mode = (info->st_mode & ~0777) | 0600;
     }
-    std::string wrong = WrongWithFile(*info);
-    return wrong.empty() ? ERROR_SUCCESS : Refuse(store, file, wrong);
+    Unfit wrong = WrongWithFile(*info);
+    return wrong.kind == kStoreFaultNone ? ERROR_SUCCESS : Refuse(store, file, wrong);
 }
 
 }  // namespace velmora::registry

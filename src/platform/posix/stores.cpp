@@ -1,7 +1,7 @@
 // The two stores; see stores.h. Each connection is opened when a call first needs it and kept
 // for the life of the process, as the system keeps its registry loaded; it is opened again when
-// the environment names another folder or the file was removed (a runtime folder emptied at
-// logout).
+// the environment names another folder, the file was removed (a runtime folder emptied at
+// logout) or the connection was lost.
 #include "stores.h"
 
 #include <sys/stat.h>
@@ -62,7 +62,7 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
         RecordFault(store, kStoreFaultBusy, connection.busyFile);
         return StatusOfFault(kStoreFaultBusy);
     }
-    if (!connection.db || connection.folder != folder.path || !connection.db->StillOnDisk()) {
+    if (!connection.db || connection.folder != folder.path || !connection.db->StillUsable()) {
         connection = StoreConnection{};
         std::string real;
         status = HookedFailure(store, folder.path + "/hkcu.db");
@@ -77,7 +77,7 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
         }
         if (status == ERROR_BUSY) {
             connection.folder = folder.path;
-            connection.busySince = std::chrono::steady_clock::now();
+            connection.busySince = WaitEndedInVain();
             connection.busyFile = real + "/hkcu.db";
         }
         if (status != ERROR_SUCCESS) {

@@ -11,9 +11,9 @@
 
 namespace velmora::registry {
 
-// The open database of `store` (a VelmoraStoreId). A store whose file does not exist yet is made
-// only when `create`; otherwise it gives ERROR_FILE_NOT_FOUND and no fault, so that a read makes
-// no file and no folder.
+// The open database of `store` (a VelmoraStoreId). A store whose file does not exist yet, or
+// holds no schema yet, is made only when `create`; otherwise it gives ERROR_FILE_NOT_FOUND and
+// no fault, so that a read makes no file, no folder and no schema.
 LONG Connection(int store, bool create, std::shared_ptr<Database>* out);
 
 // Finds an existing key in either store. The failure of a store that cannot be used is given
