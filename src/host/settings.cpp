@@ -13,10 +13,14 @@ const char kDefaultPrefix[] = "cd:";
 
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback) {
     DWORD value = 0;
-    if (section.ReadDword(name, value)) {
+    bool failed = false;
+    if (section.ReadDword(name, value, &failed)) {
         return value;
     }
-    section.WriteDword(name, fallback);
+    // A read that failed, say for a moment of the disk, leaves the user's value alone.
+    if (!failed) {
+        section.WriteDword(name, fallback);
+    }
     return fallback;
 }
 
@@ -26,10 +30,13 @@ void LoadSettings() {
         // Read aside and then take it over: the block the host was handed as the command
         // prefix stays readable should the host hand over its services a second time.
         TextBuffer stored;
-        if (root.ReadString("Prefix", stored)) {
+        bool failed = false;
+        if (root.ReadString("Prefix", stored, &failed)) {
             ReplacePrefix(stored.Text());
         } else {
-            root.WriteString("Prefix", kDefaultPrefix);
+            if (!failed) {
+                root.WriteString("Prefix", kDefaultPrefix);
+            }
             ReplacePrefix(kDefaultPrefix);
         }
         Settings.ShowErrors = ReadDwordOrDefault(root, "ShowErrors", kDefaultShowErrors);
