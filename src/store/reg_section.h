@@ -15,8 +15,9 @@ constexpr uint32_t kMaxValueNameLength = 16383;
 
 class RegSection {
   public:
-    // Opens the root, creating it when missing; `persistent` false asks for a volatile key,
-    // which counts only when the key is created. Throws ErrRegistry when the key cannot be had.
+    // Opens the root, which the system's registry creates when missing and the Linux store at
+    // its first write; `persistent` false asks for a volatile key, which counts only when the
+    // key is created. Throws ErrRegistry when the key cannot be had.
     explicit RegSection(bool persistent);
     // Opens the root path followed by `subsection` (which carries its leading backslash).
     RegSection(const char* subsection, bool persistent);

@@ -7,12 +7,14 @@
 #include "fresh_store.h"
 #include "registry_probe.h"
 #include "store/errors.h"
+#include "store_faults.h"
+#include "test_hooks.h"
 
 namespace {
 
 class RegSectionTest : public FreshStoreTest {};
 
-TEST_F(RegSectionTest, OpeningSubsectionCreatesItAndTheRoot) {
+TEST_F(RegSectionTest, FirstWriteToASubsectionLeavesItAndTheRootStored) {
     EXPECT_FALSE(KeyExists(""));
     RegSection keys("\\Keys", true);
     RegValueCursor cursor(keys);
