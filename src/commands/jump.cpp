@@ -8,6 +8,7 @@
 #include "../store/name_store.h"
 
 KeySequence PostedKeys;
+const char* PostedText = nullptr;
 
 namespace {
 
@@ -59,10 +60,12 @@ void PostPluginCommand(const char* text, bool otherPanel) {
         PostedKeys.Flags = 0;
         PostedKeys.Count = count;
         PostedKeys.Sequence = keys;
+        PostedText = text;
         // The host copies the keys during the call and plays them after the module returns.
         HostAdvControl(ACTL_POSTKEYSEQUENCE, &PostedKeys);
     } catch (...) {
     }
+    PostedText = nullptr;
     MemFree(keys);
 }
 

@@ -65,14 +65,24 @@ std::string KeysText(const DWORD* keys, int count) {
     return text;
 }
 
+// Besides the blank and the characters that end or join commands, quote, substitute or
+// redirect, the shell gives a meaning of its own to '!' and '^' (history: "ftp:x!!" would splice
+// the last command line in), '*?[]' (patterns that stand for file names), '~' (a home folder)
+// and '=' (an assignment such as "PATH=/tmp/x:y", which changes how every later command runs).
 bool PlainWord(const std::string& word) {
-    const std::string shellSyntax = " ;&|`$()<>{}'\"\\";
+    const std::string shellSyntax = " ;&|`$()<>{}'\"\\!^*?[]~=";
     return !HoldsControl(word) && word.find_first_of(shellSyntax) == std::string::npos;
 }
 
 }  // namespace
 
-bool TypedAsOneWord(const DWORD* keys, int count, std::string* refused) {
+bool TypedAsOneWord(const char* text, const DWORD* keys, int count, std::string* refused) {
+    // The target is judged as it is stored: a Tab or an Enter in it would pass for a change of
+    // panels or the end of a command in the keys.
+    if (text != nullptr && !PlainWord(text)) {
+        *refused = VisibleText(text);
+        return false;
+    }
     int start = 0;
     for (int i = 0; i <= count; ++i) {
         if (i < count && keys[i] != kTab) {
