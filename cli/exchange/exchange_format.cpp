@@ -1,6 +1,7 @@
 // Writing and reading the lines of an export.
 #include "exchange_format.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,14 +42,12 @@ int HexDigit(char c) {
 }
 
 std::vector<std::string> SplitAtTabs(const std::string& line) {
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-        if (c == '\t') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+        fields.push_back(line.substr(start, tab - start));
     }
+    fields.push_back(line.substr(start));
     return fields;
 }
 
@@ -115,9 +114,14 @@ std::string EscapeField(const std::string& bytes) {
 bool UnescapeField(const std::string& field, std::string* bytes) {
     bytes->clear();
     for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            *bytes += field[i];
-        } else if (i + 1 < field.size() && field[i + 1] == '\\') {
+        // The bytes up to the next escape are taken as they are, at once.
+        size_t escape = std::min(field.find('\\', i), field.size());
+        bytes->append(field, i, escape - i);
+        i = escape;
+        if (i == field.size()) {
+            break;
+        }
+        if (i + 1 < field.size() && field[i + 1] == '\\') {
             *bytes += '\\';
             ++i;
         } else if (i + 3 < field.size() && field[i + 1] == 'x' && HexDigit(field[i + 2]) >= 0 &&
