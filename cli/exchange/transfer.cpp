@@ -308,7 +308,7 @@ bool ExportStore(std::FILE* out) {
 
 bool ParseExport(std::FILE* in, std::vector<ExchangeEntry>* entries,
                  std::vector<BookmarkProblem>* problems, std::vector<BookmarkProblem>* skipped) {
-    LineReader reader(in, kMaxImportLine);
+    LineReader reader(in);
     std::string line;
     LineRead read = reader.Next(&line);
     if ((read != LineRead::kLine && read != LineRead::kCut) || line != kExchangeHeader) {
@@ -316,10 +316,6 @@ bool ParseExport(std::FILE* in, std::vector<ExchangeEntry>* entries,
     }
     for (; read != LineRead::kEnd; read = reader.Next(&line)) {
         size_t number = reader.Number();
-        if (read == LineRead::kTooLong) {
-            skipped->push_back({number, LineFault(read)});
-            continue;
-        }
         if (read != LineRead::kLine) {
             problems->push_back({number, LineFault(read)});
             return true;
