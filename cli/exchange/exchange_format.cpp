@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/settings.h"
 #include "shell_init.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
@@ -51,32 +52,17 @@ std::vector<std::string> SplitAtTabs(const std::string& line) {
     return fields;
 }
 
-// The settings the module reads, with the type it reads each as.
-struct Setting {
-    const char* name;
-    DWORD type;
-};
-const Setting kSettings[] = {
-    {"Prefix", REG_SZ},
-    {"ShowErrors", REG_DWORD},
-    {"ShowInPluginsMenu", REG_DWORD},
-    {"ShowInDiskMenu", REG_DWORD},
-    {"ShowTemporaryNamesAsHideFiles", REG_DWORD},
-    {"UseHighlighting", REG_DWORD},
-    {"AutoComplite", REG_DWORD},
-};
-
 // Settings of other names (a later version's) are taken as they are.
 std::string SettingProblem(const StoreValue& value) {
-    for (const Setting& setting : kSettings) {
-        if (NameKey(value.name) != NameKey(setting.name)) {
+    for (const StoredOption& option : kStoredOptions) {
+        if (NameKey(value.name) != NameKey(option.name)) {
             continue;
         }
-        if (value.type != setting.type) {
-            return std::string(setting.name) + " is a " +
-                   (setting.type == REG_SZ ? "text" : "number");
+        bool text = option.number == nullptr;
+        if (value.type != (text ? REG_SZ : REG_DWORD)) {
+            return std::string(option.name) + " is a " + (text ? "text" : "number");
         }
-        std::string problem = setting.type == REG_SZ ? PrefixProblem(value.Text()) : "";
+        std::string problem = text ? PrefixProblem(value.Text()) : "";
         return problem.empty() ? "" : "a prefix that cannot name a shell command: " + problem;
     }
     return "";

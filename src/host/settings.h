@@ -4,10 +4,23 @@
 
 #include "../platform/platform.h"
 #include "../store/reg_section.h"
+#include "module_state.h"
 
 // The defaults of the two switches that a program answering from the store itself reads too.
 constexpr DWORD kDefaultShowErrors = 0;
 constexpr DWORD kDefaultAutoComplite = 1;
+
+// One option as the registry keeps it below the module's root: the prefix is a text (REG_SZ),
+// every switch a number (REG_DWORD) that fills `number` of the settings, with the default a
+// load writes back for a missing one.
+struct StoredOption {
+    const char* name;
+    // Null for the prefix.
+    DWORD SettingsRecord::*number;
+    DWORD fallback;
+};
+// Every option, in the order the module writes them.
+extern const StoredOption kStoredOptions[7];
 
 // Reads every option once, writing the default of each one that is missing or of another type
 // back. Never fails: an option that cannot be read takes its default for this process and
