@@ -23,16 +23,6 @@ DWORD* TypeText(DWORD* keys, const char* text) {
     return keys;
 }
 
-// The name is looked up whole, unsplit at separators and without completion.
-int JumpToStored(ShortcutPanel& panel, const char* name, bool otherPanel) {
-    TextBuffer target;
-    if (LookupName(name, target) != 1) {
-        return 0;
-    }
-    panel.JumpTo(target.data, otherPanel);
-    return 1;
-}
-
 }  // namespace
 
 void PostPluginCommand(const char* text, bool otherPanel) {
@@ -70,11 +60,13 @@ void PostPluginCommand(const char* text, bool otherPanel) {
 }
 
 int ShortcutPanel::GoToName(const char* name) {
-    return JumpToStored(*this, name, false);
-}
-
-int ShortcutPanel::GoToNameOnOtherPanel(const char* name) {
-    return JumpToStored(*this, name, true);
+    // The name is looked up whole, unsplit at separators and without completion.
+    TextBuffer target;
+    if (LookupName(name, target) != 1) {
+        return 0;
+    }
+    JumpTo(target.data, false);
+    return 1;
 }
 
 void ShortcutPanel::JumpTo(char* target, bool otherPanel) {

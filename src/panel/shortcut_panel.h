@@ -71,9 +71,8 @@ class ShortcutPanel {
     // panel.
     int SetDirectory(const char* dir);
 
-    // Jumps to a stored name's target, here or on the other panel; 0 when it is not stored.
+    // Jumps to a stored name's target on this panel; 0 when it is not stored.
     int GoToName(const char* name);
-    int GoToNameOnOtherPanel(const char* name);
     // Carries a stored target to this panel or the other one.
     void JumpTo(char* target, bool otherPanel);
 
