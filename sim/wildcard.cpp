@@ -4,9 +4,12 @@
 // between the stars.
 #include "wildcard.h"
 
+#include <cstring>
 #include <cwchar>
 #include <locale>
 #include <string>
+
+#include "store/utf8.h"
 
 namespace {
 
@@ -14,41 +17,19 @@ namespace {
 // no decoded character can be (decoding refuses surrogates), so it matches only itself or '?'.
 constexpr char32_t kStrayByte = 0xDC00;
 
-// The length of the well-formed UTF-8 character at `text`, 0 when there is none there. Overlong
-// forms, surrogates and code points past U+10FFFF are not characters.
-int Utf8Length(const unsigned char* text, char32_t* code) {
-    unsigned char lead = text[0];
-    int length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                 : lead >= 0xE0 && lead <= 0xEF ? 3
-                 : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                : 0;
-    if (length == 0) {
-        return 0;
-    }
-    unsigned char lowest = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-    unsigned char highest = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-    if (text[1] < lowest || text[1] > highest) {
-        return 0;
-    }
-    *code = lead & (0x7F >> length);
-    for (int i = 1; i < length; ++i) {
-        if ((text[i] & 0xC0) != 0x80) {
-            return 0;
-        }
-        *code = (*code << 6) | (text[i] & 0x3F);
-    }
-    return length;
-}
-
 std::u32string Decode(const char* text, WildcardText kind) {
     std::u32string codes;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    while (*bytes != 0) {
+    const auto* end = bytes + std::strlen(text);
+    while (bytes != end) {
         char32_t code = *bytes;
-        int length = kind == WildcardText::kUtf8 && code >= 0x80 ? Utf8Length(bytes, &code) : 1;
-        if (length == 0) {
-            code = kStrayByte + *bytes;
-            length = 1;
+        size_t length = 1;
+        if (kind == WildcardText::kUtf8 && code >= 0x80) {
+            length = Utf8Length(bytes, static_cast<size_t>(end - bytes), &code);
+            if (length == 0) {
+                code = kStrayByte + *bytes;
+                length = 1;
+            }
         }
         codes += code;
         bytes += length;

@@ -1,9 +1,11 @@
 // Writing and reading the lines of an export.
 #include "exchange_format.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/settings.h"
 #include "shell_init.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
@@ -41,43 +43,26 @@ int HexDigit(char c) {
 }
 
 std::vector<std::string> SplitAtTabs(const std::string& line) {
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-        if (c == '\t') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+        fields.push_back(line.substr(start, tab - start));
     }
+    fields.push_back(line.substr(start));
     return fields;
 }
 
-// The settings the module reads, with the type it reads each as.
-struct Setting {
-    const char* name;
-    DWORD type;
-};
-const Setting kSettings[] = {
-    {"Prefix", REG_SZ},
-    {"ShowErrors", REG_DWORD},
-    {"ShowInPluginsMenu", REG_DWORD},
-    {"ShowInDiskMenu", REG_DWORD},
-    {"ShowTemporaryNamesAsHideFiles", REG_DWORD},
-    {"UseHighlighting", REG_DWORD},
-    {"AutoComplite", REG_DWORD},
-};
-
 // Settings of other names (a later version's) are taken as they are.
 std::string SettingProblem(const StoreValue& value) {
-    for (const Setting& setting : kSettings) {
-        if (NameKey(value.name) != NameKey(setting.name)) {
+    for (const StoredOption& option : kStoredOptions) {
+        if (NameKey(value.name) != NameKey(option.name)) {
             continue;
         }
-        if (value.type != setting.type) {
-            return std::string(setting.name) + " is a " +
-                   (setting.type == REG_SZ ? "text" : "number");
+        bool text = option.number == nullptr;
+        if (value.type != (text ? REG_SZ : REG_DWORD)) {
+            return std::string(option.name) + " is a " + (text ? "text" : "number");
         }
-        std::string problem = setting.type == REG_SZ ? PrefixProblem(value.Text()) : "";
+        std::string problem = text ? PrefixProblem(value.Text()) : "";
         return problem.empty() ? "" : "a prefix that cannot name a shell command: " + problem;
     }
     return "";
@@ -115,9 +100,14 @@ std::string EscapeField(const std::string& bytes) {
 bool UnescapeField(const std::string& field, std::string* bytes) {
     bytes->clear();
     for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            *bytes += field[i];
-        } else if (i + 1 < field.size() && field[i + 1] == '\\') {
+        // The bytes up to the next escape are taken as they are, at once.
+        size_t escape = std::min(field.find('\\', i), field.size());
+        bytes->append(field, i, escape - i);
+        i = escape;
+        if (i == field.size()) {
+            break;
+        }
+        if (i + 1 < field.size() && field[i + 1] == '\\') {
             *bytes += '\\';
             ++i;
         } else if (i + 3 < field.size() && field[i + 1] == 'x' && HexDigit(field[i + 2]) >= 0 &&

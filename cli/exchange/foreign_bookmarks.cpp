@@ -110,12 +110,12 @@ bool Ignored(const std::string& line) {
 
 bool ParseBookmarks(BookmarkFormat format, std::FILE* in, const std::string& home,
                     std::vector<Bookmark>* bookmarks, std::vector<BookmarkProblem>* problems) {
-    LineReader reader(in, kMaxImportLine);
+    LineReader reader(in);
     std::string line;
     for (LineRead read; (read = reader.Next(&line)) != LineRead::kEnd;) {
         Bookmark bookmark;
         std::string problem;
-        if (read == LineRead::kBinary || read == LineRead::kError) {
+        if (read != LineRead::kLine && read != LineRead::kCut) {
             problems->push_back({reader.Number(), LineFault(read)});
             return false;
         }

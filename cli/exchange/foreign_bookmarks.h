@@ -23,7 +23,8 @@ struct BookmarkProblem {
 // The bookmarks read from `in`, with `home` for a leading "~" (wd) or "$HOME" (bashmarks).
 // Lines that are not bookmarks, or that the store cannot take, are reported and skipped; blank
 // lines and comments are not. False when the input is not such a file at all: binary, without
-// a single bookmark, or with kMaxBadLines lines that are none.
+// a single bookmark, with kMaxBadLines lines that are none, or beyond what an import reads
+// (transfer_input.h).
 bool ParseBookmarks(BookmarkFormat format, std::FILE* in, const std::string& home,
                     std::vector<Bookmark>* bookmarks, std::vector<BookmarkProblem>* problems);
 // A bookmark as a permanent name.

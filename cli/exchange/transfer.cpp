@@ -25,8 +25,7 @@ namespace {
 void SayProblems(const std::string& file, const std::vector<BookmarkProblem>& problems,
                  const char* what) {
     for (const BookmarkProblem& problem : problems) {
-        std::fprintf(stderr, "velmora: %s:%zu: %s; %s\n", file.c_str(), problem.line,
-                     problem.text.c_str(), what);
+        Say(file + ":" + std::to_string(problem.line) + ": " + problem.text + "; " + what);
     }
 }
 
@@ -75,8 +74,7 @@ bool ExportPath(const std::string& file, std::string* path) {
 }
 
 int SayNotWritten(const std::string& file, int error, const char* what) {
-    std::fprintf(stderr, "velmora: cannot write %s: %s%s\n", file.c_str(), std::strerror(error),
-                 what);
+    Say("cannot write " + file + ": " + std::strerror(error) + what);
     return kExitFailed;
 }
 
@@ -140,7 +138,7 @@ int ExportToFile(const std::string& file) {
     error = written ? errno : error;
     ::unlink(temporary.c_str());
     if (!read) {
-        std::fprintf(stderr, "velmora: %s is left as it was\n", file.c_str());
+        Say(file + " is left as it was");
         return SayStoreFault();
     }
     return SayNotWritten(file, error, "; it is left as it was");
@@ -308,7 +306,7 @@ bool ExportStore(std::FILE* out) {
 
 bool ParseExport(std::FILE* in, std::vector<ExchangeEntry>* entries,
                  std::vector<BookmarkProblem>* problems, std::vector<BookmarkProblem>* skipped) {
-    LineReader reader(in, kMaxImportLine);
+    LineReader reader(in);
     std::string line;
     LineRead read = reader.Next(&line);
     if ((read != LineRead::kLine && read != LineRead::kCut) || line != kExchangeHeader) {
@@ -316,10 +314,6 @@ bool ParseExport(std::FILE* in, std::vector<ExchangeEntry>* entries,
     }
     for (; read != LineRead::kEnd; read = reader.Next(&line)) {
         size_t number = reader.Number();
-        if (read == LineRead::kTooLong) {
-            skipped->push_back({number, LineFault(read)});
-            continue;
-        }
         if (read != LineRead::kLine) {
             problems->push_back({number, LineFault(read)});
             return true;
@@ -369,7 +363,7 @@ int RunImport(const TransferOptions& options) {
     std::string shown = standardInput ? "standard input" : file;
     std::FILE* in = standardInput ? stdin : std::fopen(file.c_str(), "rb");
     if (in == nullptr) {
-        std::fprintf(stderr, "velmora: cannot read %s: %s\n", file.c_str(), std::strerror(errno));
+        Say("cannot read " + file + ": " + std::strerror(errno));
         return kExitFailed;
     }
     std::vector<ExchangeEntry> entries;
@@ -381,15 +375,13 @@ int RunImport(const TransferOptions& options) {
     }
     if (!known && options.foreign) {
         SayProblems(shown, skipped, "not a bookmark");
-        std::fprintf(stderr, "velmora: %s is not a %s file; nothing imported\n", shown.c_str(),
-                     options.format == BookmarkFormat::kWd ? "wd" : "bashmarks");
+        Say(shown + " is not a " + (options.format == BookmarkFormat::kWd ? "wd" : "bashmarks") +
+            " file; nothing imported");
         return kExitFailed;
     }
     if (!known) {
-        std::fprintf(stderr,
-                     "velmora: %s is not an export of velmora (its first line is not "
-                     "\"%s\"); nothing imported\n",
-                     shown.c_str(), kExchangeHeader);
+        Say(shown + " is not an export of velmora (its first line is not \"" + kExchangeHeader +
+            "\"); nothing imported");
         return kExitFailed;
     }
     if (!problems.empty()) {

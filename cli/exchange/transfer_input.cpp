@@ -1,5 +1,5 @@
-// Reading lines from a block of input at a time. A zero byte ends the reading at once, even
-// inside a line too long to keep, so that a device of zeros is refused after its first block.
+// Reading lines from a block of input at a time. A zero byte ends the reading at once, so that
+// a device of zeros is refused after its first block.
 #include "transfer_input.h"
 
 #include <algorithm>
@@ -9,7 +9,11 @@
 std::string LineFault(LineRead read) {
     switch (read) {
         case LineRead::kTooLong:
-            return "a line longer than " + std::to_string(kMaxImportLine) + " bytes";
+            return "a line longer than " + std::to_string(kMaxImportLine) +
+                   " bytes, which no file to import holds";
+        case LineRead::kTooMuch:
+            return "more than " + std::to_string(kMaxImportLines) + " lines or " +
+                   std::to_string(kMaxImportBytes) + " bytes, more than an import takes";
         case LineRead::kCut:
             return "the last line has no line end: the file is cut";
         case LineRead::kBinary:
@@ -21,16 +25,11 @@ std::string LineFault(LineRead read) {
 
 LineRead LineReader::Next(std::string* line) {
     line->clear();
-    if (passingOver_) {
-        passingOver_ = false;
-        LineRead rest = Take(nullptr);
-        if (rest != LineRead::kLine) {
-            // A line too long to keep that the input ends inside is cut all the same.
-            return rest == LineRead::kEnd ? LineRead::kCut : rest;
-        }
-    }
     ++number_;
     LineRead read = Take(line);
+    if (read != LineRead::kEnd && (number_ > kMaxImportLines || taken_ > kMaxImportBytes)) {
+        return LineRead::kTooMuch;
+    }
     if ((read == LineRead::kLine || read == LineRead::kCut) && !line->empty() &&
         line->back() == '\r') {
         line->pop_back();
@@ -54,17 +53,15 @@ LineRead LineReader::Take(std::string* line) {
         const char* last = block_ + end_;
         const char* stop = std::find_if(start, last, [](char c) { return c == '\n' || c == '\0'; });
         size_t size = static_cast<size_t>(stop - start);
-        if (line != nullptr && line->size() + size > most_) {
-            // The next call passes over the line from here.
-            passingOver_ = true;
+        if (line->size() + size > kMaxImportLine) {
             return LineRead::kTooLong;
         }
-        if (line != nullptr) {
-            line->append(start, size);
-        }
+        line->append(start, size);
         next_ += size;
+        taken_ += size;
         if (stop != last) {
             ++next_;
+            ++taken_;
             return *stop == '\0' ? LineRead::kBinary : LineRead::kLine;
         }
     }

@@ -11,6 +11,7 @@
 #include "direct_store.h"
 #include "lng_file.h"
 #include "locations.h"
+#include "commands/command_line.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
 #include "store/text_buffer.h"
@@ -18,11 +19,6 @@
 #include "stored_jump.h"
 
 namespace {
-
-// PanelInfo.CurDir of far2l's records holds 4,096 bytes with the terminating zero. The module
-// refuses a directory that fills the field, since a host may have cut a longer one to it, so
-// the longest stored whole is one byte shorter.
-const size_t kLongestDirectory = sizeof(PanelInfo::CurDir) - 2;
 
 // The current directory as the shell names it: $PWD when it is this directory (so a path
 // through a symbolic link is stored as the user sees it), else the physical one.
@@ -155,9 +151,10 @@ Outcome ModuleSession::Run(const std::string& text) {
     char command = text.empty() ? 0 : text[0];
     std::string name = text.empty() ? "" : text.substr(1);
     // The host's record would cut a longer directory; a name must never lead to a cut path.
-    if ((command == '+' || command == ':') && host_->Active().curDir.size() > kLongestDirectory) {
+    if ((command == '+' || command == ':') &&
+        host_->Active().curDir.size() > kLongestStoredDirectory) {
         return {Outcome::kRefused, "the current directory is longer than " +
-                                       std::to_string(kLongestDirectory) +
+                                       std::to_string(kLongestStoredDirectory) +
                                        " bytes, more than the file manager's panels hold whole; "
                                        "nothing was stored"};
     }

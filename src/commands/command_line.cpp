@@ -32,9 +32,7 @@ int Add(const char* name, bool permanent) {
     if (!HostPanelInfo(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, info) || info.CurDir[0] == '\0') {
         return ErrUnexpected;
     }
-    // A host hands over a longer directory cut to the field (Far 3 gives a 1.x plugin 259
-    // characters), so a directory that fills the field may not be the one the user is in.
-    if (lstrlenA(info.CurDir) >= static_cast<int>(sizeof info.CurDir) - 1) {
+    if (static_cast<size_t>(lstrlenA(info.CurDir)) > kLongestStoredDirectory) {
         return ErrDirectoryTooLong;
     }
     int code = AddName(name, info.CurDir, permanent);

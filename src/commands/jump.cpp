@@ -8,6 +8,7 @@
 #include "../store/name_store.h"
 
 KeySequence PostedKeys;
+const char* PostedText = nullptr;
 
 namespace {
 
@@ -20,16 +21,6 @@ DWORD* TypeText(DWORD* keys, const char* text) {
         *keys++ = static_cast<unsigned char>(*p);
     }
     return keys;
-}
-
-// The name is looked up whole, unsplit at separators and without completion.
-int JumpToStored(ShortcutPanel& panel, const char* name, bool otherPanel) {
-    TextBuffer target;
-    if (LookupName(name, target) != 1) {
-        return 0;
-    }
-    panel.JumpTo(target.data, otherPanel);
-    return 1;
 }
 
 }  // namespace
@@ -59,19 +50,23 @@ void PostPluginCommand(const char* text, bool otherPanel) {
         PostedKeys.Flags = 0;
         PostedKeys.Count = count;
         PostedKeys.Sequence = keys;
+        PostedText = text;
         // The host copies the keys during the call and plays them after the module returns.
         HostAdvControl(ACTL_POSTKEYSEQUENCE, &PostedKeys);
     } catch (...) {
     }
+    PostedText = nullptr;
     MemFree(keys);
 }
 
 int ShortcutPanel::GoToName(const char* name) {
-    return JumpToStored(*this, name, false);
-}
-
-int ShortcutPanel::GoToNameOnOtherPanel(const char* name) {
-    return JumpToStored(*this, name, true);
+    // The name is looked up whole, unsplit at separators and without completion.
+    TextBuffer target;
+    if (LookupName(name, target) != 1) {
+        return 0;
+    }
+    JumpTo(target.data, false);
+    return 1;
 }
 
 void ShortcutPanel::JumpTo(char* target, bool otherPanel) {

@@ -1,7 +1,8 @@
 // Posted keys as far2l types them; see far2l_keys.h.
 #include "far2l_keys.h"
 
-#include <cstdio>
+#include "../store/utf8.h"
+#include "control_bytes.h"
 
 namespace {
 
@@ -18,23 +19,12 @@ bool Typeable(DWORD codePoint) {
 
 // Decodes UTF-8 into code points; false on a malformed sequence.
 bool DecodeUtf8(const std::string& text, std::vector<DWORD>& codePoints) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     for (size_t i = 0; i < text.size();) {
-        unsigned char lead = static_cast<unsigned char>(text[i]);
-        int length = lead < 0x80           ? 1
-                     : (lead >> 5) == 0x6  ? 2
-                     : (lead >> 4) == 0xE  ? 3
-                     : (lead >> 3) == 0x1E ? 4
-                                           : 0;
-        if (length == 0 || i + length > text.size()) {
+        char32_t codePoint = bytes[i];
+        size_t length = codePoint < 0x80 ? 1 : Utf8Length(bytes + i, text.size() - i, &codePoint);
+        if (length == 0) {
             return false;
-        }
-        DWORD codePoint = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; k < length; ++k) {
-            unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            codePoint = (codePoint << 6) | (next & 0x3F);
         }
         codePoints.push_back(codePoint);
         i += length;
@@ -66,44 +56,33 @@ bool AppendTyped(const std::string& run, std::vector<DWORD>& keys) {
     return true;
 }
 
-// Whether key `i` is a control character or a part of one: C1 controls arrive as the UTF-8
-// bytes C2 80 to C2 9F.
-bool IsControl(const DWORD* keys, int count, int i) {
-    auto c1Tail = [](DWORD key) { return key >= 0x80 && key <= 0x9F; };
-    bool c1Lead = keys[i] == 0xC2 && i + 1 < count && c1Tail(keys[i + 1]);
-    bool c1Second = i > 0 && keys[i - 1] == 0xC2 && c1Tail(keys[i]);
-    return keys[i] < 0x20 || keys[i] == 0x7F || c1Lead || c1Second;
-}
-
-// The keys as text for a message, control characters shown as \xHH.
-std::string Visible(const DWORD* keys, int count) {
+// The keys as the bytes they type: the module posts a text's bytes one key each.
+std::string KeysText(const DWORD* keys, int count) {
     std::string text;
     for (int i = 0; i < count; ++i) {
-        if (IsControl(keys, count, i)) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned>(keys[i] & 0xFF));
-            text += hex;
-        } else {
-            text += static_cast<char>(keys[i]);
-        }
+        text += static_cast<char>(keys[i]);
     }
     return text;
 }
 
-bool PlainWord(const DWORD* keys, int count) {
-    const std::string shellSyntax = " ;&|`$()<>{}'\"\\";
-    for (int i = 0; i < count; ++i) {
-        if (IsControl(keys, count, i) ||
-            (keys[i] < 0x80 && shellSyntax.find(static_cast<char>(keys[i])) != std::string::npos)) {
-            return false;
-        }
-    }
-    return true;
+// Besides the blank and the characters that end or join commands, quote, substitute or
+// redirect, the shell gives a meaning of its own to '!' and '^' (history: "ftp:x!!" would splice
+// the last command line in), '*?[]' (patterns that stand for file names), '~' (a home folder)
+// and '=' (an assignment such as "PATH=/tmp/x:y", which changes how every later command runs).
+bool PlainWord(const std::string& word) {
+    const std::string shellSyntax = " ;&|`$()<>{}'\"\\!^*?[]~=";
+    return !HoldsControl(word) && word.find_first_of(shellSyntax) == std::string::npos;
 }
 
 }  // namespace
 
-bool TypedAsOneWord(const DWORD* keys, int count, std::string* refused) {
+bool TypedAsOneWord(const char* text, const DWORD* keys, int count, std::string* refused) {
+    // The target is judged as it is stored: a Tab or an Enter in it would pass for a change of
+    // panels or the end of a command in the keys.
+    if (text != nullptr && !PlainWord(text)) {
+        *refused = VisibleText(text);
+        return false;
+    }
     int start = 0;
     for (int i = 0; i <= count; ++i) {
         if (i < count && keys[i] != kTab) {
@@ -119,11 +98,11 @@ bool TypedAsOneWord(const DWORD* keys, int count, std::string* refused) {
                 shaped = word[k] != kEnter;
             }
             if (!shaped) {
-                *refused = Visible(keys, count);
+                *refused = VisibleText(KeysText(keys, count));
                 return false;
             }
-            if (!PlainWord(word, wordLength)) {
-                *refused = Visible(word, wordLength);
+            if (!PlainWord(KeysText(word, wordLength))) {
+                *refused = VisibleText(KeysText(word, wordLength));
                 return false;
             }
         }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "../commands/jump.h"
 #include "error_report.h"
 #include "far2l_keys.h"
 #include "messages.h"
@@ -36,7 +37,8 @@ class Far2lServices {
   private:
     INT_PTR PostKeys(INT_PTR moduleNumber, KeySequence* posted) {
         std::string refused;
-        if (!TypedAsOneWord(posted->Sequence, posted->Count, &refused)) {
+        const char* text = posted == &PostedKeys ? PostedText : nullptr;
+        if (!TypedAsOneWord(text, posted->Sequence, posted->Count, &refused)) {
             ShowRefusal(MNotRunAsCommand, refused.c_str());
             return 0;
         }

@@ -3,7 +3,16 @@
 #include "settings.h"
 
 #include "../store/errors.h"
-#include "module_state.h"
+
+const StoredOption kStoredOptions[7] = {
+    {"Prefix", nullptr, 0},
+    {"ShowErrors", &SettingsRecord::ShowErrors, kDefaultShowErrors},
+    {"ShowInPluginsMenu", &SettingsRecord::ShowInPluginsMenu, 1},
+    {"ShowInDiskMenu", &SettingsRecord::ShowInDiskMenu, 1},
+    {"ShowTemporaryNamesAsHideFiles", &SettingsRecord::ShowTemporaryNamesAsHideFiles, 1},
+    {"UseHighlighting", &SettingsRecord::UseHighlighting, 1},
+    {"AutoComplite", &SettingsRecord::AutoComplite, kDefaultAutoComplite},
+};
 
 namespace {
 
@@ -13,10 +22,14 @@ const char kDefaultPrefix[] = "cd:";
 
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback) {
     DWORD value = 0;
-    if (section.ReadDword(name, value)) {
+    bool failed = false;
+    if (section.ReadDword(name, value, &failed)) {
         return value;
     }
-    section.WriteDword(name, fallback);
+    // A read that failed, say for a moment of the disk, leaves the user's value alone.
+    if (!failed) {
+        section.WriteDword(name, fallback);
+    }
     return fallback;
 }
 
@@ -26,19 +39,23 @@ void LoadSettings() {
         // Read aside and then take it over: the block the host was handed as the command
         // prefix stays readable should the host hand over its services a second time.
         TextBuffer stored;
-        if (root.ReadString("Prefix", stored)) {
+        bool failed = false;
+        if (root.ReadString("Prefix", stored, &failed)) {
             ReplacePrefix(stored.Text());
         } else {
-            root.WriteString("Prefix", kDefaultPrefix);
+            if (!failed) {
+                root.WriteString("Prefix", kDefaultPrefix);
+            }
             ReplacePrefix(kDefaultPrefix);
         }
-        Settings.ShowErrors = ReadDwordOrDefault(root, "ShowErrors", kDefaultShowErrors);
-        Settings.ShowInPluginsMenu = ReadDwordOrDefault(root, "ShowInPluginsMenu", 1);
-        Settings.ShowInDiskMenu = ReadDwordOrDefault(root, "ShowInDiskMenu", 1);
-        Settings.ShowTemporaryNamesAsHideFiles =
-            ReadDwordOrDefault(root, "ShowTemporaryNamesAsHideFiles", 1);
-        Settings.UseHighlighting = 1;
-        Settings.AutoComplite = ReadDwordOrDefault(root, "AutoComplite", kDefaultAutoComplite);
+        for (const StoredOption& option : kStoredOptions) {
+            if (option.number == &SettingsRecord::UseHighlighting) {
+                // Highlighting is always on: a stored value has no effect, and none is written.
+                Settings.UseHighlighting = option.fallback;
+            } else if (option.number != nullptr) {
+                Settings.*option.number = ReadDwordOrDefault(root, option.name, option.fallback);
+            }
+        }
     } catch (...) {
         // Nothing can be reported yet: the host's services are not there before the load.
         try {
@@ -50,11 +67,11 @@ void LoadSettings() {
 
 void SaveSettings() {
     RegSection root(true);
-    root.WriteString("Prefix", Settings.Prefix.Text());
-    root.WriteDword("ShowErrors", Settings.ShowErrors);
-    root.WriteDword("ShowInPluginsMenu", Settings.ShowInPluginsMenu);
-    root.WriteDword("ShowInDiskMenu", Settings.ShowInDiskMenu);
-    root.WriteDword("ShowTemporaryNamesAsHideFiles", Settings.ShowTemporaryNamesAsHideFiles);
-    root.WriteDword("UseHighlighting", Settings.UseHighlighting);
-    root.WriteDword("AutoComplite", Settings.AutoComplite);
+    for (const StoredOption& option : kStoredOptions) {
+        if (option.number == nullptr) {
+            root.WriteString(option.name, Settings.Prefix.Text());
+        } else {
+            root.WriteDword(option.name, Settings.*option.number);
+        }
+    }
 }

@@ -4,19 +4,33 @@
 
 #include "../platform/platform.h"
 #include "../store/reg_section.h"
+#include "module_state.h"
 
 // The defaults of the two switches that a program answering from the store itself reads too.
 constexpr DWORD kDefaultShowErrors = 0;
 constexpr DWORD kDefaultAutoComplite = 1;
 
-// Reads every option once, writing the default of each missing one back. Never fails: what
-// cannot be read keeps its value, and the prefix falls back to "cd:".
+// One option as the registry keeps it below the module's root: the prefix is a text (REG_SZ),
+// every switch a number (REG_DWORD) that fills `number` of the settings, with the default a
+// load writes back for a missing one.
+struct StoredOption {
+    const char* name;
+    // Null for the prefix.
+    DWORD SettingsRecord::*number;
+    DWORD fallback;
+};
+// Every option, in the order the module writes them.
+extern const StoredOption kStoredOptions[7];
+
+// Reads every option once, writing the default of each one that is missing or of another type
+// back. Never fails: an option that cannot be read takes its default for this process and
+// keeps its stored value, and the prefix falls back to "cd:".
 void LoadSettings();
 // Writes every option; a key that cannot be opened or a prefix that cannot be stored leaves
 // as a thrown code.
 void SaveSettings();
 // The stored REG_DWORD value of `name`, or `fallback`, written back when the value is missing
-// or of another type.
+// or of another type (not when it could not be read).
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback);
 // 1 when the dialog was confirmed and the options saved, 0 when it was cancelled.
 int RunConfigDialog();

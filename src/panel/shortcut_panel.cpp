@@ -262,12 +262,12 @@ int ShortcutPanel::SetDirectory(const char* dir) {
             return 0;
         }
         SetFilter(nullptr, nullptr);
-    } else if (GoToName(dir) == 1) {
-        return 1;
     } else {
+        // The host enters folders here, and the panel's only folders are its filters: a filter
+        // goes before a stored name of the same name.
         TextBuffer pattern;
         if (!LookupFilter(dir, pattern)) {
-            return 0;
+            return GoToName(dir);
         }
         SetFilter(dir, pattern.Text());
     }

@@ -66,13 +66,13 @@ class ShortcutPanel {
     void GetOpenPluginInfo(OpenPluginInfo* info);
     int ProcessKey(int key, unsigned int controlState);
     int MakeDirectory(const char* name, int opMode);
-    // The host enters a folder: ".." leaves a filter, a stored name is jumped to, and a filter's
-    // name enters it; 0 for anything else, and at the top for "..", which closes the panel.
+    // The host enters a folder: ".." leaves a filter, a filter's name enters it, and another
+    // stored name is jumped to; 0 for anything else, and at the top for "..", which closes the
+    // panel.
     int SetDirectory(const char* dir);
 
-    // Jumps to a stored name's target, here or on the other panel; 0 when it is not stored.
+    // Jumps to a stored name's target on this panel; 0 when it is not stored.
     int GoToName(const char* name);
-    int GoToNameOnOtherPanel(const char* name);
     // Carries a stored target to this panel or the other one.
     void JumpTo(char* target, bool otherPanel);
 

@@ -10,6 +10,25 @@ namespace {
 
 constexpr DWORD kFirstReadSize = 260;
 
+// Whether a read that ended with `status`, having found a value of `type` or none, failed: not
+// a value that is missing, nor one of a type other than `wanted`, but one that is there and
+// could not be had (a store that failed to read, a number longer than its type holds).
+bool ReadFailed(LONG status, DWORD type, DWORD wanted) {
+    if (status == ERROR_FILE_NOT_FOUND) {
+        return false;
+    }
+    if ((status == ERROR_SUCCESS || status == ERROR_MORE_DATA) && type != wanted) {
+        return false;
+    }
+    return status != ERROR_SUCCESS;
+}
+
+void Tell(bool* failed, bool value) {
+    if (failed != nullptr) {
+        *failed = value;
+    }
+}
+
 }  // namespace
 
 RegSection::RegSection(bool persistent) {
@@ -42,7 +61,7 @@ bool RegSection::WriteString(const char* name, const char* text) {
                           static_cast<DWORD>(lstrlenA(text)) + 1) == ERROR_SUCCESS;
 }
 
-bool RegSection::ReadString(const char* name, TextBuffer& out) {
+bool RegSection::ReadString(const char* name, TextBuffer& out, bool* failed) {
     DWORD size = kFirstReadSize;
     DWORD type = REG_NONE;
     LONG status;
@@ -67,6 +86,7 @@ bool RegSection::ReadString(const char* name, TextBuffer& out) {
         }
         break;
     }
+    Tell(failed, ReadFailed(status, type, REG_SZ));
     return status == ERROR_SUCCESS && type == REG_SZ;
 }
 
@@ -79,10 +99,11 @@ bool RegSection::WriteDword(const char* name, DWORD value) {
                           sizeof value) == ERROR_SUCCESS;
 }
 
-bool RegSection::ReadDword(const char* name, DWORD& out) {
+bool RegSection::ReadDword(const char* name, DWORD& out, bool* failed) {
     DWORD size = sizeof out;
     DWORD type = REG_NONE;
     LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&out), &size);
+    Tell(failed, ReadFailed(status, type, REG_DWORD));
     return status == ERROR_SUCCESS && type == REG_DWORD;
 }
 

@@ -15,8 +15,9 @@ constexpr uint32_t kMaxValueNameLength = 16383;
 
 class RegSection {
   public:
-    // Opens the root, creating it when missing; `persistent` false asks for a volatile key,
-    // which counts only when the key is created. Throws ErrRegistry when the key cannot be had.
+    // Opens the root, which the system's registry creates when missing and the Linux store at
+    // its first write; `persistent` false asks for a volatile key, which counts only when the
+    // key is created. Throws ErrRegistry when the key cannot be had.
     explicit RegSection(bool persistent);
     // Opens the root path followed by `subsection` (which carries its leading backslash).
     RegSection(const char* subsection, bool persistent);
@@ -25,13 +26,15 @@ class RegSection {
     RegSection& operator=(const RegSection&) = delete;
 
     bool WriteString(const char* name, const char* text);
-    // True only for a value of type REG_SZ; `out` then holds its text, always terminated.
-    bool ReadString(const char* name, TextBuffer& out);
+    // True only for a value of type REG_SZ; `out` then holds its text, always terminated. When
+    // false, `failed` (if given) tells a value the registry could not deliver, which may still
+    // hold the user's data, from one that is missing or of another type.
+    bool ReadString(const char* name, TextBuffer& out, bool* failed = nullptr);
     // The platform's status: ERROR_FILE_NOT_FOUND tells a missing value from a refused delete.
     LONG DeleteValue(const char* name);
     bool WriteDword(const char* name, DWORD value);
-    // True only for a value of type REG_DWORD.
-    bool ReadDword(const char* name, DWORD& out);
+    // True only for a value of type REG_DWORD; `failed` as for ReadString.
+    bool ReadDword(const char* name, DWORD& out, bool* failed = nullptr);
 
     HKEY key = nullptr;
 

@@ -257,7 +257,7 @@ TEST_F(StoreCommandsTest, AnExportWithALineThatCannotBeReadIsReportedByLineNumbe
 // cannot hold or must not take is said by its line and skipped; the rest is stored, and the
 // exit status says that not everything was.
 TEST_F(StoreCommandsTest, AnImportSkipsEntriesTheStoreCannotTakeAndStoresTheRest) {
-    std::string file = folder_ + "/names";
+    std::string file = folder_ + "/names\x1b";
     WriteFile(file, "velmora export 1\nname\tok\t/ok\nname\t" + std::string(16384, 'n') +
                         "\t/long\nname\t\t/nameless\nname\trel\tsrc\ntemporary\thome\t~/src\n"
                         "name\tnone\t\nname\tzero\t/a\\x00b\nname\tftp\tftp:server\n"
@@ -269,28 +269,42 @@ TEST_F(StoreCommandsTest, AnImportSkipsEntriesTheStoreCannotTakeAndStoresTheRest
     EXPECT_EQ(RunImport(options), kExitFailed);
     std::string said = testing::internal::GetCapturedStderr();
     for (int line : {3, 4, 5, 6, 7, 8, 10, 11, 12}) {
-        EXPECT_NE(said.find(file + ":" + std::to_string(line) + ":"), std::string::npos) << line;
+        EXPECT_NE(said.find(folder_ + "/names\\x1b:" + std::to_string(line) + ":"),
+                  std::string::npos)
+            << line;
     }
     EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }), "src\nok\nftp\n");
     EXPECT_TRUE(Values(StoreSection::kRoot).empty());
 }
 
-// A device of zeros or an endless pipe is refused, with a message, after its first block.
+// A device of zeros or an endless pipe is refused, with a message, after its first block; an
+// endless line at once, and endless lines that are comments or entries where an import stops.
 TEST_F(StoreCommandsTest, AnImportOfEndlessInputEndsAtOnce) {
-    std::FILE* yes = popen("yes", "r");
-    ASSERT_NE(yes, nullptr);
+    const std::string header = "echo 'velmora export 1'; ";
+    const std::string endless[] = {
+        "yes",
+        header + "tr '\\0' x </dev/zero",
+        header + "yes '#'",
+        header + "yes 'name\tn\t/" + std::string(4000, 'p') + "'",
+    };
     TransferOptions options;
-    testing::internal::CaptureStderr();
     for (bool foreign : {false, true}) {
-        for (const std::string& file :
-             {std::string("/dev/zero"), "/proc/self/fd/" + std::to_string(fileno(yes))}) {
-            options.foreign = foreign;
-            options.file = file;
-            EXPECT_EQ(RunImport(options), kExitFailed) << file;
+        options.foreign = foreign;
+        options.file = "/dev/zero";
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RunImport(options), kExitFailed);
+        EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+        for (const std::string& command : endless) {
+            std::FILE* input = popen(command.c_str(), "r");
+            ASSERT_NE(input, nullptr);
+            options.file = "/proc/self/fd/" + std::to_string(fileno(input));
+            testing::internal::CaptureStderr();
+            EXPECT_EQ(RunImport(options), kExitFailed) << command;
+            EXPECT_NE(testing::internal::GetCapturedStderr(), "") << command;
+            pclose(input);
         }
     }
-    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
-    pclose(yes);
+    EXPECT_TRUE(Values(StoreSection::kKeys).empty());
 }
 
 // A store that cannot be read or a disk that is full leaves the previous export as it was, and

@@ -71,6 +71,16 @@ TEST_F(SettingsTest, StoredValuesAreKeptAndWronglyTypedOnesReplaced) {
     EXPECT_EQ(StoredText("", "Prefix"), "cd:");
 }
 
+TEST_F(SettingsTest, AValueThatCannotBeReadIsNeverWrittenOver) {
+    const std::string wide("\5\0\0\0\0\0\0\0", 8);
+    WriteStored("", "ShowErrors", REG_DWORD, wide);
+    StartModule();
+    EXPECT_EQ(Settings.ShowErrors, 0u) << "the default, for this process";
+    StoredValue stored;
+    ASSERT_TRUE(ReadStored("", "ShowErrors", &stored));
+    EXPECT_EQ(stored.data, wide);
+}
+
 TEST_F(SettingsTest, RootThatCannotBeOpenedLeavesDefaultPrefixAndOptionsOff) {
     REQUIRE_HOOKS();
     FailKeyOpen("Software\\Far\\Plugins\\Velmora");

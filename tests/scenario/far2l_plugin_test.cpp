@@ -54,16 +54,23 @@ TEST_F(Far2lPluginTest, ATargetTheShellWouldRunIsNeverTypedIntoTheCommandLine) {
     const std::string command = "touch /tmp/X; echo hi #:x";
     StoreName("docs", command);
     StoreName("lines", "ls\rx:y");
-    for (const char* name : {"docs", "lines"}) {
+    // History, patterns and a home folder, an assignment; and Tabs and Enters that would type a
+    // plain word on the other panel as a command of its own.
+    StoreName("history", "ftp:x!!");
+    StoreName("patterns", "~usr:[a]*");
+    StoreName("assignment", "PATH=/tmp/x:y");
+    StoreName("panels", "\treboot\r\tx:y");
+    for (const char* name : {"docs", "lines", "history", "patterns", "assignment", "panels"}) {
         script_.AnswerMessage(0);
         host_->RunCommandLine(std::string("cd:") + name);
     }
     EXPECT_TRUE(host_->posted.empty());
     EXPECT_TRUE(host_->executed.empty());
-    ASSERT_EQ(host_->messages.size(), 2u);
+    ASSERT_EQ(host_->messages.size(), 6u);
     EXPECT_EQ(host_->messages[0].lines,
               (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgNotRunAsCommand), command}));
-    EXPECT_EQ(host_->messages[1].lines[2], "ls\\x0dx:y\\x0d") << "control characters shown";
+    EXPECT_EQ(host_->messages[1].lines[2], "ls\\x0dx:y") << "the target as stored, shown";
+    EXPECT_EQ(host_->messages[5].lines[2], "\\x09reboot\\x0d\\x09x:y");
 }
 
 TEST_F(Far2lPluginTest, PluginCommandInUtf8GoesIntoTheCommandLineAndOnlyItsKeysArePosted) {

@@ -428,6 +428,7 @@ TEST_F(PanelKeysTest, AChangeShowsOnTheModulesPanelBesideAndOnlyThere) {
 
 TEST_F(PanelKeysTest, SetDirectoryJumpsOnlyToStoredNamesAndNeverForASearch) {
     StoreName("work", "C:\\work");
+    StoreName("home", "C:\\home");
     StoreFilter("work", "C:\\*");
     ASSERT_TRUE(OpenPanel());
     HANDLE panel = host_->Active().plugin;
@@ -435,15 +436,22 @@ TEST_F(PanelKeysTest, SetDirectoryJumpsOnlyToStoredNamesAndNeverForASearch) {
     const int searches[] = {OPM_FIND, OPM_SILENT, OPM_FIND | OPM_SILENT};
     for (int searching : searches) {
         EXPECT_EQ(Module().SetDirectory(panel, "work", searching), 0) << searching;
+        EXPECT_EQ(Module().SetDirectory(panel, "home", searching), 0) << searching;
     }
     EXPECT_EQ(host_->controls.size(), start);
     EXPECT_EQ(Module().SetDirectory(panel, "elsewhere", 0), 0);
     EXPECT_EQ(host_->controls.size(), start);
+    // The panel's folders are its filters: a filter goes before the name it shares.
     EXPECT_EQ(Module().SetDirectory(panel, "work", 0), 1);
+    EXPECT_EQ(host_->controls.size(), start);
+    OpenPluginInfo look{};
+    Module().GetOpenPluginInfo(panel, &look);
+    EXPECT_STREQ(look.CurDir, "work");
+    EXPECT_EQ(Module().SetDirectory(panel, "home", 0), 1);
     ASSERT_EQ(host_->controls.size(), start + 1);
     EXPECT_EQ(host_->controls.back().handle, panel);
     EXPECT_EQ(host_->controls.back().command, FCTL_CLOSEPLUGIN);
-    EXPECT_EQ(host_->controls.back().text, "C:\\work");
+    EXPECT_EQ(host_->controls.back().text, "C:\\home");
 }
 
 }  // namespace

@@ -7,12 +7,14 @@
 #include "fresh_store.h"
 #include "registry_probe.h"
 #include "store/errors.h"
+#include "store_faults.h"
+#include "test_hooks.h"
 
 namespace {
 
 class RegSectionTest : public FreshStoreTest {};
 
-TEST_F(RegSectionTest, OpeningSubsectionCreatesItAndTheRoot) {
+TEST_F(RegSectionTest, FirstWriteToASubsectionLeavesItAndTheRootStored) {
     EXPECT_FALSE(KeyExists(""));
     RegSection keys("\\Keys", true);
     RegValueCursor cursor(keys);
@@ -58,6 +60,30 @@ TEST_F(RegSectionTest, ReadsAreTypedAndMissingValuesFail) {
     EXPECT_FALSE(root.ReadDword("Missing", number));
     WriteStored("", "Binary", REG_BINARY, std::string("\1\0\0\0", 4));
     EXPECT_FALSE(root.ReadDword("Binary", number)) << "the type decides, not the size";
+}
+
+// Only a value that is missing or of another type may be replaced by its reader.
+TEST_F(RegSectionTest, AValueThatCannotBeReadIsToldFromAMissingOne) {
+    RegSection root(true);
+    root.WriteString("Text", "1");
+    WriteStored("", "Wide", REG_DWORD, std::string(8, '\1'));
+    TextBuffer text;
+    DWORD number = 0;
+    bool failed = true;
+    for (const char* name : {"Missing", "Text"}) {
+        EXPECT_FALSE(root.ReadDword(name, number, &failed));
+        EXPECT_FALSE(failed) << name;
+    }
+    EXPECT_FALSE(root.ReadString("Wide", text, &failed));
+    EXPECT_FALSE(failed);
+    EXPECT_FALSE(root.ReadDword("Wide", number, &failed));
+    EXPECT_TRUE(failed) << "a number longer than its type";
+#ifndef _WIN32
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultIoError);
+    EXPECT_FALSE(root.ReadString("Text", text, &failed));
+    VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
+    EXPECT_TRUE(failed) << "a store that failed to read";
+#endif
 }
 
 TEST_F(RegSectionTest, LongTextIsReadWholeIntoBlockOfItsSize) {
