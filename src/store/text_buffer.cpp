@@ -7,7 +7,9 @@
 #include "errors.h"
 #include "heap.h"
 
-TextBuffer::~TextBuffer() { Clear(); }
+TextBuffer::~TextBuffer() {
+    Clear();
+}
 
 void TextBuffer::Clear() {
     if (capacity != 0) {
