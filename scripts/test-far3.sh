@@ -219,9 +219,10 @@ scenario_plugin_information() {
     wait_for "Plugin commands" || return 1
     far keys F3
     wait_for "Plugin information" || return 1
-    # The version resource, and the UUID that Far derives from the plugin's title, as it was
-    # before the resource existed.
-    wait_for "Far $width " && wait_for " $version.0 " && wait_for "5665-6C6D6F72612E" || return 1
+    # The version resource (its company is the plugin's author), and the UUID that Far derives
+    # from the plugin's title, as it was before the resource existed.
+    wait_for "Far $width " && wait_for " $version.0 " && wait_for "the Velmora authors" &&
+        wait_for "5665-6C6D6F72612E" || return 1
     dismiss shows "Plugin information" && dismiss shows "Plugin commands"
 }
 
