@@ -1,6 +1,6 @@
 #!/bin/sh
 # Checks what a user gets for one width of the host: dist/FOLDER (Velmora for Far x86, Velmora64
-# for Far x64) with the DLL just built, both language files and the guide, and FOLDER.zip that
+# for Far x64) with the DLL just built, both language files, the guide and the licence, and FOLDER.zip that
 # holds the same folder.
 set -u
 dist=$1
@@ -8,7 +8,7 @@ folder=$2
 dll=$3
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-for file in Velmora.dll VelmoraEng.lng VelmoraRus.lng UserGuide.txt; do
+for file in Velmora.dll VelmoraEng.lng VelmoraRus.lng UserGuide.txt LICENSE; do
     [ -s "$dist/$folder/$file" ] || fail "dist/$folder/$file is missing"
     cmake -E tar tf "$dist/$folder.zip" | grep -qx "$folder/$file" ||
         fail "$folder.zip lacks $folder/$file"
