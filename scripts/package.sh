@@ -8,9 +8,9 @@ set -euo pipefail
 source "$(dirname "$0")/far2l-common.sh"
 cd "$velmora_root"
 
-scripts/install-deps.sh
-# dpkg-buildflags, and dpkg-shlibdeps for the package's dependencies.
-install_packages dpkg-dev file
+# Only what the package is built from: no test tools, no Windows compilers, no Wine. dpkg-dev
+# gives dpkg-buildflags, and dpkg-shlibdeps for the package's dependencies.
+install_packages cmake g++ make pkg-config libsqlite3-dev libncurses-dev dpkg-dev file
 
 build=${1:-build/package}
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
