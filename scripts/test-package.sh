@@ -61,6 +61,26 @@ lintian_clean() {
         { printf '%s\n' "$report" >&2 && return 1; }
 }
 check "lintian --pedantic finds nothing but overrides with reasons" lintian_clean
+# The copyright file is in Debian's machine-readable format: a Format header, every Files
+# paragraph with its Copyright and License, and the text of every licence it names; Velmora's own
+# code is under the MIT licence.
+copyright_is_machine_readable() {
+    dpkg-deb --fsys-tarfile "$package" | tar -xO ./usr/share/doc/velmora/copyright | awk '
+        NR == 1 && $0 != "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" { exit 1 }
+        /^$/ { if (files && !(copyright && license)) bad = 1; files = copyright = license = 0; next }
+        /^Files:/ { files = 1; if ($2 == "*") own = 1 }
+        /^Copyright:/ { copyright = 1 }
+        /^License:/ {
+            license = 1; $1 = ""; sub(/^ /, "")
+            if (files) { used[$0] = 1; if (own == 1) { own = 2; ours = $0 } } else { text[$0] = 1 }
+        }
+        END {
+            if (files && !(copyright && license)) bad = 1
+            for (name in used) if (!(name in text)) bad = 1
+            exit bad || ours != "MIT"
+        }'
+}
+check "the copyright file is machine-readable and names the MIT licence" copyright_is_machine_readable
 socket=velmora-package-$$
 purge() {
     tmux -L "$socket" kill-server 2> /dev/null
