@@ -132,7 +132,10 @@ void WriteTable(const std::vector<StoreEntry>& entries, std::FILE* out, int widt
         }
         std::string line;
         for (size_t i = 0; i < cells.size(); ++i) {
-            std::string cell = CutToWidth(*cells[i].first, cells[i].second, utf8);
+            // A directory is cut in its middle, where paths below one folder read alike.
+            std::string cell = i == 1 && columns.text > 0
+                                   ? CutInMiddle(*cells[i].first, cells[i].second, utf8)
+                                   : CutToWidth(*cells[i].first, cells[i].second, utf8);
             line += cell;
             if (i + 1 < cells.size()) {
                 line += std::string(cells[i].second - DisplayWidth(cell, utf8) + kGap, ' ');

@@ -32,6 +32,11 @@ int CharacterWidth(const std::string& text, size_t at, bool utf8, size_t* next) 
     return width < 0 ? 1 : width;
 }
 
+// What stands where a text was cut: "…", or "..." in a terminal without UTF-8.
+std::string CutMark(bool utf8) {
+    return utf8 ? "\xe2\x80\xa6" : "...";
+}
+
 }  // namespace
 
 HotkeyText StripHotkey(const std::string& text) {
@@ -88,12 +93,69 @@ std::string CutToWidth(const std::string& text, int width, bool utf8) {
     if (DisplayWidth(text, utf8) <= width) {
         return FitToWidth(text, width, utf8);
     }
-    const std::string mark = utf8 ? "\xe2\x80\xa6" : "...";  // "…"
-    int markWidth = utf8 ? 1 : 3;
+    const std::string mark = CutMark(utf8);
+    int markWidth = DisplayWidth(mark, utf8);
     if (width < markWidth) {
         return FitToWidth(text, width, utf8);
     }
     return FitToWidth(text, width - markWidth, utf8) + mark;
+}
+
+std::string CutInMiddle(const std::string& text, int width, bool utf8) {
+    const std::string mark = CutMark(utf8);
+    int markWidth = DisplayWidth(mark, utf8);
+    if (DisplayWidth(text, utf8) <= width || width < markWidth + 2) {
+        return CutToWidth(text, width, utf8);
+    }
+    // A third of the room for the beginning, the rest for the end, which tells paths apart.
+    int tailWidth = width - markWidth - (width - markWidth) / 3;
+    size_t tailStart = text.size();
+    for (int used = 0; tailStart > 0;) {
+        size_t previous = PreviousCharacter(text, tailStart, utf8), next = 0;
+        used += CharacterWidth(text, previous, utf8, &next);
+        if (used > tailWidth) {
+            break;
+        }
+        tailStart = previous;
+    }
+    std::string tail = FitToWidth(text.substr(tailStart), tailWidth, utf8);
+    int headWidth = width - markWidth - DisplayWidth(tail, utf8);
+    return FitToWidth(text, headWidth, utf8) + mark + tail;
+}
+
+std::vector<std::string> WrapToWidth(const std::string& text, int width, bool utf8) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (DisplayWidth(text.substr(start), utf8) > width && width > 0) {
+        // The longest run from `start` that fits, and the last blank in it.
+        size_t end = start, blank = std::string::npos;
+        for (int used = 0, columns = 0; end < text.size(); end = NextCharacter(text, end, utf8)) {
+            size_t next = 0;
+            columns = CharacterWidth(text, end, utf8, &next);
+            if (used + columns > width) {
+                break;
+            }
+            used += columns;
+            if (text[end] == ' ' && end > start) {
+                blank = end;
+            }
+        }
+        if (end < text.size() && text[end] == ' ') {
+            blank = end;
+        } else if (end == start) {
+            end = NextCharacter(text, start, utf8);
+        }
+        size_t cut = blank != std::string::npos ? blank : end;
+        lines.push_back(text.substr(start, cut - start));
+        start = cut;
+        while (start < text.size() && text[start] == ' ') {
+            ++start;
+        }
+    }
+    if (start < text.size() || lines.empty()) {
+        lines.push_back(text.substr(start));
+    }
+    return lines;
 }
 
 size_t PreviousCharacter(const std::string& text, size_t offset, bool utf8) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A text with its '&' marks taken out: '&' before a character makes that character the
 // hotkey, and "&&" stands for one '&', as in the host's menus and dialogs.
@@ -31,6 +32,13 @@ std::string FitToWidth(const std::string& text, int width, bool utf8, bool pad =
 // The same without padding, but a text cut short ends in a mark of the cut ("…", or "..." in a
 // terminal without UTF-8), so that two texts that differ only behind the cut never look alike.
 std::string CutToWidth(const std::string& text, int width, bool utf8);
+// The same for a path, cut in its middle: its beginning says where it lies and its end which
+// folder it is, so that several paths below one long folder still read apart when cut.
+std::string CutInMiddle(const std::string& text, int width, bool utf8);
+
+// `text` in lines of at most `width` columns, broken at blanks where it can be; a word longer
+// than a line is broken where the line ends. Nothing of the text is left out.
+std::vector<std::string> WrapToWidth(const std::string& text, int width, bool utf8);
 
 // Byte offset of the character before or after `offset` in `text`, keeping UTF-8 sequences
 // whole when `utf8`.

@@ -1,5 +1,6 @@
 // Message boxes: the first line is the title, the others are shown centred, and the buttons
-// are OK, OK and Cancel, or the module's own last lines, as the flags say.
+// are OK, OK and Cancel, or the module's own last lines, as the flags say. A line wider than the
+// screen is wrapped and a text taller than it scrolls, so that nothing of it is out of reach.
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -14,6 +15,8 @@ struct MessageLayout {
     std::string title;
     std::vector<std::string> body;
     std::vector<HotkeyText> buttons;
+    // The body's lines on the screen at once, from `first` on.
+    int shown = 0;
     // The columns inside the frame, the buttons' row and the whole window.
     int inner = 0;
     int buttonsWidth = -1;
@@ -53,22 +56,30 @@ MessageLayout LayOut(const MessageCall& call, const Terminal& terminal) {
     MessageLayout layout;
     SplitLines(call, layout);
     bool utf8 = terminal.Utf8();
+    int most = std::max(10, terminal.Cols() - 10);
     int inner = DisplayWidth(layout.title, utf8) + 2;
+    std::vector<std::string> body;
     for (const std::string& line : layout.body) {
-        inner = std::max(inner, DisplayWidth(line, utf8));
+        for (const std::string& part : WrapToWidth(line, most, utf8)) {
+            body.push_back(part);
+            inner = std::max(inner, DisplayWidth(part, utf8));
+        }
     }
+    layout.body = body;
     for (const HotkeyText& button : layout.buttons) {
         layout.buttonsWidth += DisplayWidth(ButtonText(button), utf8) + 1;
     }
-    layout.inner =
-        std::min(std::max(inner, layout.buttonsWidth), std::max(10, terminal.Cols() - 10));
+    layout.inner = std::min(std::max(inner, layout.buttonsWidth), most);
     // A blank column and the frame on each side, and a blank inside the frame.
     layout.width = layout.inner + 8;
-    layout.height = static_cast<int>(layout.body.size()) + 5;
+    // The frame, a blank row above it and below it, and the buttons' row.
+    int room = std::max(1, terminal.Rows() - 5);
+    layout.shown = std::min(static_cast<int>(layout.body.size()), room);
+    layout.height = layout.shown + 5;
     return layout;
 }
 
-void DrawMessage(Terminal& terminal, const MessageLayout& layout, int focus) {
+void DrawMessage(Terminal& terminal, const MessageLayout& layout, int focus, int first) {
     bool utf8 = terminal.Utf8();
     int width = layout.width, height = layout.height, inner = layout.inner;
     WindowPlace place = CentredWindow(terminal, width, height);
@@ -79,10 +90,20 @@ void DrawMessage(Terminal& terminal, const MessageLayout& layout, int focus) {
         PutCentredTitle(terminal, place.top + 1, place.left, width, layout.title, inner,
                         Paint::kDialog);
     }
-    for (size_t i = 0; i < layout.body.size(); ++i) {
-        int lineWidth = std::min(DisplayWidth(layout.body[i], utf8), inner);
-        terminal.Put(place.top + 2 + static_cast<int>(i), place.left + 4 + (inner - lineWidth) / 2,
-                     layout.body[i], lineWidth, Paint::kDialog);
+    for (int row = 0; row < layout.shown; ++row) {
+        const std::string& line = layout.body[first + row];
+        int lineWidth = std::min(DisplayWidth(line, utf8), inner);
+        terminal.Put(place.top + 2 + row, place.left + 4 + (inner - lineWidth) / 2, line, lineWidth,
+                     Paint::kDialog);
+    }
+    // Arrows on the frame say that the text goes on above or below.
+    int right = place.left + width - 3;
+    if (first > 0) {
+        terminal.Put(place.top + 2, right, utf8 ? "\xe2\x86\x91" : "^", 1, Paint::kDialog);
+    }
+    if (first + layout.shown < static_cast<int>(layout.body.size())) {
+        terminal.Put(place.top + 1 + layout.shown, right, utf8 ? "\xe2\x86\x93" : "v", 1,
+                     Paint::kDialog);
     }
     int x = place.left + (width - layout.buttonsWidth) / 2;
     int y = place.top + height - 3;
@@ -95,6 +116,31 @@ void DrawMessage(Terminal& terminal, const MessageLayout& layout, int focus) {
         terminal.PutHotkey(y, x, shown, buttonWidth, paint, Paint::kDialogHotkey);
         x += buttonWidth + 1;
     }
+}
+
+// Moves the first line shown for a scrolling key; false for any other key.
+bool Scrolled(const MessageLayout& layout, int& first, const Key& key) {
+    int last = static_cast<int>(layout.body.size()) - layout.shown;
+    if (last <= 0) {
+        return false;
+    }
+    if (key.Is(kKeyUp)) {
+        first -= 1;
+    } else if (key.Is(kKeyDown)) {
+        first += 1;
+    } else if (key.Is(kKeyPageUp)) {
+        first -= layout.shown;
+    } else if (key.Is(kKeyPageDown)) {
+        first += layout.shown;
+    } else if (key.Is(kKeyHome)) {
+        first = 0;
+    } else if (key.Is(kKeyEnd)) {
+        first = last;
+    } else {
+        return false;
+    }
+    first = std::clamp(first, 0, last);
+    return true;
 }
 
 // The pressed button for `key`, or none with the focus moved.
@@ -122,13 +168,22 @@ std::optional<int> MessageKey(const MessageLayout& layout, int& focus, const Key
 }  // namespace
 
 int RunMessage(Terminal& terminal, const MessageCall& call, const Backdrop& backdrop) {
-    MessageLayout layout = LayOut(call, terminal);
-    int focus = 0;
+    int focus = 0, first = 0;
+    MessageLayout layout;
     return RunModal(
         terminal, backdrop,
         [&] {
-            DrawMessage(terminal, layout, focus);
+            // Laid out again at every round, so that a window resized meanwhile fits.
+            layout = LayOut(call, terminal);
+            first = std::clamp(first, 0,
+                               std::max(0, static_cast<int>(layout.body.size()) - layout.shown));
+            DrawMessage(terminal, layout, focus, first);
             return CursorPlace();
         },
-        [&](const Key& key) { return MessageKey(layout, focus, key); });
+        [&](const Key& key) -> std::optional<int> {
+            if (Scrolled(layout, first, key)) {
+                return std::nullopt;
+            }
+            return MessageKey(layout, focus, key);
+        });
 }

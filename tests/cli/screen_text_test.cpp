@@ -70,6 +70,22 @@ TEST(ScreenTextTest, WideCharactersTakeTheirColumnsAndACutIsMarked) {
     EXPECT_EQ(CutToWidth("alpha-src-main-branch-1", 10, true), "alpha-src…");
     EXPECT_EQ(CutToWidth("alpha-src-main-branch-1", 10, false), "alpha-s...");
     EXPECT_EQ(CutToWidth("alpha-src", 9, true), "alpha-src");
+    // Paths below one long folder keep the ends that tell them apart.
+    const std::string base = "/home/user/work/clients/acme/";
+    EXPECT_EQ(CutInMiddle(base + "web", 16, true), "/home…s/acme/web");
+    EXPECT_NE(CutInMiddle(base + "api", 16, true), CutInMiddle(base + "web", 16, true));
+    EXPECT_EQ(CutInMiddle("/srv/東京都", 8, true), "/sr…京都");
+    EXPECT_EQ(CutInMiddle(base + "web", 16, false), "/hom.../acme/web");
+}
+
+TEST(ScreenTextTest, WrappedLinesBreakAtBlanksAndKeepEveryCharacter) {
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    EXPECT_EQ(WrapToWidth("F8 delete the name or filter", 12, true),
+              (std::vector<std::string>{"F8 delete", "the name or", "filter"}));
+    EXPECT_EQ(WrapToWidth("/home/user/projects", 8, false),
+              (std::vector<std::string>{"/home/us", "er/proje", "cts"}));
+    EXPECT_EQ(WrapToWidth("東京都", 3, true), (std::vector<std::string>{"東", "京", "都"}));
+    EXPECT_EQ(WrapToWidth("", 5, true), std::vector<std::string>{""});
 }
 
 }  // namespace
