@@ -4,39 +4,38 @@
 #include <curses.h>
 
 #include <cstdio>
+#include <cstdlib>
 
+#include "colours.h"
 #include "screen.h"
 
 namespace {
 
-struct Colours {
+// Without colours (a monochrome terminal, or NO_COLOR set), each piece of the screen is told
+// apart by an attribute.
+struct Monochrome {
     Paint paint;
-    short foreground;
-    short background;
-    int extra;
-    int monochrome;
+    int attribute;
 };
 
-// The host's classic look: cyan on blue panels, grey dialogs, a black and cyan key bar.
-const Colours kColours[] = {
-    {Paint::kPanel, COLOR_CYAN, COLOR_BLUE, A_BOLD, A_NORMAL},
-    {Paint::kPanelFrame, COLOR_CYAN, COLOR_BLUE, A_BOLD, A_NORMAL},
-    {Paint::kPanelTitle, COLOR_BLACK, COLOR_CYAN, A_NORMAL, A_REVERSE},
-    {Paint::kPanelCursor, COLOR_BLACK, COLOR_CYAN, A_NORMAL, A_REVERSE},
-    {Paint::kPanelSelected, COLOR_YELLOW, COLOR_BLUE, A_BOLD, A_BOLD},
-    {Paint::kPanelSelectedCursor, COLOR_YELLOW, COLOR_CYAN, A_BOLD, A_REVERSE | A_BOLD},
-    {Paint::kPanelHidden, COLOR_CYAN, COLOR_BLUE, A_NORMAL, A_DIM},
-    {Paint::kPanelFilter, COLOR_WHITE, COLOR_BLUE, A_BOLD, A_BOLD},
-    {Paint::kStatus, COLOR_WHITE, COLOR_BLACK, A_NORMAL, A_NORMAL},
-    {Paint::kKeyNumber, COLOR_WHITE, COLOR_BLACK, A_NORMAL, A_NORMAL},
-    {Paint::kKeyLabel, COLOR_BLACK, COLOR_CYAN, A_NORMAL, A_REVERSE},
-    {Paint::kDialog, COLOR_BLACK, COLOR_WHITE, A_NORMAL, A_NORMAL},
-    {Paint::kDialogHotkey, COLOR_YELLOW, COLOR_WHITE, A_BOLD, A_UNDERLINE},
-    {Paint::kDialogFocus, COLOR_BLACK, COLOR_CYAN, A_NORMAL, A_REVERSE},
-    {Paint::kEdit, COLOR_BLACK, COLOR_CYAN, A_NORMAL, A_UNDERLINE},
-    {Paint::kMenu, COLOR_WHITE, COLOR_CYAN, A_BOLD, A_NORMAL},
-    {Paint::kMenuCursor, COLOR_WHITE, COLOR_BLACK, A_BOLD, A_REVERSE},
+const Monochrome kMonochrome[] = {
+    {Paint::kPanelTitle, A_REVERSE},  {Paint::kPanelCursor, A_REVERSE},
+    {Paint::kPanelSelected, A_BOLD},  {Paint::kPanelSelectedCursor, A_REVERSE | A_BOLD},
+    {Paint::kPanelHidden, A_DIM},     {Paint::kPanelFilter, A_BOLD},
+    {Paint::kKeyLabel, A_REVERSE},    {Paint::kDialogHotkey, A_UNDERLINE},
+    {Paint::kDialogFocus, A_REVERSE}, {Paint::kEdit, A_UNDERLINE},
+    {Paint::kMenuCursor, A_REVERSE},
 };
+
+static_assert(kBlack == COLOR_BLACK && kBlue == COLOR_BLUE && kCyan == COLOR_CYAN &&
+                  kWhite == COLOR_WHITE,
+              "the standard colours are numbered as curses numbers them");
+
+// https://no-color.org: a NO_COLOR that is set and not empty asks for no colours.
+bool ColoursWanted() {
+    const char* noColor = std::getenv("NO_COLOR");
+    return (noColor == nullptr || *noColor == '\0') && has_colors();
+}
 
 class CursesScreen : public Screen {
   public:
@@ -50,7 +49,7 @@ class CursesScreen : public Screen {
         meta(stdscr, TRUE);
         leaveok(stdscr, FALSE);
         curs_set(0);
-        colors_ = has_colors();
+        colors_ = ColoursWanted();
         if (colors_) {
             start_color();
             short pair = 1;
@@ -117,10 +116,17 @@ class CursesScreen : public Screen {
 
   private:
     int Attribute(Paint paint) const {
+        if (!colors_) {
+            for (const Monochrome& monochrome : kMonochrome) {
+                if (monochrome.paint == paint) {
+                    return monochrome.attribute;
+                }
+            }
+            return A_NORMAL;
+        }
         for (size_t i = 0; i < sizeof kColours / sizeof kColours[0]; ++i) {
             if (kColours[i].paint == paint) {
-                return colors_ ? static_cast<int>(COLOR_PAIR(i + 1)) | kColours[i].extra
-                               : kColours[i].monochrome;
+                return static_cast<int>(COLOR_PAIR(i + 1)) | (kColours[i].bold ? A_BOLD : 0);
             }
         }
         return A_NORMAL;
@@ -138,9 +144,21 @@ Screen* OpenScreen(std::string* error) {
     FILE* input = std::fopen("/dev/tty", "re");
     FILE* output = input != nullptr ? std::fopen("/dev/tty", "we") : nullptr;
     SCREEN* screen = output != nullptr ? newterm(nullptr, output, input) : nullptr;
-    if (screen == nullptr) {
+    // A terminal that cannot move its cursor (TERM=dumb, as in Emacs' shell) would show the key
+    // bar alone, with no way to see what is chosen.
+    char* move = screen != nullptr ? tigetstr(const_cast<char*>("cup")) : nullptr;
+    bool drawable = move != nullptr && move != reinterpret_cast<char*>(-1);
+    if (screen == nullptr || !drawable) {
+        const char* term = std::getenv("TERM");
         *error = input == nullptr ? "there is no terminal (/dev/tty cannot be opened)"
-                                  : "the terminal type is unknown (TERM)";
+                 : screen == nullptr
+                     ? "the terminal type is unknown (TERM)"
+                     : std::string("this terminal (TERM=") + (term != nullptr ? term : "") +
+                           ") cannot draw a full screen";
+        if (screen != nullptr) {
+            endwin();
+            delscreen(screen);
+        }
         if (output != nullptr) {
             std::fclose(output);
         }

@@ -2,11 +2,23 @@
 // first needs it: most starts of the program never draw.
 #include "terminal.h"
 
+#include <cstdlib>
+
 namespace {
 
 // How long the rest of an escape sequence may take to arrive after its Escape; a lone Escape
-// is taken as the Escape key after this.
-const int kSequenceWaitMs = 50;
+// is taken as the Escape key after this. Over a slow remote link the bytes of one cursor key
+// have been seen 100 ms apart; ESCDELAY (milliseconds, as curses reads it) chooses another wait.
+const int kSequenceWaitMs = 300;
+
+int SequenceWaitMs() {
+    const char* chosen = std::getenv("ESCDELAY");
+    char* end = nullptr;
+    long wait = chosen != nullptr ? std::strtol(chosen, &end, 10) : -1;
+    return chosen != nullptr && *chosen != '\0' && *end == '\0' && wait >= 0 && wait <= 10000
+               ? static_cast<int>(wait)
+               : kSequenceWaitMs;
+}
 // Failed reads in a row after which the terminal counts as gone (a signal may fail one).
 const int kReadRetries = 100;
 
@@ -51,9 +63,10 @@ Key Terminal::ReadKey() {
     if (first == Screen::kResized) {
         return {kKeyResize, 0};
     }
+    static const int sequenceWaitMs = SequenceWaitMs();
     std::string bytes(1, static_cast<char>(first));
     while (!KeyComplete(bytes)) {
-        int next = screen_->ReadByte(kSequenceWaitMs);
+        int next = screen_->ReadByte(sequenceWaitMs);
         if (next < 0) {
             break;
         }

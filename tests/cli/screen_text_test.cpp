@@ -1,13 +1,48 @@
-// Hotkey marks and cutting texts to columns, as the windows and the panel show them, and control
-// bytes shown in written lines.
+// Hotkey marks, cutting and wrapping texts to columns and the colours they are drawn in, as the
+// windows and the panel show them, and control bytes shown in written lines.
+#include "colours.h"
 #include "screen_text.h"
 #include "visible_text.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 
 namespace {
+
+// WCAG's contrast of two colours given as 0xRRGGBB.
+double Contrast(unsigned first, unsigned second) {
+    auto luminance = [](unsigned rgb) {
+        double sum = 0;
+        const double weights[] = {0.2126, 0.7152, 0.0722};
+        for (int channel = 0; channel < 3; ++channel) {
+            double c = ((rgb >> (16 - 8 * channel)) & 0xFF) / 255.0;
+            c = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            sum += weights[channel] * c;
+        }
+        return sum;
+    };
+    double a = luminance(first) + 0.05, b = luminance(second) + 0.05;
+    return a > b ? a / b : b / a;
+}
+
+TEST(ScreenTextTest, EveryTextStandsOutFromItsBackgroundInTheStandardPalettes) {
+    // The eight colours and their bright variants, which bold text takes: VGA's and xterm's.
+    const unsigned kVga[2][8] = {
+        {0x000000, 0xAA0000, 0x00AA00, 0xAA5500, 0x0000AA, 0xAA00AA, 0x00AAAA, 0xAAAAAA},
+        {0x555555, 0xFF5555, 0x55FF55, 0xFFFF55, 0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF}};
+    const unsigned kXterm[2][8] = {
+        {0x000000, 0xCD0000, 0x00CD00, 0xCDCD00, 0x0000EE, 0xCD00CD, 0x00CDCD, 0xE5E5E5},
+        {0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x5C5CFF, 0xFF00FF, 0x00FFFF, 0xFFFFFF}};
+    for (const auto* palette : {kVga, kXterm}) {
+        for (const Colours& colours : kColours) {
+            double contrast = Contrast(palette[colours.bold ? 1 : 0][colours.foreground],
+                                       palette[0][colours.background]);
+            EXPECT_GE(contrast, 4.5) << "paint " << static_cast<int>(colours.paint);
+        }
+    }
+}
 
 TEST(ScreenTextTest, AmpersandMarksTheHotkeyAndDoubledStandsForItself) {
     HotkeyText prefix = StripHotkey("&Prefix:");
