@@ -353,7 +353,7 @@ test_panel_edit_then_jump() {
     start_shell || return 1
     store proj "$work/edit/proj" || return 1
     mkdir -p "$work/edit/moved"
-    shell_start "cd: && pwd"
+    shell_start "VELMORA_FILE_BROWSER=$work/no-browser cd: && pwd"
     wait_for '│  proj +│' || return 1
     cursor_to proj || return 1
     keys F4
@@ -362,12 +362,51 @@ test_panel_edit_then_jump() {
     type_text "$work/edit/moved"
     keys Enter
     wait_for "│$work/edit/moved +│" || return 1
-    # Ctrl+J stands for Ctrl+Enter: the other panel goes there and the panel stays.
+    # Ctrl+J stands for Ctrl+Enter, the file manager's other panel, which a shell does not have.
     keys C-j
-    wait_for "Other panel: $work/edit/moved" || return 1
+    wait_for "A shell has no other panel" || return 1
+    # Ctrl+O stands for Shift+Enter; without a file browser it says so and goes nowhere.
+    keys C-o
+    wait_for "No file browser found" || return 1
     keys Enter
     finish || return 1
     grep -qx "$work/edit/moved" <<< "$output" || fail "Enter on proj did not go to its new path"
+}
+
+test_panel_in_a_small_slow_plain_or_dumb_terminal() {
+    start_shell || return 1
+    tmux_ resize-window -t vt -x 40 -y 10
+    shell_start "cd: "
+    # An empty panel says how to add a name; the status line keeps the key for it.
+    wait_for 'Nothing stored here yet' && wait_for 'Ctrl\+N Add' || return 1
+    # The keys' box does not fit: it scrolls to its last line.
+    keys F1
+    wait_for ' Keys ' || return 1
+    keys End
+    wait_for 'marks a temporary name' || return 1
+    keys Escape
+    wait_gone 'marks a temporary name' || return 1
+    # A cursor key whose bytes arrive apart, as over a slow link, is still one key.
+    keys Escape
+    sleep 0.15
+    type_text "[B"
+    sleep 0.5
+    screen | grep -q 'Nothing stored here yet' || fail "a slow cursor key closed the panel" ||
+        return 1
+    keys Escape
+    finish || return 1
+    tmux_ resize-window -t vt -x 120 -y 32
+    # NO_COLOR draws without colours.
+    shell_start "NO_COLOR=1 cd: "
+    wait_for 'Nothing stored here yet' || return 1
+    tmux_ capture-pane -e -p -t vt | grep -qE $'\e\\[[0-9;]*(3[0-7]|4[0-7])m' &&
+        fail "NO_COLOR=1 still draws in colour" && return 1
+    keys Escape
+    finish || return 1
+    # A terminal that cannot draw a full screen is told so, with what to use instead.
+    shell_run "TERM=dumb cd: " || return 1
+    [ "$rc" = 2 ] && grep -q 'TERM=dumb) cannot draw a full screen' <<< "$output" ||
+        fail "TERM=dumb is not refused"
 }
 
 test_panel_delete_asks_first() {
@@ -394,6 +433,8 @@ test_configuration_changes_the_prefix_and_the_function() {
     store proj "$work/conf/proj" || return 1
     shell_start "velmora --configure"
     wait_for 'Velmora settings' || return 1
+    # The switches of the file manager's menus are left out in a shell.
+    screen | grep -q 'Show in disk menu' && fail "the settings offer the disk menu" && return 1
     # Alt+P reaches the prefix field through its label, Alt+E turns error messages on.
     keys M-p C-y
     type_text "go:"
@@ -552,7 +593,10 @@ for shell in bash zsh fish dash busybox; do
 done
 run_case "ksh: the prefix from the settings" test_ksh_takes_the_prefix_from_the_settings
 run_case "panel: a filter entered and left" test_panel_filter_entered_and_left
-run_case "panel: F4 edit, Ctrl+J, then a jump" test_panel_edit_then_jump
+run_case "panel: F4 edit, Ctrl+J and Ctrl+O said in a shell's terms, then a jump" \
+    test_panel_edit_then_jump
+run_case "panel: a small terminal, a slow link, no colours, a dumb terminal" \
+    test_panel_in_a_small_slow_plain_or_dumb_terminal
 run_case "panel: F8 deletes after its question" test_panel_delete_asks_first
 run_case "settings: a new prefix and the function follows" \
     test_configuration_changes_the_prefix_and_the_function

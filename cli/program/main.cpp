@@ -9,6 +9,7 @@
 
 #include "dead_names.h"
 #include "exit_status.h"
+#include "host/messages.h"
 #include "locations.h"
 #include "module_session.h"
 #include "name_listing.h"
@@ -102,20 +103,16 @@ Outcome WithStoreFaults(Outcome outcome) {
 int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& frontEnd) {
     std::string error;
     if (!terminal.Open(&error)) {
-        Say("the panel needs a terminal: " + error);
+        Say("the panel needs a full-screen terminal: " + error +
+            "; velmora list prints your names");
         return kExitUsage;
     }
     Outcome outcome;
-    std::string otherPanel;
     {
         PanelView view(session.Host(), terminal, frontEnd);
         outcome = view.Run();
-        otherPanel = view.OtherPanel();
     }
     terminal.Close();
-    if (!otherPanel.empty()) {
-        Say("the other panel went to " + otherPanel);
-    }
     return Report(WithStoreFaults(outcome));
 }
 
@@ -229,6 +226,10 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         return kExitDone;
     }
     if (first == "--configure") {
+        // The switches of the file manager's menus and panels mean nothing in a shell.
+        frontEnd.LeaveOut({session.Host().Message(MShowInDiskMenuCheckBox),
+                           session.Host().Message(MShowInPluginsMenuCheckBox),
+                           session.Host().Message(MShowTemporaryAsHiddenCheckBox)});
         session.Configure();
         return kExitDone;
     }

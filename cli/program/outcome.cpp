@@ -6,7 +6,6 @@
 CallWatch::CallWatch(SimHost& host)
     : activePlugin_(host.Active().plugin),
       controls_(host.controls.size()),
-      posted_(host.posted.size()),
       executed_(host.executed.size()),
       messages_(host.messages.size()),
       menus_(host.menus.size()) {}
@@ -26,24 +25,6 @@ bool CallWatch::Jumped(const SimHost& host) const {
 
 std::string CallWatch::Executed(const SimHost& host) const {
     return executed_ < host.executed.size() ? host.executed[executed_] : "";
-}
-
-bool CallWatch::ExecutedOnOtherPanel(const SimHost& host) const {
-    for (size_t i = posted_; i < host.posted.size(); ++i) {
-        if (!host.posted[i].empty()) {
-            return host.posted[i].front() == 9;
-        }
-    }
-    return false;
-}
-
-bool CallWatch::OtherPanelMoved(const SimHost& host) const {
-    for (size_t i = controls_; i < host.controls.size(); ++i) {
-        if (host.controls[i].command == FCTL_SETANOTHERPANELDIR) {
-            return true;
-        }
-    }
-    return false;
 }
 
 bool CallWatch::ReportedError(const SimHost& host) const {

@@ -1,6 +1,6 @@
 // What a call into the module came to, as the host saw it: the active panel sent to a
-// directory, a command typed into the host's command line, the other panel moved, an error
-// box shown. The velmora program turns this into its output and exit status.
+// directory, a command typed into the host's command line, an error box shown. The velmora program
+// turns this into its output and exit status.
 #pragma once
 
 #include <string>
@@ -32,10 +32,6 @@ class CallWatch {
     bool Jumped(const SimHost& host) const;
     // The first command line the host ran for another plugin, or empty.
     std::string Executed(const SimHost& host) const;
-    // Whether that command was typed on the other panel (the key sequence began with Tab).
-    bool ExecutedOnOtherPanel(const SimHost& host) const;
-    // The module sent the other panel to a directory.
-    bool OtherPanelMoved(const SimHost& host) const;
     // The module showed a box with only an OK button: an error report. A box that only shows a
     // store's fault is none: the command may have been done all the same.
     bool ReportedError(const SimHost& host) const;
@@ -44,5 +40,5 @@ class CallWatch {
 
   private:
     HANDLE activePlugin_;
-    size_t controls_, posted_, executed_, messages_, menus_;
+    size_t controls_, executed_, messages_, menus_;
 };

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "file_browser.h"
+
 namespace {
 
 // The host's own labels; the module's labels replace them where it sets a non-empty one.
@@ -17,7 +19,6 @@ const char* const kHostLabels[12] = {"Help",   "",       "", "Edit", "", "",
 const char* const kHelpLines[] = {
     "Keys",
     "Enter          go to the name, or enter the filter",
-    "Ctrl+Enter     send the other panel there   (or Ctrl+J)",
     "Shift+Enter    open in the file browser     (or Ctrl+O)",
     "Alt+Enter      go to the name",
     "F4             edit the name or filter",
@@ -168,7 +169,19 @@ void PanelView::DrawItems(int bottom, int cols) {
             paint = Paint::kPanelCursor;
         }
         terminal_.Put(1 + row, 1, marks + name, nameWidth, paint, true);
-        terminal_.Put(1 + row, divider + 1, description, cols - divider - 2, paint, true);
+        // A path is cut in its middle, where paths below one folder read alike.
+        int descriptionWidth = cols - divider - 2;
+        terminal_.Put(1 + row, divider + 1, CutInMiddle(description, descriptionWidth, utf8),
+                      descriptionWidth, paint, true);
+    }
+
+    if (panel.items.empty()) {
+        static const char* const kEmpty[] = {"Nothing stored here yet.",
+                                             "Ctrl+N (or Shift+F4) stores a name for a directory,",
+                                             "F7 a filter; F1 lists every key."};
+        for (int row = 0; row < 3 && 2 + row < bottom; ++row) {
+            terminal_.Put(2 + row, 2, kEmpty[row], cols - 4, Paint::kPanel, true);
+        }
     }
 
     // The module's title begins with a blank of its own.
@@ -187,11 +200,15 @@ void PanelView::DrawItems(int bottom, int cols) {
 
 void PanelView::DrawStatusAndKeyBar(int rows, int cols) {
     const SimPanel& panel = host_.Active();
+    // The keys to add a name and to see all keys stay at the right, the note or the current
+    // directory (cut in its middle) take the rest.
+    const std::string keys = "  Ctrl+N Add  F1 Help";
+    bool utf8 = terminal_.Utf8();
+    int keysWidth = std::min(DisplayWidth(keys, utf8), cols);
     std::string status = note_.empty() ? "Here: " + panel.curDir : note_;
-    if (note_.empty() && !otherPanel_.empty()) {
-        status += "    Other panel: " + otherPanel_;
-    }
-    terminal_.Put(rows - 2, 0, status + "    F1 Help", cols, Paint::kStatus, true);
+    terminal_.Put(rows - 2, 0, CutInMiddle(status, cols - keysWidth, utf8), cols - keysWidth,
+                  Paint::kStatus, true);
+    terminal_.Put(rows - 2, cols - keysWidth, keys, keysWidth, Paint::kStatus);
 
     int slots = cols >= 12 * 7 ? 12 : 10;
     int slotWidth = cols / slots;
@@ -223,14 +240,8 @@ bool PanelView::Press(int key, unsigned int controlState) {
     }
     std::string executed = watch.Executed(host_);
     if (!executed.empty()) {
-        if (!watch.ExecutedOnOtherPanel(host_)) {
-            outcome_ = {Outcome::kCommand, executed};
-            return true;
-        }
-        note_ = "Other panel: " + executed + " (a command for the file manager)";
-    }
-    if (watch.OtherPanelMoved(host_)) {
-        otherPanel_ = host_.Passive().curDir;
+        outcome_ = {Outcome::kCommand, executed};
+        return true;
     }
     if (host_.Active().plugin == nullptr) {
         outcome_ = {Outcome::kDone, ""};
@@ -248,6 +259,20 @@ bool PanelView::Press(int key, unsigned int controlState) {
         host_.MoveCursorTo(cursorName);
     }
     return false;
+}
+
+bool PanelView::OpenInFileBrowser() {
+    SimPanel& panel = host_.Active();
+    int position = panel.currentItem;
+    bool name = position > 0 && position <= static_cast<int>(panel.items.size()) &&
+                !IsFilter(panel.items[position - 1]);
+    // The module would go to the name instead, as the file manager does.
+    if (name && !VelmoraFileBrowserFound()) {
+        note_ = std::string("No file browser found (") + VelmoraFileBrowser() +
+                "): install xdg-utils, or set VELMORA_FILE_BROWSER";
+        return false;
+    }
+    return Press(KEY_RETURN, PKF_SHIFT);
 }
 
 void PanelView::ShowHelp() {
@@ -299,12 +324,13 @@ Outcome PanelView::Run() {
             ToggleSelection();
         } else if (key.Is(FunctionKey(1))) {
             ShowHelp();
+        } else if (key.Is(kKeyEnter, kModCtrl) || key.Is('j', kModCtrl)) {
+            // The file manager's other panel; a shell has one directory.
+            note_ = "A shell has no other panel: Enter goes to the name";
+        } else if (key.Is(kKeyEnter, kModShift) || key.Is('o', kModCtrl)) {
+            ends = OpenInFileBrowser();
         } else if (key.code == kKeyEnter) {
             ends = Press(KEY_RETURN, ControlStateOf(key));
-        } else if (key.Is('j', kModCtrl)) {
-            ends = Press(KEY_RETURN, PKF_CONTROL);
-        } else if (key.Is('o', kModCtrl)) {
-            ends = Press(KEY_RETURN, PKF_SHIFT);
         } else if (key.Is('n', kModCtrl)) {
             ends = Press(KEY_F4, PKF_SHIFT);
         } else if (key.Is('r', kModCtrl)) {

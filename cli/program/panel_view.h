@@ -21,8 +21,6 @@ class PanelView {
     // Runs until the panel is left: by a jump (the outcome holds the directory), by a command
     // for the host's command line, or by Esc, F10 or Enter on the top-level "..".
     Outcome Run();
-    // Where Ctrl+Enter last sent the other panel, or empty.
-    const std::string& OtherPanel() const { return otherPanel_; }
 
     void Draw();
 
@@ -36,6 +34,9 @@ class PanelView {
     int CursorRow() const;
     void MoveCursor(int row);
     void ToggleSelection();
+    // Shift+Enter: the name's directory in the file browser, or a note that none was found;
+    // true when the panel is gone.
+    bool OpenInFileBrowser();
     void ShowHelp();
     std::string CurrentName();
 
@@ -45,7 +46,6 @@ class PanelView {
     std::vector<int> order_;
     int firstRow_ = 0;
     std::string note_;
-    std::string otherPanel_;
     std::string cameFrom_;
     Outcome outcome_;
 };

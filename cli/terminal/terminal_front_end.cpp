@@ -2,6 +2,7 @@
 // command line such as `velmora pr` shows its completion menu and then gives the terminal back.
 #include "terminal_front_end.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,6 +22,40 @@ std::string MessageLine(const MessageCall& call) {
     return line;
 }
 
+bool IsBox(const DialogField& item) {
+    return item.type == DI_DOUBLEBOX;
+}
+
+// Hides the items whose text is one of `texts`, and moves up what stands below a row that is
+// left empty by them, the frame's bottom and the dialog's height with it.
+void LeaveOutItems(DialogCall& call, const std::vector<std::string>& texts) {
+    std::vector<int> emptied;
+    for (DialogField& item : call.items) {
+        if (std::find(texts.begin(), texts.end(), item.text) != texts.end()) {
+            item.flags |= DIF_HIDDEN;
+            emptied.push_back(item.y1);
+        }
+    }
+    for (const DialogField& item : call.items) {
+        if ((item.flags & DIF_HIDDEN) == 0 && !IsBox(item)) {
+            emptied.erase(std::remove(emptied.begin(), emptied.end(), item.y1), emptied.end());
+        }
+    }
+    std::sort(emptied.begin(), emptied.end());
+    emptied.erase(std::unique(emptied.begin(), emptied.end()), emptied.end());
+    auto above = [&emptied](int y) {
+        return static_cast<int>(std::lower_bound(emptied.begin(), emptied.end(), y) -
+                                emptied.begin());
+    };
+    for (DialogField& item : call.items) {
+        if (IsBox(item)) {
+            item.y2 -= above(item.y2);
+        }
+        item.y1 -= above(item.y1);
+    }
+    call.height -= static_cast<int>(emptied.size());
+}
+
 }  // namespace
 
 bool TerminalFrontEnd::Reach(const std::string& question) {
@@ -30,7 +65,7 @@ bool TerminalFrontEnd::Reach(const std::string& question) {
     }
     std::string error;
     if (!terminal_.Open(&error)) {
-        Say("cannot ask (" + error + "): " + question);
+        Say("cannot show " + question + ": " + error);
         return false;
     }
     openedHere_ = true;
@@ -45,7 +80,11 @@ void TerminalFrontEnd::Release() {
 }
 
 int TerminalFrontEnd::Menu(const MenuCall& call) {
-    if (!Reach("a menu of " + std::to_string(call.items.size()) + " items")) {
+    std::string choices;
+    for (const std::string& item : call.items) {
+        choices += (choices.empty() ? "" : ", ") + StripHotkey(item).text;
+    }
+    if (!Reach("a menu of " + choices)) {
         return -1;
     }
     int choice = RunMenu(terminal_, call, !openedHere_ ? backdrop_ : nullptr);
@@ -58,7 +97,13 @@ int TerminalFrontEnd::Dialog(DialogCall& call) {
     if (!Reach(title)) {
         return -1;
     }
-    int result = RunDialog(terminal_, call, !openedHere_ ? backdrop_ : nullptr);
+    DialogCall shown = call;
+    LeaveOutItems(shown, leftOut_);
+    int result = RunDialog(terminal_, shown, !openedHere_ ? backdrop_ : nullptr);
+    for (size_t i = 0; i < call.items.size(); ++i) {
+        call.items[i].text = shown.items[i].text;
+        call.items[i].selected = shown.items[i].selected;
+    }
     Release();
     return result;
 }

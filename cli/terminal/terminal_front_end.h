@@ -3,6 +3,9 @@
 // an error box with nothing to ask goes to standard error as a line of text.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "front_end.h"
 #include "modal_windows.h"
 #include "terminal.h"
@@ -17,6 +20,9 @@ class TerminalFrontEnd : public FrontEnd {
 
     // What the windows are drawn over: the panel sets itself here while it is shown.
     void SetBackdrop(Backdrop backdrop) { backdrop_ = std::move(backdrop); }
+    // Dialog items with these texts are not shown (the rows below close up), and keep their
+    // values: switches of the file manager that mean nothing in a shell.
+    void LeaveOut(std::vector<std::string> texts) { leftOut_ = std::move(texts); }
 
   private:
     // Opens the terminal when it is closed; false (and a line on standard error naming the
@@ -27,5 +33,6 @@ class TerminalFrontEnd : public FrontEnd {
 
     Terminal& terminal_;
     Backdrop backdrop_;
+    std::vector<std::string> leftOut_;
     bool openedHere_ = false;
 };

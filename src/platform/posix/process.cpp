@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../file_browser.h"
 #include "windows_api.h"
 
 namespace {
@@ -58,11 +59,6 @@ bool SplitBrowserCommand(const char* line, std::vector<std::string>& arguments) 
     }
     arguments = {"explorer", rest.substr(first + 1, rest.size() - first - 2)};
     return true;
-}
-
-std::string FileBrowser() {
-    const char* browser = std::getenv("VELMORA_FILE_BROWSER");
-    return browser != nullptr && *browser != '\0' ? browser : "xdg-open";
 }
 
 // Runs the program in a grandchild in its own session and reports whether exec succeeded.
@@ -123,13 +119,38 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
         return FALSE;
     }
     if (::strcasecmp(arguments[0].c_str(), "explorer") == 0) {
-        arguments[0] = FileBrowser();
+        arguments[0] = VelmoraFileBrowser();
     }
     if (!StartDetached(arguments)) {
         return FALSE;
     }
     *lpProcessInformation = PROCESS_INFORMATION{nullptr, nullptr, 0, 0};
     return TRUE;
+}
+
+const char* VelmoraFileBrowser() {
+    const char* browser = std::getenv("VELMORA_FILE_BROWSER");
+    return browser != nullptr && *browser != '\0' ? browser : "xdg-open";
+}
+
+int VelmoraFileBrowserFound() {
+    // As execvp looks for it: a name with a slash is a path, any other is looked for in PATH.
+    std::string browser = VelmoraFileBrowser();
+    if (browser.find('/') != std::string::npos) {
+        return ::access(browser.c_str(), X_OK) == 0;
+    }
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (size_t start = 0; start <= folders.size();) {
+        size_t end = folders.find(':', start);
+        end = end == std::string::npos ? folders.size() : end;
+        std::string folder = end > start ? folders.substr(start, end - start) : ".";
+        if (::access((folder + "/" + browser).c_str(), X_OK) == 0) {
+            return 1;
+        }
+        start = end + 1;
+    }
+    return 0;
 }
 
 BOOL CloseHandle(HANDLE) {
