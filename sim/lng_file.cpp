@@ -4,6 +4,7 @@
 #include "lng_file.h"
 
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -78,23 +79,16 @@ std::string LanguageIdOf(const std::string& directiveValue) {
 
 }  // namespace
 
-bool LoadLanguageFile(const std::string& path, std::vector<std::string>* messages,
-                      std::string* languageId) {
+bool ParseLanguageText(const std::string& text, std::vector<std::string>* messages,
+                       std::string* languageId) {
     messages->clear();
-    // Binary, so that a file with CR LF line ends reads the same on every system.
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
     std::string id;
-    std::string line;
-    bool firstLine = true;
-    while (std::getline(file, line)) {
-        if (firstLine && line.compare(0, 3, kUtf8ByteOrderMark) == 0) {
-            line.erase(0, 3);
-        }
-        firstLine = false;
-        const std::string trimmed = Trimmed(line);
+    size_t start = text.compare(0, 3, kUtf8ByteOrderMark) == 0 ? 3 : 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        const std::string trimmed = Trimmed(text.substr(start, end - start));
+        start = end + 1;
         if (trimmed.empty() || trimmed.compare(0, 2, "//") == 0) {
             continue;
         }
@@ -105,7 +99,7 @@ bool LoadLanguageFile(const std::string& path, std::vector<std::string>* message
             id = LanguageIdOf(trimmed.substr(sizeof kLanguageDirective - 1));
         }
     }
-    if (file.bad() || id.empty()) {
+    if (id.empty()) {
         messages->clear();
         return false;
     }
@@ -113,4 +107,17 @@ bool LoadLanguageFile(const std::string& path, std::vector<std::string>* message
         *languageId = id;
     }
     return true;
+}
+
+bool LoadLanguageFile(const std::string& path, std::vector<std::string>* messages,
+                      std::string* languageId) {
+    messages->clear();
+    // Binary, so that a file with CR LF line ends reads the same on every system.
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return !file.bad() && ParseLanguageText(text.str(), messages, languageId);
 }

@@ -13,3 +13,6 @@
 // cannot be read or has no ".Language=" line with an identifier; `messages` is then empty.
 bool LoadLanguageFile(const std::string& path, std::vector<std::string>* messages,
                       std::string* languageId);
+// The same for the file's contents, held in `text`.
+bool ParseLanguageText(const std::string& text, std::vector<std::string>* messages,
+                       std::string* languageId);
