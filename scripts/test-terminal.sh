@@ -568,6 +568,28 @@ test_a_broken_temporary_store_leaves_a_permanent_add_done() {
     [ "$(names 2> /dev/null)" = perm ] || fail "perm was not stored"
 }
 
+# The program copied alone into an empty folder carries its texts: it stores, lists and jumps, in
+# any letter case of a language's name, and a language it has no texts for is English, said once.
+test_a_copy_of_the_program_alone_works_in_every_language() {
+    local alone=$work/alone store=$work/alone-store
+    mkdir -p "$alone/bin" "$alone/dir"
+    cp "$program" "$alone/bin/"
+    local said
+    said=$(cd "$alone/dir" && env -u VELMORA_LNG_DIR VELMORA_REGISTRY_DIR="$store/r" \
+        VELMORA_VOLATILE_DIR="$store/v" VELMORA_LANGUAGE=russian "$alone/bin/velmora" :x 2>&1) &&
+        [ -z "$said" ] || fail "a copy alone could not store x in Russian: $said" || return 1
+    said=$(cd / && env -u VELMORA_LNG_DIR VELMORA_REGISTRY_DIR="$store/r" \
+        VELMORA_VOLATILE_DIR="$store/v" VELMORA_LANGUAGE=German "$alone/bin/velmora" x 2>&1) &&
+        [ "$said" = "$alone/dir" ] || fail "a copy alone in German did not go to x: $said" ||
+        return 1
+    said=$(cd "$alone/dir" && env -u VELMORA_LNG_DIR VELMORA_REGISTRY_DIR="$store/r" \
+        VELMORA_VOLATILE_DIR="$store/v" VELMORA_LANGUAGE=German "$alone/bin/velmora" :y 2>&1) &&
+        grep -q "no texts in 'German'.*English, Russian" <<< "$said" ||
+        fail "a copy alone in German does not say which languages it has: $said" || return 1
+    env VELMORA_REGISTRY_DIR="$store/r" VELMORA_VOLATILE_DIR="$store/v" "$alone/bin/velmora" list |
+        grep -q "^x	$alone/dir" || fail "a copy alone does not list x"
+}
+
 test_export_and_import_round_trip() {
     start_shell || return 1
     # A name holds no separator; the backslash travels in the directory instead.
@@ -605,6 +627,8 @@ run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_store
 run_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
 run_case "list, check and prune" test_list_check_and_prune
 run_case "export and import round trip" test_export_and_import_round_trip
+run_case "a copy of the program alone works in every language" \
+    test_a_copy_of_the_program_alone_works_in_every_language
 run_case "control bytes shown visibly" test_control_bytes_are_shown_visibly
 run_case "list and check mark commands" test_list_and_check_mark_commands
 run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path

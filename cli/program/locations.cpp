@@ -1,5 +1,5 @@
-// Finding the language files. The build puts them beside the program, so a program run from the
-// build tree needs no set-up; an installed copy finds them where the package puts them.
+// Finding the language files: beside the program (where the build puts them), where the package
+// puts them, or where the environment says.
 #include "locations.h"
 
 #include <dirent.h>
@@ -9,11 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "lng_file.h"
-
 namespace {
-
-const char kDefaultLanguage[] = "English";
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
@@ -42,7 +38,7 @@ std::string ProgramPath() {
 namespace {
 
 // The files in `folder` whose names end in ".lng".
-std::vector<std::string> LanguageFiles(const std::string& folder) {
+std::vector<std::string> LanguageFilesIn(const std::string& folder) {
     std::vector<std::string> files;
     if (DIR* directory = opendir(folder.c_str())) {
         while (dirent* entry = readdir(directory)) {
@@ -58,7 +54,7 @@ std::vector<std::string> LanguageFiles(const std::string& folder) {
 
 }  // namespace
 
-std::string LanguageFilePath(std::string* searched) {
+std::vector<std::string> LanguageFiles() {
     std::vector<std::string> folders;
     std::string fromEnvironment = Environment("VELMORA_LNG_DIR");
     if (!fromEnvironment.empty()) {
@@ -67,30 +63,11 @@ std::string LanguageFilePath(std::string* searched) {
         std::string folder = ProgramFolder();
         folders = {folder, folder + "/../lib/far2l/Plugins/velmora/plug"};
     }
-    std::string language = Environment("VELMORA_LANGUAGE");
-    if (language.empty()) {
-        language = kDefaultLanguage;
-    }
-    // The first folder that holds language files is the one: the texts of a program and of the
-    // module beside it must be of one version.
     for (const std::string& folder : folders) {
-        std::vector<std::string> files = LanguageFiles(folder);
-        if (files.empty()) {
-            continue;
+        std::vector<std::string> files = LanguageFilesIn(folder);
+        if (!files.empty()) {
+            return files;
         }
-        for (const std::string& file : files) {
-            std::vector<std::string> messages;
-            std::string id;
-            if (LoadLanguageFile(file, &messages, &id) && id == language) {
-                return file;
-            }
-        }
-        *searched = folder;
-        return "";
     }
-    *searched = folders.empty() ? "no folder (the program's own path cannot be read)" : "";
-    for (const std::string& folder : folders) {
-        *searched += (searched->empty() ? "" : " or ") + folder;
-    }
-    return "";
+    return {};
 }

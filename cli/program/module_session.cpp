@@ -9,14 +9,14 @@
 #include <cstdlib>
 
 #include "direct_store.h"
-#include "lng_file.h"
-#include "locations.h"
+#include "language.h"
 #include "commands/command_line.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
 #include "store/text_buffer.h"
 #include "store_fault.h"
 #include "stored_jump.h"
+#include "visible_text.h"
 
 namespace {
 
@@ -128,12 +128,10 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
         *error = "the current directory cannot be read";
         return false;
     }
-    std::string searched;
-    std::string languageFile = LanguageFilePath(&searched);
-    std::vector<std::string> messages;
-    if (languageFile.empty() || !LoadLanguageFile(languageFile, &messages, nullptr)) {
-        *error = "no language file found in " + searched + " (set VELMORA_LNG_DIR)";
-        return false;
+    std::string warning;
+    std::vector<std::string> messages = ModuleTexts(&warning);
+    if (!warning.empty()) {
+        Say(warning);
     }
     host_ = std::make_unique<SimHost>(std::move(messages));
     // The host is far2l, whose records the module was built for: a file panel is moved with
