@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -501,6 +502,55 @@ TEST_F(StoreCommandsTest, DirectoriesOutOfReachAreUnreachableNotGone) {
         EXPECT_EQ(JudgeTarget(target), TargetState::kUnreachable) << target;
     }
     EXPECT_EQ(JudgeTarget("velmora-missing"), TargetState::kPresent);
+}
+
+// Names an earlier build or another tool's file stored that no jump reaches, and names that are
+// one text in two Unicode forms (marks of two classes in either order are one text too), are
+// listed with what is wrong; names that only look alike (é and É), and one name in both
+// sections, are not.
+TEST_F(StoreCommandsTest, CheckPointsOutNamesOnlyThePanelReachesAndNamesThatLookAlike) {
+    const std::pair<StoreSection, std::string> stored[] = {
+        {StoreSection::kKeys, "a/b"},
+        {StoreSection::kKeys, "back\\slash"},
+        {StoreSection::kTempKeys, ":x"},
+        {StoreSection::kKeys, "x-"},
+        {StoreSection::kFilters, "f/g"},
+        {StoreSection::kKeys, "caf\xc3\xa9"},
+        {StoreSection::kTempKeys, "cafe\xcc\x81"},
+        {StoreSection::kKeys, "\xed\x95\x9c"},
+        {StoreSection::kKeys, "\xe1\x84\x92\xe1\x85\xa1\xe1\x86\xab"},
+        {StoreSection::kKeys, "q\xcc\xa3\xcc\x87"},
+        {StoreSection::kKeys, "q\xcc\x87\xcc\xa3"},
+        {StoreSection::kKeys, "\xc3\xa9t\xc3\xa9"},
+        {StoreSection::kKeys, "\xc3\x89t\xc3\xa9"},
+        {StoreSection::kTempKeys, "\xc3\xa9t\xc3\xa9"},
+    };
+    for (const auto& entry : stored) {
+        ASSERT_TRUE(WriteText(entry.first, entry.second, folder_));
+    }
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunCheck(), kExitFailed);
+    std::string said = testing::internal::GetCapturedStderr();
+    std::istringstream table(testing::internal::GetCapturedStdout());
+    std::map<std::string, std::string> notes;
+    for (std::string line; std::getline(table, line);) {
+        notes[line.substr(0, line.find('\t'))] = line.substr(line.rfind('\t') + 1);
+    }
+    const std::string alike = "looks like another name";
+    EXPECT_EQ(notes, (std::map<std::string, std::string>{
+                         {"a/b", "panel only"},
+                         {"back\\\\slash", "panel only"},
+                         {":x", "temporary, panel only"},
+                         {"caf\xc3\xa9", alike},
+                         {"cafe\xcc\x81", "temporary, " + alike},
+                         {"\xed\x95\x9c", alike},
+                         {"\xe1\x84\x92\xe1\x85\xa1\xe1\x86\xab", alike},
+                         {"q\xcc\xa3\xcc\x87", alike},
+                         {"q\xcc\x87\xcc\xa3", alike},
+                     }));
+    EXPECT_NE(said.find("no jump reaches 'a/b', a name holding / or \\"), std::string::npos);
+    EXPECT_NE(said.find("(caf<U+00E9> and cafe<U+0301>)"), std::string::npos) << said;
 }
 
 TEST_F(StoreCommandsTest, PruneDeletesNamesOutOfReachOnlyWhenTold) {
