@@ -80,6 +80,9 @@ int Report(const Outcome& outcome) {
             Say("no name '" + outcome.text + "'");
             return kExitFailed;
         case Outcome::kStoreFailed:
+            if (!outcome.text.empty()) {
+                Say(outcome.text);
+            }
             return SayStoreFault();
         default:
             return kExitDone;
@@ -230,8 +233,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         return kExitDone;
     }
     if (first == "--configure") {
-        session.Configure();
-        return kExitDone;
+        return Report(WithStoreFaults(session.Configure()));
     }
     Outcome outcome = session.Run(text);
     if (outcome.kind == Outcome::kPanel) {
