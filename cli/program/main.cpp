@@ -243,8 +243,9 @@ int RunModuleCommand(std::vector<std::string> arguments) {
 }
 
 // Everything printed must have reached standard output: a path cut by a full disk is worse
-// than none.
+// than none. What the stores noticed of the environment is said last, once.
 int Finish(int status) {
+    SayStoreNotices();
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         Say(std::string("cannot write the output: ") + std::strerror(errno));
         return status == kExitDone || status == kExitCommand ? kExitFailed : status;
