@@ -1,7 +1,7 @@
 // Starting the module and reading what its commands did. The host cannot see inside the
-// module, so an add or a delete is judged by what the store holds afterwards: the module says
-// nothing about a failure while its error boxes are off, and the program must not report a
-// name as stored when it is not.
+// module, so an add, a delete or a save of the settings is judged by what the store holds
+// afterwards: the module says nothing about a failure while its error boxes are off, and the
+// program must not report a name or a setting as stored when it is not.
 #include "module_session.h"
 
 #include <unistd.h>
