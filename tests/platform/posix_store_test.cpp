@@ -731,13 +731,21 @@ TEST_F(PosixStoreTest, RootMakesNothingInAnotherUsersHomeWhoIsToldHowToGetBackWh
     // What an earlier build left: root's folders in the user's home.
     ASSERT_EQ(mkdir(config.c_str(), 0700), 0);
     ASSERT_EQ(mkdir((config + "/velmora").c_str(), 0700), 0);
-    std::string said = FaultAsUser(user, kVelmoraPersistentStore, [] { AddName("x", "/x", true); });
-    setenv("HOME", savedHome.c_str(), 1);
-    std::string group = std::to_string(user);
+    auto add = [] { AddName("x", "/x", true); };
+    std::string said = FaultAsUser(user, kVelmoraPersistentStore, add);
+    std::string giveBack = "give it back with: sudo chown -R " + std::to_string(user) + ":" +
+                           std::to_string(user) + " " + config;
     EXPECT_EQ(said, config +
                         " is not ours: owned by root, so the store below it cannot be made or "
-                        "opened; give it back with: sudo chown -R " +
-                        group + ":" + group + " " + config);
+                        "opened; " +
+                        giveBack);
+    // The same where the user can look into root's folders and finds the store's own folder.
+    std::string registry = config + "/velmora/registry";
+    ASSERT_EQ(mkdir(registry.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(config.c_str(), 0755) | chmod((config + "/velmora").c_str(), 0755), 0);
+    said = FaultAsUser(user, kVelmoraPersistentStore, add);
+    setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_EQ(said, registry + " is not ours: owned by root; " + giveBack);
 }
 
 TEST_F(PosixStoreTest, NoHomeIsAFault) {

@@ -156,15 +156,17 @@ std::string WrongWithSharedBase(const std::string& base) {
 }
 
 // Records the fault of a folder that is not the user's own (links followed); false then. One that
-// belongs to another user is said with the command that gives it back.
+// another user made in the user's own folder is said with the command that gives it back.
 bool FolderIsOurs(int store, const std::string& folder) {
     struct stat info {};
     std::string wrong = ::stat(folder.c_str(), &info) != 0 ? std::strerror(errno)
                         : !S_ISDIR(info.st_mode)           ? std::string("not a folder")
                                                            : NotTheUsersOwn(info);
-    if (!wrong.empty() && info.st_uid != geteuid() && S_ISDIR(info.st_mode)) {
-        std::string taken = TakenFolder(folder);
-        wrong += "; give it back with: " + GiveBackCommand(taken.empty() ? folder : taken);
+    // Only a folder in one of the user's own was the user's to have: another user's runtime
+    // folder, say, is theirs.
+    std::string taken = wrong.empty() || info.st_uid == geteuid() ? "" : TakenFolder(folder);
+    if (!taken.empty()) {
+        wrong += "; give it back with: " + GiveBackCommand(taken);
     }
     if (!wrong.empty()) {
         RecordFault(store, kStoreFaultNotOurs, folder, wrong);
