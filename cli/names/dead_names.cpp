@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "direct_store.h"
 #include "exit_status.h"
@@ -184,18 +185,20 @@ int RunCheck() {
         }
     }
     for (const std::vector<size_t>& group : LookAlikeNames(entries)) {
+        // A name stored among the temporary and the permanent names is one name, spelled once.
+        std::set<std::string> names;
         std::string spellings;
         for (size_t i : group) {
             AddNote(&found[i], "looks like another name");
-            spellings += (spellings.empty() ? "" : " and ") + Spelled(entries[i].name);
+            if (names.insert(NameKey(entries[i].name)).second) {
+                spellings += (spellings.empty() ? "" : " and ") + Spelled(entries[i].name);
+            }
         }
-        said.push_back("'" + entries[group.front()].name + "' is stored as " +
-                       std::to_string(group.size()) +
-                       " names that look the same, in two Unicode "
-                       "forms (" +
+        said.push_back("'" + entries[group.front()].name + "' is " + std::to_string(names.size()) +
+                       " names that look the same, one text in different Unicode forms (" +
                        spellings +
-                       "); a jump finds the one typed the same way only: "
-                       "rename the others on the panel (velmora) with F4");
+                       "); a jump finds only the one typed the same way: rename the others on "
+                       "the panel (velmora) with F4");
     }
     // Commands are listed too, marked as such: the file manager runs them instead of going to a
     // directory. They count for nothing in the status.

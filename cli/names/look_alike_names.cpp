@@ -65,6 +65,20 @@ unsigned char CombiningClass(char32_t code) {
     return code <= run->last ? run->combiningClass : 0;
 }
 
+// The characters of `name`, and each byte that is no part of a well-formed one as a unit above
+// every code point.
+std::u32string Units(const std::string& name) {
+    std::u32string units;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
+    for (size_t i = 0; i < name.size();) {
+        char32_t code = 0;
+        size_t length = Utf8Length(bytes + i, name.size() - i, &code);
+        units.push_back(length != 0 ? code : bytes[i] < 0x80 ? bytes[i] : kByteUnits + bytes[i]);
+        i += length != 0 ? length : 1;
+    }
+    return units;
+}
+
 bool BeyondAscii(const std::string& name) {
     return std::any_of(name.begin(), name.end(),
                        [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
@@ -74,16 +88,8 @@ bool BeyondAscii(const std::string& name) {
 
 std::u32string CanonicalForm(const std::string& name) {
     std::u32string form;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
-    for (size_t i = 0; i < name.size();) {
-        char32_t code = 0;
-        size_t length = Utf8Length(bytes + i, name.size() - i, &code);
-        if (length == 0) {
-            code = bytes[i] < 0x80 ? bytes[i] : kByteUnits + bytes[i];
-            length = 1;
-        }
-        Decompose(code, &form);
-        i += length;
+    for (char32_t unit : Units(name)) {
+        Decompose(unit, &form);
     }
     for (size_t start = 0; start < form.size();) {
         size_t end = start;
@@ -122,18 +128,14 @@ std::vector<std::vector<size_t>> LookAlikeNames(const std::vector<StoreEntry>& e
 
 std::string Spelled(const std::string& name) {
     std::string spelled;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
-    for (size_t i = 0; i < name.size();) {
-        char32_t code = 0;
-        size_t length = Utf8Length(bytes + i, name.size() - i, &code);
-        if (length == 0) {
-            spelled += name[i++];
+    for (char32_t unit : Units(name)) {
+        if (unit < 0x80 || unit >= kByteUnits) {
+            spelled += static_cast<char>(unit < 0x80 ? unit : unit - kByteUnits);
             continue;
         }
         char shown[16];
-        std::snprintf(shown, sizeof shown, "<U+%04X>", static_cast<unsigned>(code));
+        std::snprintf(shown, sizeof shown, "<U+%04X>", static_cast<unsigned>(unit));
         spelled += shown;
-        i += length;
     }
     return spelled;
 }
