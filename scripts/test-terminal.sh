@@ -590,6 +590,29 @@ test_a_copy_of_the_program_alone_works_in_every_language() {
         grep -q "^x	$alone/dir" || fail "a copy alone does not list x"
 }
 
+# A store the user may only read: a delete and a save of the settings that the store refuses are
+# the store's failures, said with its fault and status 4.
+test_writes_the_store_refuses_are_store_failures() {
+    start_shell || return 1
+    store n4 "$work/refused/n4" || return 1
+    local database=$case_store/registry/hkcu.db
+    chmod 400 "$database"
+    shell_run "velmora -- -n4" || return 1
+    [ "$rc" = 4 ] && grep -qF "velmora: 'n4' is still stored; it was not deleted" <<< "$output" &&
+        grep -qF "velmora: $database is read-only" <<< "$output" ||
+        fail "a delete the store refused gives status $rc without its fault" || return 1
+    shell_start "velmora --configure"
+    wait_for 'Velmora settings' || return 1
+    keys M-p C-y
+    type_text "go:"
+    keys Enter
+    finish || return 1
+    [ "$rc" = 4 ] && grep -qF "velmora: the settings were not saved" <<< "$output" &&
+        grep -qF "velmora: $database is read-only" <<< "$output" ||
+        fail "settings the store refused give status $rc without its fault" || return 1
+    [ "$(names)" = n4 ] || fail "the store holds '$(names)' instead of n4"
+}
+
 test_export_and_import_round_trip() {
     start_shell || return 1
     # A name holds no separator; the backslash travels in the directory instead.
@@ -634,6 +657,8 @@ run_case "list and check mark commands" test_list_and_check_mark_commands
 run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
 run_case "a broken temporary store leaves a permanent add done" \
     test_a_broken_temporary_store_leaves_a_permanent_add_done
+run_case "writes the store refuses are said as its failures" \
+    test_writes_the_store_refuses_are_store_failures
 
 echo "terminal: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -9,6 +9,7 @@
 #include "shell_init.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
+#include "unreachable_names.h"
 
 const char kExchangeHeader[] = "velmora export 1";
 
@@ -203,6 +204,10 @@ std::string EntryProblem(const ExchangeEntry& entry) {
         return SettingProblem(value);
     }
     bool filter = entry.section == StoreSection::kFilters;
+    // An import stores the names an add would: a filter is reached by its whole name.
+    if (!filter && !WhyUnreachable(value.name).empty()) {
+        return WhyUnreachable(value.name);
+    }
     std::string text = value.Text();
     if (text.find('\0') != std::string::npos) {
         return filter ? "a pattern cannot hold the byte 0" : "a target cannot hold the byte 0";

@@ -32,5 +32,6 @@ bool ParseEntry(const std::string& line, ExchangeEntry* entry, std::string* prob
 
 // Why the store cannot hold the entry, or must not take it; empty when it can. A setting the
 // module reads as a number or as the prefix has that type, and the prefix can name a shell
-// command; a name's target is an absolute path or a command for the file manager.
+// command; a name is one a jump reaches, as an add stores; a name's target is an absolute path or
+// a command for the file manager.
 std::string EntryProblem(const ExchangeEntry& entry);

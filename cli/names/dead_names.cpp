@@ -7,15 +7,20 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "direct_store.h"
 #include "exit_status.h"
+#include "look_alike_names.h"
 #include "name_table.h"
 #include "store/name_store.h"
 #include "store_fault.h"
+#include "unreachable_names.h"
+#include "visible_text.h"
 
 namespace {
 
@@ -62,20 +67,24 @@ struct JudgedName {
     TargetState state;
 };
 
-// The names (not filters) whose directory is not there, and with `commands` those whose target
-// is a command for the file manager, which is never judged; false when the store failed.
-bool NamesNotThere(std::vector<JudgedName>* judged, bool commands) {
+// The names (not filters) whose directory is not there; false when the store failed.
+bool NamesNotThere(std::vector<JudgedName>* judged) {
     std::vector<StoreEntry> entries;
     bool read = ReadEntries(&entries);
     for (const StoreEntry& entry : entries) {
-        bool name = entry.section != StoreSection::kFilters;
-        TargetState state = name ? JudgeTarget(entry.text) : TargetState::kPresent;
-        bool command = commands && name && PluginCommandPos(entry.text.c_str()) != 0;
-        if (state != TargetState::kPresent || command) {
+        TargetState state = entry.section != StoreSection::kFilters ? JudgeTarget(entry.text)
+                                                                    : TargetState::kPresent;
+        if (state != TargetState::kPresent) {
             judged->push_back({entry, state});
         }
     }
     return read;
+}
+
+void AddNote(std::string* notes, const std::string& note) {
+    if (!note.empty()) {
+        *notes += (notes->empty() ? "" : ", ") + note;
+    }
 }
 
 // Reads a yes from the terminal, whatever standard input is.
@@ -157,28 +166,67 @@ std::vector<std::string> TakePruneOptions(const std::vector<std::string>& words,
 }
 
 int RunCheck() {
+    std::vector<StoreEntry> entries;
+    bool read = ReadEntries(&entries);
+    // What check found of each name, beside what the table notes itself.
+    std::vector<std::string> found(entries.size());
+    std::vector<std::string> said;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const StoreEntry& entry = entries[i];
+        if (entry.section == StoreSection::kFilters) {
+            continue;
+        }
+        AddNote(&found[i], FoundNote(JudgeTarget(entry.text)));
+        std::string why = WhyUnreachable(entry.name);
+        if (!why.empty()) {
+            AddNote(&found[i], "panel only");
+            said.push_back("no jump reaches '" + entry.name + "', " + why +
+                           ": the panel does (velmora): Enter goes there, F4 renames it");
+        }
+    }
+    for (const std::vector<size_t>& group : LookAlikeNames(entries)) {
+        // A name stored among the temporary and the permanent names is one name, spelled once.
+        std::set<std::string> names;
+        std::string spellings;
+        for (size_t i : group) {
+            AddNote(&found[i], "looks like another name");
+            if (names.insert(NameKey(entries[i].name)).second) {
+                spellings += (spellings.empty() ? "" : " and ") + Spelled(entries[i].name);
+            }
+        }
+        said.push_back("'" + entries[group.front()].name + "' is " + std::to_string(names.size()) +
+                       " names that look the same, one text in different Unicode forms (" +
+                       spellings +
+                       "); a jump finds only the one typed the same way: rename the others on "
+                       "the panel (velmora) with F4");
+    }
     // Commands are listed too, marked as such: the file manager runs them instead of going to a
     // directory. They count for nothing in the status.
-    std::vector<JudgedName> judged;
-    bool read = NamesNotThere(&judged, true);
     std::vector<StoreEntry> listed;
-    std::vector<std::string> found;
-    bool notThere = false;
-    for (const JudgedName& name : judged) {
-        listed.push_back(name.entry);
-        found.push_back(FoundNote(name.state));
-        notThere = notThere || name.state != TargetState::kPresent;
+    std::vector<std::string> notes;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        bool command = entries[i].section != StoreSection::kFilters &&
+                       PluginCommandPos(entries[i].text.c_str()) != 0;
+        if (!found[i].empty() || command) {
+            listed.push_back(entries[i]);
+            notes.push_back(found[i]);
+        }
     }
-    WriteTable(listed, found);
+    WriteTable(listed, notes);
+    for (const std::string& line : said) {
+        Say(line);
+    }
     if (!read) {
         return SayStoreFault();
     }
-    return notThere ? kExitFailed : kExitDone;
+    bool wrong = std::any_of(found.begin(), found.end(),
+                             [](const std::string& note) { return !note.empty(); });
+    return wrong ? kExitFailed : kExitDone;
 }
 
 int RunPrune(const PruneOptions& options) {
     std::vector<JudgedName> judged;
-    if (!NamesNotThere(&judged, false)) {
+    if (!NamesNotThere(&judged)) {
         return SayStoreFault();
     }
     std::vector<StoreEntry> doomed;

@@ -1,6 +1,7 @@
 // Names whose directory is gone or out of reach: `velmora check` lists them, `velmora prune`
 // deletes the gone ones, and the unreachable ones only when told to. Targets that are commands
-// for the file manager are never judged; check lists them, marked.
+// for the file manager are never judged; check lists them, marked, and it lists the names only
+// the panel reaches and those that look like another name as well.
 #pragma once
 
 #include <string>
@@ -32,7 +33,7 @@ struct PruneOptions {
 std::vector<std::string> TakePruneOptions(const std::vector<std::string>& words,
                                           PruneOptions* options);
 
-// The names whose directory is not there, status 1 when there are any, and those whose target
-// is a command.
+// The names whose directory is not there, those no jump reaches (the panel does), and those that
+// look like another name, status 1 when there are any; and those whose target is a command.
 int RunCheck();
 int RunPrune(const PruneOptions& options);

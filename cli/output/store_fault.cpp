@@ -36,3 +36,10 @@ int SayStoreFault() {
     SayStoreFaultsIfAny();
     return kExitStoreFailed;
 }
+
+void SayStoreNotices() {
+    char text[4096 + 256];
+    while (VelmoraTakeStoreNotice(text, sizeof text) != 0) {
+        Say(text);
+    }
+}

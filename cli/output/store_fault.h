@@ -20,3 +20,5 @@ bool IsStoreFaultBox(const std::vector<std::string>& lines);
 // Says the faults, if any, of a command that was done all the same (a jump to a permanent
 // name while the temporary names cannot be read).
 void SayStoreFaultsIfAny();
+// Says the notices about where the stores live (an environment variable ignored), each once.
+void SayStoreNotices();

@@ -37,7 +37,8 @@ const char kUsage[] =
     "                                print the shell integration; load it with\n"
     "                                  eval \"$(velmora init bash)\"\n"
     "       velmora list             the names, their directories and the filters\n"
-    "       velmora check            the names whose directory is gone or out of reach\n"
+    "       velmora check            the names in doubt: directory gone or away, no jump, "
+    "look-alike\n"
     "       velmora prune [--yes] [--unreachable]\n"
     "                                delete the names whose directory is gone (after a\n"
     "                                  question, unless --yes); with --unreachable also\n"
@@ -80,6 +81,9 @@ int Report(const Outcome& outcome) {
             Say("no name '" + outcome.text + "'");
             return kExitFailed;
         case Outcome::kStoreFailed:
+            if (!outcome.text.empty()) {
+                Say(outcome.text);
+            }
             return SayStoreFault();
         default:
             return kExitDone;
@@ -230,8 +234,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         frontEnd.LeaveOut({session.Host().Message(MShowInDiskMenuCheckBox),
                            session.Host().Message(MShowInPluginsMenuCheckBox),
                            session.Host().Message(MShowTemporaryAsHiddenCheckBox)});
-        session.Configure();
-        return kExitDone;
+        return Report(WithStoreFaults(session.Configure()));
     }
     Outcome outcome = session.Run(text);
     if (outcome.kind == Outcome::kPanel) {
@@ -241,8 +244,9 @@ int RunModuleCommand(std::vector<std::string> arguments) {
 }
 
 // Everything printed must have reached standard output: a path cut by a full disk is worse
-// than none.
+// than none. What the stores noticed of the environment is said last, once.
 int Finish(int status) {
+    SayStoreNotices();
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         Say(std::string("cannot write the output: ") + std::strerror(errno));
         return status == kExitDone || status == kExitCommand ? kExitFailed : status;

@@ -1,16 +1,19 @@
 // Starting the module and reading what its commands did. The host cannot see inside the
-// module, so an add or a delete is judged by what the store holds afterwards: the module says
-// nothing about a failure while its error boxes are off, and the program must not report a
-// name as stored when it is not.
+// module, so an add, a delete or a save of the settings is judged by what the store holds
+// afterwards: the module says nothing about a failure while its error boxes are off, and the
+// program must not report a name or a setting as stored when it is not.
 #include "module_session.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "direct_store.h"
 #include "language.h"
 #include "commands/command_line.h"
+#include "host/module_state.h"
+#include "host/settings.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
 #include "store/text_buffer.h"
@@ -107,10 +110,35 @@ Outcome Deleted(StoreResult wasPermanent, StoreResult wasTemporary, const std::s
         case StoreResult::kMissing:
             return {Outcome::kDone, ""};
         case StoreResult::kDone:
-            return {Outcome::kRefused, "'" + name + "' is still stored; it was not deleted"};
+            // The module's delete found the name and the store kept it: a full disk, a file
+            // the user may only read, another process's write lock.
+            return {Outcome::kStoreFailed, "'" + name + "' is still stored; it was not deleted"};
         default:
             return {Outcome::kStoreFailed, ""};
     }
+}
+
+// The settings as the module holds them, in the values it saves them as. The highlighting switch
+// is left out: it is always on, whatever is stored.
+std::vector<StoreValue> HeldSettings() {
+    std::vector<StoreValue> values;
+    for (const StoredOption& option : kStoredOptions) {
+        if (option.number == &SettingsRecord::UseHighlighting) {
+            continue;
+        }
+        StoreValue value;
+        value.name = option.name;
+        if (option.number == nullptr) {
+            value.type = REG_SZ;
+            value.data = std::string(Settings.Prefix.Text()) + '\0';
+        } else {
+            DWORD number = Settings.*option.number;
+            value.type = REG_DWORD;
+            value.data.assign(reinterpret_cast<const char*>(&number), sizeof number);
+        }
+        values.push_back(value);
+    }
+    return values;
 }
 
 }  // namespace
@@ -202,6 +230,24 @@ Outcome ModuleSession::Run(const std::string& text) {
     return {Outcome::kNotFound, JumpName(text)};
 }
 
-bool ModuleSession::Configure() {
-    return host_->Configure() != 0;
+Outcome ModuleSession::Configure() {
+    std::vector<StoreValue> before = HeldSettings();
+    bool confirmed = host_->Configure() != 0;
+    std::vector<StoreValue> chosen = HeldSettings();
+    // A save the store refused may have left the dialog's result 0, as a cancel does; the
+    // settings the module holds tell the two apart.
+    bool unchanged =
+        std::equal(chosen.begin(), chosen.end(), before.begin(), before.end(),
+                   [](const StoreValue& a, const StoreValue& b) { return a.data == b.data; });
+    if (!confirmed && unchanged) {
+        return {Outcome::kDone, ""};
+    }
+    for (const StoreValue& setting : chosen) {
+        StoreValue stored;
+        if (ReadValue(StoreSection::kRoot, setting.name, &stored) != StoreResult::kDone ||
+            stored.type != setting.type || stored.data != setting.data) {
+            return {Outcome::kStoreFailed, "the settings were not saved"};
+        }
+    }
+    return {Outcome::kDone, ""};
 }

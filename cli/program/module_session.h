@@ -28,8 +28,9 @@ class ModuleSession {
 
     // Runs `text` as the command line behind the prefix.
     Outcome Run(const std::string& text);
-    // Runs the configuration dialog; true when the settings were saved.
-    bool Configure();
+    // Runs the configuration dialog: done when the settings were saved or the dialog cancelled,
+    // a store failure when the store does not hold what was chosen.
+    Outcome Configure();
 
   private:
     ModuleExports exports_ = LinkedModuleExports();

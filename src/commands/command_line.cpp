@@ -1,5 +1,5 @@
 // The command dispatcher. The first character alone decides the command, so a name that
-// begins with '+', ':' or '-' cannot be reached from the command line.
+// begins with '+', ':' or '-' cannot be reached from the command line, and an add refuses one.
 #include "command_line.h"
 
 #include "../abi/plugin_abi.h"
@@ -12,18 +12,16 @@
 #include "../store/name_store.h"
 #include "jump.h"
 #include "jump_target.h"
+#include "name_rule.h"
 
 namespace {
 
 int Add(const char* name, bool permanent) {
     // The name is judged before the panel, so that a missing one is said as such also on a
     // panel without a directory.
-    const char* valueName = AddedValueName(name);
-    if (valueName == nullptr) {
-        return ErrEmptyName;
-    }
-    if (FirstSeparator(valueName) != nullptr) {
-        return ErrNameWithSeparator;
+    // A name the command line could not reach again is not stored.
+    if (int refusal = CheckName(AddedValueName(name)); refusal != 0) {
+        return refusal;
     }
     PanelInfo info;
     // Without a description of the panel, or on a panel with no directory (a plugin's, this

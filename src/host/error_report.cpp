@@ -8,19 +8,21 @@
 #include "messages.h"
 #include "module_state.h"
 
-const int ErrorMessageTable[8] = {0,
+const int ErrorMessageTable[9] = {0,
                                   MNameNotFound,
                                   MRegistryError,
                                   MNoMemory,
                                   MUnexpectedError,
                                   MEmptyNameCommand,
                                   MNameWithSeparator,
-                                  MDirectoryTooLong};
+                                  MDirectoryTooLong,
+                                  MNameBeginsWithCommand};
 
 void ReportError(int code) {
     // An add refused for a name or a directory that cannot be stored whole is said whatever
     // the setting: the user asked for something to be kept, and nothing was.
-    bool refusedAdd = code == ErrNameWithSeparator || code == ErrDirectoryTooLong;
+    bool refusedAdd = code == ErrNameWithSeparator || code == ErrDirectoryTooLong ||
+                      code == ErrNameBeginsWithCommand;
     if (Settings.ShowErrors == 0 && !refusedAdd) {
         return;
     }
@@ -32,7 +34,7 @@ void ReportError(int code) {
         HostMessage(FMSG_MB_OK, lines, 2);
         return;
     }
-    bool known = code >= ErrRegistry && code <= ErrDirectoryTooLong;
+    bool known = code >= ErrRegistry && code <= ErrNameBeginsWithCommand;
     ShowRefusal(ErrorMessageTable[known ? code : ErrUnexpected], nullptr);
 }
 

@@ -5,9 +5,9 @@
 #pragma once
 
 // The message for each code, by index; 0 is no error and never shown.
-extern const int ErrorMessageTable[8];
+extern const int ErrorMessageTable[9];
 
-// Shows `code` (1 to 7). Code 1 names the last name a jump or a delete did not find.
+// Shows `code` (1 to 8). Code 1 names the last name a jump or a delete did not find.
 void ReportError(int code);
 // Shows message `message` under the error title, and `subject` (the text it is about, when not
 // null) on a line of its own: ShowRefusal always, ReportFault only while ShowErrors is on.

@@ -36,4 +36,8 @@ enum VelmoraStoreFaultKind {
 // says what is wrong, e.g. "/home/u/.config/velmora/registry/hkcu.db is damaged".
 VELMORA_STORE_API int VelmoraStoreFault(int store, char* text, size_t size);
 VELMORA_STORE_API void VelmoraClearStoreFaults(void);
+// Takes the next notice about where the stores live that is no fault, such as an environment
+// variable that was ignored, into `text` as VelmoraStoreFault does; 0 when none is left. Each
+// notice is given once in a process, however often the stores are opened.
+VELMORA_STORE_API int VelmoraTakeStoreNotice(char* text, size_t size);
 #endif

@@ -11,8 +11,10 @@ enum terrors_t : int32_t {
     ErrNoMemory = 3,
     ErrUnexpected = 4,
     ErrEmptyName = 5,
-    // An add refused before anything was written: the name holds '/' or '\', or the host
-    // handed over a current directory that fills its field and so may be cut.
+    // An add refused before anything was written: the name holds '/' or '\', the host
+    // handed over a current directory that fills its field and so may be cut, or the name
+    // begins with a command character.
     ErrNameWithSeparator = 6,
     ErrDirectoryTooLong = 7,
+    ErrNameBeginsWithCommand = 8,
 };

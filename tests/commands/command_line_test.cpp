@@ -2,6 +2,7 @@
 // rest, adds and deletes with every code they return, and what a miss records.
 #include "commands/command_line.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -77,15 +78,24 @@ TEST_F(CommandLineTest, RestThatMakesAPluginCommandIsTypedIntoTheCommandLine) {
     EXPECT_EQ(sim_->posted[1].size(), std::string("D:\\work\\proj\\x:y").size() + 1);
 }
 
-TEST_F(CommandLineTest, AddsStoreTheActivePanelsDirectoryWholeAndRefuseNamesWithSeparators) {
+// A name the command line could not reach again: one holding a separator, or beginning with a
+// command character, also behind a plugin command's colon.
+TEST_F(CommandLineTest, AddsStoreTheActivePanelsDirectoryWholeAndRefuseNamesNoJumpReaches) {
     EXPECT_EQ(ProcessCommandLine("+tmp"), 0);
     EXPECT_EQ(ProcessCommandLine(":perm"), 0);
     EXPECT_EQ(ProcessCommandLine("+a/b"), ErrNameWithSeparator);
     EXPECT_EQ(ProcessCommandLine(":c\\d"), ErrNameWithSeparator);
+    for (const char* typed : {"::x", ":+y", "+-z", ":ftp:-z"}) {
+        EXPECT_EQ(ProcessCommandLine(typed), ErrNameBeginsWithCommand) << typed;
+    }
+    EXPECT_EQ(ProcessCommandLine(":x-+"), 0);
     EXPECT_EQ(ProcessCommandLine(": blank "), 0);
     EXPECT_EQ(StoredText("\\TempKeys", "tmp"), "D:\\here");
     EXPECT_EQ(StoredText("\\Keys", "perm"), "D:\\here");
     EXPECT_EQ(StoredNames("\\TempKeys"), std::vector<std::string>{"tmp"});
+    std::vector<std::string> keys = StoredNames("\\Keys");
+    std::sort(keys.begin(), keys.end());  // Windows lists them sorted
+    EXPECT_EQ(keys, (std::vector<std::string>{" blank ", "perm", "proj", "x-+"}));
     EXPECT_EQ(StoredText("\\Keys", " blank "), "D:\\here") << "nothing is trimmed";
     EXPECT_EQ(ProcessCommandLine(":ftp:site"), 0);
     EXPECT_EQ(StoredText("\\Keys", "site"), "ftpD:\\here");

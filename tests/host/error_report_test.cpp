@@ -19,9 +19,11 @@ TEST_F(ErrorReportTest, OnlyRefusedAddsAreShownWhileShowErrorsIsOff) {
     EXPECT_TRUE(sim_->messages.empty());
     ReportError(ErrNameWithSeparator);
     ReportError(ErrDirectoryTooLong);
-    ASSERT_EQ(sim_->messages.size(), 2u);
+    ReportError(ErrNameBeginsWithCommand);
+    ASSERT_EQ(sim_->messages.size(), 3u);
     EXPECT_EQ(sim_->messages[1].lines,
               (std::vector<std::string>{Msg(MErrorTitle), Msg(MDirectoryTooLong)}));
+    EXPECT_EQ(sim_->messages[2].lines[1], Msg(MNameBeginsWithCommand));
 }
 
 TEST_F(ErrorReportTest, EachCodeShowsItsMessageUnderTheErrorTitle) {

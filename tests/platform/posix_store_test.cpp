@@ -130,6 +130,34 @@ class PosixStoreTest : public FreshStoreTest {
     // runs do not meet in /tmp.
     static int UnknownUser() { return 200000 + getpid() % 100000; }
 
+    // The fault of `store` after `act`, run as `user` in a child process. The child ends without
+    // closing what it took over of this process's stores.
+    static std::string FaultAsUser(int user, int store, const std::function<void()>& act) {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0) {
+            return "no pipe";
+        }
+        pid_t pid = fork();
+        if (pid == 0) {
+            if (setgid(user) == 0 && setuid(user) == 0) {
+                act();
+                std::string text = FaultOf(store).text;
+                ssize_t written = write(pipeEnds[1], text.data(), text.size());
+                _exit(written == static_cast<ssize_t>(text.size()) ? 0 : 1);
+            }
+            _exit(1);
+        }
+        close(pipeEnds[1]);
+        std::string text;
+        char block[512];
+        for (ssize_t got; (got = read(pipeEnds[0], block, sizeof block)) > 0;) {
+            text.append(block, static_cast<size_t>(got));
+        }
+        close(pipeEnds[0]);
+        waitpid(pid, nullptr, 0);
+        return text;
+    }
+
     static mode_t Mode(const std::string& path) {
         struct stat info {};
         stat(path.c_str(), &info);
@@ -352,13 +380,43 @@ TEST_F(PosixStoreTest, LocationsFollowTheEnvironmentThroughLinks) {
     unsetenv("XDG_RUNTIME_DIR");
 }
 
-TEST_F(PosixStoreTest, OneLetterRelativeFolderIsMade) {
+// Taken from wherever the program runs, a relative folder would be a new store in every
+// directory: one of our own variables naming one is refused, and an XDG folder (a literal "~" is
+// an easy slip) is ignored as if unset, as the base-directory rules say, and said once.
+TEST_F(PosixStoreTest, RelativeFoldersMakeNoStoreBelowTheCurrentDirectory) {
     std::filesystem::path before = std::filesystem::current_path();
+    std::string home = getenv("HOME") != nullptr ? getenv("HOME") : "";
     std::filesystem::current_path(persistentDir_);
     setenv("VELMORA_REGISTRY_DIR", "a/reg", 1);
-    EXPECT_TRUE(RegSection(true).WriteString("made", "by the first write"));
+    EXPECT_EQ(AddName("n", "/p", true), ErrRegistry);
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).text,
+              "a/reg cannot be opened: VELMORA_REGISTRY_DIR names a folder relative to the current "
+              "directory; set it to a full path");
+    unsetenv("VELMORA_REGISTRY_DIR");
+    unsetenv("VELMORA_VOLATILE_DIR");
+    setenv("HOME", (persistentDir_ + "/home").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", "~/.config", 1);
+    setenv("XDG_RUNTIME_DIR", "run", 1);
+    EXPECT_EQ(AddName("n", "/p", true), 0);
+    EXPECT_EQ(AddName("m", "/p", true), 0);
+    TextBuffer target;
+    LookupNameIn("n", true, target);
     std::filesystem::current_path(before);
-    EXPECT_TRUE(std::filesystem::exists(persistentDir_ + "/a/reg/hkcu.db"));
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(std::filesystem::exists(persistentDir_ + "/home/.config/velmora/registry/hkcu.db"));
+    EXPECT_FALSE(std::filesystem::exists(persistentDir_ + "/a"));
+    EXPECT_FALSE(std::filesystem::exists(persistentDir_ + "/~"));
+    std::vector<std::string> notices;
+    for (char text[512]; VelmoraTakeStoreNotice(text, sizeof text) != 0;) {
+        notices.push_back(text);
+    }
+    EXPECT_EQ(notices, (std::vector<std::string>{
+                           "XDG_CONFIG_HOME=~/.config is not a full path and is ignored, as if "
+                           "unset; set it to a full path, or unset it",
+                           "XDG_RUNTIME_DIR=run is not a full path and is ignored, as if unset; "
+                           "set it to a full path, or unset it"}));
 }
 
 TEST_F(PosixStoreTest, FailedOpenRemovesNoFileAndWhatItLeftReadsAsNoStore) {
@@ -630,9 +688,64 @@ TEST_F(PosixStoreTest, TmpFolderMustBeOursAlone) {
             << "permanent names beside a volatile folder " << c.what;
         EXPECT_EQ(RunWriter({"1", "temp", "\\TempKeys", "volatile"}, user, unset), c.exitStatus)
             << c.what;
+        // Anyone may take that folder first: the user learns that the temporary names are off
+        // and how to keep them elsewhere.
+        std::string said = FaultAsUser(user, kVelmoraVolatileStore, [] {
+            unsetenv("VELMORA_VOLATILE_DIR");
+            unsetenv("XDG_RUNTIME_DIR");
+            AddName("temp", "/t", false);
+        });
+        EXPECT_EQ(said.find("temporary names are off for this session: set VELMORA_VOLATILE_DIR "
+                            "to a folder of your own") != std::string::npos,
+                  c.exitStatus != 0)
+            << said;
     }
     std::filesystem::remove_all(base);
     std::filesystem::remove_all(elsewhere);
+}
+
+// Root with a user's HOME (as sudo -E leaves it) would make ~/.config and the store there, root's,
+// and lock the user out of both: it is refused, saying whose the folder is and why, and nothing is
+// made. A user whose folders root made all the same is told the command that gives them back.
+TEST_F(PosixStoreTest, RootMakesNothingInAnotherUsersHomeWhoIsToldHowToGetBackWhatRootMade) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root can act as another user";
+    }
+    int user = UnknownUser();
+    std::string home = persistentDir_ + "/home", config = home + "/.config";
+    ASSERT_EQ(chmod(persistentDir_.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
+    ASSERT_EQ(chown(home.c_str(), user, user), 0);
+    std::string savedHome = getenv("HOME") != nullptr ? getenv("HOME") : "";
+    unsetenv("VELMORA_REGISTRY_DIR");
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(AddName("x", "/x", true), ErrRegistry);
+    Fault fault = FaultOf(kVelmoraPersistentStore);
+    EXPECT_EQ(fault.kind, kStoreFaultNotOurs);
+    EXPECT_EQ(fault.text, home + " is not ours: it belongs to user " + std::to_string(user) +
+                              ", and velmora runs as root with HOME=" + home +
+                              " (sudo -E keeps the caller's); nothing was made there: run velmora "
+                              "as that user, or as root without -E");
+    EXPECT_FALSE(std::filesystem::exists(config));
+
+    // What an earlier build left: root's folders in the user's home.
+    ASSERT_EQ(mkdir(config.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((config + "/velmora").c_str(), 0700), 0);
+    auto add = [] { AddName("x", "/x", true); };
+    std::string said = FaultAsUser(user, kVelmoraPersistentStore, add);
+    std::string giveBack = "give it back with: sudo chown -R " + std::to_string(user) + ":" +
+                           std::to_string(user) + " " + config;
+    EXPECT_EQ(said, config +
+                        " is not ours: owned by root, so the store below it cannot be made or "
+                        "opened; " +
+                        giveBack);
+    // The same where the user can look into root's folders and finds the store's own folder.
+    std::string registry = config + "/velmora/registry";
+    ASSERT_EQ(mkdir(registry.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(config.c_str(), 0755) | chmod((config + "/velmora").c_str(), 0755), 0);
+    said = FaultAsUser(user, kVelmoraPersistentStore, add);
+    setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_EQ(said, registry + " is not ours: owned by root; " + giveBack);
 }
 
 TEST_F(PosixStoreTest, NoHomeIsAFault) {

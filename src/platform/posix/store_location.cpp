@@ -1,18 +1,24 @@
 // The store's folders: from VELMORA_REGISTRY_DIR or VELMORA_VOLATILE_DIR when set, else below
 // the XDG folders, else below the home folder or /tmp. Links in a folder's path are followed
 // (a ~/.config kept among dotfiles, a home reached through a link); the database file itself is
-// opened without following one.
+// opened without following one. Folders are made only in the user's own or the system's folders,
+// and a folder another user holds on the way is said with the command that gives it back.
 #include "store_location.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <set>
+#include <vector>
 
 #include "fault_log.h"
 #include "ownership.h"
@@ -26,21 +32,107 @@ std::string FromEnv(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// $HOME, else the user's entry in /etc/passwd. The file is read itself rather than through the
-// system's user database, whose modules a statically linked program cannot load safely.
+// The variable that names the folder of `store` outright.
+const char* OwnVariable(int store) {
+    return store == kVelmoraVolatileStore ? "VELMORA_VOLATILE_DIR" : "VELMORA_REGISTRY_DIR";
+}
+
+// $HOME, else the user's entry in the password database.
 std::string HomeFolder() {
     std::string home = FromEnv("HOME");
-    std::FILE* users = home.empty() ? std::fopen("/etc/passwd", "re") : nullptr;
-    if (users != nullptr) {
-        while (const passwd* entry = fgetpwent(users)) {
-            if (entry->pw_uid == getuid() && entry->pw_dir != nullptr) {
-                home = entry->pw_dir;
-                break;
-            }
-        }
-        std::fclose(users);
+    return home.empty() ? UserEntry(getuid()).home : home;
+}
+
+// The notices of this process not yet taken: each said once, however often a store is opened.
+std::mutex noticeMutex;
+std::set<std::string> noticed;
+std::deque<std::string> notices;
+
+void NoteOnce(const std::string& notice) {
+    std::lock_guard<std::mutex> lock(noticeMutex);
+    if (noticed.insert(notice).second) {
+        notices.push_back(notice);
     }
-    return home;
+}
+
+// The value of the base-directory variable `name` when it is a full path. Their rules say a
+// relative one is to be ignored: taken, a literal "~/.config" would make a new store below every
+// directory the user works in.
+std::string BaseDirectory(const char* name) {
+    std::string value = FromEnv(name);
+    if (!value.empty() && value[0] != '/') {
+        NoteOnce(std::string(name) + "=" + value + " is not a full path and is ignored, as if " +
+                 "unset; set it to a full path, or unset it");
+        return "";
+    }
+    return value;
+}
+
+// The folders on the way to `path` that are there, from the root down, links followed, with
+// what was found of each; the walk ends at the first that cannot be looked at.
+std::vector<std::pair<std::string, struct stat>> FoldersOnTheWay(const std::string& path) {
+    std::vector<std::pair<std::string, struct stat>> folders;
+    for (size_t end = 0; end != std::string::npos;) {
+        end = path.find('/', end + 1);
+        std::string prefix = path.substr(0, end);
+        struct stat info {};
+        if (::stat(prefix.c_str(), &info) != 0) {
+            break;
+        }
+        folders.emplace_back(prefix, info);
+    }
+    return folders;
+}
+
+// Root that takes a user's home for its own (sudo -E keeps the caller's HOME and XDG folders)
+// would make the store's folders there, root's, and lock the user out of them and of ~/.config.
+// So, for root, a store below another user's folder is refused, and nothing is made there.
+LONG RefuseAnotherUsersFolderForRoot(int store, const StoreFolder& folder) {
+    if (geteuid() != 0) {
+        return ERROR_SUCCESS;
+    }
+    for (const auto& [path, info] : FoldersOnTheWay(folder.path)) {
+        if (info.st_uid != 0) {
+            RecordFault(store, kStoreFaultNotOurs, path,
+                        "it belongs to user " + UserCalled(info.st_uid) +
+                            ", and velmora runs as root with " + folder.source +
+                            " (sudo -E keeps the caller's); nothing was made there: run velmora "
+                            "as that user, or as root without -E");
+            return StatusOfFault(kStoreFaultNotOurs);
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+// The topmost folder on the way to `path` that is not the user's while the one above it is: a
+// folder another user (root, run with the user's HOME) made in the user's own. Empty when there
+// is none.
+std::string TakenFolder(const std::string& path) {
+    std::vector<std::pair<std::string, struct stat>> folders = FoldersOnTheWay(path);
+    for (size_t i = 1; i < folders.size(); ++i) {
+        if (folders[i].second.st_uid != geteuid() && folders[i - 1].second.st_uid == geteuid()) {
+            return folders[i].first;
+        }
+    }
+    return "";
+}
+
+// Records a folder the store cannot be reached through for `error`: as another user's folder
+// with the command that gives it back, when one is on the way, else as what the system said.
+LONG CannotReach(int store, const std::string& path, int error) {
+    std::string taken = error == EACCES ? TakenFolder(path) : "";
+    if (taken.empty()) {
+        RecordFault(store, kStoreFaultCannotOpen, path, std::strerror(error));
+        return StatusOfFault(kStoreFaultCannotOpen);
+    }
+    struct stat info {};
+    ::stat(taken.c_str(), &info);
+    RecordFault(store, kStoreFaultNotOurs, taken,
+                NotTheUsersOwn(info) +
+                    ", so the store below it cannot be made or opened; give it "
+                    "back with: " +
+                    GiveBackCommand(taken));
+    return StatusOfFault(kStoreFaultNotOurs);
 }
 
 // What makes `base` unfit to hold a store: not a folder of ours closed to others. Empty when
@@ -63,12 +155,19 @@ std::string WrongWithSharedBase(const std::string& base) {
     return wrong;
 }
 
-// Records the fault of a folder that is not the user's own (links followed); false then.
+// Records the fault of a folder that is not the user's own (links followed); false then. One that
+// another user made in the user's own folder is said with the command that gives it back.
 bool FolderIsOurs(int store, const std::string& folder) {
     struct stat info {};
     std::string wrong = ::stat(folder.c_str(), &info) != 0 ? std::strerror(errno)
                         : !S_ISDIR(info.st_mode)           ? std::string("not a folder")
                                                            : NotTheUsersOwn(info);
+    // Only a folder in one of the user's own was the user's to have: another user's runtime
+    // folder, say, is theirs.
+    std::string taken = wrong.empty() || info.st_uid == geteuid() ? "" : TakenFolder(folder);
+    if (!taken.empty()) {
+        wrong += "; give it back with: " + GiveBackCommand(taken);
+    }
     if (!wrong.empty()) {
         RecordFault(store, kStoreFaultNotOurs, folder, wrong);
     }
@@ -84,13 +183,31 @@ LONG MakeFolders(int store, const std::string& path) {
     }
     // The search for a separator starts behind the first character, which an absolute path's
     // root is, so that a relative path's first folder is made even when it is one letter long.
+    std::string parent;
     for (size_t end = 0; end != std::string::npos;) {
         end = path.find('/', end + 1);
         std::string prefix = path.substr(0, end);
-        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
-            RecordFault(store, kStoreFaultCannotOpen, prefix, std::strerror(errno));
-            return StatusOfFault(kStoreFaultCannotOpen);
+        if (::stat(prefix.c_str(), &info) != 0) {
+            if (errno != ENOENT) {
+                return CannotReach(store, prefix, errno);
+            }
+            // A folder made in another user's folder would be theirs to move or replace; a
+            // folder of the system's (/tmp, /run/user) is no user's.
+            struct stat above {};
+            if (!parent.empty() && ::stat(parent.c_str(), &above) == 0 &&
+                above.st_uid != geteuid() && above.st_uid != 0) {
+                RecordFault(store, kStoreFaultNotOurs, parent,
+                            "it belongs to user " + UserCalled(above.st_uid) +
+                                ", and nothing is made in another user's folder; name a folder "
+                                "of your own in " +
+                                OwnVariable(store));
+                return StatusOfFault(kStoreFaultNotOurs);
+            }
+            if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+                return CannotReach(store, prefix, errno);
+            }
         }
+        parent = prefix;
     }
     return ERROR_SUCCESS;
 }
@@ -101,19 +218,33 @@ LONG ConfiguredFolder(int store, StoreFolder* folder) {
     folder->sharedBase.clear();
     folder->runtimeBase.clear();
     bool isVolatile = store == kVelmoraVolatileStore;
-    folder->path = FromEnv(isVolatile ? "VELMORA_VOLATILE_DIR" : "VELMORA_REGISTRY_DIR");
+    const char* own = OwnVariable(store);
+    folder->path = FromEnv(own);
+    folder->source = std::string(own) + "=" + folder->path;
     if (!folder->path.empty()) {
+        // Taken from wherever the program runs, it would be another store in every directory.
+        if (folder->path[0] != '/') {
+            RecordFault(store, kStoreFaultCannotOpen, folder->path,
+                        std::string(own) +
+                            " names a folder relative to the current directory; "
+                            "set it to a full path");
+            return StatusOfFault(kStoreFaultCannotOpen);
+        }
         return ERROR_SUCCESS;
     }
-    std::string xdg = FromEnv(isVolatile ? "XDG_RUNTIME_DIR" : "XDG_CONFIG_HOME");
+    const char* base = isVolatile ? "XDG_RUNTIME_DIR" : "XDG_CONFIG_HOME";
+    std::string xdg = BaseDirectory(base);
     if (!xdg.empty()) {
         folder->runtimeBase = isVolatile ? xdg : "";
         folder->path = xdg + "/velmora/registry";
+        folder->source = std::string(base) + "=" + xdg;
         return ERROR_SUCCESS;
     }
     if (isVolatile) {
         folder->sharedBase = "/tmp/velmora-" + std::to_string(getuid());
         folder->path = folder->sharedBase + "/registry";
+        // The shared base is checked for its own, so no fault here names the environment.
+        folder->source.clear();
         return ERROR_SUCCESS;
     }
     std::string home = HomeFolder();
@@ -124,6 +255,7 @@ LONG ConfiguredFolder(int store, StoreFolder* folder) {
         return StatusOfFault(kStoreFaultNoHome);
     }
     folder->path = home + "/.config/velmora/registry";
+    folder->source = "HOME=" + home;
     return ERROR_SUCCESS;
 }
 
@@ -134,11 +266,18 @@ LONG PrepareFolder(int store, const StoreFolder& folder, bool create, std::strin
         } else if (::access(folder.sharedBase.c_str(), F_OK) != 0) {
             return ERROR_FILE_NOT_FOUND;
         }
+        // Anyone may make that folder first; the user then learns how to go on without it.
         std::string wrong = WrongWithSharedBase(folder.sharedBase);
         if (!wrong.empty()) {
-            RecordFault(store, kStoreFaultNotOurs, folder.sharedBase, wrong);
+            RecordFault(store, kStoreFaultNotOurs, folder.sharedBase,
+                        wrong +
+                            "; temporary names are off for this session: set "
+                            "VELMORA_VOLATILE_DIR to a folder of your own to keep them there");
             return StatusOfFault(kStoreFaultNotOurs);
         }
+    }
+    if (LONG status = RefuseAnotherUsersFolderForRoot(store, folder); status != ERROR_SUCCESS) {
+        return status;
     }
     // A runtime folder that is missing is made below, the user's own.
     if (!folder.runtimeBase.empty() && ::access(folder.runtimeBase.c_str(), F_OK) == 0 &&
@@ -155,8 +294,7 @@ LONG PrepareFolder(int store, const StoreFolder& folder, bool create, std::strin
     }
     char resolved[PATH_MAX];
     if (::realpath(folder.path.c_str(), resolved) == nullptr) {
-        RecordFault(store, kStoreFaultCannotOpen, folder.path, std::strerror(errno));
-        return StatusOfFault(kStoreFaultCannotOpen);
+        return CannotReach(store, folder.path, errno);
     }
     if (!FolderIsOurs(store, resolved)) {
         return StatusOfFault(kStoreFaultNotOurs);
@@ -166,3 +304,17 @@ LONG PrepareFolder(int store, const StoreFolder& folder, bool create, std::strin
 }
 
 }  // namespace velmora::registry
+
+int VelmoraTakeStoreNotice(char* text, size_t size) {
+    using namespace velmora::registry;
+    std::lock_guard<std::mutex> lock(noticeMutex);
+    if (notices.empty() || text == nullptr || size == 0) {
+        return 0;
+    }
+    std::string notice = notices.front();
+    notices.pop_front();
+    size_t length = std::min(notice.size(), size - 1);
+    std::memcpy(text, notice.data(), length);
+    text[length] = '\0';
+    return 1;
+}

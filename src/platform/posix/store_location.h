@@ -17,16 +17,20 @@ struct StoreFolder {
     // The runtime folder that `path` lies in when the environment names one; it must be the
     // user's own as well, or another user could have made the store's folder inside.
     std::string runtimeBase;
+    // The environment that chose `path`, for a fault that it explains ("HOME=/home/u").
+    std::string source;
 };
 
 // The folder of `store` (a VelmoraStoreId) as the environment names it, found without
-// touching the file system. ERROR_SUCCESS, or the status of the fault recorded (no home).
+// touching the file system. A relative XDG folder is ignored, with a notice; a relative folder of
+// our own variables is refused. ERROR_SUCCESS, or the status of the fault recorded.
 LONG ConfiguredFolder(int store, StoreFolder* folder);
 
 // Makes `folder` ready for the database of `store`: the bases are checked, missing folders are
 // made with mode 0700 when `create` (else a missing folder gives ERROR_FILE_NOT_FOUND and no
-// fault), the folder is found to be the user's own, and `real` receives the path with every
-// link resolved. ERROR_SUCCESS, or the status of the fault recorded.
+// fault), never inside another user's folder, the folder is found to be the user's own, and
+// `real` receives the path with every link resolved. Root takes no folder below another user's.
+// ERROR_SUCCESS, or the status of the fault recorded.
 LONG PrepareFolder(int store, const StoreFolder& folder, bool create, std::string* real);
 
 }  // namespace velmora::registry
