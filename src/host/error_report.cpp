@@ -8,22 +8,25 @@
 #include "messages.h"
 #include "module_state.h"
 
-const int ErrorMessageTable[9] = {0,
-                                  MNameNotFound,
-                                  MRegistryError,
-                                  MNoMemory,
-                                  MUnexpectedError,
-                                  MEmptyNameCommand,
-                                  MNameWithSeparator,
-                                  MDirectoryTooLong,
-                                  MNameBeginsWithCommand};
+const int ErrorMessageTable[13] = {0,
+                                   MNameNotFound,
+                                   MRegistryError,
+                                   MNoMemory,
+                                   MUnexpectedError,
+                                   MEmptyNameCommand,
+                                   MNameWithSeparator,
+                                   MDirectoryTooLong,
+                                   MNameBeginsWithCommand,
+                                   MNameWithWildcard,
+                                   MDirectoryNotWhole,
+                                   MTargetRunsPrefix,
+                                   0};
 
 void ReportError(int code) {
-    // An add refused for a name or a directory that cannot be stored whole is said whatever
-    // the setting: the user asked for something to be kept, and nothing was.
-    bool refusedAdd = code == ErrNameWithSeparator || code == ErrDirectoryTooLong ||
-                      code == ErrNameBeginsWithCommand;
-    if (Settings.ShowErrors == 0 && !refusedAdd) {
+    // An add refused for a name, a directory or a target that cannot be stored as given is
+    // said whatever the setting: the user asked for something to be kept, and nothing was.
+    bool refusedAdd = code >= ErrNameWithSeparator && code <= ErrTargetRunsPrefix;
+    if (code == ErrNoReport || (Settings.ShowErrors == 0 && !refusedAdd)) {
         return;
     }
     if (code == ErrNotFound) {
@@ -34,7 +37,7 @@ void ReportError(int code) {
         HostMessage(FMSG_MB_OK, lines, 2);
         return;
     }
-    bool known = code >= ErrRegistry && code <= ErrNameBeginsWithCommand;
+    bool known = code >= ErrRegistry && code <= ErrTargetRunsPrefix;
     ShowRefusal(ErrorMessageTable[known ? code : ErrUnexpected], nullptr);
 }
 

@@ -4,10 +4,10 @@
 // logged.
 #pragma once
 
-// The message for each code, by index; 0 is no error and never shown.
-extern const int ErrorMessageTable[9];
+// The message for each code, by index; 0 (no error, and ErrNoReport) is never shown.
+extern const int ErrorMessageTable[13];
 
-// Shows `code` (1 to 8). Code 1 names the last name a jump or a delete did not find.
+// Shows `code` (1 to 11). Code 1 names the last name a jump or a delete did not find.
 void ReportError(int code);
 // Shows message `message` under the error title, and `subject` (the text it is about, when not
 // null) on a line of its own: ShowRefusal always, ReportFault only while ShowErrors is on.

@@ -45,4 +45,13 @@ enum MessageId {
     MBadPrefix = 38,
     MNotRunAsCommand = 39,
     MNameBeginsWithCommand = 40,
+    MNameWithWildcard = 41,
+    MDirectoryNotWhole = 42,
+    MTargetRunsPrefix = 43,
+    MWildcardDirectory = 44,
+    MJumpTooLong = 45,
+    MRelativePath = 46,
+    MNoLongerStored = 47,
+    MPrefixOneColon = 48,
+    MNoCompletion = 49,
 };

@@ -17,13 +17,22 @@ TEST_F(ErrorReportTest, OnlyRefusedAddsAreShownWhileShowErrorsIsOff) {
         ReportError(code);
     }
     EXPECT_TRUE(sim_->messages.empty());
-    ReportError(ErrNameWithSeparator);
-    ReportError(ErrDirectoryTooLong);
-    ReportError(ErrNameBeginsWithCommand);
-    ASSERT_EQ(sim_->messages.size(), 3u);
-    EXPECT_EQ(sim_->messages[1].lines,
-              (std::vector<std::string>{Msg(MErrorTitle), Msg(MDirectoryTooLong)}));
-    EXPECT_EQ(sim_->messages[2].lines[1], Msg(MNameBeginsWithCommand));
+    const std::pair<int, int> refusedAdds[] = {{ErrNameWithSeparator, MNameWithSeparator},
+                                               {ErrDirectoryTooLong, MDirectoryTooLong},
+                                               {ErrNameBeginsWithCommand, MNameBeginsWithCommand},
+                                               {ErrNameWithWildcard, MNameWithWildcard},
+                                               {ErrDirectoryNotWhole, MDirectoryNotWhole},
+                                               {ErrTargetRunsPrefix, MTargetRunsPrefix}};
+    for (auto [code, message] : refusedAdds) {
+        ReportError(code);
+        EXPECT_EQ(sim_->messages.back().lines,
+                  (std::vector<std::string>{Msg(MErrorTitle), Msg(message)}));
+    }
+    EXPECT_EQ(sim_->messages.size(), 6u);
+    // A command whose question was cancelled, or that said already why it was not done.
+    Settings.ShowErrors = 1;
+    ReportError(ErrNoReport);
+    EXPECT_EQ(sim_->messages.size(), 6u);
 }
 
 TEST_F(ErrorReportTest, EachCodeShowsItsMessageUnderTheErrorTitle) {
