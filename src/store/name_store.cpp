@@ -109,9 +109,20 @@ int DeleteNameIn(const char* name, bool temporary) {
     return DeleteIn(temporary ? kTempKeysSection : kKeysSection, !temporary, name);
 }
 
+bool EntryGone(const char* name, bool filter, bool temporary) {
+    RegSection section(filter      ? kFiltersSection
+                       : temporary ? kTempKeysSection
+                                   : kKeysSection,
+                       filter || !temporary);
+    TextBuffer value;
+    bool failed = false;
+    return !section.ReadString(name, value, &failed) && !failed;
+}
+
 uint32_t PluginCommandPos(const char* text) {
     uint32_t length = static_cast<uint32_t>(lstrlenA(text));
-    if (length <= 2 || (kSlashRootedPaths && text[0] == '/')) {
+    if (length <= 2 || (text[0] == '\\' && text[1] == '\\') ||
+        (kSlashRootedPaths && text[0] == '/')) {
         return 0;
     }
     bool command = false;

@@ -39,7 +39,14 @@ enum ScenarioMessage {
     kMsgEmptyPath = 33,
     kMsgEmptyPattern = 34,
     kMsgNameWithSeparator = 36,
+    kMsgBadPrefix = 38,
     kMsgNotRunAsCommand = 39,
+    kMsgNameWithWildcard = 41,
+    kMsgTargetRunsPrefix = 43,
+    kMsgWildcardDirectory = 44,
+    kMsgJumpTooLong = 45,
+    kMsgRelativePath = 46,
+    kMsgNoLongerStored = 47,
 };
 
 // Item attributes on the panel.
@@ -74,6 +81,10 @@ class ScenarioTest : public FreshStoreTest {
     void Point(const std::string& name);
 
     std::string Msg(int id) const { return host_->Message(id); }
+    // The lines of the last message box, or none when no box was shown.
+    std::vector<std::string> LastMessage() const {
+        return host_->messages.empty() ? std::vector<std::string>{} : host_->messages.back().lines;
+    }
     // The panel commands the module sent since the host had recorded `start` of them.
     std::vector<int> ControlCommandsSince(size_t start) const;
 
