@@ -1,8 +1,10 @@
 // The name dialog (add or edit a name and its path, with a check box for a temporary name when
 // adding) and the filter dialog (a filter's name and its wildcard pattern). Both refuse what
-// could not be used and come back with what was typed, save through the store, report a save
-// that failed, and rebuild the panel and any of the module's panels shown beside it.
-#include "../commands/command_line.h"
+// could not be used and come back with what was typed, the refused field under the cursor,
+// save through the store, report a save that failed, and rebuild the panel and any of the
+// module's panels shown beside it.
+#include "../commands/name_rule.h"
+#include "../commands/target_rules.h"
 #include "../host/dialog_items.h"
 #include "../host/error_report.h"
 #include "../host/host_services.h"
@@ -48,10 +50,42 @@ void TakeTyped(FarDialogItem& item, TextBuffer& text) {
     text.Swap(typed);
 }
 
-// Shows the name dialog filled with `name`, `path` and the temporary box; false when it was
-// closed without OK. Otherwise the three hold what was typed, whole where a field that was too
-// short for its text came back as shown.
-bool AskName(bool edit, TextBuffer& name, TextBuffer& path, bool& temporary) {
+// Drops the blanks around a typed name, which the host drops from the end of a command line:
+// a name kept with them could never be typed. A name that comes back as `kept` stays as it is.
+void TrimBlanks(TextBuffer& name, const char* kept) {
+    const char* text = name.Text();
+    if (lstrcmpA(text, kept) == 0) {
+        return;
+    }
+    const char* start = text;
+    while (*start == ' ') {
+        ++start;
+    }
+    const char* end = start + lstrlenA(start);
+    while (end > start && end[-1] == ' ') {
+        --end;
+    }
+    TextBuffer trimmed;
+    trimmed.Assign(start);
+    trimmed.data[end - start] = '\0';
+    name.Swap(trimmed);
+}
+
+// After a refusal only the refused field has the focus, so that what is typed next goes there;
+// the first showing focuses the host's first field.
+void FocusOn(FarDialogItem* items, int count, int refused) {
+    if (refused == 0) {
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        items[i].Focus = i == refused ? 1 : 0;
+    }
+}
+
+// Shows the name dialog filled with `name`, `path` and the temporary box, the focus on item
+// `refused` when it is not 0; false when it was closed without OK. Otherwise the three hold
+// what was typed, whole where a field that was too short for its text came back as shown.
+bool AskName(bool edit, int refused, TextBuffer& name, TextBuffer& path, bool& temporary) {
     FarDialogItem items[kNameItems];
     InitDialogItem(items[kNameBox], DI_DOUBLEBOX, 2, 1, 47, 8, 0, 0, 0, 0,
                    GetMsg(edit ? MEditNameTitle : MAddNameTitle));
@@ -65,6 +99,7 @@ bool AskName(bool edit, TextBuffer& name, TextBuffer& path, bool& temporary) {
                  GetMsg(MTemporaryCheckBox));
     InitDialogItem(items[kNameOk], DI_BUTTON, 16, 7, 0, 0, 0, 0, 0, 0, "&OK");
     InitDialogItem(items[kNameCancel], DI_BUTTON, 24, 7, 0, 0, 0, 0, 0, 0, "&Cancel");
+    FocusOn(items, kNameItems, refused);
 
     int result = HostDialog(50, 10, items, kNameItems);
     if (result == -1 || result == kNameCancel) {
@@ -76,9 +111,9 @@ bool AskName(bool edit, TextBuffer& name, TextBuffer& path, bool& temporary) {
     return true;
 }
 
-// The filter dialog filled with `name` and `pattern`; false when it was closed without OK,
-// else the two hold what was typed, whole as in AskName.
-bool AskFilter(TextBuffer& name, TextBuffer& pattern) {
+// The filter dialog filled with `name` and `pattern`, the focus as in AskName; false when it was
+// closed without OK, else the two hold what was typed, whole as in AskName.
+bool AskFilter(int refused, TextBuffer& name, TextBuffer& pattern) {
     FarDialogItem items[kFilterItems];
     InitDialogItem(items[kFilterBox], DI_DOUBLEBOX, 2, 1, 49, 8, 0, 0, 0, 0, GetMsg(MFilterTitle));
     InitDialogItem(items[kFilterNameLabel], DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0,
@@ -89,6 +124,7 @@ bool AskFilter(TextBuffer& name, TextBuffer& pattern) {
     InitDialogItem(items[kPattern], DI_EDIT, 5, 5, 46, 1, 1, 0, 0, 0, pattern.Text());
     InitDialogItem(items[kFilterOk], DI_BUTTON, 16, 7, 0, 0, 0, 0, 0, 0, "&OK");
     InitDialogItem(items[kFilterCancel], DI_BUTTON, 24, 7, 0, 0, 0, 0, 0, 0, "&Cancel");
+    FocusOn(items, kFilterItems, refused);
 
     int result = HostDialog(52, 10, items, kFilterItems);
     if (result == -1 || result == kFilterCancel) {
@@ -99,18 +135,29 @@ bool AskFilter(TextBuffer& name, TextBuffer& pattern) {
     return true;
 }
 
-// The message that refuses what was typed into the name dialog, or 0 when it can be stored. A
-// name kept as it was is not judged again: one stored earlier stays editable.
-int NameRefusal(const char* name, const char* path, bool newName) {
+// The message that refuses a name typed into a dialog (CheckName), or 0 when it can be stored.
+int TypedNameRefusal(const char* valueName) {
+    int code = CheckName(valueName);
+    return code == ErrEmptyName ? MEmptyNameDialog : code != 0 ? ErrorMessageTable[code] : 0;
+}
+
+// The message that refuses what was typed into the name dialog, or 0 when it can be stored,
+// with `field` the item at fault. A name kept as it was is not judged again: one stored earlier
+// stays editable. A name without a directory would lead nowhere, and nothing would say so.
+int NameDialogRefusal(const char* name, const char* path, bool newName, int& field) {
     const char* valueName = AddedValueName(name);
-    if (valueName == nullptr) {
-        return MEmptyNameDialog;
+    field = kName;
+    int refusal = valueName == nullptr ? MEmptyNameDialog : 0;
+    if (refusal == 0 && newName) {
+        refusal = TypedNameRefusal(valueName);
     }
-    if (newName && FirstSeparator(valueName) != nullptr) {
-        return MNameWithSeparator;
+    if (refusal == 0) {
+        field = kPath;
+        TextBuffer joined;
+        refusal =
+            path[0] == '\0' ? MEmptyPath : StoredTargetRefusal(AddedTarget(name, path, joined));
     }
-    // A name without a directory would lead nowhere, and nothing would say so.
-    return path[0] == '\0' ? MEmptyPath : 0;
+    return refusal;
 }
 
 }  // namespace
@@ -120,25 +167,33 @@ int ShortcutPanel::EditName(bool edit, const char* itemName, bool itemTemporary)
     TextBuffer path;
     name.Assign(edit ? itemName : "");
     if (edit) {
+        // Another Far on the same registry may have deleted it since the list was read.
         if (LookupNameIn(itemName, itemTemporary, path) != 1) {
+            if (Vanished(itemName, false, itemTemporary)) {
+                return 1;
+            }
             path.Assign("");
         }
     } else {
         // A directory that fills the host's field may have been cut to it (Far 3 hands a 1.x
-        // plugin 259 characters): it is not offered, so that no cut path is stored unseen.
+        // plugin 259 characters), and one that could not be stored is no help: neither is
+        // offered, so that no cut path is stored unseen.
         PanelInfo other;
         if (HostPanelInfo(this, FCTL_GETANOTHERPANELINFO, other) &&
-            lstrlenA(other.CurDir) < static_cast<int>(sizeof other.CurDir) - 1) {
+            lstrlenA(other.CurDir) < static_cast<int>(sizeof other.CurDir) - 1 &&
+            StoredTargetRefusal(other.CurDir) == 0) {
             path.Assign(other.CurDir);
         }
     }
     bool temporaryBox = false;
+    int refusedField = 0;
     for (;;) {
-        if (!AskName(edit, name, path, temporaryBox)) {
+        if (!AskName(edit, refusedField, name, path, temporaryBox)) {
             return 1;
         }
+        TrimBlanks(name, itemName);
         bool renamed = !edit || lstrcmpA(name.Text(), itemName) != 0;
-        int refusal = NameRefusal(name.Text(), path.Text(), renamed);
+        int refusal = NameDialogRefusal(name.Text(), path.Text(), renamed, refusedField);
         if (refusal != 0) {
             ShowRefusal(refusal, nullptr);
             continue;
@@ -168,19 +223,32 @@ int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
     TextBuffer typedPattern;
     typedName.Assign(name);
     typedPattern.Assign(pattern);
-    for (;;) {
-        if (!AskFilter(typedName, typedPattern)) {
+    if (name[0] != '\0' && !LookupFilter(name, typedPattern)) {
+        if (Vanished(name, true, false)) {
             return 1;
         }
+        typedPattern.Assign(pattern);
+    }
+    int refusedField = 0;
+    for (;;) {
+        if (!AskFilter(refusedField, typedName, typedPattern)) {
+            return 1;
+        }
+        TrimBlanks(typedName, name);
         // The empty value name is the key's default value, which no listing shows as a filter;
         // a filter without a pattern would list nothing and, never listed, could not be deleted.
-        if (typedName.Text()[0] == '\0') {
-            ShowRefusal(MEmptyNameDialog, nullptr);
-        } else if (typedPattern.Text()[0] == '\0') {
-            ShowRefusal(MEmptyPattern, nullptr);
-        } else {
+        // A filter kept under its name is not judged again, as a name is not.
+        bool renamed = name[0] == '\0' || lstrcmpA(typedName.Text(), name) != 0;
+        int refusal = renamed ? TypedNameRefusal(typedName.Text()) : 0;
+        refusedField = kFilterName;
+        if (refusal == 0 && typedPattern.Text()[0] == '\0') {
+            refusal = MEmptyPattern;
+            refusedField = kPattern;
+        }
+        if (refusal == 0) {
             break;
         }
+        ShowRefusal(refusal, nullptr);
     }
     RegSection filters(kFiltersSection, true);
     if (!filters.WriteString(typedName.Text(), typedPattern.Text())) {
