@@ -18,6 +18,12 @@ const int ErrorMessageTable[8] = {0,
                                   MDirectoryTooLong};
 
 void ReportError(int code) {
+    // The store's own account of a failure names the file and what is wrong with it, which the
+    // module's word for a store that failed (or a failure it could not place) cannot.
+    bool storeSaid = Host.ShowStoreFaults != nullptr && Host.ShowStoreFaults();
+    if (storeSaid && (code == ErrRegistry || code == ErrUnexpected)) {
+        return;
+    }
     // An add refused for a name or a directory that cannot be stored whole is said whatever
     // the setting: the user asked for something to be kept, and nothing was.
     bool refusedAdd = code == ErrNameWithSeparator || code == ErrDirectoryTooLong;
