@@ -44,4 +44,5 @@ enum MessageId {
     MNoDirectory = 37,
     MBadPrefix = 38,
     MNotRunAsCommand = 39,
+    MCutTextEdited = 40,
 };

@@ -40,6 +40,7 @@ enum ScenarioMessage {
     kMsgEmptyPattern = 34,
     kMsgNameWithSeparator = 36,
     kMsgNotRunAsCommand = 39,
+    kMsgCutTextEdited = 40,
 };
 
 // Item attributes on the panel.
