@@ -227,7 +227,7 @@ case_missed_name_shows_error_box() {
     wait_for "[x] Show error messages" || return 1
     confirm_configuration || return 1
     run_command "cd:nosuch/sub"
-    wait_for "Name not found: nosuch/sub" || return 1
+    wait_for "Name not found: 'nosuch/sub'" || return 1
     send Enter
     wait_gone "Name not found"
 }

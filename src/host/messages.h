@@ -14,7 +14,7 @@ enum MessageId {
     MNameLabel = 8,
     MPathLabel = 9,
     MTemporaryCheckBox = 10,
-    MNameNotFound = 11,  // the missing name follows it directly
+    MNameNotFound = 11,  // the missing name follows it, quoted
     MRegistryError = 12,
     MNoMemory = 13,
     MUnexpectedError = 14,
@@ -45,4 +45,6 @@ enum MessageId {
     MBadPrefix = 38,
     MNotRunAsCommand = 39,
     MCutTextEdited = 40,
+    MPanelWithoutDirectory = 41,
+    MNoNameToDelete = 42,
 };

@@ -15,4 +15,8 @@ enum terrors_t : int32_t {
     // handed over a current directory that fills its field and so may be cut.
     ErrNameWithSeparator = 6,
     ErrDirectoryTooLong = 7,
+    // An add on a panel that has no directory of its own (a plugin's, this module's), and a
+    // delete without a name.
+    ErrPanelWithoutDirectory = 8,
+    ErrNoNameToDelete = 9,
 };

@@ -41,6 +41,7 @@ enum ScenarioMessage {
     kMsgNameWithSeparator = 36,
     kMsgNotRunAsCommand = 39,
     kMsgCutTextEdited = 40,
+    kMsgPanelWithoutDirectory = 41,
 };
 
 // Item attributes on the panel.
