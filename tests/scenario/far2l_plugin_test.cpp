@@ -85,6 +85,15 @@ TEST_F(Far2lPluginTest, PluginCommandInUtf8GoesIntoTheCommandLineAndOnlyItsKeysA
     EXPECT_EQ(host_->executed, std::vector<std::string>{command});
 }
 
+TEST_F(Far2lPluginTest, AnAddOverANameSpelledOtherwiseStoresTheSpellingTyped) {
+    StoreName("Case", "/old");
+    host_->Active().curDir = persistentDir_;
+    host_->RunCommandLine("cd::case");
+    ASSERT_TRUE(OpenPanel());
+    EXPECT_EQ(Listed(), std::vector<std::string>{"case"});
+    EXPECT_EQ(StoredText("\\Keys", "case"), persistentDir_);
+}
+
 // The text a box shows after its title, its lines joined again.
 std::string BoxText(const MessageCall& box) {
     std::string text;
