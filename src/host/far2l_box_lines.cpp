@@ -17,6 +17,8 @@ size_t CharacterLength(const std::string& text, size_t i) {
     return length != 0 ? length : 1;
 }
 
+// A piece ends behind its last blank or '/', so that words and folder names stay whole, unless
+// that would leave it less than half full (a long folder name is then split where it must be).
 void Split(const std::string& line, int width, std::vector<std::string>& pieces) {
     size_t start = 0;
     while (start < line.size()) {
@@ -25,7 +27,7 @@ void Split(const std::string& line, int width, std::vector<std::string>& pieces)
         for (int columns = 0; end < line.size() && columns < width; ++columns) {
             char c = line[end];
             end += CharacterLength(line, end);
-            if (c == ' ' || c == '/') {
+            if ((c == ' ' || c == '/') && 2 * (columns + 1) >= width) {
                 lastBreak = end;
             }
         }

@@ -11,6 +11,6 @@ constexpr int kFar2lBoxFrame = 14;
 
 // `lines` (the first is the title) with every line after the title split into pieces of at
 // most `screenWidth` less kFar2lBoxFrame characters, each ending behind the last blank or '/'
-// that lets it fit where it has one. The pieces of a line joined give the line again. A
-// screenWidth of 0 (not known) leaves every line as it is.
+// that lets it fit and leaves it at least half full, where it has one. The pieces of a line
+// joined give the line again. A screenWidth of 0 (not known) leaves every line as it is.
 std::vector<std::string> FitBoxLines(const char* const* lines, int count, int screenWidth);
