@@ -134,11 +134,16 @@ TEST_F(Far2lPluginTest, EveryCommandTheStoreStoppedSaysSoWholeAndAWarningComesOn
             EXPECT_LE(line.size(), 80u - 14u);
         }
     }
-    // A new session warns again.
-    script_.AnswerMessage(0);
+    // A new session warns again; with error messages on, the store's account of a failed add
+    // stands for the module's own word.
+    StoreOption(kShowErrors, 1);
     Restart();
+    script_.AnswerMessage(0);
+    script_.AnswerMessage(0);
     host_->RunCommandLine("cd:perm");
-    EXPECT_EQ(host_->messages.size(), 4u);
+    host_->RunCommandLine("cd:+tt4");
+    ASSERT_EQ(host_->messages.size(), 5u);
+    EXPECT_EQ(BoxText(host_->messages[4]).find(deep), 0u);
 }
 
 }  // namespace
