@@ -444,7 +444,7 @@ test_configuration_changes_the_prefix_and_the_function() {
     grep -qx 'cd: gone' <<< "$output" || fail "the old function cd: is still defined" || return 1
     grep -qx "$work/conf/proj" <<< "$output" || fail "go: proj did not go to proj" || return 1
     shell_run "go: nosuch" || return 1
-    grep -q 'Name not found: nosuch' <<< "$output" || fail "no error message for a missing name" ||
+    grep -q "Name not found: 'nosuch'" <<< "$output" || fail "no error message for a missing name" ||
         return 1
     # A new shell takes the new prefix from the start.
     tmux_ kill-session -t vt

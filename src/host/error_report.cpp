@@ -8,33 +8,45 @@
 #include "messages.h"
 #include "module_state.h"
 
-const int ErrorMessageTable[9] = {0,
-                                  MNameNotFound,
-                                  MRegistryError,
-                                  MNoMemory,
-                                  MUnexpectedError,
-                                  MEmptyNameCommand,
-                                  MNameWithSeparator,
-                                  MDirectoryTooLong,
-                                  MNameBeginsWithCommand};
+const int ErrorMessageTable[11] = {0,
+                                   MNameNotFound,
+                                   MRegistryError,
+                                   MNoMemory,
+                                   MUnexpectedError,
+                                   MEmptyNameCommand,
+                                   MNameWithSeparator,
+                                   MDirectoryTooLong,
+                                   MNameBeginsWithCommand,
+                                   MPanelWithoutDirectory,
+                                   MNoNameToDelete};
 
 void ReportError(int code) {
+    // The store's own account of a failure names the file and what is wrong with it, which the
+    // module's word for a store that failed (or a failure it could not place) cannot.
+    bool storeSaid = Host.ShowStoreFaults != nullptr && Host.ShowStoreFaults();
+    if (storeSaid && (code == ErrRegistry || code == ErrUnexpected)) {
+        return;
+    }
     // An add refused for a name or a directory that cannot be stored whole is said whatever
     // the setting: the user asked for something to be kept, and nothing was.
     bool refusedAdd = code == ErrNameWithSeparator || code == ErrDirectoryTooLong ||
-                      code == ErrNameBeginsWithCommand;
+                      code == ErrNameBeginsWithCommand || code == ErrPanelWithoutDirectory;
     if (Settings.ShowErrors == 0 && !refusedAdd) {
         return;
     }
     if (code == ErrNotFound) {
         TextBuffer line;
         line.Assign(GetMsg(MNameNotFound));
-        line.Append(LastUnknownName.Text());
+        if (LastUnknownName.Text()[0] != '\0') {
+            line.Append("'");
+            line.Append(LastUnknownName.Text());
+            line.Append("'");
+        }
         const char* lines[2] = {GetMsg(MErrorTitle), line.Text()};
         HostMessage(FMSG_MB_OK, lines, 2);
         return;
     }
-    bool known = code >= ErrRegistry && code <= ErrNameBeginsWithCommand;
+    bool known = code >= ErrRegistry && code <= ErrNoNameToDelete;
     ShowRefusal(ErrorMessageTable[known ? code : ErrUnexpected], nullptr);
 }
 

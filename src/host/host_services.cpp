@@ -12,6 +12,7 @@ void CopyHostServices(const PluginStartupInfo* info) {
     Host.Major = major >= 1 ? major : 1;
     Host.PathSeparator = '\\';
     Host.SaysFailedMoves = false;
+    Host.ShowStoreFaults = nullptr;
 }
 
 const char* GetMsg(int id) {

@@ -16,6 +16,10 @@ struct HostServices {
     // Whether the host says itself that it could not move a panel to a directory (far2l shows
     // an error box within the call), so that the module need not say it again.
     bool SaysFailedMoves;
+    // Set by a host layer that can tell what the store's files went through (far2l's, over the
+    // Linux store), for ReportError: shows the faults the store met during the current call,
+    // whatever ShowErrors holds, and tells whether there were any. Null elsewhere.
+    bool (*ShowStoreFaults)();
 };
 
 extern HostServices Host;

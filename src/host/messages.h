@@ -14,7 +14,7 @@ enum MessageId {
     MNameLabel = 8,
     MPathLabel = 9,
     MTemporaryCheckBox = 10,
-    MNameNotFound = 11,  // the missing name follows it directly
+    MNameNotFound = 11,  // the missing name follows it, quoted
     MRegistryError = 12,
     MNoMemory = 13,
     MUnexpectedError = 14,
@@ -45,4 +45,7 @@ enum MessageId {
     MBadPrefix = 38,
     MNotRunAsCommand = 39,
     MNameBeginsWithCommand = 40,
+    MCutTextEdited = 41,
+    MPanelWithoutDirectory = 42,
+    MNoNameToDelete = 43,
 };

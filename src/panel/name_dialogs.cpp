@@ -1,7 +1,8 @@
 // The name dialog (add or edit a name and its path, with a check box for a temporary name when
 // adding) and the filter dialog (a filter's name and its wildcard pattern). Both refuse what
-// could not be used and come back with what was typed, save through the store, report a save
-// that failed, and rebuild the panel and any of the module's panels shown beside it.
+// could not be used (among it an edit of a text too long for its field) and come back with what
+// was typed, save through the store, report a save that failed, and rebuild the panel and any
+// of the module's panels shown beside it.
 #include "../commands/command_line.h"
 #include "../host/dialog_items.h"
 #include "../host/error_report.h"
@@ -40,18 +41,34 @@ enum FilterDialogItem {
 const char kNameHistory[] = "VelmoraInsertHistoryName";
 const char kPathHistory[] = "VelmoraInsertHistoryPath";
 
+// How a dialog was closed: without OK, with OK, or with OK over a field that was filled with a
+// text longer than it holds and came back changed.
+enum class Answer { kClosed, kTyped, kCutTextEdited };
+
 // Replaces `text`, which edit item `item` was filled with, by what the item holds after its
-// dialog.
-void TakeTyped(FarDialogItem& item, TextBuffer& text) {
-    TextBuffer typed;
-    typed.Assign(WholeIfUnchanged(item, text.Text()));
-    text.Swap(typed);
+// dialog. A text longer than the field was shown cut, and what came back changed is that cut
+// text edited: it would store a path the user never saw whole, so `text` stays whole and the
+// result is false.
+bool TakeTyped(FarDialogItem& item, TextBuffer& text) {
+    const char* typed = WholeIfUnchanged(item, text.Text());
+    if (typed != text.Text() && lstrlenA(text.Text()) > kMaxDialogText) {
+        return false;
+    }
+    TextBuffer taken;
+    taken.Assign(typed);
+    text.Swap(taken);
+    return true;
 }
 
-// Shows the name dialog filled with `name`, `path` and the temporary box; false when it was
-// closed without OK. Otherwise the three hold what was typed, whole where a field that was too
-// short for its text came back as shown.
-bool AskName(bool edit, TextBuffer& name, TextBuffer& path, bool& temporary) {
+// The answer of a dialog closed with OK whose fields were taken as TakeTyped says.
+Answer Typed(bool allTaken) {
+    return allTaken ? Answer::kTyped : Answer::kCutTextEdited;
+}
+
+// Shows the name dialog filled with `name`, `path` and the temporary box. After OK the three
+// hold what was typed, whole where a field that was too short for its text came back as shown,
+// and as they were where such a field came back changed.
+Answer AskName(bool edit, TextBuffer& name, TextBuffer& path, bool& temporary) {
     FarDialogItem items[kNameItems];
     InitDialogItem(items[kNameBox], DI_DOUBLEBOX, 2, 1, 47, 8, 0, 0, 0, 0,
                    GetMsg(edit ? MEditNameTitle : MAddNameTitle));
@@ -68,17 +85,16 @@ bool AskName(bool edit, TextBuffer& name, TextBuffer& path, bool& temporary) {
 
     int result = HostDialog(50, 10, items, kNameItems);
     if (result == -1 || result == kNameCancel) {
-        return false;
+        return Answer::kClosed;
     }
-    TakeTyped(items[kName], name);
-    TakeTyped(items[kPath], path);
+    bool nameTaken = TakeTyped(items[kName], name);
+    bool pathTaken = TakeTyped(items[kPath], path);
     temporary = items[kTemporary].Selected != 0;
-    return true;
+    return Typed(nameTaken && pathTaken);
 }
 
-// The filter dialog filled with `name` and `pattern`; false when it was closed without OK,
-// else the two hold what was typed, whole as in AskName.
-bool AskFilter(TextBuffer& name, TextBuffer& pattern) {
+// The filter dialog filled with `name` and `pattern`, the two taken back as in AskName.
+Answer AskFilter(TextBuffer& name, TextBuffer& pattern) {
     FarDialogItem items[kFilterItems];
     InitDialogItem(items[kFilterBox], DI_DOUBLEBOX, 2, 1, 49, 8, 0, 0, 0, 0, GetMsg(MFilterTitle));
     InitDialogItem(items[kFilterNameLabel], DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0,
@@ -92,11 +108,11 @@ bool AskFilter(TextBuffer& name, TextBuffer& pattern) {
 
     int result = HostDialog(52, 10, items, kFilterItems);
     if (result == -1 || result == kFilterCancel) {
-        return false;
+        return Answer::kClosed;
     }
-    TakeTyped(items[kFilterName], name);
-    TakeTyped(items[kPattern], pattern);
-    return true;
+    bool nameTaken = TakeTyped(items[kFilterName], name);
+    bool patternTaken = TakeTyped(items[kPattern], pattern);
+    return Typed(nameTaken && patternTaken);
 }
 
 // The message that refuses what was typed into the name dialog, or 0 when it can be stored. A
@@ -134,8 +150,13 @@ int ShortcutPanel::EditName(bool edit, const char* itemName, bool itemTemporary)
     }
     bool temporaryBox = false;
     for (;;) {
-        if (!AskName(edit, name, path, temporaryBox)) {
+        Answer answer = AskName(edit, name, path, temporaryBox);
+        if (answer == Answer::kClosed) {
             return 1;
+        }
+        if (answer == Answer::kCutTextEdited) {
+            ShowRefusal(MCutTextEdited, nullptr);
+            continue;
         }
         bool renamed = !edit || lstrcmpA(name.Text(), itemName) != 0;
         int refusal = NameRefusal(name.Text(), path.Text(), renamed);
@@ -169,12 +190,15 @@ int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
     typedName.Assign(name);
     typedPattern.Assign(pattern);
     for (;;) {
-        if (!AskFilter(typedName, typedPattern)) {
+        Answer answer = AskFilter(typedName, typedPattern);
+        if (answer == Answer::kClosed) {
             return 1;
         }
         // The empty value name is the key's default value, which no listing shows as a filter;
         // a filter without a pattern would list nothing and, never listed, could not be deleted.
-        if (typedName.Text()[0] == '\0') {
+        if (answer == Answer::kCutTextEdited) {
+            ShowRefusal(MCutTextEdited, nullptr);
+        } else if (typedName.Text()[0] == '\0') {
             ShowRefusal(MEmptyNameDialog, nullptr);
         } else if (typedPattern.Text()[0] == '\0') {
             ShowRefusal(MEmptyPattern, nullptr);

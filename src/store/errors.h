@@ -17,4 +17,8 @@ enum terrors_t : int32_t {
     ErrNameWithSeparator = 6,
     ErrDirectoryTooLong = 7,
     ErrNameBeginsWithCommand = 8,
+    // An add on a panel that has no directory of its own (a plugin's, this module's), and a
+    // delete without a name.
+    ErrPanelWithoutDirectory = 9,
+    ErrNoNameToDelete = 10,
 };

@@ -20,10 +20,14 @@ TEST_F(ErrorReportTest, OnlyRefusedAddsAreShownWhileShowErrorsIsOff) {
     ReportError(ErrNameWithSeparator);
     ReportError(ErrDirectoryTooLong);
     ReportError(ErrNameBeginsWithCommand);
-    ASSERT_EQ(sim_->messages.size(), 3u);
+    ReportError(ErrPanelWithoutDirectory);
+    ReportError(ErrNoNameToDelete);
+    ASSERT_EQ(sim_->messages.size(), 4u);
     EXPECT_EQ(sim_->messages[1].lines,
               (std::vector<std::string>{Msg(MErrorTitle), Msg(MDirectoryTooLong)}));
     EXPECT_EQ(sim_->messages[2].lines[1], Msg(MNameBeginsWithCommand));
+    EXPECT_EQ(sim_->messages[3].lines,
+              (std::vector<std::string>{Msg(MErrorTitle), Msg(MPanelWithoutDirectory)}));
 }
 
 TEST_F(ErrorReportTest, EachCodeShowsItsMessageUnderTheErrorTitle) {
@@ -42,16 +46,16 @@ TEST_F(ErrorReportTest, EachCodeShowsItsMessageUnderTheErrorTitle) {
     }
 }
 
-TEST_F(ErrorReportTest, NotFoundNamesTheLastUnknownName) {
+TEST_F(ErrorReportTest, NotFoundNamesTheLastUnknownNameQuotedWithItsBlanks) {
     StartModule();
     Settings.ShowErrors = 1;
     ReportError(ErrNotFound);
-    LastUnknownName.Assign("zz/sub");
+    LastUnknownName.Assign("  zz/sub");
     ReportError(ErrNotFound);
     ASSERT_EQ(sim_->messages.size(), 2u);
     EXPECT_EQ(sim_->messages[0].lines[1], Msg(MNameNotFound));
-    EXPECT_EQ(sim_->messages[1].lines[1], Msg(MNameNotFound) + "zz/sub");
-    EXPECT_STREQ(LastUnknownName.Text(), "zz/sub") << "the report changes nothing";
+    EXPECT_EQ(sim_->messages[1].lines[1], Msg(MNameNotFound) + "'  zz/sub'");
+    EXPECT_STREQ(LastUnknownName.Text(), "  zz/sub") << "the report changes nothing";
 }
 
 TEST_F(ErrorReportTest, EmptyNameAndUnknownCodesNeverReadPastTheTable) {
@@ -62,13 +66,15 @@ TEST_F(ErrorReportTest, EmptyNameAndUnknownCodesNeverReadPastTheTable) {
     ReportError(-1);
     ReportError(ErrNameWithSeparator);
     ReportError(ErrDirectoryTooLong);
-    ASSERT_EQ(sim_->messages.size(), 5u);
+    ReportError(ErrNoNameToDelete);
+    ASSERT_EQ(sim_->messages.size(), 6u);
     // Each from the language files, so it is said in the language of the interface.
     EXPECT_EQ(sim_->messages[0].lines[1], Msg(MEmptyNameCommand));
     EXPECT_EQ(sim_->messages[1].lines[1], Msg(MUnexpectedError));
     EXPECT_EQ(sim_->messages[2].lines[1], Msg(MUnexpectedError));
     EXPECT_EQ(sim_->messages[3].lines[1], Msg(MNameWithSeparator));
     EXPECT_EQ(sim_->messages[4].lines[1], Msg(MDirectoryTooLong));
+    EXPECT_EQ(sim_->messages[5].lines[1], Msg(MNoNameToDelete));
 }
 
 TEST_F(ErrorReportTest, NoMemoryForTheNotFoundLineLeavesAsThrownCode) {

@@ -255,10 +255,10 @@ TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
     for (const char* name : {"c", "a", "b"}) {
         keys.WriteString(name, "1");
     }
-    keys.WriteString("A", "rewritten keeps its place");
+    keys.WriteString("A", "rewritten keeps its place, in the spelling written last");
     keys.DeleteValue("c");
     keys.WriteString("c", "deleted and added again goes last");
-    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"A", "b", "c"}));
 }
 
 TEST_F(PosixStoreTest, NameBeginningIsFoundThroughTheIndexIgnoringAsciiCaseOnly) {

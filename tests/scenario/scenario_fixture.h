@@ -40,6 +40,8 @@ enum ScenarioMessage {
     kMsgEmptyPattern = 34,
     kMsgNameWithSeparator = 36,
     kMsgNotRunAsCommand = 39,
+    kMsgCutTextEdited = 41,
+    kMsgPanelWithoutDirectory = 42,
 };
 
 // Item attributes on the panel.

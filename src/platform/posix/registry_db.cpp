@@ -61,9 +61,12 @@ const char* const kQueries[] = {
     "INSERT OR IGNORE INTO keys(path) VALUES(?1)",
     "SELECT COUNT(*) FROM keys WHERE substr(path, 1, length(?1) + 1) = ?1 || '\\' "
     "AND instr(substr(path, length(?1) + 2), '\\') = 0",
+    // A value written again under another spelling of its name takes that spelling: the name
+    // a user just typed is the one to list, not the one typed first.
     "INSERT INTO vals(key, name, seq, type, data) VALUES(?1, ?2, "
     "(SELECT COALESCE(MAX(seq), 0) + 1 FROM vals WHERE key = ?1), ?3, ?4) "
-    "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data",
+    "ON CONFLICT(key, name) DO UPDATE SET name = excluded.name, type = excluded.type, "
+    "data = excluded.data",
     "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name = ?2",
     "DELETE FROM vals WHERE key = ?1 AND name = ?2",
     "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND seq > ?2 ORDER BY seq LIMIT ?3",
