@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -58,6 +59,34 @@ std::map<std::string, std::string> FolderBytes(const std::string& folder) {
     }
     return files;
 }
+
+// Counts the sleeps of every SQLite connection opened through the default VFS while it lives:
+// SQLite sleeps only to wait, for a lock or before it tries again to read.
+class SleepCount {
+  public:
+    SleepCount() {
+        real_ = sqlite3_vfs_find(nullptr);
+        counting_ = *real_;
+        counting_.zName = "velmora-test-sleep-count";
+        counting_.xSleep = [](sqlite3_vfs* vfs, int microseconds) {
+            ++sleeps_;
+            return real_->xSleep(vfs, microseconds);
+        };
+        sqlite3_vfs_register(&counting_, 1);
+        sleeps_ = 0;
+    }
+    ~SleepCount() {
+        sqlite3_vfs_register(real_, 1);
+        sqlite3_vfs_unregister(&counting_);
+    }
+    unsigned Sleeps() const { return sleeps_; }
+
+  private:
+    // Connections opened meanwhile keep it for their life.
+    static inline sqlite3_vfs counting_{};
+    static inline sqlite3_vfs* real_ = nullptr;
+    static inline std::atomic<unsigned> sleeps_{0};
+};
 
 class PosixStoreTest : public FreshStoreTest {
   protected:
@@ -696,6 +725,28 @@ TEST_F(PosixStoreTest, StartReadsWhileAnotherProcessWritesAndItsWriteGivesUp) {
         << "a write gives up after a while";
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
+}
+
+// A writer killed in the middle of a write, or whose sync failed, can leave its WAL as the header
+// alone beside the shared index as it stood; a read then needs an index that no process keeps.
+TEST_F(PosixStoreTest, StoreACrashedWriterLeftIsReadAndWrittenWithoutWaiting) {
+    ASSERT_EQ(RunWriter({"3", "kept"}), 0);
+    std::string file = persistentDir_ + "/hkcu.db";
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "PRAGMA user_version = 7", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::string walHeader = Bytes(file + "-wal").substr(0, 32);
+    std::string index = Bytes(file + "-shm");
+    sqlite3_close(writer);
+    std::ofstream(file + "-wal", std::ios::binary) << walHeader;
+    std::ofstream(file + "-shm", std::ios::binary) << index;
+
+    SleepCount count;
+    EXPECT_EQ(StoredText("\\Keys", "kept-1"), "value-of-kept-1");
+    EXPECT_EQ(StoredNames("\\Keys").size(), 3u);
+    WriteStored("\\Keys", "after", REG_SZ, std::string("x\0", 2));
+    EXPECT_EQ(count.Sleeps(), 0u);
 }
 
 // A start that only reads neither makes nor removes a file, and leaves the WAL index as it was

@@ -182,6 +182,23 @@ std::string ReadingUri(const std::string& file) {
     return uri + "?readonly_shm=1";
 }
 
+// The VFS of the connections opened for reading: the system's own, except that it never sleeps.
+// SQLite sleeps only to wait: for a lock, or before it tries again to read an index that it
+// cannot trust, such as the one a crashed writer left beside a WAL cut to its header, which a
+// reader cannot rebuild and tries for ten seconds. Such a connection gives up at once instead,
+// and the read goes to a connection that writes, which waits where waiting helps and rebuilds
+// the index.
+const char* ReadingVfs() {
+    static sqlite3_vfs vfs = [] {
+        sqlite3_vfs system = *sqlite3_vfs_find(nullptr);
+        system.zName = "velmora-reading";
+        system.xSleep = [](sqlite3_vfs*, int microseconds) { return microseconds; };
+        return system;
+    }();
+    static bool registered = sqlite3_vfs_register(&vfs, 0) == SQLITE_OK;
+    return registered ? vfs.zName : nullptr;
+}
+
 }  // namespace
 
 std::chrono::steady_clock::time_point WaitEndedInVain() {
@@ -284,9 +301,9 @@ int Database::Connect(int flags) {
     // The registry functions let one thread at a time reach a connection, so SQLite need not lock
     // it again on every call.
     flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
-    return quick_
-               ? sqlite3_open_v2(ReadingUri(file_).c_str(), &db_, flags | SQLITE_OPEN_URI, nullptr)
-               : sqlite3_open_v2(file_.c_str(), &db_, flags, nullptr);
+    return quick_ ? sqlite3_open_v2(ReadingUri(file_).c_str(), &db_, flags | SQLITE_OPEN_URI,
+                                    ReadingVfs())
+                  : sqlite3_open_v2(file_.c_str(), &db_, flags, nullptr);
 }
 
 LONG Database::Configure() {
