@@ -68,6 +68,7 @@ class StoreCommandsTest : public testing::Test {
     void TearDown() override {
         for (int store : {kVelmoraPersistentStore, kVelmoraVolatileStore}) {
             VelmoraFailStore(store, kStoreFaultNone);
+            VelmoraFailStoreWrites(store, kStoreFaultNone);
         }
         std::filesystem::remove_all(folder_);
     }
@@ -466,6 +467,31 @@ TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) 
     ASSERT_EQ(faults.size(), 1u);
     EXPECT_EQ(faults[0].rfind(folder_ + "/a/volatile/hkcu.db is damaged; move it aside", 0), 0u)
         << faults[0];
+}
+
+// A full or failing disk refuses the writes, and the shared index that a walk would keep up on
+// disk, while the stores are still read.
+TEST_F(StoreCommandsTest, ListExportAndCheckReadAStoreThatCannotBeWritten) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", folder_));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", folder_ + "/gone"));
+    // The next command opens the stores afresh.
+    UseStore("b");
+    Values(StoreSection::kKeys);
+    UseStore("a");
+    for (int store : {kVelmoraPersistentStore, kVelmoraVolatileStore}) {
+        VelmoraFailStoreWrites(store, kStoreFaultFull);
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RunList(), kExitDone);
+    EXPECT_EQ(RunCheck(), kExitFailed) << "a gone directory";
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("tmp"), std::string::npos);
+    EXPECT_EQ(
+        Written([](std::FILE* out) { EXPECT_TRUE(ExportStore(out)); }),
+        "velmora export 1\nname\tproj\t" + folder_ + "\ntemporary\ttmp\t" + folder_ + "/gone\n");
+    EXPECT_TRUE(StoreFaults().empty());
+    EXPECT_FALSE(WriteText(StoreSection::kKeys, "new", folder_));
+    ASSERT_EQ(StoreFaults().size(), 1u);
+    EXPECT_EQ(StoreFaults()[0], folder_ + "/a/registry/hkcu.db cannot grow: the disk is full");
 }
 
 TEST_F(StoreCommandsTest, OnlyDirectoriesThatAreMissingAreGone) {

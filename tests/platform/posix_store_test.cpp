@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -420,6 +421,34 @@ TEST_F(PosixStoreTest, StoreFileGoneWhileOpenForReadingIsNeitherCalledDamagedNor
         EXPECT_FALSE(keys.ReadString(replaced ? "new-0" : "old-0", text)) << replaced;
         EXPECT_EQ(FaultOf(kVelmoraPersistentStore).kind, kStoreFaultCannotOpen) << replaced;
     }
+}
+
+// SQLite tries a WAL it cannot make again for reading only, which finds none: the fault says
+// why the file could not be made, here a disk with room for no other file.
+TEST_F(PosixStoreTest, WalThatCannotBeMadeIsSaidWithTheReasonOfTheDisk) {
+    std::string disk = persistentDir_ + "/disk";
+    ASSERT_EQ(mkdir(disk.c_str(), 0700), 0);
+    if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=1m,nr_inodes=8,mode=0700") != 0) {
+        GTEST_SKIP() << "no file system can be mounted here";
+    }
+    struct Unmount {
+        std::string disk;
+        ~Unmount() { umount2(disk.c_str(), MNT_DETACH); }
+    } unmount{disk};
+    setenv("VELMORA_REGISTRY_DIR", (disk + "/registry").c_str(), 1);
+    EXPECT_EQ(RunWriter({"1", "kept"}), 0);
+    std::string file = disk + "/registry/hkcu.db";
+    ASSERT_EQ(unlink((file + "-wal").c_str()), 0);
+    for (int i = 0;; ++i) {
+        int fd = open((disk + "/" + std::to_string(i)).c_str(), O_CREAT | O_WRONLY, 0600);
+        if (fd < 0) {
+            break;
+        }
+        close(fd);
+    }
+    EXPECT_EQ(AddName("new", "/n", true), ErrRegistry);
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).text,
+              file + " cannot be opened: No space left on device");
 }
 
 TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {

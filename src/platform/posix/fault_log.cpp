@@ -21,6 +21,7 @@ struct Fault {
 std::mutex faultMutex;
 Fault faults[kStoreCount];
 std::atomic<int> hookedFaults[kStoreCount];
+std::atomic<int> hookedWriteFaults[kStoreCount];
 
 bool ValidStore(int store) {
     return store >= 0 && store < kStoreCount;
@@ -98,6 +99,16 @@ LONG HookedFailure(int store, const std::string& path) {
     return StatusOfFault(kind);
 }
 
+LONG HookedWriteFailure(int store, const std::string& path) {
+    int kind = HookedWriteFault(store);
+    RecordFault(store, kind, path);
+    return StatusOfFault(kind);
+}
+
+int HookedWriteFault(int store) {
+    return ValidStore(store) ? hookedWriteFaults[store].load() : kStoreFaultNone;
+}
+
 }  // namespace velmora::registry
 
 int VelmoraStoreFault(int store, char* text, size_t size) {
@@ -127,5 +138,11 @@ void VelmoraClearStoreFaults(void) {
 void VelmoraFailStore(int store, int kind) {
     if (ValidStore(store)) {
         hookedFaults[store] = kind;
+    }
+}
+
+void VelmoraFailStoreWrites(int store, int kind) {
+    if (ValidStore(store)) {
+        hookedWriteFaults[store] = kind;
     }
 }

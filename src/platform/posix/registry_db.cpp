@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <iterator>
@@ -248,6 +249,11 @@ LONG Database::Open(const std::string& file, int store, bool create,
     // SQLite alone opens the file, and makes it when it is missing: a descriptor opened and
     // closed beside it would drop the locks it holds. Neither follows a link in the file's own
     // name; the folder's path comes with its links resolved.
+    if (create) {
+        if (LONG status = HookedWriteFailure(store, file); status != ERROR_SUCCESS) {
+            return status;
+        }
+    }
     database->quick_ = state.present && !create;
     int rc = database->Connect(state.present ? 0 : SQLITE_OPEN_CREATE);
     if (rc != SQLITE_OK && database->quick_) {
@@ -265,7 +271,7 @@ LONG Database::Open(const std::string& file, int store, bool create,
         if (state.readOnly) {
             database->StopWrites(kStoreFaultReadOnly);
         }
-        status = database->Configure();
+        status = database->Failure(database->Configure());
     }
     if (status == ERROR_SUCCESS) {
         status = database->Retried([&]() -> LONG { return database->EnsureSchema(create); });
@@ -319,7 +325,7 @@ LONG Database::Configure() {
     if (quick_) {
         // A read of a few pages is done sooner by copying them than by mapping the file, and
         // the other settings concern writes.
-        return ERROR_SUCCESS;
+        return SQLITE_OK;
     }
     // Settings of this connection only; none reads or writes the file. Pages are read through a
     // mapping of the file rather than copied into the cache: a walk over a large key then faults
@@ -327,51 +333,79 @@ LONG Database::Configure() {
     std::string settings =
         "PRAGMA synchronous=NORMAL; PRAGMA mmap_size=" + std::to_string(kMappedSize) +
         "; PRAGMA journal_size_limit=" + std::to_string(kWalSizeLimit);
-    return Exec(settings.c_str());
+    return sqlite3_exec(db_, settings.c_str(), nullptr, nullptr, nullptr);
 }
 
-LONG Database::Settle() {
+LONG Database::Settle(bool toWrite) {
     if (db_ == nullptr) {
         return Lost();
     }
-    if (!quick_) {
+    if (!quick_ || (unsettled_ && !toWrite)) {
         return ERROR_SUCCESS;
     }
     quick_ = false;
     quickFailed_ = false;
+    Disconnect();
+    int hooked = HookedWriteFault(store_);
+    int rc = hooked == kStoreFaultNone ? Connect(0) : SQLITE_OK;
+    // SQLite's handle of a failed open takes no more calls but this one.
+    int error = rc != SQLITE_OK ? sqlite3_system_errno(db_) : 0;
+    // The connection reads the file it was judged by, or none: the keys' numbers of another
+    // file are not those of the keys open on this one.
+    struct stat info {};
+    if (::lstat(file_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_) {
+        return rc != SQLITE_OK
+                   ? Abandon(StatusFromSqlite(rc), FaultOfSqlite(rc),
+                             error != 0 ? std::strerror(error) : "")
+                   : Abandon(StatusOfFault(kStoreFaultCannotOpen), kStoreFaultCannotOpen,
+                             "it was replaced while it was open");
+    }
+    if (rc == SQLITE_OK && hooked == kStoreFaultNone) {
+        if (refusal_ != kStoreFaultNone) {
+            StopWrites(refusal_);
+        }
+        rc = Configure();
+        // Reading the schema maps the shared index, which the watch reads from then on.
+        rc = rc == SQLITE_OK ? sqlite3_exec(db_, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr,
+                                            nullptr, nullptr)
+                             : rc;
+        if (rc == SQLITE_OK) {
+            watch_.Attach(db_);
+            unsettled_ = false;
+            return ERROR_SUCCESS;
+        }
+        error = sqlite3_system_errno(db_);
+    }
+    // A connection that writes keeps the shared index up, which a full or failing disk can
+    // refuse while the file itself is still read: the store is read on through a connection for
+    // reading, and only a write meets the fault, trying again each time.
+    int kind = hooked != kStoreFaultNone ? hooked : FaultOfSqlite(rc);
+    LONG status = hooked != kStoreFaultNone ? StatusOfFault(kind) : StatusFromSqlite(rc);
+    std::string detail = error != 0 ? WhyFailed(error) : "";
+    Disconnect();
+    quick_ = true;
+    if (Connect(0) != SQLITE_OK) {
+        return Abandon(status, kind, detail);
+    }
+    Configure();
+    if (kind == kStoreFaultDamaged) {
+        StopWrites(kind);
+    }
+    unsettled_ = true;
+    if (!toWrite && kind != kStoreFaultDamaged) {
+        return ERROR_SUCCESS;
+    }
+    RecordFault(store_, kind, file_, detail);
+    return status;
+}
+
+void Database::Disconnect() {
     for (sqlite3_stmt*& statement : statements_) {
         sqlite3_finalize(statement);
         statement = nullptr;
     }
     sqlite3_close(db_);
     db_ = nullptr;
-    int rc = Connect(0);
-    if (rc != SQLITE_OK) {
-        // SQLite's handle of a failed open takes no more calls (the file was removed, say).
-        int error = sqlite3_system_errno(db_);
-        return Abandon(StatusFromSqlite(rc), FaultOfSqlite(rc),
-                       error != 0 ? std::strerror(error) : "");
-    }
-    // The connection reads the file it was judged by, or none: the keys' numbers of another
-    // file are not those of the keys open on this one.
-    struct stat info {};
-    if (::lstat(file_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_) {
-        return Abandon(StatusOfFault(kStoreFaultCannotOpen), kStoreFaultCannotOpen,
-                       "it was replaced while it was open");
-    }
-    if (refusal_ != kStoreFaultNone) {
-        StopWrites(refusal_);
-    }
-    LONG status = Configure();
-    if (status == ERROR_SUCCESS) {
-        // Reading the schema maps the shared index, which the watch reads from then on.
-        status = Failure(
-            sqlite3_exec(db_, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr));
-    }
-    if (status == ERROR_SUCCESS) {
-        watch_.Attach(db_);
-    }
-    return status;
 }
 
 LONG Database::Abandon(LONG status, int kind, const std::string& detail) {
@@ -393,7 +427,7 @@ LONG Database::Retried(Read read) {
     quickFailed_ = false;
     LONG status = read();
     if (quickFailed_) {
-        LONG settled = Settle();
+        LONG settled = Settle(false);
         status = settled == ERROR_SUCCESS ? read() : settled;
     }
     return status;
@@ -434,7 +468,7 @@ LONG Database::EnsureSchema(bool create) {
 }
 
 LONG Database::CreateSchema() {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     if (refusal_ != kStoreFaultNone) {
@@ -495,7 +529,7 @@ LONG Database::Exec(const char* sql) {
 }
 
 LONG Database::Failure(int rc) {
-    if (quick_ && StatusFromSqlite(rc) != ERROR_SUCCESS) {
+    if (quick_ && !unsettled_ && StatusFromSqlite(rc) != ERROR_SUCCESS) {
         // Said only if a connection that keeps the index fails too (Retried).
         quickFailed_ = true;
         return StatusFromSqlite(rc);
@@ -508,8 +542,19 @@ LONG Database::Failure(int rc) {
     }
     int error =
         kind == kStoreFaultCannotOpen || kind == kStoreFaultIoError ? sqlite3_system_errno(db_) : 0;
-    RecordFault(store_, kind, file_, error != 0 ? std::strerror(error) : "");
+    RecordFault(store_, kind, file_, error != 0 ? WhyFailed(error) : "");
     return StatusFromSqlite(rc);
+}
+
+std::string Database::WhyFailed(int error) const {
+    // SQLite tries a file it cannot make once more for reading only, and reports why that failed:
+    // a WAL or journal that cannot be made beside a database that is there comes back as missing.
+    struct stat info {};
+    if (error == ENOENT && ::stat(file_.c_str(), &info) == 0) {
+        std::string why = WhyNoFileCanBeMade(file_.substr(0, file_.rfind('/') + 1));
+        return why.empty() ? "a file it keeps beside it cannot be made" : why;
+    }
+    return std::strerror(error);
 }
 
 void Database::StopWrites(int kind) {
@@ -526,7 +571,10 @@ LONG Database::BeginWrite() {
     if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
         return status;
     }
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = HookedWriteFailure(store_, file_); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     if (refusal_ != kStoreFaultNone) {
@@ -603,7 +651,7 @@ LONG Database::FindKey(const std::string& path, int64_t* id) {
 }
 
 LONG Database::CreateKey(const std::string& path, bool (*exists)(const std::string&), int64_t* id) {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     sqlite3_stmt* insert = nullptr;
@@ -653,7 +701,7 @@ LONG Database::CountSubKeys(const std::string& path, DWORD* count) {
 }
 
 LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* data, DWORD size) {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     sqlite3_stmt* statement = nullptr;
@@ -735,7 +783,7 @@ LONG Database::NamesBeginningWith(int64_t key, const char* prefix, const std::st
 }
 
 LONG Database::DeleteValue(int64_t key, const char* name) {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     sqlite3_stmt* statement = nullptr;
@@ -762,7 +810,7 @@ LONG Database::ValuesFrom(int64_t key, DWORD offset, DWORD limit, bool namesOnly
 }
 
 LONG Database::ReadValues(Query query, int64_t key, int64_t start, DWORD limit, ValueList* values) {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = Settle(false); status != ERROR_SUCCESS) {
         return status;
     }
     sqlite3_stmt* statement = nullptr;

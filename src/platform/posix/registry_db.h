@@ -96,7 +96,7 @@ class Database {
     // The state now, as far as reads through this connection are concerned. Asked for by a walk,
     // which needs the shared index to tell whether what it read ahead still holds.
     DataVersion Version() {
-        return Settle() == ERROR_SUCCESS ? watch_.Version(localChanges_) : DataVersion();
+        return Settle(false) == ERROR_SUCCESS ? watch_.Version(localChanges_) : DataVersion();
     }
     // True when `version` is known and nothing was written since it was taken.
     bool Unchanged(const DataVersion& version) const {
@@ -127,11 +127,16 @@ class Database {
     Database(std::string file, int store) : file_(std::move(file)), store_(store) {}
     // Opens the connection to the file, for reading only when `quick_`.
     int Connect(int flags);
-    LONG Configure();
+    // Closes it, with its statements.
+    void Disconnect();
+    // SQLite's code.
+    int Configure();
     // Opens the connection again as one that writes and keeps the shared WAL index, when it was
     // opened for reading; nothing of this connection is held open across the call. Where that
-    // fails, or finds another file than the one judged, the connection is lost (Abandon).
-    LONG Settle();
+    // finds another file than the one judged, the connection is lost (Abandon). Where it fails
+    // for the same file, the file is read on through a connection for reading (`unsettled_`):
+    // a read is served, and a write (`toWrite`) meets the fault, trying again at each write.
+    LONG Settle(bool toWrite);
     // Closes the connection for good: every later call fails with `status`, the fault `kind`
     // said again with `detail`, without reaching SQLite.
     LONG Abandon(LONG status, int kind, const std::string& detail);
@@ -153,6 +158,8 @@ class Database {
     LONG Write(sqlite3_stmt* statement);
     // The status for SQLite's code `rc`, with the store fault it means recorded.
     LONG Failure(int rc);
+    // What the system's `error` means for this database, in words.
+    std::string WhyFailed(int error) const;
     // Runs one of the value-list queries, which take the key, where to start and the limit.
     LONG ReadValues(Query query, int64_t key, int64_t start, DWORD limit, ValueList* values);
 
@@ -170,6 +177,8 @@ class Database {
     // Opened for reading (Settle), and whether a read failed that way since it was asked.
     bool quick_ = false;
     bool quickFailed_ = false;
+    // A connection that writes could not be opened: the file is read as `quick_`.
+    bool unsettled_ = false;
     int writeDepth_ = 0;
     uint64_t localChanges_ = 0;
     WalWatch watch_;

@@ -1,6 +1,7 @@
 // Judging a store's database file and its WAL files by their paths; see store_file.h.
 #include "store_file.h"
 
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -104,6 +105,22 @@ LONG SecureOpenedFile(int store, const std::string& file, struct stat* info) {
     }
     Unfit wrong = WrongWithFile(*info);
     return wrong.kind == kStoreFaultNone ? ERROR_SUCCESS : Refuse(store, file, wrong);
+}
+
+std::string WhyNoFileCanBeMade(const std::string& folder) {
+    if (::access(folder.c_str(), W_OK) != 0) {
+        return std::strerror(errno);
+    }
+    struct statvfs disk {};
+    if (::statvfs(folder.c_str(), &disk) != 0) {
+        return "";
+    }
+    if ((disk.f_flag & ST_RDONLY) != 0) {
+        return std::strerror(EROFS);
+    }
+    // A file system that counts no files (f_files 0) takes any number.
+    bool noFileLeft = disk.f_files != 0 && disk.f_favail == 0;
+    return noFileLeft || disk.f_bavail == 0 ? std::strerror(ENOSPC) : "";
 }
 
 }  // namespace velmora::registry
