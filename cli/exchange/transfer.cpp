@@ -16,6 +16,7 @@
 
 #include "exit_status.h"
 #include "store_fault.h"
+#include "store_faults.h"
 #include "store_transaction.h"
 #include "transfer_input.h"
 #include "visible_text.h"
@@ -240,6 +241,20 @@ bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impor
     return true;
 }
 
+// An import whose second store failed to commit after the first had: what was stored and what
+// was not, so that nothing reads as all or nothing that is neither.
+void SayPartlyStored(const std::string& shown, unsigned committed) {
+    const char* permanent = "the settings, names and filters";
+    const char* temporary = "the temporary names";
+    bool persistent = (committed & 1u << kVelmoraPersistentStore) != 0;
+    bool volatileToo = (committed & 1u << kVelmoraVolatileStore) != 0;
+    if (persistent != volatileToo) {
+        Say(std::string(persistent ? permanent : temporary) + " of " + shown + " were stored, " +
+            (persistent ? temporary : permanent) +
+            " were not; import it again once the store is mended");
+    }
+}
+
 }  // namespace
 
 bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
@@ -391,6 +406,7 @@ int RunImport(const TransferOptions& options) {
     SayProblems(shown, skipped, "skipped");
     ImportCounts counts;
     if (!ImportEntries(entries, options.replace, &counts)) {
+        SayPartlyStored(shown, VelmoraCommittedStores());
         return SayStoreFault();
     }
     for (const std::string& notice : counts.notices) {

@@ -42,5 +42,6 @@ struct ImportCounts {
     std::vector<std::string> notices;
 };
 // Stores the entries in one transaction: an entry of a name already stored with another value
-// replaces it only when `replace`. False when the store failed; nothing is stored then.
+// replaces it only when `replace`. False when the store failed; nothing is stored then, unless
+// the temporary names' store failed to commit after the other one had (VelmoraCommittedStores).
 bool ImportEntries(const std::vector<ExchangeEntry>& entries, bool replace, ImportCounts* counts);

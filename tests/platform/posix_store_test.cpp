@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -878,6 +879,47 @@ TEST_F(PosixStoreTest, TransactionFailingHalfWayRollsBackToTheStoreAsBefore) {
               ERROR_KEY_DELETED);
     RegCloseKey(made);
     EXPECT_EQ(VelmoraEndStoreTransaction(1), ERROR_INVALID_FUNCTION);
+}
+
+TEST_F(PosixStoreTest, TransactionThatOneStoreCannotTakeCommitsInNeither) {
+    ASSERT_EQ(VelmoraBeginStoreTransaction(), ERROR_SUCCESS);
+    {
+        RegSection keys("\\Keys", true);
+        RegSection temp("\\TempKeys", false);
+        EXPECT_TRUE(keys.WriteString("permanent", "x"));
+        EXPECT_TRUE(temp.WriteString("temporary", "y"));
+    }
+    // The disk of the temporary names fills up before the end.
+    VelmoraFailStoreWrites(kVelmoraVolatileStore, kStoreFaultFull);
+    EXPECT_EQ(VelmoraEndStoreTransaction(1), ERROR_CANTWRITE);
+    EXPECT_EQ(VelmoraCommittedStores(), 0u);
+    VelmoraFailStoreWrites(kVelmoraVolatileStore, kStoreFaultNone);
+    EXPECT_EQ(StoredText("\\Keys", "permanent"), "<missing>");
+    EXPECT_EQ(StoredText("\\TempKeys", "temporary"), "<missing>");
+}
+
+// A large write that met a full disk leaves none of its pages taking room in the WAL.
+TEST_F(PosixStoreTest, TransactionThatFailedLeavesTheWalEmpty) {
+    WriteStored("\\Keys", "kept", REG_SZ, std::string("x\0", 2));
+    ASSERT_EQ(VelmoraBeginStoreTransaction(), ERROR_SUCCESS);
+    {
+        RegSection keys("\\Keys", true);
+        for (int i = 0; i < 1000; ++i) {
+            ASSERT_TRUE(keys.WriteString(("n-" + std::to_string(i)).c_str(),
+                                         ("/" + std::string(1000, 'p')).c_str()));
+        }
+    }
+    rlimit saved, full;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    full = {256 * 1024, saved.rlim_max};
+    auto handler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    LONG ended = VelmoraEndStoreTransaction(1);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, handler);
+    EXPECT_EQ(ended, ERROR_CANTWRITE);
+    EXPECT_EQ(std::filesystem::file_size(persistentDir_ + "/hkcu.db-wal"), 0u);
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"kept"});
 }
 
 TEST_F(PosixStoreTest, TransactionCommitShowsEveryWriteToAnotherProcessAtOnce) {

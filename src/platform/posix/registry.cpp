@@ -415,6 +415,11 @@ LONG VelmoraEndStoreTransaction(int commit) {
     return status;
 }
 
+unsigned VelmoraCommittedStores(void) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    return velmora::registry::CommittedStores();
+}
+
 void VelmoraFailKeyOpen(const char* path) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
     failingKeyPath = path != nullptr ? path : "";

@@ -615,8 +615,37 @@ LONG Database::EndWrite(bool commit) {
         // Fails only where nothing is left to roll back; the fault that led here is the one
         // to keep.
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        ReleaseWal();
     }
     return status;
+}
+
+LONG Database::FlushWrites() {
+    if (writeDepth_ == 0) {
+        return ERROR_SUCCESS;
+    }
+    if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (LONG status = HookedWriteFailure(store_, file_); status != ERROR_SUCCESS) {
+        return status;
+    }
+    return Failure(sqlite3_db_cacheflush(db_));
+}
+
+void Database::ReleaseWal() {
+    // The pages of a transaction rolled back stay in the WAL, beyond its end, until a later
+    // commit starts it over: those of a large import that met a full disk would keep the disk
+    // full. A checkpoint that cuts the WAL to nothing frees them; it is not waited for, since
+    // another process's reads or writes keep it from cutting, and their own end does it then.
+    struct stat wal {};
+    if (refusal_ != kStoreFaultNone || ::stat((file_ + "-wal").c_str(), &wal) != 0 ||
+        wal.st_size == 0) {
+        return;
+    }
+    sqlite3_busy_timeout(db_, 0);
+    sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
 }
 
 LONG Database::Write(sqlite3_stmt* statement) {

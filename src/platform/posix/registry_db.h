@@ -63,6 +63,10 @@ class Database {
     // not wait again (RecentlyBusy).
     LONG BeginWrite();
     LONG EndWrite(bool commit);
+    // Writes what the open write holds to the WAL without committing it, so that a full or failing
+    // disk is met while the write can still be rolled back; what is left for the commit to write
+    // is one page.
+    LONG FlushWrites();
 
     LONG FindKey(const std::string& path, int64_t* id);
     // Creates the key and its missing ancestors in one transaction; `exists` says which
@@ -148,6 +152,8 @@ class Database {
     LONG Retried(Read read);
     LONG EnsureSchema(bool create);
     LONG CreateSchema();
+    // Frees the WAL's room after a write that was rolled back.
+    void ReleaseWal();
     // From now on every write meets the fault `kind` (read-only, damaged).
     void StopWrites(int kind);
     // The status of a write refused so, with its fault recorded.
