@@ -508,6 +508,24 @@ TEST_F(PosixStoreTest, FilesThatAreNoStoreOfOursAreLeftByteForByte) {
     }
 }
 
+// A folder cleaner took the temporary names' file and left its WAL, which is of no use alone;
+// the permanent store is refused so (FilesThatAreNoStoreOfOursAreLeftByteForByte).
+TEST_F(PosixStoreTest, TemporaryStoreWhoseFileAloneWasRemovedStartsAnewAndSaysSoOnce) {
+    std::string wal = volatileDir_ + "/hkcu.db-wal";
+    std::string left(4096, 'w');
+    std::ofstream(wal) << left;
+    ASSERT_EQ(chmod(wal.c_str(), 0600), 0);
+    EXPECT_EQ(AddName("tmp", "/t", false), 0);
+    EXPECT_EQ(FaultOf(kVelmoraVolatileStore).text,
+              volatileDir_ + "/hkcu.db is damaged: it is missing but " + wal +
+                  " held data; that file is kept as " + wal +
+                  ".set-aside and the temporary names start anew");
+    EXPECT_EQ(Bytes(wal + ".set-aside"), left);
+    VelmoraClearStoreFaults();
+    EXPECT_EQ(RunWriter({"read", "\\TempKeys", "tmp"}), 0);
+    EXPECT_EQ(RunWriter({"1", "more", "\\TempKeys", "volatile"}), 0) << "no fault said again";
+}
+
 TEST_F(PosixStoreTest, StoreFoundDamagedIsNeverWrittenAgain) {
     {
         // The first name's pages are not those that a name added later goes to.
