@@ -465,8 +465,9 @@ TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
     Fault fault = FaultOf(kVelmoraPersistentStore);
     EXPECT_EQ(fault.kind, kStoreFaultDamaged);
     EXPECT_EQ(fault.text, damaged +
-                              "/hkcu.db is damaged; move it aside, with its -wal and -shm files, "
-                              "to start a new store, then velmora import an export of your names");
+                              "/hkcu.db is damaged; velmora export --salvage FILE saves every "
+                              "entry that can still be read, then move it aside, with its -wal "
+                              "and -shm files, to start a new store, and velmora import FILE");
 }
 
 TEST_F(PosixStoreTest, FilesThatAreNoStoreOfOursAreLeftByteForByte) {

@@ -49,12 +49,14 @@ const char* WhatIsWrong(int kind) {
 }
 
 // What a person can do about a fault, where the one who records it knows no more. A store file
-// found damaged is never written again; moved aside with the files SQLite keeps beside it, it
-// leaves room for a new store, which an export of the names fills again.
+// found damaged is never written again, but what can still be read of it can be saved; moved
+// aside with the files SQLite keeps beside it, it leaves room for a new store, which the saved
+// names fill again.
 const char* NextStep(int kind) {
     return kind == kStoreFaultDamaged
-               ? "; move it aside, with its -wal and -shm files, to start a new store, then "
-                 "velmora import an export of your names"
+               ? "; velmora export --salvage FILE saves every entry that can still be read, then "
+                 "move it aside, with its -wal and -shm files, to start a new store, and velmora "
+                 "import FILE"
                : "";
 }
 

@@ -11,12 +11,14 @@
 #include <utility>
 #include <vector>
 
+#include "../store_salvage.h"
 #include "../store_transaction.h"
 #include "../value_prefix.h"
 #include "../test_hooks.h"
 #include "key_creation.h"
 #include "registry_db.h"
 #include "stores.h"
+#include "value_salvage.h"
 #include "value_walk.h"
 
 using velmora::registry::BeginTransaction;
@@ -28,6 +30,8 @@ using velmora::registry::EndTransaction;
 using velmora::registry::FindKey;
 using velmora::registry::JoinTransaction;
 using velmora::registry::LocateKey;
+using velmora::registry::SalvagedValue;
+using velmora::registry::SalvageValues;
 using velmora::registry::TransactionOpen;
 using velmora::registry::ValueRow;
 using velmora::registry::ValueWalk;
@@ -386,6 +390,32 @@ LONG VelmoraEnumValueNamesBeginningWith(HKEY key, const char* prefix, VelmoraVal
         last = names.back();
         after = &last;
     }
+}
+
+LONG VelmoraSalvageValues(HKEY key, VelmoraSalvagedValue visit, void* context, DWORD* unfound) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (visit == nullptr || unfound == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    *unfound = 0;
+    if (LONG status = Readable(key); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (!key->db) {
+        return ERROR_SUCCESS;
+    }
+    std::vector<SalvagedValue> values;
+    LONG status = SalvageValues(*key->db, key->id, &values, unfound);
+    for (size_t i = 0; status == ERROR_SUCCESS && i < values.size(); ++i) {
+        const SalvagedValue& value = values[i];
+        const BYTE* data =
+            value.readable ? reinterpret_cast<const BYTE*>(value.data.data()) : nullptr;
+        if (visit(value.name.c_str(), value.type, data, static_cast<DWORD>(value.data.size()),
+                  context) == 0) {
+            break;
+        }
+    }
+    return status;
 }
 
 LONG VelmoraBeginStoreTransaction(void) {

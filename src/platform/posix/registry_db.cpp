@@ -80,6 +80,14 @@ const char* const kQueries[] = {
     // text follow it at once in the name index, one run up to the first that does not.
     "SELECT name FROM vals WHERE key = ?1 AND name >= ?2 ORDER BY name LIMIT ?3",
     "SELECT name FROM vals WHERE key = ?1 AND name > ?2 ORDER BY name LIMIT ?3",
+    // Whole values in the order of the table itself, which holds them by name: a walk that does
+    // not need the order index.
+    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name >= ?2 ORDER BY name LIMIT ?3",
+    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name > ?2 ORDER BY name LIMIT ?3",
+    // The same read backwards, which reaches an entry of an inner page from the page after it.
+    "SELECT seq, name FROM vals WHERE key = ?1 AND seq <= ?2 ORDER BY seq DESC LIMIT ?3",
+    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name <= ?2 ORDER BY name DESC "
+    "LIMIT ?3",
 };
 
 // Resets a statement when the scope ends, so that no read stays open between calls.
@@ -838,7 +846,49 @@ LONG Database::ValuesFrom(int64_t key, DWORD offset, DWORD limit, bool namesOnly
     return ReadValues(namesOnly ? kNamesAtOffset : kValuesAtOffset, key, offset, limit, values);
 }
 
+LONG Database::SalvageInOrder(int64_t key, int64_t afterSeq, DWORD limit, ValueList* names) {
+    return ReadValues(
+        kNamesAfterSeq, key, [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 2, afterSeq); }, limit,
+        names, true);
+}
+
+LONG Database::SalvageByName(int64_t key, const std::string* after, DWORD limit,
+                             ValueList* values) {
+    return ReadValues(
+        after != nullptr ? kRowsAfterName : kRowsFromName, key,
+        [&](sqlite3_stmt* s) {
+            sqlite3_bind_text(s, 2, after != nullptr ? after->data() : "",
+                              after != nullptr ? static_cast<int>(after->size()) : 0,
+                              SQLITE_STATIC);
+        },
+        limit, values, true);
+}
+
+LONG Database::SalvageBackwards(int64_t key, int64_t atOrBeforeSeq, ValueList* names) {
+    return ReadValues(
+        kNamesBackFromSeq, key, [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 2, atOrBeforeSeq); },
+        1, names, true);
+}
+
+LONG Database::SalvageBackwards(int64_t key, const std::string& atOrBefore, ValueList* values) {
+    return ReadValues(
+        kRowsBackFromName, key,
+        [&](sqlite3_stmt* s) {
+            sqlite3_bind_text(s, 2, atOrBefore.data(), static_cast<int>(atOrBefore.size()),
+                              SQLITE_STATIC);
+        },
+        1, values, true);
+}
+
 LONG Database::ReadValues(Query query, int64_t key, int64_t start, DWORD limit, ValueList* values) {
+    return ReadValues(
+        query, key, [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 2, start); }, limit, values,
+        false);
+}
+
+template <typename Bind>
+LONG Database::ReadValues(Query query, int64_t key, Bind bind, DWORD limit, ValueList* values,
+                          bool keepOnFailure) {
     if (LONG status = Settle(false); status != ERROR_SUCCESS) {
         return status;
     }
@@ -849,9 +899,9 @@ LONG Database::ReadValues(Query query, int64_t key, int64_t start, DWORD limit, 
     }
     StatementScope scope(statement);
     sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_int64(statement, 2, start);
+    bind(statement);
     sqlite3_bind_int64(statement, 3, limit);
-    int rc = values->Read(statement);
+    int rc = values->Read(statement, keepOnFailure);
     if (rc != SQLITE_DONE) {
         return Failure(rc);
     }

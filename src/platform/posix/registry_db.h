@@ -93,6 +93,19 @@ class Database {
     // by prefix delivers next. No name left gives ERROR_NO_MORE_ITEMS.
     LONG NamesBeginningWith(int64_t key, const char* prefix, const std::string* after, DWORD limit,
                             std::vector<std::string>* names);
+    // For reading what is left of a damaged key (value_salvage.h), where a read stops at a
+    // damaged page: the names of up to `limit` values in first-written order after `afterSeq`,
+    // found through the order index; and up to `limit` whole values in the order of their names
+    // (after `after` when it is given), found through the table. The values read before a
+    // failure are kept, with the failure's status.
+    LONG SalvageInOrder(int64_t key, int64_t afterSeq, DWORD limit, ValueList* names);
+    LONG SalvageByName(int64_t key, const std::string* after, DWORD limit, ValueList* values);
+    // The one value before those, read backwards: the name of the value numbered `atOrBeforeSeq`
+    // or the last before it, or the whole value of the name `atOrBefore` or the last before it.
+    // A b-tree keeps some entries in its inner pages alone, and one right after a damaged page is
+    // reached by a read that comes from behind it and by no other.
+    LONG SalvageBackwards(int64_t key, int64_t atOrBeforeSeq, ValueList* names);
+    LONG SalvageBackwards(int64_t key, const std::string& atOrBefore, ValueList* values);
     // The number of values, and the longest name and data unless both of those are asked
     // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
@@ -125,6 +138,10 @@ class Database {
         kCountValues,
         kNamesFrom,
         kNamesAfter,
+        kRowsFromName,
+        kRowsAfterName,
+        kNamesBackFromSeq,
+        kRowsBackFromName,
         kQueryCount
     };
 
@@ -168,6 +185,11 @@ class Database {
     std::string WhyFailed(int error) const;
     // Runs one of the value-list queries, which take the key, where to start and the limit.
     LONG ReadValues(Query query, int64_t key, int64_t start, DWORD limit, ValueList* values);
+    // The same with where to start bound by `bind`; with `keepOnFailure` the values read before a
+    // failure stay in `values`.
+    template <typename Bind>
+    LONG ReadValues(Query query, int64_t key, Bind bind, DWORD limit, ValueList* values,
+                    bool keepOnFailure);
 
     std::string file_;
     int store_;
