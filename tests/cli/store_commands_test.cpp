@@ -236,6 +236,16 @@ TEST_F(StoreCommandsTest, AnImportThatFailsOnTheWayStoresNothing) {
     ASSERT_EQ(Values(StoreSection::kKeys).size(), 1u);
 }
 
+TEST_F(StoreCommandsTest, AnImportReadsAFileThatBeginsWithAByteOrderMark) {
+    std::vector<ExchangeEntry> entries;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseExport(TextInput("\xEF\xBB\xBFvelmora export 1\r\nname\tok\t/ok\r\n"),
+                            &entries, &problems, &problems));
+    EXPECT_TRUE(problems.empty());
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].value.name, "ok");
+}
+
 TEST_F(StoreCommandsTest, AnExportWithALineThatCannotBeReadIsReportedByLineNumber) {
     std::vector<ExchangeEntry> entries;
     std::vector<BookmarkProblem> problems;
