@@ -258,9 +258,18 @@ bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impor
             return false;
         }
         bool exists = found == StoreResult::kDone;
-        if (exists && (!replace || SameValue(stored, entry.value))) {
+        // A setting that still holds its default was chosen by nobody: the one a store made anew
+        // was given at its first start, say, before the user's export could be imported.
+        bool unchosen = exists && entry.section == StoreSection::kRoot &&
+                        !SameValue(stored, entry.value) && HoldsItsDefault(stored);
+        if (exists && !unchosen && (!replace || SameValue(stored, entry.value))) {
             ++counts->kept;
             continue;
+        }
+        if (unchosen && !replace) {
+            counts->notices.push_back("the setting " + Described(stored) +
+                                      " held its default, which nobody chose: it now holds " +
+                                      Shown(entry.value));
         }
         if (!WriteValue(entry.section, entry.value)) {
             return false;

@@ -192,6 +192,38 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     EXPECT_EQ(replaced.kept, 2u);
 }
 
+// A store made anew (by a shell's start, after a damaged one was moved aside) holds the defaults
+// of its settings: an import of the user's export gives it the settings chosen there, and keeps
+// one the user has changed since.
+TEST_F(StoreCommandsTest, AnImportReplacesTheSettingsNobodyChoseAndKeepsTheOthers) {
+    auto number = [](const char* name, DWORD value) {
+        return StoreValue{name, REG_DWORD, std::string(reinterpret_cast<char*>(&value), 4)};
+    };
+    ASSERT_TRUE(WriteText(StoreSection::kRoot, "Prefix", "cd:"));
+    ASSERT_TRUE(WriteValue(StoreSection::kRoot, number("ShowErrors", 0)));
+    ASSERT_TRUE(WriteValue(StoreSection::kRoot, number("AutoComplite", 0)));
+    std::vector<ExchangeEntry> entries;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseExport(TextInput("velmora export 1\nsetting\tPrefix\ttext\tj:\n"
+                                      "setting\tShowErrors\tnumber\t1\n"
+                                      "setting\tAutoComplite\tnumber\t1\n"),
+                            &entries, &problems, &problems));
+    ImportCounts counts;
+    ASSERT_TRUE(ImportEntries(entries, false, &counts));
+    EXPECT_EQ(counts.replaced, 2u);
+    EXPECT_EQ(counts.kept, 1u);
+    EXPECT_EQ(Values(StoreSection::kRoot),
+              (std::vector<StoreValue>{{"Prefix", REG_SZ, std::string("j:\0", 3)},
+                                       number("ShowErrors", 1),
+                                       number("AutoComplite", 0)}));
+    EXPECT_EQ(
+        counts.notices,
+        (std::vector<std::string>{
+            "the setting 'Prefix' (cd:) held its default, which nobody chose: it now holds j:",
+            "the setting 'ShowErrors' (0) held its default, which nobody chose: it now "
+            "holds 1"}));
+}
+
 // Two bookmarks the store takes for one name, and a permanent name written while a temporary
 // one of that name goes before it.
 TEST_F(StoreCommandsTest, AnImportSaysOnItsOwnLineWhatItsCountsHide) {
