@@ -527,6 +527,16 @@ test_a_broken_temporary_store_leaves_a_permanent_add_done() {
     [ "$(names 2> /dev/null)" = perm ] || fail "perm was not stored"
 }
 
+# The shell's start and --prefix only read: a store without settings is left without them, for an
+# import to give it the user's own.
+test_the_shell_start_and_the_prefix_write_nothing() {
+    start_shell || return 1
+    shell_run "velmora --prefix" || return 1
+    [ "$rc" = 0 ] && grep -qx 'cd:' <<< "$output" || fail "--prefix gives status $rc" || return 1
+    [ ! -e "$case_store/registry" ] && [ ! -e "$case_store/volatile" ] ||
+        fail "the start or --prefix made a store"
+}
+
 test_export_and_import_round_trip() {
     start_shell || return 1
     # A name holds no separator; the backslash travels in the directory instead.
@@ -560,6 +570,8 @@ run_case "zsh: jump and completion" test_zsh_jumps_and_completes
 run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_stored_and_listed_whole
 run_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
 run_case "list, check and prune" test_list_check_and_prune
+run_case "the shell's start and --prefix write nothing" \
+    test_the_shell_start_and_the_prefix_write_nothing
 run_case "export and import round trip" test_export_and_import_round_trip
 run_case "control bytes shown visibly" test_control_bytes_are_shown_visibly
 run_case "list and check mark commands" test_list_and_check_mark_commands

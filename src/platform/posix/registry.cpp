@@ -64,6 +64,7 @@ std::recursive_mutex registryMutex;
 constexpr DWORD kNamesPerRun = 512;
 std::set<HKEY> openKeys;
 std::string failingKeyPath;
+bool keepUnwritten = false;
 
 // ERROR_SUCCESS when `key` is an open handle whose key still exists.
 LONG Usable(HKEY key) {
@@ -106,6 +107,9 @@ LONG Readable(HKEY key) {
 // pending.
 LONG Writable(HKEY key) {
     LONG status = Usable(key);
+    if (status == ERROR_SUCCESS && keepUnwritten) {
+        return ERROR_ACCESS_DENIED;
+    }
     if (status != ERROR_SUCCESS || !key->pending) {
         return status;
     }
@@ -443,6 +447,11 @@ LONG VelmoraEndStoreTransaction(int commit) {
         key->pendingInTransaction = false;
     }
     return status;
+}
+
+void VelmoraKeepStoresUnwritten(void) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    keepUnwritten = true;
 }
 
 unsigned VelmoraCommittedStores(void) {
