@@ -131,6 +131,12 @@ int FaultOfSqlite(int rc) {
     }
 }
 
+// Whether a fault of this kind is said with what the system reported: the others say all there
+// is to say.
+bool SaysSystemError(int kind) {
+    return kind == kStoreFaultCannotOpen || kind == kStoreFaultIoError;
+}
+
 // The first `size` bytes of `a` and `b` are the same as the NOCASE collation compares them: only
 // ASCII letters fold, whatever the locale.
 bool SameIgnoringAsciiCase(const char* a, const char* b, size_t size) {
@@ -389,7 +395,7 @@ LONG Database::Settle(bool toWrite) {
     // reading, and only a write meets the fault, trying again each time.
     int kind = hooked != kStoreFaultNone ? hooked : FaultOfSqlite(rc);
     LONG status = hooked != kStoreFaultNone ? StatusOfFault(kind) : StatusFromSqlite(rc);
-    std::string detail = error != 0 ? WhyFailed(error) : "";
+    std::string detail = SaysSystemError(kind) && error != 0 ? WhyFailed(error) : "";
     Disconnect();
     quick_ = true;
     if (Connect(0) != SQLITE_OK) {
@@ -548,8 +554,7 @@ LONG Database::Failure(int rc) {
         // keeps for as long as the file is there: a write could spread the damage.
         StopWrites(kind);
     }
-    int error =
-        kind == kStoreFaultCannotOpen || kind == kStoreFaultIoError ? sqlite3_system_errno(db_) : 0;
+    int error = SaysSystemError(kind) ? sqlite3_system_errno(db_) : 0;
     RecordFault(store_, kind, file_, error != 0 ? WhyFailed(error) : "");
     return StatusFromSqlite(rc);
 }
