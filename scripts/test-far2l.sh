@@ -62,6 +62,9 @@ printf '%s\n' "\$#" "\$@" > "$work/browser.out"
 EOF
 chmod +x "$work/browser"
 
+# The temporary names' folder far2l is started with; a case may start it with another.
+volatile_dir="$work/volatile"
+
 # Starts far2l on a fresh profile with the active panel in $1 and the passive one in $2. The
 # store is fresh too unless $3 is "keep"; "new-logon" keeps the permanent names only.
 start_far2l() {
@@ -73,7 +76,7 @@ start_far2l() {
     make_far2l_profile "$work/profile" 0 || return 1
     # Given as several words, the command runs without a shell, so no path needs quoting.
     tmux_ new-session -d -s "$session" -x 120 -y 35 \
-        -e VELMORA_REGISTRY_DIR="$work/registry" -e VELMORA_VOLATILE_DIR="$work/volatile" \
+        -e VELMORA_REGISTRY_DIR="$work/registry" -e VELMORA_VOLATILE_DIR="$volatile_dir" \
         -e VELMORA_FILE_BROWSER="$work/browser" \
         "$far2l" --tty --nodetect --mortal -u "$work/profile" -cd "$active" -cd "$passive" ||
         return 1
@@ -227,7 +230,7 @@ case_missed_name_shows_error_box() {
     wait_for "[x] Show error messages" || return 1
     confirm_configuration || return 1
     run_command "cd:nosuch/sub"
-    wait_for "Name not found: nosuch/sub" || return 1
+    wait_for "Name not found: 'nosuch/sub'" || return 1
     send Enter
     wait_gone "Name not found"
 }
@@ -415,6 +418,48 @@ case_other_panel_and_file_browser() {
     wait_for "═ Velmora ═"
 }
 
+# A failing store is said at every command it stopped, and whole: the line naming the file is
+# wider than far2l's box, which cuts what does not fit.
+case_each_add_the_store_stopped_says_so_whole() {
+    local deep
+    deep="$work/$(printf 'deeper%.0s' {1..12})/$(printf 'folder%.0s' {1..12})"
+    volatile_dir="$deep/blocker/registry" start_far2l "$dirs/proj" "$dirs/other" || return 1
+    # A file where the temporary names' folder should be.
+    mkdir -p "$deep" && : > "$deep/blocker"
+    local round
+    for round in 1 2; do
+        run_command "cd:+tt4"
+        wait_for "blocker/registry" && wait_for "Not a directory" || return 1
+        send Enter
+        wait_gone "Not a directory" || return 1
+    done
+}
+
+# A directory longer than a dialog's field is shown cut there; an edit of it is refused and the
+# stored directory kept whole.
+case_long_path_is_never_stored_cut() {
+    local deep="$dirs" i
+    for i in $(seq 17); do
+        deep="$deep/$(printf 'p%.0s' {1..240})"
+    done
+    deep=${deep:0:4094}
+    mkdir -p "$deep" || { failure="no directory of 4094 bytes could be made" && return 1; }
+    start_far2l "$dirs/proj" "$dirs/other" || return 1
+    (cd "$deep" && velmora_ :d94) || { failure="velmora stored no d94" && return 1; }
+    run_command "cd:"
+    wait_listed d94 || return 1
+    select_item d94 || return 1
+    send F4
+    wait_for "Edit name" || return 1
+    send Tab End BSpace Enter
+    wait_for "Too long to edit here" || return 1
+    send Enter
+    wait_for "Edit name" || return 1
+    send Escape
+    wait_gone "Edit name" || return 1
+    [ "$(velmora_ d94 < /dev/null)" = "$deep" ] || { failure="d94 is no longer $deep" && return 1; }
+}
+
 # velmora on the store far2l uses.
 velmora_() { VELMORA_REGISTRY_DIR="$work/registry" VELMORA_VOLATILE_DIR="$work/volatile" "$velmora" "$@"; }
 
@@ -490,7 +535,9 @@ for test_case in \
     case_configuration_changes_prefix \
     case_cyrillic_names_and_directories \
     case_other_panel_and_file_browser \
-    case_velmora_lands_where_far2l_lands; do
+    case_velmora_lands_where_far2l_lands \
+    case_each_add_the_store_stopped_says_so_whole \
+    case_long_path_is_never_stored_cut; do
     run_case "$test_case"
 done
 

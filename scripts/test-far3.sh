@@ -283,7 +283,7 @@ scenario_capital_r_typed_over_panel() {
 scenario_failed_delete_names_text_typed() {
     go_to "$work" || return 1
     far cmd "cd:-zzz"
-    wait_for "Name not found: zzz" || return 1
+    wait_for "Name not found: 'zzz'" || return 1
     dismiss shows "Name not found"
 }
 

@@ -444,7 +444,7 @@ test_configuration_changes_the_prefix_and_the_function() {
     grep -qx 'cd: gone' <<< "$output" || fail "the old function cd: is still defined" || return 1
     grep -qx "$work/conf/proj" <<< "$output" || fail "go: proj did not go to proj" || return 1
     shell_run "go: nosuch" || return 1
-    grep -q 'Name not found: nosuch' <<< "$output" || fail "no error message for a missing name" ||
+    grep -q "Name not found: 'nosuch'" <<< "$output" || fail "no error message for a missing name" ||
         return 1
     # A new shell takes the new prefix from the start.
     tmux_ kill-session -t vt
@@ -613,6 +613,16 @@ test_writes_the_store_refuses_are_store_failures() {
     [ "$(names)" = n4 ] || fail "the store holds '$(names)' instead of n4"
 }
 
+# The shell's start and --prefix only read: a store without settings is left without them, for an
+# import to give it the user's own.
+test_the_shell_start_and_the_prefix_write_nothing() {
+    start_shell || return 1
+    shell_run "velmora --prefix" || return 1
+    [ "$rc" = 0 ] && grep -qx 'cd:' <<< "$output" || fail "--prefix gives status $rc" || return 1
+    [ ! -e "$case_store/registry" ] && [ ! -e "$case_store/volatile" ] ||
+        fail "the start or --prefix made a store"
+}
+
 test_export_and_import_round_trip() {
     start_shell || return 1
     # A name holds no separator; the backslash travels in the directory instead.
@@ -649,6 +659,8 @@ run_case "zsh: jump and completion" test_zsh_jumps_and_completes
 run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_stored_and_listed_whole
 run_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
 run_case "list, check and prune" test_list_check_and_prune
+run_case "the shell's start and --prefix write nothing" \
+    test_the_shell_start_and_the_prefix_write_nothing
 run_case "export and import round trip" test_export_and_import_round_trip
 run_case "a copy of the program alone works in every language" \
     test_a_copy_of_the_program_alone_works_in_every_language

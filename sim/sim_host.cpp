@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "store/utf8.h"
 #include "wildcard.h"
 
 SimHost* SimHost::current = nullptr;
@@ -42,13 +43,16 @@ INT_PTR WINAPI SimAdvControl(INT_PTR, int command, void* param) {
     return SimHost::current->AdvControl(command, param);
 }
 
-// far2l hands its plugins UTF-8; the Windows host, texts in the ANSI code page.
+// far2l hands its plugins UTF-8; the Windows host, texts in the ANSI code page. far2l shows a
+// message box's line in at most the screen's width less 14 columns and cuts the rest off.
 #ifdef VELMORA_FAR2L
 const WildcardText kHostText = WildcardText::kUtf8;
 const bool kDropsTrailingBlanks = true;
+const int kBoxFrameColumns = 14;
 #else
 const WildcardText kHostText = WildcardText::kBytes;
 const bool kDropsTrailingBlanks = false;
+const int kBoxFrameColumns = 0;
 #endif
 
 int WINAPI SimCmpName(const char* pattern, const char* text, int skipPath) {
@@ -65,6 +69,18 @@ int __cdecl SimSprintf(char* buffer, const char* format, ...) {
 
 std::string TextOf(const void* param) {
     return param != nullptr ? static_cast<const char*>(param) : "";
+}
+
+// `line` cut to its first `columns` characters, a UTF-8 character taking one column.
+std::string CutToColumns(const std::string& line, int columns) {
+    size_t end = 0;
+    for (int shown = 0; end < line.size() && shown < columns; ++shown) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(line.data()) + end;
+        char32_t ignored = 0;
+        size_t length = Utf8Length(bytes, line.size() - end, &ignored);
+        end += length != 0 ? length : 1;
+    }
+    return line.substr(0, end);
 }
 
 void CopyCut(char* field, size_t size, const std::string& text) {
@@ -162,6 +178,9 @@ int SimHost::ShowMessage(DWORD flags, const char* const* lines, int count, int b
     call.buttons = buttons;
     for (int i = 0; i < count; ++i) {
         call.lines.push_back(TextOf(lines[i]));
+        if (screenWidth > 0 && kBoxFrameColumns > 0) {
+            call.lines.back() = CutToColumns(call.lines.back(), screenWidth - kBoxFrameColumns);
+        }
     }
     messages.push_back(call);
     return frontEnd_ != nullptr ? frontEnd_->Message(call) : -1;
@@ -250,6 +269,11 @@ bool SimHost::FillPanelInfo(SimPanel& panel, PanelInfo* info) {
         return false;
     }
     std::memset(info, 0, sizeof *info);
+    if (screenWidth > 0) {
+        int half = screenWidth / 2;
+        bool left = &panel == &panels_[0];
+        info->PanelRect = {left ? 0 : half, 1, left ? half - 1 : screenWidth - 1, 30};
+    }
     if (panel.plugin == nullptr) {
         CopyCut(info->CurDir, sizeof info->CurDir, panel.curDir);
         return true;

@@ -85,12 +85,17 @@ class SimHost {
     INT_PTR farVersion = MakeHostVersion(1, 70);
     // Directories that do not exist: FCTL_SETPANELDIR answers 0 for them and moves nothing.
     std::set<std::string> missingDirs;
+    // The screen's width in columns, 0 for none (the velmora program shows a box's lines whole):
+    // the two panels share it half and half in their PanelRect, and the far2l host cuts each
+    // line of a message box as far2l does, at the width less its frame and margins.
+    int screenWidth = 0;
 
     // What the module did.
     std::vector<ControlCall> controls;
     std::vector<std::vector<DWORD>> posted;
     std::vector<MenuCall> menus;
     std::vector<DialogCall> dialogs;
+    // The boxes as the screen shows them.
     std::vector<MessageCall> messages;
     // Command lines the host ran that were not for this module (other plugins' commands).
     std::vector<std::string> executed;

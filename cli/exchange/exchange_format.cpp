@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "host/settings.h"
 #include "shell_init.h"
@@ -186,6 +187,24 @@ bool ParseEntry(const std::string& line, ExchangeEntry* entry, std::string* prob
         value.data += static_cast<char>(number >> (8 * i) & 0xFF);
     }
     return true;
+}
+
+bool HoldsItsDefault(const StoreValue& setting) {
+    for (const StoredOption& option : kStoredOptions) {
+        if (NameKey(setting.name) != NameKey(option.name)) {
+            continue;
+        }
+        if (option.number == nullptr) {
+            return setting.type == REG_SZ && setting.Text() == kDefaultPrefix;
+        }
+        DWORD number = 0;
+        if (setting.type != REG_DWORD || setting.data.size() != sizeof number) {
+            return false;
+        }
+        std::memcpy(&number, setting.data.data(), sizeof number);
+        return number == option.fallback;
+    }
+    return false;
 }
 
 std::string EntryProblem(const ExchangeEntry& entry) {

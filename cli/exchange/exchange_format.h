@@ -30,6 +30,9 @@ std::string FormatEntry(const ExchangeEntry& entry);
 // Reads a line written by FormatEntry; false with what is wrong.
 bool ParseEntry(const std::string& line, ExchangeEntry* entry, std::string* problem);
 
+// Whether a setting holds the default that the module writes for it where it is missing.
+bool HoldsItsDefault(const StoreValue& setting);
+
 // Why the store cannot hold the entry, or must not take it; empty when it can. A setting the
 // module reads as a number or as the prefix has that type, and the prefix can name a shell
 // command; a name is one a jump reaches, as an add stores; a name's target is an absolute path or

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -15,7 +16,9 @@
 #include <unordered_map>
 
 #include "exit_status.h"
+#include "export_file.h"
 #include "store_fault.h"
+#include "store_faults.h"
 #include "store_transaction.h"
 #include "transfer_input.h"
 #include "visible_text.h"
@@ -78,9 +81,57 @@ int SayNotWritten(const std::string& file, int error, const char* what) {
     return kExitFailed;
 }
 
+// An entry of the section as a person names it.
+const char* EntryKind(StoreSection section) {
+    switch (section) {
+        case StoreSection::kRoot:
+            return "setting";
+        case StoreSection::kKeys:
+            return "name";
+        case StoreSection::kTempKeys:
+            return "temporary name";
+        default:
+            return "filter";
+    }
+}
+
+// What an export that was written comes to: what a salvage could not read, and a file that an
+// import would not take back whole, are said.
+int Exported(const std::string& shown, const ExportTally& tally, bool salvage) {
+    int status = kExitDone;
+    if (tally.longest > kMaxImportLine) {
+        Say(shown + " holds a line of " + std::to_string(tally.longest) +
+            " bytes, longer than the " + std::to_string(kMaxImportLine) +
+            " that velmora import reads: the entry on it cannot be imported back");
+        status = kExitFailed;
+    } else if (tally.lines > kMaxImportLines || tally.bytes > kMaxImportBytes) {
+        Say(shown + " holds " + std::to_string(tally.lines) + " lines of " +
+            std::to_string(tally.bytes) + " bytes, more than the " +
+            std::to_string(kMaxImportLines) + " lines or " + std::to_string(kMaxImportBytes) +
+            " bytes that velmora import reads at once: to import it, split it into parts that "
+            "each begin with its first line");
+        status = kExitFailed;
+    }
+    if (!salvage) {
+        return status;
+    }
+    if (tally.unreadable == 0 && tally.unfound == 0) {
+        Say("every entry of the store was read into " + shown);
+        SayStoreFaultsIfAny();
+        return status;
+    }
+    std::string lost = std::to_string(tally.unreadable) + " entries could not be read";
+    if (tally.unfound != 0) {
+        lost += ", and " + std::to_string(tally.unfound) +
+                " damaged parts of the store may have held entries that cannot be found";
+    }
+    Say(lost + "; every other entry is in " + shown);
+    return SayStoreFault();
+}
+
 // Into a terminal, a pipe or another process's output: what could be read is written, as to
 // standard output, behind what that output holds already.
-int ExportInto(const std::string& file) {
+int ExportInto(const std::string& file, bool salvage) {
     int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     std::FILE* out = fd < 0 ? nullptr : ::fdopen(fd, "w");
     if (out == nullptr) {
@@ -90,7 +141,8 @@ int ExportInto(const std::string& file) {
         }
         return SayNotWritten(file, error, "");
     }
-    bool read = ExportStore(out);
+    ExportTally tally;
+    bool read = ExportStore(out, salvage, &tally);
     bool written = std::fflush(out) == 0 && !std::ferror(out);
     int error = errno;
     if (std::fclose(out) != 0 && written) {
@@ -100,48 +152,30 @@ int ExportInto(const std::string& file) {
     if (!written) {
         return SayNotWritten(file, error, "");
     }
-    return read ? kExitDone : SayStoreFault();
+    return read ? Exported(file, tally, salvage) : SayStoreFault();
 }
 
 // The export is written to a new file beside the old one, private to the user whatever the old
 // one was, and renamed over it only once it is whole and on the disk: a store that cannot be
 // read or a full disk leaves the previous export as it was.
-int ExportToFile(const std::string& file) {
+int ExportToFile(const std::string& file, bool salvage) {
     std::string path;
     if (ThroughOpenFileLink(file) || !ExportPath(file, &path)) {
-        return ExportInto(file);
+        return ExportInto(file, salvage);
     }
-    size_t slash = path.rfind('/');
-    std::string temporary =
-        (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + ".velmora-export-XXXXXX";
-    int fd = ::mkostemp(&temporary[0], O_CLOEXEC);
-    std::FILE* out = fd < 0 ? nullptr : ::fdopen(fd, "w");
-    if (out == nullptr) {
-        int error = errno;
-        if (fd >= 0) {
-            ::close(fd);
-            ::unlink(temporary.c_str());
-        }
-        return SayNotWritten(file, error, "");
+    PendingExport pending(path);
+    if (pending.out() == nullptr) {
+        return SayNotWritten(file, errno, "");
     }
-    bool read = ExportStore(out);
-    bool written =
-        ::fchmod(fd, 0600) == 0 && std::fflush(out) == 0 && !std::ferror(out) && ::fsync(fd) == 0;
-    int error = written ? 0 : errno;
-    if (std::fclose(out) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (read && written && std::rename(temporary.c_str(), path.c_str()) == 0) {
-        return kExitDone;
-    }
-    error = written ? errno : error;
-    ::unlink(temporary.c_str());
-    if (!read) {
+    ExportTally tally;
+    if (!ExportStore(pending.out(), salvage, &tally)) {
         Say(file + " is left as it was");
         return SayStoreFault();
     }
-    return SayNotWritten(file, error, "; it is left as it was");
+    if (!pending.Place()) {
+        return SayNotWritten(file, errno, "; it is left as it was");
+    }
+    return Exported(file, tally, salvage);
 }
 
 // The bookmarks of a wd or bashmarks file as permanent names.
@@ -224,9 +258,18 @@ bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impor
             return false;
         }
         bool exists = found == StoreResult::kDone;
-        if (exists && (!replace || SameValue(stored, entry.value))) {
+        // A setting that still holds its default was chosen by nobody: the one a store made anew
+        // was given at its first start, say, before the user's export could be imported.
+        bool unchosen = exists && entry.section == StoreSection::kRoot &&
+                        !SameValue(stored, entry.value) && HoldsItsDefault(stored);
+        if (exists && !unchosen && (!replace || SameValue(stored, entry.value))) {
             ++counts->kept;
             continue;
+        }
+        if (unchosen && !replace) {
+            counts->notices.push_back("the setting " + Described(stored) +
+                                      " held its default, which nobody chose: it now holds " +
+                                      Shown(entry.value));
         }
         if (!WriteValue(entry.section, entry.value)) {
             return false;
@@ -240,6 +283,20 @@ bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impor
     return true;
 }
 
+// An import whose second store failed to commit after the first had: what was stored and what
+// was not, so that nothing reads as all or nothing that is neither.
+void SayPartlyStored(const std::string& shown, unsigned committed) {
+    const char* permanent = "the settings, names and filters";
+    const char* temporary = "the temporary names";
+    bool persistent = (committed & 1u << kVelmoraPersistentStore) != 0;
+    bool volatileToo = (committed & 1u << kVelmoraVolatileStore) != 0;
+    if (persistent != volatileToo) {
+        Say(std::string(persistent ? permanent : temporary) + " of " + shown + " were stored, " +
+            (persistent ? temporary : permanent) +
+            " were not; import it again once the store is mended");
+    }
+}
+
 }  // namespace
 
 bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
@@ -249,6 +306,8 @@ bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
         const std::string& word = words[i];
         if (import && word == "--replace") {
             options->replace = true;
+        } else if (!import && word == "--salvage") {
+            options->salvage = true;
         } else if (import && word == "--from") {
             options->foreign = true;
             const std::string format = i + 1 < words.size() ? words[++i] : "";
@@ -286,20 +345,50 @@ bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
     return true;
 }
 
-bool ExportStore(std::FILE* out) {
-    std::fprintf(out, "%s\n", kExchangeHeader);
+bool ExportStore(std::FILE* out, bool salvage, ExportTally* tally) {
+    ExportTally counted;
+    auto write = [&](const std::string& line) {
+        if (!line.empty()) {
+            std::fprintf(out, "%s\n", line.c_str());
+            ++counted.lines;
+            counted.bytes += line.size() + 1;
+            counted.longest = std::max(counted.longest, line.size());
+        }
+    };
+    write(kExchangeHeader);
     bool read = true;
     for (StoreSection section : {StoreSection::kRoot, StoreSection::kKeys, StoreSection::kTempKeys,
                                  StoreSection::kFilters}) {
-        read = VisitSection(section,
-                            [&](const StoreValue& value) {
-                                std::string line = FormatEntry({section, value});
-                                if (!line.empty()) {
-                                    std::fprintf(out, "%s\n", line.c_str());
-                                }
-                                return true;
-                            }) &&
-               read;
+        if (!salvage) {
+            read = VisitSection(section,
+                                [&](const StoreValue& value) {
+                                    write(FormatEntry({section, value}));
+                                    return true;
+                                }) &&
+                   read;
+            continue;
+        }
+        size_t unfound = 0;
+        bool found = SalvageSection(
+            section,
+            [&](const StoreValue& value, bool readable) {
+                if (readable) {
+                    write(FormatEntry({section, value}));
+                } else {
+                    ++counted.unreadable;
+                    Say(std::string("the ") + EntryKind(section) + " '" + VisibleText(value.name) +
+                        "' lies in a damaged part of the store: only its name could be read");
+                }
+                return true;
+            },
+            &unfound);
+        if (!found) {
+            Say(std::string("no ") + EntryKind(section) + " could be read at all");
+        }
+        counted.unfound += found ? unfound : 1;
+    }
+    if (tally != nullptr) {
+        *tally = counted;
     }
     return read;
 }
@@ -352,9 +441,12 @@ bool ImportEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impo
 
 int RunExport(const TransferOptions& options) {
     if (options.file.empty() || options.file == "-") {
-        return ExportStore(stdout) ? kExitDone : SayStoreFault();
+        ExportTally tally;
+        return ExportStore(stdout, options.salvage, &tally)
+                   ? Exported("standard output", tally, options.salvage)
+                   : SayStoreFault();
     }
-    return ExportToFile(options.file);
+    return ExportToFile(options.file, options.salvage);
 }
 
 int RunImport(const TransferOptions& options) {
@@ -391,6 +483,7 @@ int RunImport(const TransferOptions& options) {
     SayProblems(shown, skipped, "skipped");
     ImportCounts counts;
     if (!ImportEntries(entries, options.replace, &counts)) {
+        SayPartlyStored(shown, VelmoraCommittedStores());
         return SayStoreFault();
     }
     for (const std::string& notice : counts.notices) {

@@ -34,6 +34,10 @@ LineRead LineReader::Next(std::string* line) {
         line->back() == '\r') {
         line->pop_back();
     }
+    // Editors of another system begin a UTF-8 file with a byte-order mark, which no line means.
+    if (number_ == 1 && line->compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        line->erase(0, 3);
+    }
     return read;
 }
 

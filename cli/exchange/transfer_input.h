@@ -45,7 +45,8 @@ class LineReader {
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // The next line without its line end ("\n", or "\r\n" from another system).
+    // The next line without its line end ("\n", or "\r\n" from another system), the first one
+    // without a UTF-8 byte-order mark.
     LineRead Next(std::string* line);
     // The number of the line the last call was about, counting from 1.
     size_t Number() const { return number_; }

@@ -6,6 +6,7 @@
 
 #include "store/name_store.h"
 #include "store/reg_section.h"
+#include "store_salvage.h"
 #include "value_prefix.h"
 
 namespace {
@@ -129,6 +130,36 @@ bool VisitNamesBeginningWith(StoreSection section, const std::string& prefix,
     };
     return VelmoraEnumValueNamesBeginningWith(key.get(), prefix.c_str(), each, &state) ==
            ERROR_SUCCESS;
+}
+
+bool SalvageSection(StoreSection section,
+                    const std::function<bool(const StoreValue&, bool readable)>& visit,
+                    size_t* unfound) {
+    *unfound = 0;
+    OpenKey key;
+    LONG status = key.Open(section);
+    if (status != ERROR_SUCCESS) {
+        return status == ERROR_FILE_NOT_FOUND;
+    }
+    struct Visit {
+        const std::function<bool(const StoreValue&, bool)>& visit;
+        StoreValue value;
+    } state{visit, {}};
+    auto each = [](const char* name, DWORD type, const BYTE* data, DWORD size, void* context) {
+        auto* state = static_cast<Visit*>(context);
+        state->value.name = name;
+        state->value.type = type;
+        if (data != nullptr) {
+            state->value.data.assign(reinterpret_cast<const char*>(data), size);
+        } else {
+            state->value.data.clear();
+        }
+        return state->visit(state->value, data != nullptr) ? 1 : 0;
+    };
+    DWORD lost = 0;
+    status = VelmoraSalvageValues(key.get(), each, &state, &lost);
+    *unfound = lost;
+    return status == ERROR_SUCCESS;
 }
 
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value) {

@@ -33,6 +33,13 @@ bool VisitNames(StoreSection section, const std::function<bool(const StoreValue&
 // names), found through the store's name index, in its order rather than the store's.
 bool VisitNamesBeginningWith(StoreSection section, const std::string& prefix,
                              const std::function<bool(const StoreValue&)>& visit);
+// The same over a damaged store, read on past every damaged part (store_salvage.h): `readable`
+// is false for a value whose name alone could be read, and `*unfound` counts the damaged parts
+// where values may have been lost with their names. False when no value of the section could
+// be read.
+bool SalvageSection(StoreSection section,
+                    const std::function<bool(const StoreValue&, bool readable)>& visit,
+                    size_t* unfound);
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value);
 // The section is created when missing (volatile for the temporary names).
 bool WriteValue(StoreSection section, const StoreValue& value);

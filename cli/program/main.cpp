@@ -17,6 +17,7 @@
 #include "shell_init.h"
 #include "sim_host.h"
 #include "store_fault.h"
+#include "store_transaction.h"
 #include "stored_jump.h"
 #include "terminal.h"
 #include "terminal_front_end.h"
@@ -43,7 +44,7 @@ const char kUsage[] =
     "                                delete the names whose directory is gone (after a\n"
     "                                  question, unless --yes); with --unreachable also\n"
     "                                  those out of reach (a disk away, a dangling link)\n"
-    "       velmora export [FILE]    write names, filters and settings to FILE (or stdout)\n"
+    "       velmora export [--salvage] [FILE]  names, filters, settings to FILE (or stdout)\n"
     "       velmora import [--replace] [--from wd|bashmarks] FILE\n"
     "                                read them back, or the bookmarks of wd or bashmarks;\n"
     "                                  names stored already are kept unless --replace\n"
@@ -213,6 +214,11 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         return Report({Outcome::kNotFound, answer});
     }
 
+    // The shell integration and the prefix are reads: the module's start must not give a store
+    // without settings its defaults, which an import of the user's own would then have to beat.
+    if (first == "init" || first == "--prefix") {
+        VelmoraKeepStoresUnwritten();
+    }
     Terminal terminal;
     TerminalFrontEnd frontEnd(terminal);
     ModuleSession session;

@@ -56,8 +56,11 @@ int Add(const char* name, bool permanent) {
     // Without a description of the panel, or on a panel with no directory (a plugin's, this
     // module's own), there is no directory to store, and storing one nobody asked for would be
     // worse than storing none.
-    if (!HostPanelInfo(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, info) || info.CurDir[0] == '\0') {
+    if (!HostPanelInfo(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, info)) {
         return ErrUnexpected;
+    }
+    if (info.CurDir[0] == '\0') {
+        return ErrPanelWithoutDirectory;
     }
     refused = DirectoryCode(info.CurDir);
     if (refused != 0) {
@@ -75,6 +78,10 @@ int Add(const char* name, bool permanent) {
 }
 
 int Delete(const char* name) {
+    // The empty value name is a key's default value, which is no name.
+    if (name[0] == '\0') {
+        return ErrNoNameToDelete;
+    }
     int code = DeleteName(name, false);
     if (code == ErrNotFound && Settings.ShowErrors != 0) {
         // The report names what was typed, not the last name a jump missed.

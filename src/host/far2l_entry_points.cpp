@@ -25,25 +25,56 @@ constexpr int kKeyRelease = 0x1;
 
 // The registry's status codes cannot say which store file is at fault or how, and with
 // ShowErrors off (the default) a store that cannot be used looks like an empty one. So the
-// first fault each store records in a session is shown, after the call that met it; a fault
-// of the settings load, before the host's services are there, waits for the first such call.
-bool faultShown[2];
+// faults the store met during a call are shown: every time when the call reports a failure
+// (the command was not done, and the fault may be why), else once per session and store, as a
+// warning beside what was done, such as a jump to a permanent name while the temporary names
+// cannot be read.
+bool shownInSession[2];
+bool shownInCall[2];
+// far2l may call the module again from inside a call (a panel redrawn behind a box), so only the
+// outermost call starts and ends the record of what the store met.
+int callDepth;
+// The settings load meets the store before the host's services are there: what it met waits
+// for the end of the first call.
+bool startFaultsPending;
 
-void ShowStoreFaults() {
+bool ShowFaults(bool commandFailed) {
+    bool any = false;
     for (int store : {kVelmoraPersistentStore, kVelmoraVolatileStore}) {
         char line[4352];
-        if (faultShown[store] || VelmoraStoreFault(store, line, sizeof line) == kStoreFaultNone) {
+        if (VelmoraStoreFault(store, line, sizeof line) == kStoreFaultNone) {
             continue;
         }
-        faultShown[store] = true;
+        any = true;
+        if (shownInCall[store] || (!commandFailed && shownInSession[store])) {
+            continue;
+        }
+        shownInCall[store] = shownInSession[store] = true;
         const char* lines[2] = {GetMsg(MErrorTitle), line};
         HostMessage(FMSG_MB_OK, lines, 2);
     }
+    return any;
 }
 
-template <class Result>
-Result AfterStoreUse(Result result) {
-    ShowStoreFaults();
+bool ShowFaultsOfFailedCommand() {
+    return ShowFaults(true);
+}
+
+// Runs one of far2l's calls into the module. The store's record of faults is cleared when the
+// call begins, so what it holds at the end is what this call met.
+template <class Call>
+auto AsOneCall(Call call) {
+    if (callDepth++ == 0) {
+        if (!startFaultsPending) {
+            VelmoraClearStoreFaults();
+        }
+        startFaultsPending = false;
+        shownInCall[0] = shownInCall[1] = false;
+    }
+    auto result = call();
+    if (--callDepth == 0) {
+        ShowFaults(false);
+    }
     return result;
 }
 
@@ -57,18 +88,21 @@ void SetStartupInfo(const PluginStartupInfo* info) {
     Host.SaysFailedMoves = true;
     Host.CodePageTexts = false;
     Host.ShellSyntax = kShellSyntax;
+    Host.ShowStoreFaults = ShowFaultsOfFailedCommand;
+    startFaultsPending = true;
+    shownInSession[0] = shownInSession[1] = false;
 }
 
 HANDLE OpenPlugin(int openFrom, INT_PTR item) {
-    return AfterStoreUse(entry::OpenPlugin(openFrom, item));
+    return AsOneCall([&] { return entry::OpenPlugin(openFrom, item); });
 }
 
 int Configure(int itemNumber) {
-    return AfterStoreUse(entry::Configure(itemNumber));
+    return AsOneCall([&] { return entry::Configure(itemNumber); });
 }
 
 int SetDirectory(HANDLE plugin, const char* dir, int opMode) {
-    return AfterStoreUse(entry::SetDirectory(plugin, dir, opMode));
+    return AsOneCall([&] { return entry::SetDirectory(plugin, dir, opMode); });
 }
 
 int ProcessKey(HANDLE plugin, int key, unsigned int controlState) {
@@ -80,11 +114,11 @@ int ProcessKey(HANDLE plugin, int key, unsigned int controlState) {
     if (key == kKeyRelease && controlState == 0) {
         return FALSE;
     }
-    return AfterStoreUse(entry::ProcessKey(plugin, key, controlState));
+    return AsOneCall([&] { return entry::ProcessKey(plugin, key, controlState); });
 }
 
 int MakeDirectory(HANDLE plugin, char* name, int opMode) {
-    return AfterStoreUse(entry::MakeDirectory(plugin, name, opMode));
+    return AsOneCall([&] { return entry::MakeDirectory(plugin, name, opMode); });
 }
 
 }  // namespace far2l

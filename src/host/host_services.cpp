@@ -21,6 +21,7 @@ void CopyHostServices(const PluginStartupInfo* info) {
     Host.SaysFailedMoves = false;
     Host.CodePageTexts = true;
     Host.ShellSyntax = kCmdSyntax;
+    Host.ShowStoreFaults = nullptr;
 }
 
 const char* GetMsg(int id) {

@@ -25,6 +25,10 @@ struct HostServices {
     // cmd's for the Windows hosts, a POSIX shell's in far2l's adaptation. A plugin command is
     // typed into the command line only without them, blanks and control characters.
     const char* ShellSyntax;
+    // Set by a host layer that can tell what the store's files went through (far2l's, over the
+    // Linux store), for ReportError: shows the faults the store met during the current call,
+    // whatever ShowErrors holds, and tells whether there were any. Null elsewhere.
+    bool (*ShowStoreFaults)();
 };
 
 extern HostServices Host;

@@ -14,11 +14,7 @@ const StoredOption kStoredOptions[7] = {
     {"AutoComplite", &SettingsRecord::AutoComplite, kDefaultAutoComplite},
 };
 
-namespace {
-
 const char kDefaultPrefix[] = "cd:";
-
-}  // namespace
 
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback) {
     DWORD value = 0;

@@ -9,6 +9,8 @@
 // The defaults of the two switches that a program answering from the store itself reads too.
 constexpr DWORD kDefaultShowErrors = 0;
 constexpr DWORD kDefaultAutoComplite = 1;
+// The prefix where none is stored.
+extern const char kDefaultPrefix[];
 
 // One option as the registry keeps it below the module's root: the prefix is a text (REG_SZ),
 // every switch a number (REG_DWORD) that fills `number` of the settings, with the default a

@@ -1,8 +1,8 @@
 // The name dialog (add or edit a name and its path, with a check box for a temporary name when
 // adding) and the filter dialog (a filter's name and its wildcard pattern). Both refuse what
-// could not be used and come back with what was typed, the refused field under the cursor,
-// save through the store, report a save that failed, and rebuild the panel and any of the
-// module's panels shown beside it.
+// could not be used (among it an edit of a text too long for its field) and come back with what
+// was typed, the refused field under the cursor, save through the store, report a save that
+// failed, and rebuild the panel and any of the module's panels shown beside it.
 #include "../commands/name_rule.h"
 #include "../commands/target_rules.h"
 #include "../host/dialog_items.h"
@@ -42,12 +42,34 @@ enum FilterDialogItem {
 const char kNameHistory[] = "VelmoraInsertHistoryName";
 const char kPathHistory[] = "VelmoraInsertHistoryPath";
 
+// How a dialog was closed: without OK, with OK, or with OK over a field that was filled with a
+// text longer than it holds and came back changed.
+enum class Answer { kClosed, kTyped, kCutTextEdited };
+
 // Replaces `text`, which edit item `item` was filled with, by what the item holds after its
-// dialog.
-void TakeTyped(FarDialogItem& item, TextBuffer& text) {
-    TextBuffer typed;
-    typed.Assign(WholeIfUnchanged(item, text.Text()));
-    text.Swap(typed);
+// dialog. A text longer than the field was shown cut, and what came back changed is that cut
+// text edited: it would store a path the user never saw whole, so `text` stays whole and the
+// result is false.
+bool TakeTyped(FarDialogItem& item, TextBuffer& text) {
+    const char* typed = WholeIfUnchanged(item, text.Text());
+    if (typed != text.Text() && lstrlenA(text.Text()) > kMaxDialogText) {
+        return false;
+    }
+    TextBuffer taken;
+    taken.Assign(typed);
+    text.Swap(taken);
+    return true;
+}
+
+// The answer of a dialog closed with OK whose fields were taken as TakeTyped says.
+Answer Typed(bool allTaken) {
+    return allTaken ? Answer::kTyped : Answer::kCutTextEdited;
+}
+
+// The item of two edit fields that holds a text longer than its field: the one an edit of a cut
+// text was refused for.
+int CutField(const TextBuffer& first, int firstItem, int secondItem) {
+    return lstrlenA(first.Text()) > kMaxDialogText ? firstItem : secondItem;
 }
 
 // Drops the blanks around a typed name, which the host drops from the end of a command line:
@@ -83,9 +105,10 @@ void FocusOn(FarDialogItem* items, int count, int refused) {
 }
 
 // Shows the name dialog filled with `name`, `path` and the temporary box, the focus on item
-// `refused` when it is not 0; false when it was closed without OK. Otherwise the three hold
-// what was typed, whole where a field that was too short for its text came back as shown.
-bool AskName(bool edit, int refused, TextBuffer& name, TextBuffer& path, bool& temporary) {
+// `refused` when it is not 0. After OK the three hold what was typed, whole where a field that
+// was too short for its text came back as shown, and as they were where such a field came back
+// changed.
+Answer AskName(bool edit, int refused, TextBuffer& name, TextBuffer& path, bool& temporary) {
     FarDialogItem items[kNameItems];
     InitDialogItem(items[kNameBox], DI_DOUBLEBOX, 2, 1, 47, 8, 0, 0, 0, 0,
                    GetMsg(edit ? MEditNameTitle : MAddNameTitle));
@@ -103,17 +126,17 @@ bool AskName(bool edit, int refused, TextBuffer& name, TextBuffer& path, bool& t
 
     int result = HostDialog(50, 10, items, kNameItems);
     if (result == -1 || result == kNameCancel) {
-        return false;
+        return Answer::kClosed;
     }
-    TakeTyped(items[kName], name);
-    TakeTyped(items[kPath], path);
+    bool nameTaken = TakeTyped(items[kName], name);
+    bool pathTaken = TakeTyped(items[kPath], path);
     temporary = items[kTemporary].Selected != 0;
-    return true;
+    return Typed(nameTaken && pathTaken);
 }
 
-// The filter dialog filled with `name` and `pattern`, the focus as in AskName; false when it was
-// closed without OK, else the two hold what was typed, whole as in AskName.
-bool AskFilter(int refused, TextBuffer& name, TextBuffer& pattern) {
+// The filter dialog filled with `name` and `pattern`, the focus and the two taken back as in
+// AskName.
+Answer AskFilter(int refused, TextBuffer& name, TextBuffer& pattern) {
     FarDialogItem items[kFilterItems];
     InitDialogItem(items[kFilterBox], DI_DOUBLEBOX, 2, 1, 49, 8, 0, 0, 0, 0, GetMsg(MFilterTitle));
     InitDialogItem(items[kFilterNameLabel], DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0,
@@ -128,11 +151,11 @@ bool AskFilter(int refused, TextBuffer& name, TextBuffer& pattern) {
 
     int result = HostDialog(52, 10, items, kFilterItems);
     if (result == -1 || result == kFilterCancel) {
-        return false;
+        return Answer::kClosed;
     }
-    TakeTyped(items[kFilterName], name);
-    TakeTyped(items[kPattern], pattern);
-    return true;
+    bool nameTaken = TakeTyped(items[kFilterName], name);
+    bool patternTaken = TakeTyped(items[kPattern], pattern);
+    return Typed(nameTaken && patternTaken);
 }
 
 // The message that refuses a name typed into a dialog (CheckName), or 0 when it can be stored.
@@ -188,8 +211,14 @@ int ShortcutPanel::EditName(bool edit, const char* itemName, bool itemTemporary)
     bool temporaryBox = false;
     int refusedField = 0;
     for (;;) {
-        if (!AskName(edit, refusedField, name, path, temporaryBox)) {
+        Answer answer = AskName(edit, refusedField, name, path, temporaryBox);
+        if (answer == Answer::kClosed) {
             return 1;
+        }
+        if (answer == Answer::kCutTextEdited) {
+            refusedField = CutField(path, kPath, kName);
+            ShowRefusal(MCutTextEdited, nullptr);
+            continue;
         }
         TrimBlanks(name, itemName);
         bool renamed = !edit || lstrcmpA(name.Text(), itemName) != 0;
@@ -231,19 +260,26 @@ int ShortcutPanel::EditFilter(const char* name, const char* pattern) {
     }
     int refusedField = 0;
     for (;;) {
-        if (!AskFilter(refusedField, typedName, typedPattern)) {
+        Answer answer = AskFilter(refusedField, typedName, typedPattern);
+        if (answer == Answer::kClosed) {
             return 1;
         }
-        TrimBlanks(typedName, name);
-        // The empty value name is the key's default value, which no listing shows as a filter;
-        // a filter without a pattern would list nothing and, never listed, could not be deleted.
-        // A filter kept under its name is not judged again, as a name is not.
-        bool renamed = name[0] == '\0' || lstrcmpA(typedName.Text(), name) != 0;
-        int refusal = renamed ? TypedNameRefusal(typedName.Text()) : 0;
-        refusedField = kFilterName;
-        if (refusal == 0 && typedPattern.Text()[0] == '\0') {
-            refusal = MEmptyPattern;
-            refusedField = kPattern;
+        int refusal = 0;
+        if (answer == Answer::kCutTextEdited) {
+            refusal = MCutTextEdited;
+            refusedField = CutField(typedPattern, kPattern, kFilterName);
+        } else {
+            TrimBlanks(typedName, name);
+            // The empty value name is the key's default value, which no listing shows as a
+            // filter; a filter without a pattern would list nothing and, never listed, could
+            // not be deleted. A filter kept under its name is not judged again, as a name is not.
+            bool renamed = name[0] == '\0' || lstrcmpA(typedName.Text(), name) != 0;
+            refusal = renamed ? TypedNameRefusal(typedName.Text()) : 0;
+            refusedField = kFilterName;
+            if (refusal == 0 && typedPattern.Text()[0] == '\0') {
+                refusal = MEmptyPattern;
+                refusedField = kPattern;
+            }
         }
         if (refusal == 0) {
             break;

@@ -24,6 +24,11 @@ VELMORA_HOOK_API size_t VelmoraOpenKeys(void);
 // `kind` (a VelmoraStoreFaultKind) would make it: with that kind's status, and with the fault
 // recorded for VelmoraStoreFault. kStoreFaultNone switches the hook off for the store.
 VELMORA_HOOK_API void VelmoraFailStore(int store, int kind);
+// Every write to `store` fails from now on as a fault of `kind` would make it, and so does every
+// opening of it for writing, which a walk asks for too (a connection that writes keeps the
+// shared WAL index, on disk): what a full or failing disk does to a store that is still read.
+// kStoreFaultNone switches the hook off for the store.
+VELMORA_HOOK_API void VelmoraFailStoreWrites(int store, int kind);
 // Waits for a store's write lock that ended in vain, the call then failing as busy, since the
 // process started.
 VELMORA_HOOK_API unsigned VelmoraLockWaitsInVain(void);

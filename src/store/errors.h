@@ -17,15 +17,19 @@ enum terrors_t : int32_t {
     ErrNameWithSeparator = 6,
     ErrDirectoryTooLong = 7,
     ErrNameBeginsWithCommand = 8,
+    // An add on a panel that has no directory of its own (a plugin's, this module's), and a
+    // delete without a name.
+    ErrPanelWithoutDirectory = 9,
+    ErrNoNameToDelete = 10,
     // Also refused before anything was written: a name holding '?' or '*', which may stand for
     // a letter the host could not hand over and would match other names in a completion; a
     // current directory the host could not hand over whole (it holds the '?' of such a letter,
     // or a look-alike of it); a target that begins with the module's own prefix, which typed
     // into the command line would come back here and run again without end.
-    ErrNameWithWildcard = 9,
-    ErrDirectoryNotWhole = 10,
-    ErrTargetRunsPrefix = 11,
+    ErrNameWithWildcard = 11,
+    ErrDirectoryNotWhole = 12,
+    ErrTargetRunsPrefix = 13,
     // A command not carried out with nothing more to say of it: the user cancelled its question,
     // or was told already why.
-    ErrNoReport = 12,
+    ErrNoReport = 14,
 };

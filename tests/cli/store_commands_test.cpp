@@ -3,13 +3,18 @@
 // directories.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -28,6 +33,7 @@
 #include "store_faults.h"
 #include "test_hooks.h"
 #include "transfer.h"
+#include "transfer_input.h"
 
 // Found by the comparisons of gtest and std::vector, which look in StoreValue's namespace.
 bool operator==(const StoreValue& a, const StoreValue& b) {
@@ -69,6 +75,7 @@ class StoreCommandsTest : public testing::Test {
     void TearDown() override {
         for (int store : {kVelmoraPersistentStore, kVelmoraVolatileStore}) {
             VelmoraFailStore(store, kStoreFaultNone);
+            VelmoraFailStoreWrites(store, kStoreFaultNone);
         }
         std::filesystem::remove_all(folder_);
     }
@@ -189,6 +196,38 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     EXPECT_EQ(replaced.kept, 2u);
 }
 
+// A store made anew (by a shell's start, after a damaged one was moved aside) holds the defaults
+// of its settings: an import of the user's export gives it the settings chosen there, and keeps
+// one the user has changed since.
+TEST_F(StoreCommandsTest, AnImportReplacesTheSettingsNobodyChoseAndKeepsTheOthers) {
+    auto number = [](const char* name, DWORD value) {
+        return StoreValue{name, REG_DWORD, std::string(reinterpret_cast<char*>(&value), 4)};
+    };
+    ASSERT_TRUE(WriteText(StoreSection::kRoot, "Prefix", "cd:"));
+    ASSERT_TRUE(WriteValue(StoreSection::kRoot, number("ShowErrors", 0)));
+    ASSERT_TRUE(WriteValue(StoreSection::kRoot, number("AutoComplite", 0)));
+    std::vector<ExchangeEntry> entries;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseExport(TextInput("velmora export 1\nsetting\tPrefix\ttext\tj:\n"
+                                      "setting\tShowErrors\tnumber\t1\n"
+                                      "setting\tAutoComplite\tnumber\t1\n"),
+                            &entries, &problems, &problems));
+    ImportCounts counts;
+    ASSERT_TRUE(ImportEntries(entries, false, &counts));
+    EXPECT_EQ(counts.replaced, 2u);
+    EXPECT_EQ(counts.kept, 1u);
+    EXPECT_EQ(Values(StoreSection::kRoot),
+              (std::vector<StoreValue>{{"Prefix", REG_SZ, std::string("j:\0", 3)},
+                                       number("ShowErrors", 1),
+                                       number("AutoComplite", 0)}));
+    EXPECT_EQ(
+        counts.notices,
+        (std::vector<std::string>{
+            "the setting 'Prefix' (cd:) held its default, which nobody chose: it now holds j:",
+            "the setting 'ShowErrors' (0) held its default, which nobody chose: it now "
+            "holds 1"}));
+}
+
 // Two bookmarks the store takes for one name, and a permanent name written while a temporary
 // one of that name goes before it.
 TEST_F(StoreCommandsTest, AnImportSaysOnItsOwnLineWhatItsCountsHide) {
@@ -231,6 +270,16 @@ TEST_F(StoreCommandsTest, AnImportThatFailsOnTheWayStoresNothing) {
     EXPECT_FALSE(ImportEntries(entries, false, &counts));
     VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
     ASSERT_EQ(Values(StoreSection::kKeys).size(), 1u);
+}
+
+TEST_F(StoreCommandsTest, AnImportReadsAFileThatBeginsWithAByteOrderMark) {
+    std::vector<ExchangeEntry> entries;
+    std::vector<BookmarkProblem> problems;
+    ASSERT_TRUE(ParseExport(TextInput("\xEF\xBB\xBFvelmora export 1\r\nname\tok\t/ok\r\n"),
+                            &entries, &problems, &problems));
+    EXPECT_TRUE(problems.empty());
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].value.name, "ok");
 }
 
 TEST_F(StoreCommandsTest, AnExportWithALineThatCannotBeReadIsReportedByLineNumber) {
@@ -346,6 +395,21 @@ TEST_F(StoreCommandsTest, AnExportThatFailsLeavesThePreviousFileAsItWas) {
     EXPECT_EQ(std::distance(begin(files), end(files)), 1);
 }
 
+// A store can hold more than an import reads back: the export is written, and says so.
+TEST_F(StoreCommandsTest, AnExportThatImportWouldNotTakeBackSaysSo) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "huge", "/" + std::string(kMaxImportLine, 'p')));
+    TransferOptions options;
+    options.file = folder_ + "/names";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunExport(options), kExitFailed);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  options.file + " holds a line of " + std::to_string(kMaxImportLine + 11) +
+                  " bytes, longer than the " + std::to_string(kMaxImportLine) +
+                  " that velmora import reads"),
+              std::string::npos);
+    EXPECT_EQ(ReadFile(options.file).size(), 17 + kMaxImportLine + 12);
+}
+
 // The export is a new file private to the user: the old one is neither written into nor are
 // its permissions taken over.
 TEST_F(StoreCommandsTest, AnExportTakesThePlaceOfThePreviousFileAsANewPrivateOne) {
@@ -362,6 +426,62 @@ TEST_F(StoreCommandsTest, AnExportTakesThePlaceOfThePreviousFileAsANewPrivateOne
     EXPECT_EQ(info.st_mode & 07777, 0600u);
     EXPECT_EQ(ReadFile(file), "velmora export 1\nname\tproj\t/p\n");
     EXPECT_EQ(ReadFile(old), "old\n");
+}
+
+// An export stopped by an interrupt, a hang-up or a request to end leaves no file behind.
+TEST_F(StoreCommandsTest, AnExportStoppedByASignalLeavesNoFileBehind) {
+    std::vector<ExchangeEntry> entries;
+    for (int i = 0; i < 30000; ++i) {
+        entries.push_back({StoreSection::kKeys, {"n-" + std::to_string(i), REG_SZ, "/p\0"}});
+    }
+    ImportCounts counts;
+    ASSERT_TRUE(ImportEntries(entries, false, &counts));
+    std::string backups = folder_ + "/backups";
+    ASSERT_EQ(mkdir(backups.c_str(), 0700), 0);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        int watch = inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(inotify_add_watch(watch, backups.c_str(), IN_CREATE), 0);
+        pid_t program = fork();
+        if (program == 0) {
+            execl(VELMORA_PROGRAM, "velmora", "export", (backups + "/names").c_str(), nullptr);
+            _exit(127);
+        }
+        char event[4096];
+        EXPECT_GT(read(watch, event, sizeof event), 0) << "the export makes its file";
+        kill(program, signal);
+        int status = 0;
+        waitpid(program, &status, 0);
+        close(watch);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        auto files = std::filesystem::directory_iterator(backups);
+        EXPECT_EQ(std::distance(begin(files), end(files)), 0) << signal;
+    }
+}
+
+// An export killed outright leaves its file; the next export into that folder removes it, but
+// not one that another export still writes, nor a file that is not of an export's naming.
+TEST_F(StoreCommandsTest, AnExportRemovesTheFileAKilledExportLeftBeside) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", "/p"));
+    std::string backups = folder_ + "/backups";
+    ASSERT_EQ(mkdir(backups.c_str(), 0700), 0);
+    std::string killed = backups + "/.velmora-export-Ab12Cd";
+    std::string running = backups + "/.velmora-export-Ef34Gh";
+    std::string other = backups + "/.velmora-export-mine";
+    const struct timespec before[2] = {{std::time(nullptr) - 60, 0}, {std::time(nullptr) - 60, 0}};
+    for (const std::string& file : {killed, running, other}) {
+        WriteFile(file, "velmora export 1\n");
+        ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), before, 0), 0);
+    }
+    int held = open(running.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    TransferOptions options;
+    options.file = backups + "/names";
+    EXPECT_EQ(RunExport(options), kExitDone);
+    close(held);
+    EXPECT_FALSE(std::filesystem::exists(killed));
+    EXPECT_TRUE(std::filesystem::exists(running));
+    EXPECT_TRUE(std::filesystem::exists(other));
+    EXPECT_EQ(ReadFile(options.file), "velmora export 1\nname\tproj\t/p\n");
 }
 
 TEST_F(StoreCommandsTest, WdBookmarksExpandTheHomeAndSkipMalformedLines) {
@@ -474,8 +594,90 @@ TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) 
     EXPECT_EQ(names, "proj\n");
     std::vector<std::string> faults = StoreFaults();
     ASSERT_EQ(faults.size(), 1u);
-    EXPECT_EQ(faults[0].rfind(folder_ + "/a/volatile/hkcu.db is damaged; move it aside", 0), 0u)
+    EXPECT_EQ(
+        faults[0].rfind(folder_ + "/a/volatile/hkcu.db is damaged; velmora export --salvage", 0),
+        0u)
         << faults[0];
+}
+
+// A leaf page of the table, which holds the targets, and one of the index of the names' order
+// overwritten, as a failing disk may: a walk stops at either, a salvage reads on past both.
+TEST_F(StoreCommandsTest, ASalvageExportsEveryEntryStillReadableFromADamagedStore) {
+    for (int i = 0; i < 600; ++i) {
+        std::string name = "n-" + std::to_string(i);
+        ASSERT_TRUE(
+            WriteText(StoreSection::kKeys, name, "/to-" + name + "/" + std::string(60, 'p')));
+    }
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", "/t"));
+    // Another store takes the connection's place: the old one moves its WAL into the file.
+    UseStore("b");
+    Values(StoreSection::kKeys);
+    std::string file = folder_ + "/a/registry/hkcu.db";
+    std::string bytes = ReadFile(file);
+    auto page = [&](size_t at) { return bytes.substr(at / 4096 * 4096, 4096); };
+    // Names far apart in both orders: no entry lies in both damaged pages.
+    std::string table = page(bytes.find("/to-n-150/"));
+    size_t index = 0;
+    for (size_t at = bytes.find("n-550"); at != std::string::npos;
+         at = bytes.find("n-550", at + 1)) {
+        if (page(at)[0] == '\x0a' && page(at).find("/to-") == std::string::npos) {
+            index = at / 4096 * 4096;
+        }
+    }
+    ASSERT_NE(index, 0u);
+    bytes[bytes.find(table)] = '\x77';  // no b-tree page has this type
+    bytes[index] = '\x77';
+    WriteFile(file, bytes);
+    UseStore("a");
+    TransferOptions options;
+    std::string problem;
+    ASSERT_TRUE(ParseTransferOptions(false, {"--salvage", folder_ + "/saved"}, &options, &problem))
+        << problem;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunExport(options), kExitStoreFailed);
+    std::string said = testing::internal::GetCapturedStderr();
+    // Each entry is saved with its target, or said: only those of the damaged table page, whose
+    // names the index still holds.
+    std::string saved = ReadFile(folder_ + "/saved");
+    size_t lost = 0;
+    for (int i = 0; i < 600; ++i) {
+        std::string name = "n-" + std::to_string(i);
+        bool found = saved.find("name\t" + name + "\t/to-" + name + "/") != std::string::npos;
+        bool unreadable = said.find("'" + name + "' lies in a damaged part") != std::string::npos;
+        EXPECT_NE(found, unreadable) << name;
+        EXPECT_TRUE(found || table.find("/to-" + name + "/") != std::string::npos) << name;
+        lost += unreadable;
+    }
+    EXPECT_GT(lost, 0u);
+    EXPECT_NE(said.find(std::to_string(lost) + " entries could not be read"), std::string::npos)
+        << said;
+    EXPECT_NE(saved.find("temporary\ttmp\t/t\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(file), bytes) << "the damaged store is never written";
+}
+
+// A full or failing disk refuses the writes, and the shared index that a walk would keep up on
+// disk, while the stores are still read.
+TEST_F(StoreCommandsTest, ListExportAndCheckReadAStoreThatCannotBeWritten) {
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", folder_));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", folder_ + "/gone"));
+    // The next command opens the stores afresh.
+    UseStore("b");
+    Values(StoreSection::kKeys);
+    UseStore("a");
+    for (int store : {kVelmoraPersistentStore, kVelmoraVolatileStore}) {
+        VelmoraFailStoreWrites(store, kStoreFaultFull);
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RunList(), kExitDone);
+    EXPECT_EQ(RunCheck(), kExitFailed) << "a gone directory";
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("tmp"), std::string::npos);
+    EXPECT_EQ(
+        Written([](std::FILE* out) { EXPECT_TRUE(ExportStore(out)); }),
+        "velmora export 1\nname\tproj\t" + folder_ + "\ntemporary\ttmp\t" + folder_ + "/gone\n");
+    EXPECT_TRUE(StoreFaults().empty());
+    EXPECT_FALSE(WriteText(StoreSection::kKeys, "new", folder_));
+    ASSERT_EQ(StoreFaults().size(), 1u);
+    EXPECT_EQ(StoreFaults()[0], folder_ + "/a/registry/hkcu.db cannot grow: the disk is full");
 }
 
 TEST_F(StoreCommandsTest, OnlyDirectoriesThatAreMissingAreGone) {

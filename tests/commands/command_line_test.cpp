@@ -174,7 +174,7 @@ TEST_F(CommandLineTest, DeleteReturnsItsCodeAndRecordsTheNameItMissed) {
     EXPECT_STREQ(LastUnknownName.Text(), "earlier");
     EXPECT_EQ(ProcessCommandLine("-proj"), ErrNotFound);
     EXPECT_STREQ(LastUnknownName.Text(), "proj") << "the report names what was typed";
-    EXPECT_EQ(ProcessCommandLine("-"), ErrNotFound);
+    EXPECT_EQ(ProcessCommandLine("-"), ErrNoNameToDelete);
 }
 
 TEST_F(CommandLineTest, MissRecordsWholeTextOnlyWhileShowErrorsIsOn) {

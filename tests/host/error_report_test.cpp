@@ -20,6 +20,7 @@ TEST_F(ErrorReportTest, OnlyRefusedAddsAreShownWhileShowErrorsIsOff) {
     const std::pair<int, int> refusedAdds[] = {{ErrNameWithSeparator, MNameWithSeparator},
                                                {ErrDirectoryTooLong, MDirectoryTooLong},
                                                {ErrNameBeginsWithCommand, MNameBeginsWithCommand},
+                                               {ErrPanelWithoutDirectory, MPanelWithoutDirectory},
                                                {ErrNameWithWildcard, MNameWithWildcard},
                                                {ErrDirectoryNotWhole, MDirectoryNotWhole},
                                                {ErrTargetRunsPrefix, MTargetRunsPrefix}};
@@ -28,11 +29,13 @@ TEST_F(ErrorReportTest, OnlyRefusedAddsAreShownWhileShowErrorsIsOff) {
         EXPECT_EQ(sim_->messages.back().lines,
                   (std::vector<std::string>{Msg(MErrorTitle), Msg(message)}));
     }
-    EXPECT_EQ(sim_->messages.size(), 6u);
-    // A command whose question was cancelled, or that said already why it was not done.
+    // A delete without a name, a command whose question was cancelled or that said already why
+    // it was not done.
+    ReportError(ErrNoNameToDelete);
+    EXPECT_EQ(sim_->messages.size(), 7u);
     Settings.ShowErrors = 1;
     ReportError(ErrNoReport);
-    EXPECT_EQ(sim_->messages.size(), 6u);
+    EXPECT_EQ(sim_->messages.size(), 7u);
 }
 
 TEST_F(ErrorReportTest, EachCodeShowsItsMessageUnderTheErrorTitle) {
@@ -51,16 +54,16 @@ TEST_F(ErrorReportTest, EachCodeShowsItsMessageUnderTheErrorTitle) {
     }
 }
 
-TEST_F(ErrorReportTest, NotFoundNamesTheLastUnknownName) {
+TEST_F(ErrorReportTest, NotFoundNamesTheLastUnknownNameQuotedWithItsBlanks) {
     StartModule();
     Settings.ShowErrors = 1;
     ReportError(ErrNotFound);
-    LastUnknownName.Assign("zz/sub");
+    LastUnknownName.Assign("  zz/sub");
     ReportError(ErrNotFound);
     ASSERT_EQ(sim_->messages.size(), 2u);
     EXPECT_EQ(sim_->messages[0].lines[1], Msg(MNameNotFound));
-    EXPECT_EQ(sim_->messages[1].lines[1], Msg(MNameNotFound) + "zz/sub");
-    EXPECT_STREQ(LastUnknownName.Text(), "zz/sub") << "the report changes nothing";
+    EXPECT_EQ(sim_->messages[1].lines[1], Msg(MNameNotFound) + "'  zz/sub'");
+    EXPECT_STREQ(LastUnknownName.Text(), "  zz/sub") << "the report changes nothing";
 }
 
 TEST_F(ErrorReportTest, EmptyNameAndUnknownCodesNeverReadPastTheTable) {
@@ -71,13 +74,15 @@ TEST_F(ErrorReportTest, EmptyNameAndUnknownCodesNeverReadPastTheTable) {
     ReportError(-1);
     ReportError(ErrNameWithSeparator);
     ReportError(ErrDirectoryTooLong);
-    ASSERT_EQ(sim_->messages.size(), 5u);
+    ReportError(ErrNoNameToDelete);
+    ASSERT_EQ(sim_->messages.size(), 6u);
     // Each from the language files, so it is said in the language of the interface.
     EXPECT_EQ(sim_->messages[0].lines[1], Msg(MEmptyNameCommand));
     EXPECT_EQ(sim_->messages[1].lines[1], Msg(MUnexpectedError));
     EXPECT_EQ(sim_->messages[2].lines[1], Msg(MUnexpectedError));
     EXPECT_EQ(sim_->messages[3].lines[1], Msg(MNameWithSeparator));
     EXPECT_EQ(sim_->messages[4].lines[1], Msg(MDirectoryTooLong));
+    EXPECT_EQ(sim_->messages[5].lines[1], Msg(MNoNameToDelete));
 }
 
 TEST_F(ErrorReportTest, NoMemoryForTheNotFoundLineLeavesAsThrownCode) {

@@ -16,7 +16,7 @@
 
 namespace {
 
-const size_t kMessageCount = 50;
+const size_t kMessageCount = 53;
 const size_t kUnusedMessage = 24;
 
 // The host's sprintf conversions in `text`: each entry is one whole conversion such as
@@ -161,7 +161,7 @@ TEST_P(ShippedLanguageFileTest, PanelNameFitsTitleBuffer) {
     EXPECT_LE(messages[1].size(), 30u);
 }
 
-// The missing name is appended with nothing between.
+// The missing name is appended, quoted, behind the blank.
 TEST_P(ShippedLanguageFileTest, NotFoundTextEndsInBlankBeforeTheName) {
     EXPECT_EQ(messages[11].back(), ' ');
 }

@@ -4,11 +4,14 @@
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -58,6 +61,34 @@ std::map<std::string, std::string> FolderBytes(const std::string& folder) {
     }
     return files;
 }
+
+// Counts the sleeps of every SQLite connection opened through the default VFS while it lives:
+// SQLite sleeps only to wait, for a lock or before it tries again to read.
+class SleepCount {
+  public:
+    SleepCount() {
+        real_ = sqlite3_vfs_find(nullptr);
+        counting_ = *real_;
+        counting_.zName = "velmora-test-sleep-count";
+        counting_.xSleep = [](sqlite3_vfs* vfs, int microseconds) {
+            ++sleeps_;
+            return real_->xSleep(vfs, microseconds);
+        };
+        sqlite3_vfs_register(&counting_, 1);
+        sleeps_ = 0;
+    }
+    ~SleepCount() {
+        sqlite3_vfs_register(real_, 1);
+        sqlite3_vfs_unregister(&counting_);
+    }
+    unsigned Sleeps() const { return sleeps_; }
+
+  private:
+    // Connections opened meanwhile keep it for their life.
+    static inline sqlite3_vfs counting_{};
+    static inline sqlite3_vfs* real_ = nullptr;
+    static inline std::atomic<unsigned> sleeps_{0};
+};
 
 class PosixStoreTest : public FreshStoreTest {
   protected:
@@ -255,10 +286,10 @@ TEST_F(PosixStoreTest, EnumerationFollowsFirstWrite) {
     for (const char* name : {"c", "a", "b"}) {
         keys.WriteString(name, "1");
     }
-    keys.WriteString("A", "rewritten keeps its place");
+    keys.WriteString("A", "rewritten keeps its place, in the spelling written last");
     keys.DeleteValue("c");
     keys.WriteString("c", "deleted and added again goes last");
-    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"A", "b", "c"}));
 }
 
 TEST_F(PosixStoreTest, NameBeginningIsFoundThroughTheIndexIgnoringAsciiCaseOnly) {
@@ -451,6 +482,34 @@ TEST_F(PosixStoreTest, StoreFileGoneWhileOpenForReadingIsNeitherCalledDamagedNor
     }
 }
 
+// SQLite tries a WAL it cannot make again for reading only, which finds none: the fault says
+// why the file could not be made, here a disk with room for no other file.
+TEST_F(PosixStoreTest, WalThatCannotBeMadeIsSaidWithTheReasonOfTheDisk) {
+    std::string disk = persistentDir_ + "/disk";
+    ASSERT_EQ(mkdir(disk.c_str(), 0700), 0);
+    if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=1m,nr_inodes=8,mode=0700") != 0) {
+        GTEST_SKIP() << "no file system can be mounted here";
+    }
+    struct Unmount {
+        std::string disk;
+        ~Unmount() { umount2(disk.c_str(), MNT_DETACH); }
+    } unmount{disk};
+    setenv("VELMORA_REGISTRY_DIR", (disk + "/registry").c_str(), 1);
+    EXPECT_EQ(RunWriter({"1", "kept"}), 0);
+    std::string file = disk + "/registry/hkcu.db";
+    ASSERT_EQ(unlink((file + "-wal").c_str()), 0);
+    for (int i = 0;; ++i) {
+        int fd = open((disk + "/" + std::to_string(i)).c_str(), O_CREAT | O_WRONLY, 0600);
+        if (fd < 0) {
+            break;
+        }
+        close(fd);
+    }
+    EXPECT_EQ(AddName("new", "/n", true), ErrRegistry);
+    EXPECT_EQ(FaultOf(kVelmoraPersistentStore).text,
+              file + " cannot be opened: No space left on device");
+}
+
 TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
     std::string damaged = persistentDir_ + "/damaged";
     std::filesystem::create_directories(damaged);
@@ -464,8 +523,9 @@ TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
     Fault fault = FaultOf(kVelmoraPersistentStore);
     EXPECT_EQ(fault.kind, kStoreFaultDamaged);
     EXPECT_EQ(fault.text, damaged +
-                              "/hkcu.db is damaged; move it aside, with its -wal and -shm files, "
-                              "to start a new store, then velmora import an export of your names");
+                              "/hkcu.db is damaged; velmora export --salvage FILE saves every "
+                              "entry that can still be read, then move it aside, with its -wal "
+                              "and -shm files, to start a new store, and velmora import FILE");
 }
 
 TEST_F(PosixStoreTest, FilesThatAreNoStoreOfOursAreLeftByteForByte) {
@@ -505,6 +565,24 @@ TEST_F(PosixStoreTest, FilesThatAreNoStoreOfOursAreLeftByteForByte) {
         EXPECT_NE(fault.text.find(folder + "/hkcu.db " + "is"), std::string::npos) << fault.text;
         EXPECT_NE(fault.text.find(cases[i].says), std::string::npos) << fault.text;
     }
+}
+
+// A folder cleaner took the temporary names' file and left its WAL, which is of no use alone;
+// the permanent store is refused so (FilesThatAreNoStoreOfOursAreLeftByteForByte).
+TEST_F(PosixStoreTest, TemporaryStoreWhoseFileAloneWasRemovedStartsAnewAndSaysSoOnce) {
+    std::string wal = volatileDir_ + "/hkcu.db-wal";
+    std::string left(4096, 'w');
+    std::ofstream(wal) << left;
+    ASSERT_EQ(chmod(wal.c_str(), 0600), 0);
+    EXPECT_EQ(AddName("tmp", "/t", false), 0);
+    EXPECT_EQ(FaultOf(kVelmoraVolatileStore).text,
+              volatileDir_ + "/hkcu.db is damaged: it is missing but " + wal +
+                  " held data; that file is kept as " + wal +
+                  ".set-aside and the temporary names start anew");
+    EXPECT_EQ(Bytes(wal + ".set-aside"), left);
+    VelmoraClearStoreFaults();
+    EXPECT_EQ(RunWriter({"read", "\\TempKeys", "tmp"}), 0);
+    EXPECT_EQ(RunWriter({"1", "more", "\\TempKeys", "volatile"}), 0) << "no fault said again";
 }
 
 TEST_F(PosixStoreTest, StoreFoundDamagedIsNeverWrittenAgain) {
@@ -811,6 +889,28 @@ TEST_F(PosixStoreTest, StartReadsWhileAnotherProcessWritesAndItsWriteGivesUp) {
     sqlite3_close(other);
 }
 
+// A writer killed in the middle of a write, or whose sync failed, can leave its WAL as the header
+// alone beside the shared index as it stood; a read then needs an index that no process keeps.
+TEST_F(PosixStoreTest, StoreACrashedWriterLeftIsReadAndWrittenWithoutWaiting) {
+    ASSERT_EQ(RunWriter({"3", "kept"}), 0);
+    std::string file = persistentDir_ + "/hkcu.db";
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "PRAGMA user_version = 7", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::string walHeader = Bytes(file + "-wal").substr(0, 32);
+    std::string index = Bytes(file + "-shm");
+    sqlite3_close(writer);
+    std::ofstream(file + "-wal", std::ios::binary) << walHeader;
+    std::ofstream(file + "-shm", std::ios::binary) << index;
+
+    SleepCount count;
+    EXPECT_EQ(StoredText("\\Keys", "kept-1"), "value-of-kept-1");
+    EXPECT_EQ(StoredNames("\\Keys").size(), 3u);
+    WriteStored("\\Keys", "after", REG_SZ, std::string("x\0", 2));
+    EXPECT_EQ(count.Sleeps(), 0u);
+}
+
 // A start that only reads neither makes nor removes a file, and leaves the WAL index as it was
 // instead of rebuilding it; where the index is missing it is read all the same.
 TEST_F(PosixStoreTest, StartOverAnExistingStoreMakesRemovesAndWritesNoFile) {
@@ -911,6 +1011,47 @@ TEST_F(PosixStoreTest, TransactionFailingHalfWayRollsBackToTheStoreAsBefore) {
               ERROR_KEY_DELETED);
     RegCloseKey(made);
     EXPECT_EQ(VelmoraEndStoreTransaction(1), ERROR_INVALID_FUNCTION);
+}
+
+TEST_F(PosixStoreTest, TransactionThatOneStoreCannotTakeCommitsInNeither) {
+    ASSERT_EQ(VelmoraBeginStoreTransaction(), ERROR_SUCCESS);
+    {
+        RegSection keys("\\Keys", true);
+        RegSection temp("\\TempKeys", false);
+        EXPECT_TRUE(keys.WriteString("permanent", "x"));
+        EXPECT_TRUE(temp.WriteString("temporary", "y"));
+    }
+    // The disk of the temporary names fills up before the end.
+    VelmoraFailStoreWrites(kVelmoraVolatileStore, kStoreFaultFull);
+    EXPECT_EQ(VelmoraEndStoreTransaction(1), ERROR_CANTWRITE);
+    EXPECT_EQ(VelmoraCommittedStores(), 0u);
+    VelmoraFailStoreWrites(kVelmoraVolatileStore, kStoreFaultNone);
+    EXPECT_EQ(StoredText("\\Keys", "permanent"), "<missing>");
+    EXPECT_EQ(StoredText("\\TempKeys", "temporary"), "<missing>");
+}
+
+// A large write that met a full disk leaves none of its pages taking room in the WAL.
+TEST_F(PosixStoreTest, TransactionThatFailedLeavesTheWalEmpty) {
+    WriteStored("\\Keys", "kept", REG_SZ, std::string("x\0", 2));
+    ASSERT_EQ(VelmoraBeginStoreTransaction(), ERROR_SUCCESS);
+    {
+        RegSection keys("\\Keys", true);
+        for (int i = 0; i < 1000; ++i) {
+            ASSERT_TRUE(keys.WriteString(("n-" + std::to_string(i)).c_str(),
+                                         ("/" + std::string(1000, 'p')).c_str()));
+        }
+    }
+    rlimit saved, full;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    full = {256 * 1024, saved.rlim_max};
+    auto handler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    LONG ended = VelmoraEndStoreTransaction(1);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, handler);
+    EXPECT_EQ(ended, ERROR_CANTWRITE);
+    EXPECT_EQ(std::filesystem::file_size(persistentDir_ + "/hkcu.db-wal"), 0u);
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"kept"});
 }
 
 TEST_F(PosixStoreTest, TransactionCommitShowsEveryWriteToAnotherProcessAtOnce) {

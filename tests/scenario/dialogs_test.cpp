@@ -308,7 +308,7 @@ TEST_F(DialogsTest, EscapeOrCancelStoresNothingAndAsksNothing) {
     EXPECT_EQ(StoredText("\\Filters", "docs"), "C:\\docs*");
 }
 
-TEST_F(DialogsTest, TextsLongerThanTheirFieldsSurviveAnUnchangedConfirm) {
+TEST_F(DialogsTest, TextsLongerThanTheirFieldsSurviveAConfirmAndAreNeverStoredCut) {
     const std::string longPath = "C:\\" + std::string(600, 'p');
     const std::string longPattern = "C:\\" + std::string(600, 'q') + "*";
     const std::string longName(600, 'n');
@@ -331,8 +331,21 @@ TEST_F(DialogsTest, TextsLongerThanTheirFieldsSurviveAnUnchangedConfirm) {
     EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({"deep", longName}));
     EXPECT_EQ(StoredNames("\\Filters"), InEnumerationOrder({"deeper", longFilter}));
 
-    PressOn("deep", KEY_F4, 0, Answer(kNameOk, {{4, longPath.substr(0, 510)}}));
-    EXPECT_EQ(StoredText("\\Keys", "deep"), longPath.substr(0, 510)) << "an edit is stored";
+    // An edit of a text shown cut would store what nobody saw whole: refused, and the dialog
+    // comes back with the rest as typed.
+    script_.AnswerDialog(Answer(kNameOk, {{2, "deep2"}, {4, longPath.substr(0, 510)}}));
+    script_.AnswerMessage(0);
+    PressOn("deep", KEY_F4, 0, Answer(kNameCancel));
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].lines[1], Msg(kMsgCutTextEdited));
+    EXPECT_EQ(LastDialog().items[2].text, "deep2");
+    EXPECT_EQ(LastDialog().items[4].text, longPath.substr(0, 511));
+    script_.AnswerDialog(Answer(kFilterOk, {{4, longPattern.substr(0, 500)}}));
+    script_.AnswerMessage(0);
+    PressOn("deeper", KEY_F4, 0, Answer(kFilterCancel));
+    EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({"deep", longName}));
+    EXPECT_EQ(StoredText("\\Keys", "deep"), longPath);
+    EXPECT_EQ(StoredText("\\Filters", "deeper"), longPattern);
 }
 
 TEST_F(DialogsTest, NewFilterIsStoredAndListedAsAFolder) {

@@ -85,19 +85,65 @@ TEST_F(Far2lPluginTest, PluginCommandInUtf8GoesIntoTheCommandLineAndOnlyItsKeysA
     EXPECT_EQ(host_->executed, std::vector<std::string>{command});
 }
 
-TEST_F(Far2lPluginTest, AStoreThatCannotBeUsedIsShownOncePerSession) {
-    const std::string blocker = persistentDir_ + "/blocker";
-    std::ofstream(blocker) << "a file where the store's folder should be";
-    setenv("VELMORA_REGISTRY_DIR", (blocker + "/registry").c_str(), 1);
-    script_.AnswerMessage(0);
-    host_->RunCommandLine("cd:");
-    ASSERT_NE(host_->Active().plugin, nullptr);
-    host_->PressKey(KEY_R, PKF_CONTROL);
-    host_->RunCommandLine("cd:nosuch");
+TEST_F(Far2lPluginTest, AnAddOverANameSpelledOtherwiseStoresTheSpellingTyped) {
+    StoreName("Case", "/old");
+    host_->Active().curDir = persistentDir_;
+    host_->RunCommandLine("cd::case");
+    ASSERT_TRUE(OpenPanel());
+    EXPECT_EQ(Listed(), std::vector<std::string>{"case"});
+    EXPECT_EQ(StoredText("\\Keys", "case"), persistentDir_);
+}
+
+// The text a box shows after its title, its lines joined again.
+std::string BoxText(const MessageCall& box) {
+    std::string text;
+    for (size_t i = 1; i < box.lines.size(); ++i) {
+        text += box.lines[i];
+    }
+    return text;
+}
+
+TEST_F(Far2lPluginTest, EveryCommandTheStoreStoppedSaysSoWholeAndAWarningComesOncePerSession) {
+    // A file where the temporary store's folder should be, deep enough that the line naming it
+    // is wider than the screen.
+    const std::string deep =
+        persistentDir_ + "/" + std::string(70, 'd') + "/" + std::string(70, 'e');
+    std::filesystem::create_directories(deep);
+    std::ofstream(deep + "/blocker") << "no folder";
+    setenv("VELMORA_VOLATILE_DIR", (deep + "/blocker/registry").c_str(), 1);
+    StoreName("perm", persistentDir_);
+    host_->screenWidth = 80;
+    Restart();
+    for (int i = 0; i < 4; ++i) {
+        script_.AnswerMessage(0);
+    }
+    // Jumps that are done: the temporary names they could not look at are a warning, once.
+    host_->RunCommandLine("cd:perm");
+    host_->RunCommandLine("cd:perm");
     ASSERT_EQ(host_->messages.size(), 1u);
-    EXPECT_EQ(host_->messages[0].lines[0], Msg(kMsgErrorTitle));
-    EXPECT_NE(host_->messages[0].lines[1].find(blocker), std::string::npos)
-        << host_->messages[0].lines[1];
+    // Adds that store nothing say so each time.
+    host_->RunCommandLine("cd:+tt4");
+    host_->RunCommandLine("cd:+tt4");
+    ASSERT_EQ(host_->messages.size(), 3u);
+    for (const MessageCall& box : host_->messages) {
+        EXPECT_EQ(box.lines[0], Msg(kMsgErrorTitle));
+        const std::string text = BoxText(box);
+        EXPECT_EQ(text.find(deep + "/blocker/registry cannot be opened"), 0u) << text;
+        EXPECT_GT(box.lines.size(), 3u);
+        for (const std::string& line : box.lines) {
+            EXPECT_LE(line.size(), 80u - 14u);
+        }
+    }
+    // A new session warns again; with error messages on, the store's account of a failed add
+    // stands for the module's own word.
+    StoreOption(kShowErrors, 1);
+    Restart();
+    script_.AnswerMessage(0);
+    script_.AnswerMessage(0);
+    host_->RunCommandLine("cd:perm");
+    host_->RunCommandLine("cd:+tt4");
+    ASSERT_EQ(host_->messages.size(), 5u);
+    EXPECT_EQ(BoxText(host_->messages[4]).find(deep), 0u);
 }
 
 }  // namespace

@@ -145,8 +145,6 @@ TEST_F(OpeningTest, AddWithoutTheActivePanelsDirectoryFallsBackToAFilterOfThatNa
 }
 
 TEST_F(OpeningTest, AddOnAPanelWithoutADirectoryStoresNothingAndSaysSo) {
-    StoreOption(kShowErrors, 1);
-    Restart();
     script_.AnswerMessage(0);
     script_.AnswerMessage(0);
     host_->Active().curDir = "";
@@ -157,7 +155,7 @@ TEST_F(OpeningTest, AddOnAPanelWithoutADirectoryStoresNothingAndSaysSo) {
     ASSERT_EQ(host_->messages.size(), 2u);
     for (const MessageCall& message : host_->messages) {
         EXPECT_EQ(message.lines,
-                  (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgUnexpected)}));
+                  (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgPanelWithoutDirectory)}));
     }
 }
 
@@ -180,7 +178,7 @@ TEST_F(OpeningTest, MissWithoutAFilterIsReportedOnlyWhileShowErrorsIsOn) {
     EXPECT_EQ(host_->Active().plugin, nullptr);
     ASSERT_EQ(host_->messages.size(), 1u);
     EXPECT_EQ(host_->messages[0].lines,
-              (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgNameNotFound) + "zz/sub"}));
+              (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgNameNotFound) + "'zz/sub'"}));
 }
 
 TEST_F(OpeningTest, ConfiguredPrefixReachesTheHostWhileTheOldTextStaysReadable) {

@@ -41,12 +41,14 @@ enum ScenarioMessage {
     kMsgNameWithSeparator = 36,
     kMsgBadPrefix = 38,
     kMsgNotRunAsCommand = 39,
-    kMsgNameWithWildcard = 41,
-    kMsgTargetRunsPrefix = 43,
-    kMsgWildcardDirectory = 44,
-    kMsgJumpTooLong = 45,
-    kMsgRelativePath = 46,
-    kMsgNoLongerStored = 47,
+    kMsgCutTextEdited = 41,
+    kMsgPanelWithoutDirectory = 42,
+    kMsgNameWithWildcard = 44,
+    kMsgTargetRunsPrefix = 46,
+    kMsgWildcardDirectory = 47,
+    kMsgJumpTooLong = 48,
+    kMsgRelativePath = 49,
+    kMsgNoLongerStored = 50,
 };
 
 // Item attributes on the panel.

@@ -70,6 +70,8 @@ void FreshStoreTest::TearDown() {
     VelmoraFailKeyOpen(nullptr);
     VelmoraFailStore(kVelmoraPersistentStore, kStoreFaultNone);
     VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
+    VelmoraFailStoreWrites(kVelmoraPersistentStore, kStoreFaultNone);
+    VelmoraFailStoreWrites(kVelmoraVolatileStore, kStoreFaultNone);
     VelmoraClearStoreFaults();
     // A test that failed inside a transaction leaves none open for the next one.
     VelmoraEndStoreTransaction(0);

@@ -21,6 +21,7 @@ struct Fault {
 std::mutex faultMutex;
 Fault faults[kStoreCount];
 std::atomic<int> hookedFaults[kStoreCount];
+std::atomic<int> hookedWriteFaults[kStoreCount];
 
 bool ValidStore(int store) {
     return store >= 0 && store < kStoreCount;
@@ -48,12 +49,14 @@ const char* WhatIsWrong(int kind) {
 }
 
 // What a person can do about a fault, where the one who records it knows no more. A store file
-// found damaged is never written again; moved aside with the files SQLite keeps beside it, it
-// leaves room for a new store, which an export of the names fills again.
+// found damaged is never written again, but what can still be read of it can be saved; moved
+// aside with the files SQLite keeps beside it, it leaves room for a new store, which the saved
+// names fill again.
 const char* NextStep(int kind) {
     return kind == kStoreFaultDamaged
-               ? "; move it aside, with its -wal and -shm files, to start a new store, then "
-                 "velmora import an export of your names"
+               ? "; velmora export --salvage FILE saves every entry that can still be read, then "
+                 "move it aside, with its -wal and -shm files, to start a new store, and velmora "
+                 "import FILE"
                : "";
 }
 
@@ -98,6 +101,16 @@ LONG HookedFailure(int store, const std::string& path) {
     return StatusOfFault(kind);
 }
 
+LONG HookedWriteFailure(int store, const std::string& path) {
+    int kind = HookedWriteFault(store);
+    RecordFault(store, kind, path);
+    return StatusOfFault(kind);
+}
+
+int HookedWriteFault(int store) {
+    return ValidStore(store) ? hookedWriteFaults[store].load() : kStoreFaultNone;
+}
+
 }  // namespace velmora::registry
 
 int VelmoraStoreFault(int store, char* text, size_t size) {
@@ -127,5 +140,11 @@ void VelmoraClearStoreFaults(void) {
 void VelmoraFailStore(int store, int kind) {
     if (ValidStore(store)) {
         hookedFaults[store] = kind;
+    }
+}
+
+void VelmoraFailStoreWrites(int store, int kind) {
+    if (ValidStore(store)) {
+        hookedWriteFaults[store] = kind;
     }
 }

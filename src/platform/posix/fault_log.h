@@ -19,5 +19,9 @@ LONG StatusOfFault(int kind);
 // ERROR_SUCCESS unless the failure hook makes `store` fail; then the status of the chosen
 // fault, which is recorded against `path`.
 LONG HookedFailure(int store, const std::string& path);
+// The same for the hook that makes only the writes of `store` fail.
+LONG HookedWriteFailure(int store, const std::string& path);
+// The fault that hook chooses for the writes of `store`, none recorded.
+int HookedWriteFault(int store);
 
 }  // namespace velmora::registry

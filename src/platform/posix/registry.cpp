@@ -11,12 +11,14 @@
 #include <utility>
 #include <vector>
 
+#include "../store_salvage.h"
 #include "../store_transaction.h"
 #include "../value_prefix.h"
 #include "../test_hooks.h"
 #include "key_creation.h"
 #include "registry_db.h"
 #include "stores.h"
+#include "value_salvage.h"
 #include "value_walk.h"
 
 using velmora::registry::BeginTransaction;
@@ -28,6 +30,8 @@ using velmora::registry::EndTransaction;
 using velmora::registry::FindKey;
 using velmora::registry::JoinTransaction;
 using velmora::registry::LocateKey;
+using velmora::registry::SalvagedValue;
+using velmora::registry::SalvageValues;
 using velmora::registry::TransactionOpen;
 using velmora::registry::ValueRow;
 using velmora::registry::ValueWalk;
@@ -60,6 +64,7 @@ std::recursive_mutex registryMutex;
 constexpr DWORD kNamesPerRun = 512;
 std::set<HKEY> openKeys;
 std::string failingKeyPath;
+bool keepUnwritten = false;
 
 // ERROR_SUCCESS when `key` is an open handle whose key still exists.
 LONG Usable(HKEY key) {
@@ -102,6 +107,9 @@ LONG Readable(HKEY key) {
 // pending.
 LONG Writable(HKEY key) {
     LONG status = Usable(key);
+    if (status == ERROR_SUCCESS && keepUnwritten) {
+        return ERROR_ACCESS_DENIED;
+    }
     if (status != ERROR_SUCCESS || !key->pending) {
         return status;
     }
@@ -388,6 +396,32 @@ LONG VelmoraEnumValueNamesBeginningWith(HKEY key, const char* prefix, VelmoraVal
     }
 }
 
+LONG VelmoraSalvageValues(HKEY key, VelmoraSalvagedValue visit, void* context, DWORD* unfound) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    if (visit == nullptr || unfound == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    *unfound = 0;
+    if (LONG status = Readable(key); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (!key->db) {
+        return ERROR_SUCCESS;
+    }
+    std::vector<SalvagedValue> values;
+    LONG status = SalvageValues(*key->db, key->id, &values, unfound);
+    for (size_t i = 0; status == ERROR_SUCCESS && i < values.size(); ++i) {
+        const SalvagedValue& value = values[i];
+        const BYTE* data =
+            value.readable ? reinterpret_cast<const BYTE*>(value.data.data()) : nullptr;
+        if (visit(value.name.c_str(), value.type, data, static_cast<DWORD>(value.data.size()),
+                  context) == 0) {
+            break;
+        }
+    }
+    return status;
+}
+
 LONG VelmoraBeginStoreTransaction(void) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
     return BeginTransaction();
@@ -413,6 +447,16 @@ LONG VelmoraEndStoreTransaction(int commit) {
         key->pendingInTransaction = false;
     }
     return status;
+}
+
+void VelmoraKeepStoresUnwritten(void) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    keepUnwritten = true;
+}
+
+unsigned VelmoraCommittedStores(void) {
+    std::lock_guard<std::recursive_mutex> lock(registryMutex);
+    return velmora::registry::CommittedStores();
 }
 
 void VelmoraFailKeyOpen(const char* path) {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <iterator>
@@ -61,9 +62,12 @@ const char* const kQueries[] = {
     "INSERT OR IGNORE INTO keys(path) VALUES(?1)",
     "SELECT COUNT(*) FROM keys WHERE substr(path, 1, length(?1) + 1) = ?1 || '\\' "
     "AND instr(substr(path, length(?1) + 2), '\\') = 0",
+    // A value written again under another spelling of its name takes that spelling: the name
+    // a user just typed is the one to list, not the one typed first.
     "INSERT INTO vals(key, name, seq, type, data) VALUES(?1, ?2, "
     "(SELECT COALESCE(MAX(seq), 0) + 1 FROM vals WHERE key = ?1), ?3, ?4) "
-    "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data",
+    "ON CONFLICT(key, name) DO UPDATE SET name = excluded.name, type = excluded.type, "
+    "data = excluded.data",
     "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name = ?2",
     "DELETE FROM vals WHERE key = ?1 AND name = ?2",
     "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND seq > ?2 ORDER BY seq LIMIT ?3",
@@ -79,6 +83,14 @@ const char* const kQueries[] = {
     // text follow it at once in the name index, one run up to the first that does not.
     "SELECT name FROM vals WHERE key = ?1 AND name >= ?2 ORDER BY name LIMIT ?3",
     "SELECT name FROM vals WHERE key = ?1 AND name > ?2 ORDER BY name LIMIT ?3",
+    // Whole values in the order of the table itself, which holds them by name: a walk that does
+    // not need the order index.
+    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name >= ?2 ORDER BY name LIMIT ?3",
+    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name > ?2 ORDER BY name LIMIT ?3",
+    // The same read backwards, which reaches an entry of an inner page from the page after it.
+    "SELECT seq, name FROM vals WHERE key = ?1 AND seq <= ?2 ORDER BY seq DESC LIMIT ?3",
+    "SELECT seq, name, type, data FROM vals WHERE key = ?1 AND name <= ?2 ORDER BY name DESC "
+    "LIMIT ?3",
 };
 
 // Resets a statement when the scope ends, so that no read stays open between calls.
@@ -120,6 +132,12 @@ int FaultOfSqlite(int rc) {
         default:
             return kStoreFaultDamaged;
     }
+}
+
+// Whether a fault of this kind is said with what the system reported: the others say all there
+// is to say.
+bool SaysSystemError(int kind) {
+    return kind == kStoreFaultCannotOpen || kind == kStoreFaultIoError;
 }
 
 // The first `size` bytes of `a` and `b` are the same as the NOCASE collation compares them: only
@@ -182,6 +200,23 @@ std::string ReadingUri(const std::string& file) {
     return uri + "?readonly_shm=1";
 }
 
+// The VFS of the connections opened for reading: the system's own, except that it never sleeps.
+// SQLite sleeps only to wait: for a lock, or before it tries again to read an index that it
+// cannot trust, such as the one a crashed writer left beside a WAL cut to its header, which a
+// reader cannot rebuild and tries for ten seconds. Such a connection gives up at once instead,
+// and the read goes to a connection that writes, which waits where waiting helps and rebuilds
+// the index.
+const char* ReadingVfs() {
+    static sqlite3_vfs vfs = [] {
+        sqlite3_vfs system = *sqlite3_vfs_find(nullptr);
+        system.zName = "velmora-reading";
+        system.xSleep = [](sqlite3_vfs*, int microseconds) { return microseconds; };
+        return system;
+    }();
+    static bool registered = sqlite3_vfs_register(&vfs, 0) == SQLITE_OK;
+    return registered ? vfs.zName : nullptr;
+}
+
 }  // namespace
 
 std::chrono::steady_clock::time_point WaitEndedInVain() {
@@ -231,6 +266,11 @@ LONG Database::Open(const std::string& file, int store, bool create,
     // SQLite alone opens the file, and makes it when it is missing: a descriptor opened and
     // closed beside it would drop the locks it holds. Neither follows a link in the file's own
     // name; the folder's path comes with its links resolved.
+    if (create) {
+        if (LONG status = HookedWriteFailure(store, file); status != ERROR_SUCCESS) {
+            return status;
+        }
+    }
     database->quick_ = state.present && !create;
     int rc = database->Connect(state.present ? 0 : SQLITE_OPEN_CREATE);
     if (rc != SQLITE_OK && database->quick_) {
@@ -248,7 +288,7 @@ LONG Database::Open(const std::string& file, int store, bool create,
         if (state.readOnly) {
             database->StopWrites(kStoreFaultReadOnly);
         }
-        status = database->Configure();
+        status = database->Failure(database->Configure());
     }
     if (status == ERROR_SUCCESS) {
         status = database->Retried([&]() -> LONG { return database->EnsureSchema(create); });
@@ -284,9 +324,9 @@ int Database::Connect(int flags) {
     // The registry functions let one thread at a time reach a connection, so SQLite need not lock
     // it again on every call.
     flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
-    return quick_
-               ? sqlite3_open_v2(ReadingUri(file_).c_str(), &db_, flags | SQLITE_OPEN_URI, nullptr)
-               : sqlite3_open_v2(file_.c_str(), &db_, flags, nullptr);
+    return quick_ ? sqlite3_open_v2(ReadingUri(file_).c_str(), &db_, flags | SQLITE_OPEN_URI,
+                                    ReadingVfs())
+                  : sqlite3_open_v2(file_.c_str(), &db_, flags, nullptr);
 }
 
 LONG Database::Configure() {
@@ -302,7 +342,7 @@ LONG Database::Configure() {
     if (quick_) {
         // A read of a few pages is done sooner by copying them than by mapping the file, and
         // the other settings concern writes.
-        return ERROR_SUCCESS;
+        return SQLITE_OK;
     }
     // Settings of this connection only; none reads or writes the file. Pages are read through a
     // mapping of the file rather than copied into the cache: a walk over a large key then faults
@@ -310,51 +350,79 @@ LONG Database::Configure() {
     std::string settings =
         "PRAGMA synchronous=NORMAL; PRAGMA mmap_size=" + std::to_string(kMappedSize) +
         "; PRAGMA journal_size_limit=" + std::to_string(kWalSizeLimit);
-    return Exec(settings.c_str());
+    return sqlite3_exec(db_, settings.c_str(), nullptr, nullptr, nullptr);
 }
 
-LONG Database::Settle() {
+LONG Database::Settle(bool toWrite) {
     if (db_ == nullptr) {
         return Lost();
     }
-    if (!quick_) {
+    if (!quick_ || (unsettled_ && !toWrite)) {
         return ERROR_SUCCESS;
     }
     quick_ = false;
     quickFailed_ = false;
+    Disconnect();
+    int hooked = HookedWriteFault(store_);
+    int rc = hooked == kStoreFaultNone ? Connect(0) : SQLITE_OK;
+    // SQLite's handle of a failed open takes no more calls but this one.
+    int error = rc != SQLITE_OK ? sqlite3_system_errno(db_) : 0;
+    // The connection reads the file it was judged by, or none: the keys' numbers of another
+    // file are not those of the keys open on this one.
+    struct stat info {};
+    if (::lstat(file_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_) {
+        return rc != SQLITE_OK
+                   ? Abandon(StatusFromSqlite(rc), FaultOfSqlite(rc),
+                             error != 0 ? std::strerror(error) : "")
+                   : Abandon(StatusOfFault(kStoreFaultCannotOpen), kStoreFaultCannotOpen,
+                             "it was replaced while it was open");
+    }
+    if (rc == SQLITE_OK && hooked == kStoreFaultNone) {
+        if (refusal_ != kStoreFaultNone) {
+            StopWrites(refusal_);
+        }
+        rc = Configure();
+        // Reading the schema maps the shared index, which the watch reads from then on.
+        rc = rc == SQLITE_OK ? sqlite3_exec(db_, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr,
+                                            nullptr, nullptr)
+                             : rc;
+        if (rc == SQLITE_OK) {
+            watch_.Attach(db_);
+            unsettled_ = false;
+            return ERROR_SUCCESS;
+        }
+        error = sqlite3_system_errno(db_);
+    }
+    // A connection that writes keeps the shared index up, which a full or failing disk can
+    // refuse while the file itself is still read: the store is read on through a connection for
+    // reading, and only a write meets the fault, trying again each time.
+    int kind = hooked != kStoreFaultNone ? hooked : FaultOfSqlite(rc);
+    LONG status = hooked != kStoreFaultNone ? StatusOfFault(kind) : StatusFromSqlite(rc);
+    std::string detail = SaysSystemError(kind) && error != 0 ? WhyFailed(error) : "";
+    Disconnect();
+    quick_ = true;
+    if (Connect(0) != SQLITE_OK) {
+        return Abandon(status, kind, detail);
+    }
+    Configure();
+    if (kind == kStoreFaultDamaged) {
+        StopWrites(kind);
+    }
+    unsettled_ = true;
+    if (!toWrite && kind != kStoreFaultDamaged) {
+        return ERROR_SUCCESS;
+    }
+    RecordFault(store_, kind, file_, detail);
+    return status;
+}
+
+void Database::Disconnect() {
     for (sqlite3_stmt*& statement : statements_) {
         sqlite3_finalize(statement);
         statement = nullptr;
     }
     sqlite3_close(db_);
     db_ = nullptr;
-    int rc = Connect(0);
-    if (rc != SQLITE_OK) {
-        // SQLite's handle of a failed open takes no more calls (the file was removed, say).
-        int error = sqlite3_system_errno(db_);
-        return Abandon(StatusFromSqlite(rc), FaultOfSqlite(rc),
-                       error != 0 ? std::strerror(error) : "");
-    }
-    // The connection reads the file it was judged by, or none: the keys' numbers of another
-    // file are not those of the keys open on this one.
-    struct stat info {};
-    if (::lstat(file_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_) {
-        return Abandon(StatusOfFault(kStoreFaultCannotOpen), kStoreFaultCannotOpen,
-                       "it was replaced while it was open");
-    }
-    if (refusal_ != kStoreFaultNone) {
-        StopWrites(refusal_);
-    }
-    LONG status = Configure();
-    if (status == ERROR_SUCCESS) {
-        // Reading the schema maps the shared index, which the watch reads from then on.
-        status = Failure(
-            sqlite3_exec(db_, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr));
-    }
-    if (status == ERROR_SUCCESS) {
-        watch_.Attach(db_);
-    }
-    return status;
 }
 
 LONG Database::Abandon(LONG status, int kind, const std::string& detail) {
@@ -376,7 +444,7 @@ LONG Database::Retried(Read read) {
     quickFailed_ = false;
     LONG status = read();
     if (quickFailed_) {
-        LONG settled = Settle();
+        LONG settled = Settle(false);
         status = settled == ERROR_SUCCESS ? read() : settled;
     }
     return status;
@@ -417,7 +485,7 @@ LONG Database::EnsureSchema(bool create) {
 }
 
 LONG Database::CreateSchema() {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     if (refusal_ != kStoreFaultNone) {
@@ -478,7 +546,7 @@ LONG Database::Exec(const char* sql) {
 }
 
 LONG Database::Failure(int rc) {
-    if (quick_ && StatusFromSqlite(rc) != ERROR_SUCCESS) {
+    if (quick_ && !unsettled_ && StatusFromSqlite(rc) != ERROR_SUCCESS) {
         // Said only if a connection that keeps the index fails too (Retried).
         quickFailed_ = true;
         return StatusFromSqlite(rc);
@@ -489,10 +557,20 @@ LONG Database::Failure(int rc) {
         // keeps for as long as the file is there: a write could spread the damage.
         StopWrites(kind);
     }
-    int error =
-        kind == kStoreFaultCannotOpen || kind == kStoreFaultIoError ? sqlite3_system_errno(db_) : 0;
-    RecordFault(store_, kind, file_, error != 0 ? std::strerror(error) : "");
+    int error = SaysSystemError(kind) ? sqlite3_system_errno(db_) : 0;
+    RecordFault(store_, kind, file_, error != 0 ? WhyFailed(error) : "");
     return StatusFromSqlite(rc);
+}
+
+std::string Database::WhyFailed(int error) const {
+    // SQLite tries a file it cannot make once more for reading only, and reports why that failed:
+    // a WAL or journal that cannot be made beside a database that is there comes back as missing.
+    struct stat info {};
+    if (error == ENOENT && ::stat(file_.c_str(), &info) == 0) {
+        std::string why = WhyNoFileCanBeMade(file_.substr(0, file_.rfind('/') + 1));
+        return why.empty() ? "a file it keeps beside it cannot be made" : why;
+    }
+    return std::strerror(error);
 }
 
 void Database::StopWrites(int kind) {
@@ -509,7 +587,10 @@ LONG Database::BeginWrite() {
     if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
         return status;
     }
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = HookedWriteFailure(store_, file_); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     if (refusal_ != kStoreFaultNone) {
@@ -550,8 +631,37 @@ LONG Database::EndWrite(bool commit) {
         // Fails only where nothing is left to roll back; the fault that led here is the one
         // to keep.
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        ReleaseWal();
     }
     return status;
+}
+
+LONG Database::FlushWrites() {
+    if (writeDepth_ == 0) {
+        return ERROR_SUCCESS;
+    }
+    if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (LONG status = HookedWriteFailure(store_, file_); status != ERROR_SUCCESS) {
+        return status;
+    }
+    return Failure(sqlite3_db_cacheflush(db_));
+}
+
+void Database::ReleaseWal() {
+    // The pages of a transaction rolled back stay in the WAL, beyond its end, until a later
+    // commit starts it over: those of a large import that met a full disk would keep the disk
+    // full. A checkpoint that cuts the WAL to nothing frees them; it is not waited for, since
+    // another process's reads or writes keep it from cutting, and their own end does it then.
+    struct stat wal {};
+    if (refusal_ != kStoreFaultNone || ::stat((file_ + "-wal").c_str(), &wal) != 0 ||
+        wal.st_size == 0) {
+        return;
+    }
+    sqlite3_busy_timeout(db_, 0);
+    sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
 }
 
 LONG Database::Write(sqlite3_stmt* statement) {
@@ -586,7 +696,7 @@ LONG Database::FindKey(const std::string& path, int64_t* id) {
 }
 
 LONG Database::CreateKey(const std::string& path, bool (*exists)(const std::string&), int64_t* id) {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     sqlite3_stmt* insert = nullptr;
@@ -636,7 +746,7 @@ LONG Database::CountSubKeys(const std::string& path, DWORD* count) {
 }
 
 LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* data, DWORD size) {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     sqlite3_stmt* statement = nullptr;
@@ -718,7 +828,7 @@ LONG Database::NamesBeginningWith(int64_t key, const char* prefix, const std::st
 }
 
 LONG Database::DeleteValue(int64_t key, const char* name) {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    if (LONG status = Settle(true); status != ERROR_SUCCESS) {
         return status;
     }
     sqlite3_stmt* statement = nullptr;
@@ -744,8 +854,50 @@ LONG Database::ValuesFrom(int64_t key, DWORD offset, DWORD limit, bool namesOnly
     return ReadValues(namesOnly ? kNamesAtOffset : kValuesAtOffset, key, offset, limit, values);
 }
 
+LONG Database::SalvageInOrder(int64_t key, int64_t afterSeq, DWORD limit, ValueList* names) {
+    return ReadValues(
+        kNamesAfterSeq, key, [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 2, afterSeq); }, limit,
+        names, true);
+}
+
+LONG Database::SalvageByName(int64_t key, const std::string* after, DWORD limit,
+                             ValueList* values) {
+    return ReadValues(
+        after != nullptr ? kRowsAfterName : kRowsFromName, key,
+        [&](sqlite3_stmt* s) {
+            sqlite3_bind_text(s, 2, after != nullptr ? after->data() : "",
+                              after != nullptr ? static_cast<int>(after->size()) : 0,
+                              SQLITE_STATIC);
+        },
+        limit, values, true);
+}
+
+LONG Database::SalvageBackwards(int64_t key, int64_t atOrBeforeSeq, ValueList* names) {
+    return ReadValues(
+        kNamesBackFromSeq, key, [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 2, atOrBeforeSeq); },
+        1, names, true);
+}
+
+LONG Database::SalvageBackwards(int64_t key, const std::string& atOrBefore, ValueList* values) {
+    return ReadValues(
+        kRowsBackFromName, key,
+        [&](sqlite3_stmt* s) {
+            sqlite3_bind_text(s, 2, atOrBefore.data(), static_cast<int>(atOrBefore.size()),
+                              SQLITE_STATIC);
+        },
+        1, values, true);
+}
+
 LONG Database::ReadValues(Query query, int64_t key, int64_t start, DWORD limit, ValueList* values) {
-    if (LONG status = Settle(); status != ERROR_SUCCESS) {
+    return ReadValues(
+        query, key, [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 2, start); }, limit, values,
+        false);
+}
+
+template <typename Bind>
+LONG Database::ReadValues(Query query, int64_t key, Bind bind, DWORD limit, ValueList* values,
+                          bool keepOnFailure) {
+    if (LONG status = Settle(false); status != ERROR_SUCCESS) {
         return status;
     }
     sqlite3_stmt* statement = nullptr;
@@ -755,9 +907,9 @@ LONG Database::ReadValues(Query query, int64_t key, int64_t start, DWORD limit, 
     }
     StatementScope scope(statement);
     sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_int64(statement, 2, start);
+    bind(statement);
     sqlite3_bind_int64(statement, 3, limit);
-    int rc = values->Read(statement);
+    int rc = values->Read(statement, keepOnFailure);
     if (rc != SQLITE_DONE) {
         return Failure(rc);
     }

@@ -63,6 +63,10 @@ class Database {
     // not wait again (RecentlyBusy).
     LONG BeginWrite();
     LONG EndWrite(bool commit);
+    // Writes what the open write holds to the WAL without committing it, so that a full or failing
+    // disk is met while the write can still be rolled back; what is left for the commit to write
+    // is one page.
+    LONG FlushWrites();
 
     LONG FindKey(const std::string& path, int64_t* id);
     // Creates the key and its missing ancestors in one transaction; `exists` says which
@@ -89,6 +93,19 @@ class Database {
     // by prefix delivers next. No name left gives ERROR_NO_MORE_ITEMS.
     LONG NamesBeginningWith(int64_t key, const char* prefix, const std::string* after, DWORD limit,
                             std::vector<std::string>* names);
+    // For reading what is left of a damaged key (value_salvage.h), where a read stops at a
+    // damaged page: the names of up to `limit` values in first-written order after `afterSeq`,
+    // found through the order index; and up to `limit` whole values in the order of their names
+    // (after `after` when it is given), found through the table. The values read before a
+    // failure are kept, with the failure's status.
+    LONG SalvageInOrder(int64_t key, int64_t afterSeq, DWORD limit, ValueList* names);
+    LONG SalvageByName(int64_t key, const std::string* after, DWORD limit, ValueList* values);
+    // The one value before those, read backwards: the name of the value numbered `atOrBeforeSeq`
+    // or the last before it, or the whole value of the name `atOrBefore` or the last before it.
+    // A b-tree keeps some entries in its inner pages alone, and one right after a damaged page is
+    // reached by a read that comes from behind it and by no other.
+    LONG SalvageBackwards(int64_t key, int64_t atOrBeforeSeq, ValueList* names);
+    LONG SalvageBackwards(int64_t key, const std::string& atOrBefore, ValueList* values);
     // The number of values, and the longest name and data unless both of those are asked
     // for with null: finding them reads every value, counting does not.
     LONG ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen);
@@ -96,7 +113,7 @@ class Database {
     // The state now, as far as reads through this connection are concerned. Asked for by a walk,
     // which needs the shared index to tell whether what it read ahead still holds.
     DataVersion Version() {
-        return Settle() == ERROR_SUCCESS ? watch_.Version(localChanges_) : DataVersion();
+        return Settle(false) == ERROR_SUCCESS ? watch_.Version(localChanges_) : DataVersion();
     }
     // True when `version` is known and nothing was written since it was taken.
     bool Unchanged(const DataVersion& version) const {
@@ -121,17 +138,26 @@ class Database {
         kCountValues,
         kNamesFrom,
         kNamesAfter,
+        kRowsFromName,
+        kRowsAfterName,
+        kNamesBackFromSeq,
+        kRowsBackFromName,
         kQueryCount
     };
 
     Database(std::string file, int store) : file_(std::move(file)), store_(store) {}
     // Opens the connection to the file, for reading only when `quick_`.
     int Connect(int flags);
-    LONG Configure();
+    // Closes it, with its statements.
+    void Disconnect();
+    // SQLite's code.
+    int Configure();
     // Opens the connection again as one that writes and keeps the shared WAL index, when it was
     // opened for reading; nothing of this connection is held open across the call. Where that
-    // fails, or finds another file than the one judged, the connection is lost (Abandon).
-    LONG Settle();
+    // finds another file than the one judged, the connection is lost (Abandon). Where it fails
+    // for the same file, the file is read on through a connection for reading (`unsettled_`):
+    // a read is served, and a write (`toWrite`) meets the fault, trying again at each write.
+    LONG Settle(bool toWrite);
     // Closes the connection for good: every later call fails with `status`, the fault `kind`
     // said again with `detail`, without reaching SQLite.
     LONG Abandon(LONG status, int kind, const std::string& detail);
@@ -143,6 +169,8 @@ class Database {
     LONG Retried(Read read);
     LONG EnsureSchema(bool create);
     LONG CreateSchema();
+    // Frees the WAL's room after a write that was rolled back.
+    void ReleaseWal();
     // From now on every write meets the fault `kind` (read-only, damaged).
     void StopWrites(int kind);
     // The status of a write refused so, with its fault recorded.
@@ -153,8 +181,15 @@ class Database {
     LONG Write(sqlite3_stmt* statement);
     // The status for SQLite's code `rc`, with the store fault it means recorded.
     LONG Failure(int rc);
+    // What the system's `error` means for this database, in words.
+    std::string WhyFailed(int error) const;
     // Runs one of the value-list queries, which take the key, where to start and the limit.
     LONG ReadValues(Query query, int64_t key, int64_t start, DWORD limit, ValueList* values);
+    // The same with where to start bound by `bind`; with `keepOnFailure` the values read before a
+    // failure stay in `values`.
+    template <typename Bind>
+    LONG ReadValues(Query query, int64_t key, Bind bind, DWORD limit, ValueList* values,
+                    bool keepOnFailure);
 
     std::string file_;
     int store_;
@@ -170,6 +205,8 @@ class Database {
     // Opened for reading (Settle), and whether a read failed that way since it was asked.
     bool quick_ = false;
     bool quickFailed_ = false;
+    // A connection that writes could not be opened: the file is read as `quick_`.
+    bool unsettled_ = false;
     int writeDepth_ = 0;
     uint64_t localChanges_ = 0;
     WalWatch watch_;

@@ -1,6 +1,9 @@
 // Judging a store's database file and its WAL files by their paths; see store_file.h.
 #include "store_file.h"
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +40,22 @@ LONG Refuse(int store, const std::string& file, const Unfit& wrong) {
     return StatusOfFault(wrong.kind);
 }
 
+// Renames `file` to the first of `file`.set-aside, `file`.set-aside-2, ... that is free, into
+// `aside`; false with errno when it cannot be renamed (ENOENT: another process did it first).
+bool SetAside(const std::string& file, std::string* aside) {
+    for (int n = 1; n < 100; ++n) {
+        std::string name = file + ".set-aside" + (n > 1 ? "-" + std::to_string(n) : "");
+        if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
+            *aside = name;
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
 bool FolderReadOnly(const std::string& file) {
     std::string folder = file.substr(0, file.rfind('/') + 1);
     struct stat info {};
@@ -59,10 +78,29 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
     struct stat walInfo {};
     if ((!state->present || info.st_size == 0) && ::lstat(wal.c_str(), &walInfo) == 0 &&
         walInfo.st_size > 0) {
-        RecordFault(store, kStoreFaultDamaged, file,
-                    std::string(state->present ? "it is empty" : "it is missing") + " but " + wal +
-                        " holds data; move both files aside to start a new store");
-        return StatusOfFault(kStoreFaultDamaged);
+        std::string empty = state->present ? "it is empty" : "it is missing";
+        if (store != kVelmoraVolatileStore) {
+            RecordFault(
+                store, kStoreFaultDamaged, file,
+                empty + " but " + wal + " holds data; move both files aside to start a new store");
+            return StatusOfFault(kStoreFaultDamaged);
+        }
+        std::string found = empty + " but " + wal + " held data";
+        // The temporary names end at logoff anyway, and a folder cleaner that took the file
+        // alone left them unreadable: the WAL is kept under another name, said once, and a new
+        // store begins.
+        std::string aside;
+        if (!SetAside(wal, &aside) && errno != ENOENT) {
+            RecordFault(store, kStoreFaultDamaged, file,
+                        found + ", which cannot be set aside: " + std::strerror(errno));
+            return StatusOfFault(kStoreFaultDamaged);
+        }
+        if (!aside.empty()) {
+            RecordFault(
+                store, kStoreFaultDamaged, file,
+                found + "; that file is kept as " + aside + " and the temporary names start anew");
+        }
+        return JudgeStoreFile(store, file, create, state);
     }
     if (!state->present && !create) {
         return ERROR_FILE_NOT_FOUND;
@@ -104,6 +142,22 @@ LONG SecureOpenedFile(int store, const std::string& file, struct stat* info) {
     }
     Unfit wrong = WrongWithFile(*info);
     return wrong.kind == kStoreFaultNone ? ERROR_SUCCESS : Refuse(store, file, wrong);
+}
+
+std::string WhyNoFileCanBeMade(const std::string& folder) {
+    if (::access(folder.c_str(), W_OK) != 0) {
+        return std::strerror(errno);
+    }
+    struct statvfs disk {};
+    if (::statvfs(folder.c_str(), &disk) != 0) {
+        return "";
+    }
+    if ((disk.f_flag & ST_RDONLY) != 0) {
+        return std::strerror(EROFS);
+    }
+    // A file system that counts no files (f_files 0) takes any number.
+    bool noFileLeft = disk.f_files != 0 && disk.f_favail == 0;
+    return noFileLeft || disk.f_bavail == 0 ? std::strerror(ENOSPC) : "";
 }
 
 }  // namespace velmora::registry

@@ -30,4 +30,9 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
 // status of the fault recorded.
 LONG SecureOpenedFile(int store, const std::string& file, struct stat* info);
 
+// Why a new file cannot be made in `folder` (ending in '/'), found without making one: the
+// folder cannot be written, or its file system is read-only or has no room for another file.
+// Empty when none of these holds.
+std::string WhyNoFileCanBeMade(const std::string& folder);
+
 }  // namespace velmora::registry

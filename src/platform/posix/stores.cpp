@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -29,6 +30,7 @@ StoreConnection connections[2];
 
 bool transactionOpen = false;
 std::vector<std::shared_ptr<Database>> inTransaction;
+unsigned committedStores = 0;
 
 // One process reaches each database file through one connection: SQLite keeps its locks per
 // process, and a second connection's end could drop the first one's. Folders that are one are
@@ -139,15 +141,30 @@ LONG EndTransaction(bool commit) {
         return ERROR_INVALID_FUNCTION;
     }
     transactionOpen = false;
+    // The persistent store, which holds the settings, commits first.
+    std::sort(inTransaction.begin(), inTransaction.end(),
+              [](const auto& a, const auto& b) { return a->store() < b->store(); });
     LONG result = ERROR_SUCCESS;
+    for (size_t i = 0; commit && result == ERROR_SUCCESS && i < inTransaction.size(); ++i) {
+        result = inTransaction[i]->FlushWrites();
+    }
+    committedStores = 0;
     for (const auto& db : inTransaction) {
-        LONG status = db->EndWrite(commit && result == ERROR_SUCCESS);
+        bool commitThis = commit && result == ERROR_SUCCESS;
+        LONG status = db->EndWrite(commitThis);
+        if (commitThis && status == ERROR_SUCCESS) {
+            committedStores |= 1u << db->store();
+        }
         if (result == ERROR_SUCCESS) {
             result = status;
         }
     }
     inTransaction.clear();
     return result;
+}
+
+unsigned CommittedStores() {
+    return committedStores;
 }
 
 LONG JoinTransaction(const std::shared_ptr<Database>& db) {

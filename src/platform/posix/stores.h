@@ -29,9 +29,13 @@ LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count);
 // keeps it to the end, and nothing is committed before then.
 LONG BeginTransaction();
 bool TransactionOpen();
-// Commits or rolls back every database the transaction touched. The databases commit one after
-// the other: should one fail, those after it roll back, those before it stay committed.
+// Commits or rolls back every database the transaction touched. Each writes its pages out before
+// any commits, and should one fail then, all roll back. They commit one after the other, the
+// persistent one first: should a commit fail still, those after it roll back, those before it
+// stay committed (CommittedStores).
 LONG EndTransaction(bool commit);
+// The stores the last end committed, a bit (1 << VelmoraStoreId) each.
+unsigned CommittedStores();
 // Makes a write to `db` part of the open transaction, if there is one.
 LONG JoinTransaction(const std::shared_ptr<Database>& db);
 

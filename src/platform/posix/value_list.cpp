@@ -33,7 +33,7 @@ char* ValueList::Room(size_t size) {
     return room;
 }
 
-int ValueList::Read(sqlite3_stmt* statement) {
+int ValueList::Read(sqlite3_stmt* statement, bool keepOnFailure) {
     Clear();
     hasData_ = sqlite3_column_count(statement) > 2;
     int rc;
@@ -60,7 +60,7 @@ int ValueList::Read(sqlite3_stmt* statement) {
         entry.bytes = bytes;
         entries_.push_back(entry);
     }
-    if (rc != SQLITE_DONE) {
+    if (rc != SQLITE_DONE && !keepOnFailure) {
         Clear();
     }
     return rc;

@@ -29,8 +29,8 @@ class ValueList {
     void Clear();
     // Reads every row of `statement` (seq, name, and type and data unless it has only two
     // columns) in place of the values held; SQLITE_DONE when all were read, else SQLite's code
-    // for what failed.
-    int Read(sqlite3_stmt* statement);
+    // for what failed, and then no values unless `keepOnFailure`.
+    int Read(sqlite3_stmt* statement, bool keepOnFailure = false);
 
   private:
     struct Entry {

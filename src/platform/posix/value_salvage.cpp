@@ -1,0 +1,200 @@
+// Reading what is left of a damaged key; see value_salvage.h.
+#include "value_salvage.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
+#include <utility>
+
+namespace velmora::registry {
+
+namespace {
+
+// Values are read this many at a time, and each read keeps what came before a damaged page.
+constexpr DWORD kRun = 256;
+
+unsigned char Folded(char c) {
+    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+}
+
+// The name as the NOCASE collation compares it.
+std::string FoldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        c = static_cast<char>(Folded(c));
+    }
+    return folded;
+}
+
+// The order of the table's name index: bytes with ASCII letters folded, a prefix first.
+bool NocaseLess(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return Folded(x) < Folded(y); });
+}
+
+// The first of the points 0 to count - 1 where `reads` succeeds, into `first`; false when there
+// is none. A read fails where its first value lies in a damaged page and succeeds past it, so
+// the points that fail are one run from 0: a search that doubles its step and then halves it
+// finds its end in few reads.
+bool FirstReadable(uint64_t count, const std::function<bool(uint64_t)>& reads, uint64_t* first) {
+    if (count == 0) {
+        return false;
+    }
+    if (reads(0)) {
+        *first = 0;
+        return true;
+    }
+    uint64_t failing = 0, readable = 0;
+    for (uint64_t step = 1;; step *= 2) {
+        if (count - 1 - failing <= step) {
+            readable = count - 1;
+            if (!reads(readable)) {
+                return false;
+            }
+            break;
+        }
+        readable = failing + step;
+        if (reads(readable)) {
+            break;
+        }
+        failing = readable;
+    }
+    while (readable - failing > 1) {
+        uint64_t middle = failing + (readable - failing) / 2;
+        (reads(middle) ? readable : failing) = middle;
+    }
+    *first = readable;
+    return true;
+}
+
+bool ReadOn(LONG status) {
+    return status == ERROR_SUCCESS || status == ERROR_NO_MORE_ITEMS;
+}
+
+}  // namespace
+
+LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values, DWORD* unfound) {
+    values->clear();
+    *unfound = 0;
+    // The first failure, which is the walk's when nothing at all could be read.
+    LONG failure = ERROR_SUCCESS;
+    ValueList run, probe;
+
+    // The names, through the order index.
+    std::vector<std::pair<int64_t, std::string>> ordered;
+    bool indexDamaged = false;
+    for (int64_t after = 0;;) {
+        LONG status = db.SalvageInOrder(key, after, kRun, &run);
+        for (size_t i = 0; i < run.size(); ++i) {
+            ordered.emplace_back(run.Seq(i), std::string(run.Name(i)));
+            after = run.Seq(i);
+        }
+        if (ReadOn(status)) {
+            if (status == ERROR_NO_MORE_ITEMS) {
+                break;
+            }
+            continue;
+        }
+        failure = failure == ERROR_SUCCESS ? status : failure;
+        indexDamaged = true;
+        // The value after `after` cannot be read, so reading on from behind its own number
+        // loses no value that can.
+        int64_t from = after + 1;
+        uint64_t skip = 0;
+        auto reads = [&](uint64_t i) {
+            return ReadOn(db.SalvageInOrder(key, from + static_cast<int64_t>(i), 1, &probe));
+        };
+        if (!FirstReadable(static_cast<uint64_t>(INT64_MAX - from), reads, &skip)) {
+            break;
+        }
+        int64_t resume = from + static_cast<int64_t>(skip);
+        if (ReadOn(db.SalvageBackwards(key, resume, &probe)) && probe.size() == 1 &&
+            probe.Seq(0) > after) {
+            ordered.emplace_back(probe.Seq(0), std::string(probe.Name(0)));
+        }
+        after = resume;
+    }
+    std::vector<std::string> known;
+    for (const auto& entry : ordered) {
+        known.push_back(entry.second);
+    }
+    std::sort(known.begin(), known.end(), NocaseLess);
+
+    // The whole values, through the table; where it is damaged, the names found above tell
+    // where to read on.
+    struct Found {
+        int64_t seq;
+        SalvagedValue value;
+    };
+    std::unordered_map<std::string, Found> found;
+    DWORD tableGaps = 0;
+    std::string last;
+    bool started = false;
+    for (;;) {
+        LONG status = db.SalvageByName(key, started ? &last : nullptr, kRun, &run);
+        for (size_t i = 0; i < run.size(); ++i) {
+            last = std::string(run.Name(i));
+            started = true;
+            std::string_view data = run.Data(i);
+            found[FoldedName(last)] = {run.Seq(i), {last, run.Type(i), std::string(data), true}};
+        }
+        if (ReadOn(status)) {
+            if (status == ERROR_NO_MORE_ITEMS) {
+                break;
+            }
+            continue;
+        }
+        failure = failure == ERROR_SUCCESS ? status : failure;
+        ++tableGaps;
+        auto begin = started ? std::upper_bound(known.begin(), known.end(), last, NocaseLess)
+                             : known.begin();
+        uint64_t skip = 0;
+        auto reads = [&](uint64_t i) {
+            return ReadOn(db.SalvageByName(key, &begin[static_cast<ptrdiff_t>(i)], 1, &probe));
+        };
+        if (!FirstReadable(static_cast<uint64_t>(known.end() - begin), reads, &skip)) {
+            break;
+        }
+        last = begin[static_cast<ptrdiff_t>(skip)];
+        started = true;
+    }
+
+    // A name of the index that the table walk skipped is looked up alone.
+    for (const auto& [seq, name] : ordered) {
+        std::string folded = FoldedName(name);
+        if (found.count(folded) != 0) {
+            continue;
+        }
+        ValueRow row;
+        if (db.GetValue(key, name.c_str(), &row) == ERROR_SUCCESS) {
+            found[folded] = {row.seq, {row.name, row.type, row.data, true}};
+        } else if (ReadOn(db.SalvageBackwards(key, name, &probe)) && probe.size() == 1 &&
+                   FoldedName(probe.Name(0)) == folded) {
+            std::string_view data = probe.Data(0);
+            found[folded] = {probe.Seq(0),
+                             {std::string(probe.Name(0)), probe.Type(0), std::string(data), true}};
+        } else {
+            found[folded] = {seq, {name, REG_NONE, "", false}};
+        }
+    }
+    // Either walk that went through undamaged found every value there is, or its name.
+    if (found.empty() && indexDamaged && tableGaps != 0) {
+        return failure;
+    }
+    std::vector<Found*> inOrder;
+    for (auto& entry : found) {
+        inOrder.push_back(&entry.second);
+    }
+    std::sort(inOrder.begin(), inOrder.end(),
+              [](const Found* a, const Found* b) { return a->seq < b->seq; });
+    for (Found* entry : inOrder) {
+        values->push_back(std::move(entry->value));
+    }
+    // A value whose page of the table and whose entry in the index are both damaged leaves no
+    // trace; only where both were damaged can one be missing.
+    *unfound = indexDamaged ? tableGaps : 0;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace velmora::registry
