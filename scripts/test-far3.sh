@@ -432,11 +432,17 @@ scenario_question_mark_not_completed() {
     wait_left_dir "$work/other"
 }
 
-scenario_wildcard_target_refused() {
+# A pattern the host would enter the first match of, and a folder written by another program
+# whose letters the host's code page lacks, which it could not take either.
+scenario_targets_the_host_cannot_take_refused() {
     far reg add 'HKCU\Software\Far\Plugins\Velmora\Keys' /v wild /t REG_SZ \
-        /d "$(win "$work/u")\??????" /f > /dev/null && go_to "$work/other" || return 1
+        /d "$(win "$work/u")\??????" /f > /dev/null &&
+        far reg add 'HKCU\Software\Far\Plugins\Velmora\Keys' /v cyr /t REG_SZ \
+            /d "$(win "$work/u/Привет")" /f > /dev/null && go_to "$work/other" || return 1
     far cmd "cd:wild"
-    refused_with "No folder's name holds" && wait_left_dir "$work/other"
+    refused_with "No folder's name holds" && wait_left_dir "$work/other" || return 1
+    far cmd "cd:cyr"
+    refused_with "pass this folder's name whole" && wait_left_dir "$work/other"
 }
 
 # Its colon at index 5 made it a command for another plugin.
@@ -568,7 +574,7 @@ scenarios=(
     "cd::café: stored as café, and jumped to" letters_of_the_code_page_stored_as_text
     "straße written by reg add: cd:straße finds it" name_written_by_another_program_found
     "cd:Я, which arrives as '?': not completed" question_mark_not_completed
-    "a target holding ??????: refused, not entered as a pattern" wildcard_target_refused
+    "targets holding ?????? and Cyrillic: refused, not entered" targets_the_host_cannot_take_refused
     "a target \\\\?\\Z:\\...: a folder" long_form_target_is_a_folder
     "a target xyz:abc & echo: never typed into the command line" command_the_shell_would_run_refused
     "cd:lng257/yq, 260 characters: refused, not cut" jump_past_the_field_refused

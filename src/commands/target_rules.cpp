@@ -95,5 +95,10 @@ int DirectoryRefusal(const char* dir) {
     if (HoldsWildcard(dir)) {
         return MWildcardDirectory;
     }
+    // No path of the Windows hosts holds '<' or '>': here they are the <U+XXXX> of a letter the
+    // code page lacks, which the host could not take either.
+    if (Host.CodePageTexts && std::strpbrk(dir, "<>") != nullptr) {
+        return MDirectoryNotWhole;
+    }
     return std::strlen(dir) > kLongestHostPath ? MJumpTooLong : 0;
 }

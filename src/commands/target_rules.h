@@ -23,5 +23,6 @@ int StoredTargetRefusal(const char* target);
 // 0 when `command` may be typed into the host's command line (and the prefix after it, for the
 // other panel), else the message that refuses it, with `named` set to the text at fault.
 int TypingRefusal(const char* command, bool otherPanel, const char** named);
-// 0 when `dir` may be handed to the host as a directory to show, else the message.
+// 0 when `dir` may be handed to the host as a directory to show, else the message: it holds a
+// wildcard, or a character the host's code page lacks, or is longer than the host takes whole.
 int DirectoryRefusal(const char* dir);

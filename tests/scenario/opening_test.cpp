@@ -213,26 +213,29 @@ TEST_F(OpeningTest, StartingTheModuleAgainKeepsTheHandedPrefixReadable) {
 }
 
 TEST_F(OpeningTest, JumpsThatWouldLandElsewhereAreRefusedWithABoxWhateverShowErrorsSays) {
-    // The host takes a '?' or '*' for a pattern and enters the first folder that matches, and
-    // cuts a path longer than its field: it would show another folder.
+    // The host takes a '?' or '*' for a pattern and enters the first folder that matches, cuts
+    // a path longer than its field, and cannot take a letter its code page lacks (read from the
+    // store as <U+XXXX>): it would show another folder.
     const std::string deep = "C:\\" + std::string(kLongestPath - 7, 'd');
     StoreName("wild", "C:\\u\\??????");
     StoreName("star", "C:\\u\\*");
     StoreName("deep", deep);
+    StoreName("cjk", "C:\\u\\<U+4E2D>");
     const struct {
         const char* typed;
         std::string refused;
         int message;
     } refusals[] = {{"wild", "C:\\u\\??????", kMsgWildcardDirectory},
                     {"star", "C:\\u\\*", kMsgWildcardDirectory},
-                    {"deep/abcd", deep + "\\abcd", kMsgJumpTooLong}};
+                    {"deep/abcd", deep + "\\abcd", kMsgJumpTooLong},
+                    {"cjk", "C:\\u\\<U+4E2D>", kMsgDirectoryNotWhole}};
     for (const auto& refusal : refusals) {
         script_.AnswerMessage(0);
         host_->RunCommandLine(std::string("cd:") + refusal.typed);
         EXPECT_EQ(LastMessage(), (std::vector<std::string>{Msg(kMsgErrorTitle),
                                                            Msg(refusal.message), refusal.refused}));
     }
-    EXPECT_EQ(host_->messages.size(), 3u);
+    EXPECT_EQ(host_->messages.size(), 4u);
     EXPECT_EQ(host_->Active().curDir, "C:\\work");
     host_->RunCommandLine("cd:deep/abc");
     EXPECT_EQ(host_->Active().curDir, deep + "\\abc") << "a path the host takes whole";

@@ -44,6 +44,7 @@ enum ScenarioMessage {
     kMsgCutTextEdited = 41,
     kMsgPanelWithoutDirectory = 42,
     kMsgNameWithWildcard = 44,
+    kMsgDirectoryNotWhole = 45,
     kMsgTargetRunsPrefix = 46,
     kMsgWildcardDirectory = 47,
     kMsgJumpTooLong = 48,
