@@ -42,8 +42,9 @@ case $locale in
     ru_RU) oem_page=CP866 ;;
     *) echo "far3.sh: the locale is en_US or ru_RU, not '$locale'" >&2 && exit 2 ;;
 esac
-export LANG=$locale.UTF-8 LC_ALL=$locale.UTF-8
 [ "$locale" = C ] || export LOCPATH=$FARW/locales
+# The shell itself looks for the locale where the system keeps them, and may warn of it.
+export LANG=$locale.UTF-8 LC_ALL=$locale.UTF-8 2> /dev/null
 
 # Every call is bounded: a stuck tmux must not hold up the run.
 tmux_() { timeout 10 tmux -L "$SESSION" "$@"; }
