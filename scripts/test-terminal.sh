@@ -403,10 +403,14 @@ test_panel_in_a_small_slow_plain_or_dumb_terminal() {
         fail "NO_COLOR=1 still draws in colour" && return 1
     keys Escape
     finish || return 1
-    # A terminal that cannot draw a full screen is told so, with what to use instead.
+    # A terminal that cannot draw a full screen is told so, with what to use instead; the settings
+    # are not reported as done.
     shell_run "TERM=dumb cd: " || return 1
     [ "$rc" = 2 ] && grep -q 'TERM=dumb) cannot draw a full screen' <<< "$output" ||
-        fail "TERM=dumb is not refused"
+        fail "TERM=dumb is not refused" || return 1
+    shell_run "TERM=dumb velmora --configure" || return 1
+    [ "$rc" = 2 ] && grep -q 'the settings need a full-screen terminal' <<< "$output" ||
+        fail "TERM=dumb velmora --configure gives status $rc"
 }
 
 test_panel_delete_asks_first() {
@@ -435,11 +439,27 @@ test_configuration_changes_the_prefix_and_the_function() {
     wait_for 'Velmora settings' || return 1
     # The switches of the file manager's menus are left out in a shell.
     screen | grep -q 'Show in disk menu' && fail "the settings offer the disk menu" && return 1
-    # Alt+P reaches the prefix field through its label, Alt+E turns error messages on.
+    # Alt+P reaches the prefix field through its label. A command of the shell itself is refused
+    # inside the dialog, which comes back; the name of a program is taken only when confirmed.
+    keys M-p C-y
+    type_text "cd"
+    keys Enter
+    wait_for 'cd is a command of the shell itself' || return 1
+    keys Enter
+    wait_gone 'command of the shell itself' && wait_for 'Velmora settings' || return 1
+    keys M-p C-y
+    type_text "ls"
+    keys Enter
+    wait_for 'ls is also the program /' || return 1
+    keys Escape
+    wait_gone 'is also the program' && wait_for 'Velmora settings' || return 1
+    # Alt+E turns error messages on.
     keys M-p C-y
     type_text "go:"
     keys M-e Enter
     finish || return 1
+    grep -q 'command of the shell itself' <<< "$output" &&
+        fail "the refusal was said behind the screen too" && return 1
     shell_run "type -t cd: || echo cd: gone; cd / && go: proj && pwd" || return 1
     grep -qx 'cd: gone' <<< "$output" || fail "the old function cd: is still defined" || return 1
     grep -qx "$work/conf/proj" <<< "$output" || fail "go: proj did not go to proj" || return 1
@@ -601,10 +621,13 @@ test_writes_the_store_refuses_are_store_failures() {
     [ "$rc" = 4 ] && grep -qF "velmora: 'n4' is still stored; it was not deleted" <<< "$output" &&
         grep -qF "velmora: $database is read-only" <<< "$output" ||
         fail "a delete the store refused gives status $rc without its fault" || return 1
+    # The dialog shows the fault on the screen as the panel does, and the program says it again.
     shell_start "velmora --configure"
     wait_for 'Velmora settings' || return 1
     keys M-p C-y
     type_text "go:"
+    keys Enter
+    wait_for "$database is read-only" || return 1
     keys Enter
     finish || return 1
     [ "$rc" = 4 ] && grep -qF "velmora: the settings were not saved" <<< "$output" &&

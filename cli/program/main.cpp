@@ -120,6 +120,23 @@ int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& front
     return Report(WithStoreFaults(outcome));
 }
 
+// The settings dialog, with the screen held open from its start to its end, so that a box the
+// dialog shows (a prefix refused) is seen in it, not written behind the screen.
+int RunConfigure(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& frontEnd) {
+    std::string error;
+    if (!terminal.Open(&error)) {
+        Say("the settings need a full-screen terminal: " + error);
+        return kExitUsage;
+    }
+    // The switches of the file manager's menus and panels mean nothing in a shell.
+    frontEnd.LeaveOut({session.Host().Message(MShowInDiskMenuCheckBox),
+                       session.Host().Message(MShowInPluginsMenuCheckBox),
+                       session.Host().Message(MShowTemporaryAsHiddenCheckBox)});
+    Outcome outcome = session.Configure();
+    terminal.Close();
+    return Report(WithStoreFaults(outcome));
+}
+
 std::string Joined(const std::vector<std::string>& words) {
     std::string text;
     for (const std::string& word : words) {
@@ -230,11 +247,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         return kExitDone;
     }
     if (first == "--configure") {
-        // The switches of the file manager's menus and panels mean nothing in a shell.
-        frontEnd.LeaveOut({session.Host().Message(MShowInDiskMenuCheckBox),
-                           session.Host().Message(MShowInPluginsMenuCheckBox),
-                           session.Host().Message(MShowTemporaryAsHiddenCheckBox)});
-        return Report(WithStoreFaults(session.Configure()));
+        return RunConfigure(session, terminal, frontEnd);
     }
     Outcome outcome = session.Run(text);
     if (outcome.kind == Outcome::kPanel) {

@@ -11,6 +11,7 @@
 
 #include "direct_store.h"
 #include "language.h"
+#include "shell_commands.h"
 #include "commands/command_line.h"
 #include "host/module_state.h"
 #include "host/settings.h"
@@ -141,6 +142,16 @@ std::vector<StoreValue> HeldSettings() {
     return values;
 }
 
+// The settings dialog's check of a new prefix, which names the shell's command here; the text
+// lives until the next check.
+const char* ChosenPrefixCheck(const char* prefix, bool* refused) {
+    static std::string said;
+    PrefixVerdict verdict = JudgeChosenPrefix(prefix);
+    *refused = verdict.refused;
+    said = verdict.reason;
+    return said.empty() ? nullptr : said.c_str();
+}
+
 }  // namespace
 
 ModuleSession::~ModuleSession() {
@@ -169,6 +180,8 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
     host_->SetFrontEnd(frontEnd);
     host_->Active().curDir = directory;
     host_->Passive().curDir = directory;
+    // The prefix names the shell's command here: the settings dialog refuses one that cannot.
+    CheckNewPrefix = ChosenPrefixCheck;
     host_->AttachModule(&exports_);
     return true;
 }

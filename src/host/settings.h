@@ -34,3 +34,10 @@ void SaveSettings();
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback);
 // 1 when the dialog was confirmed and the options saved, 0 when it was cancelled.
 int RunConfigDialog();
+
+// Where the prefix has a use besides the file manager's command line (the velmora program names a
+// shell command after it), the program that links the module in judges a new prefix before the
+// dialog takes it: null when it takes it, else the text to show, with `refused` set when it cannot
+// be taken at all rather than once the user confirms. Null in the file managers.
+using NewPrefixCheck = const char* (*)(const char* prefix, bool* refused);
+extern NewPrefixCheck CheckNewPrefix;

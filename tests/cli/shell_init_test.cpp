@@ -4,6 +4,7 @@
 #include "shell_init.h"
 
 #include "command_completion.h"
+#include "shell_commands.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -151,6 +152,40 @@ TEST(PrefixProblemTest, AcceptsOnlyNamesBothShellsTakeUnquoted) {
     for (const char* bad : {"", "x y", "$(x)", "-x", "1x", ":x", "a'b", "a;b", "a=b", "a/b", "a*",
                             "cd:\n", "_velmora_cd", "_velmora_complete", "velmora", "compdef"}) {
         EXPECT_NE(PrefixProblem(bad), "") << bad;
+    }
+}
+
+// Each shell installed here lists its own commands; every one a prefix could be is known as one,
+// and an ordinary name is not.
+TEST(ShellCommandsTest, KnowsEveryCommandOfEachShellItself) {
+    const char* const kLists[] = {
+        "bash -c 'compgen -b; compgen -k'",
+        "zsh -c 'print -l ${(k)builtins} ${(k)reswords}'",
+        "fish -c 'builtin -n'",
+        "ksh -c builtin | grep -v /",
+        "busybox sh -c help | tail -n +3 | tr -s ' \\t' '\\n\\n'",
+    };
+    for (const char* list : kLists) {
+        std::string program(list, std::strcspn(list, " "));
+        if (system(("command -v " + program + " > /dev/null 2>&1").c_str()) != 0) {
+            continue;
+        }
+        FILE* pipe = popen(list, "r");
+        ASSERT_NE(pipe, nullptr);
+        char line[256];
+        int words = 0;
+        while (fgets(line, sizeof line, pipe) != nullptr) {
+            std::string word(line, std::strcspn(line, "\n"));
+            if (!word.empty() && PrefixProblem(word).empty()) {
+                ++words;
+                EXPECT_TRUE(IsShellCommand(word)) << program << ": " << word;
+            }
+        }
+        pclose(pipe);
+        EXPECT_GT(words, 20) << list;
+    }
+    for (const char* name : {"cd:", "j", "c", "cdd", "go", "proj"}) {
+        EXPECT_FALSE(IsShellCommand(name)) << name;
     }
 }
 
