@@ -245,6 +245,16 @@ test_an_unknown_option_is_never_a_delete() {
     [ "$rc" = 0 ] && [ -z "$(names)" ] || fail "cd: -v did not delete v (status $rc)"
 }
 
+# What users of cd, zoxide and wd reach for: an add over a name says what it replaced.
+test_habits_of_shell_users() {
+    start_shell || return 1
+    local at=$work/habits
+    mkdir -p "$at/a" "$at/b"
+    shell_run "cd $at/a && cd: :alpha && cd $at/b && cd: :alpha" || return 1
+    [ "$rc" = 0 ] && grep -qF "velmora: alpha now $at/b (was $at/a)" <<< "$output" ||
+        fail "storing alpha again does not say what it replaced"
+}
+
 test_completion_menu_chosen_with_cursor_keys() {
     start_shell || return 1
     store proj "$work/menu/proj" && store prod "$work/menu/prod" || return 1
@@ -654,6 +664,7 @@ run_case "delete, miss and an empty name from the command line" \
     test_delete_and_miss_from_the_command_line
 run_case "an unknown option is refused, never run as a delete" \
     test_an_unknown_option_is_never_a_delete
+run_case "habits of shell users: a replaced name said" test_habits_of_shell_users
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
 for shell in bash zsh fish dash busybox; do

@@ -86,6 +86,9 @@ int Report(const Outcome& outcome) {
             }
             return SayStoreFault();
         default:
+            if (!outcome.text.empty()) {
+                Say(outcome.text);
+            }
             return kExitDone;
     }
 }

@@ -64,6 +64,40 @@ StoreResult Exists(StoreSection section, const std::string& name) {
     return ReadValue(section, name, &ignored);
 }
 
+// The name as the section spells it (the store compares names without ASCII letter case), with
+// its target in `target`; empty when it holds none.
+std::string Stored(StoreSection section, const std::string& name, std::string* target) {
+    std::string spelling;
+    VisitNamesBeginningWith(section, name, [&](const StoreValue& value) {
+        if (NameKey(value.name) == NameKey(name)) {
+            spelling = value.name;
+        }
+        return spelling.empty();
+    });
+    StoreValue value;
+    if (spelling.empty() || ReadValue(section, spelling, &value) != StoreResult::kDone) {
+        return "";
+    }
+    *target = value.Text();
+    return spelling;
+}
+
+// What an add that was done replaced, said so that a directory a name stood for is never lost
+// without a word: "alpha now /x (was /y)".
+std::string Replaced(StoreSection section, const std::string& name, const std::string& wasName,
+                     const std::string& wasTarget) {
+    std::string target;
+    std::string now = Stored(section, name, &target);
+    if (wasName.empty() || now.empty() || (now == wasName && target == wasTarget)) {
+        return "";
+    }
+    std::string was = target == wasTarget ? "" : wasTarget;
+    if (now != wasName) {
+        was += (was.empty() ? "spelt " : ", spelt ") + wasName;
+    }
+    return now + " now " + target + " (was " + was + ")";
+}
+
 // Why an add of `typed` stored nothing, when the store said no fault; `name` is the name it
 // would have stored.
 std::string WhyNotAdded(const std::string& typed, const std::string& name) {
@@ -200,6 +234,16 @@ Outcome ModuleSession::Run(const std::string& text) {
     // A delete is judged by where the name was before: the permanent name goes first.
     StoreResult wasPermanent = StoreResult::kMissing;
     StoreResult wasTemporary = StoreResult::kMissing;
+    // An add is judged by what the section holds afterwards, and says what it replaced.
+    StoreSection section = command == ':' ? StoreSection::kKeys : StoreSection::kTempKeys;
+    StoreValue added;
+    std::string wasName, wasTarget;
+    if (command == '+' || command == ':') {
+        added = AddedValue(name, host_->Active().curDir);
+        if (!added.name.empty()) {
+            wasName = Stored(section, added.name, &wasTarget);
+        }
+    }
     if (command == '-') {
         wasPermanent = Exists(StoreSection::kKeys, name);
         if (wasPermanent == StoreResult::kMissing) {
@@ -223,15 +267,16 @@ Outcome ModuleSession::Run(const std::string& text) {
         return {Outcome::kFailed, ""};
     }
     if (command == '+' || command == ':') {
-        StoreSection section = command == ':' ? StoreSection::kKeys : StoreSection::kTempKeys;
-        StoreValue added = AddedValue(name, active.curDir);
         Outcome::Kind kind = KindOf(Holds(section, added));
         // An add that a busy or broken store kept out failed because of the store.
         if (kind == Outcome::kFailed && !StoreFaults().empty()) {
             kind = Outcome::kStoreFailed;
         }
-        return kind == Outcome::kFailed ? Outcome{Outcome::kRefused, WhyNotAdded(name, added.name)}
-                                        : Outcome{kind, ""};
+        if (kind == Outcome::kFailed) {
+            return {Outcome::kRefused, WhyNotAdded(name, added.name)};
+        }
+        return {kind,
+                kind == Outcome::kDone ? Replaced(section, added.name, wasName, wasTarget) : ""};
     }
     if (command == '-') {
         return Deleted(wasPermanent, wasTemporary, name);
