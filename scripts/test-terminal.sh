@@ -217,7 +217,7 @@ test_delete_and_miss_from_the_command_line() {
     [ -z "$(names)" ] || fail "proj is still stored after cd: -proj" || return 1
     shell_run "cd: -proj" || return 1
     [ "$rc" = 1 ] || fail "deleting it again gives status $rc, not 1" || return 1
-    shell_run "cd: -" || return 1
+    shell_run "velmora -- -" || return 1
     [ "$rc" = 1 ] && grep -qF "there is no name to delete: type it behind -" <<< "$output" ||
         fail "a delete of no name gives status $rc without saying what is missing"
 }
@@ -245,11 +245,22 @@ test_an_unknown_option_is_never_a_delete() {
     [ "$rc" = 0 ] && [ -z "$(names)" ] || fail "cd: -v did not delete v (status $rc)"
 }
 
-# What users of cd, zoxide and wd reach for: an add over a name says what it replaced.
+# What users of cd, zoxide and wd reach for: cd: - goes back, a path goes where cd goes unless a
+# name of it is stored, and an add over a name says what it replaced.
 test_habits_of_shell_users() {
     start_shell || return 1
     local at=$work/habits
-    mkdir -p "$at/a" "$at/b"
+    mkdir -p "$at/a/sub/deep" "$at/b" "$at/a/.dot" "$case_store/home/inside"
+    store .dot "$at/b" || return 1
+    shell_run "cd $at/a && cd $at/b && cd: - && pwd" || return 1
+    grep -qx "$at/a" <<< "$output" || fail "cd: - did not go back to $at/a" || return 1
+    shell_run "cd $at/a/sub && cd: .. && pwd && cd: ./sub/deep && pwd && cd: ~/inside && pwd &&
+        cd: / && pwd && cd $at/a && cd: .dot && pwd" || return 1
+    grep -qx "$at/a" <<< "$output" && grep -qx "$at/a/sub/deep" <<< "$output" &&
+        grep -qx "$case_store/home/inside" <<< "$output" && grep -qx / <<< "$output" ||
+        fail "cd: .., ./sub/deep, ~/inside or / did not go there" || return 1
+    [ "$(grep -cx "$at/b" <<< "$output")" = 1 ] ||
+        fail "cd: .dot went to the folder, not to the stored name" || return 1
     shell_run "cd $at/a && cd: :alpha && cd $at/b && cd: :alpha" || return 1
     [ "$rc" = 0 ] && grep -qF "velmora: alpha now $at/b (was $at/a)" <<< "$output" ||
         fail "storing alpha again does not say what it replaced"
@@ -664,7 +675,7 @@ run_case "delete, miss and an empty name from the command line" \
     test_delete_and_miss_from_the_command_line
 run_case "an unknown option is refused, never run as a delete" \
     test_an_unknown_option_is_never_a_delete
-run_case "habits of shell users: a replaced name said" test_habits_of_shell_users
+run_case "habits of shell users: back, paths, replaced names" test_habits_of_shell_users
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
 for shell in bash zsh fish dash busybox; do

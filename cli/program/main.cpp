@@ -229,6 +229,10 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         std::printf("%s\n", answer.c_str());
         return kExitDone;
     }
+    // A stored name goes first, then a path to a directory, then a miss.
+    if (jump && TypedDirectory(text, &answer)) {
+        return Report(WithStoreFaults({Outcome::kDirectory, answer}));
+    }
     if (jump && StoredNowhere(text, &answer)) {
         return Report({Outcome::kNotFound, answer});
     }

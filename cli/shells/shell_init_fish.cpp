@@ -8,12 +8,17 @@
 
 namespace {
 
-// Runs velmora on the text behind the prefix and goes where it points. string split0 keeps the
-// output whole, newlines included, and printf then drops only the newline velmora ends it
-// with. cd is fish's own, which keeps the directory history for cd - and prevd. Exit status 3
-// means the target is a command for the file manager's command line, which a shell cannot run.
+// Runs velmora on the text behind the prefix and goes where it points; "-" alone goes back, as
+// cd - does. string split0 keeps the output whole, newlines included, and printf then drops only
+// the newline velmora ends it with. cd is fish's own, which keeps the directory history for cd -
+// and prevd. Exit status 3 means the target is a command for the file manager's command line,
+// which a shell cannot run.
 const char kFunctions[] = R"FISH(
 function _velmora_cd
+    if test (count $argv) -eq 1; and test "$argv[1]" = -
+        cd -
+        return
+    end
     set -l out ("$_velmora_program" -- $argv | string split0)
     set -l rc $pipestatus[1]
     if test -n "$out"

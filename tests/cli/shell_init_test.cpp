@@ -200,12 +200,14 @@ TEST_F(ShellInitTest, ScriptsParseInEveryShell) {
     }
 }
 
-TEST_F(ShellInitTest, CommandGoesWhereTheProgramPointsWithoutRunningThePath) {
+// "-" alone goes back, as cd - does, where velmora would take it for the delete of no name.
+TEST_F(ShellInitTest, CommandGoesWhereTheProgramPointsWithoutRunningThePathAndDashGoesBack) {
     for (const ShellUnderTest& shell : InstalledShells()) {
         std::string output =
             Run(shell.command, Init(shell.kind, shell.prefix) + "cd /\n" + shell.prefix +
-                                   " proj/src\nprintf 'at %s\\n' \"$PWD\"\n");
-        EXPECT_EQ(output, "at " + target_ + "\n") << shell.command;
+                                   " proj/src\nprintf 'at %s\\n' \"$PWD\"\n" + shell.prefix +
+                                   " - >/dev/null\nprintf 'back at %s\\n' \"$PWD\"\n");
+        EXPECT_EQ(output, "at " + target_ + "\nback at /\n") << shell.command;
         EXPECT_FALSE(Ran()) << shell.command;
     }
 }
