@@ -246,7 +246,8 @@ test_an_unknown_option_is_never_a_delete() {
 }
 
 # What users of cd, zoxide and wd reach for: cd: - goes back, a path goes where cd goes unless a
-# name of it is stored, and an add over a name says what it replaced.
+# name of it is stored, an add over a name says what it replaced, and Tab completes the folders
+# below a name.
 test_habits_of_shell_users() {
     start_shell || return 1
     local at=$work/habits
@@ -263,7 +264,26 @@ test_habits_of_shell_users() {
         fail "cd: .dot went to the folder, not to the stored name" || return 1
     shell_run "cd $at/a && cd: :alpha && cd $at/b && cd: :alpha" || return 1
     [ "$rc" = 0 ] && grep -qF "velmora: alpha now $at/b (was $at/a)" <<< "$output" ||
-        fail "storing alpha again does not say what it replaced"
+        fail "storing alpha again does not say what it replaced" || return 1
+    store proj "$at/a" || return 1
+    type_text "cd: proj/s"
+    keys Tab
+    wait_for '^vt\$ cd: proj/sub/$' || fail "Tab does not complete the folder below proj"
+}
+
+# fish shows beside each name the directory a jump to it goes to; Tab completes the folders below a
+# name there too.
+test_fish_completes_with_directories_beside() {
+    start_shell fish || return 1
+    store proj "$work/fish/proj" && store prod "$work/fish/prod" || return 1
+    mkdir -p "$work/fish/proj/src"
+    type_text "cd: pr"
+    keys Tab
+    wait_for "prod +\($work/fish/prod\)" && wait_for "proj +\($work/fish/proj\)" || return 1
+    keys C-u
+    type_text "cd: proj/"
+    keys Tab
+    wait_for '^vt\$ cd: proj/src/$' || fail "fish does not complete the folder below proj"
 }
 
 test_completion_menu_chosen_with_cursor_keys() {
@@ -508,7 +528,11 @@ test_zsh_jumps_and_completes() {
     keys Tab
     wait_for '^vt\$ cd: pro$' || return 1
     keys Tab
-    wait_for 'prod +proj' || fail "zsh does not list both names"
+    wait_for 'prod +proj' || fail "zsh does not list both names" || return 1
+    keys C-u
+    type_text "cd: proj/"
+    keys Tab
+    wait_for '^vt\$ cd: proj/src/$' || fail "zsh does not complete the folder below proj"
 }
 
 test_a_300_byte_name_is_stored_and_listed_whole() {
@@ -675,7 +699,10 @@ run_case "delete, miss and an empty name from the command line" \
     test_delete_and_miss_from_the_command_line
 run_case "an unknown option is refused, never run as a delete" \
     test_an_unknown_option_is_never_a_delete
-run_case "habits of shell users: back, paths, replaced names" test_habits_of_shell_users
+run_case "habits of shell users: back, paths, replaced names, Tab below a name" \
+    test_habits_of_shell_users
+run_case "fish: directories beside names, folders below a name" \
+    test_fish_completes_with_directories_beside
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
 for shell in bash zsh fish dash busybox; do

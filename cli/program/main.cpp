@@ -161,8 +161,10 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
         return command == "import" ? RunImport(options) : RunExport(options);
     }
     // The text behind --names is what a shell has typed so far, whatever it looks like.
-    if (command == "--names" && rest.size() == 1) {
-        return WriteNamesBeginningWith(stdout, rest[0]) ? kExitDone : SayStoreFault();
+    NameLines lines = command == "--names" ? NameLines::kNames : NameLines::kWithDirectories;
+    bool names = command == "--names" || command == "--names-with-directories";
+    if (names && rest.size() == 1) {
+        return WriteNamesBeginningWith(stdout, rest[0], lines) ? kExitDone : SayStoreFault();
     }
     PruneOptions prune;
     if (command == "prune") {
@@ -182,8 +184,8 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
         }
         return UsageError(command + " takes no name or file ('" + rest[0] + "')");
     }
-    if (command == "--names") {
-        return WriteNames(stdout) ? kExitDone : SayStoreFault();
+    if (names) {
+        return WriteNames(stdout, lines) ? kExitDone : SayStoreFault();
     }
     if (command == "list") {
         return RunList();
@@ -192,7 +194,8 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
 }
 
 bool IsStoreCommand(const std::string& word) {
-    for (const char* command : {"--names", "list", "check", "prune", "export", "import"}) {
+    for (const char* command :
+         {"--names", "--names-with-directories", "list", "check", "prune", "export", "import"}) {
         if (word == command) {
             return true;
         }

@@ -52,12 +52,13 @@ end
 set -g _velmora_function
 )FISH";
 
-// Offers the stored names, each with the '-' of a delete when one is typed. fish matches them
-// against the typed text itself, and looks inside names only when none begins with it: so the
-// program answers the names that begin with the typed text up to its first character beyond
-// ASCII (fish folds the letter case of every letter, the program only of ASCII letters), and
-// all of them when none does. Without the shell integration loaded (in the completion file of
-// the velmora command) the program is found on the PATH.
+// Offers the stored names, each with the '-' of a delete when one is typed and with its directory
+// behind a tab, which fish shows beside it. fish matches them against the typed text itself, and
+// looks inside names only when none begins with it: so the program answers the names that begin
+// with the typed text up to its first character beyond ASCII (fish folds the letter case of every
+// letter, the program only of ASCII letters), and all of them when none does. Without the shell
+// integration loaded (in the completion file of the velmora command) the program is found on the
+// PATH.
 const char kNameCompletion[] = R"FISH(
 function _velmora_complete
     set -l program velmora
@@ -68,8 +69,8 @@ function _velmora_complete
     set -l begin (string unescape -- "$typed" 2>/dev/null | string collect)
     test -n "$lead"; and set begin (string sub -s 2 -- "$begin" | string collect)
     set begin (string replace -r -- '[^ -~].*' '' "$begin" | string collect)
-    set -l names ($program --names "$begin" 2>/dev/null)
-    set -q names[1]; or set names ($program --names 2>/dev/null)
+    set -l names ($program --names-with-directories "$begin" 2>/dev/null)
+    set -q names[1]; or set names ($program --names-with-directories 2>/dev/null)
     for name in $names
         printf '%s\n' "$lead$name"
     end

@@ -65,31 +65,33 @@ class ShellInitTest : public testing::Test {
         // `init` prints what the test left in next-init, as if the settings had changed.
         stub_ = folder_ + "/velmora stub\\'s";
         std::ofstream stub(stub_);
-        stub
-            << "#!/bin/sh\n"
-               "case \"$1\" in\n"
-               "  init) cat "
-            << ShellQuote(folder_ + "/next-init")
-            << "; exit ;;\n"
-               "  --configure) exit ;;\n"
-               "  --names) printf '[%s]' \"$2\" >> "
-            << ShellQuote(folder_ + "/asked")
-            << "\n"
-               "    lower() { printf '%s' \"$1\" | tr '[:upper:]' '[:lower:]'; }\n"
-               "    for n in proj PROJ 'x$(touch ran)'; do\n"
-               "      case $(lower \"$n\") in \"$(lower \"$2\")\"*) printf '%s\\n' \"$n\" ;; esac\n"
-               "    done; exit ;;\n"
-               "  --) ;;\n"
-               "  -*) echo \"unknown option $1\"; exit 2 ;;\n"
-               "esac\n"
-               "case \"$2\" in\n"
-               "  -old) echo 'deleted old' >&2; exit ;;\n"
-               "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
-               "  miss) exit 1 ;;\n"
-               "  *) printf '%s\\n' "
-            << ShellQuote(target_)
-            << " ;;\n"
-               "esac\n";
+        stub << "#!/bin/sh\n"
+                "case \"$1\" in\n"
+                "  init) cat "
+             << ShellQuote(folder_ + "/next-init")
+             << "; exit ;;\n"
+                "  --configure) exit ;;\n"
+                "  --names*) printf '[%s]' \"$2\" >> "
+             << ShellQuote(folder_ + "/asked")
+             << "\n"
+                "    lower() { printf '%s' \"$1\" | tr '[:upper:]' '[:lower:]'; }\n"
+                "    beside=; [ \"$1\" = --names ] || beside='\t/in'\n"
+                "    for n in proj PROJ 'x$(touch ran)'; do\n"
+                "      case $(lower \"$n\") in \"$(lower \"$2\")\"*) printf \"%s$beside\\n\" "
+                "\"$n\" ;;\n"
+                "      esac\n"
+                "    done; exit ;;\n"
+                "  --) ;;\n"
+                "  -*) echo \"unknown option $1\"; exit 2 ;;\n"
+                "esac\n"
+                "case \"$2\" in\n"
+                "  -old) echo 'deleted old' >&2; exit ;;\n"
+                "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
+                "  miss) exit 1 ;;\n"
+                "  *) printf '%s\\n' "
+             << ShellQuote(target_)
+             << " ;;\n"
+                "esac\n";
         stub.close();
         chmod(stub_.c_str(), 0755);
     }
@@ -349,7 +351,8 @@ offer 'velmora import --from '
                            "complete -C 'velmora x'\ncomplete -C 'velmora oj'\n";
         std::remove((folder_ + "/asked").c_str());
         // fish looks inside the names when none begins with the text, so then it has them all.
-        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\nPROJ\nproj\n");
+        // Each name with its directory.
+        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\t/in\nPROJ\t/in\nproj\t/in\n");
         EXPECT_EQ(Asked(), "[ini][][x][oj][]");
     }
     if (system("command -v zsh > /dev/null 2>&1") == 0) {
