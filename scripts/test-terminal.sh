@@ -222,15 +222,15 @@ test_delete_and_miss_from_the_command_line() {
         fail "a delete of no name gives status $rc without saying what is missing"
 }
 
-# A word beginning with '-' is an option of the program: an unknown one is refused with the
-# usage and deletes nothing, while the shell's command still deletes.
+# A word beginning with '-' is an option of the program: an unknown one is refused in one line
+# that says where the help is, and deletes nothing, while the shell's command still deletes.
 test_an_unknown_option_is_never_a_delete() {
     start_shell || return 1
     store v "$work/option/v" || return 1
-    shell_run "velmora -v" || return 1
-    [ "$rc" = 2 ] && grep -qF "velmora: unknown option -v" <<< "$output" &&
-        grep -qF "usage: velmora" <<< "$output" ||
-        fail "velmora -v gives status $rc without refusing the option" || return 1
+    shell_run "velmora -v 2>&1 | wc -l; velmora -v" || return 1
+    [ "$rc" = 2 ] && grep -qx "1" <<< "$output" &&
+        grep -qF 'velmora: unknown option -v; try `velmora --help`' <<< "$output" ||
+        fail "velmora -v gives status $rc without refusing the option in one line" || return 1
     [ "$(names)" = v ] || fail "velmora -v deleted the name v" || return 1
     # A name behind prune, and --from without its format, are said for what they are (the usage
     # that follows each is left out, so that both stay on the screen).
@@ -243,6 +243,29 @@ test_an_unknown_option_is_never_a_delete() {
     [ "$(names)" = v ] || fail "velmora prune --yes v deleted the name v" || return 1
     shell_run "cd: -v" || return 1
     [ "$rc" = 0 ] && [ -z "$(names)" ] || fail "cd: -v did not delete v (status $rc)"
+}
+
+# The help opens with the shell's command; every command has its own, asked for either way, and
+# --help anywhere among the options shows it instead of doing the command.
+test_help_for_the_shell_and_every_command() {
+    start_shell || return 1
+    store gone "$work/help/gone" || return 1
+    rmdir "$work/help/gone"
+    shell_run "velmora help | head -1" || return 1
+    grep -q '^usage: cd: TEXT ' <<< "$output" || fail "the help does not open with cd: TEXT" ||
+        return 1
+    # The word behind --names is what a shell has typed, --help too.
+    local command
+    for command in init list check prune export import --configure --prefix help --version; do
+        shell_run "cd $work/help && velmora $command --help | head -1" || return 1
+        [ "$rc" = 0 ] && grep -qx "usage: velmora $command.*" <<< "$output" ||
+            fail "velmora $command --help does not show its usage (status $rc)" || return 1
+    done
+    shell_run "velmora help prune > $case_store/asked; velmora prune --yes --help |
+        cmp - $case_store/asked && echo same" || return 1
+    grep -qx same <<< "$output" || fail "help prune and prune --help differ" || return 1
+    [ "$(names)" = gone ] || fail "prune --yes --help pruned" || return 1
+    [ -z "$(ls "$work/help")" ] || fail "export --help wrote a file: $(ls "$work/help")"
 }
 
 # What users of cd, zoxide and wd reach for: cd: - goes back, a path goes where cd goes unless a
@@ -699,6 +722,7 @@ run_case "delete, miss and an empty name from the command line" \
     test_delete_and_miss_from_the_command_line
 run_case "an unknown option is refused, never run as a delete" \
     test_an_unknown_option_is_never_a_delete
+run_case "help for the shell's command and every command" test_help_for_the_shell_and_every_command
 run_case "habits of shell users: back, paths, replaced names, Tab below a name" \
     test_habits_of_shell_users
 run_case "fish: directories beside names, folders below a name" \

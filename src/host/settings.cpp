@@ -14,12 +14,6 @@ const StoredOption kStoredOptions[7] = {
     {"AutoComplite", &SettingsRecord::AutoComplite, kDefaultAutoComplite},
 };
 
-namespace {
-
-const char kDefaultPrefix[] = "cd:";
-
-}  // namespace
-
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback) {
     DWORD value = 0;
     bool failed = false;

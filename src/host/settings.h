@@ -6,7 +6,8 @@
 #include "../store/reg_section.h"
 #include "module_state.h"
 
-// The defaults of the two switches that a program answering from the store itself reads too.
+// The defaults that a program answering from the store itself reads too.
+constexpr char kDefaultPrefix[] = "cd:";
 constexpr DWORD kDefaultShowErrors = 0;
 constexpr DWORD kDefaultAutoComplite = 1;
 
