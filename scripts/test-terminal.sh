@@ -270,7 +270,7 @@ test_help_for_the_shell_and_every_command() {
 
 # What users of cd, zoxide and wd reach for: cd: - goes back, a path goes where cd goes unless a
 # name of it is stored, an add over a name says what it replaced, and Tab completes the folders
-# below a name.
+# below a name and the commands of velmora.
 test_habits_of_shell_users() {
     start_shell || return 1
     local at=$work/habits
@@ -291,11 +291,16 @@ test_habits_of_shell_users() {
     store proj "$at/a" || return 1
     type_text "cd: proj/s"
     keys Tab
-    wait_for '^vt\$ cd: proj/sub/$' || fail "Tab does not complete the folder below proj"
+    wait_for '^vt\$ cd: proj/sub/$' || fail "Tab does not complete the folder below proj" ||
+        return 1
+    keys C-u
+    type_text "velmora ch"
+    keys Tab
+    wait_for '^vt\$ velmora check ?$' || fail "Tab does not complete the command check"
 }
 
-# fish shows beside each name the directory a jump to it goes to; Tab completes the folders below a
-# name there too.
+# fish shows beside each name the directory a jump to it goes to, and beside each command of
+# velmora what it does; Tab completes the folders below a name there too.
 test_fish_completes_with_directories_beside() {
     start_shell fish || return 1
     store proj "$work/fish/proj" && store prod "$work/fish/prod" || return 1
@@ -306,7 +311,11 @@ test_fish_completes_with_directories_beside() {
     keys C-u
     type_text "cd: proj/"
     keys Tab
-    wait_for '^vt\$ cd: proj/src/$' || fail "fish does not complete the folder below proj"
+    wait_for '^vt\$ cd: proj/src/$' || return 1
+    keys C-u
+    type_text "velmora p"
+    keys Tab
+    wait_for 'prune +\(delete the names whose directory is gone\)' || fail "no word beside prune"
 }
 
 test_completion_menu_chosen_with_cursor_keys() {
@@ -555,7 +564,12 @@ test_zsh_jumps_and_completes() {
     keys C-u
     type_text "cd: proj/"
     keys Tab
-    wait_for '^vt\$ cd: proj/src/$' || fail "zsh does not complete the folder below proj"
+    wait_for '^vt\$ cd: proj/src/$' || fail "zsh does not complete the folder below proj" ||
+        return 1
+    keys C-u
+    type_text "velmora ch"
+    keys Tab
+    wait_for '^vt\$ velmora check ?$' || fail "zsh does not complete the command check"
 }
 
 test_a_300_byte_name_is_stored_and_listed_whole() {
@@ -725,7 +739,7 @@ run_case "an unknown option is refused, never run as a delete" \
 run_case "help for the shell's command and every command" test_help_for_the_shell_and_every_command
 run_case "habits of shell users: back, paths, replaced names, Tab below a name" \
     test_habits_of_shell_users
-run_case "fish: directories beside names, folders below a name" \
+run_case "fish: directories and words beside names and commands" \
     test_fish_completes_with_directories_beside
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names

@@ -2,6 +2,7 @@
 // in how they look a command up and complete.
 #include <string>
 
+#include "command_completion.h"
 #include "shell_init.h"
 #include "shell_init_scripts.h"
 
@@ -190,6 +191,7 @@ std::string BashZshScript(Shell shell, const std::string& program, const std::st
     ReplaceAll(&functions, "SHELL_NAME", shellName);
     script += functions;
     script += shell == Shell::kBash ? kBashCompletion : kZshCompletion;
+    script += shell == Shell::kBash ? BashCommandCompletion() : ZshCommandCompletion();
     script += "\n";
     std::string problem = PrefixProblem(prefix);
     script += problem.empty() ? DefinePrefixFunction(shell, prefix)

@@ -3,6 +3,7 @@
 // the completions it inserts itself.
 #include <string>
 
+#include "command_completion.h"
 #include "shell_init.h"
 #include "shell_init_scripts.h"
 
@@ -91,7 +92,8 @@ end
 set -e _velmora_new _velmora_builtin_warning
 )FISH";
 
-// `text` as one single-quoted fish word: inside single quotes fish reads \' and \\ as escapes.
+}  // namespace
+
 std::string FishQuote(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) {
@@ -103,8 +105,6 @@ std::string FishQuote(const std::string& text) {
     return quoted + "'";
 }
 
-}  // namespace
-
 std::string FishNameCompletion() {
     return kNameCompletion;
 }
@@ -114,6 +114,7 @@ std::string FishScript(const std::string& program, const std::string& prefix) {
     script += "set -g _velmora_program " + FishQuote(program) + "\n";
     script += kFunctions;
     script += kNameCompletion;
+    script += FishCommandCompletion();
     std::string problem = PrefixProblem(prefix);
     if (!problem.empty()) {
         return script + "printf '%s\\n' " + FishQuote(RefusedPrefixWarning(prefix, problem)) +

@@ -351,8 +351,10 @@ offer 'velmora import --from '
                            "complete -C 'velmora x'\ncomplete -C 'velmora oj'\n";
         std::remove((folder_ + "/asked").c_str());
         // fish looks inside the names when none begins with the text, so then it has them all.
-        // Each name with its directory.
-        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\t/in\nPROJ\t/in\nproj\t/in\n");
+        // Each name with its directory, each command with what it does.
+        EXPECT_EQ(Run("fish", fish),
+                  "init\tprint the shell integration, for the start-up file\nfish\n"
+                  "x$(touch ran)\t/in\nPROJ\t/in\nproj\t/in\n");
         EXPECT_EQ(Asked(), "[ini][][x][oj][]");
     }
     if (system("command -v zsh > /dev/null 2>&1") == 0) {
