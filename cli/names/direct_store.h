@@ -33,6 +33,9 @@ bool VisitNames(StoreSection section, const std::function<bool(const StoreValue&
 // names), found through the store's name index, in its order rather than the store's.
 bool VisitNamesBeginningWith(StoreSection section, const std::string& prefix,
                              const std::function<bool(const StoreValue&)>& visit);
+// The same with each value read, through the key held open for the walk.
+bool VisitSectionBeginningWith(StoreSection section, const std::string& prefix,
+                               const std::function<bool(const StoreValue&)>& visit);
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value);
 // The section is created when missing (volatile for the temporary names).
 bool WriteValue(StoreSection section, const StoreValue& value);

@@ -59,6 +59,21 @@ std::string Beside(const std::string& target) {
 using Visit = std::function<bool(const StoreValue&)>;
 using SectionVisit = std::function<bool(StoreSection, const Visit&)>;
 
+// Beside more names than this, a Tab in fish lists far more than a screen holds, and each
+// directory costs the store a look-up: the names are then written alone, so that the Tab stays as
+// quick as without the directories.
+constexpr int kMostWithDirectories = 1000;
+
+// The lines to write: none with directories for more permanent names than that.
+NameLines LinesFor(NameLines lines, const SectionVisit& visitNames) {
+    int count = 0;
+    if (lines == NameLines::kWithDirectories) {
+        visitNames(StoreSection::kKeys,
+                   [&count](const StoreValue&) { return ++count <= kMostWithDirectories; });
+    }
+    return count > kMostWithDirectories ? NameLines::kNames : lines;
+}
+
 bool WriteFrom(std::FILE* out, const SectionVisit& visit, NameLines lines) {
     // Temporary names are few, and are held: a jump to a name goes to the temporary one first,
     // and one of a permanent name's name is written with it.
@@ -116,20 +131,6 @@ bool WriteFrom(std::FILE* out, const SectionVisit& visit, NameLines lines) {
     return filtersRead && temporaryRead && keysRead;
 }
 
-// Visits the values of the names `visitNames` visits, read one by one, for lines that show them.
-SectionVisit WithValues(const SectionVisit& visitNames) {
-    return [visitNames](StoreSection section, const Visit& visit) {
-        bool read = true;
-        bool walked = visitNames(section, [&](const StoreValue& named) {
-            StoreValue value;
-            StoreResult result = ReadValue(section, named.name, &value);
-            read = read && result != StoreResult::kFailed;
-            return result != StoreResult::kDone || visit(value);
-        });
-        return walked && read;
-    };
-}
-
 bool WriteFoldersBelow(std::FILE* out, const std::string& typed, NameLines lines) {
     size_t last = typed.find_last_of("/\\");
     std::string head = typed.substr(0, last);
@@ -173,6 +174,7 @@ bool WriteFoldersBelow(std::FILE* out, const std::string& typed, NameLines lines
 }  // namespace
 
 bool WriteNames(std::FILE* out, NameLines lines) {
+    lines = LinesFor(lines, VisitNames);
     return WriteFrom(out, lines == NameLines::kNames ? VisitNames : VisitSection, lines);
 }
 
@@ -183,7 +185,11 @@ bool WriteNamesBeginningWith(std::FILE* out, const std::string& prefix, NameLine
     SectionVisit names = [&prefix](StoreSection section, const Visit& visit) {
         return VisitNamesBeginningWith(section, prefix, visit);
     };
-    return WriteFrom(out, lines == NameLines::kNames ? names : WithValues(names), lines);
+    lines = LinesFor(lines, names);
+    SectionVisit values = [&prefix](StoreSection section, const Visit& visit) {
+        return VisitSectionBeginningWith(section, prefix, visit);
+    };
+    return WriteFrom(out, lines == NameLines::kNames ? names : values, lines);
 }
 
 int RunList() {

@@ -8,6 +8,8 @@
 
 // What a line holds: the name alone, or the name, a tab and what a jump to it finds (its
 // directory, the home folder written ~; a filter's pattern), as fish shows it beside the name.
+// Beyond 1,000 permanent names to write, the names are written alone, as each directory costs a
+// look-up and a list that long is more than a screen shows.
 enum class NameLines { kNames, kWithDirectories };
 
 // Filters, permanent names, then temporary names, in the store's order; a name stored in more

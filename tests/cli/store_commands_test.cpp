@@ -450,6 +450,12 @@ TEST_F(StoreCommandsTest, NamesAreListedWithWhereAJumpGoes) {
               "docs\tfilter *docs*\nBoth\t/t\nmine\t~/x\ntab\\x09here\t/tab\\x09\ntmp\t/tmp\n");
     EXPECT_EQ(listed("b"), "Both\t/t\n");
     EXPECT_EQ(listed("m"), "mine\t~/x\n");
+    // More names than a screen shows are written alone, as each directory costs a look-up.
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(WriteText(StoreSection::kKeys, "many" + std::to_string(1000 + i), "/m"));
+    }
+    EXPECT_EQ(listed("many1999"), "many1999\t/m\n");
+    EXPECT_NE(listed("").find("\nBoth\nmine\n"), std::string::npos);
 }
 
 // Behind a name and a separator, the folders of the directory a jump there reaches: what a shell
