@@ -548,6 +548,60 @@ TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
               "Both\n");
 }
 
+// What fish shows beside a name is where a jump to it goes: a temporary name before the permanent
+// one, a name before a filter of its name, the home folder as ~.
+TEST_F(StoreCommandsTest, NamesAreListedWithWhereAJumpGoes) {
+    const std::string home = std::getenv("HOME");
+    ASSERT_TRUE(WriteText(StoreSection::kFilters, "docs", "*docs*"));
+    ASSERT_TRUE(WriteText(StoreSection::kFilters, "Both", "*b*"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "both", "/b"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "BOTH", "/t"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "mine", home + "/x"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "tab\there", "/tab\t"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", "/tmp"));
+    auto listed = [](const std::string& prefix) {
+        return Written([&](std::FILE* out) {
+            EXPECT_TRUE(prefix.empty()
+                            ? WriteNames(out, NameLines::kWithDirectories)
+                            : WriteNamesBeginningWith(out, prefix, NameLines::kWithDirectories));
+        });
+    };
+    EXPECT_EQ(listed(""),
+              "docs\tfilter *docs*\nBoth\t/t\nmine\t~/x\ntab\\x09here\t/tab\\x09\ntmp\t/tmp\n");
+    EXPECT_EQ(listed("b"), "Both\t/t\n");
+    EXPECT_EQ(listed("m"), "mine\t~/x\n");
+    // More names than a screen shows are written alone, as each directory costs a look-up.
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(WriteText(StoreSection::kKeys, "many" + std::to_string(1000 + i), "/m"));
+    }
+    EXPECT_EQ(listed("many1999"), "many1999\t/m\n");
+    EXPECT_NE(listed("").find("\nBoth\nmine\n"), std::string::npos);
+}
+
+// Behind a name and a separator, the folders of the directory a jump there reaches: what a shell
+// completes the rest of a jump from.
+TEST_F(StoreCommandsTest, ANameAndASeparatorListTheFoldersBelowItsDirectory) {
+    const std::string proj = folder_ + "/proj";
+    for (const char* folder : {"/src/main", "/spec", "/.git"}) {
+        std::filesystem::create_directories(proj + folder);
+    }
+    WriteFile(proj + "/setup.py", "");
+    std::filesystem::create_directory_symlink(proj + "/src", proj + "/linked");
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", proj));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "here", proj + "/src"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "ftp", "ftp:server"));
+    auto below = [](const std::string& typed) {
+        return Written([&](std::FILE* out) { EXPECT_TRUE(WriteNamesBeginningWith(out, typed)); });
+    };
+    EXPECT_EQ(below("proj/"), "proj/linked/\nproj/spec/\nproj/src/\n");
+    EXPECT_EQ(below("PROJ/s"), "PROJ/spec/\nPROJ/src/\n");
+    EXPECT_EQ(below("proj/."), "proj/.git/\n");
+    EXPECT_EQ(below("proj/src/m"), "proj/src/main/\n");
+    EXPECT_EQ(below("here/"), "here/main/\n");
+    EXPECT_EQ(below("ftp/"), "");
+    EXPECT_EQ(below("nosuch/"), "");
+}
+
 // Two names alike up to the cut, a name of wide characters, and a note, at a narrow terminal, a
 // wide one, and piped.
 TEST_F(StoreCommandsTest, AListFitsEveryLineToTheTerminalAndMarksWhatItCuts) {
