@@ -594,9 +594,11 @@ TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) 
     EXPECT_EQ(names, "proj\n");
     std::vector<std::string> faults = StoreFaults();
     ASSERT_EQ(faults.size(), 1u);
-    EXPECT_EQ(
-        faults[0].rfind(folder_ + "/a/volatile/hkcu.db is damaged; velmora export --salvage", 0),
-        0u)
+    EXPECT_EQ(faults[0].rfind("your temporary names are in a damaged file (" + folder_ +
+                                  "/a/volatile/hkcu.db); save what can still be read with `velmora "
+                                  "export --salvage",
+                              0),
+              0u)
         << faults[0];
 }
 
@@ -677,7 +679,8 @@ TEST_F(StoreCommandsTest, ListExportAndCheckReadAStoreThatCannotBeWritten) {
     EXPECT_TRUE(StoreFaults().empty());
     EXPECT_FALSE(WriteText(StoreSection::kKeys, "new", folder_));
     ASSERT_EQ(StoreFaults().size(), 1u);
-    EXPECT_EQ(StoreFaults()[0], folder_ + "/a/registry/hkcu.db cannot grow: the disk is full");
+    EXPECT_EQ(StoreFaults()[0], "cannot change your names: the disk that holds " + folder_ +
+                                    "/a/registry/hkcu.db is full; make room on it and try again");
 }
 
 TEST_F(StoreCommandsTest, OnlyDirectoriesThatAreMissingAreGone) {
