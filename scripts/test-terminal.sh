@@ -592,14 +592,18 @@ test_a_copy_of_the_program_alone_works_in_every_language() {
         grep -q "^x	$alone/dir" || fail "a copy alone does not list x"
 }
 
-# A store the user may only read: a delete and a save of the settings that the store refuses are
-# the store's failures, said with its fault and status 4.
+# A store the user may only read: an add, a delete and a save of the settings that the store
+# refuses are the store's failures, said with what was not done, its fault and status 4.
 test_writes_the_store_refuses_are_store_failures() {
     start_shell || return 1
     store n4 "$work/refused/n4" || return 1
     local database=$case_store/registry/hkcu.db
     local refused="velmora: cannot change your names: $database is read-only; make it writable"
     chmod 400 "$database"
+    shell_run "velmora :n5" || return 1
+    [ "$rc" = 4 ] && grep -qF "velmora: 'n5' was not stored" <<< "$output" &&
+        grep -qF "$refused" <<< "$output" ||
+        fail "an add the store refused gives status $rc without saying so" || return 1
     shell_run "velmora -- -n4" || return 1
     [ "$rc" = 4 ] && grep -qF "velmora: 'n4' is still stored; it was not deleted" <<< "$output" &&
         grep -qF "$refused" <<< "$output" ||

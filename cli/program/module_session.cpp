@@ -213,9 +213,10 @@ Outcome ModuleSession::Run(const std::string& text) {
         StoreSection section = command == ':' ? StoreSection::kKeys : StoreSection::kTempKeys;
         StoreValue added = AddedValue(name, active.curDir);
         Outcome::Kind kind = KindOf(Holds(section, added));
-        // An add that a busy or broken store kept out failed because of the store.
+        // An add that a busy or broken store kept out failed because of the store, which says
+        // why; what was not done is said first.
         if (kind == Outcome::kFailed && !StoreFaults().empty()) {
-            kind = Outcome::kStoreFailed;
+            return {Outcome::kStoreFailed, WhyNotAdded(name, added.name)};
         }
         return kind == Outcome::kFailed ? Outcome{Outcome::kRefused, WhyNotAdded(name, added.name)}
                                         : Outcome{kind, ""};
