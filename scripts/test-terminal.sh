@@ -238,7 +238,7 @@ test_an_unknown_option_is_never_a_delete() {
         return 1
     grep -qF "prune takes no name ('v')" <<< "$output" &&
         grep -qF "to delete one: velmora -- -v" <<< "$output" &&
-        grep -qF "say whose bookmarks to import: import --from wd" <<< "$output" ||
+        grep -qF 'say whose bookmarks to import: `velmora import --from wd' <<< "$output" ||
         fail "prune with a name or import --from alone is not said as such" || return 1
     [ "$(names)" = v ] || fail "velmora prune --yes v deleted the name v" || return 1
     shell_run "cd: -v" || return 1
