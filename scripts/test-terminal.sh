@@ -238,7 +238,7 @@ test_an_unknown_option_is_never_a_delete() {
         return 1
     grep -qF "prune takes no name ('v')" <<< "$output" &&
         grep -qF "to delete one: velmora -- -v" <<< "$output" &&
-        grep -qF "say whose bookmarks to import: import --from wd" <<< "$output" ||
+        grep -qF 'say whose bookmarks to import: `velmora import --from wd' <<< "$output" ||
         fail "prune with a name or import --from alone is not said as such" || return 1
     [ "$(names)" = v ] || fail "velmora prune --yes v deleted the name v" || return 1
     shell_run "cd: -v" || return 1
@@ -653,7 +653,7 @@ test_a_damaged_store_is_said_with_its_path() {
     rm -f "$database"-wal "$database"-shm
     head -c 8192 /dev/urandom > "$database"
     shell_run "cd: proj" || return 1
-    [ "$rc" = 4 ] && grep -qF "velmora: $database is damaged" <<< "$output" ||
+    [ "$rc" = 4 ] && grep -qF "velmora: your names are in a damaged file ($database)" <<< "$output" ||
         fail "a damaged store gives status $rc without naming $database"
 }
 
@@ -665,7 +665,9 @@ test_a_broken_temporary_store_leaves_a_permanent_add_done() {
     head -c 8192 /dev/urandom > "$case_store/volatile/hkcu.db"
     chmod 600 "$case_store/volatile/hkcu.db"
     shell_run "cd $work/permanent && cd: :perm" || return 1
-    [ "$rc" = 0 ] && grep -qF "velmora: $case_store/volatile/hkcu.db is damaged" <<< "$output" ||
+    [ "$rc" = 0 ] &&
+        grep -qF "velmora: your temporary names are in a damaged file ($case_store/volatile/hkcu.db)" \
+            <<< "$output" ||
         fail "the add gives status $rc, or the damaged store is not said" || return 1
     [ "$(names 2> /dev/null)" = perm ] || fail "perm was not stored"
 }
@@ -692,16 +694,21 @@ test_a_copy_of_the_program_alone_works_in_every_language() {
         grep -q "^x	$alone/dir" || fail "a copy alone does not list x"
 }
 
-# A store the user may only read: a delete and a save of the settings that the store refuses are
-# the store's failures, said with its fault and status 4.
+# A store the user may only read: an add, a delete and a save of the settings that the store
+# refuses are the store's failures, said with what was not done, its fault and status 4.
 test_writes_the_store_refuses_are_store_failures() {
     start_shell || return 1
     store n4 "$work/refused/n4" || return 1
     local database=$case_store/registry/hkcu.db
+    local refused="velmora: cannot change your names: $database is read-only; make it writable"
     chmod 400 "$database"
+    shell_run "velmora :n5" || return 1
+    [ "$rc" = 4 ] && grep -qF "velmora: 'n5' was not stored" <<< "$output" &&
+        grep -qF "$refused" <<< "$output" ||
+        fail "an add the store refused gives status $rc without saying so" || return 1
     shell_run "velmora -- -n4" || return 1
     [ "$rc" = 4 ] && grep -qF "velmora: 'n4' is still stored; it was not deleted" <<< "$output" &&
-        grep -qF "velmora: $database is read-only" <<< "$output" ||
+        grep -qF "$refused" <<< "$output" ||
         fail "a delete the store refused gives status $rc without its fault" || return 1
     # The dialog shows the fault on the screen as the panel does, and the program says it again.
     shell_start "velmora --configure"
@@ -713,7 +720,7 @@ test_writes_the_store_refuses_are_store_failures() {
     keys Enter
     finish || return 1
     [ "$rc" = 4 ] && grep -qF "velmora: the settings were not saved" <<< "$output" &&
-        grep -qF "velmora: $database is read-only" <<< "$output" ||
+        grep -qF "$refused" <<< "$output" ||
         fail "settings the store refused give status $rc without its fault" || return 1
     [ "$(names)" = n4 ] || fail "the store holds '$(names)' instead of n4"
 }

@@ -268,9 +268,10 @@ Outcome ModuleSession::Run(const std::string& text) {
     }
     if (command == '+' || command == ':') {
         Outcome::Kind kind = KindOf(Holds(section, added));
-        // An add that a busy or broken store kept out failed because of the store.
+        // An add that a busy or broken store kept out failed because of the store, which says
+        // why; what was not done is said first.
         if (kind == Outcome::kFailed && !StoreFaults().empty()) {
-            kind = Outcome::kStoreFailed;
+            return {Outcome::kStoreFailed, WhyNotAdded(name, added.name)};
         }
         if (kind == Outcome::kFailed) {
             return {Outcome::kRefused, WhyNotAdded(name, added.name)};

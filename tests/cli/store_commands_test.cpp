@@ -395,6 +395,41 @@ TEST_F(StoreCommandsTest, AnExportThatFailsLeavesThePreviousFileAsItWas) {
     EXPECT_EQ(std::distance(begin(files), end(files)), 1);
 }
 
+// What is wrong with the file an import or an export was given is said of that file: two files
+// for one, a folder for a file, a file whose folder takes no new one (where the system's word
+// for the new file alone would deny that the file is there).
+TEST_F(StoreCommandsTest, AnImportOrAnExportSaysWhatIsWrongWithTheFileItWasGiven) {
+    for (bool import : {true, false}) {
+        TransferOptions options;
+        std::string problem;
+        EXPECT_FALSE(ParseTransferOptions(import, {"a", "b"}, &options, &problem));
+        EXPECT_NE(problem.find(", not 'a' and 'b'"), std::string::npos) << problem;
+    }
+    auto said = [](const std::string& file, bool import, bool foreign) {
+        TransferOptions options;
+        options.file = file;
+        options.foreign = foreign;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(import ? RunImport(options) : RunExport(options), kExitFailed) << file;
+        return testing::internal::GetCapturedStderr();
+    };
+    for (bool foreign : {false, true}) {
+        EXPECT_EQ(said(folder_, true, foreign),
+                  "velmora: " + folder_ + " is a folder, not a file; name the file to import\n");
+    }
+    EXPECT_EQ(said(folder_, false, false)
+                  .rfind("velmora: cannot write " + folder_ +
+                             ": it is a folder; name a file to export to",
+                         0),
+              0u);
+    EXPECT_EQ(said("/proc/version", false, false)
+                  .rfind("velmora: cannot write /proc/version: an export is written as a new file "
+                         "in /proc before it takes the file's place, and none can be made there",
+                         0),
+              0u);
+    EXPECT_TRUE(Values(StoreSection::kKeys).empty());
+}
+
 // A store can hold more than an import reads back: the export is written, and says so.
 TEST_F(StoreCommandsTest, AnExportThatImportWouldNotTakeBackSaysSo) {
     ASSERT_TRUE(WriteText(StoreSection::kKeys, "huge", "/" + std::string(kMaxImportLine, 'p')));
@@ -648,9 +683,11 @@ TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) 
     EXPECT_EQ(names, "proj\n");
     std::vector<std::string> faults = StoreFaults();
     ASSERT_EQ(faults.size(), 1u);
-    EXPECT_EQ(
-        faults[0].rfind(folder_ + "/a/volatile/hkcu.db is damaged; velmora export --salvage", 0),
-        0u)
+    EXPECT_EQ(faults[0].rfind("your temporary names are in a damaged file (" + folder_ +
+                                  "/a/volatile/hkcu.db); save what can still be read with `velmora "
+                                  "export --salvage",
+                              0),
+              0u)
         << faults[0];
 }
 
@@ -731,7 +768,8 @@ TEST_F(StoreCommandsTest, ListExportAndCheckReadAStoreThatCannotBeWritten) {
     EXPECT_TRUE(StoreFaults().empty());
     EXPECT_FALSE(WriteText(StoreSection::kKeys, "new", folder_));
     ASSERT_EQ(StoreFaults().size(), 1u);
-    EXPECT_EQ(StoreFaults()[0], folder_ + "/a/registry/hkcu.db cannot grow: the disk is full");
+    EXPECT_EQ(StoreFaults()[0], "cannot change your names: the disk that holds " + folder_ +
+                                    "/a/registry/hkcu.db is full; make room on it and try again");
 }
 
 TEST_F(StoreCommandsTest, OnlyDirectoriesThatAreMissingAreGone) {
