@@ -217,20 +217,20 @@ test_delete_and_miss_from_the_command_line() {
     [ -z "$(names)" ] || fail "proj is still stored after cd: -proj" || return 1
     shell_run "cd: -proj" || return 1
     [ "$rc" = 1 ] || fail "deleting it again gives status $rc, not 1" || return 1
-    shell_run "cd: -" || return 1
+    shell_run "velmora -- -" || return 1
     [ "$rc" = 1 ] && grep -qF "there is no name to delete: type it behind -" <<< "$output" ||
         fail "a delete of no name gives status $rc without saying what is missing"
 }
 
-# A word beginning with '-' is an option of the program: an unknown one is refused with the
-# usage and deletes nothing, while the shell's command still deletes.
+# A word beginning with '-' is an option of the program: an unknown one is refused in one line
+# that says where the help is, and deletes nothing, while the shell's command still deletes.
 test_an_unknown_option_is_never_a_delete() {
     start_shell || return 1
     store v "$work/option/v" || return 1
-    shell_run "velmora -v" || return 1
-    [ "$rc" = 2 ] && grep -qF "velmora: unknown option -v" <<< "$output" &&
-        grep -qF "usage: velmora" <<< "$output" ||
-        fail "velmora -v gives status $rc without refusing the option" || return 1
+    shell_run "velmora -v 2>&1 | wc -l; velmora -v" || return 1
+    [ "$rc" = 2 ] && grep -qx "1" <<< "$output" &&
+        grep -qF 'velmora: unknown option -v; try `velmora --help`' <<< "$output" ||
+        fail "velmora -v gives status $rc without refusing the option in one line" || return 1
     [ "$(names)" = v ] || fail "velmora -v deleted the name v" || return 1
     # A name behind prune, and --from without its format, are said for what they are (the usage
     # that follows each is left out, so that both stay on the screen).
@@ -238,11 +238,84 @@ test_an_unknown_option_is_never_a_delete() {
         return 1
     grep -qF "prune takes no name ('v')" <<< "$output" &&
         grep -qF "to delete one: velmora -- -v" <<< "$output" &&
-        grep -qF "say whose bookmarks to import: import --from wd" <<< "$output" ||
+        grep -qF 'say whose bookmarks to import: `velmora import --from wd' <<< "$output" ||
         fail "prune with a name or import --from alone is not said as such" || return 1
     [ "$(names)" = v ] || fail "velmora prune --yes v deleted the name v" || return 1
     shell_run "cd: -v" || return 1
     [ "$rc" = 0 ] && [ -z "$(names)" ] || fail "cd: -v did not delete v (status $rc)"
+}
+
+# The help opens with the shell's command; every command has its own, asked for either way, and
+# --help anywhere among the options shows it instead of doing the command.
+test_help_for_the_shell_and_every_command() {
+    start_shell || return 1
+    store gone "$work/help/gone" || return 1
+    rmdir "$work/help/gone"
+    shell_run "velmora help | head -1" || return 1
+    grep -q '^usage: cd: TEXT ' <<< "$output" || fail "the help does not open with cd: TEXT" ||
+        return 1
+    # The word behind --names is what a shell has typed, --help too.
+    local command
+    for command in init list check prune export import --configure --prefix help --version; do
+        shell_run "cd $work/help && velmora $command --help | head -1" || return 1
+        [ "$rc" = 0 ] && grep -qx "usage: velmora $command.*" <<< "$output" ||
+            fail "velmora $command --help does not show its usage (status $rc)" || return 1
+    done
+    shell_run "velmora help prune > $case_store/asked; velmora prune --yes --help |
+        cmp - $case_store/asked && echo same" || return 1
+    grep -qx same <<< "$output" || fail "help prune and prune --help differ" || return 1
+    [ "$(names)" = gone ] || fail "prune --yes --help pruned" || return 1
+    [ -z "$(ls "$work/help")" ] || fail "export --help wrote a file: $(ls "$work/help")"
+}
+
+# What users of cd, zoxide and wd reach for: cd: - goes back, a path goes where cd goes unless a
+# name of it is stored, an add over a name says what it replaced, and Tab completes the folders
+# below a name and the commands of velmora.
+test_habits_of_shell_users() {
+    start_shell || return 1
+    local at=$work/habits
+    mkdir -p "$at/a/sub/deep" "$at/b" "$at/a/.dot" "$case_store/home/inside"
+    store .dot "$at/b" || return 1
+    shell_run "cd $at/a && cd $at/b && cd: - && pwd" || return 1
+    grep -qx "$at/a" <<< "$output" || fail "cd: - did not go back to $at/a" || return 1
+    shell_run "cd $at/a/sub && cd: .. && pwd && cd: ./sub/deep && pwd && cd: ~/inside && pwd &&
+        cd: / && pwd && cd $at/a && cd: .dot && pwd" || return 1
+    grep -qx "$at/a" <<< "$output" && grep -qx "$at/a/sub/deep" <<< "$output" &&
+        grep -qx "$case_store/home/inside" <<< "$output" && grep -qx / <<< "$output" ||
+        fail "cd: .., ./sub/deep, ~/inside or / did not go there" || return 1
+    [ "$(grep -cx "$at/b" <<< "$output")" = 1 ] ||
+        fail "cd: .dot went to the folder, not to the stored name" || return 1
+    shell_run "cd $at/a && cd: :alpha && cd $at/b && cd: :alpha" || return 1
+    [ "$rc" = 0 ] && grep -qF "velmora: alpha now $at/b (was $at/a)" <<< "$output" ||
+        fail "storing alpha again does not say what it replaced" || return 1
+    store proj "$at/a" || return 1
+    type_text "cd: proj/s"
+    keys Tab
+    wait_for '^vt\$ cd: proj/sub/$' || fail "Tab does not complete the folder below proj" ||
+        return 1
+    keys C-u
+    type_text "velmora ch"
+    keys Tab
+    wait_for '^vt\$ velmora check ?$' || fail "Tab does not complete the command check"
+}
+
+# fish shows beside each name the directory a jump to it goes to, and beside each command of
+# velmora what it does; Tab completes the folders below a name there too.
+test_fish_completes_with_directories_beside() {
+    start_shell fish || return 1
+    store proj "$work/fish/proj" && store prod "$work/fish/prod" || return 1
+    mkdir -p "$work/fish/proj/src"
+    type_text "cd: pr"
+    keys Tab
+    wait_for "prod +\($work/fish/prod\)" && wait_for "proj +\($work/fish/proj\)" || return 1
+    keys C-u
+    type_text "cd: proj/"
+    keys Tab
+    wait_for '^vt\$ cd: proj/src/$' || return 1
+    keys C-u
+    type_text "velmora p"
+    keys Tab
+    wait_for 'prune +\(delete the names whose directory is gone\)' || fail "no word beside prune"
 }
 
 test_completion_menu_chosen_with_cursor_keys() {
@@ -403,10 +476,14 @@ test_panel_in_a_small_slow_plain_or_dumb_terminal() {
         fail "NO_COLOR=1 still draws in colour" && return 1
     keys Escape
     finish || return 1
-    # A terminal that cannot draw a full screen is told so, with what to use instead.
+    # A terminal that cannot draw a full screen is told so, with what to use instead; the settings
+    # are not reported as done.
     shell_run "TERM=dumb cd: " || return 1
     [ "$rc" = 2 ] && grep -q 'TERM=dumb) cannot draw a full screen' <<< "$output" ||
-        fail "TERM=dumb is not refused"
+        fail "TERM=dumb is not refused" || return 1
+    shell_run "TERM=dumb velmora --configure" || return 1
+    [ "$rc" = 2 ] && grep -q 'the settings need a full-screen terminal' <<< "$output" ||
+        fail "TERM=dumb velmora --configure gives status $rc"
 }
 
 test_panel_delete_asks_first() {
@@ -435,11 +512,27 @@ test_configuration_changes_the_prefix_and_the_function() {
     wait_for 'Velmora settings' || return 1
     # The switches of the file manager's menus are left out in a shell.
     screen | grep -q 'Show in disk menu' && fail "the settings offer the disk menu" && return 1
-    # Alt+P reaches the prefix field through its label, Alt+E turns error messages on.
+    # Alt+P reaches the prefix field through its label. A command of the shell itself is refused
+    # inside the dialog, which comes back; the name of a program is taken only when confirmed.
+    keys M-p C-y
+    type_text "cd"
+    keys Enter
+    wait_for 'cd is a command of the shell itself' || return 1
+    keys Enter
+    wait_gone 'command of the shell itself' && wait_for 'Velmora settings' || return 1
+    keys M-p C-y
+    type_text "ls"
+    keys Enter
+    wait_for 'ls is also the program /' || return 1
+    keys Escape
+    wait_gone 'is also the program' && wait_for 'Velmora settings' || return 1
+    # Alt+E turns error messages on.
     keys M-p C-y
     type_text "go:"
     keys M-e Enter
     finish || return 1
+    grep -q 'command of the shell itself' <<< "$output" &&
+        fail "the refusal was said behind the screen too" && return 1
     shell_run "type -t cd: || echo cd: gone; cd / && go: proj && pwd" || return 1
     grep -qx 'cd: gone' <<< "$output" || fail "the old function cd: is still defined" || return 1
     grep -qx "$work/conf/proj" <<< "$output" || fail "go: proj did not go to proj" || return 1
@@ -467,7 +560,16 @@ test_zsh_jumps_and_completes() {
     keys Tab
     wait_for '^vt\$ cd: pro$' || return 1
     keys Tab
-    wait_for 'prod +proj' || fail "zsh does not list both names"
+    wait_for 'prod +proj' || fail "zsh does not list both names" || return 1
+    keys C-u
+    type_text "cd: proj/"
+    keys Tab
+    wait_for '^vt\$ cd: proj/src/$' || fail "zsh does not complete the folder below proj" ||
+        return 1
+    keys C-u
+    type_text "velmora ch"
+    keys Tab
+    wait_for '^vt\$ velmora check ?$' || fail "zsh does not complete the command check"
 }
 
 test_a_300_byte_name_is_stored_and_listed_whole() {
@@ -551,7 +653,7 @@ test_a_damaged_store_is_said_with_its_path() {
     rm -f "$database"-wal "$database"-shm
     head -c 8192 /dev/urandom > "$database"
     shell_run "cd: proj" || return 1
-    [ "$rc" = 4 ] && grep -qF "velmora: $database is damaged" <<< "$output" ||
+    [ "$rc" = 4 ] && grep -qF "velmora: your names are in a damaged file ($database)" <<< "$output" ||
         fail "a damaged store gives status $rc without naming $database"
 }
 
@@ -563,7 +665,9 @@ test_a_broken_temporary_store_leaves_a_permanent_add_done() {
     head -c 8192 /dev/urandom > "$case_store/volatile/hkcu.db"
     chmod 600 "$case_store/volatile/hkcu.db"
     shell_run "cd $work/permanent && cd: :perm" || return 1
-    [ "$rc" = 0 ] && grep -qF "velmora: $case_store/volatile/hkcu.db is damaged" <<< "$output" ||
+    [ "$rc" = 0 ] &&
+        grep -qF "velmora: your temporary names are in a damaged file ($case_store/volatile/hkcu.db)" \
+            <<< "$output" ||
         fail "the add gives status $rc, or the damaged store is not said" || return 1
     [ "$(names 2> /dev/null)" = perm ] || fail "perm was not stored"
 }
@@ -590,25 +694,33 @@ test_a_copy_of_the_program_alone_works_in_every_language() {
         grep -q "^x	$alone/dir" || fail "a copy alone does not list x"
 }
 
-# A store the user may only read: a delete and a save of the settings that the store refuses are
-# the store's failures, said with its fault and status 4.
+# A store the user may only read: an add, a delete and a save of the settings that the store
+# refuses are the store's failures, said with what was not done, its fault and status 4.
 test_writes_the_store_refuses_are_store_failures() {
     start_shell || return 1
     store n4 "$work/refused/n4" || return 1
     local database=$case_store/registry/hkcu.db
+    local refused="velmora: cannot change your names: $database is read-only; make it writable"
     chmod 400 "$database"
+    shell_run "velmora :n5" || return 1
+    [ "$rc" = 4 ] && grep -qF "velmora: 'n5' was not stored" <<< "$output" &&
+        grep -qF "$refused" <<< "$output" ||
+        fail "an add the store refused gives status $rc without saying so" || return 1
     shell_run "velmora -- -n4" || return 1
     [ "$rc" = 4 ] && grep -qF "velmora: 'n4' is still stored; it was not deleted" <<< "$output" &&
-        grep -qF "velmora: $database is read-only" <<< "$output" ||
+        grep -qF "$refused" <<< "$output" ||
         fail "a delete the store refused gives status $rc without its fault" || return 1
+    # The dialog shows the fault on the screen as the panel does, and the program says it again.
     shell_start "velmora --configure"
     wait_for 'Velmora settings' || return 1
     keys M-p C-y
     type_text "go:"
     keys Enter
+    wait_for "$database is read-only" || return 1
+    keys Enter
     finish || return 1
     [ "$rc" = 4 ] && grep -qF "velmora: the settings were not saved" <<< "$output" &&
-        grep -qF "velmora: $database is read-only" <<< "$output" ||
+        grep -qF "$refused" <<< "$output" ||
         fail "settings the store refused give status $rc without its fault" || return 1
     [ "$(names)" = n4 ] || fail "the store holds '$(names)' instead of n4"
 }
@@ -641,6 +753,11 @@ run_case "delete, miss and an empty name from the command line" \
     test_delete_and_miss_from_the_command_line
 run_case "an unknown option is refused, never run as a delete" \
     test_an_unknown_option_is_never_a_delete
+run_case "help for the shell's command and every command" test_help_for_the_shell_and_every_command
+run_case "habits of shell users: back, paths, replaced names, Tab below a name" \
+    test_habits_of_shell_users
+run_case "fish: directories and words beside names and commands" \
+    test_fish_completes_with_directories_beside
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
 run_case "Tab completes stored names" test_tab_completes_stored_names
 for shell in bash zsh fish dash busybox; do

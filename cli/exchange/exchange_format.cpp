@@ -217,7 +217,7 @@ std::string EntryProblem(const ExchangeEntry& entry) {
     }
     if (value.name.size() > kMaxValueNameLength) {
         return "a name longer than " + std::to_string(kMaxValueNameLength) +
-               " bytes, which the store does not hold";
+               " bytes, which velmora cannot keep";
     }
     if (entry.section == StoreSection::kRoot) {
         return SettingProblem(value);

@@ -77,7 +77,27 @@ bool ExportPath(const std::string& file, std::string* path) {
 }
 
 int SayNotWritten(const std::string& file, int error, const char* what) {
-    Say("cannot write " + file + ": " + std::strerror(error) + what);
+    Say("cannot write " + file + ": " +
+        (error == EISDIR ? "it is a folder; name a file to export to" : std::strerror(error)) +
+        what);
+    return kExitFailed;
+}
+
+// The export's new file could not be made beside `file` for `error`: said of the folder, which
+// is what refused it, since `file` itself may well be there.
+int SayNotMade(const std::string& file, const std::string& path, int error) {
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : path.substr(0, slash);
+    struct stat info;
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        Say("cannot write " + file + ": there is no folder " + folder);
+    } else {
+        Say("cannot write " + file + ": an export is written as a new file in " + folder +
+            " before it takes the file's place, and none can be made there (" +
+            std::strerror(error) + "); export into a folder you can write to");
+    }
     return kExitFailed;
 }
 
@@ -116,14 +136,14 @@ int Exported(const std::string& shown, const ExportTally& tally, bool salvage) {
         return status;
     }
     if (tally.unreadable == 0 && tally.unfound == 0) {
-        Say("every entry of the store was read into " + shown);
+        Say("every name, filter and setting could be read, and all are in " + shown);
         SayStoreFaultsIfAny();
         return status;
     }
     std::string lost = std::to_string(tally.unreadable) + " entries could not be read";
     if (tally.unfound != 0) {
         lost += ", and " + std::to_string(tally.unfound) +
-                " damaged parts of the store may have held entries that cannot be found";
+                " damaged parts of the file may have held more that cannot be found";
     }
     Say(lost + "; every other entry is in " + shown);
     return SayStoreFault();
@@ -165,11 +185,11 @@ int ExportToFile(const std::string& file, bool salvage) {
     }
     PendingExport pending(path);
     if (pending.out() == nullptr) {
-        return SayNotWritten(file, errno, "");
+        return SayNotMade(file, path, errno);
     }
     ExportTally tally;
     if (!ExportStore(pending.out(), salvage, &tally)) {
-        Say(file + " is left as it was");
+        Say("nothing was exported: " + file + " is left as it was");
         return SayStoreFault();
     }
     if (!pending.Place()) {
@@ -283,9 +303,10 @@ bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impor
     return true;
 }
 
-// An import whose second store failed to commit after the first had: what was stored and what
-// was not, so that nothing reads as all or nothing that is neither.
-void SayPartlyStored(const std::string& shown, unsigned committed) {
+// What a failed import stored: nothing, or, where the second store failed to commit after the
+// first had, what was stored and what was not, so that nothing reads as all or nothing that is
+// neither.
+void SayWhatWasStored(const std::string& shown, unsigned committed) {
     const char* permanent = "the settings, names and filters";
     const char* temporary = "the temporary names";
     bool persistent = (committed & 1u << kVelmoraPersistentStore) != 0;
@@ -293,8 +314,24 @@ void SayPartlyStored(const std::string& shown, unsigned committed) {
     if (persistent != volatileToo) {
         Say(std::string(persistent ? permanent : temporary) + " of " + shown + " were stored, " +
             (persistent ? temporary : permanent) +
-            " were not; import it again once the store is mended");
+            " were not; import it again once what is said below is put right");
+    } else {
+        Say("nothing was imported from " + shown);
     }
+}
+
+// Several files, as a person reads them: 'a' and 'b', or 'a', 'b' and 'c'.
+std::string Listed(const std::vector<std::string>& files) {
+    std::string listed;
+    for (size_t i = 0; i < files.size(); ++i) {
+        listed += (i == 0 ? "" : i + 1 == files.size() ? " and " : ", ") + ("'" + files[i] + "'");
+    }
+    return listed;
+}
+
+// What an import or an export takes beside its file, for a word it does not know.
+std::string OptionsOf(bool import) {
+    return import ? "it takes --replace and --from wd|bashmarks" : "it takes --salvage";
 }
 
 }  // namespace
@@ -317,12 +354,16 @@ bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
                 options->format = BookmarkFormat::kBashmarks;
             } else {
                 *problem = (format.empty() ? std::string("say whose bookmarks to import")
-                                           : "velmora imports no bookmarks of '" + format + "'") +
-                           ": import --from wd ~/.warprc, or --from bashmarks ~/.sdirs";
+                                           : "the bookmarks of '" + format +
+                                                 "' cannot be imported, only those of wd and "
+                                                 "bashmarks") +
+                           ": `velmora import --from wd ~/.warprc`, or `velmora import --from "
+                           "bashmarks ~/.sdirs`";
                 return false;
             }
         } else if (word.size() > 1 && word[0] == '-' && word != "--") {
-            *problem = "unknown option " + word;
+            *problem = std::string(import ? "import" : "export") + " has no option " + word + "; " +
+                       OptionsOf(import);
             return false;
         } else {
             files.push_back(word);
@@ -331,14 +372,20 @@ bool ParseTransferOptions(bool import, const std::vector<std::string>& words,
     if (!files.empty() && files.front() == "--") {
         files.erase(files.begin());
     }
-    if (files.size() > 1 || (import && files.empty())) {
-        *problem = !import             ? "export writes one file"
-                   : !options->foreign ? "say which file to import, or - for standard input"
-                   : options->format == BookmarkFormat::kWd ? "say which file of wd to import: "
-                                                              "import --from wd ~/.warprc"
-                                                            : "say which file of bashmarks to "
-                                                              "import: import --from bashmarks "
-                                                              "~/.sdirs";
+    if (files.size() > 1) {
+        *problem = import ? "import reads one file at a time, not " + Listed(files) +
+                                ": import each on its own"
+                          : "export writes one file, not " + Listed(files) +
+                                ": name one, or none for standard output";
+        return false;
+    }
+    if (import && files.empty()) {
+        *problem = !options->foreign ? "say which file to import: `velmora import FILE`, or "
+                                       "`velmora import -` for standard input"
+                   : options->format == BookmarkFormat::kWd
+                       ? "say which file of wd to import: `velmora import --from wd ~/.warprc`"
+                       : "say which file of bashmarks to import: `velmora import --from "
+                         "bashmarks ~/.sdirs`";
         return false;
     }
     options->file = files.empty() ? "" : files.front();
@@ -377,7 +424,7 @@ bool ExportStore(std::FILE* out, bool salvage, ExportTally* tally) {
                 } else {
                     ++counted.unreadable;
                     Say(std::string("the ") + EntryKind(section) + " '" + VisibleText(value.name) +
-                        "' lies in a damaged part of the store: only its name could be read");
+                        "' lies in a damaged part of the file: only its name could be read");
                 }
                 return true;
             },
@@ -455,7 +502,14 @@ int RunImport(const TransferOptions& options) {
     std::string shown = standardInput ? "standard input" : file;
     std::FILE* in = standardInput ? stdin : std::fopen(file.c_str(), "rb");
     if (in == nullptr) {
-        Say("cannot read " + file + ": " + std::strerror(errno));
+        Say("cannot read " + file + ": " + std::strerror(errno) + "; nothing was imported");
+        return kExitFailed;
+    }
+    // A folder opens as a file does, and only its reading fails.
+    struct stat info;
+    if (!standardInput && ::fstat(fileno(in), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(in);
+        Say(file + " is a folder, not a file; name the file to import");
         return kExitFailed;
     }
     std::vector<ExchangeEntry> entries;
@@ -468,22 +522,22 @@ int RunImport(const TransferOptions& options) {
     if (!known && options.foreign) {
         SayProblems(shown, skipped, "not a bookmark");
         Say(shown + " is not a " + (options.format == BookmarkFormat::kWd ? "wd" : "bashmarks") +
-            " file; nothing imported");
+            " file; nothing was imported");
         return kExitFailed;
     }
     if (!known) {
         Say(shown + " is not an export of velmora (its first line is not \"" + kExchangeHeader +
-            "\"); nothing imported");
+            "\"); nothing was imported");
         return kExitFailed;
     }
     if (!problems.empty()) {
-        SayProblems(shown, problems, "nothing imported");
+        SayProblems(shown, problems, "nothing was imported");
         return kExitFailed;
     }
     SayProblems(shown, skipped, "skipped");
     ImportCounts counts;
     if (!ImportEntries(entries, options.replace, &counts)) {
-        SayPartlyStored(shown, VelmoraCommittedStores());
+        SayWhatWasStored(shown, VelmoraCommittedStores());
         return SayStoreFault();
     }
     for (const std::string& notice : counts.notices) {

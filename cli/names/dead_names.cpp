@@ -87,11 +87,14 @@ void AddNote(std::string* notes, const std::string& note) {
     }
 }
 
-// Reads a yes from the terminal, whatever standard input is.
-bool ConfirmedOnTerminal(const std::string& question) {
+// Reads a yes from the terminal, whatever standard input is; where there is none, says the
+// command that deletes without the question.
+bool ConfirmedOnTerminal(const std::string& question, const PruneOptions& options) {
     std::FILE* tty = std::fopen("/dev/tty", "r+");
     if (tty == nullptr) {
-        std::fputs("velmora: no terminal to ask; use: velmora prune --yes\n", stderr);
+        Say(std::string("there is no terminal to ask whether to delete them, so none was deleted; "
+                        "to delete them without a question: `velmora prune ") +
+            (options.unreachable ? "--unreachable " : "") + "--yes`");
         return false;
     }
     std::fprintf(tty, "%s [y/N] ", question.c_str());
@@ -181,7 +184,7 @@ int RunCheck() {
         if (!why.empty()) {
             AddNote(&found[i], "panel only");
             said.push_back("no jump reaches '" + entry.name + "', " + why +
-                           ": the panel does (velmora): Enter goes there, F4 renames it");
+                           "; on the panel (`velmora`), Enter goes there and F4 renames it");
         }
     }
     for (const std::vector<size_t>& group : LookAlikeNames(entries)) {
@@ -194,11 +197,11 @@ int RunCheck() {
                 spellings += (spellings.empty() ? "" : " and ") + Spelled(entries[i].name);
             }
         }
-        said.push_back("'" + entries[group.front()].name + "' is " + std::to_string(names.size()) +
-                       " names that look the same, one text in different Unicode forms (" +
-                       spellings +
-                       "); a jump finds only the one typed the same way: rename the others on "
-                       "the panel (velmora) with F4");
+        said.push_back(
+            "'" + entries[group.front()].name + "' is stored as " + std::to_string(names.size()) +
+            " names that look the same but are spelled with different characters (" + spellings +
+            "); a jump finds only the one typed the same way: on the panel "
+            "(`velmora`), F4 renames the others");
     }
     // Commands are listed too, marked as such: the file manager runs them instead of going to a
     // directory. They count for nothing in the status.
@@ -239,10 +242,12 @@ int RunPrune(const PruneOptions& options) {
     }
     size_t kept = judged.size() - doomed.size();
     if (kept > 0) {
-        std::fprintf(stderr,
-                     "velmora: kept %zu %s whose directory is out of reach (velmora check lists "
-                     "them; velmora prune --unreachable deletes them too)\n",
-                     kept, kept == 1 ? "name" : "names");
+        bool one = kept == 1;
+        Say("kept " + std::to_string(kept) +
+            (one ? " name whose directory is" : " names whose directories are") +
+            " out of reach, as a disk may only be away; `velmora check` lists " +
+            (one ? "it" : "them") + ", and `velmora prune --unreachable` deletes " +
+            (one ? "it" : "them") + " too");
     }
     if (doomed.empty()) {
         return kExitDone;
@@ -252,17 +257,25 @@ int RunPrune(const PruneOptions& options) {
     std::string question = "Delete " + std::to_string(doomed.size()) +
                            (doomed.size() == 1 ? " name" : " names") + " whose directory is " +
                            (options.unreachable ? "gone or out of reach?" : "gone?");
-    if (!options.yes && !ConfirmedOnTerminal(question)) {
+    if (!options.yes && !ConfirmedOnTerminal(question, options)) {
         return kExitFailed;
     }
     size_t deleted = 0;
+    std::string ofAll = " of " + std::to_string(doomed.size());
     for (const StoreEntry& entry : doomed) {
         StoreResult result = DeleteIfUnchanged(entry, options);
         if (result == StoreResult::kFailed) {
+            Say(deleted == 0 ? "none was deleted"
+                             : "deleted " + std::to_string(deleted) + ofAll +
+                                   "; the others are still stored");
             return SayStoreFault();
         }
         deleted += result == StoreResult::kDone ? 1 : 0;
     }
-    std::fprintf(stderr, "velmora: deleted %zu of %zu\n", deleted, doomed.size());
+    Say("deleted " + std::to_string(deleted) + ofAll +
+        (deleted < doomed.size()
+             ? "; the others were changed elsewhere, or their directories came back, while the "
+               "question waited"
+             : ""));
     return kExitDone;
 }

@@ -112,24 +112,68 @@ bool VisitNames(StoreSection section, const std::function<bool(const StoreValue&
     return Visit(section, false, visit);
 }
 
-bool VisitNamesBeginningWith(StoreSection section, const std::string& prefix,
-                             const std::function<bool(const StoreValue&)>& visit) {
+namespace {
+
+// The value `name` of an open key.
+StoreResult QueryValue(HKEY key, const std::string& name, StoreValue* value) {
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &value->type, nullptr, &size);
+    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        value->data.resize(size);
+        DWORD room = size;
+        status = RegQueryValueExA(key, name.c_str(), nullptr, &value->type,
+                                  reinterpret_cast<BYTE*>(&value->data[0]), &size);
+        if (status == ERROR_SUCCESS && size <= room) {
+            value->data.resize(size);
+            value->name = name;
+            return StoreResult::kDone;
+        }
+    }
+    return status == ERROR_FILE_NOT_FOUND ? StoreResult::kMissing : StoreResult::kFailed;
+}
+
+bool VisitBeginningWith(StoreSection section, const std::string& prefix, bool withValues,
+                        const std::function<bool(const StoreValue&)>& visit) {
     OpenKey key;
     LONG status = key.Open(section);
     if (status != ERROR_SUCCESS) {
         return status == ERROR_FILE_NOT_FOUND;
     }
     struct Visit {
+        HKEY key;
+        bool withValues;
         const std::function<bool(const StoreValue&)>& visit;
         StoreValue value;
-    } state{visit, {}};
+        bool failed;
+    } state{key.get(), withValues, visit, {}, false};
+    // The values are read through the key the walk holds open, which costs a lookup each.
     auto each = [](const char* name, void* context) {
         auto* state = static_cast<Visit*>(context);
         state->value.name = name;
+        if (state->withValues) {
+            StoreResult read = QueryValue(state->key, name, &state->value);
+            state->failed = state->failed || read == StoreResult::kFailed;
+            if (read != StoreResult::kDone) {
+                return 1;
+            }
+        }
         return state->visit(state->value) ? 1 : 0;
     };
     return VelmoraEnumValueNamesBeginningWith(key.get(), prefix.c_str(), each, &state) ==
-           ERROR_SUCCESS;
+               ERROR_SUCCESS &&
+           !state.failed;
+}
+
+}  // namespace
+
+bool VisitNamesBeginningWith(StoreSection section, const std::string& prefix,
+                             const std::function<bool(const StoreValue&)>& visit) {
+    return VisitBeginningWith(section, prefix, false, visit);
+}
+
+bool VisitSectionBeginningWith(StoreSection section, const std::string& prefix,
+                               const std::function<bool(const StoreValue&)>& visit) {
+    return VisitBeginningWith(section, prefix, true, visit);
 }
 
 bool SalvageSection(StoreSection section,
@@ -171,20 +215,7 @@ StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue*
     if (status != ERROR_SUCCESS) {
         return StoreResult::kFailed;
     }
-    DWORD size = 0;
-    status = RegQueryValueExA(key.get(), name.c_str(), nullptr, &value->type, nullptr, &size);
-    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-        value->data.resize(size);
-        DWORD room = size;
-        status = RegQueryValueExA(key.get(), name.c_str(), nullptr, &value->type,
-                                  reinterpret_cast<BYTE*>(&value->data[0]), &size);
-        if (status == ERROR_SUCCESS && size <= room) {
-            value->data.resize(size);
-            value->name = name;
-            return StoreResult::kDone;
-        }
-    }
-    return status == ERROR_FILE_NOT_FOUND ? StoreResult::kMissing : StoreResult::kFailed;
+    return QueryValue(key.get(), name, value);
 }
 
 bool WriteValue(StoreSection section, const StoreValue& value) {

@@ -40,6 +40,9 @@ bool VisitNamesBeginningWith(StoreSection section, const std::string& prefix,
 bool SalvageSection(StoreSection section,
                     const std::function<bool(const StoreValue&, bool readable)>& visit,
                     size_t* unfound);
+// The same with each value read, through the key held open for the walk.
+bool VisitSectionBeginningWith(StoreSection section, const std::string& prefix,
+                               const std::function<bool(const StoreValue&)>& visit);
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value);
 // The section is created when missing (volatile for the temporary names).
 bool WriteValue(StoreSection section, const StoreValue& value);

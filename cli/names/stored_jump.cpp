@@ -4,6 +4,10 @@
 // name, a filter of the whole text, and the completion from the permanent names.
 #include "stored_jump.h"
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+
 #include "commands/jump_target.h"
 #include "host/far2l_entry_points.h"
 #include "host/settings.h"
@@ -90,5 +94,37 @@ bool StoredNowhere(const std::string& text, std::string* name) {
         return false;
     }
     *name = typed;
+    return true;
+}
+
+bool TypedDirectory(const std::string& text, std::string* directory) {
+    if (text.empty() || (text[0] != '/' && text[0] != '~' && text[0] != '.')) {
+        return false;
+    }
+    std::string path = text;
+    const char* home = std::getenv("HOME");
+    bool dotted = text == "." || text == ".." || text.compare(0, 2, "./") == 0 ||
+                  text.compare(0, 3, "../") == 0;
+    if (text[0] == '~' && (text.size() == 1 || text[1] == '/') && home != nullptr && *home != 0) {
+        path = home + text.substr(1);
+    } else if (text[0] != '/' && !dotted) {
+        path = "./" + text;
+    }
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        return false;
+    }
+    // A name wins over a folder of the same name; a path beginning with '/' names none. A store
+    // that cannot say leaves the path to go to, and its fault is said beside it.
+    std::string name = JumpName(text);
+    TextBuffer found;
+    try {
+        if (!name.empty() && LookupName(name.c_str(), found) == 1) {
+            return false;
+        }
+    } catch (...) {
+        return false;
+    }
+    *directory = path;
     return true;
 }

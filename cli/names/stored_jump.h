@@ -1,7 +1,8 @@
-// A jump to a stored directory, and a jump to a name stored nowhere, answered from the store
-// without the module. Most starts of the program are such jumps, and the module would answer
-// them with the same look-ups; starting it, with its language files and the stand-in host, would
-// cost the jump more than the look-ups do. Every other text goes to the module.
+// A jump to a stored directory, a jump to a name stored nowhere, and a path typed for a jump,
+// answered from the store without the module. Most starts of the program are such jumps, and the
+// module would answer them with the same look-ups; starting it, with its language files and the
+// stand-in host, would cost the jump more than the look-ups do. Every other text goes to the
+// module.
 #pragma once
 
 #include <string>
@@ -16,3 +17,8 @@ bool StoredDirectory(const std::string& text, std::string* directory);
 // stored name and names no filter, and the module would say only that: the miss the module
 // would report with that name, and the store said no fault.
 bool StoredNowhere(const std::string& text, std::string* name);
+// True with the directory to go to when `text` begins with '/', '~' or '.', is the path of an
+// existing directory (a leading ~ standing for the home folder), and does not begin with a name
+// that is stored: a shell user types `cd: ..` or `cd: /etc` as with cd. The directory is given as
+// cd takes it, a relative one beginning with ./ or ../ so that cd never looks it up in CDPATH.
+bool TypedDirectory(const std::string& text, std::string* directory);

@@ -31,7 +31,7 @@ void SayStoreFaultsIfAny() {
 
 int SayStoreFault() {
     if (StoreFaults().empty()) {
-        Say("the store cannot be read or written");
+        Say("your names could not be read or changed");
     }
     SayStoreFaultsIfAny();
     return kExitStoreFailed;

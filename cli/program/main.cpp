@@ -7,13 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "command_help.h"
 #include "dead_names.h"
+#include "direct_store.h"
 #include "exit_status.h"
 #include "host/messages.h"
+#include "host/settings.h"
 #include "locations.h"
 #include "module_session.h"
 #include "name_listing.h"
 #include "panel_view.h"
+#include "shell_commands.h"
 #include "shell_init.h"
 #include "sim_host.h"
 #include "store_fault.h"
@@ -26,42 +30,70 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: velmora [--] TEXT...     TEXT as typed behind the prefix in the file manager:\n"
-    "                                  NAME or NAME/REST  print the directory to go to\n"
-    "                                  +NAME, :NAME       store the current directory as a\n"
-    "                                                     temporary or permanent name\n"
-    "                                  -NAME              delete the name\n"
-    "                                  a filter's name    the panel with that filter\n"
-    "       velmora                  the panel of names\n"
-    "       velmora init bash|zsh|fish|sh\n"
-    "                                print the shell integration; load it with\n"
-    "                                  eval \"$(velmora init bash)\"\n"
-    "       velmora list             the names, their directories and the filters\n"
-    "       velmora check            the names in doubt: directory gone or away, no jump, "
-    "look-alike\n"
-    "       velmora prune [--yes] [--unreachable]\n"
-    "                                delete the names whose directory is gone (after a\n"
-    "                                  question, unless --yes); with --unreachable also\n"
-    "                                  those out of reach (a disk away, a dangling link)\n"
-    "       velmora export [--salvage] [FILE]  names, filters, settings to FILE (or stdout)\n"
-    "       velmora import [--replace] [--from wd|bashmarks] FILE\n"
-    "                                read them back, or the bookmarks of wd or bashmarks;\n"
-    "                                  names stored already are kept unless --replace\n"
-    "       velmora --names [PREFIX] the names and filters (beginning with PREFIX)\n"
-    "       velmora --prefix         print the prefix\n"
-    "       velmora --configure      the settings dialog\n"
-    "       velmora --help | --version\n"
-    "A word beginning with - is an option: use `velmora -- -NAME` to delete a name, and\n"
-    "`velmora -- TEXT` for a text that looks like an option or a command.\n"
-    "exit status: 0 done (a jump prints the directory), 1 not found or not done,\n"
-    "             2 cannot start or wrong usage, 3 the target is a command for the file\n"
-    "             manager (printed), 4 the store failed (said on standard error)\n";
-
-int UsageError(const std::string& problem) {
-    Say(problem);
-    std::fputs(kUsage, stderr);
+// A usage slip is said in one line, with where to read more.
+int UsageError(const std::string& problem, const std::string& command = "") {
+    Say(problem + "; try `velmora " + (command.empty() ? "" : command + " ") + "--help`");
     return kExitUsage;
+}
+
+// The name of the shell's command for the help: the prefix, when a shell can be given a command
+// of that name, else the function the integration defines in its place. Read without the module,
+// which would write the settings' defaults.
+std::string ShellCommandName() {
+    StoreValue stored;
+    std::string prefix = kDefaultPrefix;
+    if (ReadValue(StoreSection::kRoot, "Prefix", &stored) == StoreResult::kDone &&
+        stored.type == REG_SZ) {
+        prefix = stored.Text();
+    }
+    return PrefixProblem(prefix).empty() && !IsShellCommand(prefix) ? prefix : "_velmora_cd";
+}
+
+// `velmora help [COMMAND]`.
+int RunHelp(const std::vector<std::string>& topics) {
+    if (topics.size() > 1) {
+        return UsageError("help takes one command", "help");
+    }
+    if (topics.empty()) {
+        std::fputs(OverviewHelpText(ShellCommandName()).c_str(), stdout);
+        return kExitDone;
+    }
+    const CommandHelp* command = FindCommand(topics[0]);
+    if (command == nullptr) {
+        std::string words;
+        for (const CommandHelp& known : Commands()) {
+            words += (words.empty() ? "" : ", ") + std::string(known.word);
+        }
+        return UsageError("there is no command '" + topics[0] + "'; the commands are " + words);
+    }
+    std::fputs(CommandHelpText(*command, ShellCommandName()).c_str(), stdout);
+    return kExitDone;
+}
+
+// The help a command line asks for with --help or -h among its options, never run as the command:
+// that command's, or the overview behind a text. The word behind --names is what a shell has
+// typed, whatever it looks like.
+bool AsksForHelp(const std::vector<std::string>& arguments, std::vector<std::string>* topics) {
+    const std::string first = arguments.empty() ? "" : arguments.front();
+    if (first == "help" || first == "--help" || first == "-h") {
+        topics->assign(arguments.begin() + 1, arguments.end());
+        return true;
+    }
+    if (first == "--names" || first == "--names-with-directories") {
+        return false;
+    }
+    for (const std::string& word : arguments) {
+        if (word == "--") {
+            return false;
+        }
+        if (word == "--help" || word == "-h") {
+            if (FindCommand(first) != nullptr) {
+                topics->push_back(first);
+            }
+            return true;
+        }
+    }
+    return false;
 }
 
 int Report(const Outcome& outcome) {
@@ -87,6 +119,9 @@ int Report(const Outcome& outcome) {
             }
             return SayStoreFault();
         default:
+            if (!outcome.text.empty()) {
+                Say(outcome.text);
+            }
             return kExitDone;
     }
 }
@@ -121,6 +156,23 @@ int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& front
     return Report(WithStoreFaults(outcome));
 }
 
+// The settings dialog, with the screen held open from its start to its end, so that a box the
+// dialog shows (a prefix refused) is seen in it, not written behind the screen.
+int RunConfigure(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& frontEnd) {
+    std::string error;
+    if (!terminal.Open(&error)) {
+        Say("the settings need a full-screen terminal: " + error);
+        return kExitUsage;
+    }
+    // The switches of the file manager's menus and panels mean nothing in a shell.
+    frontEnd.LeaveOut({session.Host().Message(MShowInDiskMenuCheckBox),
+                       session.Host().Message(MShowInPluginsMenuCheckBox),
+                       session.Host().Message(MShowTemporaryAsHiddenCheckBox)});
+    Outcome outcome = session.Configure();
+    terminal.Close();
+    return Report(WithStoreFaults(outcome));
+}
+
 std::string Joined(const std::vector<std::string>& words) {
     std::string text;
     for (const std::string& word : words) {
@@ -137,13 +189,15 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
         std::string problem;
         TransferOptions options;
         if (!ParseTransferOptions(command == "import", rest, &options, &problem)) {
-            return UsageError(problem);
+            return UsageError(problem, command);
         }
         return command == "import" ? RunImport(options) : RunExport(options);
     }
     // The text behind --names is what a shell has typed so far, whatever it looks like.
-    if (command == "--names" && rest.size() == 1) {
-        return WriteNamesBeginningWith(stdout, rest[0]) ? kExitDone : SayStoreFault();
+    NameLines lines = command == "--names" ? NameLines::kNames : NameLines::kWithDirectories;
+    bool names = command == "--names" || command == "--names-with-directories";
+    if (names && rest.size() == 1) {
+        return WriteNamesBeginningWith(stdout, rest[0], lines) ? kExitDone : SayStoreFault();
     }
     PruneOptions prune;
     if (command == "prune") {
@@ -152,19 +206,20 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
     if (!rest.empty()) {
         bool option = rest[0].size() > 1 && rest[0][0] == '-';
         if (option) {
-            return UsageError("unknown option " + rest[0] + " for " + command);
+            return UsageError("unknown option " + rest[0] + " for " + command, command);
         }
         // A name behind prune is taken for one to delete: say how that is done.
         if (command == "prune") {
             return UsageError("prune takes no name ('" + rest[0] +
-                              "'): it deletes the names whose directory is gone; to delete one: "
-                              "velmora -- -" +
-                              rest[0]);
+                                  "'): it deletes the names whose directory is gone; to delete "
+                                  "one: velmora -- -" +
+                                  rest[0],
+                              command);
         }
-        return UsageError(command + " takes no name or file ('" + rest[0] + "')");
+        return UsageError(command + " takes no name or file ('" + rest[0] + "')", command);
     }
-    if (command == "--names") {
-        return WriteNames(stdout) ? kExitDone : SayStoreFault();
+    if (names) {
+        return WriteNames(stdout, lines) ? kExitDone : SayStoreFault();
     }
     if (command == "list") {
         return RunList();
@@ -173,7 +228,8 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
 }
 
 bool IsStoreCommand(const std::string& word) {
-    for (const char* command : {"--names", "list", "check", "prune", "export", "import"}) {
+    for (const char* command :
+         {"--names", "--names-with-directories", "list", "check", "prune", "export", "import"}) {
         if (word == command) {
             return true;
         }
@@ -185,12 +241,17 @@ bool IsStoreCommand(const std::string& word) {
 int RunModuleCommand(std::vector<std::string> arguments) {
     std::string first = arguments.empty() ? "" : arguments.front();
     Shell shell = Shell::kBash;
-    if (first == "init" && (arguments.size() != 2 || !ParseShell(arguments[1], &shell))) {
-        return UsageError("say which shell: velmora init bash, zsh, fish or sh");
+    if (first == "init" && arguments.size() != 2) {
+        return UsageError("say which shell: velmora init bash, zsh, fish or sh", first);
+    }
+    if (first == "init" && !ParseShell(arguments[1], &shell)) {
+        return UsageError("velmora has no integration for '" + arguments[1] +
+                              "': it knows bash, zsh, fish and sh (for dash, ksh and busybox sh)",
+                          first);
     }
     bool option = first == "--prefix" || first == "--configure";
     if (option && arguments.size() != 1) {
-        return UsageError("too many arguments for " + first);
+        return UsageError(first + " takes nothing behind it ('" + arguments[1] + "')", first);
     }
     // Every word before "--" that begins with '-' is an option: a mistyped one must never be
     // run as the delete it would be behind the prefix. "--" itself only ends the options.
@@ -209,6 +270,10 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     if (jump && StoredDirectory(text, &answer)) {
         std::printf("%s\n", answer.c_str());
         return kExitDone;
+    }
+    // A stored name goes first, then a path to a directory, then a miss.
+    if (jump && TypedDirectory(text, &answer)) {
+        return Report(WithStoreFaults({Outcome::kDirectory, answer}));
     }
     if (jump && StoredNowhere(text, &answer)) {
         return Report({Outcome::kNotFound, answer});
@@ -236,11 +301,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
         return kExitDone;
     }
     if (first == "--configure") {
-        // The switches of the file manager's menus and panels mean nothing in a shell.
-        frontEnd.LeaveOut({session.Host().Message(MShowInDiskMenuCheckBox),
-                           session.Host().Message(MShowInPluginsMenuCheckBox),
-                           session.Host().Message(MShowTemporaryAsHiddenCheckBox)});
-        return Report(WithStoreFaults(session.Configure()));
+        return RunConfigure(session, terminal, frontEnd);
     }
     Outcome outcome = session.Run(text);
     if (outcome.kind == Outcome::kPanel) {
@@ -265,9 +326,9 @@ int Finish(int status) {
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string first = arguments.empty() ? "" : arguments.front();
-    if (first == "--help" || first == "-h") {
-        std::fputs(kUsage, stdout);
-        return Finish(kExitDone);
+    std::vector<std::string> topics;
+    if (AsksForHelp(arguments, &topics)) {
+        return Finish(RunHelp(topics));
     }
     if (first == "--version") {
         std::printf("velmora %s\n", VELMORA_VERSION);

@@ -11,6 +11,7 @@
 
 #include "direct_store.h"
 #include "language.h"
+#include "shell_commands.h"
 #include "commands/command_line.h"
 #include "host/module_state.h"
 #include "host/settings.h"
@@ -61,6 +62,40 @@ StoreResult Holds(StoreSection section, const StoreValue& expected) {
 StoreResult Exists(StoreSection section, const std::string& name) {
     StoreValue ignored;
     return ReadValue(section, name, &ignored);
+}
+
+// The name as the section spells it (the store compares names without ASCII letter case), with
+// its target in `target`; empty when it holds none.
+std::string Stored(StoreSection section, const std::string& name, std::string* target) {
+    std::string spelling;
+    VisitNamesBeginningWith(section, name, [&](const StoreValue& value) {
+        if (NameKey(value.name) == NameKey(name)) {
+            spelling = value.name;
+        }
+        return spelling.empty();
+    });
+    StoreValue value;
+    if (spelling.empty() || ReadValue(section, spelling, &value) != StoreResult::kDone) {
+        return "";
+    }
+    *target = value.Text();
+    return spelling;
+}
+
+// What an add that was done replaced, said so that a directory a name stood for is never lost
+// without a word: "alpha now /x (was /y)".
+std::string Replaced(StoreSection section, const std::string& name, const std::string& wasName,
+                     const std::string& wasTarget) {
+    std::string target;
+    std::string now = Stored(section, name, &target);
+    if (wasName.empty() || now.empty() || (now == wasName && target == wasTarget)) {
+        return "";
+    }
+    std::string was = target == wasTarget ? "" : wasTarget;
+    if (now != wasName) {
+        was += (was.empty() ? "spelt " : ", spelt ") + wasName;
+    }
+    return now + " now " + target + " (was " + was + ")";
 }
 
 // Why an add of `typed` stored nothing, when the store said no fault; `name` is the name it
@@ -141,6 +176,16 @@ std::vector<StoreValue> HeldSettings() {
     return values;
 }
 
+// The settings dialog's check of a new prefix, which names the shell's command here; the text
+// lives until the next check.
+const char* ChosenPrefixCheck(const char* prefix, bool* refused) {
+    static std::string said;
+    PrefixVerdict verdict = JudgeChosenPrefix(prefix);
+    *refused = verdict.refused;
+    said = verdict.reason;
+    return said.empty() ? nullptr : said.c_str();
+}
+
 }  // namespace
 
 ModuleSession::~ModuleSession() {
@@ -169,6 +214,8 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
     host_->SetFrontEnd(frontEnd);
     host_->Active().curDir = directory;
     host_->Passive().curDir = directory;
+    // The prefix names the shell's command here: the settings dialog refuses one that cannot.
+    CheckNewPrefix = ChosenPrefixCheck;
     host_->AttachModule(&exports_);
     return true;
 }
@@ -187,6 +234,16 @@ Outcome ModuleSession::Run(const std::string& text) {
     // A delete is judged by where the name was before: the permanent name goes first.
     StoreResult wasPermanent = StoreResult::kMissing;
     StoreResult wasTemporary = StoreResult::kMissing;
+    // An add is judged by what the section holds afterwards, and says what it replaced.
+    StoreSection section = command == ':' ? StoreSection::kKeys : StoreSection::kTempKeys;
+    StoreValue added;
+    std::string wasName, wasTarget;
+    if (command == '+' || command == ':') {
+        added = AddedValue(name, host_->Active().curDir);
+        if (!added.name.empty()) {
+            wasName = Stored(section, added.name, &wasTarget);
+        }
+    }
     if (command == '-') {
         wasPermanent = Exists(StoreSection::kKeys, name);
         if (wasPermanent == StoreResult::kMissing) {
@@ -210,15 +267,17 @@ Outcome ModuleSession::Run(const std::string& text) {
         return {Outcome::kFailed, ""};
     }
     if (command == '+' || command == ':') {
-        StoreSection section = command == ':' ? StoreSection::kKeys : StoreSection::kTempKeys;
-        StoreValue added = AddedValue(name, active.curDir);
         Outcome::Kind kind = KindOf(Holds(section, added));
-        // An add that a busy or broken store kept out failed because of the store.
+        // An add that a busy or broken store kept out failed because of the store, which says
+        // why; what was not done is said first.
         if (kind == Outcome::kFailed && !StoreFaults().empty()) {
-            kind = Outcome::kStoreFailed;
+            return {Outcome::kStoreFailed, WhyNotAdded(name, added.name)};
         }
-        return kind == Outcome::kFailed ? Outcome{Outcome::kRefused, WhyNotAdded(name, added.name)}
-                                        : Outcome{kind, ""};
+        if (kind == Outcome::kFailed) {
+            return {Outcome::kRefused, WhyNotAdded(name, added.name)};
+        }
+        return {kind,
+                kind == Outcome::kDone ? Replaced(section, added.name, wasName, wasTarget) : ""};
     }
     if (command == '-') {
         return Deleted(wasPermanent, wasTemporary, name);

@@ -9,7 +9,7 @@
 
 struct Outcome {
     enum Kind {
-        kDone,       // carried out; nothing to print
+        kDone,       // carried out; `text`, when not empty, says what it changed besides
         kDirectory,  // a jump: `text` is the directory
         kCommand,    // `text` is a command for the host's command line (another plugin's)
         kPanel,      // the module opened its panel

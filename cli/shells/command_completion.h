@@ -12,3 +12,12 @@ std::string CommandCompletionFile(Shell shell);
 
 // The name the shell looks the file up by: velmora, _velmora, velmora.fish.
 std::string CommandCompletionFileName(Shell shell);
+
+// The completion of the velmora command as `velmora init` holds it, so that Tab completes the
+// commands without the package's files (bash reads its file only through the bash-completion
+// package): the bash file's function _velmora_command and its `complete` line, the zsh file's
+// body as the function _velmora_command with its compdef, the fish file's lines where fish finds
+// no file.
+std::string BashCommandCompletion();
+std::string ZshCommandCompletion();
+std::string FishCommandCompletion();

@@ -2,6 +2,7 @@
 // in how they look a command up and complete.
 #include <string>
 
+#include "command_completion.h"
 #include "shell_init.h"
 #include "shell_init_scripts.h"
 
@@ -14,13 +15,18 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
     }
 }
 
-// Runs velmora on the text behind the prefix and goes where it points. The printed directory
-// is taken whole (the trailing "x" keeps a path's own last newline from being eaten) and given
-// to cd as one argument. Exit status 3 means the target is a command for the file manager's
-// command line, which a shell cannot run. The statuses are taken behind "||", so that a shell
-// under set -e says why before it leaves.
+// Runs velmora on the text behind the prefix and goes where it points; "-" alone goes back, as
+// cd - does (to velmora it would be the delete of no name). The printed directory is taken whole
+// (the trailing "x" keeps a path's own last newline from being eaten) and given to cd as one
+// argument. Exit status 3 means the target is a command for the file manager's command line,
+// which a shell cannot run. The statuses are taken behind "||", so that a shell under set -e says
+// why before it leaves.
 const char kCommonFunctions[] = R"SH(
 _velmora_cd() {
+    if [ "$#" -eq 1 ] && [ "$1" = - ]; then
+        builtin cd -
+        return
+    fi
     local _vm_out _vm_rc=0
     _vm_out=$(_vm_rc=0; "$_velmora_program" -- "$@" || _vm_rc=$?; printf x; exit "$_vm_rc") ||
         _vm_rc=$?
@@ -185,6 +191,7 @@ std::string BashZshScript(Shell shell, const std::string& program, const std::st
     ReplaceAll(&functions, "SHELL_NAME", shellName);
     script += functions;
     script += shell == Shell::kBash ? kBashCompletion : kZshCompletion;
+    script += shell == Shell::kBash ? BashCommandCompletion() : ZshCommandCompletion();
     script += "\n";
     std::string problem = PrefixProblem(prefix);
     script += problem.empty() ? DefinePrefixFunction(shell, prefix)

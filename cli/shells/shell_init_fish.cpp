@@ -3,17 +3,23 @@
 // the completions it inserts itself.
 #include <string>
 
+#include "command_completion.h"
 #include "shell_init.h"
 #include "shell_init_scripts.h"
 
 namespace {
 
-// Runs velmora on the text behind the prefix and goes where it points. string split0 keeps the
-// output whole, newlines included, and printf then drops only the newline velmora ends it
-// with. cd is fish's own, which keeps the directory history for cd - and prevd. Exit status 3
-// means the target is a command for the file manager's command line, which a shell cannot run.
+// Runs velmora on the text behind the prefix and goes where it points; "-" alone goes back, as
+// cd - does. string split0 keeps the output whole, newlines included, and printf then drops only
+// the newline velmora ends it with. cd is fish's own, which keeps the directory history for cd -
+// and prevd. Exit status 3 means the target is a command for the file manager's command line,
+// which a shell cannot run.
 const char kFunctions[] = R"FISH(
 function _velmora_cd
+    if test (count $argv) -eq 1; and test "$argv[1]" = -
+        cd -
+        return
+    end
     set -l out ("$_velmora_program" -- $argv | string split0)
     set -l rc $pipestatus[1]
     if test -n "$out"
@@ -47,12 +53,13 @@ end
 set -g _velmora_function
 )FISH";
 
-// Offers the stored names, each with the '-' of a delete when one is typed. fish matches them
-// against the typed text itself, and looks inside names only when none begins with it: so the
-// program answers the names that begin with the typed text up to its first character beyond
-// ASCII (fish folds the letter case of every letter, the program only of ASCII letters), and
-// all of them when none does. Without the shell integration loaded (in the completion file of
-// the velmora command) the program is found on the PATH.
+// Offers the stored names, each with the '-' of a delete when one is typed and with its directory
+// behind a tab, which fish shows beside it. fish matches them against the typed text itself, and
+// looks inside names only when none begins with it: so the program answers the names that begin
+// with the typed text up to its first character beyond ASCII (fish folds the letter case of every
+// letter, the program only of ASCII letters), and all of them when none does. Without the shell
+// integration loaded (in the completion file of the velmora command) the program is found on the
+// PATH.
 const char kNameCompletion[] = R"FISH(
 function _velmora_complete
     set -l program velmora
@@ -63,8 +70,8 @@ function _velmora_complete
     set -l begin (string unescape -- "$typed" 2>/dev/null | string collect)
     test -n "$lead"; and set begin (string sub -s 2 -- "$begin" | string collect)
     set begin (string replace -r -- '[^ -~].*' '' "$begin" | string collect)
-    set -l names ($program --names "$begin" 2>/dev/null)
-    set -q names[1]; or set names ($program --names 2>/dev/null)
+    set -l names ($program --names-with-directories "$begin" 2>/dev/null)
+    set -q names[1]; or set names ($program --names-with-directories 2>/dev/null)
     for name in $names
         printf '%s\n' "$lead$name"
     end
@@ -85,7 +92,8 @@ end
 set -e _velmora_new _velmora_builtin_warning
 )FISH";
 
-// `text` as one single-quoted fish word: inside single quotes fish reads \' and \\ as escapes.
+}  // namespace
+
 std::string FishQuote(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) {
@@ -97,8 +105,6 @@ std::string FishQuote(const std::string& text) {
     return quoted + "'";
 }
 
-}  // namespace
-
 std::string FishNameCompletion() {
     return kNameCompletion;
 }
@@ -108,6 +114,7 @@ std::string FishScript(const std::string& program, const std::string& prefix) {
     script += "set -g _velmora_program " + FishQuote(program) + "\n";
     script += kFunctions;
     script += kNameCompletion;
+    script += FishCommandCompletion();
     std::string problem = PrefixProblem(prefix);
     if (!problem.empty()) {
         return script + "printf '%s\\n' " + FishQuote(RefusedPrefixWarning(prefix, problem)) +

@@ -12,6 +12,9 @@ std::string BuiltinPrefixWarning(const std::string& prefix);
 // Printed when the prefix cannot name the command; `problem` says why.
 std::string RefusedPrefixWarning(const std::string& prefix, const std::string& problem);
 
+// `text` as one single-quoted fish word: inside single quotes fish reads \' and \\ as escapes.
+std::string FishQuote(const std::string& text);
+
 std::string BashZshScript(Shell shell, const std::string& program, const std::string& prefix);
 std::string FishScript(const std::string& program, const std::string& prefix);
 std::string PosixScript(const std::string& program, const std::string& prefix);

@@ -9,15 +9,20 @@
 
 namespace {
 
-// Runs velmora on the text behind the prefix and goes where it points. The printed directory
-// is taken whole (the trailing "x" keeps a path's own last newline from being eaten) and given
-// to cd as one argument; `command` passes by a function of the user's named cd. Exit status 3
-// means the target is a command for the file manager's command line, which a shell cannot run.
-// The statuses are taken behind "||", so that a shell under set -e says why before it leaves.
+// Runs velmora on the text behind the prefix and goes where it points; "-" alone goes back, as
+// cd - does. The printed directory is taken whole (the trailing "x" keeps a path's own last
+// newline from being eaten) and given to cd as one argument; `command` passes by a function of
+// the user's named cd. Exit status 3 means the target is a command for the file manager's command
+// line, which a shell cannot run. The statuses are taken behind "||", so that a shell under set -e
+// says why before it leaves.
 const char kFunctions[] = R"SH(
 _velmora_newline='
 '
 _velmora_cd() {
+    if [ "$#" -eq 1 ] && [ "$1" = - ]; then
+        command cd -
+        return
+    fi
     _velmora_rc=0
     _velmora_out=$(_velmora_rc=0; "$_velmora_program" -- "$@" || _velmora_rc=$?; printf x
         exit "$_velmora_rc") || _velmora_rc=$?

@@ -1,5 +1,6 @@
 // The configuration dialog: five check boxes and the prefix field, saved at once on OK. A prefix
-// that would leave the command line unusable is refused, and the dialog comes back as typed.
+// that would leave the command line unusable, or that the program running the module refuses, is
+// refused, and the dialog comes back as typed.
 #include <cstring>
 
 #include "../abi/plugin_abi.h"
@@ -69,7 +70,22 @@ void FillItems(FarDialogItem* items, const int* checked, const char* prefix, boo
     InitDialogItem(items[kCancel], DI_BUTTON, 24, 11, 0, 0, 0, 0, 0, 0, "&Cancel");
 }
 
+// Whether the program's check takes a new prefix: a refusal is shown, a doubt is asked about.
+bool CheckedPrefixTaken(const char* prefix) {
+    bool refused = false;
+    const char* said = CheckNewPrefix != nullptr && lstrcmpA(prefix, Settings.Prefix.Text()) != 0
+                           ? CheckNewPrefix(prefix, &refused)
+                           : nullptr;
+    if (said == nullptr) {
+        return true;
+    }
+    const char* lines[2] = {GetMsg(MConfigTitle), said};
+    return HostMessage(refused ? FMSG_MB_OK : FMSG_MB_OKCANCEL, lines, 2) == 0 && !refused;
+}
+
 }  // namespace
+
+NewPrefixCheck CheckNewPrefix = nullptr;
 
 int RunConfigDialog() {
     FarDialogItem items[kConfigItems];
@@ -91,13 +107,15 @@ int RunConfigDialog() {
         TextBuffer typed;
         typed.Assign(WholeIfUnchanged(items[kPrefix], prefix.Text()));
         prefix.Swap(typed);
-        int refusal =
-            PrefixRefusal(prefix.Text(), lstrcmpA(prefix.Text(), Settings.Prefix.Text()) != 0);
-        if (refusal == 0) {
+        bool changed = lstrcmpA(prefix.Text(), Settings.Prefix.Text()) != 0;
+        int refusal = PrefixRefusal(prefix.Text(), changed);
+        if (refusal != 0) {
+            ShowRefusal(refusal, prefix.Text());
+        } else if (CheckedPrefixTaken(prefix.Text())) {
             break;
         }
+        // The dialog comes back with the prefix under the cursor, whoever refused it.
         refused = true;
-        ShowRefusal(refusal, prefix.Text());
         for (int i = 0; i < kConfigItems; ++i) {
             checked[i] = items[i].Selected;
         }

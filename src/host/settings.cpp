@@ -14,8 +14,6 @@ const StoredOption kStoredOptions[7] = {
     {"AutoComplite", &SettingsRecord::AutoComplite, kDefaultAutoComplite},
 };
 
-const char kDefaultPrefix[] = "cd:";
-
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback) {
     DWORD value = 0;
     bool failed = false;

@@ -6,11 +6,10 @@
 #include "../store/reg_section.h"
 #include "module_state.h"
 
-// The defaults of the two switches that a program answering from the store itself reads too.
+// The defaults that a program answering from the store itself reads too.
+constexpr char kDefaultPrefix[] = "cd:";
 constexpr DWORD kDefaultShowErrors = 0;
 constexpr DWORD kDefaultAutoComplite = 1;
-// The prefix where none is stored.
-extern const char kDefaultPrefix[];
 
 // One option as the registry keeps it below the module's root: the prefix is a text (REG_SZ),
 // every switch a number (REG_DWORD) that fills `number` of the settings, with the default a
@@ -36,3 +35,10 @@ void SaveSettings();
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback);
 // 1 when the dialog was confirmed and the options saved, 0 when it was cancelled.
 int RunConfigDialog();
+
+// Where the prefix has a use besides the file manager's command line (the velmora program names a
+// shell command after it), the program that links the module in judges a new prefix before the
+// dialog takes it: null when it takes it, else the text to show, with `refused` set when it cannot
+// be taken at all rather than once the user confirms. Null in the file managers.
+using NewPrefixCheck = const char* (*)(const char* prefix, bool* refused);
+extern NewPrefixCheck CheckNewPrefix;

@@ -4,6 +4,7 @@
 #include "shell_init.h"
 
 #include "command_completion.h"
+#include "shell_commands.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -64,31 +65,33 @@ class ShellInitTest : public testing::Test {
         // `init` prints what the test left in next-init, as if the settings had changed.
         stub_ = folder_ + "/velmora stub\\'s";
         std::ofstream stub(stub_);
-        stub
-            << "#!/bin/sh\n"
-               "case \"$1\" in\n"
-               "  init) cat "
-            << ShellQuote(folder_ + "/next-init")
-            << "; exit ;;\n"
-               "  --configure) exit ;;\n"
-               "  --names) printf '[%s]' \"$2\" >> "
-            << ShellQuote(folder_ + "/asked")
-            << "\n"
-               "    lower() { printf '%s' \"$1\" | tr '[:upper:]' '[:lower:]'; }\n"
-               "    for n in proj PROJ 'x$(touch ran)'; do\n"
-               "      case $(lower \"$n\") in \"$(lower \"$2\")\"*) printf '%s\\n' \"$n\" ;; esac\n"
-               "    done; exit ;;\n"
-               "  --) ;;\n"
-               "  -*) echo \"unknown option $1\"; exit 2 ;;\n"
-               "esac\n"
-               "case \"$2\" in\n"
-               "  -old) echo 'deleted old' >&2; exit ;;\n"
-               "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
-               "  miss) exit 1 ;;\n"
-               "  *) printf '%s\\n' "
-            << ShellQuote(target_)
-            << " ;;\n"
-               "esac\n";
+        stub << "#!/bin/sh\n"
+                "case \"$1\" in\n"
+                "  init) cat "
+             << ShellQuote(folder_ + "/next-init")
+             << "; exit ;;\n"
+                "  --configure) exit ;;\n"
+                "  --names*) printf '[%s]' \"$2\" >> "
+             << ShellQuote(folder_ + "/asked")
+             << "\n"
+                "    lower() { printf '%s' \"$1\" | tr '[:upper:]' '[:lower:]'; }\n"
+                "    beside=; [ \"$1\" = --names ] || beside='\t/in'\n"
+                "    for n in proj PROJ 'x$(touch ran)'; do\n"
+                "      case $(lower \"$n\") in \"$(lower \"$2\")\"*) printf \"%s$beside\\n\" "
+                "\"$n\" ;;\n"
+                "      esac\n"
+                "    done; exit ;;\n"
+                "  --) ;;\n"
+                "  -*) echo \"unknown option $1\"; exit 2 ;;\n"
+                "esac\n"
+                "case \"$2\" in\n"
+                "  -old) echo 'deleted old' >&2; exit ;;\n"
+                "  ftp) echo 'ftp:srv'; exit 3 ;;\n"
+                "  miss) exit 1 ;;\n"
+                "  *) printf '%s\\n' "
+             << ShellQuote(target_)
+             << " ;;\n"
+                "esac\n";
         stub.close();
         chmod(stub_.c_str(), 0755);
     }
@@ -154,6 +157,40 @@ TEST(PrefixProblemTest, AcceptsOnlyNamesBothShellsTakeUnquoted) {
     }
 }
 
+// Each shell installed here lists its own commands; every one a prefix could be is known as one,
+// and an ordinary name is not.
+TEST(ShellCommandsTest, KnowsEveryCommandOfEachShellItself) {
+    const char* const kLists[] = {
+        "bash -c 'compgen -b; compgen -k'",
+        "zsh -c 'print -l ${(k)builtins} ${(k)reswords}'",
+        "fish -c 'builtin -n'",
+        "ksh -c builtin | grep -v /",
+        "busybox sh -c help | tail -n +3 | tr -s ' \\t' '\\n\\n'",
+    };
+    for (const char* list : kLists) {
+        std::string program(list, std::strcspn(list, " "));
+        if (system(("command -v " + program + " > /dev/null 2>&1").c_str()) != 0) {
+            continue;
+        }
+        FILE* pipe = popen(list, "r");
+        ASSERT_NE(pipe, nullptr);
+        char line[256];
+        int words = 0;
+        while (fgets(line, sizeof line, pipe) != nullptr) {
+            std::string word(line, std::strcspn(line, "\n"));
+            if (!word.empty() && PrefixProblem(word).empty()) {
+                ++words;
+                EXPECT_TRUE(IsShellCommand(word)) << program << ": " << word;
+            }
+        }
+        pclose(pipe);
+        EXPECT_GT(words, 20) << list;
+    }
+    for (const char* name : {"cd:", "j", "c", "cdd", "go", "proj"}) {
+        EXPECT_FALSE(IsShellCommand(name)) << name;
+    }
+}
+
 TEST_F(ShellInitTest, ScriptsParseInEveryShell) {
     for (const ShellUnderTest& shell : InstalledShells()) {
         for (const char* prefix : {"cd:", "x y", "cd"}) {
@@ -165,12 +202,14 @@ TEST_F(ShellInitTest, ScriptsParseInEveryShell) {
     }
 }
 
-TEST_F(ShellInitTest, CommandGoesWhereTheProgramPointsWithoutRunningThePath) {
+// "-" alone goes back, as cd - does, where velmora would take it for the delete of no name.
+TEST_F(ShellInitTest, CommandGoesWhereTheProgramPointsWithoutRunningThePathAndDashGoesBack) {
     for (const ShellUnderTest& shell : InstalledShells()) {
         std::string output =
             Run(shell.command, Init(shell.kind, shell.prefix) + "cd /\n" + shell.prefix +
-                                   " proj/src\nprintf 'at %s\\n' \"$PWD\"\n");
-        EXPECT_EQ(output, "at " + target_ + "\n") << shell.command;
+                                   " proj/src\nprintf 'at %s\\n' \"$PWD\"\n" + shell.prefix +
+                                   " - >/dev/null\nprintf 'back at %s\\n' \"$PWD\"\n");
+        EXPECT_EQ(output, "at " + target_ + "\nback at /\n") << shell.command;
         EXPECT_FALSE(Ran()) << shell.command;
     }
 }
@@ -312,7 +351,10 @@ offer 'velmora import --from '
                            "complete -C 'velmora x'\ncomplete -C 'velmora oj'\n";
         std::remove((folder_ + "/asked").c_str());
         // fish looks inside the names when none begins with the text, so then it has them all.
-        EXPECT_EQ(Run("fish", fish), "init\nfish\nx$(touch ran)\nPROJ\nproj\n");
+        // Each name with its directory, each command with what it does.
+        EXPECT_EQ(Run("fish", fish),
+                  "init\tprint the shell integration, for the start-up file\nfish\n"
+                  "x$(touch ran)\t/in\nPROJ\t/in\nproj\t/in\n");
         EXPECT_EQ(Asked(), "[ini][][x][oj][]");
     }
     if (system("command -v zsh > /dev/null 2>&1") == 0) {

@@ -395,6 +395,41 @@ TEST_F(StoreCommandsTest, AnExportThatFailsLeavesThePreviousFileAsItWas) {
     EXPECT_EQ(std::distance(begin(files), end(files)), 1);
 }
 
+// What is wrong with the file an import or an export was given is said of that file: two files
+// for one, a folder for a file, a file whose folder takes no new one (where the system's word
+// for the new file alone would deny that the file is there).
+TEST_F(StoreCommandsTest, AnImportOrAnExportSaysWhatIsWrongWithTheFileItWasGiven) {
+    for (bool import : {true, false}) {
+        TransferOptions options;
+        std::string problem;
+        EXPECT_FALSE(ParseTransferOptions(import, {"a", "b"}, &options, &problem));
+        EXPECT_NE(problem.find(", not 'a' and 'b'"), std::string::npos) << problem;
+    }
+    auto said = [](const std::string& file, bool import, bool foreign) {
+        TransferOptions options;
+        options.file = file;
+        options.foreign = foreign;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(import ? RunImport(options) : RunExport(options), kExitFailed) << file;
+        return testing::internal::GetCapturedStderr();
+    };
+    for (bool foreign : {false, true}) {
+        EXPECT_EQ(said(folder_, true, foreign),
+                  "velmora: " + folder_ + " is a folder, not a file; name the file to import\n");
+    }
+    EXPECT_EQ(said(folder_, false, false)
+                  .rfind("velmora: cannot write " + folder_ +
+                             ": it is a folder; name a file to export to",
+                         0),
+              0u);
+    EXPECT_EQ(said("/proc/version", false, false)
+                  .rfind("velmora: cannot write /proc/version: an export is written as a new file "
+                         "in /proc before it takes the file's place, and none can be made there",
+                         0),
+              0u);
+    EXPECT_TRUE(Values(StoreSection::kKeys).empty());
+}
+
 // A store can hold more than an import reads back: the export is written, and says so.
 TEST_F(StoreCommandsTest, AnExportThatImportWouldNotTakeBackSaysSo) {
     ASSERT_TRUE(WriteText(StoreSection::kKeys, "huge", "/" + std::string(kMaxImportLine, 'p')));
@@ -548,6 +583,60 @@ TEST_F(StoreCommandsTest, NamesAreListedWholeAndOnceFiltersFirst) {
               "Both\n");
 }
 
+// What fish shows beside a name is where a jump to it goes: a temporary name before the permanent
+// one, a name before a filter of its name, the home folder as ~.
+TEST_F(StoreCommandsTest, NamesAreListedWithWhereAJumpGoes) {
+    const std::string home = std::getenv("HOME");
+    ASSERT_TRUE(WriteText(StoreSection::kFilters, "docs", "*docs*"));
+    ASSERT_TRUE(WriteText(StoreSection::kFilters, "Both", "*b*"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "both", "/b"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "BOTH", "/t"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "mine", home + "/x"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "tab\there", "/tab\t"));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "tmp", "/tmp"));
+    auto listed = [](const std::string& prefix) {
+        return Written([&](std::FILE* out) {
+            EXPECT_TRUE(prefix.empty()
+                            ? WriteNames(out, NameLines::kWithDirectories)
+                            : WriteNamesBeginningWith(out, prefix, NameLines::kWithDirectories));
+        });
+    };
+    EXPECT_EQ(listed(""),
+              "docs\tfilter *docs*\nBoth\t/t\nmine\t~/x\ntab\\x09here\t/tab\\x09\ntmp\t/tmp\n");
+    EXPECT_EQ(listed("b"), "Both\t/t\n");
+    EXPECT_EQ(listed("m"), "mine\t~/x\n");
+    // More names than a screen shows are written alone, as each directory costs a look-up.
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(WriteText(StoreSection::kKeys, "many" + std::to_string(1000 + i), "/m"));
+    }
+    EXPECT_EQ(listed("many1999"), "many1999\t/m\n");
+    EXPECT_NE(listed("").find("\nBoth\nmine\n"), std::string::npos);
+}
+
+// Behind a name and a separator, the folders of the directory a jump there reaches: what a shell
+// completes the rest of a jump from.
+TEST_F(StoreCommandsTest, ANameAndASeparatorListTheFoldersBelowItsDirectory) {
+    const std::string proj = folder_ + "/proj";
+    for (const char* folder : {"/src/main", "/spec", "/.git"}) {
+        std::filesystem::create_directories(proj + folder);
+    }
+    WriteFile(proj + "/setup.py", "");
+    std::filesystem::create_directory_symlink(proj + "/src", proj + "/linked");
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "proj", proj));
+    ASSERT_TRUE(WriteText(StoreSection::kTempKeys, "here", proj + "/src"));
+    ASSERT_TRUE(WriteText(StoreSection::kKeys, "ftp", "ftp:server"));
+    auto below = [](const std::string& typed) {
+        return Written([&](std::FILE* out) { EXPECT_TRUE(WriteNamesBeginningWith(out, typed)); });
+    };
+    EXPECT_EQ(below("proj/"), "proj/linked/\nproj/spec/\nproj/src/\n");
+    EXPECT_EQ(below("PROJ/s"), "PROJ/spec/\nPROJ/src/\n");
+    EXPECT_EQ(below("proj/."), "proj/.git/\n");
+    EXPECT_EQ(below("proj/src/m"), "proj/src/main/\n");
+    EXPECT_EQ(below("here/"), "here/main/\n");
+    EXPECT_EQ(below("ftp/"), "");
+    EXPECT_EQ(below("nosuch/"), "");
+}
+
 // Two names alike up to the cut, a name of wide characters, and a note, at a narrow terminal, a
 // wide one, and piped.
 TEST_F(StoreCommandsTest, AListFitsEveryLineToTheTerminalAndMarksWhatItCuts) {
@@ -594,9 +683,11 @@ TEST_F(StoreCommandsTest, ABrokenVolatileStoreIsSaidAndLeavesThePermanentNames) 
     EXPECT_EQ(names, "proj\n");
     std::vector<std::string> faults = StoreFaults();
     ASSERT_EQ(faults.size(), 1u);
-    EXPECT_EQ(
-        faults[0].rfind(folder_ + "/a/volatile/hkcu.db is damaged; velmora export --salvage", 0),
-        0u)
+    EXPECT_EQ(faults[0].rfind("your temporary names are in a damaged file (" + folder_ +
+                                  "/a/volatile/hkcu.db); save what can still be read with `velmora "
+                                  "export --salvage",
+                              0),
+              0u)
         << faults[0];
 }
 
@@ -677,7 +768,8 @@ TEST_F(StoreCommandsTest, ListExportAndCheckReadAStoreThatCannotBeWritten) {
     EXPECT_TRUE(StoreFaults().empty());
     EXPECT_FALSE(WriteText(StoreSection::kKeys, "new", folder_));
     ASSERT_EQ(StoreFaults().size(), 1u);
-    EXPECT_EQ(StoreFaults()[0], folder_ + "/a/registry/hkcu.db cannot grow: the disk is full");
+    EXPECT_EQ(StoreFaults()[0], "cannot change your names: the disk that holds " + folder_ +
+                                    "/a/registry/hkcu.db is full; make room on it and try again");
 }
 
 TEST_F(StoreCommandsTest, OnlyDirectoriesThatAreMissingAreGone) {

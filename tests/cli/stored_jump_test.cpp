@@ -1,8 +1,10 @@
 // The jump the program answers from the store without loading the module must be the module's
 // own answer: the same text through both roads, over one store, gives the same directory, or
-// the same miss.
+// the same miss. A path typed for a jump goes where cd would, unless it begins with a name.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -14,23 +16,33 @@
 
 namespace {
 
-TEST(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
-    char pattern[] = "/tmp/velmora-jump-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
-    setenv("VELMORA_REGISTRY_DIR", (folder + "/registry").c_str(), 1);
-    setenv("VELMORA_VOLATILE_DIR", (folder + "/volatile").c_str(), 1);
+// A new store in a temporary folder.
+class StoredJumpTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velmora-jump-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        setenv("VELMORA_REGISTRY_DIR", (folder_ + "/registry").c_str(), 1);
+        setenv("VELMORA_VOLATILE_DIR", (folder_ + "/volatile").c_str(), 1);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::string folder_;
+};
+
+TEST_F(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
     setenv("VELMORA_LNG_DIR", VELMORA_LNG_DIR, 1);
     // A directory whose own name holds a backslash is shown as it stands.
-    std::filesystem::create_directories(folder + "/a\\b");
+    std::filesystem::create_directories(folder_ + "/a\\b");
     auto store = [](StoreSection section, const std::string& name, const std::string& target) {
         ASSERT_TRUE(WriteValue(section, {name, REG_SZ, target + '\0'}));
     };
-    store(StoreSection::kKeys, "proj", folder + "/proj");
-    store(StoreSection::kTempKeys, "proj", folder + "/temporary");
-    store(StoreSection::kKeys, "back", folder + "/a\\b");
-    store(StoreSection::kKeys, "clock", folder + "/backup-10:00");
-    store(StoreSection::kKeys, "trail", folder + "/t/");
+    store(StoreSection::kKeys, "proj", folder_ + "/proj");
+    store(StoreSection::kTempKeys, "proj", folder_ + "/temporary");
+    store(StoreSection::kKeys, "back", folder_ + "/a\\b");
+    store(StoreSection::kKeys, "clock", folder_ + "/backup-10:00");
+    store(StoreSection::kKeys, "trail", folder_ + "/t/");
     store(StoreSection::kKeys, "ftp", "ftp:server");
 
     ScriptFrontEnd frontEnd;
@@ -63,7 +75,7 @@ TEST(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
     // Completion finds "proj" behind "PR" and "Écoles" behind "écoles"; "docs" names a filter;
     // a wildcard or a set is the module's.
     store(StoreSection::kFilters, "docs", "*docs*");
-    store(StoreSection::kKeys, "Écoles", folder + "/écoles");
+    store(StoreSection::kKeys, "Écoles", folder_ + "/écoles");
     EXPECT_EQ(answeredAsTheModule({"nosuch", "nosuch/x", "PR", "pr/x", "docs", "p*", "zz?", "+x",
                                    "zz[z]", "écoles"},
                                   StoredNowhere, Outcome::kNotFound),
@@ -72,7 +84,33 @@ TEST(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
     ASSERT_TRUE(WriteValue(StoreSection::kRoot, {"AutoComplite", REG_DWORD, std::string(4, '\0')}));
     std::string name;
     EXPECT_TRUE(StoredNowhere("PR", &name));
-    std::filesystem::remove_all(folder);
+}
+
+TEST_F(StoredJumpTest, APathGoesWhereCdGoesUnlessItBeginsWithAName) {
+    for (const char* below : {"/work/.hidden", "/work/.taken/x", "/work/~x", "/home/src"}) {
+        std::filesystem::create_directories(folder_ + below);
+    }
+    setenv("HOME", (folder_ + "/home").c_str(), 1);
+    ASSERT_EQ(chdir((folder_ + "/work").c_str()), 0);
+    // A name wins over a folder of its name, whatever its target.
+    ASSERT_TRUE(WriteValue(StoreSection::kKeys, {".taken", REG_SZ, std::string("ftp:x") + '\0'}));
+    auto typed = [](const char* text) {
+        std::string directory;
+        return TypedDirectory(text, &directory) ? directory : "(none)";
+    };
+    EXPECT_EQ(typed(".."), "..");
+    EXPECT_EQ(typed("./.hidden"), "./.hidden");
+    // cd would look a bare relative path up in CDPATH first.
+    EXPECT_EQ(typed(".hidden"), "./.hidden");
+    EXPECT_EQ(typed("~"), folder_ + "/home");
+    EXPECT_EQ(typed("~/src"), folder_ + "/home/src");
+    EXPECT_EQ(typed("~x"), "./~x");
+    EXPECT_EQ(typed("/"), "/");
+    EXPECT_EQ(typed(".taken"), "(none)");
+    EXPECT_EQ(typed(".taken/x"), "(none)");
+    EXPECT_EQ(typed("./nosuch"), "(none)");
+    EXPECT_EQ(typed("proj"), "(none)");
+    ASSERT_EQ(chdir("/"), 0);
 }
 
 }  // namespace

@@ -382,11 +382,9 @@ TEST_F(PosixStoreTest, TwoStoresInOneFolderAreRefusedNotOpenedTwice) {
     EXPECT_EQ(AddName("temp", "/t", false), ErrRegistry);
     Fault fault = FaultOf(kVelmoraVolatileStore);
     EXPECT_EQ(fault.kind, kStoreFaultCannotOpen);
-    EXPECT_EQ(fault.text.rfind(persistentDir_ + "/hkcu.db cannot be opened: it is the persistent "
-                                                "store's file as well",
-                               0),
-              0u)
-        << fault.text;
+    EXPECT_EQ(fault.text, "cannot open your temporary names in " + persistentDir_ +
+                              "/hkcu.db: it is the file of your names as well; give them a folder "
+                              "of their own in VELMORA_VOLATILE_DIR");
     EXPECT_EQ(StoredText("\\Keys", "perm"), "/p");
 }
 
@@ -421,8 +419,8 @@ TEST_F(PosixStoreTest, RelativeFoldersMakeNoStoreBelowTheCurrentDirectory) {
     setenv("VELMORA_REGISTRY_DIR", "a/reg", 1);
     EXPECT_EQ(AddName("n", "/p", true), ErrRegistry);
     EXPECT_EQ(FaultOf(kVelmoraPersistentStore).text,
-              "a/reg cannot be opened: VELMORA_REGISTRY_DIR names a folder relative to the current "
-              "directory; set it to a full path");
+              "VELMORA_REGISTRY_DIR=a/reg is not a full path: your names would be kept below "
+              "whichever directory you are in; set it to a full path, one that begins with /");
     unsetenv("VELMORA_REGISTRY_DIR");
     unsetenv("VELMORA_VOLATILE_DIR");
     setenv("HOME", (persistentDir_ + "/home").c_str(), 1);
@@ -507,7 +505,7 @@ TEST_F(PosixStoreTest, WalThatCannotBeMadeIsSaidWithTheReasonOfTheDisk) {
     }
     EXPECT_EQ(AddName("new", "/n", true), ErrRegistry);
     EXPECT_EQ(FaultOf(kVelmoraPersistentStore).text,
-              file + " cannot be opened: No space left on device");
+              "cannot open your names in " + file + ": No space left on device");
 }
 
 TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
@@ -522,10 +520,10 @@ TEST_F(PosixStoreTest, DamagedDatabaseGivesErrorStatusNotCrash) {
     EXPECT_THROW(RegSection root(true), terrors_t);
     Fault fault = FaultOf(kVelmoraPersistentStore);
     EXPECT_EQ(fault.kind, kStoreFaultDamaged);
-    EXPECT_EQ(fault.text, damaged +
-                              "/hkcu.db is damaged; velmora export --salvage FILE saves every "
-                              "entry that can still be read, then move it aside, with its -wal "
-                              "and -shm files, to start a new store, and velmora import FILE");
+    EXPECT_EQ(fault.text, "your names are in a damaged file (" + damaged +
+                              "/hkcu.db); save what can still be read with `velmora export "
+                              "--salvage FILE`, move the folder " +
+                              damaged + " aside, and run `velmora import FILE`");
 }
 
 TEST_F(PosixStoreTest, FilesThatAreNoStoreOfOursAreLeftByteForByte) {
@@ -548,9 +546,9 @@ TEST_F(PosixStoreTest, FilesThatAreNoStoreOfOursAreLeftByteForByte) {
         int kind;
         std::string says;
     } const cases[] = {
-        {foreign, kStoreFaultNotOurs, "it holds another program's tables"},
-        {walAlone, kStoreFaultDamaged, "it is missing but "},
-        {walBesideEmpty, kStoreFaultDamaged, "it is empty but "},
+        {foreign, kStoreFaultNotOurs, "/hkcu.db: it holds another program's data"},
+        {walAlone, kStoreFaultDamaged, "/hkcu.db, is missing, but "},
+        {walBesideEmpty, kStoreFaultDamaged, "/hkcu.db, is empty, but "},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         std::string folder = persistentDir_ + "/" + std::to_string(i);
@@ -562,8 +560,7 @@ TEST_F(PosixStoreTest, FilesThatAreNoStoreOfOursAreLeftByteForByte) {
         EXPECT_EQ(FolderBytes(folder), before) << i;
         Fault fault = FaultOf(kVelmoraPersistentStore);
         EXPECT_EQ(fault.kind, cases[i].kind) << i;
-        EXPECT_NE(fault.text.find(folder + "/hkcu.db " + "is"), std::string::npos) << fault.text;
-        EXPECT_NE(fault.text.find(cases[i].says), std::string::npos) << fault.text;
+        EXPECT_NE(fault.text.find(folder + cases[i].says), std::string::npos) << fault.text;
     }
 }
 
@@ -576,9 +573,9 @@ TEST_F(PosixStoreTest, TemporaryStoreWhoseFileAloneWasRemovedStartsAnewAndSaysSo
     ASSERT_EQ(chmod(wal.c_str(), 0600), 0);
     EXPECT_EQ(AddName("tmp", "/t", false), 0);
     EXPECT_EQ(FaultOf(kVelmoraVolatileStore).text,
-              volatileDir_ + "/hkcu.db is damaged: it is missing but " + wal +
-                  " held data; that file is kept as " + wal +
-                  ".set-aside and the temporary names start anew");
+              "the file of your temporary names, " + volatileDir_ + "/hkcu.db, is missing, but " +
+                  wal + " beside it holds their latest changes, which are kept in " + wal +
+                  ".set-aside; your temporary names start anew");
     EXPECT_EQ(Bytes(wal + ".set-aside"), left);
     VelmoraClearStoreFaults();
     EXPECT_EQ(RunWriter({"read", "\\TempKeys", "tmp"}), 0);
@@ -652,7 +649,8 @@ TEST_F(PosixStoreTest, StoreOthersCouldWriteIsRefusedAndLeftAsItIs) {
         EXPECT_EQ(LookupName("temp-0", target), 0) << changed;
         Fault fault = FaultOf(kVelmoraVolatileStore);
         EXPECT_EQ(fault.kind, kStoreFaultNotOurs) << changed;
-        EXPECT_EQ(fault.text.rfind(changed + " is not ours", 0), 0u) << fault.text;
+        EXPECT_EQ(fault.text.rfind("cannot keep your temporary names in " + changed + ": ", 0), 0u)
+            << fault.text;
         EXPECT_EQ(Mode(changed), cases[i].mode) << changed;
         EXPECT_EQ(StoredText("\\Keys", "kept"), "x");
     }
@@ -701,7 +699,7 @@ TEST_F(PosixStoreTest, FaultNamesTheFolderThatCannotBeMadeUntilCleared) {
     EXPECT_THROW(RegSection root(true), terrors_t);
     Fault fault = FaultOf(kVelmoraPersistentStore);
     EXPECT_EQ(fault.kind, kStoreFaultCannotOpen);
-    EXPECT_EQ(fault.text, file + "/registry cannot be opened: Not a directory");
+    EXPECT_EQ(fault.text, "cannot open your names in " + file + "/registry: Not a directory");
     EXPECT_EQ(FaultOf(kVelmoraVolatileStore).kind, kStoreFaultNone);
     char cut[8];
     EXPECT_EQ(VelmoraStoreFault(kVelmoraPersistentStore, cut, sizeof cut), kStoreFaultCannotOpen);
@@ -719,7 +717,8 @@ TEST_F(PosixStoreTest, FailureHookMakesOneStoreFailAsItsFaultWould) {
               ERROR_CANTWRITE);
     Fault fault = FaultOf(kVelmoraVolatileStore);
     EXPECT_EQ(fault.kind, kStoreFaultFull);
-    EXPECT_EQ(fault.text, volatileDir_ + "/hkcu.db cannot grow: the disk is full");
+    EXPECT_EQ(fault.text, "cannot change your temporary names: the disk that holds " +
+                              volatileDir_ + "/hkcu.db is full; make room on it and try again");
     EXPECT_TRUE(root.WriteString("other", "the persistent store is not touched"));
     VelmoraFailStore(kVelmoraVolatileStore, kStoreFaultNone);
     EXPECT_NO_THROW(RegSection temp("\\TempKeys", false));
@@ -773,8 +772,8 @@ TEST_F(PosixStoreTest, TmpFolderMustBeOursAlone) {
             unsetenv("XDG_RUNTIME_DIR");
             AddName("temp", "/t", false);
         });
-        EXPECT_EQ(said.find("temporary names are off for this session: set VELMORA_VOLATILE_DIR "
-                            "to a folder of your own") != std::string::npos,
+        EXPECT_EQ(said.find("they are off for this session: set VELMORA_VOLATILE_DIR to a folder "
+                            "of your own") != std::string::npos,
                   c.exitStatus != 0)
             << said;
     }
@@ -800,10 +799,12 @@ TEST_F(PosixStoreTest, RootMakesNothingInAnotherUsersHomeWhoIsToldHowToGetBackWh
     EXPECT_EQ(AddName("x", "/x", true), ErrRegistry);
     Fault fault = FaultOf(kVelmoraPersistentStore);
     EXPECT_EQ(fault.kind, kStoreFaultNotOurs);
-    EXPECT_EQ(fault.text, home + " is not ours: it belongs to user " + std::to_string(user) +
+    EXPECT_EQ(fault.text, "cannot keep your names in " + home + ": it belongs to user " +
+                              std::to_string(user) +
                               ", and velmora runs as root with HOME=" + home +
-                              " (sudo -E keeps the caller's); nothing was made there: run velmora "
-                              "as that user, or as root without -E");
+                              " (sudo -E keeps the caller's), so nothing was made there; run "
+                              "velmora as user " +
+                              std::to_string(user) + ", or as root without -E");
     EXPECT_FALSE(std::filesystem::exists(config));
 
     // What an earlier build left: root's folders in the user's home.
@@ -813,17 +814,14 @@ TEST_F(PosixStoreTest, RootMakesNothingInAnotherUsersHomeWhoIsToldHowToGetBackWh
     std::string said = FaultAsUser(user, kVelmoraPersistentStore, add);
     std::string giveBack = "give it back with: sudo chown -R " + std::to_string(user) + ":" +
                            std::to_string(user) + " " + config;
-    EXPECT_EQ(said, config +
-                        " is not ours: owned by root, so the store below it cannot be made or "
-                        "opened; " +
-                        giveBack);
+    EXPECT_EQ(said, "cannot keep your names in " + config + ": it belongs to root; " + giveBack);
     // The same where the user can look into root's folders and finds the store's own folder.
     std::string registry = config + "/velmora/registry";
     ASSERT_EQ(mkdir(registry.c_str(), 0755), 0);
     ASSERT_EQ(chmod(config.c_str(), 0755) | chmod((config + "/velmora").c_str(), 0755), 0);
     said = FaultAsUser(user, kVelmoraPersistentStore, add);
     setenv("HOME", savedHome.c_str(), 1);
-    EXPECT_EQ(said, registry + " is not ours: owned by root; " + giveBack);
+    EXPECT_EQ(said, "cannot keep your names in " + registry + ": it belongs to root; " + giveBack);
 }
 
 TEST_F(PosixStoreTest, NoHomeIsAFault) {

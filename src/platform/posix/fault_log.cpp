@@ -27,53 +27,75 @@ bool ValidStore(int store) {
     return store >= 0 && store < kStoreCount;
 }
 
-const char* WhatIsWrong(int kind) {
+// The kind's words for what is wrong with `path`, which keeps `names`.
+std::string WhatIsWrong(int kind, const std::string& names, const std::string& path) {
     switch (kind) {
         case kStoreFaultCannotOpen:
-            return "cannot be opened";
+            return "cannot open " + names + " in " + path;
         case kStoreFaultNotOurs:
-            return "is not ours";
+            return "cannot keep " + names + " in " + path;
         case kStoreFaultDamaged:
-            return "is damaged";
+            return names + " are in a damaged file (" + path + ")";
         case kStoreFaultReadOnly:
-            return "is read-only";
+            return "cannot change " + names + ": " + path + " is read-only";
         case kStoreFaultFull:
-            return "cannot grow: the disk is full";
+            return "cannot change " + names + ": the disk that holds " + path + " is full";
         case kStoreFaultBusy:
-            return "is busy: another process kept its write lock";
+            return names + " are busy: another program has been changing " + path +
+                   " for longer than velmora waits";
         case kStoreFaultNoHome:
-            return "has no home folder to live in";
+            return "cannot find a home folder to keep " + names + " in (" + path + ")";
         default:
-            return "cannot be read or written";
+            return "cannot read or write " + names + " in " + path;
     }
 }
 
-// What a person can do about a fault, where the one who records it knows no more. A store file
-// found damaged is never written again, but what can still be read of it can be saved; moved
-// aside with the files SQLite keeps beside it, it leaves room for a new store, which the saved
-// names fill again.
-const char* NextStep(int kind) {
-    return kind == kStoreFaultDamaged
-               ? "; velmora export --salvage FILE saves every entry that can still be read, then "
-                 "move it aside, with its -wal and -shm files, to start a new store, and velmora "
-                 "import FILE"
-               : "";
+// What a person can do about a fault, where the one who records it knows no more. A file found
+// damaged is never written again, but what can still be read of it can be saved; its folder,
+// which holds the files SQLite keeps beside it, moved aside leaves room for a new one, which the
+// saved names fill again.
+std::string NextStep(int kind, const std::string& path) {
+    switch (kind) {
+        case kStoreFaultDamaged:
+            return "save what can still be read with `velmora export --salvage FILE`, move the "
+                   "folder " +
+                   path.substr(0, path.rfind('/')) + " aside, and run `velmora import FILE`";
+        case kStoreFaultReadOnly:
+            return "make it writable to change them";
+        case kStoreFaultFull:
+            return "make room on it and try again";
+        case kStoreFaultBusy:
+            return "try again in a moment";
+        default:
+            return "";
+    }
 }
 
 }  // namespace
 
 namespace velmora::registry {
 
-void RecordFault(int store, int kind, const std::string& path, const std::string& detail) {
+std::string NamesOf(int store) {
+    return store == kVelmoraVolatileStore ? "your temporary names" : "your names";
+}
+
+void RecordFaultText(int store, int kind, const std::string& text) {
     if (!ValidStore(store) || kind == kStoreFaultNone) {
         return;
     }
-    std::string text = (path.empty() ? std::string("the store") : path) + " " + WhatIsWrong(kind);
-    text += detail.empty() ? NextStep(kind) : ": " + detail;
+    std::string line = text;
     // One line, whatever a path may hold.
-    std::replace(text.begin(), text.end(), '\n', ' ');
+    std::replace(line.begin(), line.end(), '\n', ' ');
     std::lock_guard<std::mutex> lock(faultMutex);
-    faults[store] = Fault{kind, std::move(text)};
+    faults[store] = Fault{kind, std::move(line)};
+}
+
+void RecordFault(int store, int kind, const std::string& path, const std::string& detail,
+                 const std::string& todo) {
+    std::string next = todo.empty() ? NextStep(kind, path) : todo;
+    RecordFaultText(store, kind,
+                    WhatIsWrong(kind, NamesOf(store), path) +
+                        (detail.empty() ? "" : ": " + detail) + (next.empty() ? "" : "; " + next));
 }
 
 LONG StatusOfFault(int kind) {

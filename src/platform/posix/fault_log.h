@@ -9,9 +9,17 @@
 
 namespace velmora::registry {
 
-// Records a fault of `store`: `path` names the file or folder, `detail` (may be empty) adds
-// what the system said.
-void RecordFault(int store, int kind, const std::string& path, const std::string& detail = "");
+// What a store keeps, as its user calls it: "your names", or "your temporary names".
+std::string NamesOf(int store);
+
+// Records a fault of `store` as `text`: one line in the user's words that names the file or
+// folder, says what is wrong, and what to do about it where there is something to do.
+void RecordFaultText(int store, int kind, const std::string& text);
+// Records a fault of `store` in the words of its kind: `path` names the file or folder,
+// `detail` (may be empty) adds what the system said, and `todo` (may be empty) what to do where
+// the kind's own advice does not fit.
+void RecordFault(int store, int kind, const std::string& path, const std::string& detail = "",
+                 const std::string& todo = "");
 
 // The registry's status for a fault of this kind.
 LONG StatusOfFault(int kind);

@@ -27,10 +27,11 @@ UserRecord UserEntry(uid_t uid) {
 
 std::string NotTheUsersOwn(const struct stat& info) {
     if (info.st_uid != geteuid()) {
-        return "owned by " + std::string(info.st_uid == 0 ? "" : "user ") + UserCalled(info.st_uid);
+        return "it belongs to " + std::string(info.st_uid == 0 ? "" : "user ") +
+               UserCalled(info.st_uid);
     }
     if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-        return "writable by other users";
+        return "other users can write to it";
     }
     return "";
 }
@@ -45,6 +46,16 @@ std::string GiveBackCommand(const std::string& path) {
     std::string owner = UserCalled(geteuid());
     bool known = owner != std::to_string(geteuid());
     return "sudo chown -R " + owner + ":" + (known ? "" : std::to_string(getegid())) + " " + path;
+}
+
+std::string HowToMakeItTheUsersOwn(const struct stat& info, const std::string& path) {
+    if (info.st_uid != geteuid()) {
+        return "give it back with: " + GiveBackCommand(path);
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        return "close it to them with: chmod go-w " + path;
+    }
+    return "";
 }
 
 }  // namespace velmora::registry

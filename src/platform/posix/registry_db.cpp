@@ -18,6 +18,7 @@
 #include "../test_hooks.h"
 #include "fault_log.h"
 #include "store_file.h"
+#include "store_location.h"
 
 namespace velmora::registry {
 
@@ -375,7 +376,7 @@ LONG Database::Settle(bool toWrite) {
                    ? Abandon(StatusFromSqlite(rc), FaultOfSqlite(rc),
                              error != 0 ? std::strerror(error) : "")
                    : Abandon(StatusOfFault(kStoreFaultCannotOpen), kStoreFaultCannotOpen,
-                             "it was replaced while it was open");
+                             "it was replaced while velmora had it open; run the command again");
     }
     if (rc == SQLITE_OK && hooked == kStoreFaultNone) {
         if (refusal_ != kStoreFaultNone) {
@@ -412,7 +413,7 @@ LONG Database::Settle(bool toWrite) {
     if (!toWrite && kind != kStoreFaultDamaged) {
         return ERROR_SUCCESS;
     }
-    RecordFault(store_, kind, file_, detail);
+    Record(kind, detail);
     return status;
 }
 
@@ -435,7 +436,7 @@ LONG Database::Abandon(LONG status, int kind, const std::string& detail) {
 }
 
 LONG Database::Lost() {
-    RecordFault(store_, lostFault_, file_, lostDetail_);
+    Record(lostFault_, lostDetail_);
     return lostStatus_;
 }
 
@@ -472,7 +473,8 @@ LONG Database::EnsureSchema(bool create) {
         return Failure(rc);
     }
     if (others != 0) {
-        RecordFault(store_, kStoreFaultNotOurs, file_, "it holds another program's tables");
+        RecordFault(store_, kStoreFaultNotOurs, file_, "it holds another program's data",
+                    std::string("name another folder for them in ") + FolderVariable(store_));
         return StatusOfFault(kStoreFaultNotOurs);
     }
     if (ours == 0 && !create) {
@@ -558,7 +560,7 @@ LONG Database::Failure(int rc) {
         StopWrites(kind);
     }
     int error = SaysSystemError(kind) ? sqlite3_system_errno(db_) : 0;
-    RecordFault(store_, kind, file_, error != 0 ? WhyFailed(error) : "");
+    Record(kind, error != 0 ? WhyFailed(error) : "");
     return StatusFromSqlite(rc);
 }
 
@@ -568,7 +570,7 @@ std::string Database::WhyFailed(int error) const {
     struct stat info {};
     if (error == ENOENT && ::stat(file_.c_str(), &info) == 0) {
         std::string why = WhyNoFileCanBeMade(file_.substr(0, file_.rfind('/') + 1));
-        return why.empty() ? "a file it keeps beside it cannot be made" : why;
+        return why.empty() ? "the files kept beside it cannot be made" : why;
     }
     return std::strerror(error);
 }
@@ -579,8 +581,16 @@ void Database::StopWrites(int kind) {
 }
 
 LONG Database::Refused() {
-    RecordFault(store_, refusal_, file_);
+    Record(refusal_, "");
     return StatusOfFault(refusal_);
+}
+
+void Database::Record(int kind, const std::string& detail) const {
+    if (kind == kStoreFaultReadOnly) {
+        RecordReadOnly(store_, file_);
+    } else {
+        RecordFault(store_, kind, file_, detail);
+    }
 }
 
 LONG Database::BeginWrite() {

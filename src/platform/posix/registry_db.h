@@ -175,6 +175,9 @@ class Database {
     void StopWrites(int kind);
     // The status of a write refused so, with its fault recorded.
     LONG Refused();
+    // Records a fault of `kind` of this database, with what the system said in `detail`; a file
+    // that cannot be written is said with what keeps it from being written.
+    void Record(int kind, const std::string& detail) const;
     // ERROR_SUCCESS unless the failure hook makes this store fail; else `query`, prepared.
     LONG Use(Query query, sqlite3_stmt** statement);
     LONG Exec(const char* sql);

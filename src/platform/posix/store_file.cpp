@@ -16,27 +16,30 @@ namespace velmora::registry {
 
 namespace {
 
-// The fault a file is unfit for the store with, and what makes it so.
+// The fault a file is unfit for the store with, what makes it so, and what to do.
 struct Unfit {
     int kind = kStoreFaultNone;
-    std::string why;
+    std::string why, todo;
 };
 
-// What makes a file, found by lstat into `info`, unfit for the store; no fault when it is fit.
-// SQLite opens none of the store's files through a link, so one cannot be opened.
-Unfit WrongWithFile(const struct stat& info) {
+// What makes `file`, found by lstat into `info`, unfit for the store; no fault when it is fit.
+// SQLite opens none of the store's files through a link, so one cannot be opened; a link to the
+// folder is followed.
+Unfit WrongWithFile(const std::string& file, const struct stat& info) {
     if (S_ISLNK(info.st_mode)) {
-        return {kStoreFaultCannotOpen, "it is a symbolic link"};
+        return {kStoreFaultCannotOpen, "it is a symbolic link, which velmora does not follow",
+                "put the file itself there, or link its folder instead"};
     }
     if (!S_ISREG(info.st_mode)) {
-        return {kStoreFaultNotOurs, "it is not a regular file"};
+        return {kStoreFaultNotOurs, "it is not a file", "move it aside"};
     }
     std::string notOurs = NotTheUsersOwn(info);
-    return {notOurs.empty() ? kStoreFaultNone : kStoreFaultNotOurs, notOurs};
+    return {notOurs.empty() ? kStoreFaultNone : kStoreFaultNotOurs, notOurs,
+            HowToMakeItTheUsersOwn(info, file)};
 }
 
 LONG Refuse(int store, const std::string& file, const Unfit& wrong) {
-    RecordFault(store, wrong.kind, file, wrong.why);
+    RecordFault(store, wrong.kind, file, wrong.why, wrong.todo);
     return StatusOfFault(wrong.kind);
 }
 
@@ -78,27 +81,31 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
     struct stat walInfo {};
     if ((!state->present || info.st_size == 0) && ::lstat(wal.c_str(), &walInfo) == 0 &&
         walInfo.st_size > 0) {
-        std::string empty = state->present ? "it is empty" : "it is missing";
+        std::string found = "the file of " + NamesOf(store) + ", " + file + ", is " +
+                            (state->present ? "empty" : "missing") + ", but " + wal +
+                            " beside it holds their latest changes";
         if (store != kVelmoraVolatileStore) {
-            RecordFault(
-                store, kStoreFaultDamaged, file,
-                empty + " but " + wal + " holds data; move both files aside to start a new store");
+            RecordFaultText(store, kStoreFaultDamaged,
+                            found + "; restore " + file + " from a backup, or move the folder " +
+                                file.substr(0, file.rfind('/')) +
+                                " aside to start anew and run `velmora import FILE` with an "
+                                "export of your names");
             return StatusOfFault(kStoreFaultDamaged);
         }
-        std::string found = empty + " but " + wal + " held data";
         // The temporary names end at logoff anyway, and a folder cleaner that took the file
         // alone left them unreadable: the WAL is kept under another name, said once, and a new
         // store begins.
         std::string aside;
         if (!SetAside(wal, &aside) && errno != ENOENT) {
-            RecordFault(store, kStoreFaultDamaged, file,
-                        found + ", which cannot be set aside: " + std::strerror(errno));
+            RecordFaultText(store, kStoreFaultDamaged,
+                            found + ", which cannot be moved aside: " + std::strerror(errno) +
+                                "; move " + wal + " aside to start them anew");
             return StatusOfFault(kStoreFaultDamaged);
         }
         if (!aside.empty()) {
-            RecordFault(
-                store, kStoreFaultDamaged, file,
-                found + "; that file is kept as " + aside + " and the temporary names start anew");
+            RecordFaultText(
+                store, kStoreFaultDamaged,
+                found + ", which are kept in " + aside + "; your temporary names start anew");
         }
         return JudgeStoreFile(store, file, create, state);
     }
@@ -108,7 +115,7 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
     if (state->present) {
         // An empty file of the user's own holds nothing yet; SecureOpenedFile makes it private.
         bool emptyOfOurs = S_ISREG(info.st_mode) && info.st_size == 0 && info.st_uid == geteuid();
-        Unfit wrong = emptyOfOurs ? Unfit() : WrongWithFile(info);
+        Unfit wrong = emptyOfOurs ? Unfit() : WrongWithFile(file, info);
         if (wrong.kind != kStoreFaultNone) {
             return Refuse(store, file, wrong);
         }
@@ -119,13 +126,13 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
         if (::lstat(beside.c_str(), &besideInfo) != 0) {
             continue;
         }
-        if (Unfit wrong = WrongWithFile(besideInfo); wrong.kind != kStoreFaultNone) {
+        if (Unfit wrong = WrongWithFile(beside, besideInfo); wrong.kind != kStoreFaultNone) {
             return Refuse(store, beside, wrong);
         }
     }
     state->readOnly = (state->present && (info.st_mode & S_IWUSR) == 0) || FolderReadOnly(file);
     if (!state->present && state->readOnly) {
-        RecordFault(store, kStoreFaultReadOnly, file.substr(0, file.rfind('/')));
+        RecordReadOnly(store, file);
         return StatusOfFault(kStoreFaultReadOnly);
     }
     return ERROR_SUCCESS;
@@ -140,8 +147,30 @@ LONG SecureOpenedFile(int store, const std::string& file, struct stat* info) {
         (info->st_mode & 0777) != 0600 && ::chmod(file.c_str(), 0600) == 0) {
         info->st_mode = (info->st_mode & ~0777) | 0600;
     }
-    Unfit wrong = WrongWithFile(*info);
+    Unfit wrong = WrongWithFile(file, *info);
     return wrong.kind == kStoreFaultNone ? ERROR_SUCCESS : Refuse(store, file, wrong);
+}
+
+void RecordReadOnly(int store, const std::string& file) {
+    std::string folder = file.substr(0, file.rfind('/'));
+    std::string cannot = "cannot change " + NamesOf(store) + ": ";
+    struct statvfs disk {};
+    struct stat info {};
+    if (::statvfs((folder + "/").c_str(), &disk) == 0 && (disk.f_flag & ST_RDONLY) != 0) {
+        RecordFaultText(store, kStoreFaultReadOnly,
+                        cannot + "the disk that holds " + file +
+                            " is mounted read-only; mount it for writing to change them");
+    } else if (::lstat(file.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0) {
+        RecordFaultText(store, kStoreFaultReadOnly,
+                        cannot + file + " is read-only; make it writable to change them: " +
+                            "chmod u+w " + file);
+    } else if (FolderReadOnly(file)) {
+        RecordFaultText(store, kStoreFaultReadOnly,
+                        cannot + "their folder " + folder +
+                            " is read-only; make it writable to change them: chmod u+w " + folder);
+    } else {
+        RecordFault(store, kStoreFaultReadOnly, file);
+    }
 }
 
 std::string WhyNoFileCanBeMade(const std::string& folder) {

@@ -30,6 +30,10 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
 // status of the fault recorded.
 LONG SecureOpenedFile(int store, const std::string& file, struct stat* info);
 
+// Records that `file`, the database of `store`, cannot be written, saying what keeps it from
+// being written (the file, its folder, or the disk) and how to change that.
+void RecordReadOnly(int store, const std::string& file);
+
 // Why a new file cannot be made in `folder` (ending in '/'), found without making one: the
 // folder cannot be written, or its file system is read-only or has no room for another file.
 // Empty when none of these holds.

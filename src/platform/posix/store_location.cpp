@@ -32,11 +32,6 @@ std::string FromEnv(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// The variable that names the folder of `store` outright.
-const char* OwnVariable(int store) {
-    return store == kVelmoraVolatileStore ? "VELMORA_VOLATILE_DIR" : "VELMORA_REGISTRY_DIR";
-}
-
 // $HOME, else the user's entry in the password database.
 std::string HomeFolder() {
     std::string home = FromEnv("HOME");
@@ -93,11 +88,12 @@ LONG RefuseAnotherUsersFolderForRoot(int store, const StoreFolder& folder) {
     }
     for (const auto& [path, info] : FoldersOnTheWay(folder.path)) {
         if (info.st_uid != 0) {
+            std::string user = UserCalled(info.st_uid);
             RecordFault(store, kStoreFaultNotOurs, path,
-                        "it belongs to user " + UserCalled(info.st_uid) +
-                            ", and velmora runs as root with " + folder.source +
-                            " (sudo -E keeps the caller's); nothing was made there: run velmora "
-                            "as that user, or as root without -E");
+                        "it belongs to user " + user + ", and velmora runs as root with " +
+                            folder.source +
+                            " (sudo -E keeps the caller's), so nothing was made there",
+                        "run velmora as user " + user + ", or as root without -E");
             return StatusOfFault(kStoreFaultNotOurs);
         }
     }
@@ -127,11 +123,8 @@ LONG CannotReach(int store, const std::string& path, int error) {
     }
     struct stat info {};
     ::stat(taken.c_str(), &info);
-    RecordFault(store, kStoreFaultNotOurs, taken,
-                NotTheUsersOwn(info) +
-                    ", so the store below it cannot be made or opened; give it "
-                    "back with: " +
-                    GiveBackCommand(taken));
+    RecordFault(store, kStoreFaultNotOurs, taken, NotTheUsersOwn(info),
+                "give it back with: " + GiveBackCommand(taken));
     return StatusOfFault(kStoreFaultNotOurs);
 }
 
@@ -143,35 +136,43 @@ std::string WrongWithSharedBase(const std::string& base) {
         return std::strerror(errno);
     }
     if (S_ISLNK(info.st_mode)) {
-        return "a symbolic link";
+        return "it is a symbolic link";
     }
     if (!S_ISDIR(info.st_mode)) {
-        return "not a folder";
+        return "it is not a folder";
     }
     std::string wrong = NotTheUsersOwn(info);
     if (wrong.empty() && (info.st_mode & 077) != 0) {
-        wrong = "open to other users";
+        wrong = "other users can look into it";
     }
     return wrong;
 }
 
 // Records the fault of a folder that is not the user's own (links followed); false then. One that
-// another user made in the user's own folder is said with the command that gives it back.
+// another user made in the user's own folder is said with the command that gives it back, one of
+// the user's that others can write to with the command that closes it.
 bool FolderIsOurs(int store, const std::string& folder) {
     struct stat info {};
-    std::string wrong = ::stat(folder.c_str(), &info) != 0 ? std::strerror(errno)
-                        : !S_ISDIR(info.st_mode)           ? std::string("not a folder")
-                                                           : NotTheUsersOwn(info);
-    // Only a folder in one of the user's own was the user's to have: another user's runtime
-    // folder, say, is theirs.
-    std::string taken = wrong.empty() || info.st_uid == geteuid() ? "" : TakenFolder(folder);
-    if (!taken.empty()) {
-        wrong += "; give it back with: " + GiveBackCommand(taken);
+    bool found = ::stat(folder.c_str(), &info) == 0;
+    std::string wrong = !found                   ? std::strerror(errno)
+                        : !S_ISDIR(info.st_mode) ? std::string("it is not a folder")
+                                                 : NotTheUsersOwn(info);
+    if (wrong.empty()) {
+        return true;
     }
-    if (!wrong.empty()) {
-        RecordFault(store, kStoreFaultNotOurs, folder, wrong);
+    std::string todo;
+    if (found && info.st_uid == geteuid()) {
+        todo = S_ISDIR(info.st_mode) ? HowToMakeItTheUsersOwn(info, folder) : "move it aside";
+    } else {
+        // Only a folder in one of the user's own was the user's to have: another user's runtime
+        // folder, say, is theirs.
+        std::string taken = found ? TakenFolder(folder) : "";
+        todo = !taken.empty()
+                   ? "give it back with: " + GiveBackCommand(taken)
+                   : "name a folder of your own in " + std::string(FolderVariable(store));
     }
-    return wrong.empty();
+    RecordFault(store, kStoreFaultNotOurs, folder, wrong, todo);
+    return false;
 }
 
 // Creates every missing folder of `path` with mode 0700; a folder that exists, or a link to
@@ -198,9 +199,8 @@ LONG MakeFolders(int store, const std::string& path) {
                 above.st_uid != geteuid() && above.st_uid != 0) {
                 RecordFault(store, kStoreFaultNotOurs, parent,
                             "it belongs to user " + UserCalled(above.st_uid) +
-                                ", and nothing is made in another user's folder; name a folder "
-                                "of your own in " +
-                                OwnVariable(store));
+                                ", and velmora makes no folder in another user's",
+                            "name a folder of your own in " + std::string(FolderVariable(store)));
                 return StatusOfFault(kStoreFaultNotOurs);
             }
             if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
@@ -214,20 +214,24 @@ LONG MakeFolders(int store, const std::string& path) {
 
 }  // namespace
 
+const char* FolderVariable(int store) {
+    return store == kVelmoraVolatileStore ? "VELMORA_VOLATILE_DIR" : "VELMORA_REGISTRY_DIR";
+}
+
 LONG ConfiguredFolder(int store, StoreFolder* folder) {
     folder->sharedBase.clear();
     folder->runtimeBase.clear();
     bool isVolatile = store == kVelmoraVolatileStore;
-    const char* own = OwnVariable(store);
+    const char* own = FolderVariable(store);
     folder->path = FromEnv(own);
     folder->source = std::string(own) + "=" + folder->path;
     if (!folder->path.empty()) {
         // Taken from wherever the program runs, it would be another store in every directory.
         if (folder->path[0] != '/') {
-            RecordFault(store, kStoreFaultCannotOpen, folder->path,
-                        std::string(own) +
-                            " names a folder relative to the current directory; "
-                            "set it to a full path");
+            RecordFaultText(store, kStoreFaultCannotOpen,
+                            folder->source + " is not a full path: " + NamesOf(store) +
+                                " would be kept below whichever directory you are in; set it to "
+                                "a full path, one that begins with /");
             return StatusOfFault(kStoreFaultCannotOpen);
         }
         return ERROR_SUCCESS;
@@ -250,8 +254,8 @@ LONG ConfiguredFolder(int store, StoreFolder* folder) {
     std::string home = HomeFolder();
     if (home.empty()) {
         RecordFault(store, kStoreFaultNoHome, "~/.config/velmora/registry",
-                    "HOME is unset and the password database names none for user " +
-                        std::to_string(getuid()));
+                    "HOME is unset and /etc/passwd names none for user " + std::to_string(getuid()),
+                    "set HOME, or name a folder for them in VELMORA_REGISTRY_DIR");
         return StatusOfFault(kStoreFaultNoHome);
     }
     folder->path = home + "/.config/velmora/registry";
@@ -269,10 +273,9 @@ LONG PrepareFolder(int store, const StoreFolder& folder, bool create, std::strin
         // Anyone may make that folder first; the user then learns how to go on without it.
         std::string wrong = WrongWithSharedBase(folder.sharedBase);
         if (!wrong.empty()) {
-            RecordFault(store, kStoreFaultNotOurs, folder.sharedBase,
-                        wrong +
-                            "; temporary names are off for this session: set "
-                            "VELMORA_VOLATILE_DIR to a folder of your own to keep them there");
+            RecordFault(store, kStoreFaultNotOurs, folder.sharedBase, wrong,
+                        "they are off for this session: set VELMORA_VOLATILE_DIR to a folder of "
+                        "your own to keep them");
             return StatusOfFault(kStoreFaultNotOurs);
         }
     }

@@ -21,7 +21,10 @@ struct StoreFolder {
     std::string source;
 };
 
-// The folder of `store` (a VelmoraStoreId) as the environment names it, found without
+// The variable that names the folder of `store` (a VelmoraStoreId) outright.
+const char* FolderVariable(int store);
+
+// The folder of `store` as the environment names it, found without
 // touching the file system. A relative XDG folder is ignored, with a notice; a relative folder of
 // our own variables is refused. ERROR_SUCCESS, or the status of the fault recorded.
 LONG ConfiguredFolder(int store, StoreFolder* folder);

@@ -46,8 +46,8 @@ LONG RefuseSharedFile(int store, const std::string& real) {
         return ERROR_SUCCESS;
     }
     RecordFault(store, kStoreFaultCannotOpen, real + "/hkcu.db",
-                "it is the persistent store's file as well; give the temporary names a folder of "
-                "their own");
+                "it is the file of " + NamesOf(kVelmoraPersistentStore) + " as well",
+                std::string("give them a folder of their own in ") + FolderVariable(store));
     return StatusOfFault(kStoreFaultCannotOpen);
 }
 
