@@ -114,9 +114,8 @@ bool EntryGone(const char* name, bool filter, bool temporary) {
                        : temporary ? kTempKeysSection
                                    : kKeysSection,
                        filter || !temporary);
-    TextBuffer value;
-    bool failed = false;
-    return !section.ReadString(name, value, &failed) && !failed;
+    return RegQueryValueExA(section.key, name, nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_FILE_NOT_FOUND;
 }
 
 uint32_t PluginCommandPos(const char* text) {
