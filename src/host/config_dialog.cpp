@@ -36,14 +36,15 @@ DWORD Checked(const FarDialogItem& item) {
 // command line: an empty one would claim every line, and a letter with a colon is the line that
 // changes the drive. It reads a colon inside a prefix as the end of one prefix and the start of
 // another ("zz:qq" would be two), and takes the text up to the colon for the prefix itself; a
-// prefix kept as it was stored is not judged by that rule again.
+// prefix kept as it was stored is not judged by that rule again, nor one a program judges that
+// names a shell's command after it (CheckNewPrefix), where it is no file manager's prefix.
 int PrefixRefusal(const char* prefix, bool changed) {
     bool letter = (prefix[0] >= 'A' && prefix[0] <= 'Z') || (prefix[0] >= 'a' && prefix[0] <= 'z');
     bool drive = letter && prefix[1] == ':' && prefix[2] == '\0';
     if (prefix[0] == '\0' || drive) {
         return MBadPrefix;
     }
-    if (!changed) {
+    if (!changed || CheckNewPrefix != nullptr) {
         return 0;
     }
     const char* colon = std::strchr(prefix, ':');
