@@ -43,9 +43,9 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs("usage: velmora-type TEXT\n", stderr);
         return 2;
     }
-    HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+    HANDLE input =
+        CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (input == INVALID_HANDLE_VALUE) {
         std::fprintf(stderr, "velmora-type: no console (error %lu)\n", GetLastError());
         return 1;
