@@ -1,8 +1,9 @@
 # Writes OUTPUT, a C++ source that holds the files INPUTS (a list) whole, in the order given, as
-# the array kEmbeddedTexts of embedded_texts.h: what a program needs at every start is built into
-# it, so that a copy of it alone still works. Run as `cmake -DOUTPUT=... -DINPUTS=... -P`.
+# the array ARRAY of embedded_texts.h (and its length, ARRAYCount): what a program needs at every
+# start is built into it, so that a copy of it alone still works. Run as
+# `cmake -DOUTPUT=... -DARRAY=... -DINPUTS=... -P`.
 set(source "// Written by cmake/embed_texts.cmake from the files named below; do not edit.\n")
-string(APPEND source "#include \"embedded_texts.h\"\n\nconst EmbeddedText kEmbeddedTexts[] = {\n")
+string(APPEND source "#include \"embedded_texts.h\"\n\nconst EmbeddedText ${ARRAY}[] = {\n")
 foreach(input IN LISTS INPUTS)
     file(READ ${input} bytes HEX)
     string(REGEX REPLACE "([0-9a-f][0-9a-f])" "\\\\x\\1" escaped "${bytes}")
@@ -14,7 +15,7 @@ foreach(input IN LISTS INPUTS)
     math(EXPR size "${hex_length} / 2")
     string(APPEND source "    {\"${name}\", ${size},\n    \"${escaped}\"},\n")
 endforeach()
-string(APPEND source "};\nconst int kEmbeddedTextCount = sizeof kEmbeddedTexts / sizeof kEmbeddedTexts[0];\n")
+string(APPEND source "};\nconst int ${ARRAY}Count = sizeof ${ARRAY} / sizeof ${ARRAY}[0];\n")
 file(WRITE ${OUTPUT}.new "${source}")
 configure_file(${OUTPUT}.new ${OUTPUT} COPYONLY)
 file(REMOVE ${OUTPUT}.new)

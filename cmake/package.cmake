@@ -1,6 +1,6 @@
 # The Debian package: `cpack -G DEB` in a Release build on Linux (scripts/package.sh) makes
 # velmora_<version>_<arch>.deb with the velmora program, the far2l plugin where Debian's far2l
-# finds the plugins of the system, the shells' completion files, the manual page and the guides.
+# finds the plugins of the system, the shells' completion files, the manual page and the guide.
 
 set(velmora_package_dir ${CMAKE_BINARY_DIR}/package)
 set(velmora_doc_dir share/doc/velmora)
@@ -29,7 +29,13 @@ add_custom_command(
     COMMENT "Writing the shells' completion files of velmora"
     VERBATIM)
 
-# Debian keeps manual pages and changelogs compressed, without a time stamp in the header.
+# Debian keeps manual pages and changelogs compressed, without a time stamp in the header. The
+# manual page lists the panel's keys from the list F1 shows.
+set(velmora_panel_keys ${PROJECT_SOURCE_DIR}/doc/keys/shell-panel.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${velmora_panel_keys})
+execute_process(COMMAND sh ${PROJECT_SOURCE_DIR}/doc/keys/render.sh roff ${velmora_panel_keys}
+                OUTPUT_VARIABLE VELMORA_PANEL_KEYS OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
 configure_file(${PROJECT_SOURCE_DIR}/doc/velmora.1 ${velmora_package_dir}/velmora.1 @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog ${velmora_package_dir}/changelog @ONLY)
 add_custom_command(
@@ -37,15 +43,6 @@ add_custom_command(
     COMMAND gzip -9nkf ${velmora_package_dir}/velmora.1 ${velmora_package_dir}/changelog
     DEPENDS ${velmora_package_dir}/velmora.1 ${velmora_package_dir}/changelog
     VERBATIM)
-
-# The README's part on the velmora program, as the guide to it beside the plugin's user guide.
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
-file(READ ${PROJECT_SOURCE_DIR}/README.md velmora_readme)
-string(FIND "${velmora_readme}" "## velmora: the names from a shell" velmora_part_start)
-string(SUBSTRING "${velmora_readme}" ${velmora_part_start} -1 velmora_part)
-string(FIND "${velmora_part}" "\n## " velmora_part_end)
-string(SUBSTRING "${velmora_part}" 0 ${velmora_part_end} velmora_part)
-file(WRITE ${velmora_package_dir}/velmora.md "${velmora_part}\n")
 
 add_custom_target(velmora_package_files ALL
     DEPENDS ${velmora_completions} ${velmora_package_dir}/velmora.1.gz
@@ -55,8 +52,9 @@ install(FILES ${velmora_package_dir}/velmora DESTINATION share/bash-completion/c
 install(FILES ${velmora_package_dir}/_velmora DESTINATION share/zsh/vendor-completions)
 install(FILES ${velmora_package_dir}/velmora.fish DESTINATION share/fish/vendor_completions.d)
 install(FILES ${velmora_package_dir}/velmora.1.gz DESTINATION share/man/man1)
-install(FILES ${PROJECT_SOURCE_DIR}/doc/UserGuide.txt ${velmora_package_dir}/velmora.md
-              ${velmora_package_dir}/changelog.gz ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
+# The guide for Linux, the shells and far2l; the guide for Far on Windows goes with the DLLs.
+install(FILES ${PROJECT_SOURCE_DIR}/doc/guide.md ${velmora_package_dir}/changelog.gz
+              ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
         DESTINATION ${velmora_doc_dir})
 # What lintian reports that is so on purpose, each with the reason.
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides

@@ -62,14 +62,14 @@ if [ "$check" -eq 1 ]; then
     exit 0
 fi
 
-cat << 'EOF'
+cat << EOF
 
 Velmora in far2l. Names stored here are thrown away when far2l exits.
 
   cd::NAME      name the current folder (permanent)     cd:+NAME  temporary
   cd:NAME       go there; cd:NAME/sub goes below it     cd:-NAME  forget it
-  cd:           the panel of names: Enter goes, F4 edits, Shift+F4 adds,
-                F7 makes a filter, F8 deletes, Ctrl+R re-reads
+  cd:           the panel of names, with these keys:
+$("$velmora_root/doc/keys/render.sh" text "$velmora_root/doc/keys/far-panel.txt" | sed 's/^/  /')
   F9, Options, Plugins configuration, Velmora: the prefix and other settings
   F10 quits.
 

@@ -150,6 +150,21 @@ manual_renders() {
 }
 check "man velmora renders" manual_renders
 
+# The package's documents are for Linux: the guide of the shells and far2l, and the manual page
+# with its panel keys and examples; none speaks of Windows' Explorer or registry, and every file
+# the page names is a file the package or the program makes.
+documents_are_for_linux() {
+    local doc=/usr/share/doc/velmora page
+    page=$(MANWIDTH=80 man -P cat velmora 2> /dev/null) || return 1
+    [ -f "$doc/guide.md" ] && [ ! -e "$doc/UserGuide.txt" ] &&
+        grep -q '^PANEL KEYS' <<< "$page" && grep -q '^EXAMPLES' <<< "$page" &&
+        ! grep -qiE 'explorer|HKEY_|registry key|the registry|\.so\b' <<< "$page" &&
+        ! grep -rqiE 'explorer|HKEY_|registry key|the registry' "$doc" --exclude=copyright ||
+        { echo "the package's documents speak of Windows, or lack the guide, keys or examples" >&2 &&
+            return 1; }
+}
+check "the package's documents are the guide for Linux" documents_are_for_linux
+
 # A throwaway profile names no folder of personal plugins, so far2l can only find the system's.
 far2l_lists_velmora() {
     mkdir -p "$work/profile/.config/settings"

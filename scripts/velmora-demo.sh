@@ -83,8 +83,8 @@ cat << EOF
     $prefix proj/src       go to proj's "src" ($prefix proj goes to proj itself)
     $prefix +tmp           store this directory as a temporary name
     $prefix n<Tab>         complete a name; $prefix pr with several matches shows a menu
-    $prefix                the panel of names: Enter goes, F4 edits, F7 adds a filter,
-                       F8 deletes, F1 lists the keys, Esc leaves
+    $prefix                the panel of names, with these keys:
+$(doc/keys/render.sh text doc/keys/shell-panel.txt | sed 's/^/  /')
     $prefix -proj          delete the name
     velmora list         the names and their directories; velmora prune deletes the
                        names whose directory is gone
@@ -92,7 +92,7 @@ cat << EOF
     velmora --configure  the settings (the prefix, error messages, completion)
 
   To keep it in your own shell, add this line to ~/.bashrc:
-    eval "\$($program init bash)"
+    command -v velmora >/dev/null && eval "\$(velmora init bash)"
   Type exit to leave the demonstration.
 
 EOF

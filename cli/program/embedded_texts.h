@@ -1,5 +1,6 @@
-// Files built into the program (cmake/embed_texts.cmake writes the array): the module's
-// language files, so that the program works wherever it is copied.
+// Files built into the program (cmake/embed_texts.cmake writes the arrays), so that it works
+// wherever it is copied: the module's language files, and the list of the panel's keys that the
+// documents show too (doc/keys/shell-panel.txt).
 #pragma once
 
 struct EmbeddedText {
@@ -8,5 +9,7 @@ struct EmbeddedText {
     const char* bytes;
 };
 
-extern const EmbeddedText kEmbeddedTexts[];
-extern const int kEmbeddedTextCount;
+extern const EmbeddedText kLanguageFiles[];
+extern const int kLanguageFilesCount;
+extern const EmbeddedText kPanelKeys[];
+extern const int kPanelKeysCount;

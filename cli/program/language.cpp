@@ -29,9 +29,9 @@ std::vector<Language> KnownLanguages() {
             languages.push_back(std::move(language));
         }
     }
-    for (int i = 0; i < kEmbeddedTextCount; ++i) {
+    for (int i = 0; i < kLanguageFilesCount; ++i) {
         Language language;
-        std::string text(kEmbeddedTexts[i].bytes, kEmbeddedTexts[i].size);
+        std::string text(kLanguageFiles[i].bytes, kLanguageFiles[i].size);
         if (ParseLanguageText(text, &language.messages, &language.id)) {
             languages.push_back(std::move(language));
         }

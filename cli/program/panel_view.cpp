@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "embedded_texts.h"
 #include "file_browser.h"
 
 namespace {
@@ -16,21 +17,29 @@ namespace {
 const char* const kHostLabels[12] = {"Help",   "",       "", "Edit", "", "",
                                      "MkFold", "Delete", "", "Quit", "", ""};
 
-const char* const kHelpLines[] = {
-    "Keys",
-    "Enter          go to the name, or enter the filter",
-    "Shift+Enter    open in the file browser     (or Ctrl+O)",
-    "Alt+Enter      go to the name",
-    "F4             edit the name or filter",
-    "Shift+F4       add a name                   (or Ctrl+N)",
-    "F7             add a filter",
-    "F8             delete the name or filter, or the selected ones",
-    "Ctrl+R         read the list again",
-    "Insert, Space  select",
-    "Alt+1 .. Alt+0 the keys F1 .. F10",
-    "Esc, F10       leave",
-    "~ marks a temporary name, / a filter, * a selected item",
-};
+// The keys' box: a line for each key, from the list that the documents show too.
+std::vector<std::string> HelpLines() {
+    std::vector<std::pair<std::string, std::string>> keys;
+    std::string list(kPanelKeys[0].bytes, kPanelKeys[0].size);
+    size_t keyWidth = 0;
+    for (size_t start = 0; start < list.size();) {
+        size_t end = list.find('\n', start);
+        end = end == std::string::npos ? list.size() : end;
+        std::string line = list.substr(start, end - start);
+        start = end + 1;
+        size_t tab = line.find('\t');
+        if (tab != std::string::npos) {
+            keys.emplace_back(line.substr(0, tab), line.substr(tab + 1));
+            keyWidth = std::max(keyWidth, tab);
+        }
+    }
+    std::vector<std::string> lines = {"Keys"};
+    for (const auto& [key, what] : keys) {
+        lines.push_back(key + std::string(keyWidth + 2 - key.size(), ' ') + what);
+    }
+    lines.push_back("~ marks a temporary name, / a filter, * a selected item");
+    return lines;
+}
 
 bool IsFilter(const SimItem& item) {
     return (item.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -278,7 +287,7 @@ bool PanelView::OpenInFileBrowser() {
 void PanelView::ShowHelp() {
     MessageCall call;
     call.flags = FMSG_MB_OK;
-    call.lines.assign(std::begin(kHelpLines), std::end(kHelpLines));
+    call.lines = HelpLines();
     // Message boxes centre their lines; lines of one width stay aligned as a table.
     size_t width = 0;
     for (size_t i = 1; i < call.lines.size(); ++i) {
