@@ -352,7 +352,9 @@ case_cyrillic_names_and_directories() {
     run_command "cd:проект/ниже"
     wait_left_dir "$dirs/проект/ниже" || return 1
     # A target that is a command for a plugin is typed into the command line. far2l types no
-    # posted UTF-8 bytes and no Latin-1 code points, so this proves the text arrives whole.
+    # posted UTF-8 bytes and no Latin-1 code points, so the command that reaches the shell (no
+    # plugin claims it) proves the text arrives whole. One that begins with the module's own
+    # prefix would run the module again, without end for a name that leads to itself: refused.
     open_configuration || return 1
     send Down Down Down Down Down C-y
     type_text "vel:"
@@ -365,20 +367,28 @@ case_cyrillic_names_and_directories() {
     send Tab C-y
     type_text "vel:café"
     send Enter
+    wait_for "cannot begin with the prefix" || return 1
+    send Enter
+    wait_for "Add name" || return 1
+    send C-y
+    type_text "xyz:café"
+    send Enter
     wait_listed кот && wait_listed проект || return 1
     send Home Enter
     wait_gone "═ Velmora ═" || return 1
     run_command "cd $dirs/a1"
     wait_left_dir "$dirs/a1" || return 1
+    # With the panels off, the shell's answer shows once the command it was typed has ended.
+    send C-o
     run_command "vel:кот"
-    wait_left_dir "$dirs/café" || return 1
-    # Ctrl+Enter on the panel runs it on the other panel and comes back to the names.
+    wait_for "a1# xyz:café" && wait_for "xyz:café: " || return 1
+    send C-o
+    # Ctrl+Enter on the panel runs it on the other panel, typed whole there too.
     run_command "vel:"
     wait_listed кот || return 1
     select_item кот || return 1
     ctrl_enter
-    wait_for "═ $dirs/café ═" || return 1
-    wait_for "═ Velmora ═"
+    wait_for "other# xyz:café"
 }
 
 case_other_panel_and_file_browser() {

@@ -68,7 +68,7 @@ current() { grep -qE "^║$1 " <<< "$(sed -n '/^╟/{n;p;q}' <<< "$(far screen)"
 sorted_by() { grep -qE "^║$1 +Name" <<< "$(far screen)"; }
 in_registry() {
     local value
-    value=$(far reg query "HKCU\\Software\\Far\\Plugins\\Velmora\\$1" /v "$2" 2> /dev/null) &&
+    value=$(far reg query "HKCU\\Software\\Far\\Plugins\\Velmora${1:+\\$1}" /v "$2" 2> /dev/null) &&
         grep -qF -- "$3" <<< "$value"
 }
 
@@ -103,6 +103,21 @@ dismiss() {
 go_to() {
     far cmd "cd $(win "$1")"
     wait_left_dir "$1"
+}
+# The same for a folder whose path holds characters beyond ASCII, which tmux cannot type.
+go_to_typed() {
+    far text "cd $(win "$1")" || { failure="the command line never held cd $1" && return 1; }
+    far keys Enter
+    wait_left_dir "$1"
+}
+# Runs a command that holds characters beyond ASCII.
+typed_cmd() {
+    far text "$1" || { failure="the command line never held $1" && return 1; }
+    far keys Enter
+}
+# A message box of the module's that shows this text; it is closed then.
+refused_with() {
+    wait_message && wait_for "$1" && dismiss message_shown
 }
 # The left panel as the names panel at its top level.
 open_panel() {
@@ -368,6 +383,168 @@ scenario_same_name_twice_deletes_row_under_cursor() {
     wait_not_stored TempKeys dup && wait_stored Keys dup "$(win "$work/proj")"
 }
 
+# ---- texts beyond ASCII (Wine's locale C: ANSI 1252, OEM 437), and what the host cannot carry ----
+
+# Far hands a 1.x plugin its folder in the OEM code page, which lacks Cyrillic and CJK letters
+# ('?' for each) and writes A with a macron as a plain A: none of these is the folder the user
+# is in, and storing one would lead to another folder.
+scenario_folders_the_host_cannot_pass_on_refused() {
+    local dir
+    mkdir -p "$work/u/Привет" "$work/u/中文" "$work/u/Ārlis" "$work/u/Arlis" "$work/u/straße" || return 1
+    for dir in Привет 中文 Ārlis; do
+        go_to_typed "$work/u/$dir" || return 1
+        far cmd "cd::cr"
+        refused_with "pass this folder's name whole" && wait_not_stored Keys cr || return 1
+    done
+}
+
+# Both would arrive as "???" and be one name, the second replacing the first.
+scenario_names_beyond_the_code_page_refused() {
+    go_to "$work/u" || return 1
+    typed_cmd "cd::Жук" && refused_with "cannot hold ? or" || return 1
+    typed_cmd "cd::Лес" && refused_with "cannot hold ? or" && wait_not_stored Keys "???"
+}
+
+# Letters the OEM page has are stored as what they are, read by other programs as such, and
+# jumped to.
+scenario_letters_of_the_code_page_stored_as_text() {
+    mkdir -p "$work/u/café" && go_to_typed "$work/u/café" || return 1
+    typed_cmd "cd::café"
+    wait_stored Keys café "$(win "$work/u/café")" && go_to "$work/other" || return 1
+    typed_cmd "cd:café"
+    wait_left_dir "$work/u/café"
+}
+
+scenario_name_written_by_another_program_found() {
+    far reg add 'HKCU\Software\Far\Plugins\Velmora\Keys' /v straße /t REG_SZ \
+        /d "$(win "$work/u/straße")" /f > /dev/null || return 1
+    go_to "$work/other" || return 1
+    typed_cmd "cd:straße"
+    wait_left_dir "$work/u/straße"
+}
+
+# "Я" arrives as "?": completed, it would offer every name.
+scenario_question_mark_not_completed() {
+    go_to "$work/other" || return 1
+    typed_cmd "cd:Я"
+    refused_with "No name matches" || return 1
+    shows "Wx" && failure="a menu of names was offered" && return 1
+    wait_left_dir "$work/other"
+}
+
+# A pattern the host would enter the first match of, and a folder written by another program
+# whose letters the host's code page lacks, which it could not take either.
+scenario_targets_the_host_cannot_take_refused() {
+    far reg add 'HKCU\Software\Far\Plugins\Velmora\Keys' /v wild /t REG_SZ \
+        /d "$(win "$work/u")\??????" /f > /dev/null &&
+        far reg add 'HKCU\Software\Far\Plugins\Velmora\Keys' /v cyr /t REG_SZ \
+            /d "$(win "$work/u/Привет")" /f > /dev/null && go_to "$work/other" || return 1
+    far cmd "cd:wild"
+    refused_with "No folder's name holds" && wait_left_dir "$work/other" || return 1
+    far cmd "cd:cyr"
+    refused_with "pass this folder's name whole" && wait_left_dir "$work/other"
+}
+
+# Its colon at index 5 made it a command for another plugin.
+scenario_long_form_target_is_a_folder() {
+    far reg add 'HKCU\Software\Far\Plugins\Velmora\Keys' /v lf /t REG_SZ \
+        /d "\\\\?\\$(win "$work/proj")" /f > /dev/null && go_to "$work/other" || return 1
+    far cmd "cd:lf"
+    wait_title "\\\\?\\$(win "$work/proj")"
+}
+
+scenario_command_the_shell_would_run_refused() {
+    far reg add 'HKCU\Software\Far\Plugins\Velmora\Keys' /v pw /t REG_SZ \
+        /d "xyz:abc & echo hi>$(win "$work")\pw.txt" /f > /dev/null && go_to "$work/other" || return 1
+    far cmd "cd:pw"
+    refused_with "Not typed into the command line" || return 1
+    [ ! -e "$work/pw.txt" ] || { failure="the shell ran the stored text" && false; }
+}
+
+# The host cuts a path longer than its field, 259 characters, and shows another folder.
+scenario_jump_past_the_field_refused() {
+    local deep=$work/deep
+    while [ $((${#deep} + 2)) -lt 250 ]; do deep=$deep/d; done
+    deep=$deep/$(printf 'x%.0s' $(seq $((257 - ${#deep} - 3))))
+    mkdir -p "$deep/y" || return 1
+    far reg add 'HKCU\Software\Far\Plugins\Velmora\Keys' /v lng257 /t REG_SZ /d "$(win "$deep")" \
+        /f > /dev/null && go_to "$work/other" || return 1
+    far cmd "cd:lng257/yq"
+    refused_with "longer than Far takes whole" && wait_left_dir "$work/other"
+}
+
+# A legal folder that fills the host's field is stored: the process is in it, so it is whole.
+scenario_folder_of_259_characters_stored() {
+    local full=$work/full
+    while [ $((${#full} + 2)) -lt 250 ]; do full=$full/f; done
+    full=$full/$(printf 'g%.0s' $(seq $((259 - ${#full} - 3))))
+    mkdir -p "$full" && far cmd "cd $(win "$full")" && wait_for "\\${full##*/}>" || return 1
+    far cmd "cd::f259"
+    wait_stored Keys f259 "$(win "$full")"
+}
+
+scenario_relative_path_refused() {
+    open_panel || return 1
+    far keys S-F4
+    wait_for "Add name" || return 1
+    fill_dialog rel beta
+    refused_with "Type the whole path" && dismiss shows "Add name" && wait_not_stored Keys rel
+}
+
+scenario_filter_name_with_backslash_refused() {
+    open_panel || return 1
+    far keys F7
+    wait_for "Path mask" || return 1
+    fill_dialog 'f\g' "*"
+    refused_with "cannot hold a slash" && dismiss shows "Path mask" && wait_not_stored Filters 'f\g'
+}
+
+scenario_blanks_around_a_typed_name_dropped() {
+    open_panel || return 1
+    far keys S-F4
+    wait_for "Add name" || return 1
+    fill_dialog "  sp  " "$(win "$work/a2")"
+    wait_stored Keys sp "$(win "$work/a2")"
+}
+
+# Cancelling the menu of names is no miss.
+scenario_escape_on_the_menu_says_nothing() {
+    go_to "$work/other" || return 1
+    far cmd "cd:W"
+    wait_for "║  Wx " || return 1
+    far keys Escape
+    sleep 1
+    not message_shown || { failure="a message followed the cancelled menu" && false; }
+}
+
+# Another Far on the same registry deleted it while this panel listed it.
+scenario_row_deleted_elsewhere_said() {
+    go_to "$work/a2" || return 1
+    far cmd "cd::vanish"
+    wait_stored Keys vanish "$(win "$work/a2")" && open_panel && select_item vanish || return 1
+    far reg delete 'HKCU\Software\Far\Plugins\Velmora\Keys' /v vanish /f > /dev/null
+    far keys Enter
+    refused_with "no longer stored" && wait_unlisted vanish
+}
+
+# "zz:qq" would be two prefixes; after the refusal the cursor is on the prefix, so a Space is
+# typed there instead of flipping "Show in disk menu".
+scenario_prefix_with_two_colons_refused() {
+    go_to "$work" || return 1
+    far keys M-S-F9
+    wait_for "Plugins configuration" && wait_for "Velmora" || return 1
+    far keys Enter
+    wait_for "Velmora settings" || return 1
+    far keys Tab Tab Tab Tab Tab C-y
+    far type "zz:qq"
+    far keys Enter
+    refused_with "ends in a colon" && wait_for "Velmora settings" || return 1
+    far keys Space
+    wait_for "[x] Show in disk menu" || return 1
+    dismiss shows "Velmora settings" && dismiss shows "Plugins configuration" &&
+        wait_stored "" Prefix "cd:"
+}
+
 scenarios=(
     "store: cd::proj writes the current folder to the registry" store
     "jump: cd:proj shows the folder in the panel's title" jump
@@ -392,6 +569,22 @@ scenarios=(
     "Ctrl+PgUp and .. leave a filter as a folder" navigation_keys_leave_filter
     "Ctrl+F5 and Ctrl+F3 sort the panel" sort_keys_reach_host
     "F8 on the temporary of two same names deletes it" same_name_twice_deletes_row_under_cursor
+    "cd::cr in folders named in Cyrillic, CJK and with a look-alike: refused" folders_the_host_cannot_pass_on_refused
+    "cd::Жук and cd::Лес, one '???' for the host: both refused" names_beyond_the_code_page_refused
+    "cd::café: stored as café, and jumped to" letters_of_the_code_page_stored_as_text
+    "straße written by reg add: cd:straße finds it" name_written_by_another_program_found
+    "cd:Я, which arrives as '?': not completed" question_mark_not_completed
+    "targets holding ?????? and Cyrillic: refused, not entered" targets_the_host_cannot_take_refused
+    "a target \\\\?\\Z:\\...: a folder" long_form_target_is_a_folder
+    "a target xyz:abc & echo: never typed into the command line" command_the_shell_would_run_refused
+    "cd:lng257/yq, 260 characters: refused, not cut" jump_past_the_field_refused
+    "cd::f259 in a folder of 259 characters: stored" folder_of_259_characters_stored
+    "Shift+F4 with a relative path: refused" relative_path_refused
+    "F7 with a name holding a backslash: refused" filter_name_with_backslash_refused
+    "Shift+F4 with blanks around the name: stored without them" blanks_around_a_typed_name_dropped
+    "Esc on the menu of names: no message" escape_on_the_menu_says_nothing
+    "Enter on a row deleted by another program: said, and the list read again" row_deleted_elsewhere_said
+    "the prefix zz:qq: refused, the cursor back on the prefix" prefix_with_two_colons_refused
 )
 
 # Runs one scenario and says how it went; after a failure Far starts again, on the same

@@ -408,6 +408,13 @@ void SimHost::AfterModuleCall() {
     }
     std::vector<DWORD> keys = std::move(pendingKeys_);
     pendingKeys_.clear();
+    // A jump posts keys at most twice over (a command, then the prefix on the other panel).
+    constexpr int kDeepestPlay = 8;
+    if (!keys.empty() && playing_ == kDeepestPlay) {
+        endlessKeys = true;
+        return;
+    }
+    ++playing_;
     for (DWORD key : keys) {
         if (key == 9) {
             SwitchPanels();
@@ -419,6 +426,7 @@ void SimHost::AfterModuleCall() {
             commandLine += static_cast<char>(key);
         }
     }
+    --playing_;
 }
 
 void SimHost::OpenFromMenu(int openFrom) {

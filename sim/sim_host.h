@@ -99,6 +99,9 @@ class SimHost {
     std::vector<MessageCall> messages;
     // Command lines the host ran that were not for this module (other plugins' commands).
     std::vector<std::string> executed;
+    // Set when posted keys ran a command that posted keys again, deeper than any jump goes:
+    // a real host would play them for ever. The stand-in stops there.
+    bool endlessKeys = false;
     std::string commandLine;
 
     // The host's side of the module, once it is loaded: hands over the services and reads the
@@ -153,6 +156,8 @@ class SimHost {
     SimPanel panels_[2];
     int active_ = 0;
     std::vector<DWORD> pendingKeys_;
+    // How many plays of posted keys are running, each inside the one before.
+    int playing_ = 0;
     // Panels whose module panel asked to be closed, with the directory to show then.
     std::vector<std::pair<SimPanel*, std::string>> pendingCloses_;
 };

@@ -6,6 +6,7 @@
 
 #include "../abi/plugin_abi.h"
 #include "../host/host_services.h"
+#include "../store/errors.h"
 #include "../store/heap.h"
 #include "../store/name_store.h"
 #include "../store/reg_section.h"
@@ -71,11 +72,12 @@ void Gather(const char* typed, CandidateList& candidates) {
     }
 }
 
-// Index of the candidate the user chose, or -1.
+// Index of the candidate the user chose, or -1 when the menu was cancelled. A menu that cannot
+// be had leaves as ErrNoMemory rather than pass for a cancel.
 int ChooseFromMenu(const CandidateList& candidates) {
     auto* items = static_cast<FarMenuItem*>(MemAlloc(candidates.count * sizeof(FarMenuItem)));
     if (items == nullptr) {
-        return -1;
+        throw ErrNoMemory;
     }
     for (uint32_t i = 0; i < candidates.count; ++i) {
         const char* name = candidates.entries[i]->Text();
@@ -104,7 +106,7 @@ int CompleteName(const char* typed, TextBuffer& target) {
         }
         int chosen = candidates.count == 1 ? 0 : ChooseFromMenu(candidates);
         if (chosen < 0) {
-            return 0;
+            return kCompletionCancelled;
         }
         taken.Assign(candidates.entries[chosen]->Text());
     }

@@ -1,14 +1,19 @@
 // Jumps: posting plugin commands, and the panel's jumps to a stored name.
 #include "jump.h"
 
+#include <string>
+
+#include "../host/control_bytes.h"
+#include "../host/error_report.h"
 #include "../host/host_services.h"
+#include "../host/messages.h"
 #include "../host/module_state.h"
 #include "../panel/shortcut_panel.h"
 #include "../store/heap.h"
 #include "../store/name_store.h"
+#include "target_rules.h"
 
 KeySequence PostedKeys;
-const char* PostedText = nullptr;
 
 namespace {
 
@@ -23,9 +28,20 @@ DWORD* TypeText(DWORD* keys, const char* text) {
     return keys;
 }
 
+// Shows refusal `message` naming `text`, its control characters written out.
+void Refuse(int message, const char* text) {
+    ShowRefusal(message, VisibleText(text, false, Host.CodePageTexts).c_str());
+}
+
 }  // namespace
 
-void PostPluginCommand(const char* text, bool otherPanel) {
+bool PostPluginCommand(const char* text, bool otherPanel) {
+    const char* named = nullptr;
+    int refusal = TypingRefusal(text, otherPanel, &named);
+    if (refusal != 0) {
+        Refuse(refusal, named);
+        return false;
+    }
     const char* prefix = Settings.Prefix.Text();
     int count = lstrlenA(text) + 1;
     if (otherPanel) {
@@ -33,8 +49,9 @@ void PostPluginCommand(const char* text, bool otherPanel) {
     }
     auto* keys = static_cast<DWORD*>(MemAlloc(count * sizeof(DWORD)));
     if (keys == nullptr) {
-        return;
+        return false;
     }
+    bool posted = false;
     try {
         DWORD* next = keys;
         if (otherPanel) {
@@ -50,13 +67,32 @@ void PostPluginCommand(const char* text, bool otherPanel) {
         PostedKeys.Flags = 0;
         PostedKeys.Count = count;
         PostedKeys.Sequence = keys;
-        PostedText = text;
         // The host copies the keys during the call and plays them after the module returns.
         HostAdvControl(ACTL_POSTKEYSEQUENCE, &PostedKeys);
+        posted = true;
     } catch (...) {
     }
-    PostedText = nullptr;
     MemFree(keys);
+    return posted;
+}
+
+bool CarryTarget(HANDLE panel, char* target, bool otherPanel) {
+    if (PluginCommandPos(target) != 0) {
+        return PostPluginCommand(target, otherPanel);
+    }
+    int refusal = DirectoryRefusal(target);
+    if (refusal != 0) {
+        Refuse(refusal, target);
+        return false;
+    }
+    if (otherPanel) {
+        HostControl(panel, FCTL_SETANOTHERPANELDIR, target);
+        HostControl(panel, FCTL_UPDATEANOTHERPANEL, nullptr);
+        HostControl(panel, FCTL_REDRAWANOTHERPANEL, nullptr);
+    } else if (!HostShowDirectory(panel, target)) {
+        ReportFault(MNoDirectory, target);
+    }
+    return true;
 }
 
 int ShortcutPanel::GoToName(const char* name) {
@@ -70,13 +106,5 @@ int ShortcutPanel::GoToName(const char* name) {
 }
 
 void ShortcutPanel::JumpTo(char* target, bool otherPanel) {
-    if (PluginCommandPos(target) != 0) {
-        PostPluginCommand(target, otherPanel);
-    } else if (!otherPanel) {
-        HostShowDirectory(this, target);
-    } else {
-        HostControl(this, FCTL_SETANOTHERPANELDIR, target);
-        HostControl(this, FCTL_UPDATEANOTHERPANEL, nullptr);
-        HostControl(this, FCTL_REDRAWANOTHERPANEL, nullptr);
-    }
+    CarryTarget(this, target, otherPanel);
 }

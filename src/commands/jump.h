@@ -7,11 +7,15 @@
 
 // The record handed to the host for every post; refilled each time.
 extern KeySequence PostedKeys;
-// The text that PostedKeys types, while it is being handed over, else null: a layer between the
-// module and the host that refuses the keys names the text as the user stored it.
-extern const char* PostedText;
 
 // Types `text` and Enter into the command line of this panel, or of the other panel and then
-// the module's prefix and Enter back on this one. Posts nothing when the keys cannot be had;
-// reports nothing.
-void PostPluginCommand(const char* text, bool otherPanel);
+// the module's prefix and Enter back on this one. A text that may not be typed there
+// (TypingRefusal) is refused with a box that names it; nothing is posted then, nor when the keys
+// cannot be had. True when the keys were handed to the host.
+bool PostPluginCommand(const char* text, bool otherPanel);
+// Carries `target` to the panel `panel` stands for (INVALID_HANDLE_VALUE: the active one), or to
+// the other panel: a command for another plugin is posted, a directory shown. A target that
+// cannot be carried as it is (DirectoryRefusal, TypingRefusal) is refused with a box that names
+// it, whatever ShowErrors says: the user asked to go there and would land elsewhere. A directory
+// the host could not show is said while ShowErrors is on. False when refused.
+bool CarryTarget(HANDLE panel, char* target, bool otherPanel);

@@ -33,7 +33,7 @@ int JumpTarget(const char* text, char separator, bool complete, TextBuffer& targ
         found = CompleteName(name.Text(), target);
     }
     if (found != 1) {
-        return 0;
+        return found == kCompletionCancelled ? found : 0;
     }
     if (rest.capacity != 0) {
         // The stored part and the rest stay as they are; only the joint is the host's.

@@ -12,10 +12,11 @@ void SplitName(const char* text, TextBuffer& name, TextBuffer& rest);
 // The first '/' or '\' in `text`, where a jump ends the name; null when there is none. A name
 // that holds one could never be jumped to, and the host would show only what follows the last.
 const char* FirstSeparator(const char* text);
-// 1 with the target of a jump to `text`, 0 when it leads nowhere. The name (SplitName) is looked
-// up among the temporary names first, then the permanent ones; when it is stored in neither and
-// `complete` is set, it is completed from the permanent names, through the host's menu when
-// several begin with it. A rest is joined to the target with the host's `separator`, unless the
-// target ends in one ("/" and "etc" make "/etc"). Whether the target is a directory or a command
-// for another plugin (PluginCommandPos) is the caller's to tell.
+// 1 with the target of a jump to `text`, 0 when it leads nowhere, kCompletionCancelled when the
+// user cancelled the menu of names. The name (SplitName) is looked up among the temporary names
+// first, then the permanent ones; when it is stored in neither and `complete` is set, it is
+// completed from the permanent names, through the host's menu when several begin with it. A rest is
+// joined to the target with the host's `separator`, unless the target ends in one ("/" and "etc"
+// make "/etc"). Whether the target is a directory or a command for another plugin
+// (PluginCommandPos) is the caller's to tell.
 int JumpTarget(const char* text, char separator, bool complete, TextBuffer& target);

@@ -1,6 +1,8 @@
 // The rule for the names an add stores; see name_rule.h.
 #include "name_rule.h"
 
+#include <cstring>
+
 #include "../store/errors.h"
 #include "jump_target.h"
 
@@ -13,5 +15,8 @@ int CheckName(const char* name) {
     }
     // The dispatcher's command characters: the first character alone decides the command.
     bool command = name[0] == '+' || name[0] == ':' || name[0] == '-';
-    return command ? ErrNameBeginsWithCommand : 0;
+    if (command) {
+        return ErrNameBeginsWithCommand;
+    }
+    return std::strpbrk(name, "?*") != nullptr ? ErrNameWithWildcard : 0;
 }

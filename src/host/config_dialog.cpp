@@ -1,6 +1,8 @@
 // The configuration dialog: five check boxes and the prefix field, saved at once on OK. A prefix
 // that would leave the command line unusable, or that the program running the module refuses, is
 // refused, and the dialog comes back as typed.
+#include <cstring>
+
 #include "../abi/plugin_abi.h"
 #include "../store/text_buffer.h"
 #include "dialog_items.h"
@@ -30,18 +32,30 @@ DWORD Checked(const FarDialogItem& item) {
     return item.Selected != 0 ? 1 : 0;
 }
 
-// The host reads a prefix from the start of the command line: an empty one would claim every
-// line, and a letter with a colon is the line that changes the drive.
-bool UsablePrefix(const char* prefix) {
+// The message that refuses a prefix, or 0. The host reads a prefix from the start of the
+// command line: an empty one would claim every line, and a letter with a colon is the line that
+// changes the drive. It reads a colon inside a prefix as the end of one prefix and the start of
+// another ("zz:qq" would be two), and takes the text up to the colon for the prefix itself; a
+// prefix kept as it was stored is not judged by that rule again, nor one a program judges that
+// names a shell's command after it (CheckNewPrefix), where it is no file manager's prefix.
+int PrefixRefusal(const char* prefix, bool changed) {
     bool letter = (prefix[0] >= 'A' && prefix[0] <= 'Z') || (prefix[0] >= 'a' && prefix[0] <= 'z');
     bool drive = letter && prefix[1] == ':' && prefix[2] == '\0';
-    return prefix[0] != '\0' && !drive;
+    if (prefix[0] == '\0' || drive) {
+        return MBadPrefix;
+    }
+    if (!changed || CheckNewPrefix != nullptr) {
+        return 0;
+    }
+    const char* colon = std::strchr(prefix, ':');
+    return colon == nullptr || colon[1] != '\0' || colon == prefix ? MPrefixOneColon : 0;
 }
 
-// Fills the ten items, the check boxes checked as `checked` says by item.
-void FillItems(FarDialogItem* items, const int* checked, const char* prefix) {
+// Fills the ten items, the check boxes checked as `checked` says by item; after a refused prefix
+// the focus is on the prefix alone, so that the next key edits it rather than flip a switch.
+void FillItems(FarDialogItem* items, const int* checked, const char* prefix, bool refused) {
     InitDialogItem(items[kBox], DI_DOUBLEBOX, 2, 1, 49, 12, 0, 0, 0, 0, GetMsg(MConfigTitle));
-    InitCheckBox(items[kShowInDiskMenu], 5, 2, 1, checked[kShowInDiskMenu], 0, 0,
+    InitCheckBox(items[kShowInDiskMenu], 5, 2, refused ? 0 : 1, checked[kShowInDiskMenu], 0, 0,
                  GetMsg(MShowInDiskMenuCheckBox));
     InitCheckBox(items[kShowInPluginsMenu], 5, 3, 0, checked[kShowInPluginsMenu], 0, 0,
                  GetMsg(MShowInPluginsMenuCheckBox));
@@ -84,8 +98,9 @@ int RunConfigDialog() {
     checked[kAutoComplete] = Settings.AutoComplite != 0;
     TextBuffer prefix;
     prefix.Assign(Settings.Prefix.Text());
+    bool refused = false;
     for (;;) {
-        FillItems(items, checked, prefix.Text());
+        FillItems(items, checked, prefix.Text(), refused);
         int result = HostDialog(52, 14, items, kConfigItems);
         if (result == -1 || result == kCancel) {
             return 0;
@@ -93,11 +108,15 @@ int RunConfigDialog() {
         TextBuffer typed;
         typed.Assign(WholeIfUnchanged(items[kPrefix], prefix.Text()));
         prefix.Swap(typed);
-        if (!UsablePrefix(prefix.Text())) {
-            ShowRefusal(MBadPrefix, prefix.Text());
+        bool changed = lstrcmpA(prefix.Text(), Settings.Prefix.Text()) != 0;
+        int refusal = PrefixRefusal(prefix.Text(), changed);
+        if (refusal != 0) {
+            ShowRefusal(refusal, prefix.Text());
         } else if (CheckedPrefixTaken(prefix.Text())) {
             break;
         }
+        // The dialog comes back with the prefix under the cursor, whoever refused it.
+        refused = true;
         for (int i = 0; i < kConfigItems; ++i) {
             checked[i] = items[i].Selected;
         }

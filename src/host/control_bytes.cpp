@@ -21,12 +21,12 @@ void AppendCode(std::string* out, unsigned char byte) {
 }
 
 // The bytes of the control character at `at`, or 0 when none is there.
-size_t ControlLength(const std::string& text, size_t at) {
+size_t ControlLength(const std::string& text, size_t at, bool codePage) {
     unsigned char byte = text[at];
     if (byte < 0x20 || byte == 0x7F) {
         return 1;
     }
-    if (byte < 0x80) {
+    if (byte < 0x80 || codePage) {
         return 0;
     }
     size_t length = CharacterLength(text, at);
@@ -39,9 +39,9 @@ size_t ControlLength(const std::string& text, size_t at) {
 // Calls `visit` with the start, the length and whether it is a control for each character of
 // `text` in turn; a byte that begins no UTF-8 character is one of its own.
 template <typename Visit>
-void EachCharacter(const std::string& text, Visit visit) {
+void EachCharacter(const std::string& text, bool codePage, Visit visit) {
     for (size_t i = 0; i < text.size();) {
-        size_t control = ControlLength(text, i);
+        size_t control = ControlLength(text, i, codePage);
         size_t length = control > 0 ? control : CharacterLength(text, i);
         length = length > 0 ? length : 1;
         visit(i, length, control > 0);
@@ -51,15 +51,15 @@ void EachCharacter(const std::string& text, Visit visit) {
 
 }  // namespace
 
-bool HoldsControl(const std::string& text) {
+bool HoldsControl(const std::string& text, bool codePage) {
     bool found = false;
-    EachCharacter(text, [&](size_t, size_t, bool control) { found = found || control; });
+    EachCharacter(text, codePage, [&](size_t, size_t, bool control) { found = found || control; });
     return found;
 }
 
-std::string VisibleText(const std::string& text, bool lossless) {
+std::string VisibleText(const std::string& text, bool lossless, bool codePage) {
     std::string out;
-    EachCharacter(text, [&](size_t at, size_t length, bool control) {
+    EachCharacter(text, codePage, [&](size_t at, size_t length, bool control) {
         for (size_t i = at; i < at + length; ++i) {
             if (control) {
                 AppendCode(&out, text[i]);

@@ -8,7 +8,7 @@
 #include "messages.h"
 #include "module_state.h"
 
-const int ErrorMessageTable[11] = {0,
+const int ErrorMessageTable[15] = {0,
                                    MNameNotFound,
                                    MRegistryError,
                                    MNoMemory,
@@ -18,7 +18,11 @@ const int ErrorMessageTable[11] = {0,
                                    MDirectoryTooLong,
                                    MNameBeginsWithCommand,
                                    MPanelWithoutDirectory,
-                                   MNoNameToDelete};
+                                   MNoNameToDelete,
+                                   MNameWithWildcard,
+                                   MDirectoryNotWhole,
+                                   MTargetRunsPrefix,
+                                   0};
 
 void ReportError(int code) {
     // The store's own account of a failure names the file and what is wrong with it, which the
@@ -27,11 +31,15 @@ void ReportError(int code) {
     if (storeSaid && (code == ErrRegistry || code == ErrUnexpected)) {
         return;
     }
-    // An add refused for a name or a directory that cannot be stored whole is said whatever
-    // the setting: the user asked for something to be kept, and nothing was.
+    // An add refused for a name, a directory or a target that cannot be stored as given is
+    // said whatever the setting: the user asked for something to be kept, and nothing was. A
+    // command that said already why it was not done, or whose question was cancelled, says
+    // nothing more.
     bool refusedAdd = code == ErrNameWithSeparator || code == ErrDirectoryTooLong ||
-                      code == ErrNameBeginsWithCommand || code == ErrPanelWithoutDirectory;
-    if (Settings.ShowErrors == 0 && !refusedAdd) {
+                      code == ErrNameBeginsWithCommand || code == ErrPanelWithoutDirectory ||
+                      code == ErrNameWithWildcard || code == ErrDirectoryNotWhole ||
+                      code == ErrTargetRunsPrefix;
+    if (code == ErrNoReport || (Settings.ShowErrors == 0 && !refusedAdd)) {
         return;
     }
     if (code == ErrNotFound) {
@@ -46,7 +54,7 @@ void ReportError(int code) {
         HostMessage(FMSG_MB_OK, lines, 2);
         return;
     }
-    bool known = code >= ErrRegistry && code <= ErrNoNameToDelete;
+    bool known = code >= ErrRegistry && code <= ErrTargetRunsPrefix;
     ShowRefusal(ErrorMessageTable[known ? code : ErrUnexpected], nullptr);
 }
 

@@ -4,10 +4,10 @@
 // logged.
 #pragma once
 
-// The message for each code, by index; 0 is no error and never shown.
-extern const int ErrorMessageTable[11];
+// The message for each code, by index; 0 (no error, and ErrNoReport) is never shown.
+extern const int ErrorMessageTable[15];
 
-// Shows `code` (1 to 10). Code 1 names the last name a jump or a delete did not find, quoted so
+// Shows `code` (1 to 13). Code 1 names the last name a jump or a delete did not find, quoted so
 // that blanks at its ends are seen. Where the host can say what the store's files went through
 // (HostServices::ShowStoreFaults), that is said first, whatever the setting, and stands for the
 // module's own word on a store that failed.

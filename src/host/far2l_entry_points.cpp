@@ -11,6 +11,13 @@
 
 namespace {
 
+// far2l hands a command line that no plugin claims to the shell. Besides the characters that end
+// or join commands, quote, substitute or redirect, the shell gives a meaning of its own to '!'
+// and '^' (history: "ftp:x!!" would splice the last command line in), '*?[]' (patterns that
+// stand for file names), '~' (a home folder), '=' (an assignment such as "PATH=/tmp/x:y", which
+// changes how every later command runs) and '\\' (an escape).
+const char kShellSyntax[] = ";&|`$()<>{}'\"\\!^*?[]~=";
+
 // far2l calls ProcessKey up to four times per key press: a pre-processing pass with this bit
 // set in the key (TRUE there swallows the key), the key itself, and two key-release calls.
 constexpr int kPreprocessKey = 0x80000;
@@ -79,6 +86,8 @@ void SetStartupInfo(const PluginStartupInfo* info) {
     entry::SetStartupInfo(WrapFar2lServices(info));
     Host.PathSeparator = kPathSeparator;
     Host.SaysFailedMoves = true;
+    Host.CodePageTexts = false;
+    Host.ShellSyntax = kShellSyntax;
     Host.ShowStoreFaults = ShowFaultsOfFailedCommand;
     startFaultsPending = true;
     shownInSession[0] = shownInSession[1] = false;

@@ -2,7 +2,6 @@
 #include "far2l_keys.h"
 
 #include "../store/utf8.h"
-#include "control_bytes.h"
 
 namespace {
 
@@ -56,60 +55,7 @@ bool AppendTyped(const std::string& run, std::vector<DWORD>& keys) {
     return true;
 }
 
-// The keys as the bytes they type: the module posts a text's bytes one key each.
-std::string KeysText(const DWORD* keys, int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        text += static_cast<char>(keys[i]);
-    }
-    return text;
-}
-
-// Besides the blank and the characters that end or join commands, quote, substitute or
-// redirect, the shell gives a meaning of its own to '!' and '^' (history: "ftp:x!!" would splice
-// the last command line in), '*?[]' (patterns that stand for file names), '~' (a home folder)
-// and '=' (an assignment such as "PATH=/tmp/x:y", which changes how every later command runs).
-bool PlainWord(const std::string& word) {
-    const std::string shellSyntax = " ;&|`$()<>{}'\"\\!^*?[]~=";
-    return !HoldsControl(word) && word.find_first_of(shellSyntax) == std::string::npos;
-}
-
 }  // namespace
-
-bool TypedAsOneWord(const char* text, const DWORD* keys, int count, std::string* refused) {
-    // The target is judged as it is stored: a Tab or an Enter in it would pass for a change of
-    // panels or the end of a command in the keys.
-    if (text != nullptr && !PlainWord(text)) {
-        *refused = VisibleText(text);
-        return false;
-    }
-    int start = 0;
-    for (int i = 0; i <= count; ++i) {
-        if (i < count && keys[i] != kTab) {
-            continue;
-        }
-        // A part between Tabs: nothing, or a word and its Enter.
-        int length = i - start;
-        if (length > 0) {
-            const DWORD* word = keys + start;
-            int wordLength = length - 1;
-            bool shaped = keys[i - 1] == kEnter;
-            for (int k = 0; shaped && k < wordLength; ++k) {
-                shaped = word[k] != kEnter;
-            }
-            if (!shaped) {
-                *refused = VisibleText(KeysText(keys, count));
-                return false;
-            }
-            if (!PlainWord(KeysText(word, wordLength))) {
-                *refused = VisibleText(KeysText(word, wordLength));
-                return false;
-            }
-        }
-        start = i + 1;
-    }
-    return true;
-}
 
 bool TypedAsPosted(const DWORD* keys, int count) {
     for (int i = 0; i < count; ++i) {

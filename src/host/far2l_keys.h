@@ -14,15 +14,6 @@ struct Far2lTyping {
     std::vector<DWORD> keys;
 };
 
-// far2l hands a command line that no plugin claims to the shell, so a stored target may be typed
-// there only as one word the shell reads as plain text. True when `text`, the stored target the
-// keys type (null when not known), is such a word, and the sequence splits at its Tabs into
-// parts that are each empty or such a word and one Enter (the shapes the module posts); a word
-// holds no blank, no control character and none of ;&|`$()<>{}'"\!^*?[]~=. Otherwise false,
-// with the word refused (the target as stored when it is at fault), its control characters shown
-// as \xHH.
-bool TypedAsOneWord(const char* text, const DWORD* keys, int count, std::string* refused);
-
 // Whether far2l types the sequence as it is posted: every key is ASCII.
 bool TypedAsPosted(const DWORD* keys, int count);
 

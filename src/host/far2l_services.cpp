@@ -1,17 +1,14 @@
-// The wrapper around far2l's services: posted keys are typed only when the shell would read the
-// text as one plain word, and those that hold UTF-8 text are typed as far2l can (far2l_keys.h);
-// the lines of a message box are split to fit far2l's screen (far2l_box_lines.h).
+// The wrapper around far2l's services: posted keys that hold UTF-8 text are typed as far2l can
+// (far2l_keys.h), and the lines of a message box are split to fit far2l's screen
+// (far2l_box_lines.h). What may be typed at all, the module's posting decides, as on every host.
 #include "far2l_services.h"
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "../commands/jump.h"
-#include "error_report.h"
 #include "far2l_box_lines.h"
 #include "far2l_keys.h"
-#include "messages.h"
 
 namespace {
 
@@ -69,12 +66,6 @@ class Far2lServices {
     }
 
     INT_PTR PostKeys(INT_PTR moduleNumber, KeySequence* posted) {
-        std::string refused;
-        const char* text = posted == &PostedKeys ? PostedText : nullptr;
-        if (!TypedAsOneWord(text, posted->Sequence, posted->Count, &refused)) {
-            ShowRefusal(MNotRunAsCommand, refused.c_str());
-            return 0;
-        }
         if (TypedAsPosted(posted->Sequence, posted->Count)) {
             return hostAdvControl_(moduleNumber, ACTL_POSTKEYSEQUENCE, posted);
         }

@@ -5,6 +5,13 @@
 
 HostServices Host;
 
+namespace {
+
+// cmd joins and redirects commands with these, escapes with '^', expands '%' and quotes with '"'.
+const char kCmdSyntax[] = "&|<>^%\"";
+
+}  // namespace
+
 void CopyHostServices(const PluginStartupInfo* info) {
     std::memcpy(&Host.Info, info, sizeof Host.Info);
     std::memcpy(&Host.FSF, info->FSF, sizeof Host.FSF);
@@ -12,6 +19,8 @@ void CopyHostServices(const PluginStartupInfo* info) {
     Host.Major = major >= 1 ? major : 1;
     Host.PathSeparator = '\\';
     Host.SaysFailedMoves = false;
+    Host.CodePageTexts = true;
+    Host.ShellSyntax = kCmdSyntax;
     Host.ShowStoreFaults = nullptr;
 }
 

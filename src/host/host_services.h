@@ -16,6 +16,15 @@ struct HostServices {
     // Whether the host says itself that it could not move a panel to a directory (far2l shows
     // an error box within the call), so that the module need not say it again.
     bool SaysFailedMoves;
+    // Whether the host's texts are in an 8-bit code page of Windows, as the Windows hosts hand
+    // them over: a character the page lacks arrives replaced ('?' or a look-alike letter), a
+    // byte from 0x80 up is a letter, and no path holds '?' or '*'. far2l's adaptation clears it:
+    // far2l hands over UTF-8 whole, and a Linux path may hold any byte but '/'.
+    bool CodePageTexts;
+    // The characters that the shell behind the host's command line reads as more than text:
+    // cmd's for the Windows hosts, a POSIX shell's in far2l's adaptation. A plugin command is
+    // typed into the command line only without them, blanks and control characters.
+    const char* ShellSyntax;
     // Set by a host layer that can tell what the store's files went through (far2l's, over the
     // Linux store), for ReportError: shows the faults the store met during the current call,
     // whatever ShowErrors holds, and tells whether there were any. Null elsewhere.

@@ -48,4 +48,13 @@ enum MessageId {
     MCutTextEdited = 41,
     MPanelWithoutDirectory = 42,
     MNoNameToDelete = 43,
+    MNameWithWildcard = 44,
+    MDirectoryNotWhole = 45,
+    MTargetRunsPrefix = 46,
+    MWildcardDirectory = 47,
+    MJumpTooLong = 48,
+    MRelativePath = 49,
+    MNoLongerStored = 50,
+    MPrefixOneColon = 51,
+    MNoCompletion = 52,
 };

@@ -1,7 +1,8 @@
 // The keys the panel takes over from the host. Enter jumps to a name (here, in the system's
-// file browser, or on the other panel) or enters a filter; Ctrl+R re-reads; F4 edits and adds;
-// F8 deletes after a question; F3, F5 and F6 are swallowed, alone and with Shift or Alt, since
-// the items are no files. A filter is told from a name by its directory attribute alone, and
+// file browser, or on the other panel) or enters a filter, and says so of an entry no longer
+// stored (another Far on the same registry may have deleted it); Ctrl+R re-reads; F4 edits and
+// adds; F8 deletes after a question; F3, F5 and F6 are swallowed, alone and with Shift or Alt,
+// since the items are no files. A filter is told from a name by its directory attribute alone, and
 // an item's whole name is the panel's (ItemName), not the host's cut copy; every key acts on
 // the entry an item stands for, in its own section.
 #include <cstring>
@@ -119,7 +120,14 @@ int ShortcutPanel::EnterKey(unsigned int controlState) {
         }
         TextBuffer name;
         ItemName(*item, name);
-        SetFilter(name.Text(), item->Description != nullptr ? item->Description : "");
+        TextBuffer pattern;
+        if (!LookupFilter(name.Text(), pattern)) {
+            if (Vanished(name.Text(), true, false)) {
+                return 1;
+            }
+            pattern.Assign(item->Description != nullptr ? item->Description : "");
+        }
+        SetFilter(name.Text(), pattern.Text());
         Refresh();
         return 1;
     }
@@ -128,6 +136,14 @@ int ShortcutPanel::EnterKey(unsigned int controlState) {
     }
     TextBuffer target;
     bool stored = ItemTarget(*item, target) == 1;
+    if (!stored) {
+        TextBuffer name;
+        bool temporary = false;
+        ItemIdentity(*item, name, temporary);
+        if (Vanished(name.Text(), false, temporary)) {
+            return 1;
+        }
+    }
     if (controlState == PKF_SHIFT && stored) {
         if (PluginCommandPos(target.Text()) != 0) {
             return 0;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "../host/error_report.h"
 #include "../host/host_services.h"
 #include "../host/messages.h"
 #include "../host/module_state.h"
@@ -144,6 +145,7 @@ void ShortcutPanel::LoadSection(const char* section, bool persistent, bool filte
 }
 
 int ShortcutPanel::BuildList() {
+    listFresh = true;
     try {
         LoadSection(kFiltersSection, true, true, filter.Text());
         LoadSection(kKeysSection, true, false, nullptr);
@@ -255,6 +257,15 @@ bool ShortcutPanel::Shows(const PanelInfo& info) const {
     return listed == count;
 }
 
+bool ShortcutPanel::Vanished(const char* name, bool filter, bool temporary) {
+    if (!EntryGone(name, filter, temporary)) {
+        return false;
+    }
+    ShowRefusal(MNoLongerStored, name);
+    Refresh();
+    return true;
+}
+
 int ShortcutPanel::SetDirectory(const char* dir) {
     if (lstrcmpA(dir, "..") == 0) {
         // At the top the host closes the panel itself, as it leaves any plugin's root.
@@ -281,6 +292,13 @@ int ShortcutPanel::GetFindData(PluginPanelItem** panelItems, int* itemsNumber, i
     if (!HostControl(this, FCTL_GETPANELINFO, &FindDataPanelInfo)) {
         return 0;
     }
+    // The host asks again when it shows the panel again, and another Far on the same registry
+    // may have changed the names since: a list not built for this request is built anew.
+    if (!listFresh) {
+        Clear();
+        BuildList();
+    }
+    listFresh = false;
     *panelItems = items;
     *itemsNumber = static_cast<int>(count);
     return 1;

@@ -60,6 +60,9 @@ class ShortcutPanel {
     int ItemTarget(const PluginPanelItem& item, TextBuffer& target) const;
     // Whether the host's description of a panel lists exactly this panel's items.
     bool Shows(const PanelInfo& info) const;
+    // Whether an item's entry is no longer stored (EntryGone), as when another Far on the same
+    // registry deleted it: then says so and reads the list again.
+    bool Vanished(const char* name, bool filter, bool temporary);
 
     // The host's requests. They may throw the store's codes; the entry points catch them.
     int GetFindData(PluginPanelItem** panelItems, int* itemsNumber, int opMode);
@@ -90,6 +93,9 @@ class ShortcutPanel {
     PluginPanelItem* items = nullptr;
     uint32_t count = 0;
     uint32_t capacity = 0;
+    // Whether the list was built since the host last fetched it, so that the fetch that follows
+    // a change need not build it again.
+    bool listFresh = false;
 
     // The panels alive, newest first: a change made on one is shown on another that the host
     // shows beside it.

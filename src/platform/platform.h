@@ -5,6 +5,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// The host's texts are in its OEM code page: the registry and process functions the module
+// calls take them there (windows/oem_functions.h).
+#include "windows/oem_functions.h"
 // Windows paths begin with a drive or a backslash; a ':' after index 1 is no part of them.
 constexpr bool kSlashRootedPaths = false;
 // An export of the module: its undecorated name comes from Velmora.def.

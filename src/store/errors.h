@@ -21,4 +21,15 @@ enum terrors_t : int32_t {
     // delete without a name.
     ErrPanelWithoutDirectory = 9,
     ErrNoNameToDelete = 10,
+    // Also refused before anything was written: a name holding '?' or '*', which may stand for
+    // a letter the host could not hand over and would match other names in a completion; a
+    // current directory the host could not hand over whole (it holds the '?' of such a letter,
+    // or a look-alike of it); a target that begins with the module's own prefix, which typed
+    // into the command line would come back here and run again without end.
+    ErrNameWithWildcard = 11,
+    ErrDirectoryNotWhole = 12,
+    ErrTargetRunsPrefix = 13,
+    // A command not carried out with nothing more to say of it: the user cancelled its question,
+    // or was told already why.
+    ErrNoReport = 14,
 };

@@ -109,9 +109,19 @@ int DeleteNameIn(const char* name, bool temporary) {
     return DeleteIn(temporary ? kTempKeysSection : kKeysSection, !temporary, name);
 }
 
+bool EntryGone(const char* name, bool filter, bool temporary) {
+    RegSection section(filter      ? kFiltersSection
+                       : temporary ? kTempKeysSection
+                                   : kKeysSection,
+                       filter || !temporary);
+    return RegQueryValueExA(section.key, name, nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_FILE_NOT_FOUND;
+}
+
 uint32_t PluginCommandPos(const char* text) {
     uint32_t length = static_cast<uint32_t>(lstrlenA(text));
-    if (length <= 2 || (kSlashRootedPaths && text[0] == '/')) {
+    if (length <= 2 || (text[0] == '\\' && text[1] == '\\') ||
+        (kSlashRootedPaths && text[0] == '/')) {
         return 0;
     }
     bool command = false;

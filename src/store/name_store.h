@@ -34,7 +34,12 @@ int DeleteName(const char* name, bool filter);
 int DeleteNameIn(const char* name, bool temporary);
 // True with the pattern when the filter is stored; failures leave as thrown codes.
 bool LookupFilter(const char* name, TextBuffer& pattern);
+// Whether the filter, or the temporary or permanent name, is missing from its section: not
+// merely unreadable, nor of another type. A section that cannot be opened leaves as a thrown
+// code.
+bool EntryGone(const char* name, bool filter, bool temporary);
 // The index of the last colon when some colon stands at index 3 or later (a command for
-// another plugin, such as "ftp:server"), else 0. A drive path's colon is at index 1; where
-// paths begin with '/', a text that does is a path whatever colons it holds.
+// another plugin, such as "ftp:server"), else 0. A drive path's colon is at index 1, and a text
+// that begins with "\\" is a server's share or a "\\?\" path; where paths begin with
+// '/', a text that does is a path whatever colons it holds.
 uint32_t PluginCommandPos(const char* text);

@@ -89,6 +89,9 @@ TEST_F(CommandLineTest, AddsStoreTheActivePanelsDirectoryWholeAndRefuseNamesNoJu
         EXPECT_EQ(ProcessCommandLine(typed), ErrNameBeginsWithCommand) << typed;
     }
     EXPECT_EQ(ProcessCommandLine(":x-+"), 0);
+    // Two names the host could not hand over ("???" for three letters it lacks) would be one.
+    EXPECT_EQ(ProcessCommandLine(":???"), ErrNameWithWildcard);
+    EXPECT_EQ(ProcessCommandLine("+p*"), ErrNameWithWildcard);
     EXPECT_EQ(ProcessCommandLine(": blank "), 0);
     EXPECT_EQ(StoredText("\\TempKeys", "tmp"), "D:\\here");
     EXPECT_EQ(StoredText("\\Keys", "perm"), "D:\\here");
@@ -113,12 +116,55 @@ TEST_F(CommandLineTest, AddWithoutNameOrPanelStoresNothing) {
     sim_->Active().curDir.resize(field - 1);
     EXPECT_EQ(ProcessCommandLine(":whole"), 0);
     EXPECT_EQ(StoredText("\\Keys", "whole"), sim_->Active().curDir);
+    // No Windows folder's name holds '?': the host put it for a letter it could not hand over.
+    sim_->Active().curDir = "D:\\u\\??????";
+    EXPECT_EQ(ProcessCommandLine(":cyrillic"), ErrDirectoryNotWhole);
     sim_->Active().refuseInfo = true;
     EXPECT_EQ(ProcessCommandLine(":"), ErrEmptyName) << "said as such also without a panel";
     EXPECT_EQ(ProcessCommandLine(":lost"), ErrUnexpected);
     EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"proj", "whole"}));
     EXPECT_TRUE(StoredNames("\\TempKeys").empty());
 }
+
+#ifdef _WIN32
+// The host keeps the process in the active panel's directory; the system's record of it tells
+// a directory the host handed over whole from one it cut or wrote with look-alike letters.
+TEST_F(CommandLineTest, AddTellsTheDirectoryTheProcessIsInFromACutOrALookAlikeOfIt) {
+    // As the host hands a text over: a look-alike letter where the page has one, else '?'.
+    auto inOemPage = [](const std::wstring& text) {
+        char out[1024] = {};
+        WideCharToMultiByte(CP_OEMCP, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
+        return std::string(out);
+    };
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    const std::wstring base = std::wstring(temp) + L"velmora-cwd";
+    const size_t field = sizeof(PanelInfo::CurDir) - 1;
+    const std::wstring full = base + L"\\" + std::wstring(field - base.size() - 1, L'f');
+    const std::wstring longer = full + L"\\x";
+    const std::wstring alike = base + L"\\\u0100rlis";
+    for (const std::wstring& dir : {base, full, longer, alike}) {
+        CreateDirectoryW(dir.c_str(), nullptr);
+    }
+    ASSERT_TRUE(SetCurrentDirectoryW(full.c_str()));
+    sim_->Active().curDir = inOemPage(full);
+    EXPECT_EQ(ProcessCommandLine(":full"), 0) << "a legal folder that fills the field";
+    ASSERT_TRUE(SetCurrentDirectoryW(longer.c_str()));
+    EXPECT_EQ(ProcessCommandLine(":cut"), ErrDirectoryTooLong) << "the same text, cut";
+    ASSERT_TRUE(SetCurrentDirectoryW(alike.c_str()));
+    sim_->Active().curDir = inOemPage(alike);
+    // The OEM pages write the letter A with a macron as a plain A.
+    EXPECT_EQ(sim_->Active().curDir, inOemPage(base) + "\\Arlis");
+    EXPECT_EQ(ProcessCommandLine(":alike"), ErrDirectoryNotWhole) << sim_->Active().curDir;
+    SetCurrentDirectoryW(before);
+    for (const std::wstring& dir : {alike, longer, full, base}) {
+        RemoveDirectoryW(dir.c_str());
+    }
+    EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({"proj", "full"}));
+}
+#endif
 
 TEST_F(CommandLineTest, DeleteReturnsItsCodeAndRecordsTheNameItMissed) {
     Settings.ShowErrors = 1;

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "commands/command_line.h"
+#include "host/host_services.h"
+#include "host/messages.h"
 #include "host/module_state.h"
 #include "host_fixture.h"
 #include "registry_probe.h"
@@ -67,6 +69,24 @@ TEST_F(CompletionTest, TypedWildcardsActAsWildcards) {
     Complete("");
     ASSERT_EQ(sim_->menus.size(), 1u);
     EXPECT_EQ(sim_->menus[0].items.size(), 3u) << "the empty name offers every permanent name";
+}
+
+TEST_F(CompletionTest, AQuestionMarkThatNamesNoNameIsNotCompletedAndTheBoxSaysSo) {
+    // The Windows hosts hand over '?' for a letter their code page lacks: completed, "?" would
+    // offer every name of one letter and more, and jump somewhere unrelated.
+    Settings.AutoComplite = 1;
+    EXPECT_EQ(ProcessCommandLine("?"), ErrNoReport);
+    EXPECT_EQ(ProcessCommandLine("p?b/src"), ErrNoReport);
+    EXPECT_TRUE(sim_->menus.empty());
+    ASSERT_EQ(sim_->messages.size(), 2u);
+    EXPECT_EQ(sim_->messages[0].lines,
+              (std::vector<std::string>{Msg(MErrorTitle), Msg(MNoCompletion), "?"}));
+    EXPECT_EQ(ProcessCommandLine("d*"), 0) << "a '*' the host never puts for a letter";
+    EXPECT_EQ(sim_->controls.back().text, "D:\\docs");
+    // far2l hands over UTF-8 whole, where a '?' was typed as one.
+    Host.CodePageTexts = false;
+    EXPECT_EQ(ProcessCommandLine("p?b"), 0);
+    EXPECT_EQ(sim_->controls.back().text, "D:\\pub");
 }
 
 TEST_F(CompletionTest, LongNameIsShownCutButLookedUpWhole) {

@@ -17,17 +17,25 @@ TEST_F(ErrorReportTest, OnlyRefusedAddsAreShownWhileShowErrorsIsOff) {
         ReportError(code);
     }
     EXPECT_TRUE(sim_->messages.empty());
-    ReportError(ErrNameWithSeparator);
-    ReportError(ErrDirectoryTooLong);
-    ReportError(ErrNameBeginsWithCommand);
-    ReportError(ErrPanelWithoutDirectory);
+    const std::pair<int, int> refusedAdds[] = {{ErrNameWithSeparator, MNameWithSeparator},
+                                               {ErrDirectoryTooLong, MDirectoryTooLong},
+                                               {ErrNameBeginsWithCommand, MNameBeginsWithCommand},
+                                               {ErrPanelWithoutDirectory, MPanelWithoutDirectory},
+                                               {ErrNameWithWildcard, MNameWithWildcard},
+                                               {ErrDirectoryNotWhole, MDirectoryNotWhole},
+                                               {ErrTargetRunsPrefix, MTargetRunsPrefix}};
+    for (auto [code, message] : refusedAdds) {
+        ReportError(code);
+        EXPECT_EQ(sim_->messages.back().lines,
+                  (std::vector<std::string>{Msg(MErrorTitle), Msg(message)}));
+    }
+    // A delete without a name, a command whose question was cancelled or that said already why
+    // it was not done.
     ReportError(ErrNoNameToDelete);
-    ASSERT_EQ(sim_->messages.size(), 4u);
-    EXPECT_EQ(sim_->messages[1].lines,
-              (std::vector<std::string>{Msg(MErrorTitle), Msg(MDirectoryTooLong)}));
-    EXPECT_EQ(sim_->messages[2].lines[1], Msg(MNameBeginsWithCommand));
-    EXPECT_EQ(sim_->messages[3].lines,
-              (std::vector<std::string>{Msg(MErrorTitle), Msg(MPanelWithoutDirectory)}));
+    EXPECT_EQ(sim_->messages.size(), 7u);
+    Settings.ShowErrors = 1;
+    ReportError(ErrNoReport);
+    EXPECT_EQ(sim_->messages.size(), 7u);
 }
 
 TEST_F(ErrorReportTest, EachCodeShowsItsMessageUnderTheErrorTitle) {

@@ -16,7 +16,7 @@
 
 namespace {
 
-const size_t kMessageCount = 44;
+const size_t kMessageCount = 53;
 const size_t kUnusedMessage = 24;
 
 // The host's sprintf conversions in `text`: each entry is one whole conversion such as

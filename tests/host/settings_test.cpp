@@ -177,15 +177,22 @@ TEST_F(SettingsTest, PrefixThatLeavesTheCommandLineUnusableIsRefusedAndTheDialog
     StoreText("Prefix", "go:");
     StoreDword("ShowErrors", 1);
     StartModule();
-    for (const char* unusable : {"", "j:"}) {
-        script_.AnswerDialog({8, {{7, unusable}}, {{4, 0}}});
+    // The host reads "zz:qq" as two prefixes, and a prefix up to its colon.
+    const std::pair<const char*, int> unusable[] = {
+        {"", MBadPrefix}, {"j:", MBadPrefix}, {"zz:qq", MPrefixOneColon}, {"ab", MPrefixOneColon}};
+    for (const auto& [prefix, message] : unusable) {
+        script_.AnswerDialog({8, {{7, prefix}}, {{4, 0}}});
         script_.AnswerMessage(0);
         script_.AnswerDialog({-1, {}, {}});
         EXPECT_EQ(RunConfigDialog(), 0);
-        EXPECT_EQ(sim_->dialogs.back().items[7].text, unusable);
-        EXPECT_EQ(sim_->dialogs.back().items[4].selected, 0);
+        const DialogCall& again = sim_->dialogs.back();
+        EXPECT_EQ(again.items[7].text, prefix);
+        EXPECT_EQ(again.items[4].selected, 0);
         EXPECT_EQ(sim_->messages.back().lines,
-                  (std::vector<std::string>{Msg(MErrorTitle), Msg(MBadPrefix), unusable}));
+                  (std::vector<std::string>{Msg(MErrorTitle), Msg(message), prefix}));
+        // The next key goes to the prefix, not to a switch it would flip.
+        EXPECT_EQ(again.items[1].focus, 0) << prefix;
+        EXPECT_EQ(again.items[7].focus, 1) << prefix;
     }
     EXPECT_EQ(StoredText("", "Prefix"), "go:");
     EXPECT_EQ(StoredDword("ShowErrors"), 1u);
@@ -198,9 +205,10 @@ TEST_F(SettingsTest, PrefixLongerThanItsFieldSurvivesAnUnchangedConfirm) {
     script_.AnswerDialog({8, {}, {}});
     EXPECT_EQ(RunConfigDialog(), 1);
     EXPECT_EQ(StoredText("", "Prefix"), longPrefix);
-    script_.AnswerDialog({8, {{7, longPrefix.substr(0, 510)}}, {}});
+    const std::string edited = longPrefix.substr(0, 509) + ":";
+    script_.AnswerDialog({8, {{7, edited}}, {}});
     EXPECT_EQ(RunConfigDialog(), 1);
-    EXPECT_EQ(StoredText("", "Prefix"), longPrefix.substr(0, 510)) << "an edit is stored";
+    EXPECT_EQ(StoredText("", "Prefix"), edited) << "an edit is stored";
 }
 
 TEST_F(SettingsTest, ConfirmedDialogSavesInItsOrderAndStoresAnyCheckAsOne) {

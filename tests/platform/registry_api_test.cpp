@@ -1,5 +1,6 @@
 // The registry functions themselves, as the module relies on them. The same tests run against
-// our POSIX store and against the Windows registry under Wine, so the two agree.
+// our POSIX store and against the Windows registry under Wine, so the two agree; under Wine also
+// how the module's texts, in the host's OEM code page, reach the system's UTF-16 and back.
 #include <string>
 
 #include "fresh_store.h"
@@ -134,5 +135,97 @@ TEST_F(RegistryApiTest, ValueNamesLongerThanTheRegistryHoldsAreRefused) {
     RegCloseKey(key);
     EXPECT_EQ(StoredNames("\\Keys"), InEnumerationOrder({longest, "after"}));
 }
+
+#ifdef _WIN32
+// Texts as the host's OEM code page writes them, and as the system holds them.
+std::string InOemPage(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                   0, nullptr, nullptr);
+    std::string out(size, '\0');
+    WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring FromOemPage(const std::string& text) {
+    int size =
+        MultiByteToWideChar(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(size, L'\0');
+    MultiByteToWideChar(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
+    return out;
+}
+
+std::wstring StoredWide(HKEY key, const std::wstring& name) {
+    wchar_t data[512] = {};
+    DWORD size = sizeof data - sizeof(wchar_t), type = 0;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+        ERROR_SUCCESS) {
+        return L"<missing>";
+    }
+    return data;
+}
+
+TEST_F(RegistryApiTest, TextsOfTheOemPageAreStoredAsTheCharactersTheyAre) {
+    HKEY key = Create("\\Keys", REG_OPTION_NON_VOLATILE);
+    // Every character of the page beyond ASCII, in the name and in the value.
+    std::string page;
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        page += static_cast<char>(byte);
+    }
+    ASSERT_EQ(
+        RegSetValueExA(key, page.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(page.c_str()),
+                       static_cast<DWORD>(page.size() + 1)),
+        ERROR_SUCCESS);
+    EXPECT_EQ(StoredWide(key, FromOemPage(page)), FromOemPage(page))
+        << "what another program reads";
+    EXPECT_EQ(StoredText("\\Keys", page.c_str()), page);
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{page});
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryApiTest, TextsThePageCannotWriteAreListedAndReachedAsEscapes) {
+    HKEY key = Create("\\Keys", REG_OPTION_NON_VOLATILE);
+    // Written by another program: a character no OEM page has, one outside the 16-bit range,
+    // and a text that looks like the escape itself.
+    const std::wstring name = L"x\u4E2D\U0001F600";
+    const std::wstring value = L"C:\\\u4E2D\\<U+0041>";
+    ASSERT_EQ(
+        RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+        ERROR_SUCCESS);
+    const std::string listed = "x<U+4E2D><U+1F600>";
+    const std::string read = "C:\\<U+4E2D>\\<U+003C>U+0041>";
+    ASSERT_EQ(StoredNames("\\Keys"), std::vector<std::string>{listed});
+    EXPECT_EQ(StoredText("\\Keys", listed.c_str()), read);
+    // Written back as read, it is the same text.
+    ASSERT_EQ(
+        RegSetValueExA(key, listed.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(read.c_str()),
+                       static_cast<DWORD>(read.size() + 1)),
+        ERROR_SUCCESS);
+    EXPECT_EQ(StoredWide(key, name), value);
+    EXPECT_EQ(RegDeleteValueA(key, listed.c_str()), ERROR_SUCCESS);
+    EXPECT_TRUE(StoredNames("\\Keys").empty());
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryApiTest, AProcessGetsItsCommandLineInTheCharactersOfTheOemPage) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    // A letter of the page beyond ASCII, which the ANSI page reads as another.
+    std::wstring folder = std::wstring(temp) + L"velmora-" + FromOemPage("\x82\x9A\xE1");
+    RemoveDirectoryW(folder.c_str());
+    std::string line = "cmd.exe /c mkdir \"" + InOemPage(folder) + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                               nullptr, nullptr, &startup, &process));
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    RemoveDirectoryW(folder.c_str());
+}
+#endif
 
 }  // namespace

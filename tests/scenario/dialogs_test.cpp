@@ -227,14 +227,62 @@ TEST_F(DialogsTest, NamesWithSeparatorsAreRefusedWhileOnesStoredEarlierStayUsabl
     ASSERT_EQ(host_->messages.size(), 1u);
     EXPECT_EQ(host_->messages[0].lines[1], Msg(kMsgNameWithSeparator));
     EXPECT_EQ(LastDialog().items[2].text, "c/d");
+    // The same rule in every dialog that names an entry, and for the '?' the host puts for a
+    // letter it cannot hand over.
+    const struct {
+        int key;
+        const char* name;
+        int message;
+    } refused[] = {{KEY_F7, "f\\g", kMsgNameWithSeparator},
+                   {KEY_F7, "???", kMsgNameWithWildcard},
+                   {KEY_F4, "a*", kMsgNameWithWildcard}};
+    for (const auto& r : refused) {
+        script_.AnswerMessage(0);
+        script_.AnswerDialog(
+            Answer(r.key == KEY_F7 ? kFilterOk : kNameOk, {{2, r.name}, {4, "C:\\*"}}));
+        script_.AnswerDialog(Answer(-1));
+        host_->PressKey(r.key, r.key == KEY_F7 ? 0 : PKF_SHIFT);
+        EXPECT_EQ(LastMessage(), (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(r.message)}))
+            << r.name;
+        EXPECT_EQ(LastDialog().items[2].text, r.name);
+    }
+    EXPECT_EQ(host_->messages.size(), 4u);
+    EXPECT_TRUE(StoredNames("\\Filters").empty());
 
     PressOn("a\\b", KEY_F4, 0, Answer(kNameOk, {{4, "C:\\moved"}}));
-    EXPECT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages.size(), 4u);
     EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"a\\b"});
     EXPECT_EQ(StoredText("\\Keys", "a\\b"), "C:\\moved");
     Point("a\\b");
     EXPECT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
     EXPECT_EQ(host_->Active().curDir, "C:\\moved");
+}
+
+TEST_F(DialogsTest, PathsOnlyFromTheRootOrForAnotherPluginAndTheCursorOnTheRefusedField) {
+    ASSERT_TRUE(OpenPanel());
+    // Relative, it would lead somewhere else from every folder; beginning with the prefix, it
+    // would run the module again without end; '?' and '*' the host would take for a pattern.
+    const std::pair<const char*, int> refused[] = {{"beta", kMsgRelativePath},
+                                                   {"CD:proj:x", kMsgTargetRunsPrefix},
+                                                   {"C:\\u\\??", kMsgWildcardDirectory}};
+    for (const auto& [path, message] : refused) {
+        script_.AnswerMessage(0);
+        script_.AnswerDialog(Answer(kNameOk, {{2, "  sp  "}, {4, path}}));
+        script_.AnswerDialog(Answer(-1));
+        host_->PressKey(KEY_F4, PKF_SHIFT);
+        EXPECT_EQ(LastMessage(), (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(message)}))
+            << path;
+        std::vector<int> focus;
+        for (const DialogField& field : LastDialog().items) {
+            focus.push_back(field.focus);
+        }
+        EXPECT_EQ(focus, (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 0})) << path;
+    }
+    // The blanks around a name are dropped, as the host drops them from a command line.
+    script_.AnswerDialog(Answer(kNameOk, {{2, "  sp  "}, {4, "\\\\srv\\share"}}));
+    host_->PressKey(KEY_F4, PKF_SHIFT);
+    EXPECT_EQ(StoredNames("\\Keys"), std::vector<std::string>{"sp"});
+    EXPECT_EQ(StoredText("\\Keys", "sp"), "\\\\srv\\share");
 }
 
 TEST_F(DialogsTest, EscapeOrCancelStoresNothingAndAsksNothing) {

@@ -102,6 +102,17 @@ TEST_F(ListingTest, NameStoredWhileTheListIsBuiltIsStillListed) {
     EXPECT_EQ(Listed(), (std::vector<std::string>{"a", "zz-late"}));
 }
 
+TEST_F(ListingTest, APanelShownAgainListsWhatAnotherFarChangedMeanwhile) {
+    StoreName("kept", "C:\\kept");
+    StoreName("gone", "C:\\gone");
+    ASSERT_TRUE(OpenPanel());
+    // Another Far on the same registry, behind this panel's back.
+    StoreName("fresh", "C:\\fresh");
+    DeleteStored("\\Keys", "gone");
+    host_->RefreshPanel(host_->Active());
+    EXPECT_EQ(Listed(), InEnumerationOrder({"kept", "fresh"}));
+}
+
 TEST_F(ListingTest, PanelLookAtTheTopAndInsideAFilter) {
     StoreFilter("c", "C:\\*");
     ASSERT_TRUE(OpenPanel());

@@ -4,6 +4,9 @@
 
 namespace {
 
+// The longest path the host takes whole, its panel field less the terminating zero.
+constexpr size_t kLongestPath = sizeof(PanelInfo::CurDir) - 1;
+
 class OpeningTest : public ScenarioTest {
   protected:
     void StoreOneOfEach() {
@@ -207,6 +210,97 @@ TEST_F(OpeningTest, StartingTheModuleAgainKeepsTheHandedPrefixReadable) {
     EXPECT_STREQ(handed, "first:") << "the host may read it until it asks again";
     Restart();
     EXPECT_EQ(host_->Prefix(), "second-and-longer:");
+}
+
+TEST_F(OpeningTest, JumpsThatWouldLandElsewhereAreRefusedWithABoxWhateverShowErrorsSays) {
+    // The host takes a '?' or '*' for a pattern and enters the first folder that matches, cuts
+    // a path longer than its field, and cannot take a letter its code page lacks (read from the
+    // store as <U+XXXX>): it would show another folder.
+    const std::string deep = "C:\\" + std::string(kLongestPath - 7, 'd');
+    StoreName("wild", "C:\\u\\??????");
+    StoreName("star", "C:\\u\\*");
+    StoreName("deep", deep);
+    StoreName("cjk", "C:\\u\\<U+4E2D>");
+    const struct {
+        const char* typed;
+        std::string refused;
+        int message;
+    } refusals[] = {{"wild", "C:\\u\\??????", kMsgWildcardDirectory},
+                    {"star", "C:\\u\\*", kMsgWildcardDirectory},
+                    {"deep/abcd", deep + "\\abcd", kMsgJumpTooLong},
+                    {"cjk", "C:\\u\\<U+4E2D>", kMsgDirectoryNotWhole}};
+    for (const auto& refusal : refusals) {
+        script_.AnswerMessage(0);
+        host_->RunCommandLine(std::string("cd:") + refusal.typed);
+        EXPECT_EQ(LastMessage(), (std::vector<std::string>{Msg(kMsgErrorTitle),
+                                                           Msg(refusal.message), refusal.refused}));
+    }
+    EXPECT_EQ(host_->messages.size(), 4u);
+    EXPECT_EQ(host_->Active().curDir, "C:\\work");
+    host_->RunCommandLine("cd:deep/abc");
+    EXPECT_EQ(host_->Active().curDir, deep + "\\abc") << "a path the host takes whole";
+
+    // A "\\?\" path is a directory, its '?' no pattern and its colon no plugin command's.
+    StoreName("unc", "\\\\?\\C:\\work");
+    host_->RunCommandLine("cd:unc");
+    EXPECT_EQ(host_->Active().curDir, "\\\\?\\C:\\work");
+    EXPECT_TRUE(host_->posted.empty());
+}
+
+TEST_F(OpeningTest, ATargetThatBeginsWithThePrefixIsNeverTypedNorStored) {
+    WriteStored("", "Prefix", REG_SZ, std::string("vvv:\0", 5));
+    Restart();
+    // Typed into the command line, each would run the module again, and again without end.
+    StoreName("loop", "vvv:loop");
+    StoreName("aa", "VVV:bb");
+    StoreName("bb", "vvv:aa");
+    for (const char* name : {"loop", "aa"}) {
+        script_.AnswerMessage(0);
+        host_->RunCommandLine(std::string("vvv:") + name);
+    }
+    EXPECT_FALSE(host_->endlessKeys);
+    EXPECT_TRUE(host_->posted.empty());
+    ASSERT_EQ(host_->messages.size(), 2u);
+    EXPECT_EQ(host_->messages[1].lines,
+              (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgTargetRunsPrefix), "VVV:bb"}));
+    script_.AnswerMessage(0);
+    host_->RunCommandLine("vvv::vvv:x:again");  // "again" = "vvv:x" and the directory
+    EXPECT_EQ(LastMessage(),
+              (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgTargetRunsPrefix)}));
+    EXPECT_EQ(StoredText("\\Keys", "again"), "<missing>");
+}
+
+TEST_F(OpeningTest, ACommandTheShellWouldRunIsNeverTypedIntoTheCommandLine) {
+    const std::string command = "xyz:abc & echo hi>Z:\\tmp\\pw.txt";
+    StoreName("pw", command);
+    StoreName("percent", "ftp:%PATH%");
+    StoreName("tab", "ftp:a\tb");
+    // Letters of the OEM page are no controls, and a backslash means nothing to cmd.
+    StoreName("oem", "ftp:\x8F\x90\x9F\\x");
+    for (const char* name : {"pw", "percent", "tab"}) {
+        script_.AnswerMessage(0);
+        host_->RunCommandLine(std::string("cd:") + name);
+    }
+    EXPECT_TRUE(host_->posted.empty());
+    ASSERT_EQ(host_->messages.size(), 3u);
+    EXPECT_EQ(host_->messages[0].lines,
+              (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgNotRunAsCommand), command}));
+    EXPECT_EQ(host_->messages[2].lines[2], "ftp:a\\x09b");
+    host_->RunCommandLine("cd:oem");
+    EXPECT_EQ(host_->executed, std::vector<std::string>{"ftp:\x8F\x90\x9F\\x"});
+}
+
+TEST_F(OpeningTest, CancellingTheMenuOfNamesIsNoMiss) {
+    StoreOption(kShowErrors, 1);
+    StoreOption(kAutoComplete, 1);
+    Restart();
+    StoreName("proj", "C:\\proj");
+    StoreName("prog", "C:\\prog");
+    script_.AnswerMenu(-1);
+    host_->RunCommandLine("cd:pro");
+    EXPECT_EQ(host_->menus.size(), 1u);
+    EXPECT_TRUE(host_->messages.empty());
+    EXPECT_EQ(host_->Active().plugin, nullptr);
 }
 
 }  // namespace

@@ -248,6 +248,33 @@ TEST_F(FileBrowserTest, ShiftEnterJumpsOnThePanelWhenNoBrowserStarts) {
 }
 #endif
 
+TEST_F(PanelKeysTest, KeysOnARowDeletedElsewhereSayItIsGoneAndReadTheListAgain) {
+    StoreFilter("docs", "C:\\docs*");
+    StoreName("work", "C:\\work");
+    StoreName("kept", "C:\\kept");
+    ASSERT_TRUE(OpenPanel());
+    // Another Far on the same registry deletes each one while this panel still lists it.
+    const struct {
+        const char* row;
+        const char* section;
+        int key;
+        std::vector<std::string> left;
+    } presses[] = {{"work", "\\Keys", KEY_RETURN, {"docs", "kept"}},
+                   {"docs", "\\Filters", KEY_RETURN, {"kept"}},
+                   {"kept", "\\Keys", KEY_F4, {}}};
+    for (const auto& press : presses) {
+        Point(press.row);
+        DeleteStored(press.section, press.row);
+        script_.AnswerMessage(0);
+        EXPECT_EQ(host_->PressKey(press.key, 0), 1) << press.row;
+        EXPECT_EQ(LastMessage(), (std::vector<std::string>{Msg(kMsgErrorTitle),
+                                                           Msg(kMsgNoLongerStored), press.row}));
+        EXPECT_EQ(Listed(), press.left) << "the list read again";
+    }
+    EXPECT_NE(host_->Active().plugin, nullptr) << "no jump";
+    EXPECT_TRUE(host_->dialogs.empty());
+}
+
 TEST_F(PanelKeysTest, OnlyCtrlRReReadsTheStoreAndEveryOtherRIsLeftToTheHost) {
     StoreName("one", "C:\\one");
     ASSERT_TRUE(OpenPanel());

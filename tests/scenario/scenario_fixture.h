@@ -39,9 +39,17 @@ enum ScenarioMessage {
     kMsgEmptyPath = 33,
     kMsgEmptyPattern = 34,
     kMsgNameWithSeparator = 36,
+    kMsgBadPrefix = 38,
     kMsgNotRunAsCommand = 39,
     kMsgCutTextEdited = 41,
     kMsgPanelWithoutDirectory = 42,
+    kMsgNameWithWildcard = 44,
+    kMsgDirectoryNotWhole = 45,
+    kMsgTargetRunsPrefix = 46,
+    kMsgWildcardDirectory = 47,
+    kMsgJumpTooLong = 48,
+    kMsgRelativePath = 49,
+    kMsgNoLongerStored = 50,
 };
 
 // Item attributes on the panel.
@@ -76,6 +84,10 @@ class ScenarioTest : public FreshStoreTest {
     void Point(const std::string& name);
 
     std::string Msg(int id) const { return host_->Message(id); }
+    // The lines of the last message box, or none when no box was shown.
+    std::vector<std::string> LastMessage() const {
+        return host_->messages.empty() ? std::vector<std::string>{} : host_->messages.back().lines;
+    }
     // The panel commands the module sent since the host had recorded `start` of them.
     std::vector<int> ControlCommandsSince(size_t start) const;
 

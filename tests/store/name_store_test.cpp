@@ -126,6 +126,9 @@ TEST_F(NameStoreTest, PluginCommandPosFindsLastColonOnlyFromIndexThree) {
     // A Linux directory may hold colons anywhere; typed as a command it would run them.
     EXPECT_EQ(PluginCommandPos("/tmp/q:;touch x;:"), kSlashRootedPaths ? 0u : 16u);
     EXPECT_EQ(PluginCommandPos("ftp:/srv"), 3u);
+    // A server's share, or a "\\?\" path with its drive's colon at index 5.
+    EXPECT_EQ(PluginCommandPos("\\\\?\\Z:\\tmp"), 0u);
+    EXPECT_EQ(PluginCommandPos("\\\\srv\\a:b"), 0u);
 }
 
 TEST_F(NameStoreTest, UnopenableSectionsGiveRegistryCodeOrNotFound) {

@@ -9,10 +9,10 @@
 
 namespace {
 
-HKEY OpenExisting(const char* section) {
+HKEY OpenExisting(const char* section, REGSAM access = KEY_READ) {
     HKEY key = nullptr;
     std::string path = ModuleKeyPath(section);
-    return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS
+    return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &key) == ERROR_SUCCESS
                ? key
                : nullptr;
 }
@@ -95,6 +95,13 @@ void WriteStored(const char* section, const char* name, DWORD type, const std::s
     ASSERT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                              static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void DeleteStored(const char* section, const char* name) {
+    HKEY key = OpenExisting(section, KEY_ALL_ACCESS);
+    ASSERT_NE(key, nullptr) << section;
+    EXPECT_EQ(RegDeleteValueA(key, name), ERROR_SUCCESS) << name;
     RegCloseKey(key);
 }
 

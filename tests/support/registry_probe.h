@@ -27,3 +27,5 @@ std::vector<std::string> InEnumerationOrder(std::vector<std::string> written);
 // Writes a raw value, creating the key (volatile when asked).
 void WriteStored(const char* section, const char* name, DWORD type, const std::string& bytes,
                  bool isVolatile = false);
+// Deletes a value, as another program may while the module runs.
+void DeleteStored(const char* section, const char* name);
