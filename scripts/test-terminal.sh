@@ -539,11 +539,13 @@ test_configuration_changes_the_prefix_and_the_function() {
     shell_run "go: nosuch" || return 1
     grep -q "Name not found: 'nosuch'" <<< "$output" || fail "no error message for a missing name" ||
         return 1
-    # A new shell takes the new prefix from the start.
-    tmux_ kill-session -t vt
-    tmux_ new-session -d -s vt -x 120 -y 32 "env VELMORA_REGISTRY_DIR=$case_store/registry \
+    # A new shell takes the new prefix from the start. It is started before the old one ends: the
+    # server, left without a session, would be shutting down while the new one asks for it.
+    tmux_ new-session -d -s next -x 120 -y 32 "env VELMORA_REGISTRY_DIR=$case_store/registry \
         VELMORA_VOLATILE_DIR=$case_store/volatile bash --noprofile \
         --rcfile $case_store/home/.bashrc -i"
+    tmux_ kill-session -t vt
+    tmux_ rename-session -t next vt
     wait_for '^vt\$ ?$' || return 1
     shell_run "cd / && go: proj && pwd" || return 1
     grep -qx "$work/conf/proj" <<< "$output" || fail "a new shell has no go: function"
