@@ -207,6 +207,10 @@ test_delete_and_miss_from_the_command_line() {
     shell_run "cd / && cd: nosuch" || return 1
     [ "$rc" = 1 ] || fail "a name that is not stored gives status $rc, not 1" || return 1
     grep -qF "velmora: no name 'nosuch'" <<< "$output" || fail "the miss is not said" || return 1
+    # The shell's words around a blank were meant as a name and a folder below it.
+    shell_run "cd: proj /src" || return 1
+    grep -qF "velmora: no name 'proj '; a folder below a name goes behind a / without blanks: proj/src" \
+        <<< "$output" || fail "cd: proj /src does not say how to reach src below proj" || return 1
     # A name that holds a command but nothing behind its last colon stores nothing, and says so.
     shell_run "cd: :abc:" || return 1
     [ "$rc" = 1 ] && grep -qF "no name behind the last colon of 'abc:'" <<< "$output" ||
@@ -536,9 +540,10 @@ test_configuration_changes_the_prefix_and_the_function() {
     shell_run "type -t cd: || echo cd: gone; cd / && go: proj && pwd" || return 1
     grep -qx 'cd: gone' <<< "$output" || fail "the old function cd: is still defined" || return 1
     grep -qx "$work/conf/proj" <<< "$output" || fail "go: proj did not go to proj" || return 1
+    # With error messages on, a miss is said as it is with them off.
     shell_run "go: nosuch" || return 1
-    grep -q "Name not found: 'nosuch'" <<< "$output" || fail "no error message for a missing name" ||
-        return 1
+    grep -qx "velmora: no name 'nosuch'" <<< "$output" ||
+        fail "a missing name is not said as every miss is" || return 1
     # A new shell takes the new prefix from the start.
     tmux_ kill-session -t vt
     tmux_ new-session -d -s vt -x 120 -y 32 "env VELMORA_REGISTRY_DIR=$case_store/registry \

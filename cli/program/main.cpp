@@ -108,10 +108,8 @@ int Report(const Outcome& outcome) {
         case Outcome::kFailed:
             return kExitFailed;
         case Outcome::kRefused:
-            Say(outcome.text);
-            return kExitFailed;
         case Outcome::kNotFound:
-            Say("no name '" + outcome.text + "'");
+            Say(outcome.text);
             return kExitFailed;
         case Outcome::kStoreFailed:
             if (!outcome.text.empty()) {

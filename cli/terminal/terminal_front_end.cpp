@@ -3,12 +3,10 @@
 #include "terminal_front_end.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "abi/plugin_abi.h"
-#include "store_fault.h"
 #include "visible_text.h"
 
 namespace {
@@ -111,10 +109,8 @@ int TerminalFrontEnd::Dialog(DialogCall& call) {
 int TerminalFrontEnd::Message(const MessageCall& call) {
     bool asks = (call.flags & FMSG_MB_OKCANCEL) != 0;
     if (!terminal_.IsOpen() && !asks) {
-        // Nothing to answer: outside the panel an error box is a line on standard error.
-        if (!IsStoreFaultBox(call.lines)) {
-            std::fprintf(stderr, "%s\n", VisibleText(MessageLine(call)).c_str());
-        }
+        // Nothing to answer: outside the panel the program says the box in its own words once
+        // the call is done, from the host's record of it.
         return 0;
     }
     if (!Reach(MessageLine(call))) {

@@ -1,6 +1,6 @@
 // The velmora program's answer to the module's questions: menus, dialogs and message boxes as
-// windows on the terminal. Outside the panel the screen is opened for one question only, and
-// an error box with nothing to ask goes to standard error as a line of text.
+// windows on the terminal. Outside the panel the screen is opened for one question only, and an
+// error box with nothing to ask is left to the program, which says it in its own words.
 #pragma once
 
 #include <string>
