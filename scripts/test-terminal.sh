@@ -303,6 +303,22 @@ test_habits_of_shell_users() {
     wait_for '^vt\$ velmora check ?$' || fail "Tab does not complete the command check"
 }
 
+# A name whose directory is gone is said so by the program, with what deletes it, in every shell
+# alike: the shell's cd never gets to say it in its own words.
+test_a_gone_directory_is_said_by_velmora() {
+    local shell=$1
+    start_shell "$shell" || return 1
+    store gone "$work/gone-$shell" || return 1
+    rmdir "$work/gone-$shell"
+    shell_run "cd: gone" || return 1
+    # The line is longer than the screen is wide: read with the lines it wraps joined.
+    local said="velmora: the directory of 'gone' is gone ($work/gone-$shell);"
+    said+=' `velmora prune` deletes the names whose directory is gone'
+    output=$(tmux_ capture-pane -p -J -t vt | grep -v -e '^@@' -e '^vt\$')
+    [ "$rc" = 1 ] && [ "$(sed '/^$/d' <<< "$output")" = "$said" ] ||
+        fail "a gone directory gives status $rc and says: $output"
+}
+
 # fish shows beside each name the directory a jump to it goes to, and beside each command of
 # velmora what it does; Tab completes the folders below a name there too.
 test_fish_completes_with_directories_beside() {
@@ -761,6 +777,10 @@ run_case "an unknown option is refused, never run as a delete" \
 run_case "help for the shell's command and every command" test_help_for_the_shell_and_every_command
 run_case "habits of shell users: back, paths, replaced names, Tab below a name" \
     test_habits_of_shell_users
+for shell in bash zsh fish dash; do
+    run_case "$shell: a gone directory said by velmora, not by cd" \
+        test_a_gone_directory_is_said_by_velmora "$shell"
+done
 run_case "fish: directories and words beside names and commands" \
     test_fish_completes_with_directories_beside
 run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys

@@ -13,6 +13,7 @@
 #include "exit_status.h"
 #include "host/messages.h"
 #include "host/settings.h"
+#include "jump_destination.h"
 #include "locations.h"
 #include "module_session.h"
 #include "name_listing.h"
@@ -98,9 +99,16 @@ bool AsksForHelp(const std::vector<std::string>& arguments, std::vector<std::str
 
 int Report(const Outcome& outcome) {
     switch (outcome.kind) {
-        case Outcome::kDirectory:
+        case Outcome::kDirectory: {
+            // Said here, the same in every shell, rather than by the shell's cd.
+            std::string problem = WhyNotThere(outcome.text);
+            if (!problem.empty()) {
+                Say(problem);
+                return kExitFailed;
+            }
             std::printf("%s\n", outcome.text.c_str());
             return kExitDone;
+        }
         case Outcome::kCommand:
             // For a person to read: the shell cannot go there.
             std::printf("%s\n", VisibleText(outcome.text).c_str());
@@ -266,8 +274,7 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     const std::string text = CommandLineText(Joined(arguments));
     std::string answer;
     if (jump && StoredDirectory(text, &answer)) {
-        std::printf("%s\n", answer.c_str());
-        return kExitDone;
+        return Report({Outcome::kDirectory, answer});
     }
     // A stored name goes first, then a path to a directory, then a miss.
     if (jump && TypedDirectory(text, &answer)) {
