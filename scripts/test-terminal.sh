@@ -233,7 +233,8 @@ test_an_unknown_option_is_never_a_delete() {
     store v "$work/option/v" || return 1
     shell_run "velmora -v 2>&1 | wc -l; velmora -v" || return 1
     [ "$rc" = 2 ] && grep -qx "1" <<< "$output" &&
-        grep -qF 'velmora: unknown option -v; try `velmora --help`' <<< "$output" ||
+        grep -qF 'velmora: there is no option -v; a text that begins with - goes behind --: `velmora -- -v`; try `velmora --help`' \
+            <<< "$output" ||
         fail "velmora -v gives status $rc without refusing the option in one line" || return 1
     [ "$(names)" = v ] || fail "velmora -v deleted the name v" || return 1
     # A name behind prune, and --from without its format, are said for what they are (the usage
@@ -241,7 +242,7 @@ test_an_unknown_option_is_never_a_delete() {
     shell_run "velmora prune --yes v 2>&1 | head -1; velmora import --from 2>&1 | head -1" ||
         return 1
     grep -qF "prune takes no name ('v')" <<< "$output" &&
-        grep -qF "to delete one: velmora -- -v" <<< "$output" &&
+        grep -qF 'to delete one: `velmora -- -v`' <<< "$output" &&
         grep -qF 'say whose bookmarks to import: `velmora import --from wd' <<< "$output" ||
         fail "prune with a name or import --from alone is not said as such" || return 1
     [ "$(names)" = v ] || fail "velmora prune --yes v deleted the name v" || return 1

@@ -227,7 +227,9 @@ ModuleSession::~ModuleSession() {
 bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
     std::string directory = CurrentDirectory();
     if (directory.empty()) {
-        *error = "the current directory cannot be read";
+        *error =
+            "the current directory cannot be read (it may have been deleted); go into "
+            "another and run the command again";
         return false;
     }
     std::string warning;

@@ -11,11 +11,11 @@
 
 namespace {
 
-// A message box as one line: its title, then its text lines.
-std::string MessageLine(const MessageCall& call) {
+// A question as one line: its text lines behind the title.
+std::string QuestionLine(const MessageCall& call) {
     std::string line;
-    for (const std::string& text : call.lines) {
-        line += (line.empty() ? "" : ": ") + text;
+    for (size_t i = 1; i < call.lines.size(); ++i) {
+        line += (i > 1 ? " " : "") + call.lines[i];
     }
     return line;
 }
@@ -56,14 +56,14 @@ void LeaveOutItems(DialogCall& call, const std::vector<std::string>& texts) {
 
 }  // namespace
 
-bool TerminalFrontEnd::Reach(const std::string& question) {
+bool TerminalFrontEnd::Reach(const std::string& question, const char* instead) {
     openedHere_ = false;
     if (terminal_.IsOpen()) {
         return true;
     }
     std::string error;
     if (!terminal_.Open(&error)) {
-        Say("cannot show " + question + ": " + error);
+        Say("cannot " + question + ": " + error + "; " + instead);
         return false;
     }
     openedHere_ = true;
@@ -82,7 +82,7 @@ int TerminalFrontEnd::Menu(const MenuCall& call) {
     for (const std::string& item : call.items) {
         choices += (choices.empty() ? "" : ", ") + StripHotkey(item).text;
     }
-    if (!Reach("a menu of " + choices)) {
+    if (!Reach("offer " + choices + " to choose from", "type more of the name")) {
         return -1;
     }
     int choice = RunMenu(terminal_, call, !openedHere_ ? backdrop_ : nullptr);
@@ -91,8 +91,8 @@ int TerminalFrontEnd::Menu(const MenuCall& call) {
 }
 
 int TerminalFrontEnd::Dialog(DialogCall& call) {
-    std::string title = call.items.empty() ? "a dialog" : call.items.front().text;
-    if (!Reach(title)) {
+    std::string title = call.items.empty() ? "" : StripHotkey(call.items.front().text).text;
+    if (!Reach("show the dialog " + title, "run the command in a terminal")) {
         return -1;
     }
     DialogCall shown = call;
@@ -113,7 +113,7 @@ int TerminalFrontEnd::Message(const MessageCall& call) {
         // the call is done, from the host's record of it.
         return 0;
     }
-    if (!Reach(MessageLine(call))) {
+    if (!Reach("ask \"" + QuestionLine(call) + "\"", "run the command in a terminal")) {
         return -1;
     }
     int button = RunMessage(terminal_, call, !openedHere_ ? backdrop_ : nullptr);
