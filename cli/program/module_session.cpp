@@ -97,7 +97,7 @@ std::string Replaced(StoreSection section, const std::string& name, const std::s
     if (now != wasName) {
         was += (was.empty() ? "spelt " : ", spelt ") + wasName;
     }
-    return now + " now " + target + " (was " + was + ")";
+    return ReplacedText(now, target, was);
 }
 
 // Why an add of `typed` stored nothing, when the store said no fault; `name` is the name it

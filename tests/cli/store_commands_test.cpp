@@ -187,6 +187,8 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     EXPECT_EQ(value.Text(), "/old");
     EXPECT_EQ(kept.added, 1u);
     EXPECT_EQ(kept.kept, 2u);
+    // Each name kept or replaced is said with both directories; one kept as it is, not at all.
+    EXPECT_EQ(kept.notices, std::vector<std::string>{"proj stays /old, not the file's /new"});
 
     ImportCounts replaced;
     ASSERT_TRUE(ImportEntries(entries, true, &replaced));
@@ -194,6 +196,8 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     EXPECT_EQ(value.Text(), "/new");
     EXPECT_EQ(replaced.replaced, 1u);
     EXPECT_EQ(replaced.kept, 2u);
+    ASSERT_FALSE(replaced.notices.empty());
+    EXPECT_EQ(replaced.notices.front(), "proj now /new (was /old)");
 }
 
 // A store made anew (by a shell's start, after a damaged one was moved aside) holds the defaults
@@ -225,7 +229,8 @@ TEST_F(StoreCommandsTest, AnImportReplacesTheSettingsNobodyChoseAndKeepsTheOther
         (std::vector<std::string>{
             "the setting 'Prefix' (cd:) held its default, which nobody chose: it now holds j:",
             "the setting 'ShowErrors' (0) held its default, which nobody chose: it now "
-            "holds 1"}));
+            "holds 1",
+            "the setting AutoComplite stays 0, not the file's 1"}));
 }
 
 // Two bookmarks the store takes for one name, and a permanent name written while a temporary
