@@ -17,6 +17,7 @@
 
 #include "exit_status.h"
 #include "export_file.h"
+#include "shell_commands.h"
 #include "shell_init.h"
 #include "store_fault.h"
 #include "store_faults.h"
@@ -316,6 +317,12 @@ bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impor
             return false;
         }
         ++(exists ? counts->replaced : counts->added);
+        // The prefix names the shell's command, which would hide a program of that name.
+        std::string doubt = SetsPrefix(entry) ? JudgeChosenPrefix(entry.value.Text()).problem : "";
+        if (!doubt.empty()) {
+            counts->notices.push_back("the prefix " + doubt +
+                                      "; choose another with `velmora --configure`");
+        }
         if (entry.section == StoreSection::kKeys) {
             permanent.push_back(&entry.value);
         }

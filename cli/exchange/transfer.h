@@ -51,7 +51,8 @@ struct ImportCounts {
     size_t keptOthers = 0;
     // What the counts alone would hide, a line each: each entry kept with another value than the
     // file's and each one replaced, with both values; two entries that are one name to the store;
-    // a permanent name written that a temporary one of the same name still goes before.
+    // a permanent name written that a temporary one of the same name still goes before; a prefix
+    // written that hides a program.
     std::vector<std::string> notices;
 };
 // Stores the entries in one transaction: an entry of a name already stored with another value

@@ -211,7 +211,9 @@ const char* ChosenPrefixCheck(const char* prefix, bool* refused) {
     static std::string said;
     PrefixVerdict verdict = JudgeChosenPrefix(prefix);
     *refused = verdict.refused;
-    said = verdict.reason;
+    said = verdict.problem.empty() ? ""
+           : verdict.refused       ? verdict.problem + ". Choose another, such as cd: or j."
+                                   : verdict.problem + ". OK takes " + prefix + " all the same.";
     return said.empty() ? nullptr : said.c_str();
 }
 

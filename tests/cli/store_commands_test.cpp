@@ -322,13 +322,13 @@ TEST_F(StoreCommandsTest, AnImportSkipsEntriesTheStoreCannotTakeAndStoresTheRest
                         "setting\tPrefix\tnumber\t1\nsetting\tShowErrors\ttext\tyes\n"
                         "setting\tprefix\ttext\t1cd\nfilter\tsrc\t*src*\nname\ta/b\t/tmp\n"
                         "name\tc\\\\d\t/usr\nname\t:x\t/var\ntemporary\t+y\t/etc\nname\t-z\t/opt\n"
-                        "filter\tf/g\t*\nname\tx-\t/x\n");
+                        "filter\tf/g\t*\nname\tx-\t/x\nsetting\tPrefix\ttext\tcd\n");
     TransferOptions options;
     options.file = file;
     testing::internal::CaptureStderr();
     EXPECT_EQ(RunImport(options), kExitFailed);
     std::string said = testing::internal::GetCapturedStderr();
-    for (int line : {3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15, 16, 17, 18}) {
+    for (int line : {3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15, 16, 17, 18, 21}) {
         EXPECT_NE(said.find(folder_ + "/names\\x1b:" + std::to_string(line) + ":"),
                   std::string::npos)
             << line;
@@ -336,6 +336,9 @@ TEST_F(StoreCommandsTest, AnImportSkipsEntriesTheStoreCannotTakeAndStoresTheRest
     // Names as an add refuses them, which no jump would reach; a filter is reached whole.
     EXPECT_NE(said.find(":14: a name holding / or \\"), std::string::npos) << said;
     EXPECT_NE(said.find(":16: a name beginning with +, : or -"), std::string::npos) << said;
+    // A prefix is refused as the settings dialog refuses it.
+    EXPECT_NE(said.find(":21: the prefix cd is a command of the shell itself"), std::string::npos)
+        << said;
     EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }),
               "src\nf/g\nok\nftp\nx-\n");
     EXPECT_TRUE(Values(StoreSection::kRoot).empty());
