@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "host/settings.h"
-#include "shell_init.h"
+#include "shell_commands.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
 #include "unreachable_names.h"
@@ -64,8 +64,8 @@ std::string SettingProblem(const StoreValue& value) {
         if (value.type != (text ? REG_SZ : REG_DWORD)) {
             return std::string(option.name) + " is a " + (text ? "text" : "number");
         }
-        std::string problem = text ? PrefixProblem(value.Text()) : "";
-        return problem.empty() ? "" : "a prefix that cannot name a shell command: " + problem;
+        PrefixVerdict verdict = text ? JudgeChosenPrefix(value.Text()) : PrefixVerdict();
+        return verdict.refused ? "the prefix " + verdict.problem : "";
     }
     return "";
 }
@@ -242,4 +242,14 @@ std::string EntryProblem(const ExchangeEntry& entry) {
                               : "a relative target (a directory begins with /)";
     }
     return "";
+}
+
+bool SetsPrefix(const ExchangeEntry& entry) {
+    for (const StoredOption& option : kStoredOptions) {
+        if (option.number == nullptr) {
+            return entry.section == StoreSection::kRoot && entry.value.type == REG_SZ &&
+                   NameKey(entry.value.name) == NameKey(option.name);
+        }
+    }
+    return false;
 }

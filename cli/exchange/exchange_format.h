@@ -34,7 +34,11 @@ bool ParseEntry(const std::string& line, ExchangeEntry* entry, std::string* prob
 bool HoldsItsDefault(const StoreValue& setting);
 
 // Why the store cannot hold the entry, or must not take it; empty when it can. A setting the
-// module reads as a number or as the prefix has that type, and the prefix can name a shell
-// command; a name is one a jump reaches, as an add stores; a name's target is an absolute path or
-// a command for the file manager.
+// module reads as a number or as the prefix has that type, and the prefix is not refused as the
+// name of the shell's command; a name is one a jump reaches, as an add stores; a name's target is
+// an absolute path or a command for the file manager.
 std::string EntryProblem(const ExchangeEntry& entry);
+
+// Whether the entry is the setting of the prefix, which names the shell's command: an import
+// judges it as the settings dialog judges a prefix chosen there (JudgeChosenPrefix).
+bool SetsPrefix(const ExchangeEntry& entry);

@@ -17,6 +17,8 @@
 
 #include "exit_status.h"
 #include "export_file.h"
+#include "shell_commands.h"
+#include "shell_init.h"
 #include "store_fault.h"
 #include "store_faults.h"
 #include "store_transaction.h"
@@ -221,6 +223,15 @@ std::string Shown(const StoreValue& value) {
                : value.Text();
 }
 
+// An entry as its lines of an import begin: a permanent name by itself, every other entry with
+// its kind ("the filter docs").
+std::string Entitled(const ExchangeEntry& entry) {
+    if (entry.section == StoreSection::kKeys) {
+        return entry.value.name;
+    }
+    return std::string("the ") + EntryKind(entry.section) + " " + entry.value.name;
+}
+
 std::string Described(const StoreValue& value) {
     return "'" + value.name + "' (" + Shown(value) + ")";
 }
@@ -268,8 +279,10 @@ bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impor
         auto first = firsts.emplace(
             std::to_string(static_cast<int>(entry.section)) + '\t' + NameKey(entry.value.name),
             &entry);
-        if (!first.second && (first.first->second->value.name != entry.value.name ||
-                              !SameValue(first.first->second->value, entry.value))) {
+        // A name this import has written already is said once, as such.
+        bool repeated = !first.second;
+        if (repeated && (first.first->second->value.name != entry.value.name ||
+                         !SameValue(first.first->second->value, entry.value))) {
             counts->notices.push_back(OneName(first.first->second->value, entry.value, replace));
         }
         StoreValue stored;
@@ -278,23 +291,38 @@ bool WriteEntries(const std::vector<ExchangeEntry>& entries, bool replace, Impor
             return false;
         }
         bool exists = found == StoreResult::kDone;
+        bool same = exists && SameValue(stored, entry.value);
         // A setting that still holds its default was chosen by nobody: the one a store made anew
         // was given at its first start, say, before the user's export could be imported.
-        bool unchosen = exists && entry.section == StoreSection::kRoot &&
-                        !SameValue(stored, entry.value) && HoldsItsDefault(stored);
-        if (exists && !unchosen && (!replace || SameValue(stored, entry.value))) {
+        bool unchosen =
+            exists && entry.section == StoreSection::kRoot && !same && HoldsItsDefault(stored);
+        if (exists && !unchosen && (!replace || same)) {
             ++counts->kept;
+            if (!same && !repeated) {
+                ++counts->keptOthers;
+                counts->notices.push_back(Entitled(entry) + " stays " + Shown(stored) +
+                                          ", not the file's " + Shown(entry.value));
+            }
             continue;
         }
         if (unchosen && !replace) {
             counts->notices.push_back("the setting " + Described(stored) +
                                       " held its default, which nobody chose: it now holds " +
                                       Shown(entry.value));
+        } else if (exists && !repeated) {
+            counts->notices.push_back(
+                ReplacedText(Entitled(entry), Shown(entry.value), Shown(stored)));
         }
         if (!WriteValue(entry.section, entry.value)) {
             return false;
         }
         ++(exists ? counts->replaced : counts->added);
+        // The prefix names the shell's command, which would hide a program of that name.
+        std::string doubt = SetsPrefix(entry) ? JudgeChosenPrefix(entry.value.Text()).problem : "";
+        if (!doubt.empty()) {
+            counts->notices.push_back("the prefix " + doubt +
+                                      "; choose another with `velmora --configure`");
+        }
         if (entry.section == StoreSection::kKeys) {
             permanent.push_back(&entry.value);
         }
@@ -542,6 +570,10 @@ int RunImport(const TransferOptions& options) {
     }
     for (const std::string& notice : counts.notices) {
         Say(notice);
+    }
+    if (counts.keptOthers != 0) {
+        Say("to take what " + shown + " holds instead: `velmora import --replace " +
+            (standardInput ? std::string("-") : ShellQuote(file)) + "`");
     }
     std::printf("imported %zu: %zu added, %zu kept, %zu replaced", entries.size(), counts.added,
                 counts.kept, counts.replaced);

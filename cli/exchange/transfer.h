@@ -47,9 +47,12 @@ bool ParseExport(std::FILE* in, std::vector<ExchangeEntry>* entries,
 
 struct ImportCounts {
     size_t added = 0, kept = 0, replaced = 0;
-    // What the counts alone would hide, a line each: two entries that are one name to the
-    // store, and a permanent name written that a temporary one of the same name still goes
-    // before.
+    // Of those kept, the ones the file gave another value.
+    size_t keptOthers = 0;
+    // What the counts alone would hide, a line each: each entry kept with another value than the
+    // file's and each one replaced, with both values; two entries that are one name to the store;
+    // a permanent name written that a temporary one of the same name still goes before; a prefix
+    // written that hides a program.
     std::vector<std::string> notices;
 };
 // Stores the entries in one transaction: an entry of a name already stored with another value

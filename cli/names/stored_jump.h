@@ -13,10 +13,16 @@ std::string JumpName(const std::string& text);
 // True with the directory when `text`, as typed behind the prefix, is a stored name (or a name,
 // a separator and a rest) whose target is a directory, and the store said no fault.
 bool StoredDirectory(const std::string& text, std::string* directory);
-// True with the name when `text` is a jump to a name that is not stored, that completes to no
-// stored name and names no filter, and the module would say only that: the miss the module
-// would report with that name, and the store said no fault.
-bool StoredNowhere(const std::string& text, std::string* name);
+// What the program says of a delete of `name`, which is stored nowhere.
+std::string NoName(const std::string& name);
+// What the program says of a jump to `text` that found no name: the name it looked up, or, where
+// the shell's words around a name were meant as a name and a folder below it ("proj /src", "proj
+// src"), how to type that.
+std::string MissedJump(const std::string& text);
+// True with what the miss says (MissedJump) when `text` is a jump to a name that is not stored,
+// that completes to no stored name and names no filter, and the module would say only that: the
+// miss the module would report, and the store said no fault.
+bool StoredNowhere(const std::string& text, std::string* said);
 // True with the directory to go to when `text` begins with '/', '~' or '.', is the path of an
 // existing directory (a leading ~ standing for the home folder), and does not begin with a name
 // that is stored: a shell user types `cd: ..` or `cd: /etc` as with cd. The directory is given as

@@ -9,3 +9,5 @@
 
 // Writes "velmora: " and the message, its control bytes shown, as a line on standard error.
 void Say(const std::string& message);
+// What storing a name again changed, as every command says it: "alpha now /x (was /y)".
+std::string ReplacedText(const std::string& name, const std::string& now, const std::string& was);

@@ -64,8 +64,8 @@ std::vector<std::string> ModuleTexts(std::string* warning) {
             known += (known.empty() ? "" : ", ") + language.id;
         }
     }
-    *warning = "there are no texts in '" + wanted + "' (VELMORA_LANGUAGE); they are in English. " +
-               "Known: " + known;
+    *warning = "there are no texts in '" + wanted +
+               "', so they are in English; VELMORA_LANGUAGE may name " + known;
     const Language* english = Find(languages, kDefaultLanguage);
     return english != nullptr ? english->messages : std::vector<std::string>();
 }

@@ -13,6 +13,7 @@
 #include "exit_status.h"
 #include "host/messages.h"
 #include "host/settings.h"
+#include "jump_destination.h"
 #include "locations.h"
 #include "module_session.h"
 #include "name_listing.h"
@@ -29,6 +30,15 @@
 #include "visible_text.h"
 
 namespace {
+
+// The words from the `first` on, as the shell gave them, joined with blanks.
+std::string Joined(const std::vector<std::string>& words, size_t first = 0) {
+    std::string text;
+    for (size_t i = first; i < words.size(); ++i) {
+        text += (text.empty() ? "" : " ") + words[i];
+    }
+    return text;
+}
 
 // A usage slip is said in one line, with where to read more.
 int UsageError(const std::string& problem, const std::string& command = "") {
@@ -52,7 +62,7 @@ std::string ShellCommandName() {
 // `velmora help [COMMAND]`.
 int RunHelp(const std::vector<std::string>& topics) {
     if (topics.size() > 1) {
-        return UsageError("help takes one command", "help");
+        return UsageError("help takes one command at a time, not '" + Joined(topics) + "'", "help");
     }
     if (topics.empty()) {
         std::fputs(OverviewHelpText(ShellCommandName()).c_str(), stdout);
@@ -98,9 +108,16 @@ bool AsksForHelp(const std::vector<std::string>& arguments, std::vector<std::str
 
 int Report(const Outcome& outcome) {
     switch (outcome.kind) {
-        case Outcome::kDirectory:
+        case Outcome::kDirectory: {
+            // Said here, the same in every shell, rather than by the shell's cd.
+            std::string problem = WhyNotThere(outcome.text);
+            if (!problem.empty()) {
+                Say(problem);
+                return kExitFailed;
+            }
             std::printf("%s\n", outcome.text.c_str());
             return kExitDone;
+        }
         case Outcome::kCommand:
             // For a person to read: the shell cannot go there.
             std::printf("%s\n", VisibleText(outcome.text).c_str());
@@ -108,10 +125,8 @@ int Report(const Outcome& outcome) {
         case Outcome::kFailed:
             return kExitFailed;
         case Outcome::kRefused:
-            Say(outcome.text);
-            return kExitFailed;
         case Outcome::kNotFound:
-            Say("no name '" + outcome.text + "'");
+            Say(outcome.text);
             return kExitFailed;
         case Outcome::kStoreFailed:
             if (!outcome.text.empty()) {
@@ -143,8 +158,8 @@ Outcome WithStoreFaults(Outcome outcome) {
 int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& frontEnd) {
     std::string error;
     if (!terminal.Open(&error)) {
-        Say("the panel needs a full-screen terminal: " + error +
-            "; velmora list prints your names");
+        Say("the panel needs a full-screen terminal, and " + error +
+            "; `velmora list` prints your names");
         return kExitUsage;
     }
     Outcome outcome;
@@ -161,7 +176,8 @@ int RunPanel(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& front
 int RunConfigure(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& frontEnd) {
     std::string error;
     if (!terminal.Open(&error)) {
-        Say("the settings need a full-screen terminal: " + error);
+        Say("the settings need a full-screen terminal, and " + error +
+            "; run `velmora --configure` in one");
         return kExitUsage;
     }
     // The switches of the file manager's menus and panels mean nothing in a shell.
@@ -171,14 +187,6 @@ int RunConfigure(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& f
     Outcome outcome = session.Configure();
     terminal.Close();
     return Report(WithStoreFaults(outcome));
-}
-
-std::string Joined(const std::vector<std::string>& words) {
-    std::string text;
-    for (const std::string& word : words) {
-        text += (text.empty() ? "" : " ") + word;
-    }
-    return text;
 }
 
 // The commands that read and write the store without the module.
@@ -199,6 +207,10 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
     if (names && rest.size() == 1) {
         return WriteNamesBeginningWith(stdout, rest[0], lines) ? kExitDone : SayStoreFault();
     }
+    if (names && rest.size() > 1) {
+        return UsageError(command + " takes one beginning of a name, not '" + Joined(rest) + "'",
+                          command);
+    }
     PruneOptions prune;
     if (command == "prune") {
         rest = TakePruneOptions(rest, &prune);
@@ -206,17 +218,17 @@ int RunStoreCommand(const std::vector<std::string>& arguments) {
     if (!rest.empty()) {
         bool option = rest[0].size() > 1 && rest[0][0] == '-';
         if (option) {
-            return UsageError("unknown option " + rest[0] + " for " + command, command);
+            return UsageError(command + " has no option " + rest[0], command);
         }
         // A name behind prune is taken for one to delete: say how that is done.
         if (command == "prune") {
             return UsageError("prune takes no name ('" + rest[0] +
                                   "'): it deletes the names whose directory is gone; to delete "
-                                  "one: velmora -- -" +
-                                  rest[0],
+                                  "one: `velmora -- -" +
+                                  rest[0] + "`",
                               command);
         }
-        return UsageError(command + " takes no name or file ('" + rest[0] + "')", command);
+        return UsageError(command + " takes nothing behind it ('" + Joined(rest) + "')", command);
     }
     if (names) {
         return WriteNames(stdout, lines) ? kExitDone : SayStoreFault();
@@ -242,16 +254,21 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     std::string first = arguments.empty() ? "" : arguments.front();
     Shell shell = Shell::kBash;
     if (first == "init" && arguments.size() != 2) {
-        return UsageError("say which shell: velmora init bash, zsh, fish or sh", first);
+        return UsageError(arguments.size() == 1
+                              ? "say which shell: `velmora init bash`, zsh, fish or sh"
+                              : "init takes one shell, not '" + Joined(arguments, 1) + "'",
+                          first);
     }
     if (first == "init" && !ParseShell(arguments[1], &shell)) {
-        return UsageError("velmora has no integration for '" + arguments[1] +
-                              "': it knows bash, zsh, fish and sh (for dash, ksh and busybox sh)",
+        return UsageError("there is no integration for the shell '" + arguments[1] +
+                              "'; velmora knows bash, zsh, fish and sh (for dash, ksh and "
+                              "busybox sh)",
                           first);
     }
     bool option = first == "--prefix" || first == "--configure";
     if (option && arguments.size() != 1) {
-        return UsageError(first + " takes nothing behind it ('" + arguments[1] + "')", first);
+        return UsageError(first + " takes nothing behind it ('" + Joined(arguments, 1) + "')",
+                          first);
     }
     // Every word before "--" that begins with '-' is an option: a mistyped one must never be
     // run as the delete it would be behind the prefix. "--" itself only ends the options.
@@ -261,15 +278,16 @@ int RunModuleCommand(std::vector<std::string> arguments) {
             break;
         }
         if (!option && !word->empty() && (*word)[0] == '-') {
-            return UsageError("unknown option " + *word);
+            return UsageError("there is no option " + *word +
+                              "; a text that begins with - goes behind --: `velmora -- " + *word +
+                              "`");
         }
     }
     bool jump = first != "init" && !option;
     const std::string text = CommandLineText(Joined(arguments));
     std::string answer;
     if (jump && StoredDirectory(text, &answer)) {
-        std::printf("%s\n", answer.c_str());
-        return kExitDone;
+        return Report({Outcome::kDirectory, answer});
     }
     // A stored name goes first, then a path to a directory, then a miss.
     if (jump && TypedDirectory(text, &answer)) {
@@ -315,7 +333,9 @@ int RunModuleCommand(std::vector<std::string> arguments) {
 int Finish(int status) {
     SayStoreNotices();
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        Say(std::string("cannot write the output: ") + std::strerror(errno));
+        Say(std::string("cannot write the output (") + std::strerror(errno) +
+            "), so it is not whole; run the command again with its output going where it can be "
+            "written");
         return status == kExitDone || status == kExitCommand ? kExitFailed : status;
     }
     return status;

@@ -7,12 +7,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "direct_store.h"
 #include "language.h"
 #include "shell_commands.h"
 #include "commands/command_line.h"
+#include "host/messages.h"
 #include "host/module_state.h"
 #include "host/settings.h"
 #include "store/name_store.h"
@@ -95,7 +97,7 @@ std::string Replaced(StoreSection section, const std::string& name, const std::s
     if (now != wasName) {
         was += (was.empty() ? "spelt " : ", spelt ") + wasName;
     }
-    return now + " now " + target + " (was " + was + ")";
+    return ReplacedText(now, target, was);
 }
 
 // Why an add of `typed` stored nothing, when the store said no fault; `name` is the name it
@@ -137,7 +139,7 @@ Outcome Deleted(StoreResult wasPermanent, StoreResult wasTemporary, const std::s
     }
     if (wasPermanent == StoreResult::kMissing) {
         if (wasTemporary == StoreResult::kMissing) {
-            return {Outcome::kNotFound, name};
+            return {Outcome::kNotFound, NoName(name)};
         }
         section = StoreSection::kTempKeys;
     }
@@ -176,13 +178,42 @@ std::vector<StoreValue> HeldSettings() {
     return values;
 }
 
+// A box's text as the program's messages read: its lines behind the title, from a small letter.
+std::string InOwnWords(const MessageCall& box) {
+    std::string line = box.lines.size() > 1 ? "" : box.lines.empty() ? "" : box.lines[0];
+    for (size_t i = 1; i < box.lines.size(); ++i) {
+        line += (i > 1 ? ": " : "") + box.lines[i];
+    }
+    bool word = line.size() > 1 && std::isupper(static_cast<unsigned char>(line[1])) == 0;
+    if (!line.empty() && line[0] >= 'A' && line[0] <= 'Z' && (line.size() == 1 || word)) {
+        line[0] = static_cast<char>(line[0] - 'A' + 'a');
+    }
+    return line;
+}
+
+// What the module's error boxes came to, said by the program as its own messages are, since the
+// program says every outcome after the call; the box that says the store failed, which the
+// store's own account of its fault says better, is the store's failure.
+Outcome FromBoxes(const std::vector<MessageCall>& boxes, const std::string& storeFailed) {
+    std::string said;
+    for (const MessageCall& box : boxes) {
+        if (box.lines.size() > 1 && box.lines[1] == storeFailed) {
+            return {Outcome::kStoreFailed, ""};
+        }
+        said += (said.empty() ? "" : "; ") + InOwnWords(box);
+    }
+    return {Outcome::kRefused, said};
+}
+
 // The settings dialog's check of a new prefix, which names the shell's command here; the text
 // lives until the next check.
 const char* ChosenPrefixCheck(const char* prefix, bool* refused) {
     static std::string said;
     PrefixVerdict verdict = JudgeChosenPrefix(prefix);
     *refused = verdict.refused;
-    said = verdict.reason;
+    said = verdict.problem.empty() ? ""
+           : verdict.refused       ? verdict.problem + ". Choose another, such as cd: or j."
+                                   : verdict.problem + ". OK takes " + prefix + " all the same.";
     return said.empty() ? nullptr : said.c_str();
 }
 
@@ -198,7 +229,9 @@ ModuleSession::~ModuleSession() {
 bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
     std::string directory = CurrentDirectory();
     if (directory.empty()) {
-        *error = "the current directory cannot be read";
+        *error =
+            "the current directory cannot be read (it may have been deleted); go into "
+            "another and run the command again";
         return false;
     }
     std::string warning;
@@ -263,8 +296,13 @@ Outcome ModuleSession::Run(const std::string& text) {
     if (!executed.empty()) {
         return {Outcome::kCommand, executed};
     }
-    if (watch.ReportedError(*host_)) {
-        return {Outcome::kFailed, ""};
+    // A miss the module reported is said as every miss, whether its error boxes are on or not.
+    std::vector<MessageCall> boxes = watch.ErrorBoxes(*host_);
+    std::string missText = host_->Message(MNameNotFound);
+    bool missed = !boxes.empty() && boxes.front().lines.size() > 1 &&
+                  boxes.front().lines[1].compare(0, missText.size(), missText) == 0;
+    if (!boxes.empty() && !missed) {
+        return FromBoxes(boxes, host_->Message(MRegistryError));
     }
     if (command == '+' || command == ':') {
         Outcome::Kind kind = KindOf(Holds(section, added));
@@ -283,10 +321,10 @@ Outcome ModuleSession::Run(const std::string& text) {
         return Deleted(wasPermanent, wasTemporary, name);
     }
     // A jump that went nowhere: the name is stored nowhere, or its menu was cancelled.
-    if (watch.AskedMenu(*host_)) {
+    if (watch.AskedMenu(*host_) && !missed) {
         return {Outcome::kFailed, ""};
     }
-    return {Outcome::kNotFound, JumpName(text)};
+    return {Outcome::kNotFound, MissedJump(text)};
 }
 
 Outcome ModuleSession::Configure() {

@@ -27,12 +27,13 @@ std::string CallWatch::Executed(const SimHost& host) const {
     return executed_ < host.executed.size() ? host.executed[executed_] : "";
 }
 
-bool CallWatch::ReportedError(const SimHost& host) const {
+std::vector<MessageCall> CallWatch::ErrorBoxes(const SimHost& host) const {
+    std::vector<MessageCall> boxes;
     for (size_t i = messages_; i < host.messages.size(); ++i) {
         const MessageCall& message = host.messages[i];
         if ((message.flags & FMSG_MB_OKCANCEL) == 0 && !IsStoreFaultBox(message.lines)) {
-            return true;
+            boxes.push_back(message);
         }
     }
-    return false;
+    return boxes;
 }

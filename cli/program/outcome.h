@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "sim_host.h"
 
@@ -14,7 +15,7 @@ struct Outcome {
         kCommand,    // `text` is a command for the host's command line (another plugin's)
         kPanel,      // the module opened its panel
         kFailed,     // not carried out, and the module has said why or there is nothing to say
-        kNotFound,   // `text` is a name stored nowhere
+        kNotFound,   // `text` says which name is stored nowhere
         kRefused,    // not tried; `text` says why
         kStoreFailed,
     };
@@ -32,9 +33,9 @@ class CallWatch {
     bool Jumped(const SimHost& host) const;
     // The first command line the host ran for another plugin, or empty.
     std::string Executed(const SimHost& host) const;
-    // The module showed a box with only an OK button: an error report. A box that only shows a
-    // store's fault is none: the command may have been done all the same.
-    bool ReportedError(const SimHost& host) const;
+    // The boxes with only an OK button the module showed: its error reports. A box that only
+    // shows a store's fault is none: the command may have been done all the same.
+    std::vector<MessageCall> ErrorBoxes(const SimHost& host) const;
     // The module offered a menu (of names to complete).
     bool AskedMenu(const SimHost& host) const { return host.menus.size() > menus_; }
 

@@ -61,18 +61,16 @@ PrefixVerdict JudgeChosenPrefix(const std::string& prefix) {
     std::string problem = PrefixProblem(prefix);
     verdict.refused = !problem.empty() || IsShellCommand(prefix);
     if (!problem.empty()) {
-        verdict.reason = "\"" + VisibleText(prefix) +
-                         "\" cannot name the shell's command: " + problem +
-                         ". Choose another, such as cd: or j.";
+        verdict.problem =
+            "\"" + VisibleText(prefix) + "\" cannot name the shell's command: " + problem;
     } else if (verdict.refused) {
-        verdict.reason = prefix + " is a command of the shell itself, whose place the prefix's " +
-                         "command would take. Choose another, such as cd: or j.";
+        verdict.problem = prefix + " is a command of the shell itself, whose place the prefix's " +
+                          "command would take";
     } else {
         std::string program = ProgramOnPath(prefix);
         if (!program.empty()) {
-            verdict.reason = prefix + " is also the program " + VisibleText(program) +
-                             ", which your shell would no longer run by that name. OK takes " +
-                             prefix + " all the same.";
+            verdict.problem = prefix + " is also the program " + VisibleText(program) +
+                              ", which your shell would no longer run by that name";
         }
     }
     return verdict;

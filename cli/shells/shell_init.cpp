@@ -68,14 +68,15 @@ std::string ShellQuote(const std::string& text) {
 
 std::string BuiltinPrefixWarning(const std::string& prefix) {
     return "velmora: the prefix " + prefix +
-           " is a command of the shell itself and was left alone; choose another with: "
-           "velmora --configure";
+           " is a command of the shell itself, so it was left alone; choose another with "
+           "`velmora --configure`";
 }
 
 std::string RefusedPrefixWarning(const std::string& prefix, const std::string& problem) {
     return "velmora: the prefix \"" + VisibleText(prefix) + "\" cannot name a shell function (" +
            problem +
-           "); choose another with: velmora --configure; until then use: _velmora_cd NAME";
+           "); choose another with `velmora --configure`, and until then type "
+           "`_velmora_cd NAME`";
 }
 
 std::string ShellInitScript(Shell shell, const std::string& program, const std::string& prefix) {

@@ -37,7 +37,7 @@ _velmora_cd() {
         return
     fi
     if [ "$_vm_rc" -eq 3 ]; then
-        printf 'velmora: not a directory but a command for the file manager: %s\n' "$_vm_out" >&2
+        printf 'velmora: %s is a command for the file manager, not a directory; run it from the command line of far2l\n' "$_vm_out" >&2
     fi
     return "$_vm_rc"
 }

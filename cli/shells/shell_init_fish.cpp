@@ -30,7 +30,7 @@ function _velmora_cd
         return
     end
     if test $rc -eq 3
-        printf 'velmora: not a directory but a command for the file manager: %s\n' "$out" >&2
+        printf 'velmora: %s is a command for the file manager, not a directory; run it from the command line of far2l\n' "$out" >&2
     end
     return $rc
 end

@@ -33,7 +33,7 @@ _velmora_cd() {
         return
     fi
     if [ "$_velmora_rc" -eq 3 ]; then
-        printf 'velmora: not a directory but a command for the file manager: %s\n' \
+        printf 'velmora: %s is a command for the file manager, not a directory; run it from the command line of far2l\n' \
             "$_velmora_out" >&2
     fi
     return "$_velmora_rc"
@@ -99,8 +99,8 @@ std::string PosixScript(const std::string& program, const std::string& prefix) {
     script += "_velmora_label_warning=" +
               ShellQuote("velmora: this shell does not run the prefix " + prefix +
                          " as a command (ksh reads a word ending in ':' as a label); choose one "
-                         "of letters, digits and _ with: velmora --configure; until then use: "
-                         "_velmora_cd NAME") +
+                         "of letters, digits and _ with `velmora --configure`, and until then "
+                         "type `_velmora_cd NAME`") +
               "\n";
     return script + kDefineAlias;
 }

@@ -150,11 +150,10 @@ Screen* OpenScreen(std::string* error) {
     bool drawable = move != nullptr && move != reinterpret_cast<char*>(-1);
     if (screen == nullptr || !drawable) {
         const char* term = std::getenv("TERM");
-        *error = input == nullptr ? "there is no terminal (/dev/tty cannot be opened)"
-                 : screen == nullptr
-                     ? "the terminal type is unknown (TERM)"
-                     : std::string("this terminal (TERM=") + (term != nullptr ? term : "") +
-                           ") cannot draw a full screen";
+        std::string type = std::string("TERM=") + (term != nullptr ? term : "");
+        *error = input == nullptr    ? "there is no terminal here (/dev/tty cannot be opened)"
+                 : screen == nullptr ? "the terminal type " + type + " is unknown"
+                                     : "this terminal (" + type + ") cannot draw a full screen";
         if (screen != nullptr) {
             endwin();
             delscreen(screen);

@@ -3,21 +3,19 @@
 #include "terminal_front_end.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "abi/plugin_abi.h"
-#include "store_fault.h"
 #include "visible_text.h"
 
 namespace {
 
-// A message box as one line: its title, then its text lines.
-std::string MessageLine(const MessageCall& call) {
+// A question as one line: its text lines behind the title.
+std::string QuestionLine(const MessageCall& call) {
     std::string line;
-    for (const std::string& text : call.lines) {
-        line += (line.empty() ? "" : ": ") + text;
+    for (size_t i = 1; i < call.lines.size(); ++i) {
+        line += (i > 1 ? " " : "") + call.lines[i];
     }
     return line;
 }
@@ -58,14 +56,14 @@ void LeaveOutItems(DialogCall& call, const std::vector<std::string>& texts) {
 
 }  // namespace
 
-bool TerminalFrontEnd::Reach(const std::string& question) {
+bool TerminalFrontEnd::Reach(const std::string& question, const char* instead) {
     openedHere_ = false;
     if (terminal_.IsOpen()) {
         return true;
     }
     std::string error;
     if (!terminal_.Open(&error)) {
-        Say("cannot show " + question + ": " + error);
+        Say("cannot " + question + ": " + error + "; " + instead);
         return false;
     }
     openedHere_ = true;
@@ -84,7 +82,7 @@ int TerminalFrontEnd::Menu(const MenuCall& call) {
     for (const std::string& item : call.items) {
         choices += (choices.empty() ? "" : ", ") + StripHotkey(item).text;
     }
-    if (!Reach("a menu of " + choices)) {
+    if (!Reach("offer " + choices + " to choose from", "type more of the name")) {
         return -1;
     }
     int choice = RunMenu(terminal_, call, !openedHere_ ? backdrop_ : nullptr);
@@ -93,8 +91,8 @@ int TerminalFrontEnd::Menu(const MenuCall& call) {
 }
 
 int TerminalFrontEnd::Dialog(DialogCall& call) {
-    std::string title = call.items.empty() ? "a dialog" : call.items.front().text;
-    if (!Reach(title)) {
+    std::string title = call.items.empty() ? "" : StripHotkey(call.items.front().text).text;
+    if (!Reach("show the dialog " + title, "run the command in a terminal")) {
         return -1;
     }
     DialogCall shown = call;
@@ -111,13 +109,11 @@ int TerminalFrontEnd::Dialog(DialogCall& call) {
 int TerminalFrontEnd::Message(const MessageCall& call) {
     bool asks = (call.flags & FMSG_MB_OKCANCEL) != 0;
     if (!terminal_.IsOpen() && !asks) {
-        // Nothing to answer: outside the panel an error box is a line on standard error.
-        if (!IsStoreFaultBox(call.lines)) {
-            std::fprintf(stderr, "%s\n", VisibleText(MessageLine(call)).c_str());
-        }
+        // Nothing to answer: outside the panel the program says the box in its own words once
+        // the call is done, from the host's record of it.
         return 0;
     }
-    if (!Reach(MessageLine(call))) {
+    if (!Reach("ask \"" + QuestionLine(call) + "\"", "run the command in a terminal")) {
         return -1;
     }
     int button = RunMessage(terminal_, call, !openedHere_ ? backdrop_ : nullptr);

@@ -1,6 +1,6 @@
 // The velmora program's answer to the module's questions: menus, dialogs and message boxes as
-// windows on the terminal. Outside the panel the screen is opened for one question only, and
-// an error box with nothing to ask goes to standard error as a line of text.
+// windows on the terminal. Outside the panel the screen is opened for one question only, and an
+// error box with nothing to ask is left to the program, which says it in its own words.
 #pragma once
 
 #include <string>
@@ -25,9 +25,9 @@ class TerminalFrontEnd : public FrontEnd {
     void LeaveOut(std::vector<std::string> texts) { leftOut_ = std::move(texts); }
 
   private:
-    // Opens the terminal when it is closed; false (and a line on standard error naming the
-    // question) when there is none, so the question counts as cancelled.
-    bool Reach(const std::string& question);
+    // Opens the terminal when it is closed; false when there is none, so the question counts as
+    // cancelled, with a line on standard error: it cannot `question`, and what to do `instead`.
+    bool Reach(const std::string& question, const char* instead);
     // Closes the terminal again when Reach opened it.
     void Release();
 

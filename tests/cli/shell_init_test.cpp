@@ -222,7 +222,8 @@ TEST_F(ShellInitTest, MissCommandAndDeleteLeaveTheDirectoryAndPassTheStatus) {
                                status + " $PWD\"\n" + prefix + " ftp\necho \"ftp " + status +
                                " $PWD\"\n" + prefix + " -old\necho \"delete " + status + "\"\n");
         EXPECT_NE(output.find("miss 1 /\n"), std::string::npos) << shell.command << output;
-        EXPECT_NE(output.find("command for the file manager: ftp:srv\n"), std::string::npos)
+        EXPECT_NE(output.find("velmora: ftp:srv is a command for the file manager"),
+                  std::string::npos)
             << shell.command << output;
         EXPECT_NE(output.find("ftp 3 /\n"), std::string::npos) << shell.command << output;
         // The program takes a word beginning with '-' as an option unless "--" comes first.
@@ -242,7 +243,9 @@ TEST_F(ShellInitTest, UnderSetEACommandTargetIsExplainedBeforeTheShellLeaves) {
             Run(shell.command,
                 Init(shell.kind, shell.prefix) + "set -e\n" + shell.prefix + " ftp\necho went on\n",
                 &status);
-        EXPECT_EQ(output, "velmora: not a directory but a command for the file manager: ftp:srv\n")
+        EXPECT_EQ(output,
+                  "velmora: ftp:srv is a command for the file manager, not a directory; run it "
+                  "from the command line of far2l\n")
             << shell.command;
         EXPECT_EQ(status, 3) << shell.command;
     }

@@ -187,6 +187,8 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     EXPECT_EQ(value.Text(), "/old");
     EXPECT_EQ(kept.added, 1u);
     EXPECT_EQ(kept.kept, 2u);
+    // Each name kept or replaced is said with both directories; one kept as it is, not at all.
+    EXPECT_EQ(kept.notices, std::vector<std::string>{"proj stays /old, not the file's /new"});
 
     ImportCounts replaced;
     ASSERT_TRUE(ImportEntries(entries, true, &replaced));
@@ -194,6 +196,8 @@ TEST_F(StoreCommandsTest, ImportKeepsStoredNamesUnlessToldToReplaceThem) {
     EXPECT_EQ(value.Text(), "/new");
     EXPECT_EQ(replaced.replaced, 1u);
     EXPECT_EQ(replaced.kept, 2u);
+    ASSERT_FALSE(replaced.notices.empty());
+    EXPECT_EQ(replaced.notices.front(), "proj now /new (was /old)");
 }
 
 // A store made anew (by a shell's start, after a damaged one was moved aside) holds the defaults
@@ -225,7 +229,8 @@ TEST_F(StoreCommandsTest, AnImportReplacesTheSettingsNobodyChoseAndKeepsTheOther
         (std::vector<std::string>{
             "the setting 'Prefix' (cd:) held its default, which nobody chose: it now holds j:",
             "the setting 'ShowErrors' (0) held its default, which nobody chose: it now "
-            "holds 1"}));
+            "holds 1",
+            "the setting AutoComplite stays 0, not the file's 1"}));
 }
 
 // Two bookmarks the store takes for one name, and a permanent name written while a temporary
@@ -317,13 +322,13 @@ TEST_F(StoreCommandsTest, AnImportSkipsEntriesTheStoreCannotTakeAndStoresTheRest
                         "setting\tPrefix\tnumber\t1\nsetting\tShowErrors\ttext\tyes\n"
                         "setting\tprefix\ttext\t1cd\nfilter\tsrc\t*src*\nname\ta/b\t/tmp\n"
                         "name\tc\\\\d\t/usr\nname\t:x\t/var\ntemporary\t+y\t/etc\nname\t-z\t/opt\n"
-                        "filter\tf/g\t*\nname\tx-\t/x\n");
+                        "filter\tf/g\t*\nname\tx-\t/x\nsetting\tPrefix\ttext\tcd\n");
     TransferOptions options;
     options.file = file;
     testing::internal::CaptureStderr();
     EXPECT_EQ(RunImport(options), kExitFailed);
     std::string said = testing::internal::GetCapturedStderr();
-    for (int line : {3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15, 16, 17, 18}) {
+    for (int line : {3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15, 16, 17, 18, 21}) {
         EXPECT_NE(said.find(folder_ + "/names\\x1b:" + std::to_string(line) + ":"),
                   std::string::npos)
             << line;
@@ -331,6 +336,9 @@ TEST_F(StoreCommandsTest, AnImportSkipsEntriesTheStoreCannotTakeAndStoresTheRest
     // Names as an add refuses them, which no jump would reach; a filter is reached whole.
     EXPECT_NE(said.find(":14: a name holding / or \\"), std::string::npos) << said;
     EXPECT_NE(said.find(":16: a name beginning with +, : or -"), std::string::npos) << said;
+    // A prefix is refused as the settings dialog refuses it.
+    EXPECT_NE(said.find(":21: the prefix cd is a command of the shell itself"), std::string::npos)
+        << said;
     EXPECT_EQ(Written([](std::FILE* out) { EXPECT_TRUE(WriteNames(out)); }),
               "src\nf/g\nok\nftp\nx-\n");
     EXPECT_TRUE(Values(StoreSection::kRoot).empty());

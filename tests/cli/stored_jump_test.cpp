@@ -77,13 +77,29 @@ TEST_F(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
     store(StoreSection::kFilters, "docs", "*docs*");
     store(StoreSection::kKeys, "Écoles", folder_ + "/écoles");
     EXPECT_EQ(answeredAsTheModule({"nosuch", "nosuch/x", "PR", "pr/x", "docs", "p*", "zz?", "+x",
-                                   "zz[z]", "écoles"},
+                                   "zz[z]", "écoles", "proj /src", "proj src"},
                                   StoredNowhere, Outcome::kNotFound),
-              2);
+              4);
+    // The shell's words joined around a blank were meant as a name and a folder below it.
+    EXPECT_EQ(MissedJump("proj / src"),
+              "no name 'proj '; a folder below a name goes behind a / without blanks: proj/src");
+    EXPECT_EQ(MissedJump("proj src/x"),
+              "no name 'proj src'; a folder below a name goes behind a / without blanks: "
+              "proj/src/x");
+    EXPECT_EQ(MissedJump("nosuch /src"), "no name 'nosuch'");
     // With completion off the module misses "PR" too.
     ASSERT_TRUE(WriteValue(StoreSection::kRoot, {"AutoComplite", REG_DWORD, std::string(4, '\0')}));
-    std::string name;
-    EXPECT_TRUE(StoredNowhere("PR", &name));
+    std::string said;
+    EXPECT_TRUE(StoredNowhere("PR", &said));
+    // With its error messages on, the module reports the miss in a box of its own, which the
+    // program says as every miss.
+    ASSERT_TRUE(
+        WriteValue(StoreSection::kRoot, {"ShowErrors", REG_DWORD, std::string("\1\0\0\0", 4)}));
+    ModuleSession showing;
+    ASSERT_TRUE(showing.Start(&frontEnd, &error)) << error;
+    Outcome missed = showing.Run("nosuch/x");
+    EXPECT_EQ(missed.kind, Outcome::kNotFound);
+    EXPECT_EQ(missed.text, "no name 'nosuch'");
 }
 
 TEST_F(StoredJumpTest, APathGoesWhereCdGoesUnlessItBeginsWithAName) {
