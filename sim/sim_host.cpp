@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host_text_rules.h"
 #include "store/utf8.h"
 #include "wildcard.h"
 
@@ -42,18 +43,6 @@ int WINAPI SimControl(HANDLE handle, int command, void* param) {
 INT_PTR WINAPI SimAdvControl(INT_PTR, int command, void* param) {
     return SimHost::current->AdvControl(command, param);
 }
-
-// far2l hands its plugins UTF-8; the Windows host, texts in the ANSI code page. far2l shows a
-// message box's line in at most the screen's width less 14 columns and cuts the rest off.
-#ifdef VELMORA_FAR2L
-const WildcardText kHostText = WildcardText::kUtf8;
-const bool kDropsTrailingBlanks = true;
-const int kBoxFrameColumns = 14;
-#else
-const WildcardText kHostText = WildcardText::kBytes;
-const bool kDropsTrailingBlanks = false;
-const int kBoxFrameColumns = 0;
-#endif
 
 int WINAPI SimCmpName(const char* pattern, const char* text, int skipPath) {
     return CmpNameWildcard(pattern, text, skipPath, kHostText);
