@@ -3,9 +3,16 @@
 # UndefinedBehaviorSanitizer, the 64-bit Windows suites under Wine, the 32-bit Windows build
 # (and its suites where 32-bit programs run), both with checks of the DLL and of its folder in
 # dist/, a minute of fuzzing, and the end-to-end suites of the velmora program, of far2l, of
-# Far 3 with the DLLs and of the Debian package.
+# Far 3 with the DLLs and of the Debian package. With --quick, only the native suites and the
+# program's terminal suite: the few minutes a change needs before the full run.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
+quick=0
+case "${1:-}" in
+'') ;;
+--quick) quick=1 ;;
+*) echo "usage: scripts/test.sh [--quick]" >&2; exit 2 ;;
+esac
 scripts/install-deps.sh || exit 1
 
 passed=0
@@ -40,6 +47,10 @@ step() { echo; echo "=== $*"; }
 step "native"
 configure_and_build native -DCMAKE_BUILD_TYPE=Debug && run_suite native || failed=$((failed + 1))
 
+end_to_end="scripts/test-terminal.sh scripts/test-far2l.sh scripts/test-far3.sh scripts/test-package.sh"
+[ "$quick" -eq 1 ] && end_to_end=scripts/test-terminal.sh
+
+[ "$quick" -eq 1 ] || {
 step "native with AddressSanitizer and UndefinedBehaviorSanitizer"
 configure_and_build sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address,undefined &&
     run_suite sanitize || failed=$((failed + 1))
@@ -63,11 +74,11 @@ scripts/fuzz.sh 60 && passed=$((passed + 1)) || failed=$((failed + 1))
 
 step "the demonstration's far2l, headless"
 scripts/far2l-demo.sh --check && passed=$((passed + 1)) || failed=$((failed + 1))
+}
 
 # End-to-end suites in a real terminal: the velmora program, the module inside far2l, and both
 # DLLs inside Far 3 under Wine; then the Debian package, installed and removed again.
-for suite in scripts/test-terminal.sh scripts/test-far2l.sh scripts/test-far3.sh \
-    scripts/test-package.sh; do
+for suite in $end_to_end; do
     [ -x "$suite" ] || continue
     step "$suite"
     log=$(mktemp)
