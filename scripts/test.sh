@@ -47,38 +47,46 @@ step() { echo; echo "=== $*"; }
 step "native"
 configure_and_build native -DCMAKE_BUILD_TYPE=Debug && run_suite native || failed=$((failed + 1))
 
-end_to_end="scripts/test-terminal.sh scripts/test-far2l.sh scripts/test-far3.sh scripts/test-package.sh"
-[ "$quick" -eq 1 ] && end_to_end=scripts/test-terminal.sh
+# The builds and checks beyond the native suites, which a quick run leaves to the full one.
+builds_beyond_native() {
+    step "native with AddressSanitizer and UndefinedBehaviorSanitizer"
+    configure_and_build sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address,undefined &&
+        run_suite sanitize || failed=$((failed + 1))
 
-[ "$quick" -eq 1 ] || {
-step "native with AddressSanitizer and UndefinedBehaviorSanitizer"
-configure_and_build sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address,undefined &&
-    run_suite sanitize || failed=$((failed + 1))
+    step "64-bit Windows under Wine, its DLL tables and dist/Velmora64"
+    configure_and_build win64 -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake && run_suite win64 || failed=$((failed + 1))
 
-step "64-bit Windows under Wine, its DLL tables and dist/Velmora64"
-configure_and_build win64 -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake && run_suite win64 || failed=$((failed + 1))
+    step "32-bit Windows build, its DLL tables, dist/Velmora and, where 32-bit programs run," \
+        "its suites"
+    run_32bit=OFF
+    if scripts/runs-32bit.sh; then
+        run_32bit=ON
+    else
+        echo "32-bit suites not run: this machine's kernel refuses 32-bit programs" \
+            "(Exec format error)"
+    fi
+    configure_and_build win32 -DCMAKE_BUILD_TYPE=Release -DVELMORA_RUN_32BIT_SUITES=$run_32bit \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && run_suite win32 || failed=$((failed + 1))
 
-step "32-bit Windows build, its DLL tables, dist/Velmora and, where 32-bit programs run, its suites"
-run_32bit=OFF
-if scripts/runs-32bit.sh; then
-    run_32bit=ON
-else
-    echo "32-bit suites not run: this machine's kernel refuses 32-bit programs (Exec format error)"
-fi
-configure_and_build win32 -DCMAKE_BUILD_TYPE=Release -DVELMORA_RUN_32BIT_SUITES=$run_32bit \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && run_suite win32 || failed=$((failed + 1))
+    step "the module fuzzed for 60 s"
+    scripts/fuzz.sh 60 && passed=$((passed + 1)) || failed=$((failed + 1))
 
-step "the module fuzzed for 60 s"
-scripts/fuzz.sh 60 && passed=$((passed + 1)) || failed=$((failed + 1))
-
-step "the demonstration's far2l, headless"
-scripts/far2l-demo.sh --check && passed=$((passed + 1)) || failed=$((failed + 1))
+    step "the demonstration's far2l, headless"
+    scripts/far2l-demo.sh --check && passed=$((passed + 1)) || failed=$((failed + 1))
 }
+
+end_to_end=(scripts/test-terminal.sh scripts/test-far2l.sh scripts/test-far3.sh
+    scripts/test-package.sh)
+if [ "$quick" -eq 1 ]; then
+    end_to_end=(scripts/test-terminal.sh)
+else
+    builds_beyond_native
+fi
 
 # End-to-end suites in a real terminal: the velmora program, the module inside far2l, and both
 # DLLs inside Far 3 under Wine; then the Debian package, installed and removed again.
-for suite in $end_to_end; do
+for suite in "${end_to_end[@]}"; do
     [ -x "$suite" ] || continue
     step "$suite"
     log=$(mktemp)
