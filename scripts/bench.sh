@@ -9,8 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF \
-    > /dev/null
+cmake --preset bench > /dev/null
 
 # Installs the Debian packages named when a command of theirs is missing: hyperfine times the
 # processes, zoxide is the jumper they are compared with, time gives the peak memory.

@@ -6,16 +6,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
+# Configures and builds one preset of CMakePresets.json in its folder below build/.
 configure_and_build() {
-    local dir=$1
-    shift
-    cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release "$@" > /dev/null
+    local preset=$1 dir=$2
+    cmake --preset "$preset" > /dev/null
     cmake --build "build/$dir" -j"$(nproc)"
 }
 
-configure_and_build native
-configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
-configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+configure_and_build native-release native
+configure_and_build win64 win64
+configure_and_build win32 win32
 
 echo
 echo "Built:"

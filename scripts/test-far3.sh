@@ -648,12 +648,11 @@ version=$(sed -nE 's/^project\(Velmora VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
 runs_32bit=no
 scripts/runs-32bit.sh && runs_32bit=yes
 
-# Builds one width's folder in dist/ as scripts/test.sh configures it.
+# Builds one width's folder in dist/ from its preset, as scripts/test.sh configures it.
 build_dist() {
-    local dir=$1 toolchain=$2
+    local dir=$1
     if [ ! -f "build/$dir/CMakeCache.txt" ]; then
-        cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" > /dev/null || return 1
+        cmake --preset "$dir" > /dev/null || return 1
     fi
     cmake --build "build/$dir" --target dist -j"$(nproc)" > /dev/null
 }
@@ -661,14 +660,14 @@ build_dist() {
 if ! scripts/install-deps.sh; then
     setup_failed "the packages could not be installed"
 else
-    if build_dist win64 mingw-x86_64; then
+    if build_dist win64; then
         run_width 64 "$root/dist/Velmora64" x64
     else
         setup_failed "the 64-bit DLL did not build"
     fi
     if [ "$runs_32bit" = no ]; then
         echo "Far 3 x86 not run: this machine's kernel refuses 32-bit programs (Exec format error)"
-    elif build_dist win32 mingw-i686; then
+    elif build_dist win32; then
         run_width 32 "$root/dist/Velmora" x86
     else
         setup_failed "the 32-bit DLL did not build"

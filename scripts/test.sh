@@ -18,10 +18,11 @@ scripts/install-deps.sh || exit 1
 passed=0
 failed=0
 
+# Configures and builds one preset of CMakePresets.json, whose folder is build/PRESET.
 configure_and_build() {
-    local dir=$1
+    local preset=$1
     shift
-    cmake -S . -B "build/$dir" "$@" > /dev/null && cmake --build "build/$dir" -j"$(nproc)"
+    cmake --preset "$preset" "$@" > /dev/null && cmake --build "build/$preset" -j"$(nproc)"
 }
 
 # Runs one ctest directory and adds its programs to the totals.
@@ -45,17 +46,15 @@ run_suite() {
 step() { echo; echo "=== $*"; }
 
 step "native"
-configure_and_build native -DCMAKE_BUILD_TYPE=Debug && run_suite native || failed=$((failed + 1))
+configure_and_build native && run_suite native || failed=$((failed + 1))
 
 # The builds and checks beyond the native suites, which a quick run leaves to the full one.
 builds_beyond_native() {
     step "native with AddressSanitizer and UndefinedBehaviorSanitizer"
-    configure_and_build sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address,undefined &&
-        run_suite sanitize || failed=$((failed + 1))
+    configure_and_build sanitize && run_suite sanitize || failed=$((failed + 1))
 
     step "64-bit Windows under Wine, its DLL tables and dist/Velmora64"
-    configure_and_build win64 -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake && run_suite win64 || failed=$((failed + 1))
+    configure_and_build win64 && run_suite win64 || failed=$((failed + 1))
 
     step "32-bit Windows build, its DLL tables, dist/Velmora and, where 32-bit programs run," \
         "its suites"
@@ -66,8 +65,8 @@ builds_beyond_native() {
         echo "32-bit suites not run: this machine's kernel refuses 32-bit programs" \
             "(Exec format error)"
     fi
-    configure_and_build win32 -DCMAKE_BUILD_TYPE=Release -DVELMORA_RUN_32BIT_SUITES=$run_32bit \
-        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake && run_suite win32 || failed=$((failed + 1))
+    configure_and_build win32 -DVELMORA_RUN_32BIT_SUITES=$run_32bit && run_suite win32 ||
+        failed=$((failed + 1))
 
     step "the module fuzzed for 60 s"
     scripts/fuzz.sh 60 && passed=$((passed + 1)) || failed=$((failed + 1))
