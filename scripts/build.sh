@@ -6,16 +6,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-# Configures and builds one preset of CMakePresets.json in its folder below build/.
+# Configures and builds one preset of CMakePresets.json in its folder below build/, which has
+# the preset's name unless another is given.
 configure_and_build() {
-    local preset=$1 dir=$2
+    local preset=$1 dir=${2:-$1}
     cmake --preset "$preset" > /dev/null
     cmake --build "build/$dir" -j"$(nproc)"
 }
 
 configure_and_build native-release native
-configure_and_build win64 win64
-configure_and_build win32 win32
+configure_and_build win64
+configure_and_build win32
 
 echo
 echo "Built:"

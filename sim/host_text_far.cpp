@@ -1,4 +1,5 @@
-// The text rules of the Windows host (and of the native module, which keeps its layout).
+// Far's text rules on Windows, which the stand-in host also follows for the module built in
+// Far's layout on Linux.
 #include "host_text_rules.h"
 
 const WildcardText kHostText = WildcardText::kBytes;
