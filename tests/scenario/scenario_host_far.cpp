@@ -13,8 +13,8 @@ std::string HostPath(const std::string& windowsPath) {
 const char kLetterBeyondAscii[] = "\xE9";
 
 std::vector<DWORD> TypedKeys(const std::string& text) {
-    return std::vector<DWORD>(reinterpret_cast<const unsigned char*>(text.data()),
-                              reinterpret_cast<const unsigned char*>(text.data()) + text.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    return std::vector<DWORD>(bytes, bytes + text.size());
 }
 
 const std::vector<int> kModulePanelJump = {FCTL_CLOSEPLUGIN};
