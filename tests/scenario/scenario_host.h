@@ -13,8 +13,9 @@
 // Sets the stand-in host's ways to those of the host described here.
 void DescribeHost(SimHost& host);
 
-// Whether the host is far2l, for the few scenarios that mean nothing there: they skip themselves
-// with the reason.
+// Whether the host is far2l, where a difference is one of kind rather than of value: the few
+// scenarios that mean nothing there skip themselves with the reason, and a check far2l answers
+// otherwise (its store's own account of a fault; a path that may hold '?') says so beside it.
 extern const bool kFar2lHost;
 
 // A path the tests write as the Windows hosts do ("C:\\work\\src"), as this host writes it: as it
