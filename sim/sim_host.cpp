@@ -17,6 +17,11 @@ SimHost* SimHost::current = nullptr;
 
 namespace {
 
+// far2l's extra ProcessKey calls (see SimHost::keyPasses): the bit of the pass before the key,
+// and the key of the release.
+constexpr int kKeyFirstPass = 0x80000;
+constexpr int kKeyRelease = 0x1;
+
 const char* WINAPI SimGetMsg(INT_PTR, int id) {
     return SimHost::current->Message(id);
 }
@@ -454,7 +459,13 @@ int SimHost::PressKey(int key, unsigned int controlState) {
     if (module_ == nullptr || panel.plugin == nullptr) {
         return 0;
     }
-    int handled = module_->ProcessKey(panel.plugin, key, controlState);
+    int handled = 0;
+    if (keyPasses) {
+        handled = module_->ProcessKey(panel.plugin, key | kKeyFirstPass, controlState);
+    }
+    if (!handled) {
+        handled = module_->ProcessKey(panel.plugin, key, controlState);
+    }
     if (!handled && panel.plugin != nullptr) {
         // What the host does itself with the keys the module left to it.
         bool onDots = panel.currentItem == 0;
@@ -473,6 +484,12 @@ int SimHost::PressKey(int key, unsigned int controlState) {
         }
     }
     AfterModuleCall();
+    if (keyPasses && panel.plugin != nullptr) {
+        for (int release : {kKeyFirstPass | kKeyRelease, kKeyRelease}) {
+            module_->ProcessKey(panel.plugin, release, 0);
+        }
+        AfterModuleCall();
+    }
     return handled;
 }
 

@@ -12,10 +12,10 @@ class FailureTest : public ScenarioTest {
   protected:
     void SetUp() override {
         ScenarioTest::SetUp();
-        StoreFilter("docs", "C:\\docs*");
-        StoreName("work", "C:\\work");
+        StoreFilter("docs", HostPath("C:\\docs*"));
+        StoreName("work", HostPath("C:\\work"));
         StoreName("remote", "ftp:server");
-        StoreTemporaryName("scratch", "C:\\docs\\scratch");
+        StoreTemporaryName("scratch", HostPath("C:\\docs\\scratch"));
     }
 
     struct Road {
@@ -66,6 +66,16 @@ class FailureTest : public ScenarioTest {
         EXPECT_TRUE(finished) << road.what << " never got through";
     }
 
+    // Whether an error box says that the store refused a write: with the module's own words on
+    // the Windows hosts; far2l's layer shows the store's account in their place, which names
+    // the store's file.
+    bool SaysWriteRefused(const MessageCall& box) const {
+        if (kFar2lHost) {
+            return box.lines.size() == 2 && box.lines[1].find(persistentDir_) != std::string::npos;
+        }
+        return box.lines == std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgRegistryError)};
+    }
+
     size_t ErrorReports() const {
         size_t count = 0;
         for (const MessageCall& call : host_->messages) {
@@ -78,10 +88,10 @@ class FailureTest : public ScenarioTest {
     std::function<void()> OnItem(const char* name, std::optional<DialogAnswer> answer = {},
                                  std::optional<int> button = {}) {
         return [this, name, answer, button] {
-            StoreName("work", "C:\\work");
+            StoreName("work", HostPath("C:\\work"));
             host_->executed.clear();
-            host_->Active().curDir = "C:\\";
-            host_->Passive().curDir = "D:\\other";
+            host_->Active().curDir = HostPath("C:\\");
+            host_->Passive().curDir = HostPath("D:\\other");
             ASSERT_TRUE(OpenPanel());
             Point(name);
             if (answer) {
@@ -128,7 +138,7 @@ TEST_F(FailureTest, OpeningAFilterFromTheCommandLineGivesTheFilteredPanelOrNone)
                                0,
                                [this] {
                                    return Listed() == std::vector<std::string>{"scratch"} &&
-                                          host_->Active().title.find("C:\\docs*") !=
+                                          host_->Active().title.find(HostPath("C:\\docs*")) !=
                                               std::string::npos;
                                }},
                               true);
@@ -140,19 +150,19 @@ TEST_F(FailureTest, PanelKeysGiveZeroOrDoTheirWork) {
         {"Enter on a filter", OnItem("docs"), Press(KEY_RETURN, 0), 0,
          [this] { return Listed() == std::vector<std::string>{"scratch"}; }},
         {"Enter on a name", OnItem("work"), Press(KEY_RETURN, 0), 0,
-         [this] { return host_->Active().curDir == "C:\\work"; }},
+         [this] { return host_->Active().curDir == HostPath("C:\\work"); }},
         {"Enter on a plugin command", OnItem("remote"), Press(KEY_RETURN, 0), 0,
          [this] { return host_->executed == std::vector<std::string>{"ftp:server"}; }},
         {"Ctrl+Enter", OnItem("work"), Press(KEY_RETURN, PKF_CONTROL), 0,
-         [this] { return host_->Passive().curDir == "C:\\work"; }},
+         [this] { return host_->Passive().curDir == HostPath("C:\\work"); }},
         {"Ctrl+R", OnItem("work"), Press(KEY_R, PKF_CONTROL), 0,
          [this] { return Listed().size() == 4; }},
-        {"F4 on a name", OnItem("work", Confirm(6, {{4, "C:\\moved"}})), Press(KEY_F4, 0), 0,
-         [] { return StoredText("\\Keys", "work") == "C:\\moved"; }},
+        {"F4 on a name", OnItem("work", Confirm(6, {{4, HostPath("C:\\moved")}})), Press(KEY_F4, 0),
+         0, [] { return StoredText("\\Keys", "work") == HostPath("C:\\moved"); }},
         {"Shift+F4", OnItem("work", Confirm(6, {{2, "added"}})), Press(KEY_F4, PKF_SHIFT), 0,
-         [] { return StoredText("\\Keys", "added") == "D:\\other"; }},
-        {"F4 on a filter", OnItem("docs", Confirm(5, {{4, "E:\\*"}})), Press(KEY_F4, 0), 0,
-         [] { return StoredText("\\Filters", "docs") == "E:\\*"; }},
+         [] { return StoredText("\\Keys", "added") == HostPath("D:\\other"); }},
+        {"F4 on a filter", OnItem("docs", Confirm(5, {{4, HostPath("E:\\*")}})), Press(KEY_F4, 0),
+         0, [] { return StoredText("\\Filters", "docs") == HostPath("E:\\*"); }},
         {"F8", OnItem("work", std::nullopt, 0), Press(KEY_F8, 0), 0,
          [] { return StoredText("\\Keys", "work") == "<missing>"; }},
         {"F7", OnItem("work", Confirm(5, {{2, "new"}, {4, "*"}})),
@@ -161,7 +171,7 @@ TEST_F(FailureTest, PanelKeysGiveZeroOrDoTheirWork) {
     };
     for (const Road& road : roads) {
         for (bool showErrors : {true, false}) {
-            StoreFilter("docs", "C:\\docs*");
+            StoreFilter("docs", HostPath("C:\\docs*"));
             RunWithEachRequestRefused(road, showErrors);
         }
     }
@@ -201,7 +211,7 @@ TEST_F(FailureTest, FilterEnteredWithoutMemoryLeavesThePanelWhollyInsideOrOutsid
         if (host_->Active().title == top) {
             EXPECT_EQ(Listed().size(), 4u);
         } else {
-            EXPECT_EQ(host_->Active().title, top + ": C:\\docs*");
+            EXPECT_EQ(host_->Active().title, top + ": " + HostPath("C:\\docs*"));
             EXPECT_EQ(Listed(), std::vector<std::string>{"scratch"});
         }
         host_->ClosePanel(host_->Active());
@@ -215,7 +225,7 @@ TEST_F(FailureTest, WritesTheStoreRefusesAreReportedWhereverTheyAreMade) {
     ASSERT_TRUE(OpenPanel());  // every section exists before the store is locked
     LockPersistentStore();
     Point("work");
-    script_.AnswerDialog(Confirm(6, {{4, "C:\\moved"}}));
+    script_.AnswerDialog(Confirm(6, {{4, HostPath("C:\\moved")}}));
     script_.AnswerMessage(0);
     EXPECT_EQ(host_->PressKey(KEY_F4, 0), 1);
     script_.AnswerDialog(Confirm(5, {{2, "new"}, {4, "*"}}));
@@ -230,15 +240,13 @@ TEST_F(FailureTest, WritesTheStoreRefusesAreReportedWhereverTheyAreMade) {
     host_->RunCommandLine("cd::added");
     UnlockPersistentStore();
 
-    const std::vector<std::string> refused = {Msg(kMsgErrorTitle), Msg(kMsgRegistryError)};
-    std::vector<std::vector<std::string>> shown;
+    EXPECT_EQ(ErrorReports(), 4u);
     for (const MessageCall& call : host_->messages) {
         if (call.lines[0] == Msg(kMsgErrorTitle)) {
-            shown.push_back(call.lines);
+            EXPECT_TRUE(SaysWriteRefused(call)) << testing::PrintToString(call.lines);
         }
     }
-    EXPECT_EQ(shown, std::vector<std::vector<std::string>>(4, refused));
-    EXPECT_EQ(StoredText("\\Keys", "work"), "C:\\work");
+    EXPECT_EQ(StoredText("\\Keys", "work"), HostPath("C:\\work"));
     EXPECT_EQ(StoredText("\\Filters", "new"), "<missing>");
     EXPECT_EQ(StoredText("\\Keys", "added"), "<missing>");
 }

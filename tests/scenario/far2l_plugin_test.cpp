@@ -8,14 +8,7 @@
 
 namespace {
 
-class Far2lPluginTest : public ScenarioTest {
-  protected:
-    void SetUp() override {
-        ScenarioTest::SetUp();
-        host_->farVersion = MakeHostVersion(2, 6);
-        Restart();
-    }
-};
+class Far2lPluginTest : public ScenarioTest {};
 
 TEST_F(Far2lPluginTest, JumpsMoveTheFilePanelAlsoToADirectoryWhoseNameHoldsColons) {
     // Typed into far2l's command line as a plugin command, this name would run its commands.

@@ -19,25 +19,26 @@ std::vector<std::string> Concat(std::vector<std::vector<std::string>> parts) {
 }
 
 TEST_F(ListingTest, FiltersComeFirstThenPermanentThenTemporaryNamesWithTheirValues) {
-    StoreTemporaryName("at", "C:\\tmp");
-    StoreName("mp1", "C:\\one");
+    StoreTemporaryName("at", HostPath("C:\\tmp"));
+    StoreName("mp1", HostPath("C:\\one"));
     StoreName("mp2", "ftp:server");
-    StoreFilter("zf", "C:\\*");
+    StoreFilter("zf", HostPath("C:\\*"));
     ASSERT_TRUE(OpenPanel());
     EXPECT_EQ(Listed(), Concat({{"zf"}, InEnumerationOrder({"mp1", "mp2"}), {"at"}}));
     std::map<std::string, std::string> descriptions;
     for (const SimItem& item : host_->Active().items) {
         descriptions[item.name] = item.description;
     }
-    EXPECT_EQ(descriptions,
-              (std::map<std::string, std::string>{
-                  {"at", "C:\\tmp"}, {"mp1", "C:\\one"}, {"mp2", "ftp:server"}, {"zf", "C:\\*"}}));
+    EXPECT_EQ(descriptions, (std::map<std::string, std::string>{{"at", HostPath("C:\\tmp")},
+                                                                {"mp1", HostPath("C:\\one")},
+                                                                {"mp2", "ftp:server"},
+                                                                {"zf", HostPath("C:\\*")}}));
 }
 
 TEST_F(ListingTest, TemporaryNamesAreHiddenFilesOnlyWhileTheOptionIsOn) {
     StoreFilter("f", "*");
-    StoreName("p", "C:\\p");
-    StoreTemporaryName("t", "C:\\t");
+    StoreName("p", HostPath("C:\\p"));
+    StoreTemporaryName("t", HostPath("C:\\t"));
     using Listing = std::vector<std::pair<std::string, DWORD>>;
 
     StoreOption(kTemporaryAsHidden, 1);
@@ -56,13 +57,13 @@ TEST_F(ListingTest, TemporaryNamesAreHiddenFilesOnlyWhileTheOptionIsOn) {
 }
 
 TEST_F(ListingTest, InsideAFilterOnlyMatchingPathsAndOtherPatternsAreListed) {
-    StoreFilter("cur", "C:\\*");
-    StoreFilter("same", "C:\\*");
-    StoreFilter("upper", "c:\\*");
+    StoreFilter("cur", HostPath("C:\\*"));
+    StoreFilter("same", HostPath("C:\\*"));
+    StoreFilter("upper", HostPath("c:\\*"));
     StoreFilter("empty", "");
-    StoreName("a", "C:\\a");
-    StoreName("b", "D:\\b");
-    StoreTemporaryName("t", "c:\\t");
+    StoreName("a", HostPath("C:\\a"));
+    StoreName("b", HostPath("D:\\b"));
+    StoreTemporaryName("t", HostPath("c:\\t"));
 
     ASSERT_TRUE(OpenPanel());
     EXPECT_EQ(Listed(), Concat({InEnumerationOrder({"cur", "same", "upper"}), {"a", "b", "t"}}))
@@ -82,14 +83,14 @@ bool lateNameWritten = false;
 int WINAPI CmpNameThatAddsAName(const char* pattern, const char* text, int skipPath) {
     if (!lateNameWritten) {
         lateNameWritten = true;
-        WriteStored("\\Keys", "zz-late", REG_SZ, std::string("C:\\late", 8));
+        WriteStored("\\Keys", "zz-late", REG_SZ, HostPath("C:\\late") + '\0');
     }
     return hostCmpName(pattern, text, skipPath);
 }
 
 TEST_F(ListingTest, NameStoredWhileTheListIsBuiltIsStillListed) {
-    StoreFilter("c", "C:\\*");
-    StoreName("a", "C:\\a");
+    StoreFilter("c", HostPath("C:\\*"));
+    StoreName("a", HostPath("C:\\a"));
     PluginStartupInfo info = *host_->StartupInfo();
     hostCmpName = info.CmpName;
     lateNameWritten = false;
@@ -103,21 +104,21 @@ TEST_F(ListingTest, NameStoredWhileTheListIsBuiltIsStillListed) {
 }
 
 TEST_F(ListingTest, APanelShownAgainListsWhatAnotherFarChangedMeanwhile) {
-    StoreName("kept", "C:\\kept");
-    StoreName("gone", "C:\\gone");
+    StoreName("kept", HostPath("C:\\kept"));
+    StoreName("gone", HostPath("C:\\gone"));
     ASSERT_TRUE(OpenPanel());
     // Another Far on the same registry, behind this panel's back.
-    StoreName("fresh", "C:\\fresh");
+    StoreName("fresh", HostPath("C:\\fresh"));
     DeleteStored("\\Keys", "gone");
     host_->RefreshPanel(host_->Active());
     EXPECT_EQ(Listed(), InEnumerationOrder({"kept", "fresh"}));
 }
 
 TEST_F(ListingTest, PanelLookAtTheTopAndInsideAFilter) {
-    StoreFilter("c", "C:\\*");
+    StoreFilter("c", HostPath("C:\\*"));
     ASSERT_TRUE(OpenPanel());
     const std::string top = " " + Msg(kMsgPanelName);
-    for (const std::string& title : {top, top + ": C:\\*"}) {
+    for (const std::string& title : {top, top + ": " + HostPath("C:\\*")}) {
         if (title != top) {
             Point("c");
             ASSERT_EQ(host_->PressKey(KEY_RETURN, 0), 1);
@@ -148,9 +149,9 @@ TEST_F(ListingTest, PanelLookAtTheTopAndInsideAFilter) {
 }
 
 TEST_F(ListingTest, PanelsOnBothSidesKeepTheirOwnFilterAndSeeEachOthersChanges) {
-    StoreFilter("cdrive", "C:\\*");
-    StoreName("work", "C:\\work");
-    StoreName("data", "D:\\data");
+    StoreFilter("cdrive", HostPath("C:\\*"));
+    StoreName("work", HostPath("C:\\work"));
+    StoreName("data", HostPath("D:\\data"));
     ASSERT_TRUE(OpenPanel());
     host_->SwitchPanels();
     ASSERT_TRUE(OpenPanel());
@@ -164,7 +165,7 @@ TEST_F(ListingTest, PanelsOnBothSidesKeepTheirOwnFilterAndSeeEachOthersChanges) 
     EXPECT_EQ(host_->PressKey(KEY_R, PKF_CONTROL), 1);
     EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName));
     EXPECT_EQ(Listed(), (std::vector<std::string>{"cdrive", "data"}));
-    EXPECT_EQ(host_->Passive().title, " " + Msg(kMsgPanelName) + ": C:\\*");
+    EXPECT_EQ(host_->Passive().title, " " + Msg(kMsgPanelName) + ": " + HostPath("C:\\*"));
 }
 
 TEST_F(ListingTest, EmptyStoreGivesAnEmptyListThatTheHostCanFetch) {
@@ -176,7 +177,7 @@ TEST_F(ListingTest, EmptyStoreGivesAnEmptyListThatTheHostCanFetch) {
 }
 
 TEST_F(ListingTest, FindDataIsRefusedWhenTheHostRefusesThePanelInformation) {
-    StoreName("a", "C:\\a");
+    StoreName("a", HostPath("C:\\a"));
     ASSERT_TRUE(OpenPanel());
     host_->Active().refuseInfo = true;
     PluginPanelItem* items = nullptr;
@@ -185,18 +186,9 @@ TEST_F(ListingTest, FindDataIsRefusedWhenTheHostRefusesThePanelInformation) {
     EXPECT_EQ(count, -1) << "nothing is handed over";
 }
 
-// The host's panel item read and written by byte offset as the host lays it out, never through
-// the module's own declaration: 400 bytes in the 64-bit hosts, 366 in the 32-bit one (packed to
-// 2). A module whose item has another size hands over, and reads back, every item after the
-// first at the wrong place.
-struct HostItemLayout {
-    size_t size;
-    size_t name;
-    size_t description;
-};
-constexpr HostItemLayout kHostItem =
-    sizeof(void*) == 8 ? HostItemLayout{400, 44, 336} : HostItemLayout{366, 44, 334};
-
+// The host's panel item read and written by byte offset as the host lays it out (kHostItem),
+// never through the module's own declaration. A module whose item has another size hands over,
+// and reads back, every item after the first at the wrong place.
 std::string HostItemName(const unsigned char* item) {
     const char* name = reinterpret_cast<const char*>(item + kHostItem.name);
     return std::string(name, strnlen(name, 260));
@@ -205,7 +197,7 @@ std::string HostItemName(const unsigned char* item) {
 // An item's description and attributes as the host reads them.
 std::pair<std::string, DWORD> HostItemLook(const unsigned char* item) {
     DWORD attributes = 0;
-    std::memcpy(&attributes, item, sizeof attributes);
+    std::memcpy(&attributes, item + kHostItem.attributes, sizeof attributes);
     const char* description = nullptr;
     std::memcpy(&description, item + kHostItem.description, sizeof description);
     return {description != nullptr ? description : "", attributes};
@@ -226,11 +218,11 @@ int WINAPI ControlWithHostsSelection(HANDLE handle, int command, void* param) {
 }
 
 TEST_F(ListingTest, ItemsAndTheSelectionTravelAtTheHostsItemSize) {
-    StoreFilter("f", "C:\\*");
-    StoreName("a", "C:\\a");
-    StoreName("b", "D:\\b");
-    StoreName("c", "C:\\c");
-    StoreTemporaryName("t", "C:\\t");
+    StoreFilter("f", HostPath("C:\\*"));
+    StoreName("a", HostPath("C:\\a"));
+    StoreName("b", HostPath("D:\\b"));
+    StoreName("c", HostPath("C:\\c"));
+    StoreTemporaryName("t", HostPath("C:\\t"));
     StoreOption(kTemporaryAsHidden, 1);
     Restart();
     PluginStartupInfo info = *host_->StartupInfo();
@@ -255,11 +247,11 @@ TEST_F(ListingTest, ItemsAndTheSelectionTravelAtTheHostsItemSize) {
         listed[names[i]] = HostItemLook(bytes + i * kHostItem.size);
     }
     EXPECT_EQ(listed, (std::map<std::string, std::pair<std::string, DWORD>>{
-                          {"f", {"C:\\*", kFilterAttributes}},
-                          {"a", {"C:\\a", kNameAttributes}},
-                          {"b", {"D:\\b", kNameAttributes}},
-                          {"c", {"C:\\c", kNameAttributes}},
-                          {"t", {"C:\\t", kHiddenAttributes}}}));
+                          {"f", {HostPath("C:\\*"), kFilterAttributes}},
+                          {"a", {HostPath("C:\\a"), kNameAttributes}},
+                          {"b", {HostPath("D:\\b"), kNameAttributes}},
+                          {"c", {HostPath("C:\\c"), kNameAttributes}},
+                          {"t", {HostPath("C:\\t"), kHiddenAttributes}}}));
 
     // The host keeps its own copies of the selected items: the filter and the name c.
     for (int i = 0; i < count; ++i) {

@@ -10,9 +10,9 @@ constexpr size_t kLongestPath = sizeof(PanelInfo::CurDir) - 1;
 class OpeningTest : public ScenarioTest {
   protected:
     void StoreOneOfEach() {
-        StoreFilter("docs", "C:\\docs*");
-        StoreName("work", "C:\\work");
-        StoreTemporaryName("tmp", "C:\\tmp");
+        StoreFilter("docs", HostPath("C:\\docs*"));
+        StoreName("work", HostPath("C:\\work"));
+        StoreTemporaryName("tmp", HostPath("C:\\tmp"));
     }
     std::vector<std::string> StoreContents() {
         std::vector<std::string> all;
@@ -55,9 +55,11 @@ TEST_F(OpeningTest, MenuEntriesFollowTheOptionsWhileConfigurationIsAlwaysOffered
     EXPECT_EQ(host_->Info().DiskMenuStringsNumber, 0);
     EXPECT_EQ(host_->Info().PluginMenuStringsNumber, 0);
     EXPECT_EQ(host_->Info().PluginConfigStringsNumber, 1);
-    ASSERT_NE(host_->Info().CommandPrefix, nullptr);
-    EXPECT_STREQ(host_->Info().CommandPrefix, "");
-    EXPECT_EQ(Module().GetMinFarVersion(), 84017478);
+    // Read first: far2l's record packs the pointer where no reference to it may bind.
+    const char* prefix = host_->Info().CommandPrefix;
+    ASSERT_NE(prefix, nullptr);
+    EXPECT_STREQ(prefix, "");
+    EXPECT_EQ(Module().GetMinFarVersion(), kAcceptedMinFarVersion);
     Module().ClosePlugin(nullptr);
 }
 
@@ -79,14 +81,14 @@ TEST_F(OpeningTest, OtherPlacesToOpenFromOpenNothingAndTouchNothing) {
 TEST_F(OpeningTest, CarriedOutCommandsOpenNoPanel) {
     host_->RunCommandLine("cd:+tmp");
     host_->RunCommandLine("cd::perm");
-    EXPECT_EQ(StoredText("\\TempKeys", "tmp"), "C:\\work");
-    EXPECT_EQ(StoredText("\\Keys", "perm"), "C:\\work");
+    EXPECT_EQ(StoredText("\\TempKeys", "tmp"), HostPath("C:\\work"));
+    EXPECT_EQ(StoredText("\\Keys", "perm"), HostPath("C:\\work"));
 
+    size_t start = host_->controls.size();
     host_->RunCommandLine("cd:perm/sub");
-    EXPECT_EQ(host_->Active().curDir, "C:\\work\\sub");
-    ASSERT_FALSE(host_->controls.empty());
+    EXPECT_EQ(host_->Active().curDir, HostPath("C:\\work\\sub"));
+    EXPECT_EQ(ControlCommandsSince(start), kFilePanelJump);
     EXPECT_EQ(host_->controls.back().handle, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(host_->controls.back().command, FCTL_CLOSEPLUGIN);
 
     host_->RunCommandLine("cd:-tmp");
     EXPECT_EQ(StoredText("\\TempKeys", "tmp"), "<missing>");
@@ -97,13 +99,13 @@ TEST_F(OpeningTest, CarriedOutCommandsOpenNoPanel) {
 TEST_F(OpeningTest, MissedNameThatNamesAFilterOpensThePanelInsideIt) {
     StoreOption(kShowErrors, 1);
     Restart();
-    StoreFilter("proj", "C:\\proj*");
+    StoreFilter("proj", HostPath("C:\\proj*"));
     StoreFilter("all", "*");
-    StoreName("src", "C:\\proj\\src");
-    StoreName("home", "D:\\home");
+    StoreName("src", HostPath("C:\\proj\\src"));
+    StoreName("home", HostPath("D:\\home"));
     host_->RunCommandLine("cd:proj");
     ASSERT_NE(host_->Active().plugin, nullptr);
-    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName) + ": C:\\proj*");
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName) + ": " + HostPath("C:\\proj*"));
     EXPECT_EQ(Listed(), (std::vector<std::string>{"all", "src"}));
     EXPECT_TRUE(host_->messages.empty()) << "the miss is not reported";
 }
@@ -111,9 +113,9 @@ TEST_F(OpeningTest, MissedNameThatNamesAFilterOpensThePanelInsideIt) {
 TEST_F(OpeningTest, MissedNameAfterAnUnusedCompletionMenuStillOpensTheFilter) {
     StoreOption(kAutoComplete, 1);
     Restart();
-    StoreFilter("pro", "C:\\proj*");
-    StoreName("proj", "C:\\proj");
-    StoreName("prog", "C:\\prog");
+    StoreFilter("pro", HostPath("C:\\proj*"));
+    StoreName("proj", HostPath("C:\\proj"));
+    StoreName("prog", HostPath("C:\\prog"));
     script_.AnswerMenu(-1);
     host_->RunCommandLine("cd:pro");
     ASSERT_EQ(host_->menus.size(), 1u);
@@ -125,9 +127,9 @@ TEST_F(OpeningTest, MissedNameAfterAnUnusedCompletionMenuStillOpensTheFilter) {
 TEST_F(OpeningTest, FailedAddThatNamesAFilterOpensItAndStoresNothing) {
     StoreOption(kShowErrors, 1);
     Restart();
-    StoreFilter("+", "D:*");
-    StoreName("disk", "D:\\");
-    StoreName("work", "C:\\work");
+    StoreFilter("+", HostPath("D:*"));
+    StoreName("disk", HostPath("D:\\"));
+    StoreName("work", HostPath("C:\\work"));
     host_->RunCommandLine("cd:+");
     ASSERT_NE(host_->Active().plugin, nullptr);
     EXPECT_EQ(Listed(), (std::vector<std::string>{"disk"}));
@@ -160,11 +162,11 @@ TEST_F(OpeningTest, AddOnAPanelWithoutADirectoryStoresNothingAndSaysSo) {
 }
 
 TEST_F(OpeningTest, FilterLookupTakesTheWholeTextWithItsSeparators) {
-    StoreFilter("f", "C:*");
-    StoreFilter("f/x", "D:*");
+    StoreFilter("f", HostPath("C:*"));
+    StoreFilter("f/x", HostPath("D:*"));
     host_->RunCommandLine("cd:f/x");
     ASSERT_NE(host_->Active().plugin, nullptr);
-    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName) + ": D:*");
+    EXPECT_EQ(host_->Active().title, " " + Msg(kMsgPanelName) + ": " + HostPath("D:*"));
 }
 
 TEST_F(OpeningTest, MissWithoutAFilterIsReportedOnlyWhileShowErrorsIsOn) {
@@ -182,7 +184,7 @@ TEST_F(OpeningTest, MissWithoutAFilterIsReportedOnlyWhileShowErrorsIsOn) {
 }
 
 TEST_F(OpeningTest, ConfiguredPrefixReachesTheHostWhileTheOldTextStaysReadable) {
-    StoreName("work", "C:\\work");
+    StoreName("work", HostPath("C:\\work"));
     const char* handed = host_->Info().CommandPrefix;
     ASSERT_STREQ(handed, "cd:");
     DialogAnswer newPrefix;
@@ -197,7 +199,7 @@ TEST_F(OpeningTest, ConfiguredPrefixReachesTheHostWhileTheOldTextStaysReadable) 
     EXPECT_EQ(host_->Configure(), 0);
     EXPECT_EQ(host_->Prefix(), "go:");
     host_->RunCommandLine("go:work/src");
-    EXPECT_EQ(host_->Active().curDir, "C:\\work\\src");
+    EXPECT_EQ(host_->Active().curDir, HostPath("C:\\work\\src"));
 }
 
 TEST_F(OpeningTest, StartingTheModuleAgainKeepsTheHandedPrefixReadable) {
@@ -213,21 +215,21 @@ TEST_F(OpeningTest, StartingTheModuleAgainKeepsTheHandedPrefixReadable) {
 }
 
 TEST_F(OpeningTest, JumpsThatWouldLandElsewhereAreRefusedWithABoxWhateverShowErrorsSays) {
-    // The host takes a '?' or '*' for a pattern and enters the first folder that matches, cuts
-    // a path longer than its field, and cannot take a letter its code page lacks (read from the
-    // store as <U+XXXX>): it would show another folder.
-    const std::string deep = "C:\\" + std::string(kLongestPath - 7, 'd');
+    if (kFar2lHost) {
+        GTEST_SKIP() << "far2l takes a path whole, with its '?', '*' and every letter";
+    }
+    // The host takes a '?' or '*' for a pattern and enters the first folder that matches, and
+    // cannot take a letter its code page lacks (read from the store as <U+XXXX>): it would show
+    // another folder.
     StoreName("wild", "C:\\u\\??????");
     StoreName("star", "C:\\u\\*");
-    StoreName("deep", deep);
     StoreName("cjk", "C:\\u\\<U+4E2D>");
     const struct {
         const char* typed;
-        std::string refused;
+        const char* refused;
         int message;
     } refusals[] = {{"wild", "C:\\u\\??????", kMsgWildcardDirectory},
                     {"star", "C:\\u\\*", kMsgWildcardDirectory},
-                    {"deep/abcd", deep + "\\abcd", kMsgJumpTooLong},
                     {"cjk", "C:\\u\\<U+4E2D>", kMsgDirectoryNotWhole}};
     for (const auto& refusal : refusals) {
         script_.AnswerMessage(0);
@@ -235,16 +237,27 @@ TEST_F(OpeningTest, JumpsThatWouldLandElsewhereAreRefusedWithABoxWhateverShowErr
         EXPECT_EQ(LastMessage(), (std::vector<std::string>{Msg(kMsgErrorTitle),
                                                            Msg(refusal.message), refusal.refused}));
     }
-    EXPECT_EQ(host_->messages.size(), 4u);
+    EXPECT_EQ(host_->messages.size(), 3u);
     EXPECT_EQ(host_->Active().curDir, "C:\\work");
-    host_->RunCommandLine("cd:deep/abc");
-    EXPECT_EQ(host_->Active().curDir, deep + "\\abc") << "a path the host takes whole";
 
     // A "\\?\" path is a directory, its '?' no pattern and its colon no plugin command's.
     StoreName("unc", "\\\\?\\C:\\work");
     host_->RunCommandLine("cd:unc");
     EXPECT_EQ(host_->Active().curDir, "\\\\?\\C:\\work");
     EXPECT_TRUE(host_->posted.empty());
+}
+
+TEST_F(OpeningTest, JumpsLongerThanTheHostTakesWholeAreRefusedWithABox) {
+    // The host cuts a path longer than its field, and would show another folder.
+    const std::string deep = "C:\\" + std::string(kLongestPath - 7, 'd');
+    StoreName("deep", HostPath(deep));
+    script_.AnswerMessage(0);
+    host_->RunCommandLine("cd:deep/abcd");
+    EXPECT_EQ(LastMessage(), (std::vector<std::string>{Msg(kMsgErrorTitle), Msg(kMsgJumpTooLong),
+                                                       HostPath(deep + "\\abcd")}));
+    EXPECT_EQ(host_->Active().curDir, HostPath("C:\\work"));
+    host_->RunCommandLine("cd:deep/abc");
+    EXPECT_EQ(host_->Active().curDir, HostPath(deep + "\\abc")) << "a path the host takes whole";
 }
 
 TEST_F(OpeningTest, ATargetThatBeginsWithThePrefixIsNeverTypedNorStored) {
@@ -271,6 +284,9 @@ TEST_F(OpeningTest, ATargetThatBeginsWithThePrefixIsNeverTypedNorStored) {
 }
 
 TEST_F(OpeningTest, ACommandTheShellWouldRunIsNeverTypedIntoTheCommandLine) {
+    if (kFar2lHost) {
+        GTEST_SKIP() << "these are cmd's characters: Far2lPluginTest holds those of far2l's shell";
+    }
     const std::string command = "xyz:abc & echo hi>Z:\\tmp\\pw.txt";
     StoreName("pw", command);
     StoreName("percent", "ftp:%PATH%");
@@ -294,8 +310,8 @@ TEST_F(OpeningTest, CancellingTheMenuOfNamesIsNoMiss) {
     StoreOption(kShowErrors, 1);
     StoreOption(kAutoComplete, 1);
     Restart();
-    StoreName("proj", "C:\\proj");
-    StoreName("prog", "C:\\prog");
+    StoreName("proj", HostPath("C:\\proj"));
+    StoreName("prog", HostPath("C:\\prog"));
     script_.AnswerMenu(-1);
     host_->RunCommandLine("cd:pro");
     EXPECT_EQ(host_->menus.size(), 1u);

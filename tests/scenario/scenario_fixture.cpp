@@ -29,6 +29,7 @@ void WarmUp(const ModuleExports& module) {
         SimHost host(EnglishMessages());
         ScriptFrontEnd script;
         host.SetFrontEnd(&script);
+        DescribeHost(host);
         host.AttachModule(&module);
         DialogAnswer showErrors;
         showErrors.result = 8;
@@ -68,8 +69,9 @@ void ScenarioTest::SetUp() {
     host_ = std::make_unique<SimHost>(EnglishMessages());
     ASSERT_FALSE(Msg(kMsgReplaceName).empty()) << "the English texts could not be read";
     host_->SetFrontEnd(&script_);
-    host_->Active().curDir = "C:\\work";
-    host_->Passive().curDir = "D:\\other";
+    DescribeHost(*host_);
+    host_->Active().curDir = HostPath("C:\\work");
+    host_->Passive().curDir = HostPath("D:\\other");
     // Tests rely on what they set, not on defaults: no completion unless a test asks for it.
     StoreOption(kAutoComplete, 0);
     Restart();

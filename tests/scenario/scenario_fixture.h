@@ -1,6 +1,7 @@
 // The fixture of the scenario tests: a fresh store, the module loaded once per test program as
 // the host loads it (dlopen or LoadLibraryA), and the stand-in host attached to it with the
-// English texts and a scripted front end. Tests reach the module only through its exports.
+// English texts, a scripted front end and the ways of the host the build is for
+// (scenario_host.h). Tests reach the module only through its exports.
 #pragma once
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include "fresh_store.h"
 #include "module_exports.h"
 #include "registry_probe.h"
+#include "scenario_host.h"
 #include "script_front_end.h"
 #include "sim_host.h"
 
