@@ -18,7 +18,7 @@
 
 #include "commands/jump_target.h"
 #include "dead_names.h"
-#include "direct_store.h"
+#include "store_sections.h"
 #include "exit_status.h"
 #include "host/far2l_entry_points.h"
 #include "name_table.h"

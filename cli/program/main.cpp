@@ -9,7 +9,7 @@
 
 #include "command_help.h"
 #include "dead_names.h"
-#include "direct_store.h"
+#include "store_sections.h"
 #include "exit_status.h"
 #include "host/messages.h"
 #include "host/settings.h"

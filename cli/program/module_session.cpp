@@ -10,7 +10,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "direct_store.h"
+#include "store_sections.h"
 #include "language.h"
 #include "shell_commands.h"
 #include "commands/command_line.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "direct_store.h"
+#include "store_sections.h"
 #include "module_session.h"
 #include "script_front_end.h"
 #include "stored_jump.h"
