@@ -113,7 +113,7 @@ bool StoredDirectory(const std::string& text, std::string* directory) {
     }
     TextBuffer target;
     try {
-        if (JumpTarget(text.c_str(), far2l::kPathSeparator, false, target) != 1) {
+        if (JumpTarget(text.c_str(), far2l::kPathSeparator, target) != 1) {
             return false;
         }
     } catch (...) {

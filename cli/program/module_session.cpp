@@ -13,7 +13,7 @@
 #include "store_sections.h"
 #include "language.h"
 #include "shell_commands.h"
-#include "commands/command_line.h"
+#include "commands/name_commands.h"
 #include "host/messages.h"
 #include "host/module_state.h"
 #include "host/settings.h"
