@@ -9,10 +9,10 @@
 
 #include "command_help.h"
 #include "dead_names.h"
-#include "store_sections.h"
 #include "exit_status.h"
+#include "host/far2l_entry_points.h"
 #include "host/messages.h"
-#include "host/settings.h"
+#include "host/module_state.h"
 #include "jump_destination.h"
 #include "locations.h"
 #include "module_session.h"
@@ -23,7 +23,6 @@
 #include "sim_host.h"
 #include "store_fault.h"
 #include "store_transaction.h"
-#include "stored_jump.h"
 #include "terminal.h"
 #include "terminal_front_end.h"
 #include "transfer.h"
@@ -47,15 +46,11 @@ int UsageError(const std::string& problem, const std::string& command = "") {
 }
 
 // The name of the shell's command for the help: the prefix, when a shell can be given a command
-// of that name, else the function the integration defines in its place. Read without the module,
-// which would write the settings' defaults.
+// of that name, else the function the integration defines in its place. The settings are read as
+// stored, since the module's start would write their defaults.
 std::string ShellCommandName() {
-    StoreValue stored;
-    std::string prefix = kDefaultPrefix;
-    if (ReadValue(StoreSection::kRoot, "Prefix", &stored) == StoreResult::kDone &&
-        stored.type == REG_SZ) {
-        prefix = stored.Text();
-    }
+    far2l::StartWithoutHost();
+    std::string prefix = Settings.Prefix.Text();
     return PrefixProblem(prefix).empty() && !IsShellCommand(prefix) ? prefix : "_velmora_cd";
 }
 
@@ -285,16 +280,9 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     }
     bool jump = first != "init" && !option;
     const std::string text = CommandLineText(Joined(arguments));
-    std::string answer;
-    if (jump && StoredDirectory(text, &answer)) {
-        return Report({Outcome::kDirectory, answer});
-    }
-    // A stored name goes first, then a path to a directory, then a miss.
-    if (jump && TypedDirectory(text, &answer)) {
-        return Report(WithStoreFaults({Outcome::kDirectory, answer}));
-    }
-    if (jump && StoredNowhere(text, &answer)) {
-        return Report({Outcome::kNotFound, answer});
+    Outcome answer;
+    if (jump && AnswerFromStore(text, &answer)) {
+        return Report(WithStoreFaults(answer));
     }
 
     // The shell integration and the prefix are reads: the module's start must not give a store

@@ -6,12 +6,12 @@
 
 const StoredOption kStoredOptions[7] = {
     {"Prefix", nullptr, 0},
-    {"ShowErrors", &SettingsRecord::ShowErrors, kDefaultShowErrors},
+    {"ShowErrors", &SettingsRecord::ShowErrors, 0},
     {"ShowInPluginsMenu", &SettingsRecord::ShowInPluginsMenu, 1},
     {"ShowInDiskMenu", &SettingsRecord::ShowInDiskMenu, 1},
     {"ShowTemporaryNamesAsHideFiles", &SettingsRecord::ShowTemporaryNamesAsHideFiles, 1},
     {"UseHighlighting", &SettingsRecord::UseHighlighting, 1},
-    {"AutoComplite", &SettingsRecord::AutoComplite, kDefaultAutoComplite},
+    {"AutoComplite", &SettingsRecord::AutoComplite, 1},
 };
 
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback, bool writeBack) {

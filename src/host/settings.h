@@ -6,10 +6,8 @@
 #include "../store/reg_section.h"
 #include "module_state.h"
 
-// The defaults that a program answering from the store itself reads too.
+// The prefix of a store that holds none.
 constexpr char kDefaultPrefix[] = "cd:";
-constexpr DWORD kDefaultShowErrors = 0;
-constexpr DWORD kDefaultAutoComplite = 1;
 
 // One option as the registry keeps it below the module's root: the prefix is a text (REG_SZ),
 // every switch a number (REG_DWORD) that fills `number` of the settings, with the default a
