@@ -1,7 +1,7 @@
-// The velmora program: the directory-names module used from a shell. It starts the module linked
-// into it as the host does to run a text behind the prefix, the name panel and the settings
-// dialog, and reads and writes the store itself for the commands that list, check, export and
-// import.
+// The velmora program: the directory-names module used from a shell. It runs a text behind the
+// prefix through the module's own commands, starts the module linked into it as the host does for
+// the name panel and the settings dialog, and reads and writes the store's sections for the
+// commands that list, check, export and import.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -184,7 +184,7 @@ int RunConfigure(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& f
     return Report(WithStoreFaults(outcome));
 }
 
-// The commands that read and write the store without the module.
+// The commands that read and write the store through its sections, without starting the module.
 int RunStoreCommand(const std::vector<std::string>& arguments) {
     const std::string& command = arguments.front();
     std::vector<std::string> rest(arguments.begin() + 1, arguments.end());

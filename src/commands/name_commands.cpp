@@ -16,29 +16,41 @@
 
 namespace {
 
+// The code the host reports for each reason. A code that stands for several reasons gives back
+// the first of them (ReasonOf); a reason missing here is reported as ErrUnexpected.
+const struct {
+    CommandReason reason;
+    int code;
+} kReasonCodes[] = {
+    {CommandReason::kDone, 0},
+    {CommandReason::kNotStored, ErrNotFound},
+    {CommandReason::kStoreFailed, ErrRegistry},
+    {CommandReason::kNoMemory, ErrNoMemory},
+    {CommandReason::kNoNameToAdd, ErrEmptyName},
+    {CommandReason::kNameWithSeparator, ErrNameWithSeparator},
+    {CommandReason::kDirectoryTooLong, ErrDirectoryTooLong},
+    {CommandReason::kNameBeginsWithCommand, ErrNameBeginsWithCommand},
+    {CommandReason::kNoDirectory, ErrPanelWithoutDirectory},
+    {CommandReason::kNoNameToDelete, ErrNoNameToDelete},
+    {CommandReason::kNameWithWildcard, ErrNameWithWildcard},
+    {CommandReason::kDirectoryNotWhole, ErrDirectoryNotWhole},
+    {CommandReason::kTargetRunsPrefix, ErrTargetRunsPrefix},
+    {CommandReason::kMenuCancelled, ErrNoReport},
+    {CommandReason::kFilter, ErrNotFound},
+    {CommandReason::kLetterNotCompleted, ErrNoReport},
+    {CommandReason::kNoNameBehindColon, ErrEmptyName},
+    // The registry refuses a name longer than it holds, as it refuses any write.
+    {CommandReason::kNameTooLong, ErrRegistry},
+    {CommandReason::kStillStored, ErrRegistry},
+};
+
 CommandReason ReasonOf(int code) {
-    switch (code) {
-        case 0:
-            return CommandReason::kDone;
-        case ErrNotFound:
-            return CommandReason::kNotStored;
-        case ErrRegistry:
-            return CommandReason::kStoreFailed;
-        case ErrNoMemory:
-            return CommandReason::kNoMemory;
-        case ErrNameWithSeparator:
-            return CommandReason::kNameWithSeparator;
-        case ErrNameBeginsWithCommand:
-            return CommandReason::kNameBeginsWithCommand;
-        case ErrNameWithWildcard:
-            return CommandReason::kNameWithWildcard;
-        case ErrDirectoryTooLong:
-            return CommandReason::kDirectoryTooLong;
-        case ErrDirectoryNotWhole:
-            return CommandReason::kDirectoryNotWhole;
-        default:
-            return CommandReason::kUnexpected;
+    for (const auto& entry : kReasonCodes) {
+        if (entry.code == code) {
+            return entry.reason;
+        }
     }
+    return CommandReason::kUnexpected;
 }
 
 // Runs a command into `result`, starting afresh: a failure that leaves it as a thrown code is
@@ -192,44 +204,10 @@ TypedCommand ReadCommand(const char* text) {
 }
 
 int ReasonCode(CommandReason reason) {
-    switch (reason) {
-        case CommandReason::kDone:
-            return 0;
-        case CommandReason::kNotStored:
-        case CommandReason::kFilter:
-            return ErrNotFound;
-        case CommandReason::kMenuCancelled:
-        case CommandReason::kLetterNotCompleted:
-            return ErrNoReport;
-        case CommandReason::kNoNameToAdd:
-        case CommandReason::kNoNameBehindColon:
-            return ErrEmptyName;
-        case CommandReason::kNoNameToDelete:
-            return ErrNoNameToDelete;
-        case CommandReason::kNameWithSeparator:
-            return ErrNameWithSeparator;
-        case CommandReason::kNameBeginsWithCommand:
-            return ErrNameBeginsWithCommand;
-        case CommandReason::kNameWithWildcard:
-            return ErrNameWithWildcard;
-        case CommandReason::kNoDirectory:
-            return ErrPanelWithoutDirectory;
-        case CommandReason::kDirectoryTooLong:
-            return ErrDirectoryTooLong;
-        case CommandReason::kDirectoryNotWhole:
-            return ErrDirectoryNotWhole;
-        case CommandReason::kTargetRunsPrefix:
-            return ErrTargetRunsPrefix;
-        // The registry refuses a name longer than it holds, as it refuses any write.
-        case CommandReason::kNameTooLong:
-        case CommandReason::kStoreFailed:
-        case CommandReason::kStillStored:
-            return ErrRegistry;
-        case CommandReason::kNoMemory:
-            return ErrNoMemory;
-        case CommandReason::kAsksHost:
-        case CommandReason::kUnexpected:
-            break;
+    for (const auto& entry : kReasonCodes) {
+        if (entry.reason == reason) {
+            return entry.code;
+        }
     }
     return ErrUnexpected;
 }
