@@ -493,6 +493,14 @@ int SimHost::PressKey(int key, unsigned int controlState) {
     return handled;
 }
 
+void SimHost::EnterFolder(const std::string& dir) {
+    if (module_ == nullptr || Active().plugin == nullptr) {
+        return;
+    }
+    ChangeFolder(Active(), dir);
+    AfterModuleCall();
+}
+
 void SimHost::ChangeFolder(SimPanel& panel, const std::string& dir) {
     std::string left = panel.folder;
     if (!module_->SetDirectory(panel.plugin, dir.c_str(), 0) || panel.plugin == nullptr) {

@@ -124,6 +124,9 @@ class SimHost {
     // A key on the active panel: the module's ProcessKey first; a key it leaves is the host's
     // own (Enter and Ctrl+PgUp on "..", Enter and Ctrl+PgDn on a folder change the folder).
     int PressKey(int key, unsigned int controlState);
+    // Enters the folder `dir` of the module panel on the active side, as the host enters one
+    // that the user picked.
+    void EnterFolder(const std::string& dir);
     int MakeDirectory();
     int Configure();
     void ClosePanel(SimPanel& panel);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "direct_store.h"
+#include "store_sections.h"
 
 // The first line of every export: it names the format and its version.
 extern const char kExchangeHeader[];

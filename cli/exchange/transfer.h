@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "direct_store.h"
+#include "store_sections.h"
 #include "exchange_format.h"
 #include "foreign_bookmarks.h"
 

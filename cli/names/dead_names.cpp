@@ -13,7 +13,7 @@
 #include <cstring>
 #include <set>
 
-#include "direct_store.h"
+#include "store_sections.h"
 #include "exit_status.h"
 #include "look_alike_names.h"
 #include "name_table.h"

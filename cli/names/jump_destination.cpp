@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dead_names.h"
-#include "direct_store.h"
+#include "store_sections.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "direct_store.h"
+#include "store_sections.h"
 
 // `name` in its canonical decomposition (Unicode's NFD), the form in which two such texts are
 // equal. A byte that is no part of a well-formed UTF-8 character stays a unit of its own, above

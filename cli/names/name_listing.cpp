@@ -18,7 +18,7 @@
 
 #include "commands/jump_target.h"
 #include "dead_names.h"
-#include "direct_store.h"
+#include "store_sections.h"
 #include "exit_status.h"
 #include "host/far2l_entry_points.h"
 #include "name_table.h"
@@ -137,7 +137,7 @@ bool WriteFoldersBelow(std::FILE* out, const std::string& typed, NameLines lines
     std::string part = typed.substr(last + 1);
     TextBuffer target;
     try {
-        if (JumpTarget(head.c_str(), far2l::kPathSeparator, false, target) != 1 ||
+        if (JumpTarget(head.c_str(), far2l::kPathSeparator, target) != 1 ||
             PluginCommandPos(target.Text()) != 0) {
             return StoreFaults().empty();
         }

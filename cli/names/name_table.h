@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "direct_store.h"
+#include "store_sections.h"
 
 // Names sorted, then filters: name, target or pattern, and a note ("temporary", "command" for a
 // command for the file manager, "filter", and what was found of the directory). `found` holds,

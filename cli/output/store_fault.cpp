@@ -1,8 +1,6 @@
 // The store's faults as the program says them.
 #include "store_fault.h"
 
-#include <algorithm>
-
 #include "exit_status.h"
 #include "store_faults.h"
 #include "visible_text.h"
@@ -16,11 +14,6 @@ std::vector<std::string> StoreFaults() {
         }
     }
     return lines;
-}
-
-bool IsStoreFaultBox(const std::vector<std::string>& lines) {
-    std::vector<std::string> faults = StoreFaults();
-    return lines.size() == 2 && std::find(faults.begin(), faults.end(), lines[1]) != faults.end();
 }
 
 void SayStoreFaultsIfAny() {

@@ -13,10 +13,6 @@ std::vector<std::string> StoreFaults();
 // Says the faults (or that the store failed, when the record does not say how) and returns
 // kExitStoreFailed.
 int SayStoreFault();
-// Whether the lines of a message box of the module (its title, then its text) only show one of
-// the store's faults: the far2l module shows each in a box of its own, which the program says
-// itself, and which says nothing of how the command that met it went.
-bool IsStoreFaultBox(const std::vector<std::string>& lines);
 // Says the faults, if any, of a command that was done all the same (a jump to a permanent
 // name while the temporary names cannot be read).
 void SayStoreFaultsIfAny();

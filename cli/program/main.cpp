@@ -1,7 +1,7 @@
-// The velmora program: the directory-names module used from a shell. It starts the module linked
-// into it as the host does to run a text behind the prefix, the name panel and the settings
-// dialog, and reads and writes the store itself for the commands that list, check, export and
-// import.
+// The velmora program: the directory-names module used from a shell. It runs a text behind the
+// prefix through the module's own commands, starts the module linked into it as the host does for
+// the name panel and the settings dialog, and reads and writes the store's sections for the
+// commands that list, check, export and import.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,10 +9,10 @@
 
 #include "command_help.h"
 #include "dead_names.h"
-#include "direct_store.h"
 #include "exit_status.h"
+#include "host/far2l_entry_points.h"
 #include "host/messages.h"
-#include "host/settings.h"
+#include "host/module_state.h"
 #include "jump_destination.h"
 #include "locations.h"
 #include "module_session.h"
@@ -23,7 +23,6 @@
 #include "sim_host.h"
 #include "store_fault.h"
 #include "store_transaction.h"
-#include "stored_jump.h"
 #include "terminal.h"
 #include "terminal_front_end.h"
 #include "transfer.h"
@@ -47,15 +46,11 @@ int UsageError(const std::string& problem, const std::string& command = "") {
 }
 
 // The name of the shell's command for the help: the prefix, when a shell can be given a command
-// of that name, else the function the integration defines in its place. Read without the module,
-// which would write the settings' defaults.
+// of that name, else the function the integration defines in its place. The settings are read as
+// stored, since the module's start would write their defaults.
 std::string ShellCommandName() {
-    StoreValue stored;
-    std::string prefix = kDefaultPrefix;
-    if (ReadValue(StoreSection::kRoot, "Prefix", &stored) == StoreResult::kDone &&
-        stored.type == REG_SZ) {
-        prefix = stored.Text();
-    }
+    far2l::StartWithoutHost();
+    std::string prefix = Settings.Prefix.Text();
     return PrefixProblem(prefix).empty() && !IsShellCommand(prefix) ? prefix : "_velmora_cd";
 }
 
@@ -189,7 +184,7 @@ int RunConfigure(ModuleSession& session, Terminal& terminal, TerminalFrontEnd& f
     return Report(WithStoreFaults(outcome));
 }
 
-// The commands that read and write the store without the module.
+// The commands that read and write the store through its sections, without starting the module.
 int RunStoreCommand(const std::vector<std::string>& arguments) {
     const std::string& command = arguments.front();
     std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
@@ -285,16 +280,9 @@ int RunModuleCommand(std::vector<std::string> arguments) {
     }
     bool jump = first != "init" && !option;
     const std::string text = CommandLineText(Joined(arguments));
-    std::string answer;
-    if (jump && StoredDirectory(text, &answer)) {
-        return Report({Outcome::kDirectory, answer});
-    }
-    // A stored name goes first, then a path to a directory, then a miss.
-    if (jump && TypedDirectory(text, &answer)) {
-        return Report(WithStoreFaults({Outcome::kDirectory, answer}));
-    }
-    if (jump && StoredNowhere(text, &answer)) {
-        return Report({Outcome::kNotFound, answer});
+    Outcome answer;
+    if (jump && AnswerFromStore(text, &answer)) {
+        return Report(WithStoreFaults(answer));
     }
 
     // The shell integration and the prefix are reads: the module's start must not give a store

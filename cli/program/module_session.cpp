@@ -1,7 +1,7 @@
-// Starting the module and reading what its commands did. The host cannot see inside the
-// module, so an add, a delete or a save of the settings is judged by what the store holds
-// afterwards: the module says nothing about a failure while its error boxes are off, and the
-// program must not report a name or a setting as stored when it is not.
+// Starting the module and saying what its commands came to. Each command is the module's own
+// operation, which says what it did and why it did not (name_commands.h): the program words the
+// result, and reads the store afterwards only where the module cannot see, the settings the
+// dialog saved.
 #include "module_session.h"
 
 #include <unistd.h>
@@ -10,17 +10,18 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "direct_store.h"
-#include "language.h"
-#include "shell_commands.h"
-#include "commands/command_line.h"
+#include "commands/name_commands.h"
+#include "host/error_report.h"
+#include "host/far2l_entry_points.h"
 #include "host/messages.h"
 #include "host/module_state.h"
 #include "host/settings.h"
+#include "language.h"
+#include "shell_commands.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
-#include "store/text_buffer.h"
 #include "store_fault.h"
+#include "store_sections.h"
 #include "stored_jump.h"
 #include "visible_text.h"
 
@@ -38,37 +39,10 @@ std::string CurrentDirectory() {
     return directory;
 }
 
-// What an add of `typed` stores, by the store's own rules; the name is empty when there is none.
-StoreValue AddedValue(const std::string& typed, const std::string& directory) {
-    StoreValue value;
-    const char* name = AddedValueName(typed.c_str());
-    value.name = name != nullptr ? name : "";
-    value.type = REG_SZ;
-    TextBuffer joined;
-    value.data = AddedTarget(typed.c_str(), directory.c_str(), joined);
-    value.data += '\0';
-    return value;
-}
-
-// Whether the section holds the value; failed when it cannot be read.
-StoreResult Holds(StoreSection section, const StoreValue& expected) {
-    StoreValue stored;
-    StoreResult result = ReadValue(section, expected.name, &stored);
-    if (result == StoreResult::kDone &&
-        (stored.type != expected.type || stored.data != expected.data)) {
-        return StoreResult::kMissing;
-    }
-    return result;
-}
-
-StoreResult Exists(StoreSection section, const std::string& name) {
-    StoreValue ignored;
-    return ReadValue(section, name, &ignored);
-}
-
-// The name as the section spells it (the store compares names without ASCII letter case), with
-// its target in `target`; empty when it holds none.
-std::string Stored(StoreSection section, const std::string& name, std::string* target) {
+// The spelling under which `section` holds `name` before an add: the store compares names
+// without ASCII letter case, and an add gives the name the spelling typed. Empty when it holds
+// none.
+std::string StoredSpelling(StoreSection section, const char* name) {
     std::string spelling;
     VisitNamesBeginningWith(section, name, [&](const StoreValue& value) {
         if (NameKey(value.name) == NameKey(name)) {
@@ -76,21 +50,17 @@ std::string Stored(StoreSection section, const std::string& name, std::string* t
         }
         return spelling.empty();
     });
-    StoreValue value;
-    if (spelling.empty() || ReadValue(section, spelling, &value) != StoreResult::kDone) {
-        return "";
-    }
-    *target = value.Text();
     return spelling;
 }
 
 // What an add that was done replaced, said so that a directory a name stood for is never lost
-// without a word: "alpha now /x (was /y)".
-std::string Replaced(StoreSection section, const std::string& name, const std::string& wasName,
-                     const std::string& wasTarget) {
-    std::string target;
-    std::string now = Stored(section, name, &target);
-    if (wasName.empty() || now.empty() || (now == wasName && target == wasTarget)) {
+// without a word: "alpha now /x (was /y)", and the spelling the name had, when another.
+std::string Replaced(const CommandResult& result, const std::string& spelling) {
+    std::string now = result.name.Text();
+    std::string target = result.target.Text();
+    std::string wasName = spelling.empty() ? now : spelling;
+    std::string wasTarget = result.was.Text();
+    if (!result.replaced || (now == wasName && target == wasTarget)) {
         return "";
     }
     std::string was = target == wasTarget ? "" : wasTarget;
@@ -100,59 +70,17 @@ std::string Replaced(StoreSection section, const std::string& name, const std::s
     return ReplacedText(now, target, was);
 }
 
-// Why an add of `typed` stored nothing, when the store said no fault; `name` is the name it
-// would have stored.
-std::string WhyNotAdded(const std::string& typed, const std::string& name) {
-    if (typed.empty()) {
-        return "there is no name to store: type it behind + or :";
+// What a jump that found its target comes to: the directory for the shell, or the command for
+// the file manager; false when the module refuses to type the command, which it says in its own
+// words. A directory goes to the shell's cd, not to the host's panel, whose limits are not the
+// shell's.
+bool Found(const CommandResult& result, Outcome* outcome) {
+    bool command = PluginCommandPos(result.target.Text()) != 0;
+    if (command && result.refusal != 0) {
+        return false;
     }
-    if (name.empty()) {
-        return "there is no name behind the last colon of '" + typed + "'; nothing was stored";
-    }
-    if (name.size() > kMaxValueNameLength) {
-        return "the name is longer than the " + std::to_string(kMaxValueNameLength) +
-               " bytes a name may have; nothing was stored";
-    }
-    return "'" + name + "' was not stored";
-}
-
-Outcome::Kind KindOf(StoreResult result) {
-    switch (result) {
-        case StoreResult::kDone:
-            return Outcome::kDone;
-        case StoreResult::kMissing:
-            return Outcome::kFailed;
-        default:
-            return Outcome::kStoreFailed;
-    }
-}
-
-// The module deletes the permanent name when there is one, else the temporary one.
-Outcome Deleted(StoreResult wasPermanent, StoreResult wasTemporary, const std::string& name) {
-    if (name.empty()) {
-        return {Outcome::kRefused, "there is no name to delete: type it behind -"};
-    }
-    StoreSection section = StoreSection::kKeys;
-    if (wasPermanent == StoreResult::kFailed ||
-        (wasPermanent == StoreResult::kMissing && wasTemporary == StoreResult::kFailed)) {
-        return {Outcome::kStoreFailed, ""};
-    }
-    if (wasPermanent == StoreResult::kMissing) {
-        if (wasTemporary == StoreResult::kMissing) {
-            return {Outcome::kNotFound, NoName(name)};
-        }
-        section = StoreSection::kTempKeys;
-    }
-    switch (Exists(section, name)) {
-        case StoreResult::kMissing:
-            return {Outcome::kDone, ""};
-        case StoreResult::kDone:
-            // The module's delete found the name and the store kept it: a full disk, a file
-            // the user may only read, another process's write lock.
-            return {Outcome::kStoreFailed, "'" + name + "' is still stored; it was not deleted"};
-        default:
-            return {Outcome::kStoreFailed, ""};
-    }
+    *outcome = {command ? Outcome::kCommand : Outcome::kDirectory, result.target.Text()};
+    return true;
 }
 
 // The settings as the module holds them, in the values it saves them as. The highlighting switch
@@ -178,31 +106,14 @@ std::vector<StoreValue> HeldSettings() {
     return values;
 }
 
-// A box's text as the program's messages read: its lines behind the title, from a small letter.
-std::string InOwnWords(const MessageCall& box) {
-    std::string line = box.lines.size() > 1 ? "" : box.lines.empty() ? "" : box.lines[0];
-    for (size_t i = 1; i < box.lines.size(); ++i) {
-        line += (i > 1 ? ": " : "") + box.lines[i];
-    }
+// A message of the module as the program's messages read: from a small letter, unless the
+// word it begins with is all capitals.
+std::string InOwnWords(std::string line) {
     bool word = line.size() > 1 && std::isupper(static_cast<unsigned char>(line[1])) == 0;
     if (!line.empty() && line[0] >= 'A' && line[0] <= 'Z' && (line.size() == 1 || word)) {
         line[0] = static_cast<char>(line[0] - 'A' + 'a');
     }
     return line;
-}
-
-// What the module's error boxes came to, said by the program as its own messages are, since the
-// program says every outcome after the call; the box that says the store failed, which the
-// store's own account of its fault says better, is the store's failure.
-Outcome FromBoxes(const std::vector<MessageCall>& boxes, const std::string& storeFailed) {
-    std::string said;
-    for (const MessageCall& box : boxes) {
-        if (box.lines.size() > 1 && box.lines[1] == storeFailed) {
-            return {Outcome::kStoreFailed, ""};
-        }
-        said += (said.empty() ? "" : "; ") + InOwnWords(box);
-    }
-    return {Outcome::kRefused, said};
 }
 
 // The settings dialog's check of a new prefix, which names the shell's command here; the text
@@ -254,77 +165,109 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
 }
 
 Outcome ModuleSession::Run(const std::string& text) {
-    char command = text.empty() ? 0 : text[0];
-    std::string name = text.empty() ? "" : text.substr(1);
-    // The host's record would cut a longer directory; a name must never lead to a cut path.
-    if ((command == '+' || command == ':') &&
-        host_->Active().curDir.size() > kLongestStoredDirectory) {
-        return {Outcome::kRefused, "the current directory is longer than " +
-                                       std::to_string(kLongestStoredDirectory) +
-                                       " bytes, more than the file manager's panels hold whole; "
-                                       "nothing was stored"};
+    TypedCommand command = ReadCommand(text.c_str());
+    switch (command.kind) {
+        case CommandKind::kJump:
+            return Jump(text);
+        case CommandKind::kAddTemporary:
+        case CommandKind::kAddPermanent:
+            return Add(command.text, command.kind == CommandKind::kAddPermanent);
+        case CommandKind::kDelete:
+            return Delete(command.text);
+        default:
+            host_->RunModuleCommand(text);
+            return {Outcome::kPanel, ""};
     }
-    // A delete is judged by where the name was before: the permanent name goes first.
-    StoreResult wasPermanent = StoreResult::kMissing;
-    StoreResult wasTemporary = StoreResult::kMissing;
-    // An add is judged by what the section holds afterwards, and says what it replaced.
-    StoreSection section = command == ':' ? StoreSection::kKeys : StoreSection::kTempKeys;
-    StoreValue added;
-    std::string wasName, wasTarget;
-    if (command == '+' || command == ':') {
-        added = AddedValue(name, host_->Active().curDir);
-        if (!added.name.empty()) {
-            wasName = Stored(section, added.name, &wasTarget);
-        }
+}
+
+Outcome ModuleSession::Jump(const std::string& text) {
+    CommandResult result;
+    ResolveJump(text.c_str(), nullptr, result);
+    Outcome outcome;
+    switch (result.reason) {
+        case CommandReason::kDone:
+            return Found(result, &outcome) ? outcome : Refused(result, result.target.Text());
+        case CommandReason::kFilter:
+            // The panel opens as the prefix alone opens it, and enters the filter as the host
+            // enters a folder: the command is not run again, nor its menu offered twice.
+            host_->RunModuleCommand("");
+            host_->EnterFolder(text);
+            return {Outcome::kPanel, ""};
+        case CommandReason::kMenuCancelled:
+            return {Outcome::kFailed, ""};
+        case CommandReason::kNotStored:
+            return {Outcome::kNotFound, MissedJump(text)};
+        case CommandReason::kLetterNotCompleted:
+            return Refused(result, text);
+        case CommandReason::kStoreFailed:
+            return {Outcome::kStoreFailed, ""};
+        default:
+            return Refused(result);
     }
-    if (command == '-') {
-        wasPermanent = Exists(StoreSection::kKeys, name);
-        if (wasPermanent == StoreResult::kMissing) {
-            wasTemporary = Exists(StoreSection::kTempKeys, name);
-        }
+}
+
+Outcome ModuleSession::Add(const std::string& name, bool permanent) {
+    const char* valueName = AddedValueName(name.c_str());
+    std::string spelling =
+        valueName == nullptr
+            ? ""
+            : StoredSpelling(permanent ? StoreSection::kKeys : StoreSection::kTempKeys, valueName);
+    CommandResult result;
+    AddNameCommand(name.c_str(), host_->Active().curDir.c_str(), permanent, result);
+    switch (result.reason) {
+        case CommandReason::kDone:
+            return {Outcome::kDone, Replaced(result, spelling)};
+        case CommandReason::kNoNameBehindColon:
+            return {Outcome::kRefused,
+                    "there is no name behind the last colon of '" + name + "'; nothing was stored"};
+        case CommandReason::kNameTooLong:
+            return {Outcome::kRefused, "the name is longer than the " +
+                                           std::to_string(kMaxValueNameLength) +
+                                           " bytes a name may have; nothing was stored"};
+        case CommandReason::kDirectoryTooLong:
+            return {Outcome::kRefused, "the current directory is longer than " +
+                                           std::to_string(kLongestStoredDirectory) +
+                                           " bytes, more than the file manager's panels hold "
+                                           "whole; nothing was stored"};
+        case CommandReason::kStoreFailed:
+        case CommandReason::kNoMemory:
+        case CommandReason::kUnexpected:
+            // What was not done is said first, then the store's fault, which says why.
+            return {StoreFaults().empty() ? Outcome::kRefused : Outcome::kStoreFailed,
+                    "'" + std::string(valueName) + "' was not stored"};
+        default:
+            return Refused(result);
     }
-    CallWatch watch(*host_);
-    host_->RunModuleCommand(text);
-    SimPanel& active = host_->Active();
-    if (active.plugin != nullptr) {
-        return {Outcome::kPanel, ""};
+}
+
+Outcome ModuleSession::Delete(const std::string& name) {
+    CommandResult result;
+    DeleteNameCommand(name.c_str(), result);
+    switch (result.reason) {
+        case CommandReason::kDone:
+            return {Outcome::kDone, ""};
+        case CommandReason::kNotStored:
+            return {Outcome::kNotFound, NoName(name)};
+        case CommandReason::kNoNameToDelete:
+            return Refused(result);
+        case CommandReason::kStillStored:
+            // A full disk, a file the user may only read, another process's write lock.
+            return {Outcome::kStoreFailed, "'" + name + "' is still stored; it was not deleted"};
+        default:
+            return {Outcome::kStoreFailed, ""};
     }
-    if (watch.Jumped(*host_)) {
-        return {Outcome::kDirectory, active.curDir};
+}
+
+Outcome ModuleSession::Refused(const CommandResult& result, const std::string& subject) const {
+    int message = result.refusal != 0 ? result.refusal
+                  : result.reason == CommandReason::kLetterNotCompleted
+                      ? MNoCompletion
+                      : ErrorMessageTable[ReasonCode(result.reason)];
+    std::string line = InOwnWords(host_->Message(message));
+    if (!subject.empty()) {
+        line += ": " + VisibleText(subject);
     }
-    std::string executed = watch.Executed(*host_);
-    if (!executed.empty()) {
-        return {Outcome::kCommand, executed};
-    }
-    // A miss the module reported is said as every miss, whether its error boxes are on or not.
-    std::vector<MessageCall> boxes = watch.ErrorBoxes(*host_);
-    std::string missText = host_->Message(MNameNotFound);
-    bool missed = !boxes.empty() && boxes.front().lines.size() > 1 &&
-                  boxes.front().lines[1].compare(0, missText.size(), missText) == 0;
-    if (!boxes.empty() && !missed) {
-        return FromBoxes(boxes, host_->Message(MRegistryError));
-    }
-    if (command == '+' || command == ':') {
-        Outcome::Kind kind = KindOf(Holds(section, added));
-        // An add that a busy or broken store kept out failed because of the store, which says
-        // why; what was not done is said first.
-        if (kind == Outcome::kFailed && !StoreFaults().empty()) {
-            return {Outcome::kStoreFailed, WhyNotAdded(name, added.name)};
-        }
-        if (kind == Outcome::kFailed) {
-            return {Outcome::kRefused, WhyNotAdded(name, added.name)};
-        }
-        return {kind,
-                kind == Outcome::kDone ? Replaced(section, added.name, wasName, wasTarget) : ""};
-    }
-    if (command == '-') {
-        return Deleted(wasPermanent, wasTemporary, name);
-    }
-    // A jump that went nowhere: the name is stored nowhere, or its menu was cancelled.
-    if (watch.AskedMenu(*host_) && !missed) {
-        return {Outcome::kFailed, ""};
-    }
-    return {Outcome::kNotFound, MissedJump(text)};
+    return {Outcome::kRefused, line};
 }
 
 Outcome ModuleSession::Configure() {
@@ -347,4 +290,27 @@ Outcome ModuleSession::Configure() {
         }
     }
     return {Outcome::kDone, ""};
+}
+
+bool AnswerFromStore(const std::string& text, Outcome* outcome) {
+    if (ReadCommand(text.c_str()).kind != CommandKind::kJump) {
+        return false;
+    }
+    far2l::StartWithoutHost();
+    CommandResult result;
+    ResolveJump(text.c_str(), PermanentNameBeginsWith, result);
+    if (result.reason == CommandReason::kDone) {
+        return Found(result, outcome);
+    }
+    // A stored name goes first, then a path to a directory, then a miss.
+    std::string directory;
+    if (TypedDirectory(text, &directory)) {
+        *outcome = {Outcome::kDirectory, directory};
+        return true;
+    }
+    if (result.reason == CommandReason::kNotStored) {
+        *outcome = {Outcome::kNotFound, MissedJump(text)};
+        return true;
+    }
+    return false;
 }

@@ -1,6 +1,7 @@
-// The module as the velmora program runs it: linked in, given the stand-in host with both
-// panels at the current directory, and asked to carry out a text behind the prefix or to show
-// its settings.
+// The module as the velmora program runs it: linked in, its commands called as the module's own
+// operations (commands/name_commands.h) and their results said in the program's words, behind
+// the stand-in host with both panels at the current directory, which asks the terminal what the
+// module asks (a menu of names, its panel, its settings).
 #pragma once
 
 #include <memory>
@@ -10,6 +11,8 @@
 #include "linked_module.h"
 #include "outcome.h"
 #include "sim_host.h"
+
+struct CommandResult;
 
 class ModuleSession {
   public:
@@ -33,6 +36,18 @@ class ModuleSession {
     Outcome Configure();
 
   private:
+    Outcome Jump(const std::string& text);
+    Outcome Add(const std::string& name, bool permanent);
+    Outcome Delete(const std::string& name);
+    // A refusal in the module's own words: its message for `result`, about `subject` when given.
+    Outcome Refused(const CommandResult& result, const std::string& subject = "") const;
+
     ModuleExports exports_ = LinkedModuleExports();
     std::unique_ptr<SimHost> host_;
 };
+
+// A jump answered from the store alone, as most starts of the program are: the module resolves
+// it without the host (its language files and the stand-in host would cost the jump more than
+// its look-ups do). True with the outcome; false for a text that is no jump, or a jump only the
+// host can take further (a menu of names, a filter's panel, a refusal in the module's words).
+bool AnswerFromStore(const std::string& text, Outcome* outcome);

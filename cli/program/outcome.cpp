@@ -1,14 +1,10 @@
 // Reading the host's records after a call; each record list only grows.
 #include "outcome.h"
 
-#include "store_fault.h"
-
 CallWatch::CallWatch(SimHost& host)
     : activePlugin_(host.Active().plugin),
       controls_(host.controls.size()),
-      executed_(host.executed.size()),
-      messages_(host.messages.size()),
-      menus_(host.menus.size()) {}
+      executed_(host.executed.size()) {}
 
 bool CallWatch::Jumped(const SimHost& host) const {
     for (size_t i = controls_; i < host.controls.size(); ++i) {
@@ -25,15 +21,4 @@ bool CallWatch::Jumped(const SimHost& host) const {
 
 std::string CallWatch::Executed(const SimHost& host) const {
     return executed_ < host.executed.size() ? host.executed[executed_] : "";
-}
-
-std::vector<MessageCall> CallWatch::ErrorBoxes(const SimHost& host) const {
-    std::vector<MessageCall> boxes;
-    for (size_t i = messages_; i < host.messages.size(); ++i) {
-        const MessageCall& message = host.messages[i];
-        if ((message.flags & FMSG_MB_OKCANCEL) == 0 && !IsStoreFaultBox(message.lines)) {
-            boxes.push_back(message);
-        }
-    }
-    return boxes;
 }

@@ -1,10 +1,9 @@
-// What a call into the module came to, as the host saw it: the active panel sent to a
-// directory, a command typed into the host's command line, an error box shown. The velmora program
-// turns this into its output and exit status.
+// What a command of the module came to, which the velmora program turns into its output and exit
+// status; and what a key on the module's panel came to, as the host saw it: the active panel sent
+// to a directory, or a command typed into the host's command line.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "sim_host.h"
 
@@ -14,7 +13,7 @@ struct Outcome {
         kDirectory,  // a jump: `text` is the directory
         kCommand,    // `text` is a command for the host's command line (another plugin's)
         kPanel,      // the module opened its panel
-        kFailed,     // not carried out, and the module has said why or there is nothing to say
+        kFailed,     // not carried out, with nothing to say (a menu cancelled)
         kNotFound,   // `text` says which name is stored nowhere
         kRefused,    // not tried; `text` says why
         kStoreFailed,
@@ -33,13 +32,8 @@ class CallWatch {
     bool Jumped(const SimHost& host) const;
     // The first command line the host ran for another plugin, or empty.
     std::string Executed(const SimHost& host) const;
-    // The boxes with only an OK button the module showed: its error reports. A box that only
-    // shows a store's fault is none: the command may have been done all the same.
-    std::vector<MessageCall> ErrorBoxes(const SimHost& host) const;
-    // The module offered a menu (of names to complete).
-    bool AskedMenu(const SimHost& host) const { return host.menus.size() > menus_; }
 
   private:
     HANDLE activePlugin_;
-    size_t controls_, executed_, messages_, menus_;
+    size_t controls_, executed_;
 };

@@ -1,8 +1,7 @@
-// The command dispatcher. The first character alone decides the command, so a name that
-// begins with '+', ':' or '-' cannot be reached from the command line, and an add refuses one.
+// The commands as the host's command line carries them out: a jump's target carried to the
+// active panel, a change of the store shown on the module's panels, the missed name kept for the
+// report, and every result turned into the code the entry point reports.
 #include "command_line.h"
-
-#include <cstring>
 
 #include "../abi/plugin_abi.h"
 #include "../host/error_report.h"
@@ -10,131 +9,93 @@
 #include "../host/messages.h"
 #include "../host/module_state.h"
 #include "../panel/panel_updates.h"
-#include "../platform/received_directory.h"
 #include "../store/errors.h"
 #include "../store/name_store.h"
-#include "completion_menu.h"
 #include "jump.h"
-#include "jump_target.h"
-#include "name_rule.h"
-#include "target_rules.h"
+#include "name_commands.h"
 
 namespace {
 
-// 0 when `dir`, the active panel's directory as the host handed it over, is the whole name of
-// the directory the user is in, else the code that refuses it. A '?' or '*' where no path holds
-// one is a letter the host could not hand over, as is a look-alike the system tells; a
-// directory that fills the host's field may have been cut to it, unless the system tells that
-// it was not.
-int DirectoryCode(const char* dir) {
-    if (HoldsWildcard(dir)) {
-        return ErrDirectoryNotWhole;
-    }
-    switch (VelmoraReceivedDirectory(dir)) {
-        case kDirectoryWhole:
-            return 0;
-        case kDirectoryCut:
-            return ErrDirectoryTooLong;
-        case kDirectoryReplaced:
-            return ErrDirectoryNotWhole;
-        case kDirectoryUnknown:
+void Jump(const char* text, CommandResult& result) {
+    ResolveJump(text, nullptr, result);
+    switch (result.reason) {
+        case CommandReason::kDone:
+            // A target refused here is said as such: the command was taken, and nothing else
+            // is due.
+            CarryTarget(INVALID_HANDLE_VALUE, result.target.data, false);
+            break;
+        case CommandReason::kLetterNotCompleted:
+            ShowRefusal(MNoCompletion, text);
+            break;
+        case CommandReason::kNotStored:
+            if (Settings.ShowErrors != 0) {
+                LastUnknownName.Assign(text);
+            }
+            break;
+        default:
             break;
     }
-    return static_cast<size_t>(lstrlenA(dir)) > kLongestStoredDirectory ? ErrDirectoryTooLong : 0;
 }
 
-int Add(const char* name, bool permanent) {
-    // The name is judged before the panel, so that a missing one is said as such also on a
-    // panel without a directory.
-    // A name the command line could not reach again, or could not tell from others, is not
-    // stored.
-    int refused = CheckName(AddedValueName(name));
-    if (refused != 0) {
-        return refused;
-    }
+void Add(const char* name, bool permanent, CommandResult& result) {
     PanelInfo info;
-    // Without a description of the panel, or on a panel with no directory (a plugin's, this
-    // module's own), there is no directory to store, and storing one nobody asked for would be
-    // worse than storing none.
-    if (!HostPanelInfo(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, info)) {
-        return ErrUnexpected;
-    }
-    if (info.CurDir[0] == '\0') {
-        return ErrPanelWithoutDirectory;
-    }
-    refused = DirectoryCode(info.CurDir);
-    if (refused != 0) {
-        return refused;
-    }
-    TextBuffer joined;
-    if (ClaimedByPrefix(AddedTarget(name, info.CurDir, joined))) {
-        return ErrTargetRunsPrefix;
-    }
-    int code = AddName(name, info.CurDir, permanent);
-    if (code == 0) {
-        ShowStoreChange(INVALID_HANDLE_VALUE);
-    }
-    return code;
+    bool described = HostPanelInfo(INVALID_HANDLE_VALUE, FCTL_GETPANELINFO, info);
+    AddNameCommand(name, described ? info.CurDir : nullptr, permanent, result);
 }
 
-int Delete(const char* name) {
-    // The empty value name is a key's default value, which is no name.
-    if (name[0] == '\0') {
-        return ErrNoNameToDelete;
-    }
-    int code = DeleteName(name, false);
-    if (code == ErrNotFound && Settings.ShowErrors != 0) {
+void Delete(const char* name, CommandResult& result) {
+    DeleteNameCommand(name, result);
+    if (result.reason == CommandReason::kNotStored && Settings.ShowErrors != 0) {
         // The report names what was typed, not the last name a jump missed.
         LastUnknownName.Assign(name);
     }
-    if (code == 0) {
-        ShowStoreChange(INVALID_HANDLE_VALUE);
-    }
-    return code;
-}
-
-int Jump(const char* text) {
-    // A '?' from a Windows host may stand for any letter its code page lacks: completed as a
-    // wildcard, it would offer every name of that length and jump somewhere unrelated.
-    bool complete = Settings.AutoComplite != 0;
-    bool replaced = Host.CodePageTexts && std::strchr(text, '?') != nullptr;
-    TextBuffer target;
-    int found = JumpTarget(text, Host.PathSeparator, complete && !replaced, target);
-    if (found == kCompletionCancelled) {
-        return ErrNoReport;
-    }
-    if (found != 1 && complete && replaced) {
-        ShowRefusal(MNoCompletion, text);
-        return ErrNoReport;
-    }
-    if (found != 1) {
-        if (Settings.ShowErrors != 0) {
-            LastUnknownName.Assign(text);
-        }
-        return ErrNotFound;
-    }
-    // A target refused here is said as such: the command was taken, and nothing else is due.
-    CarryTarget(INVALID_HANDLE_VALUE, target.data, false);
-    return 0;
 }
 
 }  // namespace
 
-int ProcessCommandLine(const char* text) {
+int ProcessCommandLine(const char* text, NamedFilter* filter) {
     text = text != nullptr ? text : "";
+    int code = ErrUnexpected;
+    // A jump that found no name has looked for a filter of its text already.
+    bool looked = false;
     try {
-        switch (text[0]) {
-            case '+':
-            case ':':
-                return Add(text + 1, text[0] == ':');
-            case '-':
-                return Delete(text + 1);
+        TypedCommand command = ReadCommand(text);
+        CommandResult result;
+        bool changesStore = true;
+        switch (command.kind) {
+            case CommandKind::kAddTemporary:
+            case CommandKind::kAddPermanent:
+                Add(command.text, command.kind == CommandKind::kAddPermanent, result);
+                break;
+            case CommandKind::kDelete:
+                Delete(command.text, result);
+                break;
             default:
-                return Jump(text);
+                Jump(command.text, result);
+                changesStore = false;
+                looked = result.reason == CommandReason::kFilter ||
+                         result.reason == CommandReason::kNotStored ||
+                         result.reason == CommandReason::kMenuCancelled ||
+                         result.reason == CommandReason::kLetterNotCompleted;
+                break;
         }
-    } catch (terrors_t code) {
-        return code;
+        code = ReasonCode(result.reason);
+        if (code == 0 && changesStore) {
+            ShowStoreChange(INVALID_HANDLE_VALUE);
+        }
+        if (filter != nullptr && result.reason == CommandReason::kFilter) {
+            filter->found = true;
+            filter->pattern.Swap(result.target);
+        }
+    } catch (terrors_t thrown) {
+        code = thrown;
     } catch (...) {
-        return ErrUnexpected;
+        code = ErrUnexpected;
     }
+    // Any other text that is no command that could be carried out may name a filter, separators
+    // and all.
+    if (code != 0 && filter != nullptr && !looked) {
+        filter->found = LookupFilter(text, filter->pattern);
+    }
+    return code;
 }

@@ -1,19 +1,18 @@
-// The commands typed behind the prefix: "+name" and ":name" store the active panel's directory
-// as a temporary or permanent name, "-name" deletes, anything else jumps to a name and an
-// optional rest behind '/' or '\'.
+// The host's command line: a text typed behind the prefix carried out as the host shows it. The
+// command itself is the module's (name_commands.h); here its result becomes what the host sees:
+// the active panel moved or a command typed, boxes, the code the entry point reports.
 #pragma once
 
-#include <cstddef>
+#include "../store/text_buffer.h"
 
-#include "../abi/plugin_abi.h"
-// The look-up's rules: SplitName and FirstSeparator, which the panel's dialogs use too.
-#include "jump_target.h"
+// A filter whose name is the whole text of a command that was not carried out: the host opens a
+// panel on it instead of reporting the command's code.
+struct NamedFilter {
+    bool found = false;
+    TextBuffer pattern;
+};
 
-// The longest directory an add stores unless the system tells that the host handed it over
-// whole. A host hands over a longer directory cut to the panel's field (Far 3 gives a 1.x plugin
-// 259 characters), so one that fills the field, all but its terminating zero, may not be the one
-// the user is in.
-constexpr size_t kLongestStoredDirectory = sizeof(PanelInfo::CurDir) - 2;
-
-// 0 when the command was carried out, else the failure code.
-int ProcessCommandLine(const char* text);
+// 0 when the command was carried out, else the failure code; `filter`, when given, says whether
+// the text of a command not carried out names a filter. A look-up of the filter that fails
+// leaves as a thrown code, which the entry point reports.
+int ProcessCommandLine(const char* text, NamedFilter* filter = nullptr);

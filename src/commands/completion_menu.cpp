@@ -112,3 +112,16 @@ int CompleteName(const char* typed, TextBuffer& target) {
     }
     return LookupName(taken.Text(), target);
 }
+
+bool CompletionMayOffer(const char* typed, NameProbe probe) {
+    // The host matches the typed text followed by '*' as a pattern, letters in either case. A
+    // text without the host's wildcards ('*', '?', the sets of '[') matches as the beginning of a
+    // name; beyond ASCII only the host knows which letters are one letter in two cases.
+    for (const char* p = typed; *p != '\0'; ++p) {
+        unsigned char byte = static_cast<unsigned char>(*p);
+        if (byte == '*' || byte == '?' || byte == '[' || byte >= 0x80) {
+            return true;
+        }
+    }
+    return probe(typed) != ERROR_FILE_NOT_FOUND;
+}

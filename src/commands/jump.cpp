@@ -33,15 +33,9 @@ void Refuse(int message, const char* text) {
     ShowRefusal(message, VisibleText(text, false, Host.CodePageTexts).c_str());
 }
 
-}  // namespace
-
-bool PostPluginCommand(const char* text, bool otherPanel) {
-    const char* named = nullptr;
-    int refusal = TypingRefusal(text, otherPanel, &named);
-    if (refusal != 0) {
-        Refuse(refusal, named);
-        return false;
-    }
+// Types `text` and Enter as PostPluginCommand says, once the text is known to be one that may
+// be typed.
+bool PostKeys(const char* text, bool otherPanel) {
     const char* prefix = Settings.Prefix.Text();
     int count = lstrlenA(text) + 1;
     if (otherPanel) {
@@ -76,14 +70,27 @@ bool PostPluginCommand(const char* text, bool otherPanel) {
     return posted;
 }
 
-bool CarryTarget(HANDLE panel, char* target, bool otherPanel) {
-    if (PluginCommandPos(target) != 0) {
-        return PostPluginCommand(target, otherPanel);
-    }
-    int refusal = DirectoryRefusal(target);
+}  // namespace
+
+bool PostPluginCommand(const char* text, bool otherPanel) {
+    const char* named = nullptr;
+    int refusal = TypingRefusal(text, otherPanel, &named);
     if (refusal != 0) {
-        Refuse(refusal, target);
+        Refuse(refusal, named);
         return false;
+    }
+    return PostKeys(text, otherPanel);
+}
+
+bool CarryTarget(HANDLE panel, char* target, bool otherPanel) {
+    const char* named = nullptr;
+    int refusal = CarryRefusal(target, otherPanel, &named);
+    if (refusal != 0) {
+        Refuse(refusal, named);
+        return false;
+    }
+    if (PluginCommandPos(target) != 0) {
+        return PostKeys(target, otherPanel);
     }
     if (otherPanel) {
         HostControl(panel, FCTL_SETANOTHERPANELDIR, target);

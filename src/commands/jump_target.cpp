@@ -1,9 +1,8 @@
-// The look-up of a jump: the name split from its rest, found or completed, and the rest joined.
+// The look-up of a jump: the name split from its rest, found, and the rest joined.
 #include "jump_target.h"
 
 #include "../platform/platform.h"
 #include "../store/name_store.h"
-#include "completion_menu.h"
 
 void SplitName(const char* text, TextBuffer& name, TextBuffer& rest) {
     name.Assign(text);
@@ -24,25 +23,26 @@ const char* FirstSeparator(const char* text) {
     return nullptr;
 }
 
-int JumpTarget(const char* text, char separator, bool complete, TextBuffer& target) {
+void JoinRest(TextBuffer& target, const TextBuffer& rest, char separator) {
+    if (rest.capacity == 0) {
+        return;
+    }
+    // The stored part and the rest stay as they are; only the joint is the host's.
+    const char joint[2] = {separator, '\0'};
+    uint32_t length = static_cast<uint32_t>(lstrlenA(target.Text()));
+    if (length == 0 || target.data[length - 1] != separator) {
+        target.Append(joint);
+    }
+    target.Append(rest.Text());
+}
+
+int JumpTarget(const char* text, char separator, TextBuffer& target) {
     TextBuffer name;
     TextBuffer rest;
     SplitName(text, name, rest);
-    int found = LookupName(name.Text(), target);
-    if (found != 1 && complete) {
-        found = CompleteName(name.Text(), target);
+    if (LookupName(name.Text(), target) != 1) {
+        return 0;
     }
-    if (found != 1) {
-        return found == kCompletionCancelled ? found : 0;
-    }
-    if (rest.capacity != 0) {
-        // The stored part and the rest stay as they are; only the joint is the host's.
-        const char joint[2] = {separator, '\0'};
-        uint32_t length = static_cast<uint32_t>(lstrlenA(target.Text()));
-        if (length == 0 || target.data[length - 1] != separator) {
-            target.Append(joint);
-        }
-        target.Append(rest.Text());
-    }
+    JoinRest(target, rest, separator);
     return 1;
 }

@@ -102,3 +102,11 @@ int DirectoryRefusal(const char* dir) {
     }
     return std::strlen(dir) > kLongestHostPath ? MJumpTooLong : 0;
 }
+
+int CarryRefusal(const char* target, bool otherPanel, const char** named) {
+    if (PluginCommandPos(target) != 0) {
+        return TypingRefusal(target, otherPanel, named);
+    }
+    *named = target;
+    return DirectoryRefusal(target);
+}

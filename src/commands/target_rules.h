@@ -26,3 +26,7 @@ int TypingRefusal(const char* command, bool otherPanel, const char** named);
 // 0 when `dir` may be handed to the host as a directory to show, else the message: it holds a
 // wildcard, or a character the host's code page lacks, or is longer than the host takes whole.
 int DirectoryRefusal(const char* dir);
+// 0 when `target` may be carried to a panel (this one, or the other): a command for another
+// plugin as TypingRefusal says, a directory as DirectoryRefusal says; else the message, with
+// `named` set to the text at fault.
+int CarryRefusal(const char* target, bool otherPanel, const char** named);

@@ -3,10 +3,10 @@
 #include "entry_points.h"
 
 #include "../commands/command_line.h"
+#include "../commands/name_commands.h"
 #include "../panel/shortcut_panel.h"
 #include "../store/errors.h"
 #include "../store/heap.h"
-#include "../store/name_store.h"
 #include "error_report.h"
 #include "host_services.h"
 #include "messages.h"
@@ -44,18 +44,17 @@ HANDLE NewPanel(const char* name, const char* pattern) {
 }
 
 HANDLE OpenFromCommandLine(const char* text) {
-    if (text[0] == '\0') {
+    if (ReadCommand(text).kind == CommandKind::kPanel) {
         return NewPanel(nullptr, nullptr);
     }
-    int code = ProcessCommandLine(text);
+    NamedFilter filter;
+    int code = ProcessCommandLine(text, &filter);
     if (code == 0) {
         return INVALID_HANDLE_VALUE;
     }
-    // A text that is no command that could be carried out may name a filter, separators and
-    // all; the code is then dropped.
-    TextBuffer pattern;
-    if (LookupFilter(text, pattern)) {
-        return NewPanel(text, pattern.Text());
+    // A filter named by the text of a command not carried out opens, and the code is dropped.
+    if (filter.found) {
+        return NewPanel(text, filter.pattern.Text());
     }
     ReportError(code);
     return INVALID_HANDLE_VALUE;

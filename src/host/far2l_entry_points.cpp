@@ -8,6 +8,7 @@
 #include "far2l_services.h"
 #include "host_services.h"
 #include "messages.h"
+#include "settings.h"
 
 namespace {
 
@@ -78,19 +79,29 @@ auto AsOneCall(Call call) {
     return result;
 }
 
+// far2l's ways with texts and paths, in place of the Windows host's.
+void TakeFar2lRules() {
+    Host.PathSeparator = far2l::kPathSeparator;
+    Host.SaysFailedMoves = true;
+    Host.CodePageTexts = false;
+    Host.ShellSyntax = kShellSyntax;
+}
+
 }  // namespace
 
 namespace far2l {
 
 void SetStartupInfo(const PluginStartupInfo* info) {
     entry::SetStartupInfo(WrapFar2lServices(info));
-    Host.PathSeparator = kPathSeparator;
-    Host.SaysFailedMoves = true;
-    Host.CodePageTexts = false;
-    Host.ShellSyntax = kShellSyntax;
+    TakeFar2lRules();
     Host.ShowStoreFaults = ShowFaultsOfFailedCommand;
     startFaultsPending = true;
     shownInSession[0] = shownInSession[1] = false;
+}
+
+void StartWithoutHost() {
+    TakeFar2lRules();
+    LoadSettings(false);
 }
 
 HANDLE OpenPlugin(int openFrom, INT_PTR item) {

@@ -12,6 +12,10 @@ namespace far2l {
 constexpr char kPathSeparator = '/';
 
 void SetStartupInfo(const PluginStartupInfo* info);
+// Readies the module for a program that answers from the store without starting a host (a
+// jump typed in a shell): far2l's rules for paths and its command line, and the settings as
+// they are stored, none written. The host's services stay out of reach until SetStartupInfo.
+void StartWithoutHost();
 HANDLE OpenPlugin(int openFrom, INT_PTR item);
 int Configure(int itemNumber);
 int SetDirectory(HANDLE plugin, const char* dir, int opMode);

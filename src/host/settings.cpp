@@ -6,28 +6,28 @@
 
 const StoredOption kStoredOptions[7] = {
     {"Prefix", nullptr, 0},
-    {"ShowErrors", &SettingsRecord::ShowErrors, kDefaultShowErrors},
+    {"ShowErrors", &SettingsRecord::ShowErrors, 0},
     {"ShowInPluginsMenu", &SettingsRecord::ShowInPluginsMenu, 1},
     {"ShowInDiskMenu", &SettingsRecord::ShowInDiskMenu, 1},
     {"ShowTemporaryNamesAsHideFiles", &SettingsRecord::ShowTemporaryNamesAsHideFiles, 1},
     {"UseHighlighting", &SettingsRecord::UseHighlighting, 1},
-    {"AutoComplite", &SettingsRecord::AutoComplite, kDefaultAutoComplite},
+    {"AutoComplite", &SettingsRecord::AutoComplite, 1},
 };
 
-DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback) {
+DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback, bool writeBack) {
     DWORD value = 0;
     bool failed = false;
     if (section.ReadDword(name, value, &failed)) {
         return value;
     }
     // A read that failed, say for a moment of the disk, leaves the user's value alone.
-    if (!failed) {
+    if (!failed && writeBack) {
         section.WriteDword(name, fallback);
     }
     return fallback;
 }
 
-void LoadSettings() {
+void LoadSettings(bool writeDefaults) {
     try {
         RegSection root(true);
         // Read aside and then take it over: the block the host was handed as the command
@@ -37,7 +37,7 @@ void LoadSettings() {
         if (root.ReadString("Prefix", stored, &failed)) {
             ReplacePrefix(stored.Text());
         } else {
-            if (!failed) {
+            if (!failed && writeDefaults) {
                 root.WriteString("Prefix", kDefaultPrefix);
             }
             ReplacePrefix(kDefaultPrefix);
@@ -47,7 +47,8 @@ void LoadSettings() {
                 // Highlighting is always on: a stored value has no effect, and none is written.
                 Settings.UseHighlighting = option.fallback;
             } else if (option.number != nullptr) {
-                Settings.*option.number = ReadDwordOrDefault(root, option.name, option.fallback);
+                Settings.*option.number =
+                    ReadDwordOrDefault(root, option.name, option.fallback, writeDefaults);
             }
         }
     } catch (...) {

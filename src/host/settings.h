@@ -6,10 +6,8 @@
 #include "../store/reg_section.h"
 #include "module_state.h"
 
-// The defaults that a program answering from the store itself reads too.
+// The prefix of a store that holds none.
 constexpr char kDefaultPrefix[] = "cd:";
-constexpr DWORD kDefaultShowErrors = 0;
-constexpr DWORD kDefaultAutoComplite = 1;
 
 // One option as the registry keeps it below the module's root: the prefix is a text (REG_SZ),
 // every switch a number (REG_DWORD) that fills `number` of the settings, with the default a
@@ -24,15 +22,17 @@ struct StoredOption {
 extern const StoredOption kStoredOptions[7];
 
 // Reads every option once, writing the default of each one that is missing or of another type
-// back. Never fails: an option that cannot be read takes its default for this process and
-// keeps its stored value, and the prefix falls back to "cd:".
-void LoadSettings();
+// back unless `writeDefaults` is false (a program that only reads the store). Never fails: an
+// option that cannot be read takes its default for this process and keeps its stored value,
+// and the prefix falls back to "cd:".
+void LoadSettings(bool writeDefaults = true);
 // Writes every option; a key that cannot be opened or a prefix that cannot be stored leaves
 // as a thrown code.
 void SaveSettings();
 // The stored REG_DWORD value of `name`, or `fallback`, written back when the value is missing
-// or of another type (not when it could not be read).
-DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback);
+// or of another type (not when it could not be read) and `writeBack` is set.
+DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback,
+                         bool writeBack = true);
 // 1 when the dialog was confirmed and the options saved, 0 when it was cancelled.
 int RunConfigDialog();
 

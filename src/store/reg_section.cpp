@@ -62,32 +62,42 @@ bool RegSection::WriteString(const char* name, const char* text) {
 }
 
 bool RegSection::ReadString(const char* name, TextBuffer& out, bool* failed) {
-    DWORD size = kFirstReadSize;
     DWORD type = REG_NONE;
-    LONG status;
+    DWORD size = 0;
+    LONG status = ReadValue(name, type, out, size);
+    Tell(failed, ReadFailed(status, type, REG_SZ));
+    return status == ERROR_SUCCESS && type == REG_SZ;
+}
+
+LONG RegSection::ReadValue(const char* name, DWORD& type, TextBuffer& data, DWORD& size) {
+    size = kFirstReadSize;
+    type = REG_NONE;
     for (;;) {
-        out.Reserve(size);
+        data.Reserve(size);
         DWORD room = size;
-        status =
-            RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out.data), &size);
+        LONG status =
+            RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data), &size);
         if (status == ERROR_MORE_DATA) {
             size = size > room ? size : room * 2;
             continue;
         }
-        // A text stored without its zero byte that fills the block exactly gets one more byte
-        // of room, so that the zero-filled block terminates it.
-        if (status == ERROR_SUCCESS && type == REG_SZ && size >= out.capacity &&
-            (size == 0 || out.data[size - 1] != '\0')) {
-            size = out.capacity + 1;
+        // A value that fills the block exactly (a text stored without its zero byte) gets one
+        // more byte of room, so that the zero-filled block terminates it.
+        if (status == ERROR_SUCCESS && size >= data.capacity &&
+            (size == 0 || data.data[size - 1] != '\0')) {
+            size = data.capacity + 1;
             continue;
         }
-        if (status == ERROR_SUCCESS && type == REG_SZ && size < out.capacity) {
-            out.data[size] = '\0';
+        if (status == ERROR_SUCCESS && size < data.capacity) {
+            data.data[size] = '\0';
         }
-        break;
+        return status;
     }
-    Tell(failed, ReadFailed(status, type, REG_SZ));
-    return status == ERROR_SUCCESS && type == REG_SZ;
+}
+
+bool RegSection::WriteValue(const char* name, DWORD type, const void* data, DWORD size) {
+    return RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
 }
 
 LONG RegSection::DeleteValue(const char* name) {
@@ -108,22 +118,48 @@ bool RegSection::ReadDword(const char* name, DWORD& out, bool* failed) {
 }
 
 bool RegValueCursor::Next(TextBuffer& name) {
-    DWORD size = kFirstReadSize;
-    LONG status;
+    return Step(name, nullptr, nullptr, nullptr);
+}
+
+bool RegValueCursor::Next(TextBuffer& name, DWORD& type, TextBuffer& data, DWORD& size) {
+    return Step(name, &type, &data, &size);
+}
+
+bool RegValueCursor::Step(TextBuffer& name, DWORD* type, TextBuffer* data, DWORD* size) {
+    DWORD nameRoom = kFirstReadSize;
+    DWORD dataRoom = kFirstReadSize;
     for (;;) {
-        name.Reserve(size);
-        DWORD room = size;
-        status = RegEnumValueA(key, index, name.data, &size, nullptr, nullptr, nullptr, nullptr);
+        name.Reserve(nameRoom);
+        DWORD nameSize = nameRoom;
+        if (data != nullptr) {
+            // One byte past the room offered stays zero and terminates a text.
+            data->Reserve(dataRoom + 1);
+            *size = dataRoom;
+        }
+        status =
+            RegEnumValueA(key, index, name.data, &nameSize, nullptr, type,
+                          data != nullptr ? reinterpret_cast<BYTE*>(data->data) : nullptr, size);
         if (status != ERROR_MORE_DATA) {
             break;
         }
-        if (size <= room) {
-            // The platform did not say how much the name needs: ask for the longest name of
-            // the key, and double the room when even that does not help.
-            DWORD longest = 0;
+        bool grown = false;
+        if (data != nullptr && *size > dataRoom) {
+            dataRoom = *size;
+            grown = true;
+        }
+        if (nameSize > nameRoom) {
+            nameRoom = nameSize + 1;
+            grown = true;
+        }
+        if (!grown) {
+            // The platform did not say how much is needed: ask for the key's longest name and
+            // value, and double the room when even that does not help.
+            DWORD longestName = 0;
+            DWORD longestData = 0;
             RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             &longest, nullptr, nullptr, nullptr);
-            size = longest + 1 > room ? longest + 1 : room * 2;
+                             &longestName, &longestData, nullptr, nullptr);
+            nameRoom = longestName + 1 > nameRoom ? longestName + 1 : nameRoom * 2;
+            dataRoom = longestData > dataRoom ? longestData : dataRoom * 2;
         }
         // No limit here: a name longer than the registry's own, left by another program, is
         // one entry like any other, and giving up on it would end the walk before the rest.
@@ -131,6 +167,9 @@ bool RegValueCursor::Next(TextBuffer& name) {
     }
     if (status != ERROR_SUCCESS) {
         return false;
+    }
+    if (data != nullptr) {
+        data->data[*size] = '\0';
     }
     ++index;
     return true;

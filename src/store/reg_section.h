@@ -1,6 +1,7 @@
 // RegSection: the module's root key "Software\Far\Plugins\Velmora" below HKEY_CURRENT_USER, or
-// one subsection of it, open for the length of one module call. RegValueCursor walks the value
-// names of an open section.
+// one subsection of it, open for the length of one module call. RegValueCursor walks the values
+// of an open section. A program that lists, exports or imports the store reads and writes it
+// through these too, values of every type whole.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +36,10 @@ class RegSection {
     bool WriteDword(const char* name, DWORD value);
     // True only for a value of type REG_DWORD; `failed` as for ReadString.
     bool ReadDword(const char* name, DWORD& out, bool* failed = nullptr);
+    // The value `name` whatever its type: its type, and its `size` bytes in `data`, followed by
+    // a zero byte. The registry's status: ERROR_FILE_NOT_FOUND for a missing value.
+    LONG ReadValue(const char* name, DWORD& type, TextBuffer& data, DWORD& size);
+    bool WriteValue(const char* name, DWORD type, const void* data, DWORD size);
 
     HKEY key = nullptr;
 
@@ -49,8 +54,16 @@ class RegValueCursor {
 
     // Delivers the next value name, whole however long it is.
     bool Next(TextBuffer& name);
+    // The same with the value's type and its `size` bytes in `data`, followed by a zero byte.
+    bool Next(TextBuffer& name, DWORD& type, TextBuffer& data, DWORD& size);
     bool Count(uint32_t& number);
 
     HKEY key;
     uint32_t index = 0;
+    // The status of the last step: ERROR_NO_MORE_ITEMS once every value was delivered, any
+    // other failure when the walk could not go on.
+    LONG status = ERROR_SUCCESS;
+
+  private:
+    bool Step(TextBuffer& name, DWORD* type, TextBuffer* data, DWORD* size);
 };

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "dead_names.h"
-#include "direct_store.h"
+#include "store_sections.h"
 #include "exit_status.h"
 #include "foreign_bookmarks.h"
 #include "name_listing.h"

@@ -1,6 +1,6 @@
-// The jump the program answers from the store without loading the module must be the module's
-// own answer: the same text through both roads, over one store, gives the same directory, or
-// the same miss. A path typed for a jump goes where cd would, unless it begins with a name.
+// A command typed in a shell, as the program says it: a jump the store answers without starting
+// the host, the jumps only the host takes further (a menu, a filter's panel), adds and deletes
+// said with what they replaced or why not, and a path typed for a jump.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
-#include "direct_store.h"
 #include "module_session.h"
 #include "script_front_end.h"
+#include "store_sections.h"
 #include "stored_jump.h"
 
 namespace {
@@ -25,81 +25,123 @@ class StoredJumpTest : public testing::Test {
         folder_ = pattern;
         setenv("VELMORA_REGISTRY_DIR", (folder_ + "/registry").c_str(), 1);
         setenv("VELMORA_VOLATILE_DIR", (folder_ + "/volatile").c_str(), 1);
+        setenv("VELMORA_LNG_DIR", VELMORA_LNG_DIR, 1);
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
+    static void Store(StoreSection section, const std::string& name, const std::string& text) {
+        ASSERT_TRUE(WriteValue(section, {name, REG_SZ, text + '\0'}));
+    }
+    static void StoreOption(const char* name, char value) {
+        ASSERT_TRUE(WriteValue(StoreSection::kRoot,
+                               {name, REG_DWORD, std::string(1, value) + std::string(3, '\0')}));
+    }
+    // What the store alone answers for `text`: the outcome's kind and text, or "host".
+    static std::string Answered(const char* text) {
+        Outcome outcome;
+        if (!AnswerFromStore(text, &outcome)) {
+            return "host";
+        }
+        return std::to_string(outcome.kind) + " " + outcome.text;
+    }
+    static std::string Said(Outcome::Kind kind, const std::string& text) {
+        return std::to_string(kind) + " " + text;
+    }
+
     std::string folder_;
+    ScriptFrontEnd frontEnd_;
 };
 
-TEST_F(StoredJumpTest, AnswersEveryStoredDirectoryAndEveryMissAsTheModuleDoes) {
-    setenv("VELMORA_LNG_DIR", VELMORA_LNG_DIR, 1);
-    // A directory whose own name holds a backslash is shown as it stands.
-    std::filesystem::create_directories(folder_ + "/a\\b");
-    auto store = [](StoreSection section, const std::string& name, const std::string& target) {
-        ASSERT_TRUE(WriteValue(section, {name, REG_SZ, target + '\0'}));
-    };
-    store(StoreSection::kKeys, "proj", folder_ + "/proj");
-    store(StoreSection::kTempKeys, "proj", folder_ + "/temporary");
-    store(StoreSection::kKeys, "back", folder_ + "/a\\b");
-    store(StoreSection::kKeys, "clock", folder_ + "/backup-10:00");
-    store(StoreSection::kKeys, "trail", folder_ + "/t/");
-    store(StoreSection::kKeys, "ftp", "ftp:server");
+TEST_F(StoredJumpTest, TheStoreAnswersAJumpUnlessOnlyTheHostCanTakeItFurther) {
+    Store(StoreSection::kKeys, "proj", folder_ + "/proj");
+    Store(StoreSection::kTempKeys, "proj", folder_ + "/temporary");
+    Store(StoreSection::kKeys, "back", folder_ + "/a\\b");
+    Store(StoreSection::kKeys, "trail", folder_ + "/t/");
+    Store(StoreSection::kKeys, "ftp", "ftp:server");
+    Store(StoreSection::kKeys, "Écoles", folder_ + "/écoles");
+    Store(StoreSection::kKeys, "bad", "ftp:a b");
+    Store(StoreSection::kFilters, "docs", "*docs*");
+    const auto dir = Outcome::kDirectory;
+    EXPECT_EQ(Answered("proj"), Said(dir, folder_ + "/temporary"));
+    EXPECT_EQ(Answered("proj\\src/deeper"), Said(dir, folder_ + "/temporary/src/deeper"));
+    EXPECT_EQ(Answered("back/x"), Said(dir, folder_ + "/a\\b/x"));
+    EXPECT_EQ(Answered("trail/z"), Said(dir, folder_ + "/t/z"));
+    EXPECT_EQ(Answered("ftp/x"), Said(Outcome::kCommand, "ftp:server/x"));
+    EXPECT_EQ(Answered("nosuch/x"), Said(Outcome::kNotFound, "no name 'nosuch'"));
+    // A completion, a filter's panel, a command the module refuses to type.
+    for (const char* text : {"PR", "pr/x", "docs", "p*", "zz?", "zz[z]", "écoles", "bad"}) {
+        EXPECT_EQ(Answered(text), "host") << text;
+    }
+    for (const char* text : {"", "+x", ":x", "-proj"}) {
+        EXPECT_EQ(Answered(text), "host") << "no jump: '" << text << "'";
+    }
+    // Without completion a name that only begins another misses.
+    StoreOption("AutoComplite", 0);
+    EXPECT_EQ(Answered("PR"), Said(Outcome::kNotFound, "no name 'PR'"));
+}
 
-    ScriptFrontEnd frontEnd;
+TEST_F(StoredJumpTest, TheHostTakesAJumpFurtherThroughItsMenuOrAFiltersPanel) {
+    Store(StoreSection::kKeys, "proj", folder_ + "/proj");
+    Store(StoreSection::kKeys, "pub", folder_ + "/pub");
+    Store(StoreSection::kKeys, "bad", "ftp:a b");
+    Store(StoreSection::kKeys, "prime", folder_ + "/prime");
+    Store(StoreSection::kFilters, "p", "*/p*");
     ModuleSession session;
     std::string error;
-    ASSERT_TRUE(session.Start(&frontEnd, &error)) << error;
-    // How many of `texts` the program's own road answers, each checked against the module's.
-    auto answeredAsTheModule = [&session](std::initializer_list<const char*> texts,
-                                          bool (*road)(const std::string&, std::string*),
-                                          Outcome::Kind kind) {
-        int answered = 0;
-        for (const char* text : texts) {
-            std::string answer;
-            if (!road(text, &answer)) {
-                continue;
-            }
-            ++answered;
-            Outcome outcome = session.Run(text);
-            EXPECT_EQ(outcome.kind, kind) << text;
-            EXPECT_EQ(outcome.text, answer) << text;
-        }
-        return answered;
-    };
-    EXPECT_EQ(
-        answeredAsTheModule({"proj", "proj/src", "proj\\src/deeper", "proj/", "back", "back/x",
-                             "clock/y:z", "trail/z", "ftp", "ftp/x", "nosuch", "/", "+proj"},
-                            StoredDirectory, Outcome::kDirectory),
-        8);
+    ASSERT_TRUE(session.Start(&frontEnd_, &error)) << error;
+    frontEnd_.AnswerMenu(1);
+    Outcome chosen = session.Run("p/src");
+    EXPECT_EQ(Said(chosen.kind, chosen.text), Said(Outcome::kDirectory, folder_ + "/pub/src"));
+    // A cancelled menu leaves the text to the filter it names, whose panel opens once.
+    frontEnd_.AnswerMenu(-1);
+    Outcome panel = session.Run("p");
+    EXPECT_EQ(panel.kind, Outcome::kPanel);
+    EXPECT_EQ(session.Host().Active().folder, "p");
+    EXPECT_EQ(session.Host().menus.size(), 2u);
+    frontEnd_.AnswerMenu(-1);
+    EXPECT_EQ(session.Run("pr").kind, Outcome::kFailed);
+    Outcome refused = session.Run("bad");
+    EXPECT_EQ(Said(refused.kind, refused.text),
+              Said(Outcome::kRefused,
+                   "not typed into the command line, where the shell would run it as a command: "
+                   "ftp:a b"));
+}
 
-    // Completion finds "proj" behind "PR" and "Écoles" behind "écoles"; "docs" names a filter;
-    // a wildcard or a set is the module's.
-    store(StoreSection::kFilters, "docs", "*docs*");
-    store(StoreSection::kKeys, "Écoles", folder_ + "/écoles");
-    EXPECT_EQ(answeredAsTheModule({"nosuch", "nosuch/x", "PR", "pr/x", "docs", "p*", "zz?", "+x",
-                                   "zz[z]", "écoles", "proj /src", "proj src"},
-                                  StoredNowhere, Outcome::kNotFound),
-              4);
-    // The shell's words joined around a blank were meant as a name and a folder below it.
+TEST_F(StoredJumpTest, AnAddSaysWhatItReplacedAndWhyItStoredNothing) {
+    std::filesystem::create_directories(folder_ + "/here");
+    ASSERT_EQ(chdir((folder_ + "/here").c_str()), 0);
+    Store(StoreSection::kKeys, "Alpha", folder_ + "/there");
+    Store(StoreSection::kKeys, "beta", folder_ + "/here");
+    ModuleSession session;
+    std::string error;
+    ASSERT_TRUE(session.Start(&frontEnd_, &error)) << error;
+    auto run = [&session](const char* text) {
+        Outcome outcome = session.Run(text);
+        return Said(outcome.kind, outcome.text);
+    };
+    EXPECT_EQ(run(":alpha"), Said(Outcome::kDone, "alpha now " + folder_ + "/here (was " + folder_ +
+                                                      "/there, spelt Alpha)"));
+    EXPECT_EQ(run(":BETA"), Said(Outcome::kDone, "BETA now " + folder_ + "/here (was spelt beta)"));
+    EXPECT_EQ(run("+gamma"), Said(Outcome::kDone, ""));
+    EXPECT_EQ(run(":abc:"), Said(Outcome::kRefused,
+                                 "there is no name behind the last colon of "
+                                 "'abc:'; nothing was stored"));
+    EXPECT_EQ(run(":a/b"), Said(Outcome::kRefused,
+                                "a name cannot hold a slash or a backslash; nothing was stored"));
+    EXPECT_EQ(run("-nosuch"), Said(Outcome::kNotFound, "no name 'nosuch'"));
+    EXPECT_EQ(run("-"), Said(Outcome::kRefused, "there is no name to delete: type it behind -"));
+    EXPECT_EQ(run("-gamma"), Said(Outcome::kDone, ""));
+    ASSERT_EQ(chdir("/"), 0);
+}
+
+TEST_F(StoredJumpTest, AMissSaysHowToTypeANameAndAFolderBelowIt) {
+    Store(StoreSection::kKeys, "proj", folder_ + "/proj");
     EXPECT_EQ(MissedJump("proj / src"),
               "no name 'proj '; a folder below a name goes behind a / without blanks: proj/src");
     EXPECT_EQ(MissedJump("proj src/x"),
               "no name 'proj src'; a folder below a name goes behind a / without blanks: "
               "proj/src/x");
     EXPECT_EQ(MissedJump("nosuch /src"), "no name 'nosuch'");
-    // With completion off the module misses "PR" too.
-    ASSERT_TRUE(WriteValue(StoreSection::kRoot, {"AutoComplite", REG_DWORD, std::string(4, '\0')}));
-    std::string said;
-    EXPECT_TRUE(StoredNowhere("PR", &said));
-    // With its error messages on, the module reports the miss in a box of its own, which the
-    // program says as every miss.
-    ASSERT_TRUE(
-        WriteValue(StoreSection::kRoot, {"ShowErrors", REG_DWORD, std::string("\1\0\0\0", 4)}));
-    ModuleSession showing;
-    ASSERT_TRUE(showing.Start(&frontEnd, &error)) << error;
-    Outcome missed = showing.Run("nosuch/x");
-    EXPECT_EQ(missed.kind, Outcome::kNotFound);
-    EXPECT_EQ(missed.text, "no name 'nosuch'");
 }
 
 TEST_F(StoredJumpTest, APathGoesWhereCdGoesUnlessItBeginsWithAName) {
@@ -108,8 +150,6 @@ TEST_F(StoredJumpTest, APathGoesWhereCdGoesUnlessItBeginsWithAName) {
     }
     setenv("HOME", (folder_ + "/home").c_str(), 1);
     ASSERT_EQ(chdir((folder_ + "/work").c_str()), 0);
-    // A name wins over a folder of its name, whatever its target.
-    ASSERT_TRUE(WriteValue(StoreSection::kKeys, {".taken", REG_SZ, std::string("ftp:x") + '\0'}));
     auto typed = [](const char* text) {
         std::string directory;
         return TypedDirectory(text, &directory) ? directory : "(none)";
@@ -122,10 +162,12 @@ TEST_F(StoredJumpTest, APathGoesWhereCdGoesUnlessItBeginsWithAName) {
     EXPECT_EQ(typed("~/src"), folder_ + "/home/src");
     EXPECT_EQ(typed("~x"), "./~x");
     EXPECT_EQ(typed("/"), "/");
-    EXPECT_EQ(typed(".taken"), "(none)");
-    EXPECT_EQ(typed(".taken/x"), "(none)");
     EXPECT_EQ(typed("./nosuch"), "(none)");
     EXPECT_EQ(typed("proj"), "(none)");
+    // A name wins over a folder of its name, whatever its target.
+    Store(StoreSection::kKeys, ".taken", "ftp:x");
+    EXPECT_EQ(Answered(".taken/x"), Said(Outcome::kCommand, "ftp:x/x"));
+    EXPECT_EQ(Answered("./.hidden"), Said(Outcome::kDirectory, "./.hidden"));
     ASSERT_EQ(chdir("/"), 0);
 }
 

@@ -1,6 +1,8 @@
 // The commands behind the prefix, driven through the stand-in host: jumps with and without a
 // rest, adds and deletes with every code they return, and what a miss records.
 #include "commands/command_line.h"
+#include "commands/jump_target.h"
+#include "commands/name_commands.h"
 
 #include <algorithm>
 #include <string>
@@ -13,6 +15,7 @@
 #include "registry_probe.h"
 #include "store/errors.h"
 #include "store/name_store.h"
+#include "store/reg_section.h"
 
 namespace {
 
@@ -201,6 +204,87 @@ TEST_F(CommandLineTest, JumpToADirectoryThatIsGoneIsSaidWhileShowErrorsIsOn) {
     EXPECT_EQ(
         sim_->messages[0].lines,
         (std::vector<std::string>{Msg(MErrorTitle), Msg(MNoDirectory), "D:\\work\\proj\\gone"}));
+}
+
+// The commands as the module's own operations, which a program calls without the host's
+// command line: each says what it did and why it did not.
+TEST_F(CommandLineTest, AnAddSaysWhatItReplacedAndWhyItStoredNothing) {
+    CommandResult result;
+    AddNameCommand("ftp:proj", "D:\\new", true, result);
+    EXPECT_EQ(result.reason, CommandReason::kDone);
+    EXPECT_STREQ(result.name.Text(), "proj");
+    EXPECT_STREQ(result.target.Text(), "ftpD:\\new");
+    EXPECT_TRUE(result.replaced);
+    EXPECT_STREQ(result.was.Text(), "D:\\work\\proj");
+    AddNameCommand("fresh", "D:\\new", false, result);
+    EXPECT_EQ(result.reason, CommandReason::kDone);
+    EXPECT_FALSE(result.replaced);
+    const struct {
+        const char* name;
+        const char* directory;
+        CommandReason reason;
+    } refused[] = {
+        {"", "D:\\x", CommandReason::kNoNameToAdd},
+        {"ftp:", "D:\\x", CommandReason::kNoNameBehindColon},
+        {"a/b", nullptr, CommandReason::kNameWithSeparator},
+        {"x", nullptr, CommandReason::kUnexpected},
+        {"x", "", CommandReason::kNoDirectory},
+    };
+    for (const auto& r : refused) {
+        AddNameCommand(r.name, r.directory, true, result);
+        EXPECT_EQ(result.reason, r.reason) << r.name;
+    }
+    // The registry refuses a longer name: said as such, and to the host as the write it refuses.
+    std::string longest(kMaxValueNameLength + 1, 'n');
+    AddNameCommand(longest.c_str(), "D:\\x", true, result);
+    EXPECT_EQ(result.reason, CommandReason::kNameTooLong);
+    EXPECT_EQ(ProcessCommandLine((":" + longest).c_str()), ErrRegistry);
+    EXPECT_EQ(StoredNames("\\Keys"), (std::vector<std::string>{"proj"}));
+}
+
+TEST_F(CommandLineTest, AnAddOrADeleteTheStoreRefusesSaysWhetherTheNameIsStillThere) {
+    REQUIRE_HOOKS();
+    LockPersistentStore();
+    CommandResult result;
+    AddNameCommand("new", "D:\\x", true, result);
+    EXPECT_EQ(result.reason, CommandReason::kStoreFailed);
+    DeleteNameCommand("proj", result);
+    EXPECT_EQ(result.reason, CommandReason::kStillStored);
+    EXPECT_EQ(ProcessCommandLine("-proj"), ErrRegistry);
+    UnlockPersistentStore();
+    DeleteNameCommand("nosuch", result);
+    EXPECT_EQ(result.reason, CommandReason::kNotStored);
+}
+
+// A program without the host asks the store whether a completion may offer a name; the host's
+// match and menu are never called, and a jump only they can take further says so.
+TEST_F(CommandLineTest, AJumpResolvedWithoutTheHostLeavesToItOnlyWhatItsMatchDecides) {
+    Settings.AutoComplite = 1;
+    WriteStored("\\Filters", "do", REG_SZ, std::string("*do*") + '\0');
+    static int asked = 0;
+    static LONG answer = ERROR_FILE_NOT_FOUND;
+    NameProbe probe = [](const char*) {
+        ++asked;
+        return answer;
+    };
+    CommandResult result;
+    ResolveJump("proj/src", probe, result);
+    EXPECT_EQ(result.reason, CommandReason::kDone);
+    EXPECT_STREQ(result.target.Text(), "D:\\work\\proj\\src");
+    ResolveJump("pr", probe, result);
+    EXPECT_EQ(result.reason, CommandReason::kNotStored);
+    ResolveJump("do", probe, result);
+    EXPECT_EQ(result.reason, CommandReason::kFilter);
+    EXPECT_STREQ(result.target.Text(), "*do*");
+    EXPECT_EQ(asked, 2);
+    answer = ERROR_SUCCESS;
+    ResolveJump("pr", probe, result);
+    EXPECT_EQ(result.reason, CommandReason::kAsksHost);
+    ResolveJump("p*", probe, result);
+    EXPECT_EQ(result.reason, CommandReason::kAsksHost);
+    EXPECT_EQ(asked, 3) << "a wildcard is the host's to match";
+    EXPECT_TRUE(sim_->menus.empty());
+    EXPECT_TRUE(sim_->controls.empty());
 }
 
 TEST_F(CommandLineTest, SplitNameTellsMissingRestFromEmptyRest) {

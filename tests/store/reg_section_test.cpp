@@ -120,6 +120,40 @@ TEST_F(RegSectionTest, ReadIntoLargerBlockReplacesOldTextCompletely) {
     EXPECT_STREQ(text.Text(), "ab");
 }
 
+// What a program that exports and imports the store reads and writes: every type, whole.
+TEST_F(RegSectionTest, ValuesOfEveryTypeAreReadWrittenAndWalkedWhole) {
+    std::string blob(700, '\0');
+    for (size_t i = 0; i < blob.size(); i += 3) {
+        blob[i] = static_cast<char>(i);
+    }
+    const std::string text = std::string(600, 't') + '\0';
+    RegSection keys("\\Keys", true);
+    ASSERT_TRUE(keys.WriteValue("blob", REG_BINARY, blob.data(), static_cast<DWORD>(blob.size())));
+    ASSERT_TRUE(keys.WriteValue("text", REG_SZ, text.data(), static_cast<DWORD>(text.size())));
+    ASSERT_TRUE(keys.WriteDword("number", 7));
+    TextBuffer data;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    ASSERT_EQ(keys.ReadValue("blob", type, data, size), ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(std::string(data.data, size), blob);
+    EXPECT_EQ(keys.ReadValue("missing", type, data, size), ERROR_FILE_NOT_FOUND);
+
+    RegValueCursor cursor(keys);
+    TextBuffer name;
+    std::vector<std::string> walked;
+    while (cursor.Next(name, type, data, size)) {
+        walked.push_back(std::string(name.Text()) + "=" + std::to_string(type) + ":" +
+                         std::string(data.data, size));
+        EXPECT_EQ(data.data[size], '\0') << "terminated past its bytes";
+    }
+    EXPECT_EQ(cursor.status, ERROR_NO_MORE_ITEMS);
+    const std::string number("\7\0\0\0", 4);
+    EXPECT_EQ(walked, InEnumerationOrder({"blob=" + std::to_string(REG_BINARY) + ":" + blob,
+                                          "text=" + std::to_string(REG_SZ) + ":" + text,
+                                          "number=" + std::to_string(REG_DWORD) + ":" + number}));
+}
+
 TEST_F(RegSectionTest, DeleteValueReportsWhetherItDeleted) {
     RegSection root(true);
     root.WriteString("Gone", "x");

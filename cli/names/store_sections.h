@@ -1,6 +1,7 @@
-// The name store read and written by the velmora program itself, through the registry
-// functions, beside the module: names and values whole whatever their length, and every failure
-// seen, where the module counts a store it cannot read as one that holds nothing.
+// The module's sections as the velmora program lists, exports, imports and checks them: through
+// the module's own registry sections (store/reg_section.h), values of every type whole whatever
+// their length, and every failure seen, where the module counts a store it cannot read as one
+// that holds nothing. Reading makes no file: the Linux store makes a key at its first write.
 #pragma once
 
 #include <functional>
@@ -30,7 +31,8 @@ bool VisitSection(StoreSection section, const std::function<bool(const StoreValu
 // The same for the names alone (`type` and `data` stay empty), which the store reads faster.
 bool VisitNames(StoreSection section, const std::function<bool(const StoreValue&)>& visit);
 // The same for the names that begin with `prefix` (ASCII case ignored, as the store compares
-// names), found through the store's name index, in its order rather than the store's.
+// names), found through the store's name index (value_prefix.h), in its order rather than the
+// store's.
 bool VisitNamesBeginningWith(StoreSection section, const std::string& prefix,
                              const std::function<bool(const StoreValue&)>& visit);
 // The same over a damaged store, read on past every damaged part (store_salvage.h): `readable`
@@ -43,6 +45,9 @@ bool SalvageSection(StoreSection section,
 // The same with each value read, through the key held open for the walk.
 bool VisitSectionBeginningWith(StoreSection section, const std::string& prefix,
                                const std::function<bool(const StoreValue&)>& visit);
+// Whether a name of the section begins with `prefix` (ASCII case ignored), asked of the store's
+// name index without a walk: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, or the failure.
+LONG NameBeginsWith(StoreSection section, const char* prefix);
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value);
 // The section is created when missing (volatile for the temporary names).
 bool WriteValue(StoreSection section, const StoreValue& value);
