@@ -333,7 +333,8 @@ scenario_navigation_keys_leave_filter() {
     select_item subs && far keys Enter || return 1
     wait_title "Velmora: *sub*" || return 1
     far keys Home Enter
-    wait_panel && poll 5 current subs || fail "the cursor is not on subs"
+    wait_panel || return 1
+    poll 5 current subs || fail "the cursor is not on subs"
 }
 
 scenario_sort_keys_reach_host() {

@@ -8,7 +8,7 @@
 set -uo pipefail
 # shellcheck source=scripts/far2l-common.sh
 source "$(dirname "$0")/far2l-common.sh"
-cd "$velmora_root"
+cd "$velmora_root" || exit 1
 
 passed=0
 failed=0
@@ -55,9 +55,11 @@ lintian_clean() {
     local report
     # Overridden tags that are shown count as failures of the run itself; the report is judged
     # here instead.
-    report=$(lintian --fail-on none --pedantic --info --show-overrides "$package" 2> /dev/null) &&
-        ! grep -qE '^[EWIPX]: ' <<< "$report" &&
-        awk '/^O: / && last !~ /^N: / { bare = 1 } { last = $0 } END { exit bare }' <<< "$report" ||
+    {
+        report=$(lintian --fail-on none --pedantic --info --show-overrides "$package" 2> /dev/null) &&
+            ! grep -qE '^[EWIPX]: ' <<< "$report" &&
+            awk '/^O: / && last !~ /^N: / { bare = 1 } { last = $0 } END { exit bare }' <<< "$report"
+    } ||
         { printf '%s\n' "$report" >&2 && return 1; }
 }
 check "lintian --pedantic finds nothing but overrides with reasons" lintian_clean
@@ -156,10 +158,12 @@ check "man velmora renders" manual_renders
 documents_are_for_linux() {
     local doc=/usr/share/doc/velmora page
     page=$(MANWIDTH=80 man -P cat velmora 2> /dev/null) || return 1
-    [ -f "$doc/guide.md" ] && [ ! -e "$doc/UserGuide.txt" ] &&
-        grep -q '^PANEL KEYS' <<< "$page" && grep -q '^EXAMPLES' <<< "$page" &&
-        ! grep -qiE 'explorer|HKEY_|registry key|the registry|\.so\b' <<< "$page" &&
-        ! grep -rqiE 'explorer|HKEY_|registry key|the registry' "$doc" --exclude=copyright ||
+    {
+        [ -f "$doc/guide.md" ] && [ ! -e "$doc/UserGuide.txt" ] &&
+            grep -q '^PANEL KEYS' <<< "$page" && grep -q '^EXAMPLES' <<< "$page" &&
+            ! grep -qiE 'explorer|HKEY_|registry key|the registry|\.so\b' <<< "$page" &&
+            ! grep -rqiE 'explorer|HKEY_|registry key|the registry' "$doc" --exclude=copyright
+    } ||
         { echo "the package's documents speak of Windows, or lack the guide, keys or examples" >&2 &&
             return 1; }
 }

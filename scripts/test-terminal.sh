@@ -56,6 +56,7 @@ start_shell() {
             mkdir -p "$home/.config/fish"
             printf '%s\n' 'set -g fish_greeting' "function fish_prompt; echo -n 'vt\$ '; end" \
                 "$quoted_program init fish | source" > "$home/.config/fish/config.fish"
+            # shellcheck disable=SC2016 # fish expands it
             last_status='$status'
             tmux_start 120 32 "env $environment fish -i"
             ;;
@@ -138,7 +139,7 @@ test_store_and_jump_with_rest() {
     mkdir -p "$work/jump/proj/src"
     shell_run "cd $work/jump/proj && cd: :proj && cd: +here && cd / && cd: proj/src && pwd" ||
         return 1
-    [ "$rc" = 0 ] && grep -qx "$work/jump/proj/src" <<< "$output" ||
+    { [ "$rc" = 0 ] && grep -qx "$work/jump/proj/src" <<< "$output"; } ||
         fail "pwd after cd: proj/src is not $work/jump/proj/src"
     shell_run "cd / && cd: here && pwd" || return 1
     grep -qx "$work/jump/proj" <<< "$output" || fail "the temporary name does not lead back"
@@ -165,7 +166,7 @@ test_delete_and_miss_from_the_command_line() {
     shell_run "cd: -proj" || return 1
     [ "$rc" = 1 ] || fail "deleting it again gives status $rc, not 1" || return 1
     shell_run "velmora -- -" || return 1
-    [ "$rc" = 1 ] && grep -qF "there is no name to delete: type it behind -" <<< "$output" ||
+    { [ "$rc" = 1 ] && grep -qF "there is no name to delete: type it behind -" <<< "$output"; } ||
         fail "a delete of no name gives status $rc without saying what is missing"
 }
 
@@ -175,6 +176,7 @@ test_an_unknown_option_is_never_a_delete() {
     start_shell || return 1
     store v "$work/option/v" || return 1
     shell_run "velmora -v 2>&1 | wc -l; velmora -v" || return 1
+    # shellcheck disable=SC2016 # the backquotes are the message's own
     [ "$rc" = 2 ] && grep -qx "1" <<< "$output" &&
         grep -qF 'velmora: there is no option -v; a text that begins with - goes behind --: `velmora -- -v`; try `velmora --help`' \
             <<< "$output" ||
@@ -184,13 +186,14 @@ test_an_unknown_option_is_never_a_delete() {
     # that follows each is left out, so that both stay on the screen).
     shell_run "velmora prune --yes v 2>&1 | head -1; velmora import --from 2>&1 | head -1" ||
         return 1
+    # shellcheck disable=SC2016 # the backquotes are the messages' own
     grep -qF "prune takes no name ('v')" <<< "$output" &&
         grep -qF 'to delete one: `velmora -- -v`' <<< "$output" &&
         grep -qF 'say whose bookmarks to import: `velmora import --from wd' <<< "$output" ||
         fail "prune with a name or import --from alone is not said as such" || return 1
     [ "$(names)" = v ] || fail "velmora prune --yes v deleted the name v" || return 1
     shell_run "cd: -v" || return 1
-    [ "$rc" = 0 ] && [ -z "$(names)" ] || fail "cd: -v did not delete v (status $rc)"
+    { [ "$rc" = 0 ] && [ -z "$(names)" ]; } || fail "cd: -v did not delete v (status $rc)"
 }
 
 # The help opens with the shell's command; every command has its own, asked for either way, and
@@ -257,9 +260,10 @@ test_a_gone_directory_is_said_by_velmora() {
     shell_run "cd: gone" || return 1
     # The line is longer than the screen is wide: read with the lines it wraps joined.
     local said="velmora: the directory of 'gone' is gone ($work/gone-$shell);"
+    # shellcheck disable=SC2016 # the backquotes are the message's own
     said+=' `velmora prune` deletes the names whose directory is gone'
     output=$(tmux_ capture-pane -p -J -t vt | grep -v -e '^@@' -e '^vt\$')
-    [ "$rc" = 1 ] && [ "$(sed '/^$/d' <<< "$output")" = "$said" ] ||
+    { [ "$rc" = 1 ] && [ "$(sed '/^$/d' <<< "$output")" = "$said" ]; } ||
         fail "a gone directory gives status $rc and says: $output"
 }
 
@@ -321,6 +325,7 @@ names_and_paths_stay_data() {
     mkdir -p "$odd"
     printf '%s' "n $syntax"$'\n'"z" > "$case_store/name"
     printf '%s' "$odd" > "$case_store/dir"
+    # shellcheck disable=SC2016 # the shell under test expands them
     local read_them='n=$(cat name) && d=$(cat dir)'
     [ "$shell" = fish ] && read_them='set n (string collect < name) && set d (string collect < dir)'
     shell_run "cd $case_store && $read_them && cd \"\$d\" && $prefix \":\$n\" && cd / &&
@@ -446,7 +451,7 @@ test_panel_in_a_small_slow_plain_or_dumb_terminal() {
     [ "$rc" = 2 ] && grep -q 'TERM=dumb) cannot draw a full screen' <<< "$output" ||
         fail "TERM=dumb is not refused" || return 1
     shell_run "TERM=dumb velmora --configure" || return 1
-    [ "$rc" = 2 ] && grep -q 'the settings need a full-screen terminal' <<< "$output" ||
+    { [ "$rc" = 2 ] && grep -q 'the settings need a full-screen terminal' <<< "$output"; } ||
         fail "TERM=dumb velmora --configure gives status $rc"
 }
 
@@ -583,7 +588,7 @@ test_list_check_and_prune() {
     type_text "y"
     keys Enter
     finish || return 1
-    [ "$rc" = 0 ] && [ "$(names)" = live ] || fail "prune left '$(names)' with status $rc"
+    { [ "$rc" = 0 ] && [ "$(names)" = live ]; } || fail "prune left '$(names)' with status $rc"
 }
 
 # Escape sequences and C1 controls in names and targets are shown, never obeyed by the terminal:
@@ -593,9 +598,11 @@ test_control_bytes_are_shown_visibly() {
     store "ftp:h"$'\e'"[7m:cmd" "$work/ctl" || return 1
     printf 'zz\302\233\033[2J' > "$case_store/miss"
     shell_run "cd: cmd; cd: \"\$(cat $case_store/miss)\"; velmora list | cat" || return 1
-    grep -qF 'run it as a command: ftp:h\x1b[7m/' <<< "$output" &&
-        grep -qF "velmora: no name 'zz\xc2\x9b\x1b[2J'" <<< "$output" &&
-        grep -qF 'ftp:h\x1b[7m/' <<< "$(grep '^cmd' <<< "$output")" ||
+    {
+        grep -qF 'run it as a command: ftp:h\x1b[7m/' <<< "$output" &&
+            grep -qF "velmora: no name 'zz\xc2\x9b\x1b[2J'" <<< "$output" &&
+            grep -qF 'ftp:h\x1b[7m/' <<< "$(grep '^cmd' <<< "$output")"
+    } ||
         fail "a control byte reached the terminal"
 }
 
@@ -607,7 +614,7 @@ test_list_and_check_mark_commands() {
     grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output" ||
         fail "list does not mark the command" || return 1
     shell_run "velmora check" || return 1
-    [ "$rc" = 0 ] && grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output" ||
+    { [ "$rc" = 0 ] && grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output"; } ||
         fail "check does not show the command marked, with status 0 (status $rc)"
 }
 
@@ -618,7 +625,8 @@ test_a_damaged_store_is_said_with_its_path() {
     rm -f "$database"-wal "$database"-shm
     head -c 8192 /dev/urandom > "$database"
     shell_run "cd: proj" || return 1
-    [ "$rc" = 4 ] && grep -qF "velmora: your names are in a damaged file ($database)" <<< "$output" ||
+    local said="velmora: your names are in a damaged file ($database)"
+    { [ "$rc" = 4 ] && grep -qF "$said" <<< "$output"; } ||
         fail "a damaged store gives status $rc without naming $database"
 }
 
@@ -696,7 +704,7 @@ test_the_shell_start_and_the_prefix_write_nothing() {
     start_shell || return 1
     shell_run "velmora --prefix" || return 1
     [ "$rc" = 0 ] && grep -qx 'cd:' <<< "$output" || fail "--prefix gives status $rc" || return 1
-    [ ! -e "$case_store/registry" ] && [ ! -e "$case_store/volatile" ] ||
+    { [ ! -e "$case_store/registry" ] && [ ! -e "$case_store/volatile" ]; } ||
         fail "the start or --prefix made a store"
 }
 

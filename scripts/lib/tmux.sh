@@ -52,6 +52,7 @@ fail() {
 # tmux with SIGPIPE, which pipefail would take for a miss.
 shows() { grep -qE -- "$1" <<< "$(screen)"; }
 not() { ! "$@"; }
+# shellcheck disable=SC2001 # one sed escapes each of the characters, where bash would need a loop
 literal() { sed 's/[][\.^$*+?(){}|]/\\&/g' <<< "$1"; }
 
 # Runs CHECK every 0.1 s until it succeeds, for at most SECONDS and never past tmux_deadline.

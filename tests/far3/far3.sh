@@ -58,7 +58,7 @@ escaped() {
     while [ -n "$hex" ]; do
         unit=${hex:0:4} hex=${hex:4}
         if [ $((16#$unit)) -lt 128 ]; then
-            out+=$(printf "\\x${unit:2}")
+            out+=$(printf '%b' "\\x${unit:2}")
         else
             out+="\\u$unit"
         fi
@@ -83,7 +83,7 @@ case ${1:-} in
         echo "$arch" > "$FARW/arch"
         echo "$locale" > "$FARW/locale"
         if [ "$locale" != C ]; then
-            mkdir -p "$LOCPATH" && localedef -i "$locale" -f UTF-8 "$LOCPATH/$locale.UTF-8" ||
+            { mkdir -p "$LOCPATH" && localedef -i "$locale" -f UTF-8 "$LOCPATH/$locale.UTF-8"; } ||
                 { echo "far3.sh: no locale $locale" >&2 && exit 1; }
         fi
         tar xJf "$here/$package.tar.xz" -C "$FARW" && mv "$FARW/$package" "$FARW/far" || exit 1
