@@ -84,6 +84,7 @@ _velmora_command() {
                 fi ;;
         esac
     fi
-    [ -z "$words" ] || mapfile -t -O "${#COMPREPLY[@]}" COMPREPLY < <(compgen -W "$words" -- "$word")
+    [ -z "$words" ] ||
+        mapfile -t -O "${#COMPREPLY[@]}" COMPREPLY < <(compgen -W "$words" -- "$word")
 }
 complete -F _velmora_command velmora

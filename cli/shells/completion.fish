@@ -33,7 +33,10 @@ end
 # is none, in place of those a former load of it gave.
 set -l _velmora_file
 for _velmora_folder in $fish_complete_path
-    test -f $_velmora_folder/velmora.fish; and set _velmora_file $_velmora_folder/velmora.fish; and break
+    if test -f $_velmora_folder/velmora.fish
+        set _velmora_file $_velmora_folder/velmora.fish
+        break
+    end
 end
 set -e _velmora_folder
 if not set -q _velmora_file[1]; or test "$_velmora_file" = (status current-filename)
@@ -41,10 +44,12 @@ if not set -q _velmora_file[1]; or test "$_velmora_file" = (status current-filen
     complete -c velmora -f
     complete -c velmora -n __fish_is_first_arg -a '(_velmora_complete)'
     for _velmora_at in (seq (count $_velmora_commands))
-        if string match -q -- '--*' $_velmora_commands[$_velmora_at]
-            complete -c velmora -n __fish_is_first_arg -l (string sub -s 3 -- $_velmora_commands[$_velmora_at]) -d $_velmora_summaries[$_velmora_at]
+        set -l word $_velmora_commands[$_velmora_at]
+        set -l summary $_velmora_summaries[$_velmora_at]
+        if string match -q -- '--*' $word
+            complete -c velmora -n __fish_is_first_arg -l (string sub -s 3 -- $word) -d $summary
         else
-            complete -c velmora -n __fish_is_first_arg -a $_velmora_commands[$_velmora_at] -d $_velmora_summaries[$_velmora_at]
+            complete -c velmora -n __fish_is_first_arg -a $word -d $summary
         end
     end
     complete -c velmora -n '__fish_seen_subcommand_from init' -a 'bash zsh fish sh'

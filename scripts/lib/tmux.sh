@@ -15,6 +15,7 @@
 tmux_server=${tmux_server:-velmora-$$}
 tmux_session=${tmux_session:-velmora}
 tmux_deadline=
+tmux_pid=
 failure=
 passed=0
 failed=0
@@ -25,8 +26,8 @@ tmux_() { timeout 10 tmux -L "$tmux_server" -f /dev/null "$@"; }
 
 # The server outlives the session, so that the next session never meets a server on its way out.
 tmux_start() {
-    tmux_ new-session -d -s "$tmux_session" -x "$1" -y "$2" "${@:3}" \; set-option -g exit-empty off &&
-        tmux_pid=$(tmux_ display-message -p '#{pid}')
+    tmux_ new-session -d -s "$tmux_session" -x "$1" -y "$2" "${@:3}" \; \
+        set-option -g exit-empty off && tmux_pid=$(tmux_ display-message -p '#{pid}')
 }
 
 # Ends the server; one that does not answer is killed by its id, once that id is seen to be
