@@ -86,8 +86,8 @@ run_command() {
 
 # Whether the left panel lists an item of this name (a folder or a file).
 listed() { shows "^║[ /]$1 +[│║]"; }
-wait_listed() { poll 10 listed "$1" || fail "the panel never listed $1"; }
-wait_unlisted() { poll 10 not listed "$1" || fail "the panel still lists $1"; }
+wait_listed() { poll "$tmux_patience" listed "$1" || fail "the panel never listed $1"; }
+wait_unlisted() { poll "$tmux_patience" not listed "$1" || fail "the panel still lists $1"; }
 
 # The left panel's title line shows this directory.
 wait_left_dir() { wait_for "$(literal "═ $1 ═")"; }
@@ -385,7 +385,7 @@ case_other_panel_and_file_browser() {
     # Shift+Enter hands the file browser the directory as one argument, quotes and all.
     select_item odd || return 1
     shift_enter
-    poll 5 test -s "$work/browser.out"
+    poll "$tmux_patience" test -s "$work/browser.out"
     local expected
     expected=$(printf '1\n%s' "$odd_dir")
     if [ "$(cat "$work/browser.out" 2> /dev/null)" != "$expected" ]; then

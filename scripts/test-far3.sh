@@ -10,6 +10,9 @@
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 root=$PWD
+# Far under Wine is the slowest of the hosts, and Wine's reg, which the registry's waits ask,
+# slower still.
+tmux_patience=30
 # shellcheck source=scripts/lib/tmux.sh
 source scripts/lib/tmux.sh
 
@@ -52,14 +55,22 @@ in_registry() {
 }
 
 # Each wait names what it missed, for the report.
-wait_listed() { poll 10 listed "$1" "${2:-}" || fail "the panel never listed $1 ${2:-}"; }
-wait_unlisted() { poll 10 not listed "$1" || fail "the panel still lists $1"; }
-wait_stored() { poll 10 in_registry "$@" || fail "$1 never held $2 = ${3:-}"; }
-wait_not_stored() { poll 10 not in_registry "$1" "$2" "" || fail "$1 still holds $2"; }
-wait_title() { poll 10 titled "$1" || fail "the left panel's title never showed $1"; }
+wait_listed() {
+    poll "$tmux_patience" listed "$1" "${2:-}" || fail "the panel never listed $1 ${2:-}"
+}
+wait_unlisted() { poll "$tmux_patience" not listed "$1" || fail "the panel still lists $1"; }
+wait_stored() {
+    poll "$((2 * tmux_patience))" in_registry "$@" || fail "$1 never held $2 = ${3:-}"
+}
+wait_not_stored() {
+    poll "$((2 * tmux_patience))" not in_registry "$1" "$2" "" || fail "$1 still holds $2"
+}
+wait_title() {
+    poll "$tmux_patience" titled "$1" || fail "the left panel's title never showed $1"
+}
 wait_left_dir() { wait_title "$(win "$1")"; }
 wait_panel() { wait_title Velmora; }
-wait_message() { poll 10 message_shown || fail "no message box of Velmora"; }
+wait_message() { poll "$tmux_patience" message_shown || fail "no message box of Velmora"; }
 dialog_or_message() { shows "$1" || message_shown; }
 # Esc while the check holds (a dialog, and the message it showed first), three times at most.
 dismiss() {
@@ -69,7 +80,7 @@ dismiss() {
         far keys Escape
         sleep 0.5
     done
-    poll 5 not "$@" || fail "Esc did not close it: $*"
+    poll "$tmux_patience" not "$@" || fail "Esc did not close it: $*"
 }
 
 # ---- getting somewhere ----
@@ -108,7 +119,7 @@ select_item() {
     row=$(screen | grep -nE "^║$1 +│" | grep -F -- "│${2:-}" | head -1 | cut -d: -f1)
     far keys Home
     for ((; top < row; top++)); do far keys Down; done
-    poll 5 current "$1" || fail "the cursor never reached $1"
+    poll "$tmux_patience" current "$1" || fail "the cursor never reached $1"
 }
 # Fills the two fields of a name or filter dialog and confirms it.
 fill_dialog() {
@@ -289,7 +300,8 @@ scenario_other_names_panel_follows_change() {
     open_panel || return 1
     far keys Tab
     far cmd "cd:"
-    poll 10 titled Velmora right || fail "the right panel never showed the names" || return 1
+    poll "$tmux_patience" titled Velmora right ||
+        fail "the right panel never showed the names" || return 1
     far keys S-F4
     wait_for "Add name" || return 1
     fill_dialog fresh "$(win "$work/a2")"
@@ -334,15 +346,15 @@ scenario_navigation_keys_leave_filter() {
     wait_title "Velmora: *sub*" || return 1
     far keys Home Enter
     wait_panel || return 1
-    poll 5 current subs || fail "the cursor is not on subs"
+    poll "$tmux_patience" current subs || fail "the cursor is not on subs"
 }
 
 scenario_sort_keys_reach_host() {
     open_panel || return 1
     far keys C-F5
-    poll 5 sorted_by W || fail "Ctrl+F5 did not sort" || return 1
+    poll "$tmux_patience" sorted_by W || fail "Ctrl+F5 did not sort" || return 1
     far keys C-F3
-    poll 5 sorted_by n || fail "Ctrl+F3 did not sort"
+    poll "$tmux_patience" sorted_by n || fail "Ctrl+F3 did not sort"
 }
 
 scenario_same_name_twice_deletes_row_under_cursor() {

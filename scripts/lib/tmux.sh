@@ -8,12 +8,15 @@
 #   tmux_start COLS ROWS [new-session options] COMMAND...   a session of that size
 #   screen, keys KEY..., type_text TEXT
 #   shows ERE, wait_for ERE [SECONDS], wait_gone ERE [SECONDS], poll SECONDS CHECK...
+#   tmux_patience               how long a wait goes on unless told, in seconds
 #   literal TEXT                the ERE that matches TEXT as it is
 #   run_case TITLE COMMAND...   PASS or FAIL with $failure and the screen; summary NAME
 # A suite may set tmux_deadline (a value of $SECONDS) past which no wait goes on.
 
 tmux_server=${tmux_server:-velmora-$$}
 tmux_session=${tmux_session:-velmora}
+# Long enough for a host on a loaded machine; a wait that is met ends at once.
+tmux_patience=${tmux_patience:-20}
 tmux_deadline=
 tmux_pid=
 failure=
@@ -69,8 +72,8 @@ poll() {
     done
 }
 
-wait_for() { poll "${2:-10}" shows "$1" || fail "the screen never showed /$1/"; }
-wait_gone() { poll "${2:-10}" not shows "$1" || fail "the screen still shows /$1/"; }
+wait_for() { poll "${2:-$tmux_patience}" shows "$1" || fail "the screen never showed /$1/"; }
+wait_gone() { poll "${2:-$tmux_patience}" not shows "$1" || fail "the screen still shows /$1/"; }
 
 # Runs one case in this shell and says how it went: a failure with its reason and the screen.
 run_case() {

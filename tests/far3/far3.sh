@@ -14,7 +14,7 @@
 #   far3.sh type TEXT | cmd TEXT      type literally (ASCII) | type, then Enter
 #   far3.sh text TEXT                 leave TEXT, any characters, in Far's command line: typed by
 #                                     velmora-type (type_text.cpp) run from there
-#   far3.sh screen | wait ERE [S]     the screen as text | poll until ERE shows (default 10 s)
+#   far3.sh screen | wait ERE [S]     the screen as text | poll until ERE shows (default 30 s)
 #   far3.sh reg ARGS...               `reg` in the prefix (HKCU\Software\Far\Plugins\Velmora), its
 #                                     output in UTF-8
 #   far3.sh stop                      end Far, its tmux server and the prefix's Wine processes
@@ -25,7 +25,7 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 FARW=${FARW:-/tmp/far3-run}
 SESSION=${SESSION:-far3}
-tmux_server=$SESSION tmux_session=$SESSION
+tmux_server=$SESSION tmux_session=$SESSION tmux_patience=30
 # shellcheck source=scripts/lib/tmux.sh
 source "$here/../../scripts/lib/tmux.sh"
 arch=$(cat "$FARW/arch" 2> /dev/null || echo 64)
@@ -114,11 +114,11 @@ case ${1:-} in
     text)
         # Far runs the program in its own console and reads the keys once it has ended.
         type_text "velmora-type \"$(escaped "$2")\"" && keys Enter || exit 1
-        poll 10 shows "$(literal ">$2")" ||
+        poll "$tmux_patience" shows "$(literal ">$2")" ||
             { echo "far3.sh: the command line never held $2" >&2 && exit 1; }
         ;;
     screen) screen ;;
-    wait) wait_for "$2" "${3:-10}" ;;
+    wait) wait_for "$2" "${3:-}" ;;
     reg)
         shift
         output=$(timeout 60 "$WINE" reg "$@")
