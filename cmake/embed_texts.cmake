@@ -1,9 +1,13 @@
 # Writes OUTPUT, a C++ source that holds the files INPUTS (a list) whole, in the order given, as
-# the array ARRAY of embedded_texts.h (and its length, ARRAYCount): what a program needs at every
-# start is built into it, so that a copy of it alone still works. Run as
-# `cmake -DOUTPUT=... -DARRAY=... -DINPUTS=... -P`.
+# the array ARRAY of EmbeddedText (cli/output/embedded_text.h) that HEADER (embedded_texts.h
+# unless given) declares, and its length, ARRAYCount: what a program needs at every start is
+# built into it, so that a copy of it alone still works. Run as
+# `cmake -DOUTPUT=... -DARRAY=... [-DHEADER=...] -DINPUTS=... -P`.
+if(NOT HEADER)
+    set(HEADER embedded_texts.h)
+endif()
 set(source "// Written by cmake/embed_texts.cmake from the files named below; do not edit.\n")
-string(APPEND source "#include \"embedded_texts.h\"\n\nconst EmbeddedText ${ARRAY}[] = {\n")
+string(APPEND source "#include \"${HEADER}\"\n\nconst EmbeddedText ${ARRAY}[] = {\n")
 foreach(input IN LISTS INPUTS)
     file(READ ${input} bytes HEX)
     string(REGEX REPLACE "([0-9a-f][0-9a-f])" "\\\\x\\1" escaped "${bytes}")

@@ -29,9 +29,11 @@ echo "Building the far2l plugin"
 build_far2l_plugin
 
 demo=$(mktemp -d /tmp/velmora-far2l-demo.XXXXXX)
-socket="velmora-demo-$$"
+tmux_server=velmora-demo-$$ tmux_session=demo
+# shellcheck source=scripts/lib/tmux.sh
+source "$velmora_root/scripts/lib/tmux.sh"
 cleanup() {
-    [ "$check" -eq 0 ] || tmux -L "$socket" kill-server 2> /dev/null || true
+    [ "$check" -eq 0 ] || tmux_stop
     rm -rf "$demo"
 }
 trap cleanup EXIT
@@ -40,24 +42,18 @@ export VELMORA_REGISTRY_DIR="$demo/registry" VELMORA_VOLATILE_DIR="$demo/volatil
 
 if [ "$check" -eq 1 ]; then
     export TERM=${TERM:-xterm-256color}
-    tmux -L "$socket" new-session -d -s demo -x 120 -y 35 \
-        far2l --tty --nodetect --mortal -u "$demo/profile" -cd "$start_dir"
+    tmux_start 120 35 far2l --tty --nodetect --mortal -u "$demo/profile" -cd "$start_dir"
     screen_shows() {
-        local tries=100
-        while [ "$tries" -gt 0 ]; do
-            tmux -L "$socket" capture-pane -p -t demo | grep -qF -- "$1" && return 0
-            sleep 0.1
-            tries=$((tries - 1))
-        done
-        echo "far2l-demo: far2l never showed \"$1\"" >&2
-        tmux -L "$socket" capture-pane -p -t demo >&2
+        wait_for "$1" && return 0
+        echo "far2l-demo: $failure" >&2
+        screen >&2
         return 1
     }
     screen_shows "1Help"
-    tmux -L "$socket" send-keys -t demo -l "cd:"
-    tmux -L "$socket" send-keys -t demo Enter
+    type_text "cd:"
+    keys Enter
     screen_shows "═ Velmora ═"
-    tmux -L "$socket" send-keys -t demo F10
+    keys F10
     echo "far2l-demo: far2l $(dpkg-query -W -f='${Version}' far2l) opened Velmora's panel"
     exit 0
 fi

@@ -20,6 +20,7 @@ mkdir -p build/fuzz/corpus build/fuzz/findings
 # Seeds that reach deep roads at once. An input is three bytes (options, a failing key or
 # store, the host's version), then actions of two bytes (what, which heap request to refuse)
 # and their arguments; texts are a length byte and the bytes (module_fuzzer.cpp).
+# shellcheck disable=SC2059 # a seed is written as the escapes of printf's format
 seed() { printf "$2" > "build/fuzz/corpus/seed-$1"; }
 seed completion '\xc2\x00\x00\x08\x00\x01\x04proj\x04C:\\p\x08\x00\x01\x05proje\x04C:\\q\x00\x00\x02pr\x01'
 seed commands '\x01\x00\x01\x00\x00\x05:proj\x00\x00\x05+temp\x00\x00\x05:abc:\x00\x00\x08proj/sub\x00\x00\x07ftp:srv\x00\x00\x05-proj\x00\x00\x00'

@@ -11,6 +11,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64
     zsh fish ksh busybox  # the shells whose integration the unit tests run
     sqlite3  # checks the store after the test of commands at once
+    shellcheck  # reads the scripts and the shells' integration
     tmux xz-utils  # Far 3 under Wine in a terminal, unpacked from its archive
 )
 if scripts/runs-32bit.sh; then

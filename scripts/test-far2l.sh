@@ -1,52 +1,49 @@
 #!/usr/bin/env bash
 # End-to-end tests of the far2l plugin: far2l runs headless in tmux with Velmora in a throwaway
 # profile, a throwaway name store and throwaway directories; each case types keys as a person
-# would and reads the screen. Ends with one line "far2l: N passed, M failed". Set
+# would and reads the screen through scripts/lib/tmux.sh. Ends with one line "far2l: N passed,
+# M failed". Set
 # VELMORA_FAR2L_KEEP=1 to keep the work folder (store, profile, directories) for a look, and
 # FAR2L=/path/to/far2l to run another far2l than the installed one (a 2.8 built from source).
 set -uo pipefail
 # shellcheck source=scripts/far2l-common.sh
 source "$(dirname "$0")/far2l-common.sh"
+tmux_server=velmora-far2l-$$ tmux_session=far2l
+# shellcheck source=scripts/lib/tmux.sh
+source "$velmora_root/scripts/lib/tmux.sh"
 
 # Without far2l or the plugin no case can run: that counts as one failure.
-setup_failed() {
-    echo "FAIL setup: $1"
-    echo "far2l: 0 passed, 1 failed"
+cannot_run() {
+    setup_failed "$1"
+    summary far2l
     exit 1
 }
-install_packages tmux libc-bin || setup_failed "tmux could not be installed"
+install_packages tmux libc-bin || cannot_run "tmux could not be installed"
 if [ -n "${FAR2L:-}" ]; then
-    [ -x "$FAR2L" ] || setup_failed "FAR2L=$FAR2L is no program"
+    [ -x "$FAR2L" ] || cannot_run "FAR2L=$FAR2L is no program"
     far2l=$FAR2L
 else
-    install_far2l || setup_failed "far2l could not be installed"
+    install_far2l || cannot_run "far2l could not be installed"
     far2l=$(command -v far2l)
 fi
 # The version far2l shows in its own title, read from the binary: asked for it, far2l starts.
 far2l_version=$(grep -a -o -m1 'FAR2L, version [^ ]*' "$far2l" | head -1)
 far2l_version=${far2l_version#FAR2L, version }
 echo "Building the far2l plugin"
-build_far2l_plugin || setup_failed "the plugin did not build"
+build_far2l_plugin || cannot_run "the plugin did not build"
 # The velmora program of the same build, which must answer a text as far2l does.
 cmake --build "$velmora_far2l_build" --target velmora -j"$(nproc)" > /dev/null ||
-    setup_failed "velmora did not build"
+    cannot_run "velmora did not build"
 velmora=$velmora_far2l_build/cli/velmora
 
 export TERM=${TERM:-xterm-256color}
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 work=$(mktemp -d /tmp/vf2l.XXXXXX)
-socket="velmora-far2l-$$"
-session=far2l
-tmux_() { tmux -L "$socket" "$@"; }
 cleanup() {
-    tmux_ kill-server 2> /dev/null
+    tmux_stop
     [ -n "${VELMORA_FAR2L_KEEP:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
-
-passed=0
-failed=0
-failure=""
 
 # ---- far2l in tmux ----
 
@@ -69,51 +66,31 @@ volatile_dir="$work/volatile"
 # store is fresh too unless $3 is "keep"; "new-logon" keeps the permanent names only.
 start_far2l() {
     local active=$1 passive=$2 store=${3:-fresh}
-    tmux_ kill-server 2> /dev/null
+    tmux_stop
     rm -rf "$work/profile" "$work/browser.out"
     [ "$store" = keep ] || rm -rf "$work/volatile"
     [ "$store" = fresh ] && rm -rf "$work/registry"
     make_far2l_profile "$work/profile" 0 || return 1
     # Given as several words, the command runs without a shell, so no path needs quoting.
-    tmux_ new-session -d -s "$session" -x 120 -y 35 \
-        -e VELMORA_REGISTRY_DIR="$work/registry" -e VELMORA_VOLATILE_DIR="$volatile_dir" \
+    tmux_start 120 35 -e VELMORA_REGISTRY_DIR="$work/registry" -e VELMORA_VOLATILE_DIR="$volatile_dir" \
         -e VELMORA_FILE_BROWSER="$work/browser" \
         "$far2l" --tty --nodetect --mortal -u "$work/profile" -cd "$active" -cd "$passive" ||
         return 1
     wait_for "1Help" 15
 }
 
-screen() { tmux_ capture-pane -p -t "$session" 2> /dev/null; }
-send() { tmux_ send-keys -t "$session" "$@"; }
-type_text() { tmux_ send-keys -t "$session" -l "$1"; }
 run_command() {
     type_text "$1"
-    send Enter
+    keys Enter
 }
 
-# Runs a check every 0.1 s until it succeeds, for at most $1 seconds.
-poll() {
-    local tries=$(($1 * 10))
-    shift
-    until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-not() { ! "$@"; }
-shows() { screen | grep -qF -- "$1"; }
 # Whether the left panel lists an item of this name (a folder or a file).
-listed() { screen | grep -qE "^║[ /]$1 +[│║]"; }
-
-# Each wait names what it missed, for the report.
-wait_for() { poll "${2:-5}" shows "$1" || { failure="the screen never showed: $1" && false; }; }
-wait_gone() { poll "${2:-5}" not shows "$1" || { failure="the screen still shows: $1" && false; }; }
-wait_listed() { poll 5 listed "$1" || { failure="the panel never listed $1" && false; }; }
-wait_unlisted() { poll 5 not listed "$1" || { failure="the panel still lists $1" && false; }; }
+listed() { shows "^║[ /]$1 +[│║]"; }
+wait_listed() { poll "$tmux_patience" listed "$1" || fail "the panel never listed $1"; }
+wait_unlisted() { poll "$tmux_patience" not listed "$1" || fail "the panel still lists $1"; }
 
 # The left panel's title line shows this directory.
-wait_left_dir() { wait_for "═ $1 ═" "${2:-5}"; }
+wait_left_dir() { wait_for "$(literal "═ $1 ═")"; }
 
 # Moves the left panel's cursor onto an item: Home puts it on "..", the first row.
 select_item() {
@@ -121,10 +98,10 @@ select_item() {
     wait_listed "$name" || return 1
     top=$(screen | grep -nE "^║/\.\. +[│║]" | head -1 | cut -d: -f1)
     row=$(screen | grep -nE "^║[ /]$name +[│║]" | head -1 | cut -d: -f1)
-    send Home
+    keys Home
     local i
     for ((i = top; i < row; i++)); do
-        send Down
+        keys Down
     done
 }
 
@@ -138,22 +115,22 @@ choose_row() {
         failure="the menu has no entry $entry"
         return 1
     fi
-    send Home
+    keys Home
     for ((i = first; i < row; i++)); do
-        send Down
+        keys Down
     done
-    send Enter
+    keys Enter
 }
 
 # Chooses an entry of the menu whose frame carries the title $1.
 choose_in_menu() {
     wait_for "$1" || return 1
-    choose_row $(($(screen | grep -nF -- "$1" | head -1 | cut -d: -f1) + 1)) "$2"
+    choose_row $(($(screen | grep -nE -- "$1" | head -1 | cut -d: -f1) + 1)) "$2"
 }
 
 # F9, Options, Plugins configuration, Velmora: the module's configuration dialog.
 open_configuration() {
-    send F9
+    keys F9
     wait_for "Options" || return 1
     type_text o
     wait_for "System settings" || return 1
@@ -165,10 +142,10 @@ open_configuration() {
 # Confirms the configuration dialog; far2l then shows its plugins menu again, which Esc closes
 # once it is drawn (a key sent before goes to the dialog's closing or is lost).
 confirm_configuration() {
-    send Enter
+    keys Enter
     wait_gone "Velmora settings" || return 1
     wait_for "═ Plugins configuration ═" || return 1
-    send Escape
+    keys Escape
     wait_gone "═ Plugins configuration ═"
 }
 
@@ -184,9 +161,9 @@ shift_enter() { type_text $'\e[16;42;0;1;16;1_\e[13;28;13;1;16;1_\e[13;28;13;0;1
 case_store_and_jump() {
     start_far2l "$dirs/proj" "$evil_dir" || return 1
     run_command "cd::proj"
-    send Tab
+    keys Tab
     run_command "cd::evil"
-    send Tab
+    keys Tab
     run_command "cd $dirs/a1"
     wait_left_dir "$dirs/a1" || return 1
     # The rest behind the name goes below the stored directory.
@@ -226,12 +203,12 @@ case_missed_name_shows_error_box() {
     start_far2l "$dirs/proj" "$dirs/other" || return 1
     open_configuration || return 1
     # The focus starts on the first check box; "Show error messages" is the fourth.
-    send Down Down Down Space
-    wait_for "[x] Show error messages" || return 1
+    keys Down Down Down Space
+    wait_for "\[x\] Show error messages" || return 1
     confirm_configuration || return 1
     run_command "cd:nosuch/sub"
     wait_for "Name not found: 'nosuch/sub'" || return 1
-    send Enter
+    keys Enter
     wait_gone "Name not found"
 }
 
@@ -245,7 +222,7 @@ case_completion_menu_offers_two_candidates() {
     wait_left_dir "$dirs/other" || return 1
     run_command "cd:al"
     wait_for "║ alpha ║" && wait_for "║ alps  ║" || return 1
-    send Home Enter
+    keys Home Enter
     wait_left_dir "$dirs/a1"
 }
 
@@ -256,35 +233,35 @@ case_panel_from_menus_lists_names_and_filters() {
     wait_left_dir "$dirs/a1" || return 1
     run_command "cd::alpha"
     # The plugins menu opens the panel; F7 there makes a filter.
-    send F11
+    keys F11
     choose_in_menu "═ Plugin commands ═" Velmora || return 1
     wait_for "═ Velmora ═" || return 1
     wait_listed proj && wait_listed alpha || return 1
-    send F7
+    keys F7
     wait_for "Path mask:" || return 1
     type_text "projects"
-    send Tab
+    keys Tab
     type_text "*proj*"
-    send Enter
+    keys Enter
     wait_listed projects || return 1
     # Entering the filter lists only the names whose paths match it.
     select_item projects || return 1
-    send Enter
-    wait_for "Velmora: *proj*" || return 1
+    keys Enter
+    wait_for "Velmora: \*proj\*" || return 1
     wait_unlisted alpha && listed proj || return 1
     # ".." leaves the filter.
-    send Home Enter
+    keys Home Enter
     wait_for "═ Velmora ═" || return 1
     wait_listed alpha && listed projects || return 1
     # The panel closes when left from its top, and "cd:" alone opens it again.
-    send Home Enter
+    keys Home Enter
     wait_left_dir "$dirs/a1" || return 1
     run_command "cd:"
     wait_for "═ Velmora ═" || return 1
     wait_listed projects && wait_listed proj && wait_listed alpha || return 1
     # The filter's name on the command line opens the panel inside it.
     run_command "cd:projects"
-    wait_for "Velmora: *proj*" || return 1
+    wait_for "Velmora: \*proj\*" || return 1
     # A name typed over the panel closes it onto the directory.
     run_command "cd:alpha"
     wait_left_dir "$dirs/a1"
@@ -298,32 +275,32 @@ case_panel_keys_edit_delete_reread() {
     wait_listed proj && wait_listed gone || return 1
     # F4 edits the path.
     select_item proj || return 1
-    send F4
+    keys F4
     wait_for "Edit name" || return 1
-    send Tab C-y
+    keys Tab C-y
     type_text "$dirs/a2"
-    send Enter
-    wait_for "│$dirs/a2 " || return 1
+    keys Enter
+    wait_for "$(literal "│$dirs/a2 ")" || return 1
     # F8 asks first: Esc keeps the name, OK deletes it.
     select_item gone || return 1
-    send F8
-    wait_for "Delete gone?" || return 1
-    send Escape
-    wait_gone "Delete gone?" && listed gone || return 1
-    send F8
-    wait_for "Delete gone?" || return 1
-    send Enter
+    keys F8
+    wait_for "Delete gone\?" || return 1
+    keys Escape
+    wait_gone "Delete gone\?" && listed gone || return 1
+    keys F8
+    wait_for "Delete gone\?" || return 1
+    keys Enter
     wait_unlisted gone || return 1
     # A name stored from the other panel shows here at once, and Ctrl+R keeps it.
-    send Tab
+    keys Tab
     run_command "cd::later"
-    send Tab
+    keys Tab
     wait_listed later || return 1
-    send C-r
+    keys C-r
     wait_listed later || return 1
     # Enter jumps to the edited path.
     select_item proj || return 1
-    send Enter
+    keys Enter
     wait_left_dir "$dirs/a2"
 }
 
@@ -331,7 +308,7 @@ case_configuration_changes_prefix() {
     start_far2l "$dirs/proj" "$dirs/other" || return 1
     open_configuration || return 1
     # The prefix field is the sixth item from the first check box.
-    send Down Down Down Down Down C-y
+    keys Down Down Down Down Down C-y
     type_text "vel:"
     confirm_configuration || return 1
     run_command "vel::proj"
@@ -356,33 +333,33 @@ case_cyrillic_names_and_directories() {
     # plugin claims it) proves the text arrives whole. One that begins with the module's own
     # prefix would run the module again, without end for a name that leads to itself: refused.
     open_configuration || return 1
-    send Down Down Down Down Down C-y
+    keys Down Down Down Down Down C-y
     type_text "vel:"
     confirm_configuration || return 1
     run_command "vel:"
     wait_for "═ Velmora ═" || return 1
-    send S-F4
+    keys S-F4
     wait_for "Add name" || return 1
     type_text "кот"
-    send Tab C-y
+    keys Tab C-y
     type_text "vel:café"
-    send Enter
+    keys Enter
     wait_for "cannot begin with the prefix" || return 1
-    send Enter
+    keys Enter
     wait_for "Add name" || return 1
-    send C-y
+    keys C-y
     type_text "xyz:café"
-    send Enter
+    keys Enter
     wait_listed кот && wait_listed проект || return 1
-    send Home Enter
+    keys Home Enter
     wait_gone "═ Velmora ═" || return 1
     run_command "cd $dirs/a1"
     wait_left_dir "$dirs/a1" || return 1
     # With the panels off, the shell's answer shows once the command it was typed has ended.
-    send C-o
+    keys C-o
     run_command "vel:кот"
     wait_for "a1# xyz:café" && wait_for "xyz:café: " || return 1
-    send C-o
+    keys C-o
     # Ctrl+Enter on the panel runs it on the other panel, typed whole there too.
     run_command "vel:"
     wait_listed кот || return 1
@@ -402,13 +379,13 @@ case_other_panel_and_file_browser() {
     # Ctrl+Enter sends the other panel to the name and repaints it; the names stay here.
     select_item proj || return 1
     ctrl_enter
-    wait_for "═ $dirs/proj ═" || return 1
-    screen | grep -q "^║/sub " && failure="the left panel changed instead" && return 1
-    screen | grep -qE "║║/sub +│" || { failure="the other panel was not repainted"; return 1; }
+    wait_for "$(literal "═ $dirs/proj ═")" || return 1
+    shows "^║/sub " && failure="the left panel changed instead" && return 1
+    shows "║║/sub +│" || { failure="the other panel was not repainted"; return 1; }
     # Shift+Enter hands the file browser the directory as one argument, quotes and all.
     select_item odd || return 1
     shift_enter
-    poll 5 test -s "$work/browser.out"
+    poll "$tmux_patience" test -s "$work/browser.out"
     local expected
     expected=$(printf '1\n%s' "$odd_dir")
     if [ "$(cat "$work/browser.out" 2> /dev/null)" != "$expected" ]; then
@@ -426,11 +403,10 @@ case_each_add_the_store_stopped_says_so_whole() {
     volatile_dir="$deep/blocker/registry" start_far2l "$dirs/proj" "$dirs/other" || return 1
     # A file where the temporary names' folder should be.
     mkdir -p "$deep" && : > "$deep/blocker"
-    local round
-    for round in 1 2; do
+    for _ in 1 2; do
         run_command "cd:+tt4"
         wait_for "blocker/registry" && wait_for "Not a directory" || return 1
-        send Enter
+        keys Enter
         wait_gone "Not a directory" || return 1
     done
 }
@@ -449,13 +425,13 @@ case_long_path_is_never_stored_cut() {
     run_command "cd:"
     wait_listed d94 || return 1
     select_item d94 || return 1
-    send F4
+    keys F4
     wait_for "Edit name" || return 1
-    send Tab End BSpace Enter
+    keys Tab End BSpace Enter
     wait_for "Too long to edit here" || return 1
-    send Enter
+    keys Enter
     wait_for "Edit name" || return 1
-    send Escape
+    keys Escape
     wait_gone "Edit name" || return 1
     [ "$(velmora_ d94 < /dev/null)" = "$deep" ] || { failure="d94 is no longer $deep" && return 1; }
 }
@@ -482,11 +458,11 @@ case_velmora_lands_where_far2l_lands() {
         run_command "cd:zzback"
         wait_left_dir "$dirs/other" || return 1
         type_text "cd:$text"
-        wait_for "cd:$text" || return 1
-        send Enter
+        wait_for "$(literal "cd:$text")" || return 1
+        keys Enter
         if [ "$landing" = - ]; then
             sleep 1
-            shows "═ $dirs/other ═" || { failure="far2l went somewhere for '$text'" && return 1; }
+            shows "$(literal "═ $dirs/other ═")" || { failure="far2l went somewhere for '$text'" && return 1; }
         else
             wait_left_dir "$dirs/$landing" ||
                 { failure="far2l did not take '$text' to $landing" && return 1; }
@@ -511,19 +487,6 @@ proj |proj
 EOF
 }
 
-run_case() {
-    local name=$1
-    failure=""
-    if "$name"; then
-        echo "ok   ${name#case_}"
-        passed=$((passed + 1))
-    else
-        echo "FAIL ${name#case_}: ${failure:-see the screen}"
-        screen | sed 's/^/    | /'
-        failed=$((failed + 1))
-    fi
-}
-
 echo "far2l ${far2l_version:-of unknown version} ($far2l), work folder $work"
 for test_case in \
     case_store_and_jump \
@@ -538,8 +501,7 @@ for test_case in \
     case_velmora_lands_where_far2l_lands \
     case_each_add_the_store_stopped_says_so_whole \
     case_long_path_is_never_stored_cut; do
-    run_case "$test_case"
+    run_case "${test_case#case_}" "$test_case"
 done
 
-echo "far2l: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary far2l

@@ -2,51 +2,33 @@
 # End-to-end tests of the DLLs in the real Windows host: Far 3 x64 under wine64 with
 # dist/Velmora64 on every machine, and Far 3 x86 under 32-bit Wine with dist/Velmora where the
 # kernel runs 32-bit programs. Each scenario types keys as a person would and reads the screen
-# and the registry; one Far session serves the scenarios in turn and starts again after a
-# failure. Ends with one line "far3: N passed, M failed". Each width ends within
+# (through tests/far3/far3.sh and scripts/lib/tmux.sh) and the registry; one Far session serves
+# the scenarios in turn and starts again after a failure. Ends with one line "far3: N passed, M failed". Each width ends within
 # VELMORA_FAR3_SECONDS (300) and a bounded Far start; a Far that hangs is killed with its prefix.
 # VELMORA_FAR3_KEEP=1 keeps the work folders (/tmp/far3-PID-WIDTH: Far, its profile, the Wine
 # prefix) for a look.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 root=$PWD
+# Far under Wine is the slowest of the hosts, and Wine's reg, which the registry's waits ask,
+# slower still.
+tmux_patience=30
+# shellcheck source=scripts/lib/tmux.sh
+source scripts/lib/tmux.sh
 
 # No scenario starts, and no wait goes on, after this many seconds of a width.
 limit=${VELMORA_FAR3_SECONDS:-300}
 
-passed=0
-failed=0
-failure=""
-
-setup_failed() {
-    echo "FAIL setup: $1"
-    failed=$((failed + 1))
-}
 far() { "$root/tests/far3/far3.sh" "$@"; }
 win() { printf 'Z:%s' "${1//\//\\}"; }
 
-# ---- waiting and reading the screen ----
+# ---- reading the screen ----
 
-# Runs a check every 0.2 s until it succeeds, for at most $1 seconds and never past the width's
-# deadline.
-poll() {
-    local tries=$(($1 * 5))
-    shift
-    until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] && [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.2
-    done
-}
-not() { ! "$@"; }
-# Checks read the screen whole before they look: a reader that leaves a pipe early would end
-# its writer with SIGPIPE, which pipefail takes for a failed check.
-shows() { grep -qF -- "$1" <<< "$(far screen)"; }
 # The first line holds both panels' titles; the left one's ends at the first corner, where the
 # right one's begins.
 titled() {
     local screen
-    screen=$(far screen)
+    screen=$(screen)
     screen=${screen%%$'\n'*}
     if [ "${2:-left}" = right ]; then screen=${screen#*╗}; else screen=${screen%%╗*}; fi
     [[ $screen == *"═ $1 ═"* ]]
@@ -54,18 +36,18 @@ titled() {
 # A message box of the module's below the titles.
 message_shown() {
     local screen
-    screen=$(far screen)
+    screen=$(screen)
     [[ ${screen#*$'\n'} == *"═ Velmora ═"* ]]
 }
 # Whether the left panel lists an item of this name, with this description when one is given.
 listed() {
     local rows
-    rows=$(grep -E "^║$1 +│" <<< "$(far screen)") && grep -qF -- "│${2:-}" <<< "$rows"
+    rows=$(grep -E "^║$1 +│" <<< "$(screen)") && grep -qF -- "│${2:-}" <<< "$rows"
 }
 # The left panel's status line, which names the item under the cursor.
-current() { grep -qE "^║$1 " <<< "$(sed -n '/^╟/{n;p;q}' <<< "$(far screen)")"; }
+current() { grep -qE "^║$1 " <<< "$(sed -n '/^╟/{n;p;q}' <<< "$(screen)")"; }
 # The panel's sort mode, as the letter in its top left corner shows it.
-sorted_by() { grep -qE "^║$1 +Name" <<< "$(far screen)"; }
+sorted_by() { shows "^║$1 +Name"; }
 in_registry() {
     local value
     value=$(far reg query "HKCU\\Software\\Far\\Plugins\\Velmora${1:+\\$1}" /v "$2" 2> /dev/null) &&
@@ -73,18 +55,22 @@ in_registry() {
 }
 
 # Each wait names what it missed, for the report.
-wait_for() { poll "${2:-10}" shows "$1" || { failure="the screen never showed: $1" && false; }; }
-wait_gone() { poll 10 not shows "$1" || { failure="the screen still shows: $1" && false; }; }
-wait_listed() { poll 10 listed "$1" "${2:-}" || { failure="the panel never listed $1 ${2:-}" && false; }; }
-wait_unlisted() { poll 10 not listed "$1" || { failure="the panel still lists $1" && false; }; }
-wait_stored() { poll 10 in_registry "$@" || { failure="$1 never held $2 = ${3:-}" && false; }; }
-wait_not_stored() {
-    poll 10 not in_registry "$1" "$2" "" || { failure="$1 still holds $2" && false; }
+wait_listed() {
+    poll "$tmux_patience" listed "$1" "${2:-}" || fail "the panel never listed $1 ${2:-}"
 }
-wait_title() { poll 10 titled "$1" || { failure="the left panel's title never showed $1" && false; }; }
+wait_unlisted() { poll "$tmux_patience" not listed "$1" || fail "the panel still lists $1"; }
+wait_stored() {
+    poll "$((2 * tmux_patience))" in_registry "$@" || fail "$1 never held $2 = ${3:-}"
+}
+wait_not_stored() {
+    poll "$((2 * tmux_patience))" not in_registry "$1" "$2" "" || fail "$1 still holds $2"
+}
+wait_title() {
+    poll "$tmux_patience" titled "$1" || fail "the left panel's title never showed $1"
+}
 wait_left_dir() { wait_title "$(win "$1")"; }
 wait_panel() { wait_title Velmora; }
-wait_message() { poll 10 message_shown || { failure="no message box of Velmora" && false; }; }
+wait_message() { poll "$tmux_patience" message_shown || fail "no message box of Velmora"; }
 dialog_or_message() { shows "$1" || message_shown; }
 # Esc while the check holds (a dialog, and the message it showed first), three times at most.
 dismiss() {
@@ -94,7 +80,7 @@ dismiss() {
         far keys Escape
         sleep 0.5
     done
-    poll 5 not "$@" || { failure="Esc did not close it: $*" && false; }
+    poll "$tmux_patience" not "$@" || fail "Esc did not close it: $*"
 }
 
 # ---- getting somewhere ----
@@ -117,7 +103,7 @@ typed_cmd() {
 }
 # A message box of the module's that shows this text; it is closed then.
 refused_with() {
-    wait_message && wait_for "$1" && dismiss message_shown
+    wait_message && wait_for "$(literal "$1")" && dismiss message_shown
 }
 # The left panel as the names panel at its top level.
 open_panel() {
@@ -129,11 +115,11 @@ open_panel() {
 select_item() {
     local top row
     wait_listed "$1" "${2:-}" || return 1
-    top=$(far screen | grep -nE "^║\.\. +│" | head -1 | cut -d: -f1)
-    row=$(far screen | grep -nE "^║$1 +│" | grep -F -- "│${2:-}" | head -1 | cut -d: -f1)
+    top=$(screen | grep -nE "^║\.\. +│" | head -1 | cut -d: -f1)
+    row=$(screen | grep -nE "^║$1 +│" | grep -F -- "│${2:-}" | head -1 | cut -d: -f1)
     far keys Home
     for ((; top < row; top++)); do far keys Down; done
-    poll 5 current "$1" || { failure="the cursor never reached $1" && false; }
+    poll "$tmux_patience" current "$1" || fail "the cursor never reached $1"
 }
 # Fills the two fields of a name or filter dialog and confirms it.
 fill_dialog() {
@@ -207,11 +193,11 @@ scenario_filter() {
 scenario_delete_asks_first() {
     open_panel && select_item added || return 1
     far keys F8
-    wait_for "Delete added?" || return 1
+    wait_for "Delete added\?" || return 1
     far keys Escape
-    wait_gone "Delete added?" && wait_listed added || return 1
+    wait_gone "Delete added\?" && wait_listed added || return 1
     far keys F8
-    wait_for "Delete added?" || return 1
+    wait_for "Delete added\?" || return 1
     far keys Enter
     wait_unlisted added && wait_not_stored Keys added
 }
@@ -222,8 +208,8 @@ scenario_find_file_in_panel() {
     wait_for "A file mask" || return 1
     far type "pro*"
     far keys Enter
-    wait_for "Search done. Found files: 1, folders: 0" || return 1
-    grep -qE "│proj +║" <<< "$(far screen)" || { failure="the search did not list proj" && return 1; }
+    wait_for "Search done\. Found files: 1, folders: 0" || return 1
+    shows "│proj +║" || { failure="the search did not list proj" && return 1; }
     # The search walked the panel without moving or closing it.
     far keys Escape
     wait_panel && wait_listed proj
@@ -236,7 +222,7 @@ scenario_plugin_information() {
     wait_for "Plugin information" || return 1
     # The version resource (its company is the plugin's author), and the UUID that Far derives
     # from the plugin's title, as it was before the resource existed.
-    wait_for "Far $width " && wait_for " $version.0 " && wait_for "the Velmora authors" &&
+    wait_for "Far $width " && wait_for "$(literal " $version.0 ")" && wait_for "the Velmora authors" &&
         wait_for "5665-6C6D6F72612E" || return 1
     dismiss shows "Plugin information" && dismiss shows "Plugin commands"
 }
@@ -263,8 +249,8 @@ scenario_long_candidate_in_menu() {
     wait_stored Keys Wx "$(win "$work/proj")" && go_to "$work/other" || return 1
     far cmd "cd:W"
     wait_for "║  Wx " || return 1
-    top=$(far screen | grep -nE "║  W(x |WWW)" | head -1 | cut -d: -f1)
-    row=$(far screen | grep -nE "║  WWW" | head -1 | cut -d: -f1)
+    top=$(screen | grep -nE "║  W(x |WWW)" | head -1 | cut -d: -f1)
+    row=$(screen | grep -nE "║  WWW" | head -1 | cut -d: -f1)
     far keys Home
     for ((; top < row; top++)); do far keys Down; done
     far keys Enter
@@ -293,7 +279,7 @@ scenario_jump_to_gone_folder_says_so() {
     wait_stored Keys gone "$(win "$work/gone")" || return 1
     go_to "$work" && rmdir "$work/gone" || return 1
     far cmd "cd:gone"
-    wait_message && wait_for "$(win "$work/gone")" && dismiss message_shown
+    wait_message && wait_for "$(literal "$(win "$work/gone")")" && dismiss message_shown
 }
 
 # The wrapper hands a 1.x plugin at most 259 characters of the current folder.
@@ -304,7 +290,7 @@ scenario_long_current_folder_refused() {
     mkdir -p "$long" || return 1
     # The panel's title is too short for the folder: the prompt ends with it.
     far cmd "cd $(win "$long")"
-    wait_for '\end>' || return 1
+    wait_for '\\end>' || return 1
     far cmd "cd::longp"
     wait_message && dismiss message_shown && wait_not_stored Keys longp
 }
@@ -314,7 +300,8 @@ scenario_other_names_panel_follows_change() {
     open_panel || return 1
     far keys Tab
     far cmd "cd:"
-    poll 10 titled Velmora right || { failure="the right panel never showed the names" && return 1; }
+    poll "$tmux_patience" titled Velmora right ||
+        fail "the right panel never showed the names" || return 1
     far keys S-F4
     wait_for "Add name" || return 1
     fill_dialog fresh "$(win "$work/a2")"
@@ -358,15 +345,16 @@ scenario_navigation_keys_leave_filter() {
     select_item subs && far keys Enter || return 1
     wait_title "Velmora: *sub*" || return 1
     far keys Home Enter
-    wait_panel && poll 5 current subs || { failure="the cursor is not on subs" && false; }
+    wait_panel || return 1
+    poll "$tmux_patience" current subs || fail "the cursor is not on subs"
 }
 
 scenario_sort_keys_reach_host() {
     open_panel || return 1
     far keys C-F5
-    poll 5 sorted_by W || { failure="Ctrl+F5 did not sort" && return 1; }
+    poll "$tmux_patience" sorted_by W || fail "Ctrl+F5 did not sort" || return 1
     far keys C-F3
-    poll 5 sorted_by n || { failure="Ctrl+F3 did not sort" && false; }
+    poll "$tmux_patience" sorted_by n || fail "Ctrl+F3 did not sort"
 }
 
 scenario_same_name_twice_deletes_row_under_cursor() {
@@ -478,7 +466,7 @@ scenario_folder_of_259_characters_stored() {
     local full=$work/full
     while [ $((${#full} + 2)) -lt 250 ]; do full=$full/f; done
     full=$full/$(printf 'g%.0s' $(seq $((259 - ${#full} - 3))))
-    mkdir -p "$full" && far cmd "cd $(win "$full")" && wait_for "\\${full##*/}>" || return 1
+    mkdir -p "$full" && far cmd "cd $(win "$full")" && wait_for "$(literal "\\${full##*/}>")" || return 1
     far cmd "cd::f259"
     wait_stored Keys f259 "$(win "$full")"
 }
@@ -514,7 +502,7 @@ scenario_escape_on_the_menu_says_nothing() {
     wait_for "║  Wx " || return 1
     far keys Escape
     sleep 1
-    not message_shown || { failure="a message followed the cancelled menu" && false; }
+    not message_shown || fail "a message followed the cancelled menu"
 }
 
 # Another Far on the same registry deleted it while this panel listed it.
@@ -540,7 +528,7 @@ scenario_prefix_with_two_colons_refused() {
     far keys Enter
     refused_with "ends in a colon" && wait_for "Velmora settings" || return 1
     far keys Space
-    wait_for "[x] Show in disk menu" || return 1
+    wait_for "\[x\] Show in disk menu" || return 1
     dismiss shows "Velmora settings" && dismiss shows "Plugins configuration" &&
         wait_stored "" Prefix "cd:"
 }
@@ -591,23 +579,19 @@ scenarios=(
 # registry, for the next one.
 run_scenario() {
     local title=$1 name=$2
-    if [ "$SECONDS" -ge "$deadline" ]; then
+    if [ "$SECONDS" -ge "$tmux_deadline" ]; then
         echo "FAIL $width $title: not run, the width's $limit s were over"
         failed=$((failed + 1))
         return
     fi
-    failure=""
-    if [ "$far_up" = yes ] && "scenario_$name"; then
-        echo "PASS $width $title"
-        passed=$((passed + 1))
-        return
-    fi
-    echo "FAIL $width $title: ${failure:-Far is not running}"
-    far screen | sed 's/^/    | /'
-    failed=$((failed + 1))
+    run_case "$width $title" on_far "scenario_$name" && return
     far_up=no
-    [ "$SECONDS" -lt "$deadline" ] || return
+    [ "$SECONDS" -lt "$tmux_deadline" ] || return
     far stop && far start "$work" "$work/other" && far_up=yes
+}
+on_far() {
+    [ "$far_up" = yes ] || fail "Far is not running" || return 1
+    "$@"
 }
 
 # Runs every scenario in Far of one width with the folder of the DLL for it.
@@ -615,8 +599,9 @@ run_width() {
     local bits=$1 plugin=$2 i started=$SECONDS
     width=$3
     export FARW=/tmp/far3-$$-$width SESSION=far3-$$-$width
+    tmux_server=$SESSION tmux_session=$SESSION
     work=$FARW/work
-    deadline=$((SECONDS + limit))
+    tmux_deadline=$((SECONDS + limit))
     echo "Far 3 $width, dist/$(basename "$plugin"), work folder $FARW"
     if ! far install "$bits" "$plugin"; then
         setup_failed "Far 3 $width could not be installed with $plugin"
@@ -673,5 +658,4 @@ else
         setup_failed "the 32-bit DLL did not build"
     fi
 fi
-echo "far3: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary far3

@@ -8,24 +8,14 @@
 set -uo pipefail
 # shellcheck source=scripts/far2l-common.sh
 source "$(dirname "$0")/far2l-common.sh"
-cd "$velmora_root"
+cd "$velmora_root" || exit 1
+tmux_server=velmora-package-$$
+# shellcheck source=scripts/lib/tmux.sh
+source scripts/lib/tmux.sh
 
-passed=0
-failed=0
-check() {
-    local title=$1
-    shift
-    if "$@"; then
-        echo "PASS $title"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $title"
-        failed=$((failed + 1))
-    fi
-}
 give_up() {
-    echo "FAIL $1"
-    echo "package: $passed passed, $((failed + 1)) failed"
+    setup_failed "$1"
+    summary package
     exit 1
 }
 
@@ -47,7 +37,7 @@ build=$(mktemp -d)
 package=$(scripts/package.sh "$build/build" | tail -1)
 [ -f "$package" ] && cp "$package" "$work/" && package=$work/$(basename "$package")
 rm -rf "$build"
-check "the package is built" test -f "$package" || give_up "there is no package to install"
+run_case "the package is built" test -f "$package" || give_up "there is no package to install"
 
 # lintian, at every level, finds nothing but what the package overrides, each override with its
 # reason: the comment above it, which lintian shows as N: lines.
@@ -55,12 +45,14 @@ lintian_clean() {
     local report
     # Overridden tags that are shown count as failures of the run itself; the report is judged
     # here instead.
-    report=$(lintian --fail-on none --pedantic --info --show-overrides "$package" 2> /dev/null) &&
-        ! grep -qE '^[EWIPX]: ' <<< "$report" &&
-        awk '/^O: / && last !~ /^N: / { bare = 1 } { last = $0 } END { exit bare }' <<< "$report" ||
+    {
+        report=$(lintian --fail-on none --pedantic --info --show-overrides "$package" 2> /dev/null) &&
+            ! grep -qE '^[EWIPX]: ' <<< "$report" &&
+            awk '/^O: / && last !~ /^N: / { bare = 1 } { last = $0 } END { exit bare }' <<< "$report"
+    } ||
         { printf '%s\n' "$report" >&2 && return 1; }
 }
-check "lintian --pedantic finds nothing but overrides with reasons" lintian_clean
+run_case "lintian --pedantic finds nothing but overrides with reasons" lintian_clean
 # The copyright file is in Debian's machine-readable format: a Format header, every Files
 # paragraph with its Copyright and License, and the text of every licence it names; Velmora's own
 # code is under the MIT licence.
@@ -80,20 +72,19 @@ copyright_is_machine_readable() {
             exit bad || ours != "MIT"
         }'
 }
-check "the copyright file is machine-readable and names the MIT licence" copyright_is_machine_readable
-socket=velmora-package-$$
+run_case "the copyright file is machine-readable and names the MIT licence" copyright_is_machine_readable
 purge() {
-    tmux -L "$socket" kill-server 2> /dev/null
+    tmux_stop
     rm -rf "$work" "$build"
     installed && quietly as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq velmora
 }
 trap purge EXIT
-check "apt-get installs it" quietly as_root env DEBIAN_FRONTEND=noninteractive \
+run_case "apt-get installs it" quietly as_root env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -qq "$package"
 
 version=$(sed -n 's/^project(Velmora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 says_version() { [ "$(/usr/bin/velmora --version)" = "velmora $version" ]; }
-check "velmora --version says $version" says_version
+run_case "velmora --version says $version" says_version
 
 # The program loads the module from the plugin folder of far2l, where the package puts it.
 stores_and_finds_a_name() {
@@ -102,7 +93,7 @@ stores_and_finds_a_name() {
     (cd "$work/project" && "${store[@]}" /usr/bin/velmora -- :project) &&
         [ "$(cd / && "${store[@]}" /usr/bin/velmora -- project)" = "$work/project" ]
 }
-check "the installed velmora stores and finds a name" stores_and_finds_a_name
+run_case "the installed velmora stores and finds a name" stores_and_finds_a_name
 
 no_build_path_inside() {
     local file
@@ -111,7 +102,7 @@ no_build_path_inside() {
         ! strings -a "$file" | grep -qF -- "$build" || { echo "$file names $build" >&2; return 1; }
     done < <(dpkg -L velmora)
 }
-check "no installed file names the folder it was built in" no_build_path_inside
+run_case "no installed file names the folder it was built in" no_build_path_inside
 
 # A library planted where the build put the far2l plugin and the screen library, with the
 # language files beside them, would run its constructor when loaded. The installed program and
@@ -130,15 +121,14 @@ nothing_loaded_from_the_build() {
     for program in /usr/bin/velmora "$work/bin/velmora"; do
         (cd "$work/project" && "${store[@]}" "$program" -- :planted && "${store[@]}" "$program" list &&
             "${store[@]}" "$program" --prefix) > /dev/null 2>&1
-        tmux -L "$socket" -f /dev/null new-session -d -s panel -x 100 -y 30 \
-            "${store[@]}" "$program" || return 1
+        tmux_session=panel tmux_start 100 30 "${store[@]}" "$program" || return 1
         sleep 1
-        tmux -L "$socket" send-keys -t panel Escape 2> /dev/null
-        tmux -L "$socket" kill-session -t panel 2> /dev/null
+        tmux_session=panel keys Escape 2> /dev/null
+        tmux_ kill-session -t panel 2> /dev/null
     done
     [ ! -e "$planted" ]
 }
-check "neither it nor a copy loads a library planted in its build folder" \
+run_case "neither it nor a copy loads a library planted in its build folder" \
     nothing_loaded_from_the_build
 
 # The page renders without a warning from groff and says what velmora is.
@@ -148,7 +138,7 @@ manual_renders() {
         warnings=$(MANWIDTH=80 man -P cat --warnings velmora 2>&1 > /dev/null) &&
         [ -z "$warnings" ] && grep -q "short names for directories" <<< "$page"
 }
-check "man velmora renders" manual_renders
+run_case "man velmora renders" manual_renders
 
 # The package's documents are for Linux: the guide of the shells and far2l, and the manual page
 # with its panel keys and examples; none speaks of Windows' Explorer or registry, and every file
@@ -156,42 +146,35 @@ check "man velmora renders" manual_renders
 documents_are_for_linux() {
     local doc=/usr/share/doc/velmora page
     page=$(MANWIDTH=80 man -P cat velmora 2> /dev/null) || return 1
-    [ -f "$doc/guide.md" ] && [ ! -e "$doc/UserGuide.txt" ] &&
-        grep -q '^PANEL KEYS' <<< "$page" && grep -q '^EXAMPLES' <<< "$page" &&
-        ! grep -qiE 'explorer|HKEY_|registry key|the registry|\.so\b' <<< "$page" &&
-        ! grep -rqiE 'explorer|HKEY_|registry key|the registry' "$doc" --exclude=copyright ||
+    {
+        [ -f "$doc/guide.md" ] && [ ! -e "$doc/UserGuide.txt" ] &&
+            grep -q '^PANEL KEYS' <<< "$page" && grep -q '^EXAMPLES' <<< "$page" &&
+            ! grep -qiE 'explorer|HKEY_|registry key|the registry|\.so\b' <<< "$page" &&
+            ! grep -rqiE 'explorer|HKEY_|registry key|the registry' "$doc" --exclude=copyright
+    } ||
         { echo "the package's documents speak of Windows, or lack the guide, keys or examples" >&2 &&
             return 1; }
 }
-check "the package's documents are the guide for Linux" documents_are_for_linux
+run_case "the package's documents are the guide for Linux" documents_are_for_linux
 
 # A throwaway profile names no folder of personal plugins, so far2l can only find the system's.
 far2l_lists_velmora() {
     mkdir -p "$work/profile/.config/settings"
     printf '[Interface]\nOSC52ClipSet=0\n[Confirmations]\nExit=0\n' \
         > "$work/profile/.config/settings/config.ini"
-    tmux -L "$socket" -f /dev/null new-session -d -s far2l -x 120 -y 35 \
-        -e VELMORA_REGISTRY_DIR="$work/registry" -e VELMORA_VOLATILE_DIR="$work/volatile" \
+    tmux_session=far2l
+    tmux_start 120 35 -e VELMORA_REGISTRY_DIR="$work/registry" \
+        -e VELMORA_VOLATILE_DIR="$work/volatile" \
         far2l --tty --nodetect --mortal -u "$work/profile" "$work" || return 1
-    wait_screen "1Help" && tmux -L "$socket" send-keys -t far2l F11 &&
-        wait_screen "Plugin commands" && wait_screen "Velmora"
+    wait_for "1Help" && keys F11 && wait_for "Plugin commands" && wait_for "Velmora"
 }
-wait_screen() {
-    local tries=100
-    until tmux -L "$socket" capture-pane -p -t far2l 2> /dev/null | grep -qF -- "$1"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-check "far2l lists Velmora from the system folder" far2l_lists_velmora
-tmux -L "$socket" kill-server 2> /dev/null
+run_case "far2l lists Velmora from the system folder" far2l_lists_velmora
+tmux_stop
 
 purged() {
     quietly as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq velmora &&
         ! installed && [ ! -e /usr/bin/velmora ] && [ ! -e /usr/lib/far2l/Plugins/velmora ]
 }
-check "apt-get purge removes it" purged
+run_case "apt-get purge removes it" purged
 
-echo "package: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary package

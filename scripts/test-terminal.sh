@@ -1,71 +1,34 @@
 #!/usr/bin/env bash
 # End-to-end tests of the velmora program in a real terminal: tmux runs bash (and zsh, fish,
-# dash, ksh, busybox sh) with the shell integration loaded, send-keys types, capture-pane reads
-# the screen. Every case gets a new store in a temporary folder and a new shell. Works
-# headless: the tmux server is our own and its sessions are detached.
+# dash, ksh, busybox sh) with the shell integration loaded, and the cases type into it and read
+# its screen through scripts/lib/tmux.sh. Every case gets a new store in a temporary folder and a
+# new shell. Works headless: the tmux server is our own and its sessions are detached.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 root=$(pwd)
+tmux_server=velmora-test-$$ tmux_session=vt
+# shellcheck source=scripts/lib/tmux.sh
+source scripts/lib/tmux.sh
 
 scripts/install-deps.sh || exit 1
-missing=()
-for tool in tmux zsh fish dash ksh busybox; do
-    command -v "$tool" > /dev/null || missing+=("$tool")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    as_root=()
-    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-    "${as_root[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq \
-        --no-install-recommends "${missing[@]}" || exit 1
+if ! cmake -S . -B build/native > /dev/null ||
+    ! cmake --build build/native --target velmora -j"$(nproc)" > /dev/null; then
+    setup_failed "velmora did not build"
+    summary terminal
+    exit 1
 fi
-
-cmake -S . -B build/native > /dev/null && cmake --build build/native --target velmora -j"$(nproc)" \
-    > /dev/null || { echo "terminal: 0 passed, 1 failed"; exit 1; }
 program=$root/build/native/cli/velmora
 
 # The screen is read as UTF-8 whatever the caller's locale, so frames and texts compare alike.
 export LC_ALL=C.UTF-8
 work=$(mktemp -d)
-socket=velmora-test-$$
-tmux_() { tmux -L "$socket" -f /dev/null "$@"; }
 cleanup() {
-    tmux_ kill-server 2> /dev/null
+    tmux_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 # --- Helpers ------------------------------------------------------------------------------
-
-reason=
-fail() {
-    reason=$*
-    return 1
-}
-
-screen() { tmux_ capture-pane -p -t vt; }
-keys() { tmux_ send-keys -t vt "$@"; }
-type_text() { tmux_ send-keys -t vt -l "$1"; }
-
-# Waits until the screen shows a line matching the extended regular expression.
-wait_for() {
-    local pattern=$1 limit=${2:-10} start=$SECONDS
-    while [ $((SECONDS - start)) -lt "$limit" ]; do
-        screen | grep -qE -- "$pattern" && return 0
-        sleep 0.05
-    done
-    fail "timed out waiting for /$pattern/"
-}
-
-# Waits until the screen no longer shows a line matching the pattern.
-wait_gone() {
-    local pattern=$1 start=$SECONDS
-    while [ $((SECONDS - start)) -lt 10 ]; do
-        screen | grep -qE -- "$pattern" || return 0
-        sleep 0.05
-    done
-    fail "still showing /$pattern/"
-}
 
 # A new store and a new shell with the integration loaded, at the prompt: bash (the default),
 # zsh, fish, or dash, ksh and busybox with `velmora init sh`. `last_status` is how that shell
@@ -87,26 +50,26 @@ start_shell() {
         zsh)
             printf '%s\n' "PS1='vt\$ '" 'autoload -Uz compinit && compinit -u' \
                 "eval \"\$($quoted_program init zsh)\"" > "$home/.zshrc"
-            tmux_ new-session -d -s vt -x 120 -y 32 "env $environment ZDOTDIR=$home zsh -i"
+            tmux_start 120 32 "env $environment ZDOTDIR=$home zsh -i"
             ;;
         fish)
             mkdir -p "$home/.config/fish"
             printf '%s\n' 'set -g fish_greeting' "function fish_prompt; echo -n 'vt\$ '; end" \
                 "$quoted_program init fish | source" > "$home/.config/fish/config.fish"
+            # shellcheck disable=SC2016 # fish expands it
             last_status='$status'
-            tmux_ new-session -d -s vt -x 120 -y 32 "env $environment fish -i"
+            tmux_start 120 32 "env $environment fish -i"
             ;;
         dash | ksh | busybox)
             printf '%s\n' "PS1='vt\$ '" "eval \"\$($quoted_program init sh)\"" > "$home/.shrc"
             local run=$shell
             [ "$shell" = busybox ] && run="busybox sh"
-            tmux_ new-session -d -s vt -x 120 -y 32 "env $environment ENV=$home/.shrc $run -i"
+            tmux_start 120 32 "env $environment ENV=$home/.shrc $run -i"
             ;;
         *)
             printf '%s\n' "PS1='vt\$ '" 'HISTFILE=/dev/null' \
                 "eval \"\$($quoted_program init bash)\"" > "$home/.bashrc"
-            tmux_ new-session -d -s vt -x 120 -y 32 \
-                "env $environment bash --noprofile --rcfile $home/.bashrc -i"
+            tmux_start 120 32 "env $environment bash --noprofile --rcfile $home/.bashrc -i"
             ;;
     esac
     wait_for '^vt\$ ?$'
@@ -118,13 +81,8 @@ serial=0
 output=
 rc=
 shell_run() {
-    serial=$((serial + 1))
-    local marker="@@$serial"
-    type_text "clear; $1; echo $marker rc=$last_status"
-    keys Enter
-    wait_for "^$marker rc=[0-9]+" || return 1
-    output=$(screen)
-    rc=$(grep -oE "^$marker rc=[0-9]+" <<< "$output" | tail -1 | sed 's/.*rc=//')
+    shell_start "$1"
+    finish
 }
 
 # Starts a command that takes over the screen; the caller answers it and then calls finish.
@@ -154,37 +112,23 @@ names() {
 
 # Moves the panel's cursor onto the item of that name; the panel shows the current name in
 # its bottom frame line.
+bottom_line() { grep -F '└─' <<< "$(screen)"; }
+moved_from() { [ "$(bottom_line)" != "$1" ]; }
 cursor_to() {
-    local name=$1 i
+    local name=$1 before
     keys Home
-    for i in $(seq 1 40); do
-        if screen | grep -qF -- "└─ $name ─"; then
-            return 0
-        fi
-        local before
-        before=$(screen | grep -F '└─')
+    for _ in $(seq 1 40); do
+        shows "$(literal "└─ $name ─")" && return 0
+        before=$(bottom_line)
         keys Down
-        local start=$SECONDS
-        while [ "$(screen | grep -F '└─')" = "$before" ] && [ $((SECONDS - start)) -lt 3 ]; do
-            sleep 0.05
-        done
+        poll 3 moved_from "$before"
     done
     fail "no item $name on the panel"
 }
 
-passed=0
-failed=0
-run_case() {
-    local title=$1
-    reason=
-    if "${@:2}"; then
-        echo "PASS $title"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $title: ${reason:-failed}"
-        screen 2> /dev/null | sed -e '/^$/d' -e 's/^/    | /' | tail -20
-        failed=$((failed + 1))
-    fi
+# A case ends with its shell.
+terminal_case() {
+    run_case "$@"
     tmux_ kill-session -t vt 2> /dev/null
 }
 
@@ -195,7 +139,7 @@ test_store_and_jump_with_rest() {
     mkdir -p "$work/jump/proj/src"
     shell_run "cd $work/jump/proj && cd: :proj && cd: +here && cd / && cd: proj/src && pwd" ||
         return 1
-    [ "$rc" = 0 ] && grep -qx "$work/jump/proj/src" <<< "$output" ||
+    { [ "$rc" = 0 ] && grep -qx "$work/jump/proj/src" <<< "$output"; } ||
         fail "pwd after cd: proj/src is not $work/jump/proj/src"
     shell_run "cd / && cd: here && pwd" || return 1
     grep -qx "$work/jump/proj" <<< "$output" || fail "the temporary name does not lead back"
@@ -222,7 +166,7 @@ test_delete_and_miss_from_the_command_line() {
     shell_run "cd: -proj" || return 1
     [ "$rc" = 1 ] || fail "deleting it again gives status $rc, not 1" || return 1
     shell_run "velmora -- -" || return 1
-    [ "$rc" = 1 ] && grep -qF "there is no name to delete: type it behind -" <<< "$output" ||
+    { [ "$rc" = 1 ] && grep -qF "there is no name to delete: type it behind -" <<< "$output"; } ||
         fail "a delete of no name gives status $rc without saying what is missing"
 }
 
@@ -232,6 +176,7 @@ test_an_unknown_option_is_never_a_delete() {
     start_shell || return 1
     store v "$work/option/v" || return 1
     shell_run "velmora -v 2>&1 | wc -l; velmora -v" || return 1
+    # shellcheck disable=SC2016 # the backquotes are the message's own
     [ "$rc" = 2 ] && grep -qx "1" <<< "$output" &&
         grep -qF 'velmora: there is no option -v; a text that begins with - goes behind --: `velmora -- -v`; try `velmora --help`' \
             <<< "$output" ||
@@ -241,13 +186,14 @@ test_an_unknown_option_is_never_a_delete() {
     # that follows each is left out, so that both stay on the screen).
     shell_run "velmora prune --yes v 2>&1 | head -1; velmora import --from 2>&1 | head -1" ||
         return 1
+    # shellcheck disable=SC2016 # the backquotes are the messages' own
     grep -qF "prune takes no name ('v')" <<< "$output" &&
         grep -qF 'to delete one: `velmora -- -v`' <<< "$output" &&
         grep -qF 'say whose bookmarks to import: `velmora import --from wd' <<< "$output" ||
         fail "prune with a name or import --from alone is not said as such" || return 1
     [ "$(names)" = v ] || fail "velmora prune --yes v deleted the name v" || return 1
     shell_run "cd: -v" || return 1
-    [ "$rc" = 0 ] && [ -z "$(names)" ] || fail "cd: -v did not delete v (status $rc)"
+    { [ "$rc" = 0 ] && [ -z "$(names)" ]; } || fail "cd: -v did not delete v (status $rc)"
 }
 
 # The help opens with the shell's command; every command has its own, asked for either way, and
@@ -314,9 +260,10 @@ test_a_gone_directory_is_said_by_velmora() {
     shell_run "cd: gone" || return 1
     # The line is longer than the screen is wide: read with the lines it wraps joined.
     local said="velmora: the directory of 'gone' is gone ($work/gone-$shell);"
+    # shellcheck disable=SC2016 # the backquotes are the message's own
     said+=' `velmora prune` deletes the names whose directory is gone'
     output=$(tmux_ capture-pane -p -J -t vt | grep -v -e '^@@' -e '^vt\$')
-    [ "$rc" = 1 ] && [ "$(sed '/^$/d' <<< "$output")" = "$said" ] ||
+    { [ "$rc" = 1 ] && [ "$(sed '/^$/d' <<< "$output")" = "$said" ]; } ||
         fail "a gone directory gives status $rc and says: $output"
 }
 
@@ -378,6 +325,7 @@ names_and_paths_stay_data() {
     mkdir -p "$odd"
     printf '%s' "n $syntax"$'\n'"z" > "$case_store/name"
     printf '%s' "$odd" > "$case_store/dir"
+    # shellcheck disable=SC2016 # the shell under test expands them
     local read_them='n=$(cat name) && d=$(cat dir)'
     [ "$shell" = fish ] && read_them='set n (string collect < name) && set d (string collect < dir)'
     shell_run "cd $case_store && $read_them && cd \"\$d\" && $prefix \":\$n\" && cd / &&
@@ -408,7 +356,7 @@ test_names_and_paths_stay_data() {
 # starts, and a prefix set in the settings works at once.
 test_ksh_takes_the_prefix_from_the_settings() {
     start_shell ksh || return 1
-    screen | grep -q "ksh reads a word ending in ':' as a label" ||
+    shows "ksh reads a word ending in ':' as a label" ||
         fail "ksh starts without saying why cd: cannot work" || return 1
     shell_start "velmora --configure"
     wait_for 'Velmora settings' || return 1
@@ -434,7 +382,7 @@ test_panel_filter_entered_and_left() {
     cursor_to pr || return 1
     keys Enter
     wait_for "Velmora: $work/panel/pr\\* " && wait_for '│  prod +│' || return 1
-    screen | grep -qE '│  tmp +│' && fail "the filter lists tmp, whose path does not match" &&
+    shows '│  tmp +│' && fail "the filter lists tmp, whose path does not match" &&
         return 1
     keys Home Enter
     wait_for '─ Velmora ─' && wait_for '│  tmp +│' || return 1
@@ -485,7 +433,7 @@ test_panel_in_a_small_slow_plain_or_dumb_terminal() {
     sleep 0.15
     type_text "[B"
     sleep 0.5
-    screen | grep -q 'Nothing stored here yet' || fail "a slow cursor key closed the panel" ||
+    shows 'Nothing stored here yet' || fail "a slow cursor key closed the panel" ||
         return 1
     keys Escape
     finish || return 1
@@ -493,7 +441,7 @@ test_panel_in_a_small_slow_plain_or_dumb_terminal() {
     # NO_COLOR draws without colours.
     shell_start "NO_COLOR=1 cd: "
     wait_for 'Nothing stored here yet' || return 1
-    tmux_ capture-pane -e -p -t vt | grep -qE $'\e\\[[0-9;]*(3[0-7]|4[0-7])m' &&
+    grep -qE $'\e\\[[0-9;]*(3[0-7]|4[0-7])m' <<< "$(tmux_ capture-pane -p -e -t vt)" &&
         fail "NO_COLOR=1 still draws in colour" && return 1
     keys Escape
     finish || return 1
@@ -503,7 +451,7 @@ test_panel_in_a_small_slow_plain_or_dumb_terminal() {
     [ "$rc" = 2 ] && grep -q 'TERM=dumb) cannot draw a full screen' <<< "$output" ||
         fail "TERM=dumb is not refused" || return 1
     shell_run "TERM=dumb velmora --configure" || return 1
-    [ "$rc" = 2 ] && grep -q 'the settings need a full-screen terminal' <<< "$output" ||
+    { [ "$rc" = 2 ] && grep -q 'the settings need a full-screen terminal' <<< "$output"; } ||
         fail "TERM=dumb velmora --configure gives status $rc"
 }
 
@@ -532,7 +480,7 @@ test_configuration_changes_the_prefix_and_the_function() {
     shell_start "velmora --configure"
     wait_for 'Velmora settings' || return 1
     # The switches of the file manager's menus are left out in a shell.
-    screen | grep -q 'Show in disk menu' && fail "the settings offer the disk menu" && return 1
+    shows 'Show in disk menu' && fail "the settings offer the disk menu" && return 1
     # Alt+P reaches the prefix field through its label. A command of the shell itself is refused
     # inside the dialog, which comes back; the name of a program is taken only when confirmed.
     keys M-p C-y
@@ -561,13 +509,11 @@ test_configuration_changes_the_prefix_and_the_function() {
     shell_run "go: nosuch" || return 1
     grep -qx "velmora: no name 'nosuch'" <<< "$output" ||
         fail "a missing name is not said as every miss is" || return 1
-    # A new shell takes the new prefix from the start. It is started before the old one ends: the
-    # server, left without a session, would be shutting down while the new one asks for it.
-    tmux_ new-session -d -s next -x 120 -y 32 "env VELMORA_REGISTRY_DIR=$case_store/registry \
+    # A new shell takes the new prefix from the start.
+    tmux_ kill-session -t vt
+    tmux_start 120 32 "env VELMORA_REGISTRY_DIR=$case_store/registry \
         VELMORA_VOLATILE_DIR=$case_store/volatile bash --noprofile \
         --rcfile $case_store/home/.bashrc -i"
-    tmux_ kill-session -t vt
-    tmux_ rename-session -t next vt
     wait_for '^vt\$ ?$' || return 1
     shell_run "cd / && go: proj && pwd" || return 1
     grep -qx "$work/conf/proj" <<< "$output" || fail "a new shell has no go: function"
@@ -642,7 +588,7 @@ test_list_check_and_prune() {
     type_text "y"
     keys Enter
     finish || return 1
-    [ "$rc" = 0 ] && [ "$(names)" = live ] || fail "prune left '$(names)' with status $rc"
+    { [ "$rc" = 0 ] && [ "$(names)" = live ]; } || fail "prune left '$(names)' with status $rc"
 }
 
 # Escape sequences and C1 controls in names and targets are shown, never obeyed by the terminal:
@@ -652,9 +598,11 @@ test_control_bytes_are_shown_visibly() {
     store "ftp:h"$'\e'"[7m:cmd" "$work/ctl" || return 1
     printf 'zz\302\233\033[2J' > "$case_store/miss"
     shell_run "cd: cmd; cd: \"\$(cat $case_store/miss)\"; velmora list | cat" || return 1
-    grep -qF 'run it as a command: ftp:h\x1b[7m/' <<< "$output" &&
-        grep -qF "velmora: no name 'zz\xc2\x9b\x1b[2J'" <<< "$output" &&
-        grep -qF 'ftp:h\x1b[7m/' <<< "$(grep '^cmd' <<< "$output")" ||
+    {
+        grep -qF 'run it as a command: ftp:h\x1b[7m/' <<< "$output" &&
+            grep -qF "velmora: no name 'zz\xc2\x9b\x1b[2J'" <<< "$output" &&
+            grep -qF 'ftp:h\x1b[7m/' <<< "$(grep '^cmd' <<< "$output")"
+    } ||
         fail "a control byte reached the terminal"
 }
 
@@ -666,7 +614,7 @@ test_list_and_check_mark_commands() {
     grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output" ||
         fail "list does not mark the command" || return 1
     shell_run "velmora check" || return 1
-    [ "$rc" = 0 ] && grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output" ||
+    { [ "$rc" = 0 ] && grep -qE "^cmd +ftp:srv$work/marks +command\$" <<< "$output"; } ||
         fail "check does not show the command marked, with status 0 (status $rc)"
 }
 
@@ -677,7 +625,8 @@ test_a_damaged_store_is_said_with_its_path() {
     rm -f "$database"-wal "$database"-shm
     head -c 8192 /dev/urandom > "$database"
     shell_run "cd: proj" || return 1
-    [ "$rc" = 4 ] && grep -qF "velmora: your names are in a damaged file ($database)" <<< "$output" ||
+    local said="velmora: your names are in a damaged file ($database)"
+    { [ "$rc" = 4 ] && grep -qF "$said" <<< "$output"; } ||
         fail "a damaged store gives status $rc without naming $database"
 }
 
@@ -755,7 +704,7 @@ test_the_shell_start_and_the_prefix_write_nothing() {
     start_shell || return 1
     shell_run "velmora --prefix" || return 1
     [ "$rc" = 0 ] && grep -qx 'cd:' <<< "$output" || fail "--prefix gives status $rc" || return 1
-    [ ! -e "$case_store/registry" ] && [ ! -e "$case_store/volatile" ] ||
+    { [ ! -e "$case_store/registry" ] && [ ! -e "$case_store/volatile" ]; } ||
         fail "the start or --prefix made a store"
 }
 
@@ -772,50 +721,49 @@ test_export_and_import_round_trip() {
     cmp -s "$work/trip/names" "$work/trip/again" || fail "the second export differs from the first"
 }
 
-run_case "store a name and jump with a rest" test_store_and_jump_with_rest
-run_case "delete, miss and an empty name from the command line" \
+terminal_case "store a name and jump with a rest" test_store_and_jump_with_rest
+terminal_case "delete, miss and an empty name from the command line" \
     test_delete_and_miss_from_the_command_line
-run_case "an unknown option is refused, never run as a delete" \
+terminal_case "an unknown option is refused, never run as a delete" \
     test_an_unknown_option_is_never_a_delete
-run_case "help for the shell's command and every command" test_help_for_the_shell_and_every_command
-run_case "habits of shell users: back, paths, replaced names, Tab below a name" \
+terminal_case "help for the shell's command and every command" test_help_for_the_shell_and_every_command
+terminal_case "habits of shell users: back, paths, replaced names, Tab below a name" \
     test_habits_of_shell_users
 for shell in bash zsh fish dash; do
-    run_case "$shell: a gone directory said by velmora, not by cd" \
+    terminal_case "$shell: a gone directory said by velmora, not by cd" \
         test_a_gone_directory_is_said_by_velmora "$shell"
 done
-run_case "fish: directories and words beside names and commands" \
+terminal_case "fish: directories and words beside names and commands" \
     test_fish_completes_with_directories_beside
-run_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
-run_case "Tab completes stored names" test_tab_completes_stored_names
+terminal_case "completion menu chosen with the cursor keys" test_completion_menu_chosen_with_cursor_keys
+terminal_case "Tab completes stored names" test_tab_completes_stored_names
 for shell in bash zsh fish dash busybox; do
-    run_case "$shell: names and paths stay data" test_names_and_paths_stay_data "$shell"
+    terminal_case "$shell: names and paths stay data" test_names_and_paths_stay_data "$shell"
 done
-run_case "ksh: the prefix from the settings" test_ksh_takes_the_prefix_from_the_settings
-run_case "panel: a filter entered and left" test_panel_filter_entered_and_left
-run_case "panel: F4 edit, Ctrl+J and Ctrl+O said in a shell's terms, then a jump" \
+terminal_case "ksh: the prefix from the settings" test_ksh_takes_the_prefix_from_the_settings
+terminal_case "panel: a filter entered and left" test_panel_filter_entered_and_left
+terminal_case "panel: F4 edit, Ctrl+J and Ctrl+O said in a shell's terms, then a jump" \
     test_panel_edit_then_jump
-run_case "panel: a small terminal, a slow link, no colours, a dumb terminal" \
+terminal_case "panel: a small terminal, a slow link, no colours, a dumb terminal" \
     test_panel_in_a_small_slow_plain_or_dumb_terminal
-run_case "panel: F8 deletes after its question" test_panel_delete_asks_first
-run_case "settings: a new prefix and the function follows" \
+terminal_case "panel: F8 deletes after its question" test_panel_delete_asks_first
+terminal_case "settings: a new prefix and the function follows" \
     test_configuration_changes_the_prefix_and_the_function
-run_case "zsh: jump and completion" test_zsh_jumps_and_completes
-run_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_stored_and_listed_whole
-run_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
-run_case "list, check and prune" test_list_check_and_prune
-run_case "the shell's start and --prefix write nothing" \
+terminal_case "zsh: jump and completion" test_zsh_jumps_and_completes
+terminal_case "a 300-byte name stored and listed whole" test_a_300_byte_name_is_stored_and_listed_whole
+terminal_case "a long current directory stored whole" test_a_long_current_directory_is_stored_whole
+terminal_case "list, check and prune" test_list_check_and_prune
+terminal_case "the shell's start and --prefix write nothing" \
     test_the_shell_start_and_the_prefix_write_nothing
-run_case "export and import round trip" test_export_and_import_round_trip
-run_case "a copy of the program alone works in every language" \
+terminal_case "export and import round trip" test_export_and_import_round_trip
+terminal_case "a copy of the program alone works in every language" \
     test_a_copy_of_the_program_alone_works_in_every_language
-run_case "control bytes shown visibly" test_control_bytes_are_shown_visibly
-run_case "list and check mark commands" test_list_and_check_mark_commands
-run_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
-run_case "a broken temporary store leaves a permanent add done" \
+terminal_case "control bytes shown visibly" test_control_bytes_are_shown_visibly
+terminal_case "list and check mark commands" test_list_and_check_mark_commands
+terminal_case "a damaged store said with its path" test_a_damaged_store_is_said_with_its_path
+terminal_case "a broken temporary store leaves a permanent add done" \
     test_a_broken_temporary_store_leaves_a_permanent_add_done
-run_case "writes the store refuses are said as its failures" \
+terminal_case "writes the store refuses are said as its failures" \
     test_writes_the_store_refuses_are_store_failures
 
-echo "terminal: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary terminal

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Runs every test: the native suites, the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the 64-bit Windows suites under Wine, the 32-bit Windows build
+# Runs every test: shellcheck on the scripts, the native suites, the same under AddressSanitizer
+# and UndefinedBehaviorSanitizer, the 64-bit Windows suites under Wine, the 32-bit Windows build
 # (and its suites where 32-bit programs run), both with checks of the DLL and of its folder in
 # dist/, a minute of fuzzing, and the end-to-end suites of the velmora program, of far2l, of
-# Far 3 with the DLLs and of the Debian package. With --quick, only the native suites and the
-# program's terminal suite: the few minutes a change needs before the full run.
+# Far 3 with the DLLs and of the Debian package. With --quick, only shellcheck, the native suites
+# and the program's terminal suite: the few minutes a change needs before the full run.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 quick=0
@@ -44,6 +44,12 @@ run_suite() {
 }
 
 step() { echo; echo "=== $*"; }
+
+# The shells' integration (cli/shells) is read with the values the program fills in, by the
+# native suites (tests/cli/shell_init_test.cpp).
+step "shellcheck: the scripts"
+shellcheck -x scripts/*.sh scripts/lib/*.sh tests/*/*.sh cmake/*.sh doc/keys/*.sh &&
+    passed=$((passed + 1)) || failed=$((failed + 1))
 
 step "native"
 configure_and_build native && run_suite native || failed=$((failed + 1))

@@ -3,11 +3,7 @@
 // documents show too (doc/keys/shell-panel.txt).
 #pragma once
 
-struct EmbeddedText {
-    const char* name;
-    unsigned size;
-    const char* bytes;
-};
+#include "embedded_text.h"
 
 extern const EmbeddedText kLanguageFiles[];
 extern const int kLanguageFilesCount;

@@ -1,23 +1,20 @@
-// The completion files of the velmora command itself for bash, zsh and fish, installed in each
-// shell's folder of completions: its commands and options, the shells of `init`, files, and the
-// stored names, which the prefix's command completes the same way.
+// The completion of the velmora command itself for bash, zsh and fish (completion.bash,
+// completion.zsh, completion.fish): its commands and options, the shells of `init`, files, and
+// the stored names, which the prefix's command completes the same way. `velmora init` holds it,
+// so that Tab completes the commands without the package's files; the package installs each in
+// its shell's folder of completions.
 #pragma once
 
 #include <string>
 
 #include "shell_init.h"
 
-// The completion file for `shell` (bash, zsh or fish).
+// The values the completion's script reads, for `shell` (bash, zsh or fish): the commands and
+// options of command_help.h, and in fish what each does.
+std::string CommandCompletionValues(Shell shell);
+
+// The completion file for `shell` (bash, zsh or fish), as the package installs it.
 std::string CommandCompletionFile(Shell shell);
 
 // The name the shell looks the file up by: velmora, _velmora, velmora.fish.
 std::string CommandCompletionFileName(Shell shell);
-
-// The completion of the velmora command as `velmora init` holds it, so that Tab completes the
-// commands without the package's files (bash reads its file only through the bash-completion
-// package): the bash file's function _velmora_command and its `complete` line, the zsh file's
-// body as the function _velmora_command with its compdef, the fish file's lines where fish finds
-// no file.
-std::string BashCommandCompletion();
-std::string ZshCommandCompletion();
-std::string FishCommandCompletion();

@@ -13,8 +13,8 @@ bool ParseShell(const std::string& name, Shell* shell);
 
 // Why `prefix` cannot be the name of the shell command, or the empty text when it can. Only
 // names that bash, zsh and fish take as a function name as they are, without quoting, and that
-// POSIX shells take as an alias name, pass: they are written into the scripts. Names the
-// generated code uses itself are refused too.
+// POSIX shells take as an alias name, pass: the scripts name the command with it as it is. Names
+// the scripts use themselves are refused too.
 std::string PrefixProblem(const std::string& prefix);
 
 // `text` as one single-quoted word of a POSIX shell, whatever bytes it holds.

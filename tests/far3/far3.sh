@@ -14,16 +14,20 @@
 #   far3.sh type TEXT | cmd TEXT      type literally (ASCII) | type, then Enter
 #   far3.sh text TEXT                 leave TEXT, any characters, in Far's command line: typed by
 #                                     velmora-type (type_text.cpp) run from there
-#   far3.sh screen | wait REGEX [S]   the screen as text | poll until REGEX shows (default 10 s)
+#   far3.sh screen | wait ERE [S]     the screen as text | poll until ERE shows (default 30 s)
 #   far3.sh reg ARGS...               `reg` in the prefix (HKCU\Software\Far\Plugins\Velmora), its
 #                                     output in UTF-8
 #   far3.sh stop                      end Far, its tmux server and the prefix's Wine processes
 # Environment: FARW (default /tmp/far3-run) and SESSION (default far3), one of each per run
-# at the same time; SESSION also names the run's own tmux server.
+# at the same time; SESSION also names the run's own tmux server. The tmux side is
+# scripts/lib/tmux.sh; this script keeps what Wine needs.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 FARW=${FARW:-/tmp/far3-run}
 SESSION=${SESSION:-far3}
+tmux_server=$SESSION tmux_session=$SESSION tmux_patience=30
+# shellcheck source=scripts/lib/tmux.sh
+source "$here/../../scripts/lib/tmux.sh"
 arch=$(cat "$FARW/arch" 2> /dev/null || echo 64)
 [ "${1:-}" = install ] && arch=${2:-}
 case $arch in
@@ -46,18 +50,7 @@ esac
 # The shell itself looks for the locale where the system keeps them, and may warn of it.
 export LANG=$locale.UTF-8 LC_ALL=$locale.UTF-8 2> /dev/null
 
-# Every call is bounded: a stuck tmux must not hold up the run.
-tmux_() { timeout 10 tmux -L "$SESSION" "$@"; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
-screen() { tmux_ capture-pane -p -t "$SESSION" 2> /dev/null; }
-wait_for() {
-    local i
-    for ((i = 0; i < ${2:-10} * 5; i++)); do
-        screen | grep -qE -- "$1" && return 0
-        sleep 0.2
-    done
-    return 1
-}
 # The text with each character beyond ASCII written \uXXXX, one for each of its UTF-16 units.
 escaped() {
     local hex unit out=""
@@ -65,18 +58,19 @@ escaped() {
     while [ -n "$hex" ]; do
         unit=${hex:0:4} hex=${hex:4}
         if [ $((16#$unit)) -lt 128 ]; then
-            out+=$(printf "\\x${unit:2}")
+            out+=$(printf '%b' "\\x${unit:2}")
         else
             out+="\\u$unit"
         fi
     done
     printf '%s' "$out"
 }
+# Wine reads Home and End only as these sequences.
 send_key() {
     case $1 in
-        Home) tmux_ send-keys -t "$SESSION" $'\e[H' ;;
-        End) tmux_ send-keys -t "$SESSION" $'\e[F' ;;
-        *) tmux_ send-keys -t "$SESSION" "$1" ;;
+        Home) keys $'\e[H' ;;
+        End) keys $'\e[F' ;;
+        *) keys "$1" ;;
     esac
 }
 
@@ -89,7 +83,7 @@ case ${1:-} in
         echo "$arch" > "$FARW/arch"
         echo "$locale" > "$FARW/locale"
         if [ "$locale" != C ]; then
-            mkdir -p "$LOCPATH" && localedef -i "$locale" -f UTF-8 "$LOCPATH/$locale.UTF-8" ||
+            { mkdir -p "$LOCPATH" && localedef -i "$locale" -f UTF-8 "$LOCPATH/$locale.UTF-8"; } ||
                 { echo "far3.sh: no locale $locale" >&2 && exit 1; }
         fi
         tar xJf "$here/$package.tar.xz" -C "$FARW" && mv "$FARW/$package" "$FARW/far" || exit 1
@@ -101,33 +95,30 @@ case ${1:-} in
         ;;
     start)
         active=${2:-$FARW/work} passive=${3:-$FARW/far}
-        tmux_ kill-server 2> /dev/null
+        tmux_stop
         # Far's settings go to a throwaway profile (-s) inside FARW. The pane keeps no quit or
         # suspend character, so that Ctrl+\ and Ctrl+Z reach Far.
-        tmux_ new-session -d -s "$SESSION" -x 140 -y 40 \
+        tmux_start 140 40 \
             "stty quit undef susp undef; cd '$FARW/work'; exec $WINE '$FARW/far/Far.exe' -s '$(winpath "$FARW/profile")' '$(winpath "$FARW/profile")' '$(winpath "$active")' '$(winpath "$passive")' 2> '$FARW/wine.err'" ||
             exit 1
-        tmux_ display-message -p '#{pid}' > "$FARW/tmux.pid"
+        # The next calls are other processes: they find the server's id here.
+        echo "$tmux_pid" > "$FARW/tmux.pid"
         wait_for 'Bytes: .*folders' 90 || { echo "far3.sh: Far drew no panels" >&2 && exit 1; }
         ;;
     keys)
         shift
         for key in "$@"; do send_key "$key"; done
         ;;
-    type) tmux_ send-keys -t "$SESSION" -l -- "$2" ;;
-    cmd) tmux_ send-keys -t "$SESSION" -l -- "$2" && tmux_ send-keys -t "$SESSION" Enter ;;
+    type) type_text "$2" ;;
+    cmd) type_text "$2" && keys Enter ;;
     text)
         # Far runs the program in its own console and reads the keys once it has ended.
-        tmux_ send-keys -t "$SESSION" -l -- "velmora-type \"$(escaped "$2")\"" &&
-            tmux_ send-keys -t "$SESSION" Enter || exit 1
-        for ((i = 0; i < 50; i++)); do
-            screen | grep -qF -- ">$2" && exit 0
-            sleep 0.2
-        done
-        echo "far3.sh: the command line never held $2" >&2 && exit 1
+        type_text "velmora-type \"$(escaped "$2")\"" && keys Enter || exit 1
+        poll "$tmux_patience" shows "$(literal ">$2")" ||
+            { echo "far3.sh: the command line never held $2" >&2 && exit 1; }
         ;;
     screen) screen ;;
-    wait) wait_for "$2" "${3:-10}" ;;
+    wait) wait_for "$2" "${3:-}" ;;
     reg)
         shift
         output=$(timeout 60 "$WINE" reg "$@")
@@ -137,13 +128,9 @@ case ${1:-} in
         ;;
     stop)
         # Far saves nothing worth keeping here: its session ends with the tmux server, and
-        # whatever still runs in the prefix with the prefix's wineserver. A server that does not
-        # answer is killed by its id, once that id is seen to be still this run's server.
-        server=$(cat "$FARW/tmux.pid" 2> /dev/null)
-        if ! tmux_ kill-server 2> /dev/null && [ -n "$server" ] &&
-            ps -o args= -p "$server" | grep -qF -- "tmux -L $SESSION "; then
-            kill -KILL "$server"
-        fi
+        # whatever still runs in the prefix with the prefix's wineserver.
+        tmux_pid=$(cat "$FARW/tmux.pid" 2> /dev/null)
+        tmux_stop
         rm -f "$FARW/tmux.pid"
         timeout 30 /usr/lib/wine/wineserver -k 2> /dev/null
         timeout 30 /usr/lib/wine/wineserver -w 2> /dev/null
