@@ -1,6 +1,9 @@
 // The store's fault record: one line per store, overwritten by each new fault and kept until
-// a program clears it, so that a program can ask after a failed call what went wrong.
+// a program clears it, so that a program can ask after a failed call what went wrong; and the
+// one table from SQLite's results to faults and statuses.
 #include "fault_log.h"
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <atomic>
@@ -117,6 +120,35 @@ LONG StatusOfFault(int kind) {
     }
 }
 
+int FaultOfSqlite(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_OK:
+        case SQLITE_DONE:
+        case SQLITE_ROW:
+        case SQLITE_NOMEM:
+            return kStoreFaultNone;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return kStoreFaultBusy;
+        case SQLITE_READONLY:
+            return kStoreFaultReadOnly;
+        case SQLITE_FULL:
+            return kStoreFaultFull;
+        case SQLITE_IOERR:
+            return kStoreFaultIoError;
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return kStoreFaultCannotOpen;
+        default:
+            return kStoreFaultDamaged;
+    }
+}
+
+LONG StatusOfSqlite(int rc) {
+    return (rc & 0xFF) == SQLITE_NOMEM ? ERROR_NOT_ENOUGH_MEMORY : StatusOfFault(FaultOfSqlite(rc));
+}
+
 LONG HookedFailure(int store, const std::string& path) {
     int kind = ValidStore(store) ? hookedFaults[store].load() : kStoreFaultNone;
     RecordFault(store, kind, path);
@@ -124,13 +156,9 @@ LONG HookedFailure(int store, const std::string& path) {
 }
 
 LONG HookedWriteFailure(int store, const std::string& path) {
-    int kind = HookedWriteFault(store);
+    int kind = ValidStore(store) ? hookedWriteFaults[store].load() : kStoreFaultNone;
     RecordFault(store, kind, path);
     return StatusOfFault(kind);
-}
-
-int HookedWriteFault(int store) {
-    return ValidStore(store) ? hookedWriteFaults[store].load() : kStoreFaultNone;
 }
 
 }  // namespace velmora::registry

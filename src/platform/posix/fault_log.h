@@ -1,5 +1,6 @@
 // The latest fault of each store, recorded where the registry stand-in meets one and read by
-// programs through store_faults.h; and the failure hook that makes a store fail on purpose.
+// programs through store_faults.h; the one table from SQLite's results to faults, whose status
+// follows from the fault; and the failure hooks that make a store fail on purpose.
 #pragma once
 
 #include <string>
@@ -23,13 +24,16 @@ void RecordFault(int store, int kind, const std::string& path, const std::string
 
 // The registry's status for a fault of this kind.
 LONG StatusOfFault(int kind);
+// The fault SQLite's result `rc` stands for; none for a success and for a lack of memory, which
+// is the process's and no store's.
+int FaultOfSqlite(int rc);
+// The registry's status for SQLite's result `rc`: that of its fault.
+LONG StatusOfSqlite(int rc);
 
 // ERROR_SUCCESS unless the failure hook makes `store` fail; then the status of the chosen
 // fault, which is recorded against `path`.
 LONG HookedFailure(int store, const std::string& path);
 // The same for the hook that makes only the writes of `store` fail.
 LONG HookedWriteFailure(int store, const std::string& path);
-// The fault that hook chooses for the writes of `store`, none recorded.
-int HookedWriteFault(int store);
 
 }  // namespace velmora::registry
