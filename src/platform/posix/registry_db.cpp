@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -82,6 +83,8 @@ const char* const kQueries[] = {
     "SELECT COUNT(*), COALESCE(MAX(length(CAST(name AS BLOB))), 0), "
     "COALESCE(MAX(length(data)), 0) FROM vals WHERE key = ?1",
     "SELECT COUNT(*) FROM vals WHERE key = ?1",
+    "SELECT * FROM pragma_application_id, pragma_user_version",
+    "SELECT name FROM sqlite_master WHERE name NOT LIKE 'sqlite!_%' ESCAPE '!'",
 };
 
 // Waits for a write lock that ended in vain, counted for tests (test_hooks.h), and the moment
@@ -89,20 +92,26 @@ const char* const kQueries[] = {
 std::atomic<unsigned> waitsInVain{0};
 std::chrono::steady_clock::time_point busySince[2];
 
-// Resets a statement when the scope ends, so that no read stays open between calls.
-class StatementScope {
-  public:
-    explicit StatementScope(sqlite3_stmt* statement) : statement_(statement) {}
-    ~StatementScope() {
-        sqlite3_reset(statement_);
-        sqlite3_clear_bindings(statement_);
-    }
-    StatementScope(const StatementScope&) = delete;
-    StatementScope& operator=(const StatementScope&) = delete;
-
-  private:
-    sqlite3_stmt* statement_;
+struct Blob {
+    const BYTE* data;
+    DWORD size;
 };
+
+void Bind(sqlite3_stmt* statement, int index, int64_t number) {
+    sqlite3_bind_int64(statement, index, number);
+}
+void Bind(sqlite3_stmt* statement, int index, const std::string& text) {
+    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+void Bind(sqlite3_stmt* statement, int index, Database::From from) {
+    from.name != nullptr ? Bind(statement, index, *from.name) : Bind(statement, index, from.number);
+}
+void Bind(sqlite3_stmt* statement, int index, Blob blob) {
+    // A null pointer would bind NULL, which the table refuses: no data is an empty blob.
+    sqlite3_bind_blob(statement, index,
+                      blob.data != nullptr ? static_cast<const void*>(blob.data) : "",
+                      static_cast<int>(blob.size), SQLITE_STATIC);
+}
 
 std::string Text(sqlite3_stmt* statement, int column) {
     const unsigned char* text = sqlite3_column_text(statement, column);
@@ -137,6 +146,18 @@ void ConfigureSqliteOnce() {
     }
 }
 
+// What the system's `error` means for the database `file`, in words. SQLite tries a file it
+// cannot make once more for reading only, and reports why that failed: a WAL or journal that
+// cannot be made beside a database that is there comes back as missing.
+std::string WhyFailed(const std::string& file, int error) {
+    struct stat info {};
+    if (error == ENOENT && ::stat(file.c_str(), &info) == 0) {
+        std::string why = WhyNoFileCanBeMade(file.substr(0, file.rfind('/') + 1));
+        return why.empty() ? "the files kept beside it cannot be made" : why;
+    }
+    return std::strerror(error);
+}
+
 }  // namespace
 
 std::string AsciiFolded(std::string_view text) {
@@ -167,11 +188,11 @@ void WaitedInVain(int store) {
 LONG Database::Open(const std::string& file, int store, bool create,
                     std::shared_ptr<Database>* out) {
     StoreFileState state;
-    if (LONG status = JudgeStoreFile(store, file, create, &state); status != ERROR_SUCCESS) {
-        return status;
+    LONG status = JudgeStoreFile(store, file, create, &state);
+    if (status == ERROR_SUCCESS && create) {
+        status = HookedWriteFailure(store, file);
     }
-    if (LONG status = create ? HookedWriteFailure(store, file) : ERROR_SUCCESS;
-        status != ERROR_SUCCESS) {
+    if (status != ERROR_SUCCESS) {
         return status;
     }
     ConfigureSqliteOnce();
@@ -184,39 +205,38 @@ LONG Database::Open(const std::string& file, int store, bool create,
                 (state.present ? 0 : SQLITE_OPEN_CREATE);
     int rc = sqlite3_open_v2(file.c_str(), &database->db_, flags, nullptr);
     struct stat info {};
-    LONG status = rc == SQLITE_OK ? SecureOpenedFile(store, file, &info) : database->Failure(rc);
-    if (status == ERROR_SUCCESS) {
-        database->device_ = info.st_dev;
-        database->inode_ = info.st_ino;
-        if (state.readOnly) {
-            database->StopWrites(kStoreFaultReadOnly);
-        }
-        sqlite3* db = database->db_;
-        sqlite3_busy_timeout(db, BusyTimeoutMs());
-        // The WAL and its index stay on disk between connections: otherwise every start would
-        // create both files and every end delete them again, for each short-lived process.
-        int persist = 1;
-        sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
-        // Moving the WAL's pages into the database when the last connection closes is a write:
-        // a connection that only read leaves the files as it found them, one that committed
-        // does it as SQLite does by default (EndWrite).
-        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        // Pages are read through a mapping of the file rather than copied into the cache: a walk
-        // over a large key faults in the file's pages a run at a time. None of these settings
-        // reads or writes the file.
-        std::string settings =
-            "PRAGMA synchronous=NORMAL; PRAGMA mmap_size=" + std::to_string(kMappedSize) +
-            "; PRAGMA journal_size_limit=" + std::to_string(kWalSizeLimit);
-        status = database->Failure(sqlite3_exec(db, settings.c_str(), nullptr, nullptr, nullptr));
+    status = rc == SQLITE_OK ? SecureOpenedFile(store, file, &info) : database->Failure(rc);
+    if (status != ERROR_SUCCESS) {
+        // A file made here stays: another process may have made it first, just before SQLite
+        // opened it, and be about to write its schema. Left empty, it reads as no store.
+        return status;
     }
-    if (status == ERROR_SUCCESS) {
-        status = database->CheckStamp(create);
+    database->device_ = info.st_dev;
+    database->inode_ = info.st_ino;
+    if (state.readOnly) {
+        database->StopWrites(kStoreFaultReadOnly);
     }
+    sqlite3* db = database->db_;
+    sqlite3_busy_timeout(db, BusyTimeoutMs());
+    // The WAL and its index stay on disk between connections: otherwise every start would
+    // create both files and every end delete them again, for each short-lived process.
+    int persist = 1;
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    // Moving the WAL's pages into the database when the last connection closes is a write: a
+    // connection that only read leaves the files as it found them, one that committed does it
+    // as SQLite does by default (EndWrite).
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    // Pages are read through a mapping of the file rather than copied into the cache: a walk
+    // over a large key faults in the file's pages a run at a time. None of these settings reads
+    // or writes the file.
+    std::string settings =
+        "PRAGMA synchronous=NORMAL; PRAGMA mmap_size=" + std::to_string(kMappedSize) +
+        "; PRAGMA journal_size_limit=" + std::to_string(kWalSizeLimit);
+    status = database->Failure(sqlite3_exec(db, settings.c_str(), nullptr, nullptr, nullptr));
+    status = status == ERROR_SUCCESS ? database->CheckStamp(create) : status;
     if (status == ERROR_SUCCESS) {
         *out = std::move(database);
     }
-    // A file made here stays when the open fails: another process may have made it first, just
-    // before SQLite opened it, and be about to write its schema. Left empty, it reads as no store.
     return status;
 }
 
@@ -228,44 +248,33 @@ Database::~Database() {
 }
 
 LONG Database::CheckStamp(bool create) {
-    sqlite3_stmt* read = nullptr;
-    int rc = sqlite3_prepare_v2(db_, "SELECT * FROM pragma_application_id, pragma_user_version", -1,
-                                &read, nullptr);
     int id = 0, version = 0;
-    if (rc == SQLITE_OK && (rc = sqlite3_step(read)) == SQLITE_ROW) {
-        id = sqlite3_column_int(read, 0);
-        version = sqlite3_column_int(read, 1);
-        rc = SQLITE_OK;
-    }
-    sqlite3_finalize(read);
-    if (rc != SQLITE_OK) {
-        return Failure(rc);
-    }
-    if (id == kApplicationId) {
+    LONG status = Run(kReadStamp, [&](sqlite3_stmt* stamp) {
+        id = sqlite3_column_int(stamp, 0);
+        version = sqlite3_column_int(stamp, 1);
+        return false;
+    });
+    if (status != ERROR_SUCCESS || id == kApplicationId) {
         if (version > kSchemaVersion) {
             StopWrites(kStoreFaultReadOnly,
                        "cannot change " + NamesOf(store_) + ": a newer velmora wrote " + file_ +
                            ", which this one can only read; change them with the newer one");
         }
-        return ERROR_SUCCESS;
+        return status;
     }
     // Not stamped as ours: a new file, a store of an earlier build, or another program's file,
-    // which is not ours to change, not even to WAL mode. SQLite's own objects are neither.
+    // which is not ours to change, not even to WAL mode.
     size_t ours = 0, others = 0;
-    rc = sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master", -1, &read, nullptr);
-    while (rc == SQLITE_OK && (rc = sqlite3_step(read)) == SQLITE_ROW) {
-        std::string name = Text(read, 0);
-        bool known = false;
-        for (const char* schemaName : kSchemaNames) {
-            known = known || name == schemaName;
-        }
+    status = Run(kObjects, [&](sqlite3_stmt* object) {
+        std::string name = Text(object, 0);
+        bool known = std::find(std::begin(kSchemaNames), std::end(kSchemaNames), name) !=
+                     std::end(kSchemaNames);
         ours += known;
-        others += !known && name.compare(0, 7, "sqlite_") != 0;
-        rc = SQLITE_OK;
-    }
-    sqlite3_finalize(read);
-    if (rc != SQLITE_DONE) {
-        return Failure(rc);
+        others += !known;
+        return true;
+    });
+    if (status != ERROR_SUCCESS) {
+        return status;
     }
     std::string foreign = "cannot keep " + NamesOf(store_) + " in " + file_ +
                           ": it holds another program's data; name another folder for them in " +
@@ -278,14 +287,11 @@ LONG Database::CheckStamp(bool create) {
         StopWrites(kStoreFaultNotOurs, foreign);
         return ERROR_SUCCESS;
     }
-    if (ours == std::size(kSchemaNames)) {
-        unstamped_ = true;
-        return ERROR_SUCCESS;
-    }
+    unstamped_ = ours == std::size(kSchemaNames);
     // A file without the schema is a store that a failed start left, or one that another
     // process is making right now: a read finds no store yet, and only a write makes the
     // schema, so that a read neither writes nor waits for the write lock.
-    return create ? CreateSchema() : ERROR_FILE_NOT_FOUND;
+    return unstamped_ ? ERROR_SUCCESS : create ? CreateSchema() : ERROR_FILE_NOT_FOUND;
 }
 
 LONG Database::CreateSchema() {
@@ -305,9 +311,7 @@ LONG Database::CreateSchema() {
             deadline - std::chrono::steady_clock::now());
         sqlite3_busy_timeout(db_, static_cast<int>(std::max<int64_t>(left.count(), 1)));
         rc = run("PRAGMA journal_mode=WAL");
-        if (rc == SQLITE_OK) {
-            rc = run("BEGIN IMMEDIATE");
-        }
+        rc = rc == SQLITE_OK ? run("BEGIN IMMEDIATE") : rc;
         if (rc == SQLITE_OK) {
             rc = run(kSchema);
             rc = rc == SQLITE_OK ? run(kStamp) : rc;
@@ -343,28 +347,43 @@ LONG Database::Abandon(int kind, const std::string& detail) {
     return StatusOfFault(lostFault_);
 }
 
-LONG Database::Use(Query query, sqlite3_stmt** statement) {
+template <typename... Args>
+LONG Database::Run(Query query, const std::function<bool(sqlite3_stmt*)>& row,
+                   const Args&... args) {
     if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
         return status;
     }
     if (db_ == nullptr) {
         return Abandon(lostFault_, lostDetail_);
     }
-    // Each statement is prepared when first used: a start that looks up one value does not pay
-    // for the others.
-    if (statements_[query] == nullptr) {
-        int rc = sqlite3_prepare_v3(db_, kQueries[query], -1, SQLITE_PREPARE_PERSISTENT,
-                                    &statements_[query], nullptr);
-        if (rc != SQLITE_OK) {
-            return Failure(rc);
-        }
+    sqlite3_stmt*& statement = statements_[query];
+    int rc = statement != nullptr
+                 ? SQLITE_OK
+                 : sqlite3_prepare_v3(db_, kQueries[query], -1, SQLITE_PREPARE_PERSISTENT,
+                                      &statement, nullptr);
+    int index = 0;
+    (Bind(statement, ++index, args), ...);
+    for (bool more = rc == SQLITE_OK; more;) {
+        rc = sqlite3_step(statement);
+        more = rc == SQLITE_ROW && row && row(statement);
     }
-    *statement = statements_[query];
-    return ERROR_SUCCESS;
+    if (statement != nullptr) {
+        // No read stays open between calls.
+        sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
+    }
+    return rc == SQLITE_DONE || rc == SQLITE_ROW ? ERROR_SUCCESS : Failure(rc);
 }
 
-LONG Database::Exec(const char* sql) {
-    return Failure(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
+template <typename... Args>
+LONG Database::Write(Query query, const Args&... args) {
+    LONG status = BeginWrite();
+    if (status == ERROR_SUCCESS) {
+        status = Run(query, nullptr, args...);
+        LONG ended = EndWrite(status == ERROR_SUCCESS);
+        status = status == ERROR_SUCCESS ? ended : status;
+    }
+    return status;
 }
 
 LONG Database::Failure(int rc) {
@@ -375,20 +394,9 @@ LONG Database::Failure(int rc) {
         StopWrites(kind);
     }
     bool saysError = kind == kStoreFaultCannotOpen || kind == kStoreFaultIoError;
-    int error = saysError && db_ != nullptr ? sqlite3_system_errno(db_) : 0;
-    Record(kind, error != 0 ? WhyFailed(error) : "");
+    int error = saysError ? sqlite3_system_errno(db_) : 0;
+    Record(kind, error != 0 ? WhyFailed(file_, error) : "");
     return StatusOfSqlite(rc);
-}
-
-std::string Database::WhyFailed(int error) const {
-    // SQLite tries a file it cannot make once more for reading only, and reports why that failed:
-    // a WAL or journal that cannot be made beside a database that is there comes back as missing.
-    struct stat info {};
-    if (error == ENOENT && ::stat(file_.c_str(), &info) == 0) {
-        std::string why = WhyNoFileCanBeMade(file_.substr(0, file_.rfind('/') + 1));
-        return why.empty() ? "the files kept beside it cannot be made" : why;
-    }
-    return std::strerror(error);
 }
 
 void Database::StopWrites(int kind, const std::string& text) {
@@ -415,14 +423,10 @@ void Database::Record(int kind, const std::string& detail) const {
 }
 
 LONG Database::BeginWrite() {
-    if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
-        return status;
-    }
-    if (LONG status = HookedWriteFailure(store_, file_); status != ERROR_SUCCESS) {
-        return status;
-    }
-    if (db_ == nullptr) {
-        return Abandon(lostFault_, lostDetail_);
+    LONG status = HookedFailure(store_, file_);
+    status = status == ERROR_SUCCESS ? HookedWriteFailure(store_, file_) : status;
+    if (status != ERROR_SUCCESS || db_ == nullptr) {
+        return status != ERROR_SUCCESS ? status : Abandon(lostFault_, lostDetail_);
     }
     // A write goes to the file the keys were found in, or to none: the keys' numbers of a file
     // that took its place are not those of the keys open on this one.
@@ -439,7 +443,8 @@ LONG Database::BeginWrite() {
     }
     bool recentlyBusy = writeDepth_ == 0 && RecentlyBusy(store_);
     sqlite3_busy_timeout(db_, recentlyBusy ? 0 : BusyTimeoutMs());
-    LONG status = Exec(writeDepth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT inner");
+    status = Failure(sqlite3_exec(db_, writeDepth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT inner",
+                                  nullptr, nullptr, nullptr));
     if (status == ERROR_BUSY && !recentlyBusy) {
         WaitedInVain(store_);
     }
@@ -455,22 +460,23 @@ LONG Database::EndWrite(bool commit) {
     // What was written is seen by this connection's reads even before the commit, and is gone
     // again after a rollback: either way a read-ahead taken before no longer holds.
     ++changes_;
+    auto exec = [this](const char* sql) {
+        return Failure(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
+    };
     if (writeDepth_ > 0) {
-        return Exec(commit ? "RELEASE inner" : "ROLLBACK TO inner; RELEASE inner");
+        return exec(commit ? "RELEASE inner" : "ROLLBACK TO inner; RELEASE inner");
     }
-    LONG status = commit && unstamped_ ? Exec(kStamp) : ERROR_SUCCESS;
-    status = commit && status == ERROR_SUCCESS ? Exec("COMMIT") : status;
+    LONG status = commit && unstamped_ ? exec(kStamp) : ERROR_SUCCESS;
+    status = commit && status == ERROR_SUCCESS ? exec("COMMIT") : status;
     if (commit && status == ERROR_SUCCESS) {
         unstamped_ = false;
-        if (refusal_ == kStoreFaultNone) {
-            sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
-        }
-    } else {
-        // Fails only where nothing is left to roll back; the fault that led here is the one
-        // to keep.
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        ReleaseWal();
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, refusal_ != kStoreFaultNone,
+                          nullptr);
+        return ERROR_SUCCESS;
     }
+    // Fails only where nothing is left to roll back; the fault that led here is the one to keep.
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    ReleaseWal();
     return status;
 }
 
@@ -478,13 +484,9 @@ LONG Database::FlushWrites() {
     if (writeDepth_ == 0) {
         return ERROR_SUCCESS;
     }
-    if (LONG status = HookedFailure(store_, file_); status != ERROR_SUCCESS) {
-        return status;
-    }
-    if (LONG status = HookedWriteFailure(store_, file_); status != ERROR_SUCCESS) {
-        return status;
-    }
-    return Failure(sqlite3_db_cacheflush(db_));
+    LONG status = HookedFailure(store_, file_);
+    status = status == ERROR_SUCCESS ? HookedWriteFailure(store_, file_) : status;
+    return status == ERROR_SUCCESS ? Failure(sqlite3_db_cacheflush(db_)) : status;
 }
 
 void Database::ReleaseWal() {
@@ -493,168 +495,93 @@ void Database::ReleaseWal() {
     // full. A checkpoint that cuts the WAL to nothing frees them; it is not waited for, since
     // another process's reads or writes keep it from cutting, and their own end does it then.
     struct stat wal {};
-    if (refusal_ != kStoreFaultNone || ::stat((file_ + "-wal").c_str(), &wal) != 0 ||
-        wal.st_size == 0) {
-        return;
+    if (refusal_ == kStoreFaultNone && ::stat((file_ + "-wal").c_str(), &wal) == 0 &&
+        wal.st_size != 0) {
+        sqlite3_busy_timeout(db_, 0);
+        sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+        sqlite3_busy_timeout(db_, BusyTimeoutMs());
     }
-    sqlite3_busy_timeout(db_, 0);
-    sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
-    sqlite3_busy_timeout(db_, BusyTimeoutMs());
-}
-
-LONG Database::Write(sqlite3_stmt* statement) {
-    StatementScope scope(statement);
-    LONG status = BeginWrite();
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    int rc = sqlite3_step(statement);
-    if (rc != SQLITE_DONE) {
-        EndWrite(false);
-        return Failure(rc);
-    }
-    return EndWrite(true);
 }
 
 LONG Database::FindKey(const std::string& path, int64_t* id) {
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kFindKey, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_text(statement, 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
-    int rc = sqlite3_step(statement);
-    if (rc == SQLITE_ROW) {
-        *id = sqlite3_column_int64(statement, 0);
-        return ERROR_SUCCESS;
-    }
-    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+    bool found = false;
+    LONG status = Run(
+        kFindKey,
+        [&](sqlite3_stmt* key) {
+            *id = sqlite3_column_int64(key, 0);
+            return !(found = true);
+        },
+        path);
+    return status == ERROR_SUCCESS && !found ? ERROR_FILE_NOT_FOUND : status;
 }
 
 LONG Database::CreateKey(const std::string& path, bool ancestors, int64_t* id) {
-    sqlite3_stmt* insert = nullptr;
-    LONG status = Use(kInsertKey, &insert);
-    if (status == ERROR_SUCCESS) {
-        status = BeginWrite();
-    }
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    for (size_t end = ancestors ? path.find('\\') : std::string::npos;;
+    LONG status = BeginWrite();
+    for (size_t end = ancestors ? path.find('\\') : std::string::npos; status == ERROR_SUCCESS;
          end = path.find('\\', end + 1)) {
-        std::string prefix = path.substr(0, end);
-        StatementScope scope(insert);
-        sqlite3_bind_text(insert, 1, prefix.data(), static_cast<int>(prefix.size()),
-                          SQLITE_TRANSIENT);
-        int rc = sqlite3_step(insert);
-        if (rc != SQLITE_DONE) {
-            status = Failure(rc);
-        }
-        if (rc != SQLITE_DONE || end == std::string::npos) {
+        status = Run(kInsertKey, nullptr, path.substr(0, end));
+        if (end == std::string::npos) {
             break;
         }
     }
-    if (status == ERROR_SUCCESS) {
-        status = FindKey(path, id);
-    }
+    status = status == ERROR_SUCCESS ? FindKey(path, id) : status;
     LONG ended = EndWrite(status == ERROR_SUCCESS);
     return status == ERROR_SUCCESS ? ended : status;
 }
 
-LONG Database::SetValue(int64_t key, const char* name, DWORD type, const BYTE* data, DWORD size) {
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kSetValue, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    if (std::strlen(name) > kMaxValueName) {
+LONG Database::SetValue(int64_t key, const std::string& name, DWORD type, const BYTE* data,
+                        DWORD size) {
+    if (name.size() > kMaxValueName) {
         return ERROR_INVALID_PARAMETER;
     }
-    sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_text(statement, 2, name, -1, SQLITE_STATIC);
-    sqlite3_bind_int64(statement, 3, type);
-    sqlite3_bind_blob(statement, 4, data != nullptr ? data : reinterpret_cast<const BYTE*>(""),
-                      static_cast<int>(size), SQLITE_STATIC);
-    return Write(statement);
+    return Write(kSetValue, key, name, int64_t{type}, Blob{data, size});
 }
 
-LONG Database::GetValue(int64_t key, const char* name, ValueRow* row) {
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kGetValue, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_text(statement, 2, name, -1, SQLITE_STATIC);
-    int rc = sqlite3_step(statement);
-    if (rc == SQLITE_ROW) {
-        ReadRow(statement, row);
-        return ERROR_SUCCESS;
-    }
-    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+LONG Database::GetValue(int64_t key, const std::string& name, ValueRow* row) {
+    bool found = false;
+    LONG status = Run(
+        kGetValue,
+        [&](sqlite3_stmt* value) {
+            ReadRow(value, row);
+            return !(found = true);
+        },
+        key, name);
+    return status == ERROR_SUCCESS && !found ? ERROR_FILE_NOT_FOUND : status;
 }
 
-LONG Database::DeleteValue(int64_t key, const char* name) {
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(kDeleteValue, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    sqlite3_bind_int64(statement, 1, key);
-    sqlite3_bind_text(statement, 2, name, -1, SQLITE_STATIC);
-    LONG status = Write(statement);
-    if (status == ERROR_SUCCESS && sqlite3_changes(db_) == 0) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    return status;
+LONG Database::DeleteValue(int64_t key, const std::string& name) {
+    LONG status = Write(kDeleteValue, key, name);
+    return status == ERROR_SUCCESS && sqlite3_changes(db_) == 0 ? ERROR_FILE_NOT_FOUND : status;
 }
 
 LONG Database::Values(Query query, int64_t key, From from, DWORD limit,
                       std::vector<ValueRow>* rows) {
     rows->clear();
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(query, &statement); status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_int64(statement, 1, key);
-    if (from.name != nullptr) {
-        sqlite3_bind_text(statement, 2, from.name->data(), static_cast<int>(from.name->size()),
-                          SQLITE_STATIC);
-    } else {
-        sqlite3_bind_int64(statement, 2, from.number);
-    }
-    sqlite3_bind_int64(statement, 3, limit);
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        rows->emplace_back();
-        ReadRow(statement, &rows->back());
-    }
-    if (rc != SQLITE_DONE) {
-        return Failure(rc);
-    }
-    return rows->empty() ? ERROR_NO_MORE_ITEMS : ERROR_SUCCESS;
+    LONG status = Run(
+        query,
+        [rows](sqlite3_stmt* value) {
+            ReadRow(value, &rows->emplace_back());
+            return true;
+        },
+        key, from, int64_t{limit});
+    return status == ERROR_SUCCESS && rows->empty() ? ERROR_NO_MORE_ITEMS : status;
 }
 
 LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen) {
     bool lengths = maxNameLen != nullptr || maxDataLen != nullptr;
-    sqlite3_stmt* statement = nullptr;
-    if (LONG status = Use(lengths ? kValueStats : kCountValues, &statement);
-        status != ERROR_SUCCESS) {
-        return status;
-    }
-    StatementScope scope(statement);
-    sqlite3_bind_int64(statement, 1, key);
-    int rc = sqlite3_step(statement);
-    if (rc != SQLITE_ROW) {
-        return Failure(rc);
-    }
-    *count = static_cast<DWORD>(sqlite3_column_int64(statement, 0));
-    if (maxNameLen != nullptr) {
-        *maxNameLen = static_cast<DWORD>(sqlite3_column_int64(statement, 1));
-    }
-    if (maxDataLen != nullptr) {
-        *maxDataLen = static_cast<DWORD>(sqlite3_column_int64(statement, 2));
-    }
-    return ERROR_SUCCESS;
+    return Run(
+        lengths ? kValueStats : kCountValues,
+        [&](sqlite3_stmt* stats) {
+            *count = static_cast<DWORD>(sqlite3_column_int64(stats, 0));
+            if (maxNameLen != nullptr) {
+                *maxNameLen = static_cast<DWORD>(sqlite3_column_int64(stats, 1));
+            }
+            if (maxDataLen != nullptr) {
+                *maxDataLen = static_cast<DWORD>(sqlite3_column_int64(stats, 2));
+            }
+            return false;
+        },
+        key);
 }
 
 }  // namespace velmora::registry

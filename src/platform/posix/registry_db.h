@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,11 +33,19 @@ std::string AsciiFolded(std::string_view text);
 // How long a writer that finds the database locked waits before the call reports it busy:
 // two seconds, or the milliseconds VELMORA_STORE_BUSY_MS names (tests shorten it).
 int BusyTimeoutMs();
+// Whether a wait for the write lock of `store` ended in vain less than a write's waiting time
+// ago. Another wait then would most likely end the same way: a command that writes several
+// values gives up after one wait, not one per value, and a store that could not be opened is
+// not tried again at every call.
+bool RecentlyBusy(int store);
+// Notes that a wait for the write lock of `store` ended in vain.
+void WaitedInVain(int store);
 
 class Database {
   public:
-    // The value lists a walk or a salvage reads (Values): rows of seq and name, with type and
-    // data unless the query says names. Each begins at a sequence number, an offset or a name.
+    // The statements, each prepared when first used. The value lists come first (Values): rows
+    // of seq and name, with type and data unless the query says names, each list beginning at
+    // a sequence number, an offset or a name.
     enum Query {
         kValuesAfterSeq,
         kValuesAtOffset,
@@ -55,6 +64,8 @@ class Database {
         kDeleteValue,
         kValueStats,
         kCountValues,
+        kReadStamp,
+        kObjects,
         kQueryCount
     };
     // Where a value list begins: `name` when the query begins at a name, else `number`.
@@ -96,9 +107,9 @@ class Database {
     // Creates the key, and with `ancestors` each of its missing ancestors, in one transaction.
     LONG CreateKey(const std::string& path, bool ancestors, int64_t* id);
     // A name longer than the registry holds is refused (ERROR_INVALID_PARAMETER).
-    LONG SetValue(int64_t key, const char* name, DWORD type, const BYTE* data, DWORD size);
-    LONG GetValue(int64_t key, const char* name, ValueRow* row);
-    LONG DeleteValue(int64_t key, const char* name);
+    LONG SetValue(int64_t key, const std::string& name, DWORD type, const BYTE* data, DWORD size);
+    LONG GetValue(int64_t key, const std::string& name, ValueRow* row);
+    LONG DeleteValue(int64_t key, const std::string& name);
     // Up to `limit` values of `key` in the order of `query`, read at once, into `rows`; the rows
     // read before a failure are kept with the failure's status. None gives ERROR_NO_MORE_ITEMS.
     LONG Values(Query query, int64_t key, From from, DWORD limit, std::vector<ValueRow>* rows);
@@ -108,6 +119,12 @@ class Database {
 
   private:
     Database(std::string file, int store) : file_(std::move(file)), store_(store) {}
+    // Runs `query` with `args` bound in order, giving each row to `row` until it returns false.
+    template <typename... Args>
+    LONG Run(Query query, const std::function<bool(sqlite3_stmt*)>& row, const Args&... args);
+    // The same inside a write of its own.
+    template <typename... Args>
+    LONG Write(Query query, const Args&... args);
     LONG CheckStamp(bool create);
     LONG CreateSchema();
     // Frees the WAL's room after a write that was rolled back.
@@ -116,18 +133,13 @@ class Database {
     void StopWrites(int kind, const std::string& text = "");
     // The status of a write refused so, with its fault recorded.
     LONG Refused();
-    // Closes the connection for good: every later call fails as a fault `kind` with `detail`.
+    // Closes the connection for good: this and every later call fails as a fault `kind` with
+    // `detail`, the one given first.
     LONG Abandon(int kind, const std::string& detail);
     // Records a fault of `kind` of this database, with what the system said in `detail`.
     void Record(int kind, const std::string& detail) const;
-    // ERROR_SUCCESS unless the failure hook makes this store fail; else `query`, prepared.
-    LONG Use(Query query, sqlite3_stmt** statement);
-    LONG Exec(const char* sql);
-    LONG Write(sqlite3_stmt* statement);
     // The status for SQLite's result `rc`, with the store fault it means recorded.
     LONG Failure(int rc);
-    // What the system's `error` means for this database, in words.
-    std::string WhyFailed(int error) const;
 
     std::string file_;
     int store_;
@@ -145,13 +157,5 @@ class Database {
     int writeDepth_ = 0;
     uint64_t changes_ = 0;
 };
-
-// Whether a wait for the write lock of `store` ended in vain less than a write's waiting time
-// ago. Another wait then would most likely end the same way: a command that writes several
-// values gives up after one wait, not one per value, and a store that could not be opened is
-// not tried again at every call.
-bool RecentlyBusy(int store);
-// Notes that a wait for the write lock of `store` ended in vain.
-void WaitedInVain(int store);
 
 }  // namespace velmora::registry
