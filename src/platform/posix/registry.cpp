@@ -19,10 +19,7 @@
 #include "stores.h"
 #include "value_salvage.h"
 
-using velmora::registry::AsciiFolded;
-using velmora::registry::Database;
-using velmora::registry::JoinTransaction;
-using velmora::registry::ValueRow;
+using namespace velmora::registry;
 
 namespace {
 
@@ -80,14 +77,15 @@ std::set<HKEY> openKeys;
 std::string failingKeyPath;
 bool keepUnwritten = false;
 
-// Binds `key` to where its key is now, and starts its walk anew when that changed.
-LONG Bind(HKEY key, std::shared_ptr<Database> db, int64_t id) {
-    if (db != key->db || id != key->id) {
+// Binds `key` to where its key is now, and starts its walk anew when that changed; a finder's
+// status passes through.
+LONG Bind(HKEY key, LONG found, std::shared_ptr<Database> db, int64_t id) {
+    if (found == ERROR_SUCCESS && (db != key->db || id != key->id)) {
         key->db = std::move(db);
         key->id = id;
         key->walk = ValueWalk();
     }
-    return ERROR_SUCCESS;
+    return found;
 }
 
 // ERROR_SUCCESS when `key` is an open handle whose key still exists.
@@ -105,8 +103,8 @@ LONG Readable(HKEY key) {
     if (status == ERROR_SUCCESS && !key->db) {
         std::shared_ptr<Database> db;
         int64_t id = 0;
-        status = velmora::registry::LocateKey(key->path, key->isVolatile, &db, &id);
-        status = status == ERROR_SUCCESS ? Bind(key, std::move(db), id) : status;
+        LONG found = LocateKey(key->path, key->isVolatile, &db, &id);
+        status = Bind(key, found, db, id);
     }
     return status;
 }
@@ -121,8 +119,8 @@ LONG Writable(HKEY key) {
     if (status == ERROR_SUCCESS && !key->db) {
         std::shared_ptr<Database> db;
         int64_t id = 0;
-        status = velmora::registry::CreateKeyOnFirstWrite(key->path, key->isVolatile, &db, &id);
-        status = status == ERROR_SUCCESS ? Bind(key, std::move(db), id) : status;
+        LONG made = CreateKeyOnFirstWrite(key->path, key->isVolatile, &db, &id);
+        status = Bind(key, made, db, id);
     }
     return status == ERROR_SUCCESS ? JoinTransaction(key->db) : status;
 }
@@ -150,7 +148,7 @@ bool JoinPath(HKEY base, LPCSTR subKey, std::string* path) {
 // Opens a handle on `path`, bound to the key where it exists.
 HKEY NewKey(const std::string& path, bool isVolatile, std::shared_ptr<Database> db, int64_t id) {
     HKEY key = new HKEY__(path, isVolatile);
-    Bind(key, std::move(db), id);
+    Bind(key, ERROR_SUCCESS, std::move(db), id);
     openKeys.insert(key);
     return key;
 }
@@ -233,7 +231,7 @@ LONG OpenKey(HKEY base, LPCSTR subKey, bool isVolatile, bool existing, PHKEY res
     std::shared_ptr<Database> db;
     int64_t id = 0;
     if (existing) {
-        LONG status = velmora::registry::FindKey(path, &db, &id);
+        LONG status = FindKey(path, &db, &id);
         if (status == ERROR_SUCCESS) {
             *result = NewKey(path, db->store() == kVelmoraVolatileStore, db, id);
         }
@@ -242,7 +240,7 @@ LONG OpenKey(HKEY base, LPCSTR subKey, bool isVolatile, bool existing, PHKEY res
     if (!failingKeyPath.empty() && AsciiFolded(path) == AsciiFolded(failingKeyPath)) {
         return ERROR_ACCESS_DENIED;
     }
-    LONG status = velmora::registry::LocateKey(path, isVolatile, &db, &id);
+    LONG status = LocateKey(path, isVolatile, &db, &id);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -250,7 +248,7 @@ LONG OpenKey(HKEY base, LPCSTR subKey, bool isVolatile, bool existing, PHKEY res
         *disposition = db ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
     }
     *result = NewKey(path, isVolatile, db, id);
-    (*result)->pendingInTransaction = !db && velmora::registry::TransactionOpen();
+    (*result)->pendingInTransaction = !db && TransactionOpen();
     return ERROR_SUCCESS;
 }
 
@@ -443,8 +441,8 @@ LONG VelmoraSalvageValues(HKEY key, VelmoraSalvagedValue visit, void* context, D
     if (LONG status = Readable(key); status != ERROR_SUCCESS || !key->db) {
         return status;
     }
-    std::vector<velmora::registry::SalvagedValue> values;
-    LONG status = velmora::registry::SalvageValues(*key->db, key->id, &values, unfound);
+    std::vector<SalvagedValue> values;
+    LONG status = SalvageValues(*key->db, key->id, &values, unfound);
     for (size_t i = 0; status == ERROR_SUCCESS && i < values.size(); ++i) {
         const auto& value = values[i];
         const BYTE* data =
@@ -459,12 +457,12 @@ LONG VelmoraSalvageValues(HKEY key, VelmoraSalvagedValue visit, void* context, D
 
 LONG VelmoraBeginStoreTransaction(void) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    return velmora::registry::BeginTransaction();
+    return BeginTransaction();
 }
 
 LONG VelmoraEndStoreTransaction(int commit) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    LONG status = velmora::registry::EndTransaction(commit != 0);
+    LONG status = EndTransaction(commit != 0);
     if (status == ERROR_INVALID_FUNCTION) {
         return status;
     }
@@ -491,7 +489,7 @@ void VelmoraKeepStoresUnwritten(void) {
 
 unsigned VelmoraCommittedStores(void) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    return velmora::registry::CommittedStores();
+    return CommittedStores();
 }
 
 void VelmoraFailKeyOpen(const char* path) {

@@ -280,8 +280,7 @@ LONG Database::CheckStamp(bool create) {
                           ": it holds another program's data; name another folder for them in " +
                           FolderVariable(store_);
     if (others != 0 || (id != 0 && ours < std::size(kSchemaNames))) {
-        RecordFaultText(store_, kStoreFaultNotOurs, foreign);
-        return StatusOfFault(kStoreFaultNotOurs);
+        return RecordFaultText(store_, kStoreFaultNotOurs, foreign);
     }
     if (id != 0) {
         StopWrites(kStoreFaultNotOurs, foreign);

@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "fault_log.h"
-#include "ownership.h"
+#include "store_location.h"
 
 namespace velmora::registry {
 
@@ -39,8 +39,7 @@ Unfit WrongWithFile(const std::string& file, const struct stat& info) {
 }
 
 LONG Refuse(int store, const std::string& file, const Unfit& wrong) {
-    RecordFault(store, wrong.kind, file, wrong.why, wrong.todo);
-    return StatusOfFault(wrong.kind);
+    return RecordFault(store, wrong.kind, file, wrong.why, wrong.todo);
 }
 
 // Renames `file` to the first of `file`.set-aside, `file`.set-aside-2, ... that is free, into
@@ -72,8 +71,7 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
     struct stat info {};
     state->present = ::lstat(file.c_str(), &info) == 0;
     if (!state->present && errno != ENOENT) {
-        RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
-        return StatusOfFault(kStoreFaultCannotOpen);
+        return RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
     }
     // SQLite writes a new database's first page before it makes the WAL, so a WAL with data
     // beside a missing or empty file holds names that SQLite would throw away on opening.
@@ -140,8 +138,7 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
 
 LONG SecureOpenedFile(int store, const std::string& file, struct stat* info) {
     if (::lstat(file.c_str(), info) != 0) {
-        RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
-        return StatusOfFault(kStoreFaultCannotOpen);
+        return RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
     }
     if (S_ISREG(info->st_mode) && info->st_size == 0 && info->st_uid == geteuid() &&
         (info->st_mode & 0777) != 0600 && ::chmod(file.c_str(), 0600) == 0) {

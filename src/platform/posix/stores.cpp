@@ -46,10 +46,9 @@ LONG RefuseSharedFile(int store, const std::string& real) {
         mine.st_dev != theirs.st_dev || mine.st_ino != theirs.st_ino) {
         return ERROR_SUCCESS;
     }
-    RecordFault(store, kStoreFaultCannotOpen, real + "/hkcu.db",
-                "it is the file of " + NamesOf(kVelmoraPersistentStore) + " as well",
-                std::string("give them a folder of their own in ") + FolderVariable(store));
-    return StatusOfFault(kStoreFaultCannotOpen);
+    return RecordFault(store, kStoreFaultCannotOpen, real + "/hkcu.db",
+                       "it is the file of " + NamesOf(kVelmoraPersistentStore) + " as well",
+                       std::string("give them a folder of their own in ") + FolderVariable(store));
 }
 
 }  // namespace
@@ -63,8 +62,7 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
     StoreConnection& connection = connections[store];
     std::string file = folder.path + "/hkcu.db";
     if (!connection.db && connection.folder == folder.path && RecentlyBusy(store)) {
-        RecordFault(store, kStoreFaultBusy, file);
-        return StatusOfFault(kStoreFaultBusy);
+        return RecordFault(store, kStoreFaultBusy, file);
     }
     if (!connection.db || connection.folder != folder.path || !connection.db->StillUsable()) {
         connection = StoreConnection{};
