@@ -226,12 +226,9 @@ LONG Database::Open(const std::string& file, int store, bool create,
     // connection that only read leaves the files as it found them, one that committed does it
     // as SQLite does by default (EndWrite).
     sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    // Pages are read through a mapping of the file rather than copied into the cache: a walk
-    // over a large key faults in the file's pages a run at a time. None of these settings reads
-    // or writes the file.
+    // None of these settings reads or writes the file.
     std::string settings =
-        "PRAGMA synchronous=NORMAL; PRAGMA mmap_size=" + std::to_string(kMappedSize) +
-        "; PRAGMA journal_size_limit=" + std::to_string(kWalSizeLimit);
+        "PRAGMA synchronous=NORMAL; PRAGMA journal_size_limit=" + std::to_string(kWalSizeLimit);
     status = database->Failure(sqlite3_exec(db, settings.c_str(), nullptr, nullptr, nullptr));
     status = status == ERROR_SUCCESS ? database->CheckStamp(create) : status;
     if (status == ERROR_SUCCESS) {
@@ -553,9 +550,21 @@ LONG Database::DeleteValue(int64_t key, const std::string& name) {
     return status == ERROR_SUCCESS && sqlite3_changes(db_) == 0 ? ERROR_FILE_NOT_FOUND : status;
 }
 
+void Database::MapForWalks() {
+    // A walk over a large key reads its pages through a mapping of the file rather than copies
+    // in the cache, faulting them in a run at a time. A start that looks up one value does
+    // better without: mapping cost it 0.3 ms of 1.2 (BM_OpenLookupClose at 100,000 names).
+    if (!mapped_ && db_ != nullptr) {
+        mapped_ = true;
+        std::string size = "PRAGMA mmap_size=" + std::to_string(kMappedSize);
+        sqlite3_exec(db_, size.c_str(), nullptr, nullptr, nullptr);
+    }
+}
+
 LONG Database::Values(Query query, int64_t key, From from, DWORD limit,
                       std::vector<ValueRow>* rows) {
     rows->clear();
+    MapForWalks();
     LONG status = Run(
         query,
         [rows](sqlite3_stmt* value) {
@@ -568,6 +577,7 @@ LONG Database::Values(Query query, int64_t key, From from, DWORD limit,
 
 LONG Database::ValueStats(int64_t key, DWORD* count, DWORD* maxNameLen, DWORD* maxDataLen) {
     bool lengths = maxNameLen != nullptr || maxDataLen != nullptr;
+    MapForWalks();
     return Run(
         lengths ? kValueStats : kCountValues,
         [&](sqlite3_stmt* stats) {

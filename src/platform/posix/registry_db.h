@@ -125,6 +125,7 @@ class Database {
     // The same inside a write of its own.
     template <typename... Args>
     LONG Write(Query query, const Args&... args);
+    void MapForWalks();
     LONG CheckStamp(bool create);
     LONG CreateSchema();
     // Frees the WAL's room after a write that was rolled back.
@@ -154,6 +155,7 @@ class Database {
     std::string lostDetail_;
     // A store of ours that an earlier build made without the stamp: its first commit stamps it.
     bool unstamped_ = false;
+    bool mapped_ = false;
     int writeDepth_ = 0;
     uint64_t changes_ = 0;
 };
