@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <unordered_map>
 #include <utility>
 
@@ -83,10 +84,10 @@ LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values
             ordered.emplace_back(row.seq, row.name);
             after = row.seq;
         }
-        if (ReadOn(status)) {
-            if (status == ERROR_NO_MORE_ITEMS) {
-                break;
-            }
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status == ERROR_SUCCESS) {
             continue;
         }
         failure = failure == ERROR_SUCCESS ? status : failure;
@@ -133,10 +134,10 @@ LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values
             started = true;
             found[AsciiFolded(last)] = {row.seq, {last, row.type, row.data, true}};
         }
-        if (ReadOn(status)) {
-            if (status == ERROR_NO_MORE_ITEMS) {
-                break;
-            }
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status == ERROR_SUCCESS) {
             continue;
         }
         failure = failure == ERROR_SUCCESS ? status : failure;
@@ -175,14 +176,12 @@ LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values
     if (found.empty() && indexDamaged && tableGaps != 0) {
         return failure;
     }
-    std::vector<Found*> inOrder;
+    std::multimap<int64_t, SalvagedValue> inOrder;
     for (auto& entry : found) {
-        inOrder.push_back(&entry.second);
+        inOrder.emplace(entry.second.seq, std::move(entry.second.value));
     }
-    std::sort(inOrder.begin(), inOrder.end(),
-              [](const Found* a, const Found* b) { return a->seq < b->seq; });
-    for (Found* entry : inOrder) {
-        values->push_back(std::move(entry->value));
+    for (auto& entry : inOrder) {
+        values->push_back(std::move(entry.second));
     }
     // A value whose page of the table and whose entry in the index are both damaged leaves no
     // trace; only where both were damaged can one be missing.
