@@ -286,11 +286,10 @@ LONG ConfiguredFolder(int store, StoreFolder* folder) {
     if (!folder->path.empty()) {
         // Taken from wherever the program runs, it would be another store in every directory.
         if (folder->path[0] != '/') {
-            RecordFaultText(store, kStoreFaultCannotOpen,
-                            folder->source + " is not a full path: " + NamesOf(store) +
-                                " would be kept below whichever directory you are in; set it to "
-                                "a full path, one that begins with /");
-            return StatusOfFault(kStoreFaultCannotOpen);
+            return RecordFaultText(store, kStoreFaultCannotOpen,
+                                   folder->source + " is not a full path: " + NamesOf(store) +
+                                       " would be kept below whichever directory you are in; set "
+                                       "it to a full path, one that begins with /");
         }
         return ERROR_SUCCESS;
     }
