@@ -607,11 +607,11 @@ TEST_F(PosixStoreTest, StoreStampedByANewerVersionOrAnotherProgramIsReadAndNever
         std::string says;
     } const cases[] = {
         {"PRAGMA user_version = 2", kStoreFaultReadOnly,
-         "cannot change your names: a newer "
-         "velmora wrote FILE, which this one can only read; change them with the newer one"},
+         "cannot change your names: a newer velmora wrote FILE, which this one can only read; "
+         "change them with the newer one"},
         {"PRAGMA application_id = 7", kStoreFaultNotOurs,
-         "cannot keep your names in FILE: it "
-         "holds another program's data; name another folder for them in VELMORA_REGISTRY_DIR"},
+         "cannot keep your names in FILE: it holds another program's data; name another folder "
+         "for them in VELMORA_REGISTRY_DIR"},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         std::string folder = persistentDir_ + "/" + std::to_string(i);
