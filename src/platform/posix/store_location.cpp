@@ -1,9 +1,9 @@
 // The store's folders: from VELMORA_REGISTRY_DIR or VELMORA_VOLATILE_DIR when set, else below
 // the XDG folders, else below the home folder or /tmp; and whether a file or folder of the store
-// is the user's own. Links in a folder's path are followed
-// (a ~/.config kept among dotfiles, a home reached through a link); the database file itself is
-// opened without following one. Folders are made only in the user's own or the system's folders,
-// and a folder another user holds on the way is said with the command that gives it back.
+// is the user's own. Links in a folder's path are followed (a ~/.config kept among dotfiles, a
+// home reached through a link); the database file itself is opened without following one.
+// Folders are made only in the user's own or the system's folders, and a folder another user
+// holds on the way is said with the command that gives it back.
 #include "store_location.h"
 
 #include <pwd.h>
