@@ -25,9 +25,8 @@ VELMORA_HOOK_API size_t VelmoraOpenKeys(void);
 // recorded for VelmoraStoreFault. kStoreFaultNone switches the hook off for the store.
 VELMORA_HOOK_API void VelmoraFailStore(int store, int kind);
 // Every write to `store` fails from now on as a fault of `kind` would make it, and so does every
-// opening of it for writing, which a walk asks for too (a connection that writes keeps the
-// shared WAL index, on disk): what a full or failing disk does to a store that is still read.
-// kStoreFaultNone switches the hook off for the store.
+// opening that would make its file or schema: what a full or failing disk does to a store that
+// is still read. kStoreFaultNone switches the hook off for the store.
 VELMORA_HOOK_API void VelmoraFailStoreWrites(int store, int kind);
 // Waits for a store's write lock that ended in vain, the call then failing as busy, since the
 // process started.

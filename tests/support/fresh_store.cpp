@@ -61,6 +61,9 @@ void FreshStoreTest::SetUp() {
     volatileDir_ = MakeTempDir("vol");
     setenv("VELMORA_REGISTRY_DIR", persistentDir_.c_str(), 1);
     setenv("VELMORA_VOLATILE_DIR", volatileDir_.c_str(), 1);
+    // A write that finds the store locked gives up sooner than a user's would (store.md), here
+    // and in the processes the tests start.
+    setenv("VELMORA_STORE_BUSY_MS", "250", 1);
     blocksAtStart_ = VelmoraLiveHeapBlocks();
 }
 

@@ -1,6 +1,9 @@
 // The store's fault record: one line per store, overwritten by each new fault and kept until
-// a program clears it, so that a program can ask after a failed call what went wrong.
+// a program clears it, so that a program can ask after a failed call what went wrong; and the
+// words and status of each kind of fault.
 #include "fault_log.h"
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <atomic>
@@ -27,48 +30,48 @@ bool ValidStore(int store) {
     return store >= 0 && store < kStoreCount;
 }
 
-// The kind's words for what is wrong with `path`, which keeps `names`.
-std::string WhatIsWrong(int kind, const std::string& names, const std::string& path) {
-    switch (kind) {
-        case kStoreFaultCannotOpen:
-            return "cannot open " + names + " in " + path;
-        case kStoreFaultNotOurs:
-            return "cannot keep " + names + " in " + path;
-        case kStoreFaultDamaged:
-            return names + " are in a damaged file (" + path + ")";
-        case kStoreFaultReadOnly:
-            return "cannot change " + names + ": " + path + " is read-only";
-        case kStoreFaultFull:
-            return "cannot change " + names + ": the disk that holds " + path + " is full";
-        case kStoreFaultBusy:
-            return names + " are busy: another program has been changing " + path +
-                   " for longer than velmora waits";
-        case kStoreFaultNoHome:
-            return "cannot find a home folder to keep " + names + " in (" + path + ")";
-        default:
-            return "cannot read or write " + names + " in " + path;
-    }
-}
-
-// What a person can do about a fault, where the one who records it knows no more. A file found
+// Each kind's status, its words for what is wrong with {path}, which keeps {names}, and what a
+// person can do about it where the one who records the fault knows no more. A file found
 // damaged is never written again, but what can still be read of it can be saved; its folder,
 // which holds the files SQLite keeps beside it, moved aside leaves room for a new one, which the
-// saved names fill again.
-std::string NextStep(int kind, const std::string& path) {
-    switch (kind) {
-        case kStoreFaultDamaged:
-            return "save what can still be read with `velmora export --salvage FILE`, move the "
-                   "folder " +
-                   path.substr(0, path.rfind('/')) + " aside, and run `velmora import FILE`";
-        case kStoreFaultReadOnly:
-            return "make it writable to change them";
-        case kStoreFaultFull:
-            return "make room on it and try again";
-        case kStoreFaultBusy:
-            return "try again in a moment";
-        default:
-            return "";
+// saved names fill again. In the order of VelmoraStoreFaultKind.
+struct Kind {
+    LONG status;
+    const char* what;
+    const char* next;
+};
+const Kind kKinds[] = {
+    {ERROR_SUCCESS, "", ""},
+    {ERROR_CANTOPEN, "cannot open {names} in {path}", ""},
+    {ERROR_ACCESS_DENIED, "cannot keep {names} in {path}", ""},
+    {ERROR_BADDB, "{names} are in a damaged file ({path})",
+     "save what can still be read with `velmora export --salvage FILE`, move the folder "
+     "{folder} aside, and run `velmora import FILE`"},
+    {ERROR_CANTWRITE, "cannot change {names}: {path} is read-only",
+     "make it writable to change them"},
+    {ERROR_CANTWRITE, "cannot change {names}: the disk that holds {path} is full",
+     "make room on it and try again"},
+    {ERROR_BUSY,
+     "{names} are busy: another program has been changing {path} for longer than velmora waits",
+     "try again in a moment"},
+    {ERROR_CANTOPEN, "cannot find a home folder to keep {names} in ({path})", ""},
+    {ERROR_CANTWRITE, "cannot read or write {names} in {path}", ""},
+};
+
+const Kind& KindOf(int kind) {
+    return kKinds[kind >= 0 && kind < static_cast<int>(std::size(kKinds)) ? kind
+                                                                          : kStoreFaultIoError];
+}
+
+// `text` with each {word} of `words` (pairs of a word and its text) put in.
+std::string Filled(std::string text,
+                   std::initializer_list<std::pair<const char*, std::string>> words) {
+    for (const auto& [word, value] : words) {
+        for (size_t at; (at = text.find(word)) != std::string::npos;) {
+            text.replace(at, std::strlen(word), value);
+        }
     }
+    return text;
 }
 
 }  // namespace
@@ -79,71 +82,79 @@ std::string NamesOf(int store) {
     return store == kVelmoraVolatileStore ? "your temporary names" : "your names";
 }
 
-void RecordFaultText(int store, int kind, const std::string& text) {
-    if (!ValidStore(store) || kind == kStoreFaultNone) {
-        return;
+LONG RecordFaultText(int store, int kind, const std::string& text) {
+    if (ValidStore(store) && kind != kStoreFaultNone) {
+        std::string line = text;
+        // One line, whatever a path may hold.
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        std::lock_guard<std::mutex> lock(faultMutex);
+        faults[store] = Fault{kind, std::move(line)};
     }
-    std::string line = text;
-    // One line, whatever a path may hold.
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    std::lock_guard<std::mutex> lock(faultMutex);
-    faults[store] = Fault{kind, std::move(line)};
+    return StatusOfFault(kind);
 }
 
-void RecordFault(int store, int kind, const std::string& path, const std::string& detail,
+LONG RecordFault(int store, int kind, const std::string& path, const std::string& detail,
                  const std::string& todo) {
-    std::string next = todo.empty() ? NextStep(kind, path) : todo;
-    RecordFaultText(store, kind,
-                    WhatIsWrong(kind, NamesOf(store), path) +
-                        (detail.empty() ? "" : ": " + detail) + (next.empty() ? "" : "; " + next));
+    if (kind == kStoreFaultNone) {
+        return ERROR_SUCCESS;
+    }
+    std::string next = todo.empty() ? KindOf(kind).next : todo;
+    std::string line = KindOf(kind).what + (detail.empty() ? "" : ": " + detail) +
+                       (next.empty() ? "" : "; " + next);
+    return RecordFaultText(store, kind,
+                           Filled(line, {{"{names}", NamesOf(store)},
+                                         {"{path}", path},
+                                         {"{folder}", path.substr(0, path.rfind('/'))}}));
 }
 
 LONG StatusOfFault(int kind) {
-    switch (kind) {
-        case kStoreFaultNone:
-            return ERROR_SUCCESS;
-        case kStoreFaultNotOurs:
-            return ERROR_ACCESS_DENIED;
-        case kStoreFaultDamaged:
-            return ERROR_BADDB;
-        case kStoreFaultReadOnly:
-        case kStoreFaultFull:
-        case kStoreFaultIoError:
-            return ERROR_CANTWRITE;
-        case kStoreFaultBusy:
-            return ERROR_BUSY;
+    return KindOf(kind).status;
+}
+
+int FaultOfSqlite(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_OK:
+        case SQLITE_DONE:
+        case SQLITE_ROW:
+        case SQLITE_NOMEM:
+            return kStoreFaultNone;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return kStoreFaultBusy;
+        case SQLITE_READONLY:
+            return kStoreFaultReadOnly;
+        case SQLITE_FULL:
+            return kStoreFaultFull;
+        case SQLITE_IOERR:
+            return kStoreFaultIoError;
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return kStoreFaultCannotOpen;
         default:
-            return ERROR_CANTOPEN;
+            return kStoreFaultDamaged;
     }
 }
 
+LONG StatusOfSqlite(int rc) {
+    return (rc & 0xFF) == SQLITE_NOMEM ? ERROR_NOT_ENOUGH_MEMORY : StatusOfFault(FaultOfSqlite(rc));
+}
+
 LONG HookedFailure(int store, const std::string& path) {
-    int kind = ValidStore(store) ? hookedFaults[store].load() : kStoreFaultNone;
-    RecordFault(store, kind, path);
-    return StatusOfFault(kind);
+    return RecordFault(store, ValidStore(store) ? hookedFaults[store].load() : kStoreFaultNone,
+                       path);
 }
 
 LONG HookedWriteFailure(int store, const std::string& path) {
-    int kind = HookedWriteFault(store);
-    RecordFault(store, kind, path);
-    return StatusOfFault(kind);
-}
-
-int HookedWriteFault(int store) {
-    return ValidStore(store) ? hookedWriteFaults[store].load() : kStoreFaultNone;
+    return RecordFault(store, ValidStore(store) ? hookedWriteFaults[store].load() : kStoreFaultNone,
+                       path);
 }
 
 }  // namespace velmora::registry
 
 int VelmoraStoreFault(int store, char* text, size_t size) {
-    if (text != nullptr && size > 0) {
-        text[0] = '\0';
-    }
-    if (!ValidStore(store)) {
-        return kStoreFaultNone;
-    }
     std::lock_guard<std::mutex> lock(faultMutex);
-    const auto& fault = faults[store];
+    Fault fault = ValidStore(store) ? faults[store] : Fault();
     if (text != nullptr && size > 0) {
         size_t length = std::min(fault.text.size(), size - 1);
         std::memcpy(text, fault.text.data(), length);

@@ -1,5 +1,6 @@
 // The latest fault of each store, recorded where the registry stand-in meets one and read by
-// programs through store_faults.h; and the failure hook that makes a store fail on purpose.
+// programs through store_faults.h; the one table from SQLite's results to faults, whose status
+// follows from the fault; and the failure hooks that make a store fail on purpose.
 #pragma once
 
 #include <string>
@@ -13,23 +14,24 @@ namespace velmora::registry {
 std::string NamesOf(int store);
 
 // Records a fault of `store` as `text`: one line in the user's words that names the file or
-// folder, says what is wrong, and what to do about it where there is something to do.
-void RecordFaultText(int store, int kind, const std::string& text);
+// folder, says what is wrong, and what to do about it where there is something to do. Both
+// give the registry's status for a fault of that kind.
+LONG RecordFaultText(int store, int kind, const std::string& text);
 // Records a fault of `store` in the words of its kind: `path` names the file or folder,
 // `detail` (may be empty) adds what the system said, and `todo` (may be empty) what to do where
 // the kind's own advice does not fit.
-void RecordFault(int store, int kind, const std::string& path, const std::string& detail = "",
+LONG RecordFault(int store, int kind, const std::string& path, const std::string& detail = "",
                  const std::string& todo = "");
 
-// The registry's status for a fault of this kind.
 LONG StatusOfFault(int kind);
+// The fault SQLite's result `rc` stands for: none for a success, nor for a lack of memory,
+// which is the process's and no store's; and the registry's status for it.
+int FaultOfSqlite(int rc);
+LONG StatusOfSqlite(int rc);
 
-// ERROR_SUCCESS unless the failure hook makes `store` fail; then the status of the chosen
-// fault, which is recorded against `path`.
+// ERROR_SUCCESS unless the failure hook makes `store` fail, or only its writes for the second;
+// then the status of the chosen fault, which is recorded against `path`.
 LONG HookedFailure(int store, const std::string& path);
-// The same for the hook that makes only the writes of `store` fail.
 LONG HookedWriteFailure(int store, const std::string& path);
-// The fault that hook chooses for the writes of `store`, none recorded.
-int HookedWriteFault(int store);
 
 }  // namespace velmora::registry

@@ -10,37 +10,28 @@
 #include <cstring>
 
 #include "fault_log.h"
-#include "ownership.h"
+#include "store_location.h"
 
 namespace velmora::registry {
 
 namespace {
 
-// The fault a file is unfit for the store with, what makes it so, and what to do.
-struct Unfit {
-    int kind = kStoreFaultNone;
-    std::string why, todo;
-};
-
-// What makes `file`, found by lstat into `info`, unfit for the store; no fault when it is fit.
-// SQLite opens none of the store's files through a link, so one cannot be opened; a link to the
-// folder is followed.
-Unfit WrongWithFile(const std::string& file, const struct stat& info) {
+// Records what makes `file`, found by lstat into `info`, unfit for the store; ERROR_SUCCESS when
+// it is fit. SQLite opens none of the store's files through a link, so one cannot be opened; a
+// link to the folder is followed.
+LONG RefuseUnfit(int store, const std::string& file, const struct stat& info) {
     if (S_ISLNK(info.st_mode)) {
-        return {kStoreFaultCannotOpen, "it is a symbolic link, which velmora does not follow",
-                "put the file itself there, or link its folder instead"};
+        return RecordFault(store, kStoreFaultCannotOpen, file,
+                           "it is a symbolic link, which velmora does not follow",
+                           "put the file itself there, or link its folder instead");
     }
     if (!S_ISREG(info.st_mode)) {
-        return {kStoreFaultNotOurs, "it is not a file", "move it aside"};
+        return RecordFault(store, kStoreFaultNotOurs, file, "it is not a file", "move it aside");
     }
     std::string notOurs = NotTheUsersOwn(info);
-    return {notOurs.empty() ? kStoreFaultNone : kStoreFaultNotOurs, notOurs,
-            HowToMakeItTheUsersOwn(info, file)};
-}
-
-LONG Refuse(int store, const std::string& file, const Unfit& wrong) {
-    RecordFault(store, wrong.kind, file, wrong.why, wrong.todo);
-    return StatusOfFault(wrong.kind);
+    return notOurs.empty() ? ERROR_SUCCESS
+                           : RecordFault(store, kStoreFaultNotOurs, file, notOurs,
+                                         HowToMakeItTheUsersOwn(info, file));
 }
 
 // Renames `file` to the first of `file`.set-aside, `file`.set-aside-2, ... that is free, into
@@ -72,8 +63,7 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
     struct stat info {};
     state->present = ::lstat(file.c_str(), &info) == 0;
     if (!state->present && errno != ENOENT) {
-        RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
-        return StatusOfFault(kStoreFaultCannotOpen);
+        return RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
     }
     // SQLite writes a new database's first page before it makes the WAL, so a WAL with data
     // beside a missing or empty file holds names that SQLite would throw away on opening.
@@ -85,22 +75,22 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
                             (state->present ? "empty" : "missing") + ", but " + wal +
                             " beside it holds their latest changes";
         if (store != kVelmoraVolatileStore) {
-            RecordFaultText(store, kStoreFaultDamaged,
-                            found + "; restore " + file + " from a backup, or move the folder " +
-                                file.substr(0, file.rfind('/')) +
-                                " aside to start anew and run `velmora import FILE` with an "
-                                "export of your names");
-            return StatusOfFault(kStoreFaultDamaged);
+            return RecordFaultText(store, kStoreFaultDamaged,
+                                   found + "; restore " + file +
+                                       " from a backup, or move the folder " +
+                                       file.substr(0, file.rfind('/')) +
+                                       " aside to start anew and run `velmora import FILE` with "
+                                       "an export of your names");
         }
         // The temporary names end at logoff anyway, and a folder cleaner that took the file
         // alone left them unreadable: the WAL is kept under another name, said once, and a new
         // store begins.
         std::string aside;
         if (!SetAside(wal, &aside) && errno != ENOENT) {
-            RecordFaultText(store, kStoreFaultDamaged,
-                            found + ", which cannot be moved aside: " + std::strerror(errno) +
-                                "; move " + wal + " aside to start them anew");
-            return StatusOfFault(kStoreFaultDamaged);
+            return RecordFaultText(store, kStoreFaultDamaged,
+                                   found +
+                                       ", which cannot be moved aside: " + std::strerror(errno) +
+                                       "; move " + wal + " aside to start them anew");
         }
         if (!aside.empty()) {
             RecordFaultText(
@@ -115,62 +105,58 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
     if (state->present) {
         // An empty file of the user's own holds nothing yet; SecureOpenedFile makes it private.
         bool emptyOfOurs = S_ISREG(info.st_mode) && info.st_size == 0 && info.st_uid == geteuid();
-        Unfit wrong = emptyOfOurs ? Unfit() : WrongWithFile(file, info);
-        if (wrong.kind != kStoreFaultNone) {
-            return Refuse(store, file, wrong);
+        if (LONG status = emptyOfOurs ? ERROR_SUCCESS : RefuseUnfit(store, file, info);
+            status != ERROR_SUCCESS) {
+            return status;
         }
     }
     for (const char* suffix : {"-wal", "-shm"}) {
         std::string beside = file + suffix;
         struct stat besideInfo {};
-        if (::lstat(beside.c_str(), &besideInfo) != 0) {
-            continue;
-        }
-        if (Unfit wrong = WrongWithFile(beside, besideInfo); wrong.kind != kStoreFaultNone) {
-            return Refuse(store, beside, wrong);
+        LONG status = ::lstat(beside.c_str(), &besideInfo) != 0
+                          ? ERROR_SUCCESS
+                          : RefuseUnfit(store, beside, besideInfo);
+        if (status != ERROR_SUCCESS) {
+            return status;
         }
     }
     state->readOnly = (state->present && (info.st_mode & S_IWUSR) == 0) || FolderReadOnly(file);
-    if (!state->present && state->readOnly) {
-        RecordReadOnly(store, file);
-        return StatusOfFault(kStoreFaultReadOnly);
-    }
-    return ERROR_SUCCESS;
+    return !state->present && state->readOnly ? RecordReadOnly(store, file) : ERROR_SUCCESS;
 }
 
 LONG SecureOpenedFile(int store, const std::string& file, struct stat* info) {
     if (::lstat(file.c_str(), info) != 0) {
-        RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
-        return StatusOfFault(kStoreFaultCannotOpen);
+        return RecordFault(store, kStoreFaultCannotOpen, file, std::strerror(errno));
     }
     if (S_ISREG(info->st_mode) && info->st_size == 0 && info->st_uid == geteuid() &&
         (info->st_mode & 0777) != 0600 && ::chmod(file.c_str(), 0600) == 0) {
         info->st_mode = (info->st_mode & ~0777) | 0600;
     }
-    Unfit wrong = WrongWithFile(file, *info);
-    return wrong.kind == kStoreFaultNone ? ERROR_SUCCESS : Refuse(store, file, wrong);
+    return RefuseUnfit(store, file, *info);
 }
 
-void RecordReadOnly(int store, const std::string& file) {
+LONG RecordReadOnly(int store, const std::string& file) {
     std::string folder = file.substr(0, file.rfind('/'));
     std::string cannot = "cannot change " + NamesOf(store) + ": ";
     struct statvfs disk {};
     struct stat info {};
     if (::statvfs((folder + "/").c_str(), &disk) == 0 && (disk.f_flag & ST_RDONLY) != 0) {
-        RecordFaultText(store, kStoreFaultReadOnly,
-                        cannot + "the disk that holds " + file +
-                            " is mounted read-only; mount it for writing to change them");
-    } else if (::lstat(file.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0) {
-        RecordFaultText(store, kStoreFaultReadOnly,
-                        cannot + file + " is read-only; make it writable to change them: " +
-                            "chmod u+w " + file);
-    } else if (FolderReadOnly(file)) {
-        RecordFaultText(store, kStoreFaultReadOnly,
-                        cannot + "their folder " + folder +
-                            " is read-only; make it writable to change them: chmod u+w " + folder);
-    } else {
-        RecordFault(store, kStoreFaultReadOnly, file);
+        return RecordFaultText(store, kStoreFaultReadOnly,
+                               cannot + "the disk that holds " + file +
+                                   " is mounted read-only; mount it for writing to change them");
     }
+    if (::lstat(file.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0) {
+        return RecordFaultText(store, kStoreFaultReadOnly,
+                               cannot + file + " is read-only; make it writable to change them: " +
+                                   "chmod u+w " + file);
+    }
+    if (FolderReadOnly(file)) {
+        return RecordFaultText(store, kStoreFaultReadOnly,
+                               cannot + "their folder " + folder +
+                                   " is read-only; make it writable to change them: chmod u+w " +
+                                   folder);
+    }
+    return RecordFault(store, kStoreFaultReadOnly, file);
 }
 
 std::string WhyNoFileCanBeMade(const std::string& folder) {

@@ -31,8 +31,8 @@ LONG JudgeStoreFile(int store, const std::string& file, bool create, StoreFileSt
 LONG SecureOpenedFile(int store, const std::string& file, struct stat* info);
 
 // Records that `file`, the database of `store`, cannot be written, saying what keeps it from
-// being written (the file, its folder, or the disk) and how to change that.
-void RecordReadOnly(int store, const std::string& file);
+// being written (the file, its folder, or the disk) and how to change that; the fault's status.
+LONG RecordReadOnly(int store, const std::string& file);
 
 // Why a new file cannot be made in `folder` (ending in '/'), found without making one: the
 // folder cannot be written, or its file system is read-only or has no room for another file.

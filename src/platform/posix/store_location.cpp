@@ -1,11 +1,13 @@
 // The store's folders: from VELMORA_REGISTRY_DIR or VELMORA_VOLATILE_DIR when set, else below
-// the XDG folders, else below the home folder or /tmp. Links in a folder's path are followed
-// (a ~/.config kept among dotfiles, a home reached through a link); the database file itself is
-// opened without following one. Folders are made only in the user's own or the system's folders,
-// and a folder another user holds on the way is said with the command that gives it back.
+// the XDG folders, else below the home folder or /tmp; and whether a file or folder of the store
+// is the user's own. Links in a folder's path are followed (a ~/.config kept among dotfiles, a
+// home reached through a link); the database file itself is opened without following one.
+// Folders are made only in the user's own or the system's folders, and a folder another user
+// holds on the way is said with the command that gives it back.
 #include "store_location.h"
 
 #include <pwd.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,9 +23,68 @@
 #include <vector>
 
 #include "fault_log.h"
-#include "ownership.h"
 
 namespace velmora::registry {
+
+namespace {
+
+struct UserRecord {
+    std::string name, home;
+};
+// The entry of `uid` in the password database; empty texts when it has none.
+UserRecord UserEntry(uid_t uid) {
+    // The file is read itself rather than through the system's user database, whose modules a
+    // statically linked program cannot load safely.
+    UserRecord record;
+    if (std::FILE* users = std::fopen("/etc/passwd", "re")) {
+        while (const passwd* entry = fgetpwent(users)) {
+            if (entry->pw_uid == uid) {
+                record.name = entry->pw_name != nullptr ? entry->pw_name : "";
+                record.home = entry->pw_dir != nullptr ? entry->pw_dir : "";
+                break;
+            }
+        }
+        std::fclose(users);
+    }
+    return record;
+}
+
+// The user's name from the password database, or the number when it names none ("root", "1000").
+std::string UserCalled(uid_t uid) {
+    std::string name = UserEntry(uid).name;
+    return name.empty() ? std::to_string(uid) : name;
+}
+
+// The command that gives `path`, and everything below it, back to the user this process runs as.
+std::string GiveBackCommand(const std::string& path) {
+    // "name:" gives the user's login group too; a user the database does not know has numbers.
+    std::string owner = UserCalled(geteuid());
+    bool known = owner != std::to_string(geteuid());
+    return "sudo chown -R " + owner + ":" + (known ? "" : std::to_string(getegid())) + " " + path;
+}
+
+}  // namespace
+
+std::string NotTheUsersOwn(const struct stat& info) {
+    if (info.st_uid != geteuid()) {
+        return "it belongs to " + std::string(info.st_uid == 0 ? "" : "user ") +
+               UserCalled(info.st_uid);
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        return "other users can write to it";
+    }
+    return "";
+}
+
+std::string HowToMakeItTheUsersOwn(const struct stat& info, const std::string& path) {
+    if (info.st_uid != geteuid()) {
+        return "give it back with: " + GiveBackCommand(path);
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        return "close it to them with: chmod go-w " + path;
+    }
+    return "";
+}
 
 namespace {
 
@@ -89,12 +150,11 @@ LONG RefuseAnotherUsersFolderForRoot(int store, const StoreFolder& folder) {
     for (const auto& [path, info] : FoldersOnTheWay(folder.path)) {
         if (info.st_uid != 0) {
             std::string user = UserCalled(info.st_uid);
-            RecordFault(store, kStoreFaultNotOurs, path,
-                        "it belongs to user " + user + ", and velmora runs as root with " +
-                            folder.source +
-                            " (sudo -E keeps the caller's), so nothing was made there",
-                        "run velmora as user " + user + ", or as root without -E");
-            return StatusOfFault(kStoreFaultNotOurs);
+            return RecordFault(store, kStoreFaultNotOurs, path,
+                               "it belongs to user " + user + ", and velmora runs as root with " +
+                                   folder.source +
+                                   " (sudo -E keeps the caller's), so nothing was made there",
+                               "run velmora as user " + user + ", or as root without -E");
         }
     }
     return ERROR_SUCCESS;
@@ -118,14 +178,12 @@ std::string TakenFolder(const std::string& path) {
 LONG CannotReach(int store, const std::string& path, int error) {
     std::string taken = error == EACCES ? TakenFolder(path) : "";
     if (taken.empty()) {
-        RecordFault(store, kStoreFaultCannotOpen, path, std::strerror(error));
-        return StatusOfFault(kStoreFaultCannotOpen);
+        return RecordFault(store, kStoreFaultCannotOpen, path, std::strerror(error));
     }
     struct stat info {};
     ::stat(taken.c_str(), &info);
-    RecordFault(store, kStoreFaultNotOurs, taken, NotTheUsersOwn(info),
-                "give it back with: " + GiveBackCommand(taken));
-    return StatusOfFault(kStoreFaultNotOurs);
+    return RecordFault(store, kStoreFaultNotOurs, taken, NotTheUsersOwn(info),
+                       "give it back with: " + GiveBackCommand(taken));
 }
 
 // What makes `base` unfit to hold a store: not a folder of ours closed to others. Empty when
@@ -197,11 +255,11 @@ LONG MakeFolders(int store, const std::string& path) {
             struct stat above {};
             if (!parent.empty() && ::stat(parent.c_str(), &above) == 0 &&
                 above.st_uid != geteuid() && above.st_uid != 0) {
-                RecordFault(store, kStoreFaultNotOurs, parent,
-                            "it belongs to user " + UserCalled(above.st_uid) +
-                                ", and velmora makes no folder in another user's",
-                            "name a folder of your own in " + std::string(FolderVariable(store)));
-                return StatusOfFault(kStoreFaultNotOurs);
+                return RecordFault(
+                    store, kStoreFaultNotOurs, parent,
+                    "it belongs to user " + UserCalled(above.st_uid) +
+                        ", and velmora makes no folder in another user's",
+                    "name a folder of your own in " + std::string(FolderVariable(store)));
             }
             if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
                 return CannotReach(store, prefix, errno);
@@ -228,11 +286,10 @@ LONG ConfiguredFolder(int store, StoreFolder* folder) {
     if (!folder->path.empty()) {
         // Taken from wherever the program runs, it would be another store in every directory.
         if (folder->path[0] != '/') {
-            RecordFaultText(store, kStoreFaultCannotOpen,
-                            folder->source + " is not a full path: " + NamesOf(store) +
-                                " would be kept below whichever directory you are in; set it to "
-                                "a full path, one that begins with /");
-            return StatusOfFault(kStoreFaultCannotOpen);
+            return RecordFaultText(store, kStoreFaultCannotOpen,
+                                   folder->source + " is not a full path: " + NamesOf(store) +
+                                       " would be kept below whichever directory you are in; set "
+                                       "it to a full path, one that begins with /");
         }
         return ERROR_SUCCESS;
     }
@@ -253,10 +310,10 @@ LONG ConfiguredFolder(int store, StoreFolder* folder) {
     }
     std::string home = HomeFolder();
     if (home.empty()) {
-        RecordFault(store, kStoreFaultNoHome, "~/.config/velmora/registry",
-                    "HOME is unset and /etc/passwd names none for user " + std::to_string(getuid()),
-                    "set HOME, or name a folder for them in VELMORA_REGISTRY_DIR");
-        return StatusOfFault(kStoreFaultNoHome);
+        return RecordFault(
+            store, kStoreFaultNoHome, "~/.config/velmora/registry",
+            "HOME is unset and /etc/passwd names none for user " + std::to_string(getuid()),
+            "set HOME, or name a folder for them in VELMORA_REGISTRY_DIR");
     }
     folder->path = home + "/.config/velmora/registry";
     folder->source = "HOME=" + home;
@@ -273,10 +330,10 @@ LONG PrepareFolder(int store, const StoreFolder& folder, bool create, std::strin
         // Anyone may make that folder first; the user then learns how to go on without it.
         std::string wrong = WrongWithSharedBase(folder.sharedBase);
         if (!wrong.empty()) {
-            RecordFault(store, kStoreFaultNotOurs, folder.sharedBase, wrong,
-                        "they are off for this session: set VELMORA_VOLATILE_DIR to a folder of "
-                        "your own to keep them");
-            return StatusOfFault(kStoreFaultNotOurs);
+            return RecordFault(
+                store, kStoreFaultNotOurs, folder.sharedBase, wrong,
+                "they are off for this session: set VELMORA_VOLATILE_DIR to a folder of "
+                "your own to keep them");
         }
     }
     if (LONG status = RefuseAnotherUsersFolderForRoot(store, folder); status != ERROR_SUCCESS) {

@@ -1,13 +1,25 @@
 // Where the two databases live: the folders the environment names, made when missing and
-// private to the user, with the links in them resolved; and the checks that keep them the
-// user's own, strictest for a folder below the shared /tmp.
+// private to the user, with the links in them resolved; and the checks that keep their files
+// and folders the user's own, strictest for a folder below the shared /tmp.
 #pragma once
+
+#include <sys/stat.h>
 
 #include <string>
 
 #include "windows_api.h"
 
 namespace velmora::registry {
+
+// Empty when `info` describes a file or folder that belongs to the user this process runs as
+// and that no other user may write to; else what is wrong, said of "it" for a fault's text
+// ("it belongs to root", "other users can write to it").
+std::string NotTheUsersOwn(const struct stat& info);
+
+// What to do about `path`, found as `info` inside the user's own folder, where NotTheUsersOwn
+// finds fault with it: a file or folder only root could have put there is given back, one of the
+// user's closed to others. Empty where nothing is wrong.
+std::string HowToMakeItTheUsersOwn(const struct stat& info, const std::string& path);
 
 struct StoreFolder {
     std::string path;

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
 #include "fault_log.h"
@@ -22,11 +21,13 @@ constexpr int kStores[] = {kVelmoraPersistentStore, kVelmoraVolatileStore};
 struct StoreConnection {
     std::string folder;
     std::shared_ptr<Database> db;
-    // When an open last found the database locked for a write's whole waiting time.
-    std::chrono::steady_clock::time_point busySince{};
-    std::string busyFile;
 };
 StoreConnection connections[2];
+
+std::string Parent(const std::string& path) {
+    size_t end = path.rfind('\\');
+    return end == std::string::npos ? std::string() : path.substr(0, end);
+}
 
 bool transactionOpen = false;
 std::vector<std::shared_ptr<Database>> inTransaction;
@@ -45,10 +46,9 @@ LONG RefuseSharedFile(int store, const std::string& real) {
         mine.st_dev != theirs.st_dev || mine.st_ino != theirs.st_ino) {
         return ERROR_SUCCESS;
     }
-    RecordFault(store, kStoreFaultCannotOpen, real + "/hkcu.db",
-                "it is the file of " + NamesOf(kVelmoraPersistentStore) + " as well",
-                std::string("give them a folder of their own in ") + FolderVariable(store));
-    return StatusOfFault(kStoreFaultCannotOpen);
+    return RecordFault(store, kStoreFaultCannotOpen, real + "/hkcu.db",
+                       "it is the file of " + NamesOf(kVelmoraPersistentStore) + " as well",
+                       std::string("give them a folder of their own in ") + FolderVariable(store));
 }
 
 }  // namespace
@@ -60,14 +60,14 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
         return status;
     }
     StoreConnection& connection = connections[store];
-    if (!connection.db && connection.folder == folder.path && RecentlyBusy(connection.busySince)) {
-        RecordFault(store, kStoreFaultBusy, connection.busyFile);
-        return StatusOfFault(kStoreFaultBusy);
+    std::string file = folder.path + "/hkcu.db";
+    if (!connection.db && connection.folder == folder.path && RecentlyBusy(store)) {
+        return RecordFault(store, kStoreFaultBusy, file);
     }
     if (!connection.db || connection.folder != folder.path || !connection.db->StillUsable()) {
         connection = StoreConnection{};
         std::string real;
-        status = HookedFailure(store, folder.path + "/hkcu.db");
+        status = HookedFailure(store, file);
         if (status == ERROR_SUCCESS) {
             status = PrepareFolder(store, folder, create, &real);
         }
@@ -79,8 +79,7 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
         }
         if (status == ERROR_BUSY) {
             connection.folder = folder.path;
-            connection.busySince = WaitEndedInVain();
-            connection.busyFile = real + "/hkcu.db";
+            WaitedInVain(store);
         }
         if (status != ERROR_SUCCESS) {
             return status;
@@ -110,18 +109,98 @@ LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id
     return failure;
 }
 
-LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count) {
-    for (int store : kStores) {
-        std::shared_ptr<Database> db;
-        LONG status = Connection(store, false, &db);
-        if (status == ERROR_SUCCESS) {
-            status = db->CountSubKeys(path, count);
-        }
-        if (status != ERROR_SUCCESS && store == own.store()) {
-            return status;
-        }
+LONG LocateKey(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
+               int64_t* id) {
+    if (FindKey(path, db, id) == ERROR_SUCCESS) {
+        return ERROR_SUCCESS;
     }
+    // Not in any store that can be read: the key is made in the store its option asks for,
+    // whether the other store is missing it or cannot be used. That store itself must have
+    // answered that the key is missing: one that failed while it was read may well hold it. (A
+    // key another process made since the first look is found by the next read or write.)
+    std::shared_ptr<Database> target;
+    LONG status =
+        Connection(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, false, &target);
+    int64_t found = 0;
+    if (status == ERROR_SUCCESS) {
+        status = target->FindKey(path, &found);
+    }
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+        return status;
+    }
+    db->reset();
+    *id = 0;
     return ERROR_SUCCESS;
+}
+
+namespace {
+
+// Makes the key, which no store holds, in `target`, under the write lock of `guard`.
+LONG MakeKey(const std::string& path, bool isVolatile, const std::shared_ptr<Database>& target,
+             const std::shared_ptr<Database>& guard, int64_t* id) {
+    std::string parent = Parent(path);
+    std::string nearest = parent;
+    std::shared_ptr<Database> above;
+    int64_t aboveId = 0;
+    while (!nearest.empty() && FindKey(nearest, &above, &aboveId) != ERROR_SUCCESS) {
+        nearest = Parent(nearest);
+    }
+    bool belowVolatile = !nearest.empty() && above->store() == kVelmoraVolatileStore;
+    if (belowVolatile && !isVolatile) {
+        return ERROR_CHILD_MUST_BE_VOLATILE;
+    }
+    // A volatile key's missing ancestors are made persistent, where that store can be written.
+    LONG status = ERROR_SUCCESS;
+    if (isVolatile && !belowVolatile && guard->store() == kVelmoraPersistentStore &&
+        nearest != parent) {
+        status = JoinTransaction(guard);
+        status = status == ERROR_SUCCESS ? guard->CreateKey(parent, true, &aboveId) : status;
+    }
+    status = status == ERROR_SUCCESS ? JoinTransaction(target) : status;
+    return status == ERROR_SUCCESS ? target->CreateKey(path, !isVolatile, id) : status;
+}
+
+}  // namespace
+
+LONG CreateKeyOnFirstWrite(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
+                           int64_t* id) {
+    LONG status = LocateKey(path, isVolatile, db, id);
+    std::shared_ptr<Database> target;
+    if (status == ERROR_SUCCESS && !*db) {
+        status =
+            Connection(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, true, &target);
+    }
+    if (status != ERROR_SUCCESS || *db) {
+        return status;
+    }
+    // Processes create keys one at a time, under the persistent store's write lock (the
+    // volatile one's where the persistent store cannot be written), and look again once they
+    // hold it: a process that held it before has committed its key, in whichever store, so that
+    // two processes never make the same key in both. Inside a transaction the lock is kept to
+    // its end, since the key is not committed before.
+    auto lock = [](const std::shared_ptr<Database>& db) {
+        LONG joined = JoinTransaction(db);
+        return joined == ERROR_SUCCESS ? db->BeginWrite() : joined;
+    };
+    std::shared_ptr<Database> guard;
+    if (Connection(kVelmoraPersistentStore, true, &guard) != ERROR_SUCCESS) {
+        guard = target;
+    }
+    status = lock(guard);
+    if (status != ERROR_SUCCESS && status != ERROR_BUSY && guard != target) {
+        guard = target;
+        status = lock(guard);
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    status = LocateKey(path, isVolatile, db, id);
+    if (status == ERROR_SUCCESS && !*db) {
+        status = MakeKey(path, isVolatile, target, guard, id);
+        *db = status == ERROR_SUCCESS ? target : nullptr;
+    }
+    LONG ended = guard->EndWrite(status == ERROR_SUCCESS);
+    return status == ERROR_SUCCESS ? ended : status;
 }
 
 LONG BeginTransaction() {

@@ -1,6 +1,7 @@
 // The registry's two stores, the persistent and the volatile one, as the registry functions
-// use them: a key is looked for in both. Each store fails alone: one that cannot be used neither
-// blocks nor hides the keys of the other.
+// use them: where a key is found, where its first write makes it, and the transaction a program
+// opens over both. Each store fails alone: one that cannot be used neither blocks nor hides the
+// keys of the other.
 #pragma once
 
 #include <cstdint>
@@ -20,9 +21,19 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out);
 // only when the key is found in neither.
 LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id);
 
-// Adds the direct subkeys of `path` in every usable store to `*count`; `own` is the key's own
-// database, whose failure is the call's.
-LONG CountSubKeys(const std::string& path, const Database& own, DWORD* count);
+// Finds the key at `path` for a handle; `*db` comes back empty when the key exists in no store,
+// and is then made by the first write through the handle (CreateKeyOnFirstWrite), so that reads
+// never take a store's write lock. A key in no store is found so only when the store its option
+// `isVolatile` asks for answered that it is missing.
+LONG LocateKey(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
+               int64_t* id);
+
+// Makes the key that LocateKey found in no store, unless another process made it meanwhile: in
+// the volatile store when `isVolatile`, else in the persistent one. The missing ancestors go to
+// the persistent store when it can be written, so that the module's root and settings are
+// never lost with the volatile store; a persistent key is never made below a volatile one.
+LONG CreateKeyOnFirstWrite(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
+                           int64_t* id);
 
 // The transaction a program opens over both stores (store_transaction.h). While it is open,
 // every write joins it: the first write to a database takes that database's write lock and

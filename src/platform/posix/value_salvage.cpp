@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <unordered_map>
 #include <utility>
 
@@ -14,23 +15,9 @@ namespace {
 // Values are read this many at a time, and each read keeps what came before a damaged page.
 constexpr DWORD kRun = 256;
 
-unsigned char Folded(char c) {
-    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-}
-
-// The name as the NOCASE collation compares it.
-std::string FoldedName(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded) {
-        c = static_cast<char>(Folded(c));
-    }
-    return folded;
-}
-
 // The order of the table's name index: bytes with ASCII letters folded, a prefix first.
 bool NocaseLess(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Folded(x) < Folded(y); });
+    return AsciiFolded(a) < AsciiFolded(b);
 }
 
 // The first of the points 0 to count - 1 where `reads` succeeds, into `first`; false when there
@@ -79,21 +66,28 @@ LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values
     *unfound = 0;
     // The first failure, which is the walk's when nothing at all could be read.
     LONG failure = ERROR_SUCCESS;
-    ValueList run, probe;
+    std::vector<ValueRow> run, probe;
+    auto names = [&](Database::Query query, int64_t from, DWORD limit, std::vector<ValueRow>* out) {
+        return db.Values(query, key, {from}, limit, out);
+    };
+    auto rows = [&](Database::Query query, const std::string& from, DWORD limit,
+                    std::vector<ValueRow>* out) {
+        return db.Values(query, key, {0, &from}, limit, out);
+    };
 
     // The names, through the order index.
     std::vector<std::pair<int64_t, std::string>> ordered;
     bool indexDamaged = false;
     for (int64_t after = 0;;) {
-        LONG status = db.SalvageInOrder(key, after, kRun, &run);
-        for (size_t i = 0; i < run.size(); ++i) {
-            ordered.emplace_back(run.Seq(i), std::string(run.Name(i)));
-            after = run.Seq(i);
+        LONG status = names(Database::kNamesAfterSeq, after, kRun, &run);
+        for (const ValueRow& row : run) {
+            ordered.emplace_back(row.seq, row.name);
+            after = row.seq;
         }
-        if (ReadOn(status)) {
-            if (status == ERROR_NO_MORE_ITEMS) {
-                break;
-            }
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status == ERROR_SUCCESS) {
             continue;
         }
         failure = failure == ERROR_SUCCESS ? status : failure;
@@ -103,15 +97,16 @@ LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values
         int64_t from = after + 1;
         uint64_t skip = 0;
         auto reads = [&](uint64_t i) {
-            return ReadOn(db.SalvageInOrder(key, from + static_cast<int64_t>(i), 1, &probe));
+            return ReadOn(
+                names(Database::kNamesAfterSeq, from + static_cast<int64_t>(i), 1, &probe));
         };
         if (!FirstReadable(static_cast<uint64_t>(INT64_MAX - from), reads, &skip)) {
             break;
         }
         int64_t resume = from + static_cast<int64_t>(skip);
-        if (ReadOn(db.SalvageBackwards(key, resume, &probe)) && probe.size() == 1 &&
-            probe.Seq(0) > after) {
-            ordered.emplace_back(probe.Seq(0), std::string(probe.Name(0)));
+        if (ReadOn(names(Database::kNamesBackFromSeq, resume, 1, &probe)) && probe.size() == 1 &&
+            probe[0].seq > after) {
+            ordered.emplace_back(probe[0].seq, probe[0].name);
         }
         after = resume;
     }
@@ -132,17 +127,17 @@ LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values
     std::string last;
     bool started = false;
     for (;;) {
-        LONG status = db.SalvageByName(key, started ? &last : nullptr, kRun, &run);
-        for (size_t i = 0; i < run.size(); ++i) {
-            last = std::string(run.Name(i));
+        LONG status = rows(started ? Database::kValuesAfterName : Database::kValuesFromName, last,
+                           kRun, &run);
+        for (const ValueRow& row : run) {
+            last = row.name;
             started = true;
-            std::string_view data = run.Data(i);
-            found[FoldedName(last)] = {run.Seq(i), {last, run.Type(i), std::string(data), true}};
+            found[AsciiFolded(last)] = {row.seq, {last, row.type, row.data, true}};
         }
-        if (ReadOn(status)) {
-            if (status == ERROR_NO_MORE_ITEMS) {
-                break;
-            }
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status == ERROR_SUCCESS) {
             continue;
         }
         failure = failure == ERROR_SUCCESS ? status : failure;
@@ -151,7 +146,8 @@ LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values
                              : known.begin();
         uint64_t skip = 0;
         auto reads = [&](uint64_t i) {
-            return ReadOn(db.SalvageByName(key, &begin[static_cast<ptrdiff_t>(i)], 1, &probe));
+            return ReadOn(
+                rows(Database::kValuesAfterName, begin[static_cast<ptrdiff_t>(i)], 1, &probe));
         };
         if (!FirstReadable(static_cast<uint64_t>(known.end() - begin), reads, &skip)) {
             break;
@@ -162,18 +158,16 @@ LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values
 
     // A name of the index that the table walk skipped is looked up alone.
     for (const auto& [seq, name] : ordered) {
-        std::string folded = FoldedName(name);
+        std::string folded = AsciiFolded(name);
         if (found.count(folded) != 0) {
             continue;
         }
         ValueRow row;
         if (db.GetValue(key, name.c_str(), &row) == ERROR_SUCCESS) {
             found[folded] = {row.seq, {row.name, row.type, row.data, true}};
-        } else if (ReadOn(db.SalvageBackwards(key, name, &probe)) && probe.size() == 1 &&
-                   FoldedName(probe.Name(0)) == folded) {
-            std::string_view data = probe.Data(0);
-            found[folded] = {probe.Seq(0),
-                             {std::string(probe.Name(0)), probe.Type(0), std::string(data), true}};
+        } else if (ReadOn(rows(Database::kValuesBackFromName, name, 1, &probe)) &&
+                   probe.size() == 1 && AsciiFolded(probe[0].name) == folded) {
+            found[folded] = {probe[0].seq, {probe[0].name, probe[0].type, probe[0].data, true}};
         } else {
             found[folded] = {seq, {name, REG_NONE, "", false}};
         }
@@ -182,14 +176,12 @@ LONG SalvageValues(Database& db, int64_t key, std::vector<SalvagedValue>* values
     if (found.empty() && indexDamaged && tableGaps != 0) {
         return failure;
     }
-    std::vector<Found*> inOrder;
+    std::multimap<int64_t, SalvagedValue> inOrder;
     for (auto& entry : found) {
-        inOrder.push_back(&entry.second);
+        inOrder.emplace(entry.second.seq, std::move(entry.second.value));
     }
-    std::sort(inOrder.begin(), inOrder.end(),
-              [](const Found* a, const Found* b) { return a->seq < b->seq; });
-    for (Found* entry : inOrder) {
-        values->push_back(std::move(entry->value));
+    for (auto& entry : inOrder) {
+        values->push_back(std::move(entry.second));
     }
     // A value whose page of the table and whose entry in the index are both damaged leaves no
     // trace; only where both were damaged can one be missing.

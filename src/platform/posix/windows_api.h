@@ -16,23 +16,19 @@ typedef int BOOL;
 typedef unsigned char BYTE;
 typedef uint16_t WORD;
 typedef intptr_t INT_PTR;
-typedef uintptr_t UINT_PTR;
 typedef uintptr_t ULONG_PTR;
 typedef uintptr_t DWORD_PTR;
 typedef size_t SIZE_T;
 typedef void* HANDLE;
 typedef void* LPVOID;
-typedef const void* LPCVOID;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef DWORD* LPDWORD;
 typedef BYTE* LPBYTE;
-typedef const BYTE* LPCBYTE;
 typedef DWORD REGSAM;
 typedef struct HKEY__* HKEY;
 typedef HKEY* PHKEY;
-typedef struct HINSTANCE__* HINSTANCE;
-typedef HINSTANCE HMODULE;
+typedef struct HINSTANCE__* HMODULE;
 
 #define TRUE 1
 #define FALSE 0
@@ -73,9 +69,6 @@ typedef HINSTANCE HMODULE;
 #define FILE_ATTRIBUTE_HIDDEN 0x2
 #define FILE_ATTRIBUTE_SYSTEM 0x4
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
-
-#define DLL_PROCESS_DETACH 0
-#define DLL_PROCESS_ATTACH 1
 
 typedef struct _FILETIME {
     DWORD dwLowDateTime;
