@@ -1,44 +1,9 @@
 // Loading the module by path and resolving its exports by their undecorated names.
 #include "module_exports.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "loaded_library.h"
 
 namespace {
-
-void* OpenLibrary(const std::string& path, std::string* error) {
-#ifdef _WIN32
-    void* handle = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
-    if (handle == nullptr) {
-        *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
-    }
-#else
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        *error = dlerror();
-    }
-#endif
-    return handle;
-}
-
-void* FindExport(void* library, const char* name) {
-#ifdef _WIN32
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
-#else
-    return dlsym(library, name);
-#endif
-}
-
-void CloseLibrary(void* library) {
-#ifdef _WIN32
-    FreeLibrary(static_cast<HMODULE>(library));
-#else
-    dlclose(library);
-#endif
-}
 
 template <class Function>
 bool Resolve(void* library, const char* name, Function* slot, std::string* error) {

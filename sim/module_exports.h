@@ -1,5 +1,5 @@
-// The module's eleven exports as the host sees them, and loading the module the host's way:
-// dlopen on Linux, LoadLibrary on Windows, then each export by its plain name.
+// The module's eleven exports as the host sees them, and loading the module the host's way: the
+// system's loader (loaded_library.h), then each export by its plain name.
 #pragma once
 
 #include <string>

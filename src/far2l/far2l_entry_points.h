@@ -4,7 +4,7 @@
 // users would otherwise never hear of. The other entry points are the module's own.
 #pragma once
 
-#include "../abi/plugin_abi.h"
+#include "abi/plugin_abi.h"
 
 namespace far2l {
 

@@ -1,10 +1,10 @@
 // What the module does for each of its exports. The exports themselves are thin functions in
-// the host's calling convention (exports.cpp, or far2l_exports.cpp), so that what differs
+// the host's calling convention (exports.cpp, or far2l's in src/far2l), so that what differs
 // between hosts stays out of here. Every entry that can fail catches everything, reports it and
 // returns its failure value: nothing escapes into the host.
 #pragma once
 
-#include "../abi/plugin_abi.h"
+#include "abi/plugin_abi.h"
 
 namespace entry {
 
