@@ -28,18 +28,11 @@ bool LoadedModule::Load(const std::string& path, std::string* error) {
     if (handle_ == nullptr) {
         return false;
     }
-    ModuleExports& e = exports;
-    bool found = Resolve(handle_, "SetStartupInfo", &e.SetStartupInfo, error) &&
-                 Resolve(handle_, "GetMinFarVersion", &e.GetMinFarVersion, error) &&
-                 Resolve(handle_, "GetPluginInfo", &e.GetPluginInfo, error) &&
-                 Resolve(handle_, "OpenPlugin", &e.OpenPlugin, error) &&
-                 Resolve(handle_, "ClosePlugin", &e.ClosePlugin, error) &&
-                 Resolve(handle_, "Configure", &e.Configure, error) &&
-                 Resolve(handle_, "GetOpenPluginInfo", &e.GetOpenPluginInfo, error) &&
-                 Resolve(handle_, "GetFindData", &e.GetFindData, error) &&
-                 Resolve(handle_, "SetDirectory", &e.SetDirectory, error) &&
-                 Resolve(handle_, "ProcessKey", &e.ProcessKey, error) &&
-                 Resolve(handle_, "MakeDirectory", &e.MakeDirectory, error);
+    bool found = true;
+#define VELMORA_RESOLVE_EXPORT(result, name, parameters, arguments) \
+    found = found && Resolve(handle_, #name, &exports.name, error);
+    VELMORA_PLUGIN_EXPORTS(VELMORA_RESOLVE_EXPORT)
+#undef VELMORA_RESOLVE_EXPORT
     if (!found) {
         Unload();
     }
