@@ -1,44 +1,9 @@
 // Loading the module by path and resolving its exports by their undecorated names.
 #include "module_exports.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "loaded_library.h"
 
 namespace {
-
-void* OpenLibrary(const std::string& path, std::string* error) {
-#ifdef _WIN32
-    void* handle = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
-    if (handle == nullptr) {
-        *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
-    }
-#else
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        *error = dlerror();
-    }
-#endif
-    return handle;
-}
-
-void* FindExport(void* library, const char* name) {
-#ifdef _WIN32
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
-#else
-    return dlsym(library, name);
-#endif
-}
-
-void CloseLibrary(void* library) {
-#ifdef _WIN32
-    FreeLibrary(static_cast<HMODULE>(library));
-#else
-    dlclose(library);
-#endif
-}
 
 template <class Function>
 bool Resolve(void* library, const char* name, Function* slot, std::string* error) {
@@ -63,18 +28,11 @@ bool LoadedModule::Load(const std::string& path, std::string* error) {
     if (handle_ == nullptr) {
         return false;
     }
-    ModuleExports& e = exports;
-    bool found = Resolve(handle_, "SetStartupInfo", &e.SetStartupInfo, error) &&
-                 Resolve(handle_, "GetMinFarVersion", &e.GetMinFarVersion, error) &&
-                 Resolve(handle_, "GetPluginInfo", &e.GetPluginInfo, error) &&
-                 Resolve(handle_, "OpenPlugin", &e.OpenPlugin, error) &&
-                 Resolve(handle_, "ClosePlugin", &e.ClosePlugin, error) &&
-                 Resolve(handle_, "Configure", &e.Configure, error) &&
-                 Resolve(handle_, "GetOpenPluginInfo", &e.GetOpenPluginInfo, error) &&
-                 Resolve(handle_, "GetFindData", &e.GetFindData, error) &&
-                 Resolve(handle_, "SetDirectory", &e.SetDirectory, error) &&
-                 Resolve(handle_, "ProcessKey", &e.ProcessKey, error) &&
-                 Resolve(handle_, "MakeDirectory", &e.MakeDirectory, error);
+    bool found = true;
+#define VELMORA_RESOLVE_EXPORT(result, name, parameters, arguments) \
+    found = found && Resolve(handle_, #name, &exports.name, error);
+    VELMORA_PLUGIN_EXPORTS(VELMORA_RESOLVE_EXPORT)
+#undef VELMORA_RESOLVE_EXPORT
     if (!found) {
         Unload();
     }

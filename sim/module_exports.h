@@ -1,24 +1,16 @@
-// The module's eleven exports as the host sees them, and loading the module the host's way:
-// dlopen on Linux, LoadLibrary on Windows, then each export by its plain name.
+// The module's exports as the host sees them (abi/plugin_exports.h), and loading the module the
+// host's way: the system's loader (loaded_library.h), then each export by its plain name.
 #pragma once
 
 #include <string>
 
-#include "abi/plugin_abi.h"
+#include "abi/plugin_exports.h"
 
 struct ModuleExports {
-    void(WINAPI* SetStartupInfo)(const PluginStartupInfo* Info) = nullptr;
-    int(WINAPI* GetMinFarVersion)() = nullptr;
-    void(WINAPI* GetPluginInfo)(PluginInfo* Info) = nullptr;
-    HANDLE(WINAPI* OpenPlugin)(int OpenFrom, INT_PTR Item) = nullptr;
-    void(WINAPI* ClosePlugin)(HANDLE hPlugin) = nullptr;
-    int(WINAPI* Configure)(int ItemNumber) = nullptr;
-    void(WINAPI* GetOpenPluginInfo)(HANDLE hPlugin, OpenPluginInfo* Info) = nullptr;
-    int(WINAPI* GetFindData)(HANDLE hPlugin, PluginPanelItem** pPanelItem, int* pItemsNumber,
-                             int OpMode) = nullptr;
-    int(WINAPI* SetDirectory)(HANDLE hPlugin, const char* Dir, int OpMode) = nullptr;
-    int(WINAPI* ProcessKey)(HANDLE hPlugin, int Key, unsigned int ControlState) = nullptr;
-    int(WINAPI* MakeDirectory)(HANDLE hPlugin, char* Name, int OpMode) = nullptr;
+#define VELMORA_EXPORT_SLOT(result, name, parameters, arguments) \
+    result(WINAPI* name) parameters = nullptr;
+    VELMORA_PLUGIN_EXPORTS(VELMORA_EXPORT_SLOT)
+#undef VELMORA_EXPORT_SLOT
 };
 
 class LoadedModule {

@@ -20,7 +20,7 @@
 #include "dead_names.h"
 #include "store_sections.h"
 #include "exit_status.h"
-#include "host/far2l_entry_points.h"
+#include "far2l/far2l_entry_points.h"
 #include "name_table.h"
 #include "store/name_store.h"
 #include "store/text_buffer.h"

@@ -10,7 +10,7 @@
 #include "command_help.h"
 #include "dead_names.h"
 #include "exit_status.h"
-#include "host/far2l_entry_points.h"
+#include "far2l/far2l_entry_points.h"
 #include "host/messages.h"
 #include "host/module_state.h"
 #include "jump_destination.h"

@@ -12,7 +12,7 @@
 
 #include "commands/name_commands.h"
 #include "host/error_report.h"
-#include "host/far2l_entry_points.h"
+#include "far2l/far2l_entry_points.h"
 #include "host/messages.h"
 #include "host/module_state.h"
 #include "host/settings.h"

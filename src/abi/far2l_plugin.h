@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "../platform/platform.h"
+#include "platform.h"
 
 #pragma pack(push, 2)
 

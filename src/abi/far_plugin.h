@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "../platform/platform.h"
+#include "platform.h"
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define VELMORA_HOST_PACKED 1

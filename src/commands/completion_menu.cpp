@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-#include "../abi/plugin_abi.h"
-#include "../host/host_services.h"
-#include "../store/errors.h"
-#include "../store/heap.h"
-#include "../store/name_store.h"
-#include "../store/reg_section.h"
+#include "abi/plugin_abi.h"
+#include "host/host_services.h"
+#include "store/errors.h"
+#include "store/heap.h"
+#include "store/name_store.h"
+#include "store/reg_section.h"
 
 namespace {
 

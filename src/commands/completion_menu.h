@@ -3,8 +3,8 @@
 // caller that runs without the host.
 #pragma once
 
-#include "../platform/platform.h"
-#include "../store/text_buffer.h"
+#include "platform.h"
+#include "store/text_buffer.h"
 
 // What CompleteName gives when the user cancelled its menu: no name was taken, and no name was
 // missed either.

@@ -1,12 +1,9 @@
 // Carrying a target to a panel. A directory goes through the host's panel commands; a command
-// for another plugin ("ftp:server") is typed into the host's command line as posted keys and run
+// for another plugin ("ftp:server") is typed into the host's command line (HostPostText) and run
 // with Enter, as if the user had typed it.
 #pragma once
 
-#include "../abi/plugin_abi.h"
-
-// The record handed to the host for every post; refilled each time.
-extern KeySequence PostedKeys;
+#include "abi/plugin_abi.h"
 
 // Types `text` and Enter into the command line of this panel, or of the other panel and then
 // the module's prefix and Enter back on this one. A text that may not be typed there

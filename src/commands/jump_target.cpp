@@ -1,8 +1,8 @@
 // The look-up of a jump: the name split from its rest, found, and the rest joined.
 #include "jump_target.h"
 
-#include "../platform/platform.h"
-#include "../store/name_store.h"
+#include "platform.h"
+#include "store/name_store.h"
 
 void SplitName(const char* text, TextBuffer& name, TextBuffer& rest) {
     name.Assign(text);

@@ -3,7 +3,7 @@
 // than a copy of them.
 #pragma once
 
-#include "../store/text_buffer.h"
+#include "store/text_buffer.h"
 
 // `name` gets the text up to its first '/' or '\', `rest` everything behind it. Without a
 // separator `rest` is left untouched, so a caller can tell "proj" from "proj/" by whether `rest`

@@ -4,14 +4,14 @@
 
 #include <cstring>
 
-#include "../host/host_services.h"
-#include "../host/module_state.h"
-#include "../platform/received_directory.h"
-#include "../store/errors.h"
-#include "../store/name_store.h"
-#include "../store/reg_section.h"
+#include "host/host_services.h"
+#include "host/module_state.h"
 #include "jump_target.h"
 #include "name_rule.h"
+#include "received_directory.h"
+#include "store/errors.h"
+#include "store/name_store.h"
+#include "store/reg_section.h"
 #include "target_rules.h"
 
 namespace {

@@ -6,9 +6,9 @@
 
 #include <cstddef>
 
-#include "../abi/plugin_abi.h"
-#include "../store/text_buffer.h"
+#include "abi/plugin_abi.h"
 #include "completion_menu.h"
+#include "store/text_buffer.h"
 
 // The longest directory an add stores unless the system tells that the host handed it over
 // whole. A host hands over a longer directory cut to the panel's field (Far 3 gives a 1.x plugin

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "../store/errors.h"
 #include "jump_target.h"
+#include "store/errors.h"
 
 int CheckName(const char* name) {
     if (name == nullptr || name[0] == '\0') {

@@ -3,11 +3,11 @@
 
 #include <cstring>
 
-#include "../host/control_bytes.h"
-#include "../host/host_services.h"
-#include "../host/messages.h"
-#include "../host/module_state.h"
-#include "../store/name_store.h"
+#include "host/control_bytes.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "host/module_state.h"
+#include "store/name_store.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "../abi/plugin_abi.h"
+#include "abi/plugin_abi.h"
 
 // The longest path the host takes whole: its panel field, less the terminating zero. Far 3's
 // wrapper cuts a longer one there (measured), and the panel then shows another folder.

@@ -3,14 +3,14 @@
 // refused, and the dialog comes back as typed.
 #include <cstring>
 
-#include "../abi/plugin_abi.h"
-#include "../store/text_buffer.h"
+#include "abi/plugin_abi.h"
 #include "dialog_items.h"
 #include "error_report.h"
 #include "host_services.h"
 #include "messages.h"
 #include "module_state.h"
 #include "settings.h"
+#include "store/text_buffer.h"
 
 namespace {
 

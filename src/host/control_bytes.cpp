@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "../store/utf8.h"
+#include "store/utf8.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Filling the host's dialog records, one item at a time.
 #pragma once
 
-#include "../abi/plugin_abi.h"
+#include "abi/plugin_abi.h"
 
 // The most text a dialog item holds: its 512-byte field with the terminator.
 constexpr int kMaxDialogText = sizeof(FarDialogItem::Data) - 1;

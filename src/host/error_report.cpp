@@ -2,11 +2,11 @@
 // about.
 #include "error_report.h"
 
-#include "../store/errors.h"
-#include "../store/text_buffer.h"
 #include "host_services.h"
 #include "messages.h"
 #include "module_state.h"
+#include "store/errors.h"
+#include "store/text_buffer.h"
 
 const int ErrorMessageTable[15] = {0,
                                    MNameNotFound,

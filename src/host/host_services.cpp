@@ -3,12 +3,26 @@
 
 #include <cstring>
 
+#include "store/heap.h"
+
 HostServices Host;
+KeySequence PostedKeys;
 
 namespace {
 
 // cmd joins and redirects commands with these, escapes with '^', expands '%' and quotes with '"'.
 const char kCmdSyntax[] = "&|<>^%\"";
+
+constexpr DWORD kTab = 9;
+constexpr DWORD kEnter = 13;
+
+// Each character is typed as its 8-bit code, taken unsigned so that 128 to 255 stay themselves.
+DWORD* TypeText(DWORD* keys, const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+        *keys++ = static_cast<unsigned char>(*p);
+    }
+    return keys;
+}
 
 }  // namespace
 
@@ -78,4 +92,38 @@ INT_PTR HostAdvControl(int command, void* param) {
 
 bool HostCmpName(const char* pattern, const char* text) {
     return Host.Info.CmpName(pattern, text, 0) != 0;
+}
+
+bool HostPostText(const char* text, const char* backHere) {
+    int count = lstrlenA(text) + 1;
+    if (backHere != nullptr) {
+        count += lstrlenA(backHere) + 3;
+    }
+    auto* keys = static_cast<DWORD*>(MemAlloc(count * sizeof(DWORD)));
+    if (keys == nullptr) {
+        return false;
+    }
+    bool posted = false;
+    try {
+        DWORD* next = keys;
+        if (backHere != nullptr) {
+            *next++ = kTab;
+        }
+        next = TypeText(next, text);
+        *next++ = kEnter;
+        if (backHere != nullptr) {
+            *next++ = kTab;
+            next = TypeText(next, backHere);
+            *next++ = kEnter;
+        }
+        PostedKeys.Flags = 0;
+        PostedKeys.Count = count;
+        PostedKeys.Sequence = keys;
+        // The host copies the keys during the call and plays them after the module returns.
+        HostAdvControl(ACTL_POSTKEYSEQUENCE, &PostedKeys);
+        posted = true;
+    } catch (...) {
+    }
+    MemFree(keys);
+    return posted;
 }

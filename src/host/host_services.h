@@ -3,7 +3,7 @@
 // arguments the module always passes (centred windows, no help topics).
 #pragma once
 
-#include "../abi/plugin_abi.h"
+#include "abi/plugin_abi.h"
 
 struct HostServices {
     PluginStartupInfo Info;
@@ -55,5 +55,12 @@ bool HostPanelInfo(HANDLE panel, int command, PanelInfo& info);
 // directory says so itself, after the module returns.
 bool HostShowDirectory(HANDLE panel, char* dir);
 INT_PTR HostAdvControl(int command, void* param);
+// Types `text` and Enter into the host's command line as a user would, each character as its 8-bit
+// code: on the active panel, or with `backHere`, on the other panel (Tab first) and then Tab,
+// `backHere` and Enter on this one. The host plays the keys once the module returns. False when
+// the keys could not be had. Whether a text may be typed is the caller's to judge.
+bool HostPostText(const char* text, const char* backHere);
+// The record handed to the host for every post; refilled each time.
+extern KeySequence PostedKeys;
 // The host's wildcard match of `text` against `pattern`, paths included.
 bool HostCmpName(const char* pattern, const char* text);

@@ -3,8 +3,8 @@
 // the prefix first in and last out.
 #pragma once
 
-#include "../platform/platform.h"
-#include "../store/text_buffer.h"
+#include "platform.h"
+#include "store/text_buffer.h"
 
 // The options; an integer option is on when it is not 0. All are 0 and the prefix empty until
 // the settings are loaded.

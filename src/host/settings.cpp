@@ -2,7 +2,7 @@
 // "AutoComplite" keeps the spelling under which it has always been stored.
 #include "settings.h"
 
-#include "../store/errors.h"
+#include "store/errors.h"
 
 const StoredOption kStoredOptions[7] = {
     {"Prefix", nullptr, 0},

@@ -2,9 +2,9 @@
 // dialog that edits them.
 #pragma once
 
-#include "../platform/platform.h"
-#include "../store/reg_section.h"
 #include "module_state.h"
+#include "platform.h"
+#include "store/reg_section.h"
 
 // The prefix of a store that holds none.
 constexpr char kDefaultPrefix[] = "cd:";

@@ -3,17 +3,17 @@
 // could not be used (among it an edit of a text too long for its field) and come back with what
 // was typed, the refused field under the cursor, save through the store, report a save that
 // failed, and rebuild the panel and any of the module's panels shown beside it.
-#include "../commands/name_rule.h"
-#include "../commands/target_rules.h"
-#include "../host/dialog_items.h"
-#include "../host/error_report.h"
-#include "../host/host_services.h"
-#include "../host/messages.h"
-#include "../store/errors.h"
-#include "../store/name_store.h"
-#include "../store/reg_section.h"
+#include "commands/name_rule.h"
+#include "commands/target_rules.h"
+#include "host/dialog_items.h"
+#include "host/error_report.h"
+#include "host/host_services.h"
+#include "host/messages.h"
 #include "panel_updates.h"
 #include "shortcut_panel.h"
+#include "store/errors.h"
+#include "store/name_store.h"
+#include "store/reg_section.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 // the entry an item stands for, in its own section.
 #include <cstring>
 
-#include "../host/error_report.h"
-#include "../host/host_services.h"
-#include "../host/messages.h"
-#include "../store/errors.h"
-#include "../store/name_store.h"
+#include "host/error_report.h"
+#include "host/host_services.h"
+#include "host/messages.h"
 #include "panel_updates.h"
 #include "shortcut_panel.h"
+#include "store/errors.h"
+#include "store/name_store.h"
 
 namespace {
 

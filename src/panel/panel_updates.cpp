@@ -2,7 +2,7 @@
 // panel is recognised by its items: each carries the number of its entry and its name.
 #include "panel_updates.h"
 
-#include "../host/host_services.h"
+#include "host/host_services.h"
 #include "shortcut_panel.h"
 
 namespace {

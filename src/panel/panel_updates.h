@@ -2,7 +2,7 @@
 // changed the store, or beside the command line, would keep its old list until re-read.
 #pragma once
 
-#include "../abi/plugin_abi.h"
+#include "abi/plugin_abi.h"
 
 // Has the host show a change of the store on the module's panels it shows: beside panel `from`,
 // or on both sides when `from` is INVALID_HANDLE_VALUE (a command typed in the command line). A

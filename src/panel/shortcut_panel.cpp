@@ -5,14 +5,14 @@
 
 #include <cstring>
 
-#include "../host/error_report.h"
-#include "../host/host_services.h"
-#include "../host/messages.h"
-#include "../host/module_state.h"
-#include "../store/errors.h"
-#include "../store/heap.h"
-#include "../store/name_store.h"
-#include "../store/reg_section.h"
+#include "host/error_report.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "host/module_state.h"
+#include "store/errors.h"
+#include "store/heap.h"
+#include "store/name_store.h"
+#include "store/reg_section.h"
 
 char TitleText[32];
 PanelMode PanelModes[10];

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "../abi/plugin_abi.h"
-#include "../store/text_buffer.h"
+#include "abi/plugin_abi.h"
+#include "store/text_buffer.h"
 
 // Records handed to the host, shared by all panels and refilled on each use.
 extern char TitleText[32];

@@ -1,7 +1,7 @@
 // The allocator on the process heap of the host process, which the module shares with it.
 #include "heap.h"
 
-#include "../platform/platform.h"
+#include "platform.h"
 
 void* MemAlloc(size_t size) {
     return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size);

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "../platform/platform.h"
 #include "errors.h"
+#include "platform.h"
 #include "reg_section.h"
 
 const char kKeysSection[] = "\\Keys";

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "../platform/platform.h"
+#include "platform.h"
 #include "text_buffer.h"
 
 extern const char kRootKeyPath[];

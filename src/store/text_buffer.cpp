@@ -3,9 +3,9 @@
 
 #include <utility>
 
-#include "../platform/platform.h"
 #include "errors.h"
 #include "heap.h"
+#include "platform.h"
 
 TextBuffer::~TextBuffer() {
     Clear();

@@ -1,6 +1,6 @@
 // The commands behind the prefix, driven through the stand-in host: jumps with and without a
 // rest, adds and deletes with every code they return, and what a miss records.
-#include "commands/command_line.h"
+#include "entry/command_line.h"
 #include "commands/jump_target.h"
 #include "commands/name_commands.h"
 

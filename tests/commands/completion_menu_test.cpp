@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/command_line.h"
+#include "entry/command_line.h"
 #include "host/host_services.h"
 #include "host/messages.h"
 #include "host/module_state.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/command_line.h"
+#include "entry/command_line.h"
 #include "host/host_services.h"
 #include "host/module_state.h"
 #include "host_fixture.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "front_end.h"
-#include "host/entry_points.h"
+#include "entry/entry_points.h"
 #include "host/module_state.h"
 #include "lng_file.h"
 #include "sim_host.h"

@@ -4,7 +4,7 @@
 // and Message make those adaptations on the way to far2l's own.
 #pragma once
 
-#include "../abi/plugin_abi.h"
+#include "abi/plugin_abi.h"
 
 // Keeps far2l's table and gives the one to start the module with: the same services, AdvControl
 // and Message going through the adaptations. Valid until the next call.

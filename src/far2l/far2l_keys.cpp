@@ -1,7 +1,7 @@
 // Posted keys as far2l types them; see far2l_keys.h.
 #include "far2l_keys.h"
 
-#include "../store/utf8.h"
+#include "store/utf8.h"
 
 namespace {
 

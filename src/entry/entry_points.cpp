@@ -2,16 +2,16 @@
 // command line, configuration, and the panel requests passed to their ShortcutPanel.
 #include "entry_points.h"
 
-#include "../commands/command_line.h"
-#include "../commands/name_commands.h"
-#include "../panel/shortcut_panel.h"
-#include "../store/errors.h"
-#include "../store/heap.h"
-#include "error_report.h"
-#include "host_services.h"
-#include "messages.h"
-#include "module_state.h"
-#include "settings.h"
+#include "command_line.h"
+#include "commands/name_commands.h"
+#include "host/error_report.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "host/module_state.h"
+#include "host/settings.h"
+#include "panel/shortcut_panel.h"
+#include "store/errors.h"
+#include "store/heap.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // the active panel moved or a command typed, boxes, the code the entry point reports.
 #pragma once
 
-#include "../store/text_buffer.h"
+#include "store/text_buffer.h"
 
 // A filter whose name is the whole text of a command that was not carried out: the host opens a
 // panel on it instead of reporting the command's code.

@@ -1,7 +1,7 @@
 // Splitting a box's lines to far2l's screen; see far2l_box_lines.h.
 #include "far2l_box_lines.h"
 
-#include "../store/utf8.h"
+#include "store/utf8.h"
 
 namespace {
 

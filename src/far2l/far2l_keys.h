@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../platform/platform.h"
+#include "platform.h"
 
 struct Far2lTyping {
     // Set into the command line before the keys are posted; empty for none.

@@ -3,16 +3,16 @@
 // report, and every result turned into the code the entry point reports.
 #include "command_line.h"
 
-#include "../abi/plugin_abi.h"
-#include "../host/error_report.h"
-#include "../host/host_services.h"
-#include "../host/messages.h"
-#include "../host/module_state.h"
-#include "../panel/panel_updates.h"
-#include "../store/errors.h"
-#include "../store/name_store.h"
-#include "jump.h"
-#include "name_commands.h"
+#include "abi/plugin_abi.h"
+#include "commands/jump.h"
+#include "commands/name_commands.h"
+#include "host/error_report.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "host/module_state.h"
+#include "panel/panel_updates.h"
+#include "store/errors.h"
+#include "store/name_store.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 
 #include <initializer_list>
 
-#include "../platform/store_faults.h"
-#include "entry_points.h"
+#include "entry/entry_points.h"
 #include "far2l_services.h"
-#include "host_services.h"
-#include "messages.h"
-#include "settings.h"
+#include "host/host_services.h"
+#include "host/messages.h"
+#include "host/settings.h"
+#include "store_faults.h"
 
 namespace {
 

@@ -1,0 +1,17 @@
+# Fails for every include in the module's folders under SOURCES that climbs out of its folder by
+# "../". The platform keeps its own sources apart and is not checked.
+file(GLOB_RECURSE sources ${SOURCES}/*.cpp ${SOURCES}/*.h)
+set(found)
+foreach(source IN LISTS sources)
+    if(source MATCHES "/platform/")
+        continue()
+    endif()
+    file(STRINGS ${source} climbing REGEX "#include \"\\.\\./")
+    if(climbing)
+        list(APPEND found "${source}: ${climbing}")
+    endif()
+endforeach()
+if(found)
+    list(JOIN found "\n" found)
+    message(FATAL_ERROR "includes that pass by the layers:\n${found}")
+endif()
