@@ -1,6 +1,8 @@
 // Fills a store for the whole-process benchmarks of the velmora program: COUNT permanent names
-// name000000, name000001, ... with targets of a typical length, written through the registry
-// API in one key, as the module's additions write them, in one transaction.
+// name000000, name000001, ... with targets of a typical length below FOLDER
+// (FOLDER/area123/folder000123), written through the registry API in one key, as the module's
+// additions write them, in one transaction. The benchmark makes the folders it jumps to, so that
+// a jump lands as it does for a user; the others need not exist.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,12 +11,15 @@
 #include "store_transaction.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fputs("usage: store_filler COUNT (the store is chosen by VELMORA_REGISTRY_DIR)\n",
-                   stderr);
+    if (argc != 2 && argc != 3) {
+        std::fputs(
+            "usage: store_filler COUNT [FOLDER] (the store is chosen by "
+            "VELMORA_REGISTRY_DIR; FOLDER is /home/user/projects unless given)\n",
+            stderr);
         return 2;
     }
     long count = std::atol(argv[1]);
+    std::string folder = argc == 3 ? argv[2] : "/home/user/projects";
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Far\\Plugins\\Velmora\\Keys", 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
@@ -26,11 +31,12 @@ int main(int argc, char** argv) {
     VelmoraBeginStoreTransaction();
     for (long i = 0; i < count; ++i) {
         char name[32];
-        char path[64];
+        char below[48];
         std::snprintf(name, sizeof name, "name%06ld", i);
-        std::snprintf(path, sizeof path, "/home/user/projects/area%03ld/folder%06ld", i % 1000, i);
-        if (RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
-                           static_cast<DWORD>(std::string(path).size() + 1)) != ERROR_SUCCESS) {
+        std::snprintf(below, sizeof below, "/area%03ld/folder%06ld", i % 1000, i);
+        std::string path = folder + below;
+        if (RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                           static_cast<DWORD>(path.size() + 1)) != ERROR_SUCCESS) {
             std::fprintf(stderr, "store_filler: writing %s failed\n", name);
             VelmoraEndStoreTransaction(0);
             RegCloseKey(key);

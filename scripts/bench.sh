@@ -64,7 +64,10 @@ process_benchmarks() {
     for count in 1000 10000 100000; do
         export VELMORA_REGISTRY_DIR=$stores/$count/registry
         export VELMORA_VOLATILE_DIR=$stores/$count/volatile
-        "$filler" "$count"
+        # The names' directories lie where zoxide's are; the one jumped to exists, so that the
+        # jump lands as a user's does (one that fails reads every name to say which led there).
+        "$filler" "$count" "$stores/$count/dirs"
+        mkdir -p "$stores/$count/dirs/area500/folder000500"
         # zoxide reads its database from the environment, as velmora its store.
         export _ZO_DATA_DIR=$stores/$count/zoxide
         local zoxide=(true) zoxide_ms
