@@ -65,7 +65,7 @@ process_benchmarks() {
         export VELMORA_REGISTRY_DIR=$stores/$count/registry
         export VELMORA_VOLATILE_DIR=$stores/$count/volatile
         # The names' directories lie where zoxide's are; the one jumped to exists, so that the
-        # jump lands as a user's does (one that fails reads every name to say which led there).
+        # jump lands as a user's does rather than saying that its directory is gone.
         "$filler" "$count" "$stores/$count/dirs"
         mkdir -p "$stores/$count/dirs/area500/folder000500"
         # zoxide reads its database from the environment, as velmora its store.

@@ -1,5 +1,5 @@
-// Saying why a jump's directory cannot be entered. Only a jump that fails reads the names, to
-// find the one that led there: a jump that lands pays for a stat and an access.
+// Saying why a jump's directory cannot be entered. A jump that lands pays for a stat and an
+// access; one that fails names the stored name that led there, as the jump found it.
 #include "jump_destination.h"
 
 #include <sys/stat.h>
@@ -7,10 +7,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include "dead_names.h"
-#include "store_sections.h"
 
 namespace {
 
@@ -26,56 +24,28 @@ int EntryError(const std::string& path) {
     return ::access(path.c_str(), X_OK) == 0 ? 0 : errno;
 }
 
-// Whether a jump to `target` and a rest can lead to `directory`: the rest is joined behind a '/'.
-bool Below(const std::string& directory, const std::string& target) {
-    return directory.size() > target.size() && directory.compare(0, target.size(), target) == 0 &&
-           (target.back() == '/' || directory[target.size()] == '/');
-}
-
-// The stored name whose directory is `directory`, or the one with the longest directory that
-// `directory` lies below; a jump looks a temporary name up first.
-bool LeadingName(const std::string& directory, StoreEntry* leading) {
-    std::vector<StoreEntry> entries;
-    ReadEntries(&entries);
-    bool found = false;
-    for (const StoreEntry& entry : entries) {
-        if (entry.section == StoreSection::kFilters || entry.text.empty() ||
-            (entry.text != directory && !Below(directory, entry.text))) {
-            continue;
-        }
-        bool longer = !found || entry.text.size() > leading->text.size();
-        bool temporaryFirst = found && entry.text.size() == leading->text.size() &&
-                              entry.section == StoreSection::kTempKeys;
-        if (longer || temporaryFirst) {
-            *leading = entry;
-            found = true;
-        }
-    }
-    return found;
-}
-
 }  // namespace
 
-std::string WhyNotThere(const std::string& directory) {
+std::string WhyNotThere(const std::string& directory, const std::string& name,
+                        const std::string& stored) {
     int error = EntryError(directory);
     if (error == 0) {
         return "";
     }
     std::string cannot = "cannot go to " + directory + ": " + std::strerror(error);
-    StoreEntry name;
-    if (!LeadingName(directory, &name)) {
+    if (name.empty() || stored.empty() || directory.compare(0, stored.size(), stored) != 0) {
         return cannot;
     }
-    if (EntryError(name.text) == 0) {
-        std::string rest = directory.substr(name.text.size() + (name.text.back() == '/' ? 0 : 1));
-        return error == ENOENT ? "there is no folder '" + rest + "' in " + name.text +
-                                     ", the directory of '" + name.name + "'"
+    if (EntryError(stored) == 0) {
+        std::string rest = directory.substr(stored.size() + (stored.back() == '/' ? 0 : 1));
+        return error == ENOENT ? "there is no folder '" + rest + "' in " + stored +
+                                     ", the directory of '" + name + "'"
                                : cannot;
     }
-    if (JudgeTarget(name.text) == TargetState::kGone) {
-        return "the directory of '" + name.name + "' is gone (" + name.text +
+    if (JudgeTarget(stored) == TargetState::kGone) {
+        return "the directory of '" + name + "' is gone (" + stored +
                "); `velmora prune` deletes the names whose directory is gone";
     }
-    return "cannot go to " + name.text + ", the directory of '" + name.name +
-           "': " + std::strerror(EntryError(name.text));
+    return "cannot go to " + stored + ", the directory of '" + name +
+           "': " + std::strerror(EntryError(stored));
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
-// Why the shell's cd cannot enter `directory`, where a jump leads, with what to do, naming the
-// stored name that leads there; empty when it can.
-std::string WhyNotThere(const std::string& directory);
+// Why the shell's cd cannot enter `directory`, where a jump leads, with what to do; empty when it
+// can. `name` and `stored`, when known, are the name the jump found and its target as stored
+// (the directory is that target, or a folder below it), which the reason then names.
+std::string WhyNotThere(const std::string& directory, const std::string& name,
+                        const std::string& stored);

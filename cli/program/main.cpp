@@ -105,7 +105,7 @@ int Report(const Outcome& outcome) {
     switch (outcome.kind) {
         case Outcome::kDirectory: {
             // Said here, the same in every shell, rather than by the shell's cd.
-            std::string problem = WhyNotThere(outcome.text);
+            std::string problem = WhyNotThere(outcome.text, outcome.name, outcome.stored);
             if (!problem.empty()) {
                 Say(problem);
                 return kExitFailed;

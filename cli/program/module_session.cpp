@@ -80,6 +80,8 @@ bool Found(const CommandResult& result, Outcome* outcome) {
         return false;
     }
     *outcome = {command ? Outcome::kCommand : Outcome::kDirectory, result.target.Text()};
+    outcome->name = result.name.Text();
+    outcome->stored = result.was.Text();
     return true;
 }
 

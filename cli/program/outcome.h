@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "sim_host.h"
 
@@ -18,8 +19,13 @@ struct Outcome {
         kRefused,    // not tried; `text` says why
         kStoreFailed,
     };
-    Kind kind = kDone;
+    Outcome(Kind what = kDone, std::string said = "") : kind(what), text(std::move(said)) {}
+
+    Kind kind;
     std::string text;
+    // A jump to a name the store found: the name as typed and its target as stored, which say
+    // what led to the directory should the shell be unable to enter it. Empty otherwise.
+    std::string name, stored;
 };
 
 // Notes where the host's records stand before a call and reads what the call added to them.

@@ -118,7 +118,10 @@ CommandReason Resolve(const char* text, NameProbe probe, CommandResult& result) 
     TextBuffer rest;
     SplitName(text, name, rest);
     int found = LookupName(name.Text(), result.target);
-    if (found != 1 && complete && !replaced) {
+    if (found == 1) {
+        result.name.Assign(name.Text());
+        result.was.Assign(result.target.Text());
+    } else if (complete && !replaced) {
         if (probe != nullptr && CompletionMayOffer(name.Text(), probe)) {
             return CommandReason::kAsksHost;
         }

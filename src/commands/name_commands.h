@@ -85,9 +85,11 @@ struct CommandResult {
     TextBuffer target;
     bool replaced = false;
     TextBuffer was;
-    // A jump that found its target: the target (a directory, or a command for another plugin),
-    // and when the host would refuse to carry it to the active panel (CarryRefusal), the message
-    // that says so of the target. kFilter: the filter's pattern in `target`.
+    // A jump that found its target: the target with the rest joined (a directory, or a command
+    // for another plugin), and when the host would refuse to carry it to the active panel
+    // (CarryRefusal), the message that says so of the target; when it found the name itself
+    // rather than a completion of it, the name as typed in `name` and its target as stored in
+    // `was`. kFilter: the filter's pattern in `target`.
     int refusal = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "jump_destination.h"
 #include "module_session.h"
 #include "script_front_end.h"
 #include "store_sections.h"
@@ -142,6 +143,24 @@ TEST_F(StoredJumpTest, AMissSaysHowToTypeANameAndAFolderBelowIt) {
               "no name 'proj src'; a folder below a name goes behind a / without blanks: "
               "proj/src/x");
     EXPECT_EQ(MissedJump("nosuch /src"), "no name 'nosuch'");
+}
+
+TEST_F(StoredJumpTest, AJumpTheShellCannotEnterNamesTheNameThatLedThere) {
+    std::filesystem::create_directories(folder_ + "/proj");
+    Store(StoreSection::kKeys, "proj", folder_ + "/proj");
+    Store(StoreSection::kTempKeys, "gone", folder_ + "/gone");
+    auto why = [](const char* text) {
+        Outcome outcome;
+        EXPECT_TRUE(AnswerFromStore(text, &outcome)) << text;
+        return WhyNotThere(outcome.text, outcome.name, outcome.stored);
+    };
+    std::filesystem::create_directories(folder_ + "/proj/src");
+    EXPECT_EQ(why("proj/src"), "");
+    EXPECT_EQ(why("proj/nosuch/deeper"), "there is no folder 'nosuch/deeper' in " + folder_ +
+                                             "/proj, the directory of 'proj'");
+    EXPECT_EQ(why("Gone/x"),
+              "the directory of 'Gone' is gone (" + folder_ +
+                  "/gone); `velmora prune` deletes the names whose directory is gone");
 }
 
 TEST_F(StoredJumpTest, APathGoesWhereCdGoesUnlessItBeginsWithAName) {
