@@ -511,18 +511,9 @@ LONG Database::FindKey(const std::string& path, int64_t* id) {
     return status == ERROR_SUCCESS && !found ? ERROR_FILE_NOT_FOUND : status;
 }
 
-LONG Database::CreateKey(const std::string& path, bool ancestors, int64_t* id) {
-    LONG status = BeginWrite();
-    for (size_t end = ancestors ? path.find('\\') : std::string::npos; status == ERROR_SUCCESS;
-         end = path.find('\\', end + 1)) {
-        status = Run(kInsertKey, nullptr, path.substr(0, end));
-        if (end == std::string::npos) {
-            break;
-        }
-    }
-    status = status == ERROR_SUCCESS ? FindKey(path, id) : status;
-    LONG ended = EndWrite(status == ERROR_SUCCESS);
-    return status == ERROR_SUCCESS ? ended : status;
+LONG Database::CreateKey(const std::string& path, int64_t* id) {
+    LONG status = Write(kInsertKey, path);
+    return status == ERROR_SUCCESS ? FindKey(path, id) : status;
 }
 
 LONG Database::SetValue(int64_t key, const std::string& name, DWORD type, const BYTE* data,
