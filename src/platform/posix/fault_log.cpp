@@ -140,14 +140,12 @@ LONG StatusOfSqlite(int rc) {
     return (rc & 0xFF) == SQLITE_NOMEM ? ERROR_NOT_ENOUGH_MEMORY : StatusOfFault(FaultOfSqlite(rc));
 }
 
-LONG HookedFailure(int store, const std::string& path) {
-    return RecordFault(store, ValidStore(store) ? hookedFaults[store].load() : kStoreFaultNone,
-                       path);
-}
-
-LONG HookedWriteFailure(int store, const std::string& path) {
-    return RecordFault(store, ValidStore(store) ? hookedWriteFaults[store].load() : kStoreFaultNone,
-                       path);
+LONG HookedFailure(int store, const std::string& path, bool write) {
+    int kind = ValidStore(store) ? hookedFaults[store].load() : kStoreFaultNone;
+    if (kind == kStoreFaultNone && write && ValidStore(store)) {
+        kind = hookedWriteFaults[store];
+    }
+    return RecordFault(store, kind, path);
 }
 
 }  // namespace velmora::registry

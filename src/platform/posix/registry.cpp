@@ -125,26 +125,6 @@ LONG Writable(HKEY key) {
     return status == ERROR_SUCCESS ? JoinTransaction(key->db) : status;
 }
 
-// The full path of a key below HKEY_CURRENT_USER, without empty components.
-bool JoinPath(HKEY base, LPCSTR subKey, std::string* path) {
-    if (base == HKEY_CURRENT_USER) {
-        path->clear();
-    } else if (openKeys.count(base) != 0) {
-        *path = base->path;
-    } else {
-        return false;
-    }
-    std::string rest = subKey != nullptr ? subKey : "";
-    for (size_t start = 0; start <= rest.size();) {
-        size_t end = std::min(rest.find('\\', start), rest.size());
-        if (end > start) {
-            *path += (path->empty() ? "" : "\\") + rest.substr(start, end - start);
-        }
-        start = end + 1;
-    }
-    return true;
-}
-
 // Opens a handle on `path`, bound to the key where it exists.
 HKEY NewKey(const std::string& path, bool isVolatile, std::shared_ptr<Database> db, int64_t id) {
     HKEY key = new HKEY__(path, isVolatile);
@@ -222,13 +202,15 @@ LONG Enumerate(HKEY key, DWORD index, LPSTR name, LPDWORD nameChars, LPDWORD typ
 LONG OpenKey(HKEY base, LPCSTR subKey, bool isVolatile, bool existing, PHKEY result,
              LPDWORD disposition) {
     std::lock_guard<std::recursive_mutex> lock(registryMutex);
-    std::string path;
     if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    if (!JoinPath(base, subKey, &path)) {
+    // Every caller names a key by its whole path below HKEY_CURRENT_USER, which is the key's
+    // name in the store.
+    if (base != HKEY_CURRENT_USER) {
         return ERROR_INVALID_HANDLE;
     }
+    std::string path = subKey != nullptr ? subKey : "";
     if (!existing && !failingKeyPath.empty() && AsciiFolded(path) == AsciiFolded(failingKeyPath)) {
         return ERROR_ACCESS_DENIED;
     }
