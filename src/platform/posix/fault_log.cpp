@@ -148,16 +148,20 @@ LONG HookedFailure(int store, const std::string& path, bool write) {
     return RecordFault(store, kind, path);
 }
 
+void CopyLine(const std::string& line, char* text, size_t size) {
+    if (text != nullptr && size > 0) {
+        size_t length = std::min(line.size(), size - 1);
+        std::memcpy(text, line.data(), length);
+        text[length] = '\0';
+    }
+}
+
 }  // namespace velmora::registry
 
 int VelmoraStoreFault(int store, char* text, size_t size) {
     std::lock_guard<std::mutex> lock(faultMutex);
     Fault fault = ValidStore(store) ? faults[store] : Fault();
-    if (text != nullptr && size > 0) {
-        size_t length = std::min(fault.text.size(), size - 1);
-        std::memcpy(text, fault.text.data(), length);
-        text[length] = '\0';
-    }
+    velmora::registry::CopyLine(fault.text, text, size);
     return fault.kind;
 }
 

@@ -29,6 +29,9 @@ LONG StatusOfFault(int kind);
 int FaultOfSqlite(int rc);
 LONG StatusOfSqlite(int rc);
 
+// Copies `line` into a caller's `text` of `size` bytes, cut to fit with its terminator.
+void CopyLine(const std::string& line, char* text, size_t size);
+
 // ERROR_SUCCESS unless a failure hook makes `store` fail, or its writes when `write`; then the
 // status of the chosen fault, which is recorded against `path`.
 LONG HookedFailure(int store, const std::string& path, bool write = false);

@@ -74,11 +74,8 @@ typedef struct _FILETIME {
     DWORD dwHighDateTime;
 } FILETIME, *PFILETIME;
 
-typedef struct _SECURITY_ATTRIBUTES {
-    DWORD nLength;
-    LPVOID lpSecurityDescriptor;
-    BOOL bInheritHandle;
-} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+// Callers pass none: the stand-ins keep no security descriptors.
+typedef struct _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 
 typedef struct _STARTUPINFOA {
     DWORD cb;
