@@ -113,7 +113,3 @@ int VelmoraFileBrowserFound() {
 BOOL CloseHandle(HANDLE) {
     return TRUE;
 }
-
-BOOL DisableThreadLibraryCalls(HMODULE) {
-    return TRUE;
-}

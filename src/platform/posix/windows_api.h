@@ -28,7 +28,6 @@ typedef BYTE* LPBYTE;
 typedef DWORD REGSAM;
 typedef struct HKEY__* HKEY;
 typedef HKEY* PHKEY;
-typedef struct HINSTANCE__* HMODULE;
 
 #define TRUE 1
 #define FALSE 0
@@ -131,7 +130,7 @@ VELMORA_PLATFORM_API LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMax
 VELMORA_PLATFORM_API LPSTR lstrcatA(LPSTR lpString1, LPCSTR lpString2);
 VELMORA_PLATFORM_API int lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 
-// Processes and modules (posix/process.cpp).
+// Processes (posix/process.cpp).
 VELMORA_PLATFORM_API BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine,
                                          LPSECURITY_ATTRIBUTES lpProcessAttributes,
                                          LPSECURITY_ATTRIBUTES lpThreadAttributes,
@@ -140,4 +139,3 @@ VELMORA_PLATFORM_API BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpComma
                                          LPSTARTUPINFOA lpStartupInfo,
                                          LPPROCESS_INFORMATION lpProcessInformation);
 VELMORA_PLATFORM_API BOOL CloseHandle(HANDLE hObject);
-VELMORA_PLATFORM_API BOOL DisableThreadLibraryCalls(HMODULE hLibModule);
