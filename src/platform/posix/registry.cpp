@@ -323,8 +323,9 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
     return Enumerate(hKey, dwIndex, lpValueName, lpcchValueName, lpType, lpData, lpcbData);
 }
 
-// No caller asks how many subkeys a key has, so the stand-in keeps no count of them and
-// refuses the question rather than answer it wrongly.
+// Callers ask for the number of values and the longest name and data. The stand-in keeps no
+// subkeys, classes, security or times of a key, and refuses a question for them rather than
+// answer it wrongly.
 LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,
                       LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
                       LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
@@ -334,7 +335,8 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    if (lpcSubKeys != nullptr || lpcbMaxSubKeyLen != nullptr) {
+    if (lpClass || lpcchClass || lpcSubKeys || lpcbMaxSubKeyLen || lpcbMaxClassLen ||
+        lpcbSecurityDescriptor || lpftLastWriteTime) {
         return ERROR_INVALID_PARAMETER;
     }
     DWORD values = 0, maxName = 0, maxData = 0;
@@ -343,24 +345,14 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
                                       lpcbMaxValueNameLen != nullptr ? &maxName : nullptr,
                                       lpcbMaxValueLen != nullptr ? &maxData : nullptr);
     }
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) {
-        lpClass[0] = '\0';
-    }
     std::pair<LPDWORD, DWORD> fields[] = {
-        {lpcchClass, 0},     {lpcbMaxClassLen, 0},           {lpcbSecurityDescriptor, 0},
         {lpcValues, values}, {lpcbMaxValueNameLen, maxName}, {lpcbMaxValueLen, maxData}};
     for (auto [field, value] : fields) {
-        if (field != nullptr) {
+        if (status == ERROR_SUCCESS && field != nullptr) {
             *field = value;
         }
     }
-    if (lpftLastWriteTime != nullptr) {
-        *lpftLastWriteTime = FILETIME{0, 0};
-    }
-    return ERROR_SUCCESS;
+    return status;
 }
 
 LONG VelmoraValueNameBeginsWith(HKEY key, const char* prefix) {
