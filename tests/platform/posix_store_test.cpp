@@ -253,22 +253,6 @@ TEST_F(PosixStoreTest, VolatileKeysLiveInTheRuntimeStoreAndGoWithIt) {
     }
 }
 
-TEST_F(PosixStoreTest, KeysCreatedOnTheWayToAVolatileKeyArePersistent) {
-    WriteStored("\\TempKeys", "t", REG_SZ, std::string("x\0", 2), true);
-    // The root was created persistent, so the settings outlive the runtime store.
-    std::filesystem::remove_all(volatileDir_);
-    EXPECT_TRUE(KeyExists(""));
-    EXPECT_FALSE(KeyExists("\\TempKeys"));
-}
-
-TEST_F(PosixStoreTest, NoPersistentKeyBelowVolatileOne) {
-    WriteStored("\\TempKeys", "t", REG_SZ, std::string("x\0", 2), true);
-    RegSection below("\\TempKeys\\Below", true);
-    EXPECT_EQ(RegSetValueExA(below.key, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2),
-              ERROR_CHILD_MUST_BE_VOLATILE);
-    EXPECT_NO_THROW(RegSection more("\\More", false));
-}
-
 // While the persistent store cannot be written, a temporary name is made alone in the volatile
 // store: the module's root is never kept there, and takes settings again once it can be written.
 TEST_F(PosixStoreTest, TemporaryNameMadeWhileThePersistentStoreCannotBeWrittenLeavesNoRootBehind) {

@@ -140,14 +140,20 @@ LONG StatusOfSqlite(int rc) {
     return (rc & 0xFF) == SQLITE_NOMEM ? ERROR_NOT_ENOUGH_MEMORY : StatusOfFault(FaultOfSqlite(rc));
 }
 
-LONG HookedFailure(int store, const std::string& path) {
-    return RecordFault(store, ValidStore(store) ? hookedFaults[store].load() : kStoreFaultNone,
-                       path);
+LONG HookedFailure(int store, const std::string& path, bool write) {
+    int kind = ValidStore(store) ? hookedFaults[store].load() : kStoreFaultNone;
+    if (kind == kStoreFaultNone && write && ValidStore(store)) {
+        kind = hookedWriteFaults[store];
+    }
+    return RecordFault(store, kind, path);
 }
 
-LONG HookedWriteFailure(int store, const std::string& path) {
-    return RecordFault(store, ValidStore(store) ? hookedWriteFaults[store].load() : kStoreFaultNone,
-                       path);
+void CopyLine(const std::string& line, char* text, size_t size) {
+    if (text != nullptr && size > 0) {
+        size_t length = std::min(line.size(), size - 1);
+        std::memcpy(text, line.data(), length);
+        text[length] = '\0';
+    }
 }
 
 }  // namespace velmora::registry
@@ -155,11 +161,7 @@ LONG HookedWriteFailure(int store, const std::string& path) {
 int VelmoraStoreFault(int store, char* text, size_t size) {
     std::lock_guard<std::mutex> lock(faultMutex);
     Fault fault = ValidStore(store) ? faults[store] : Fault();
-    if (text != nullptr && size > 0) {
-        size_t length = std::min(fault.text.size(), size - 1);
-        std::memcpy(text, fault.text.data(), length);
-        text[length] = '\0';
-    }
+    velmora::registry::CopyLine(fault.text, text, size);
     return fault.kind;
 }
 

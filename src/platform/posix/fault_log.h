@@ -29,9 +29,11 @@ LONG StatusOfFault(int kind);
 int FaultOfSqlite(int rc);
 LONG StatusOfSqlite(int rc);
 
-// ERROR_SUCCESS unless the failure hook makes `store` fail, or only its writes for the second;
-// then the status of the chosen fault, which is recorded against `path`.
-LONG HookedFailure(int store, const std::string& path);
-LONG HookedWriteFailure(int store, const std::string& path);
+// Copies `line` into a caller's `text` of `size` bytes, cut to fit with its terminator.
+void CopyLine(const std::string& line, char* text, size_t size);
+
+// ERROR_SUCCESS unless a failure hook makes `store` fail, or its writes when `write`; then the
+// status of the chosen fault, which is recorded against `path`.
+LONG HookedFailure(int store, const std::string& path, bool write = false);
 
 }  // namespace velmora::registry

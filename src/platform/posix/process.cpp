@@ -1,7 +1,7 @@
-// Starting processes on POSIX. A Windows command line is split into arguments and the program
-// is run directly, never through a shell, so nothing in a stored path can become a command.
-// "explorer", the Windows file browser, stands for the desktop's one (xdg-open, or the program
-// named by VELMORA_FILE_BROWSER). The program is detached: nobody waits for it.
+// Starting processes on POSIX. The module starts one program: the file browser on a directory,
+// with `explorer "<path>"`, for which the desktop's browser stands (xdg-open, or the program
+// named by VELMORA_FILE_BROWSER). It is run directly, never through a shell, so nothing in a
+// stored path can become a command, and detached: nobody waits for it.
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/wait.h>
@@ -10,45 +10,18 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "../file_browser.h"
 #include "windows_api.h"
 
 namespace {
 
-// Splits a command line at blanks outside quotation marks; the marks themselves are dropped.
-std::vector<std::string> SplitCommandLine(const char* line) {
-    std::vector<std::string> arguments;
-    std::string current;
-    bool quoted = false, inArgument = false;
-    for (const char* p = line; *p != '\0'; ++p) {
-        if (*p == '"') {
-            quoted = !quoted;
-            inArgument = true;
-        } else if ((*p == ' ' || *p == '\t') && !quoted) {
-            if (inArgument) {
-                arguments.push_back(current);
-            }
-            current.clear();
-            inArgument = false;
-        } else {
-            current += *p;
-            inArgument = true;
-        }
-    }
-    if (inArgument) {
-        arguments.push_back(current);
-    }
-    return arguments;
-}
-
-// The module opens a directory with `explorer "<path>"`. A Windows path cannot hold a quotation
-// mark but a Linux one can, and splitting would then cut or merge it: the path is taken whole
-// from between the first mark and the last one. False for any other command line.
-bool SplitBrowserCommand(const char* line, std::vector<std::string>& arguments) {
+// The path of the module's `explorer "<path>"`. A Windows path cannot hold a quotation mark but
+// a Linux one can: the path is taken whole from between the first mark and the last one. False
+// for any other command line.
+bool BrowserTarget(const char* line, std::string* path) {
     static const char kBrowser[] = "explorer ";
-    if (::strncasecmp(line, kBrowser, sizeof kBrowser - 1) != 0) {
+    if (line == nullptr || ::strncasecmp(line, kBrowser, sizeof kBrowser - 1) != 0) {
         return false;
     }
     std::string rest(line + sizeof kBrowser - 1);
@@ -57,18 +30,14 @@ bool SplitBrowserCommand(const char* line, std::vector<std::string>& arguments) 
         rest.back() != '"') {
         return false;
     }
-    arguments = {"explorer", rest.substr(first + 1, rest.size() - first - 2)};
+    *path = rest.substr(first + 1, rest.size() - first - 2);
     return true;
 }
 
-// Runs the program in a grandchild in its own session and reports whether exec succeeded.
-bool StartDetached(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-
+// Runs `program` with `argument` in a grandchild in its own session and reports whether exec
+// succeeded.
+bool StartDetached(const char* program, const std::string& argument) {
+    char* const argv[] = {const_cast<char*>(program), const_cast<char*>(argument.c_str()), nullptr};
     int status_pipe[2];
     if (::pipe2(status_pipe, O_CLOEXEC) != 0) {
         return false;
@@ -81,7 +50,7 @@ bool StartDetached(const std::vector<std::string>& arguments) {
             ::dup2(null, 0);
             ::dup2(null, 1);
             ::dup2(null, 2);
-            ::execvp(argv[0], argv.data());
+            ::execvp(program, argv);
             int error = errno;
             (void)!::write(status_pipe[1], &error, sizeof error);
         }
@@ -101,27 +70,15 @@ bool StartDetached(const std::vector<std::string>& arguments) {
 
 }  // namespace
 
+// Any other program, or a program named apart from its command line, is refused: the module
+// starts none.
 BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES,
                     LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
                     LPSTARTUPINFOA lpStartupInfo, LPPROCESS_INFORMATION lpProcessInformation) {
-    if (lpStartupInfo == nullptr || lpProcessInformation == nullptr) {
-        return FALSE;
-    }
-    const char* line = lpCommandLine ? lpCommandLine : "";
-    std::vector<std::string> arguments;
-    if (lpApplicationName != nullptr || !SplitBrowserCommand(line, arguments)) {
-        arguments = SplitCommandLine(line);
-    }
-    if (lpApplicationName != nullptr) {
-        arguments.insert(arguments.begin(), lpApplicationName);
-    }
-    if (arguments.empty()) {
-        return FALSE;
-    }
-    if (::strcasecmp(arguments[0].c_str(), "explorer") == 0) {
-        arguments[0] = VelmoraFileBrowser();
-    }
-    if (!StartDetached(arguments)) {
+    std::string path;
+    if (lpApplicationName != nullptr || lpStartupInfo == nullptr ||
+        lpProcessInformation == nullptr || !BrowserTarget(lpCommandLine, &path) ||
+        !StartDetached(VelmoraFileBrowser(), path)) {
         return FALSE;
     }
     *lpProcessInformation = PROCESS_INFORMATION{nullptr, nullptr, 0, 0};
@@ -154,9 +111,5 @@ int VelmoraFileBrowserFound() {
 }
 
 BOOL CloseHandle(HANDLE) {
-    return TRUE;
-}
-
-BOOL DisableThreadLibraryCalls(HMODULE) {
     return TRUE;
 }

@@ -190,7 +190,7 @@ LONG Database::Open(const std::string& file, int store, bool create,
     StoreFileState state;
     LONG status = JudgeStoreFile(store, file, create, &state);
     if (status == ERROR_SUCCESS && create) {
-        status = HookedWriteFailure(store, file);
+        status = HookedFailure(store, file, true);
     }
     if (status != ERROR_SUCCESS) {
         return status;
@@ -419,20 +419,16 @@ void Database::Record(int kind, const std::string& detail) const {
 }
 
 LONG Database::BeginWrite() {
-    LONG status = HookedFailure(store_, file_);
-    status = status == ERROR_SUCCESS ? HookedWriteFailure(store_, file_) : status;
+    LONG status = HookedFailure(store_, file_, true);
     if (status != ERROR_SUCCESS || db_ == nullptr) {
         return status != ERROR_SUCCESS ? status : Abandon(lostFault_, lostDetail_);
     }
     // A write goes to the file the keys were found in, or to none: the keys' numbers of a file
     // that took its place are not those of the keys open on this one.
-    struct stat info {};
-    if (writeDepth_ == 0 && ::stat(file_.c_str(), &info) != 0) {
-        return Abandon(kStoreFaultCannotOpen, std::strerror(errno));
-    }
-    if (writeDepth_ == 0 && (info.st_dev != device_ || info.st_ino != inode_)) {
-        return Abandon(kStoreFaultCannotOpen,
-                       "it was replaced while velmora had it open; run the command again");
+    if (writeDepth_ == 0 && !StillUsable()) {
+        return Abandon(
+            kStoreFaultCannotOpen,
+            "it was removed or replaced while velmora had it open; run the command again");
     }
     if (refusal_ != kStoreFaultNone) {
         return Refused();
@@ -480,8 +476,7 @@ LONG Database::FlushWrites() {
     if (writeDepth_ == 0) {
         return ERROR_SUCCESS;
     }
-    LONG status = HookedFailure(store_, file_);
-    status = status == ERROR_SUCCESS ? HookedWriteFailure(store_, file_) : status;
+    LONG status = HookedFailure(store_, file_, true);
     return status == ERROR_SUCCESS ? Failure(sqlite3_db_cacheflush(db_)) : status;
 }
 
@@ -511,18 +506,9 @@ LONG Database::FindKey(const std::string& path, int64_t* id) {
     return status == ERROR_SUCCESS && !found ? ERROR_FILE_NOT_FOUND : status;
 }
 
-LONG Database::CreateKey(const std::string& path, bool ancestors, int64_t* id) {
-    LONG status = BeginWrite();
-    for (size_t end = ancestors ? path.find('\\') : std::string::npos; status == ERROR_SUCCESS;
-         end = path.find('\\', end + 1)) {
-        status = Run(kInsertKey, nullptr, path.substr(0, end));
-        if (end == std::string::npos) {
-            break;
-        }
-    }
-    status = status == ERROR_SUCCESS ? FindKey(path, id) : status;
-    LONG ended = EndWrite(status == ERROR_SUCCESS);
-    return status == ERROR_SUCCESS ? ended : status;
+LONG Database::CreateKey(const std::string& path, int64_t* id) {
+    LONG status = Write(kInsertKey, path);
+    return status == ERROR_SUCCESS ? FindKey(path, id) : status;
 }
 
 LONG Database::SetValue(int64_t key, const std::string& name, DWORD type, const BYTE* data,

@@ -104,8 +104,8 @@ class Database {
     LONG FlushWrites();
 
     LONG FindKey(const std::string& path, int64_t* id);
-    // Creates the key, and with `ancestors` each of its missing ancestors, in one transaction.
-    LONG CreateKey(const std::string& path, bool ancestors, int64_t* id);
+    // Creates the key unless it is there already.
+    LONG CreateKey(const std::string& path, int64_t* id);
     // A name longer than the registry holds is refused (ERROR_INVALID_PARAMETER).
     LONG SetValue(int64_t key, const std::string& name, DWORD type, const BYTE* data, DWORD size);
     LONG GetValue(int64_t key, const std::string& name, ValueRow* row);

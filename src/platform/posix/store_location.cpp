@@ -371,10 +371,7 @@ int VelmoraTakeStoreNotice(char* text, size_t size) {
     if (notices.empty() || text == nullptr || size == 0) {
         return 0;
     }
-    std::string notice = notices.front();
+    CopyLine(notices.front(), text, size);
     notices.pop_front();
-    size_t length = std::min(notice.size(), size - 1);
-    std::memcpy(text, notice.data(), length);
-    text[length] = '\0';
     return 1;
 }

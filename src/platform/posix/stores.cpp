@@ -24,11 +24,6 @@ struct StoreConnection {
 };
 StoreConnection connections[2];
 
-std::string Parent(const std::string& path) {
-    size_t end = path.rfind('\\');
-    return end == std::string::npos ? std::string() : path.substr(0, end);
-}
-
 bool transactionOpen = false;
 std::vector<std::shared_ptr<Database>> inTransaction;
 unsigned committedStores = 0;
@@ -90,77 +85,28 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
     return ERROR_SUCCESS;
 }
 
-LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id) {
-    LONG failure = ERROR_FILE_NOT_FOUND;
+LONG LocateKey(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
+               int64_t* id) {
+    // A key in no store that can be read is made in the store its option asks for, whether the
+    // other store is missing it or cannot be used. That store itself must have answered that the
+    // key is missing: one that failed while it was read may well hold it. (A key another process
+    // made since is found by the next read or write.)
+    int target = isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore;
+    LONG targetStatus = ERROR_FILE_NOT_FOUND;
     for (int store : kStores) {
         std::shared_ptr<Database> candidate;
         LONG status = Connection(store, false, &candidate);
-        if (status == ERROR_SUCCESS) {
-            status = candidate->FindKey(path, id);
-        }
+        status = status == ERROR_SUCCESS ? candidate->FindKey(path, id) : status;
         if (status == ERROR_SUCCESS) {
             *db = std::move(candidate);
             return ERROR_SUCCESS;
         }
-        if (failure == ERROR_FILE_NOT_FOUND) {
-            failure = status;
-        }
-    }
-    return failure;
-}
-
-LONG LocateKey(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
-               int64_t* id) {
-    if (FindKey(path, db, id) == ERROR_SUCCESS) {
-        return ERROR_SUCCESS;
-    }
-    // Not in any store that can be read: the key is made in the store its option asks for,
-    // whether the other store is missing it or cannot be used. That store itself must have
-    // answered that the key is missing: one that failed while it was read may well hold it. (A
-    // key another process made since the first look is found by the next read or write.)
-    std::shared_ptr<Database> target;
-    LONG status =
-        Connection(isVolatile ? kVelmoraVolatileStore : kVelmoraPersistentStore, false, &target);
-    int64_t found = 0;
-    if (status == ERROR_SUCCESS) {
-        status = target->FindKey(path, &found);
-    }
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-        return status;
+        targetStatus = store == target ? status : targetStatus;
     }
     db->reset();
     *id = 0;
-    return ERROR_SUCCESS;
+    return targetStatus == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : targetStatus;
 }
-
-namespace {
-
-// Makes the key, which no store holds, in `target`, under the write lock of `guard`.
-LONG MakeKey(const std::string& path, bool isVolatile, const std::shared_ptr<Database>& target,
-             const std::shared_ptr<Database>& guard, int64_t* id) {
-    std::string parent = Parent(path);
-    std::string nearest = parent;
-    std::shared_ptr<Database> above;
-    int64_t aboveId = 0;
-    while (!nearest.empty() && FindKey(nearest, &above, &aboveId) != ERROR_SUCCESS) {
-        nearest = Parent(nearest);
-    }
-    bool belowVolatile = !nearest.empty() && above->store() == kVelmoraVolatileStore;
-    if (belowVolatile && !isVolatile) {
-        return ERROR_CHILD_MUST_BE_VOLATILE;
-    }
-    // A volatile key's missing ancestors are made persistent, where that store can be written.
-    LONG status = ERROR_SUCCESS;
-    if (isVolatile && !belowVolatile && guard->store() == kVelmoraPersistentStore &&
-        nearest != parent) {
-        status = JoinTransaction(guard);
-        status = status == ERROR_SUCCESS ? guard->CreateKey(parent, true, &aboveId) : status;
-    }
-    status = status == ERROR_SUCCESS ? JoinTransaction(target) : status;
-    return status == ERROR_SUCCESS ? target->CreateKey(path, !isVolatile, id) : status;
-}
-
-}  // namespace
 
 LONG CreateKeyOnFirstWrite(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
                            int64_t* id) {
@@ -196,7 +142,8 @@ LONG CreateKeyOnFirstWrite(const std::string& path, bool isVolatile, std::shared
     }
     status = LocateKey(path, isVolatile, db, id);
     if (status == ERROR_SUCCESS && !*db) {
-        status = MakeKey(path, isVolatile, target, guard, id);
+        status = JoinTransaction(target);
+        status = status == ERROR_SUCCESS ? target->CreateKey(path, id) : status;
         *db = status == ERROR_SUCCESS ? target : nullptr;
     }
     LONG ended = guard->EndWrite(status == ERROR_SUCCESS);

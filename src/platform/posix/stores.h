@@ -17,21 +17,18 @@ namespace velmora::registry {
 // no fault, so that a read makes no file, no folder and no schema.
 LONG Connection(int store, bool create, std::shared_ptr<Database>* out);
 
-// Finds an existing key in either store. The failure of a store that cannot be used is given
-// only when the key is found in neither.
-LONG FindKey(const std::string& path, std::shared_ptr<Database>* db, int64_t* id);
-
-// Finds the key at `path` for a handle; `*db` comes back empty when the key exists in no store,
-// and is then made by the first write through the handle (CreateKeyOnFirstWrite), so that reads
-// never take a store's write lock. A key in no store is found so only when the store its option
-// `isVolatile` asks for answered that it is missing.
+// Finds the key at `path`, in either store, for a handle; `*db` comes back empty when the key
+// exists in no store, and is then made by the first write through the handle
+// (CreateKeyOnFirstWrite), so that reads never take a store's write lock. A key in no store is
+// found so only when the store its option `isVolatile` asks for answered that it is missing; a
+// store that cannot be used neither blocks nor hides a key of the other.
 LONG LocateKey(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
                int64_t* id);
 
 // Makes the key that LocateKey found in no store, unless another process made it meanwhile: in
-// the volatile store when `isVolatile`, else in the persistent one. The missing ancestors go to
-// the persistent store when it can be written, so that the module's root and settings are
-// never lost with the volatile store; a persistent key is never made below a volatile one.
+// the volatile store when `isVolatile`, else in the persistent one. A key is its path alone:
+// nothing is made on the way to it, so the module's root and settings, which it opens as keys of
+// their own, live where their own option puts them, in the persistent store.
 LONG CreateKeyOnFirstWrite(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
                            int64_t* id);
 

@@ -28,7 +28,6 @@ typedef BYTE* LPBYTE;
 typedef DWORD REGSAM;
 typedef struct HKEY__* HKEY;
 typedef HKEY* PHKEY;
-typedef struct HINSTANCE__* HMODULE;
 
 #define TRUE 1
 #define FALSE 0
@@ -49,7 +48,6 @@ typedef struct HINSTANCE__* HMODULE;
 #define ERROR_CANTOPEN 1011L
 #define ERROR_CANTWRITE 1013L
 #define ERROR_KEY_DELETED 1018L
-#define ERROR_CHILD_MUST_BE_VOLATILE 1021L
 
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)0x80000001u)
 #define REG_NONE 0
@@ -75,11 +73,8 @@ typedef struct _FILETIME {
     DWORD dwHighDateTime;
 } FILETIME, *PFILETIME;
 
-typedef struct _SECURITY_ATTRIBUTES {
-    DWORD nLength;
-    LPVOID lpSecurityDescriptor;
-    BOOL bInheritHandle;
-} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+// Callers pass none: the stand-ins keep no security descriptors.
+typedef struct _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 
 typedef struct _STARTUPINFOA {
     DWORD cb;
@@ -135,7 +130,7 @@ VELMORA_PLATFORM_API LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMax
 VELMORA_PLATFORM_API LPSTR lstrcatA(LPSTR lpString1, LPCSTR lpString2);
 VELMORA_PLATFORM_API int lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 
-// Processes and modules (posix/process.cpp).
+// Processes (posix/process.cpp).
 VELMORA_PLATFORM_API BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine,
                                          LPSECURITY_ATTRIBUTES lpProcessAttributes,
                                          LPSECURITY_ATTRIBUTES lpThreadAttributes,
@@ -144,4 +139,3 @@ VELMORA_PLATFORM_API BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpComma
                                          LPSTARTUPINFOA lpStartupInfo,
                                          LPPROCESS_INFORMATION lpProcessInformation);
 VELMORA_PLATFORM_API BOOL CloseHandle(HANDLE hObject);
-VELMORA_PLATFORM_API BOOL DisableThreadLibraryCalls(HMODULE hLibModule);
