@@ -1,5 +1,6 @@
 // The POSIX registry store as a durable, private, shared database: where it lives, what a
-// killed writer or two writers at once leave behind, and what a damaged or locked file gives.
+// killed writer or two writers at once leave behind, and what a damaged or locked file gives;
+// and the POSIX start of the file browser, where it can fail.
 #include <fcntl.h>
 #include <signal.h>
 #include <sqlite3.h>
@@ -1202,3 +1203,31 @@ TEST_F(PosixModuleTest, LookupsAndListingDoNotWaitForAnotherProcessWrite) {
 }
 
 }  // namespace
+
+// The file browser is started by a process that starts it and leaves: when no process can be made
+// for the browser itself, the module must hear so and jump on the panel instead.
+TEST(PosixProcessTest, ABrowserNoProcessCouldBeMadeForIsNotSaidToHaveStarted) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to run the start as a user with no other process";
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        // The user "nobody" runs nothing else: two processes are this one and the first fork of
+        // the start, and the browser's own fork is refused.
+        rlimit two = {2, 2};
+        if (setgid(65534) != 0 || setuid(65534) != 0 || setrlimit(RLIMIT_NPROC, &two) != 0) {
+            _exit(2);
+        }
+        setenv("VELMORA_FILE_BROWSER", "/bin/true", 1);
+        char line[] = "explorer \"/\"";
+        STARTUPINFOA startup{};
+        PROCESS_INFORMATION process{};
+        _exit(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process)
+                  ? 1
+                  : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}

@@ -45,12 +45,16 @@ bool StartDetached(const char* program, const std::string& argument) {
     pid_t child = ::fork();
     if (child == 0) {
         ::setsid();
-        if (::fork() == 0) {
+        pid_t grandchild = ::fork();
+        if (grandchild == 0) {
             int null = ::open("/dev/null", O_RDWR);
             ::dup2(null, 0);
             ::dup2(null, 1);
             ::dup2(null, 2);
             ::execvp(program, argv);
+        }
+        // Reached by a grandchild whose exec failed, and by a child that could not make one.
+        if (grandchild <= 0) {
             int error = errno;
             (void)!::write(status_pipe[1], &error, sizeof error);
         }
