@@ -25,8 +25,16 @@ TEST_F(RegistryApiTest, CreateOpensExistingKeyAndReportsDisposition) {
     DWORD disposition = 0;
     HKEY first = Create("\\Keys", REG_OPTION_NON_VOLATILE, &disposition);
     EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+    HKEY reader = Create("\\Keys", REG_OPTION_NON_VOLATILE);
     RegSetValueExA(first, "a", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
     RegCloseKey(first);
+    // Both handles stand for one key, whichever of them wrote it first.
+    char text[4] = {};
+    DWORD size = sizeof text;
+    EXPECT_EQ(RegQueryValueExA(reader, "a", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(text, "x");
+    RegCloseKey(reader);
     HKEY again = Create("\\Keys", REG_OPTION_VOLATILE, &disposition);
     EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
     RegCloseKey(again);

@@ -67,6 +67,8 @@ struct HKEY__ {
     bool pendingInTransaction = false;
     // The key was created in a transaction that was rolled back.
     bool deleted = false;
+    // The keys this process had made when the key was last looked for in the stores.
+    uint64_t lookedAfter = 0;
     ValueWalk walk;
 };
 
@@ -76,6 +78,12 @@ std::recursive_mutex registryMutex;
 std::set<HKEY> openKeys;
 std::string failingKeyPath;
 bool keepUnwritten = false;
+// Keys this process has made. A handle on a key that existed nowhere looks for it again only
+// after one was made: its reads see what another handle of the process wrote since, and,
+// like reads just before another process made the key, nothing of that process's. Looking
+// again at every read cost the settings' seven reads at every start of the program half a
+// millisecond of file-system calls where no settings were ever written.
+uint64_t keysMade = 0;
 
 // Binds `key` to where its key is now, and starts its walk anew when that changed; a finder's
 // status passes through.
@@ -97,12 +105,13 @@ LONG Usable(HKEY key) {
 }
 
 // ERROR_SUCCESS when `key` can be read; `key->db` is empty when its key exists nowhere yet,
-// which reads take as a key without values. Another handle or process may have made it since.
+// which reads take as a key without values.
 LONG Readable(HKEY key) {
     LONG status = Usable(key);
-    if (status == ERROR_SUCCESS && !key->db) {
+    if (status == ERROR_SUCCESS && !key->db && key->lookedAfter != keysMade) {
         std::shared_ptr<Database> db;
         int64_t id = 0;
+        key->lookedAfter = keysMade;
         LONG found = LocateKey(key->path, key->isVolatile, &db, &id);
         status = Bind(key, found, db, id);
     }
@@ -120,6 +129,7 @@ LONG Writable(HKEY key) {
         std::shared_ptr<Database> db;
         int64_t id = 0;
         LONG made = CreateKeyOnFirstWrite(key->path, key->isVolatile, &db, &id);
+        keysMade += made == ERROR_SUCCESS;
         status = Bind(key, made, db, id);
     }
     return status == ERROR_SUCCESS ? JoinTransaction(key->db) : status;
@@ -128,6 +138,7 @@ LONG Writable(HKEY key) {
 // Opens a handle on `path`, bound to the key where it exists.
 HKEY NewKey(const std::string& path, bool isVolatile, std::shared_ptr<Database> db, int64_t id) {
     HKEY key = new HKEY__(path, isVolatile);
+    key->lookedAfter = keysMade;
     Bind(key, ERROR_SUCCESS, std::move(db), id);
     openKeys.insert(key);
     return key;
