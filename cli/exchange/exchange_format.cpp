@@ -215,8 +215,8 @@ std::string EntryProblem(const ExchangeEntry& entry) {
     if (value.name.find('\0') != std::string::npos) {
         return "a name cannot hold the byte 0";
     }
-    if (value.name.size() > kMaxValueNameLength) {
-        return "a name longer than " + std::to_string(kMaxValueNameLength) +
+    if (value.name.size() > kLongestValueName) {
+        return "a name longer than " + std::to_string(kLongestValueName) +
                " bytes, which velmora cannot keep";
     }
     if (entry.section == StoreSection::kRoot) {

@@ -224,7 +224,7 @@ Outcome ModuleSession::Add(const std::string& name, bool permanent) {
                     "there is no name behind the last colon of '" + name + "'; nothing was stored"};
         case CommandReason::kNameTooLong:
             return {Outcome::kRefused, "the name is longer than the " +
-                                           std::to_string(kMaxValueNameLength) +
+                                           std::to_string(kLongestValueName) +
                                            " bytes a name may have; nothing was stored"};
         case CommandReason::kDirectoryTooLong:
             return {Outcome::kRefused, "the current directory is longer than " +

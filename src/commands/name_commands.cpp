@@ -105,8 +105,8 @@ CommandReason NameReason(const char* name) {
     if (refused != 0) {
         return ReasonOf(refused);
     }
-    return std::strlen(valueName) > kMaxValueNameLength ? CommandReason::kNameTooLong
-                                                        : CommandReason::kDone;
+    return std::strlen(valueName) > kLongestValueName ? CommandReason::kNameTooLong
+                                                      : CommandReason::kDone;
 }
 
 CommandReason Resolve(const char* text, NameProbe probe, CommandResult& result) {

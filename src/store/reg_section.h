@@ -8,11 +8,9 @@
 
 #include "platform.h"
 #include "text_buffer.h"
+#include "value_name_limit.h"
 
 extern const char kRootKeyPath[];
-
-// The registry holds value names of up to this many bytes and refuses longer ones.
-constexpr uint32_t kMaxValueNameLength = 16383;
 
 class RegSection {
   public:

@@ -235,7 +235,7 @@ TEST_F(CommandLineTest, AnAddSaysWhatItReplacedAndWhyItStoredNothing) {
         EXPECT_EQ(result.reason, r.reason) << r.name;
     }
     // The registry refuses a longer name: said as such, and to the host as the write it refuses.
-    std::string longest(kMaxValueNameLength + 1, 'n');
+    std::string longest(kLongestValueName + 1, 'n');
     AddNameCommand(longest.c_str(), "D:\\x", true, result);
     EXPECT_EQ(result.reason, CommandReason::kNameTooLong);
     EXPECT_EQ(ProcessCommandLine((":" + longest).c_str()), ErrRegistry);

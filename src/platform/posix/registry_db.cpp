@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "../test_hooks.h"
+#include "../value_name_limit.h"
 #include "fault_log.h"
 #include "store_file.h"
 #include "store_location.h"
@@ -28,8 +29,6 @@ namespace {
 constexpr int kWalSizeLimit = 1024 * 1024;
 // The most of a database file read through a mapping (address space, not memory).
 constexpr int64_t kMappedSize = 256 * 1024 * 1024;
-// The registry holds value names of up to 16,383 bytes and refuses to store longer ones.
-constexpr size_t kMaxValueName = 16383;
 
 // The stamp of a store: the file is ours ("Velm") and holds version 1 of the schema below. A
 // later version raises the number; this one reads such a file as far as it knows it and never
@@ -513,7 +512,7 @@ LONG Database::CreateKey(const std::string& path, int64_t* id) {
 
 LONG Database::SetValue(int64_t key, const std::string& name, DWORD type, const BYTE* data,
                         DWORD size) {
-    if (name.size() > kMaxValueName) {
+    if (name.size() > kLongestValueName) {
         return ERROR_INVALID_PARAMETER;
     }
     return Write(kSetValue, key, name, int64_t{type}, Blob{data, size});

@@ -8,11 +8,10 @@
 
 #include "oem_functions.h"
 #include "oem_text.h"
+#include "../value_name_limit.h"
 
 namespace {
 
-// The registry holds value names of up to this many characters.
-constexpr DWORD kLongestValueName = 16383;
 // The most bytes one UTF-16 unit can become: the escape <U+XXXX> of a character the page lacks.
 constexpr DWORD kMostBytesPerUnit = 8;
 
