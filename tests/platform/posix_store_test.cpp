@@ -747,7 +747,8 @@ TEST_F(PosixStoreTest, StoreTheUserCanOnlyReadIsReadAndNeverWritten) {
 }
 
 TEST_F(PosixStoreTest, FaultNamesTheFolderThatCannotBeMadeUntilCleared) {
-    std::string file = persistentDir_ + "/file";
+    // Braces in a path are the user's, not words of the message to fill in.
+    std::string file = persistentDir_ + "/file{path}{names}";
     std::ofstream(file) << "x";
     setenv("VELMORA_REGISTRY_DIR", (file + "/registry").c_str(), 1);
     EXPECT_THROW(RegSection root(true), terrors_t);

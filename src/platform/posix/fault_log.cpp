@@ -57,21 +57,30 @@ const Kind kKinds[] = {
     {ERROR_CANTOPEN, "cannot find a home folder to keep {names} in ({path})", ""},
     {ERROR_CANTWRITE, "cannot read or write {names} in {path}", ""},
 };
+static_assert(std::size(kKinds) == kStoreFaultIoError + 1, "a kind's words for each fault");
 
 const Kind& KindOf(int kind) {
     return kKinds[kind >= 0 && kind < static_cast<int>(std::size(kKinds)) ? kind
                                                                           : kStoreFaultIoError];
 }
 
-// `text` with each {word} of `words` (pairs of a word and its text) put in.
-std::string Filled(std::string text,
+// `text` with each {word} of `words` (pairs of a word and its text) put in, in one pass, so
+// that a path which itself holds "{path}" is put in as it stands.
+std::string Filled(const char* text,
                    std::initializer_list<std::pair<const char*, std::string>> words) {
-    for (const auto& [word, value] : words) {
-        for (size_t at; (at = text.find(word)) != std::string::npos;) {
-            text.replace(at, std::strlen(word), value);
+    std::string filled;
+    for (const char* at = text; *at != '\0';) {
+        const auto* word = std::find_if(words.begin(), words.end(), [at](const auto& pair) {
+            return std::strncmp(at, pair.first, std::strlen(pair.first)) == 0;
+        });
+        if (word != words.end()) {
+            filled += word->second;
+            at += std::strlen(word->first);
+        } else {
+            filled += *at++;
         }
     }
-    return text;
+    return filled;
 }
 
 }  // namespace
@@ -98,13 +107,16 @@ LONG RecordFault(int store, int kind, const std::string& path, const std::string
     if (kind == kStoreFaultNone) {
         return ERROR_SUCCESS;
     }
-    std::string next = todo.empty() ? KindOf(kind).next : todo;
-    std::string line = KindOf(kind).what + (detail.empty() ? "" : ": " + detail) +
-                       (next.empty() ? "" : "; " + next);
+    // Only the kind's own words are filled: a detail or a path may hold any braces.
+    auto fill = [&](const char* text) {
+        return Filled(text, {{"{names}", NamesOf(store)},
+                             {"{path}", path},
+                             {"{folder}", path.substr(0, path.rfind('/'))}});
+    };
+    std::string next = todo.empty() ? fill(KindOf(kind).next) : todo;
     return RecordFaultText(store, kind,
-                           Filled(line, {{"{names}", NamesOf(store)},
-                                         {"{path}", path},
-                                         {"{folder}", path.substr(0, path.rfind('/'))}}));
+                           fill(KindOf(kind).what) + (detail.empty() ? "" : ": " + detail) +
+                               (next.empty() ? "" : "; " + next));
 }
 
 LONG StatusOfFault(int kind) {
