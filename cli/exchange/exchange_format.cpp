@@ -11,6 +11,7 @@
 #include "store/name_store.h"
 #include "store/reg_section.h"
 #include "unreachable_names.h"
+#include "value_name_limit.h"
 
 const char kExchangeHeader[] = "velmora export 1";
 

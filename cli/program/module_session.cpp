@@ -23,6 +23,7 @@
 #include "store_fault.h"
 #include "store_sections.h"
 #include "stored_jump.h"
+#include "value_name_limit.h"
 #include "visible_text.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "store/name_store.h"
 #include "store/reg_section.h"
 #include "target_rules.h"
+#include "value_name_limit.h"
 
 namespace {
 
@@ -93,9 +94,8 @@ int DirectoryCode(const char* dir) {
     return static_cast<size_t>(lstrlenA(dir)) > kLongestStoredDirectory ? ErrDirectoryTooLong : 0;
 }
 
-// The reason an add of `name` refuses the name, or kDone.
-CommandReason NameReason(const char* name) {
-    const char* valueName = AddedValueName(name);
+// The reason an add of `name`, stored as `valueName` (AddedValueName), refuses the name, or kDone.
+CommandReason NameReason(const char* name, const char* valueName) {
     if (valueName == nullptr) {
         return name[0] == '\0' ? CommandReason::kNoNameToAdd : CommandReason::kNoNameBehindColon;
     }
@@ -147,7 +147,8 @@ CommandReason Resolve(const char* text, NameProbe probe, CommandResult& result) 
 CommandReason Add(const char* name, const char* directory, bool permanent, CommandResult& result) {
     // The name is judged before the directory, so that a missing one is said as such also on a
     // panel without a directory.
-    CommandReason refused = NameReason(name);
+    const char* valueName = AddedValueName(name);
+    CommandReason refused = NameReason(name, valueName);
     if (refused != CommandReason::kDone) {
         return refused;
     }
@@ -168,7 +169,7 @@ CommandReason Add(const char* name, const char* directory, bool permanent, Comma
     if (ClaimedByPrefix(result.target.Text())) {
         return CommandReason::kTargetRunsPrefix;
     }
-    result.name.Assign(AddedValueName(name));
+    result.name.Assign(valueName);
     result.replaced = LookupNameIn(result.name.Text(), !permanent, result.was) == 1;
     return ReasonOf(AddName(name, directory, permanent));
 }

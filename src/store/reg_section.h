@@ -8,7 +8,6 @@
 
 #include "platform.h"
 #include "text_buffer.h"
-#include "value_name_limit.h"
 
 extern const char kRootKeyPath[];
 
@@ -34,8 +33,9 @@ class RegSection {
     bool WriteDword(const char* name, DWORD value);
     // True only for a value of type REG_DWORD; `failed` as for ReadString.
     bool ReadDword(const char* name, DWORD& out, bool* failed = nullptr);
-    // The value `name` whatever its type: its type, and its `size` bytes in `data`, followed by
-    // a zero byte. The registry's status: ERROR_FILE_NOT_FOUND for a missing value.
+    // The value `name` whatever its type: its type, and its `size` bytes in `data`, ended by a
+    // zero byte (its own last one where it ends in one). The registry's status:
+    // ERROR_FILE_NOT_FOUND for a missing value.
     LONG ReadValue(const char* name, DWORD& type, TextBuffer& data, DWORD& size);
     bool WriteValue(const char* name, DWORD type, const void* data, DWORD size);
 

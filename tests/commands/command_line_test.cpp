@@ -16,6 +16,7 @@
 #include "store/errors.h"
 #include "store/name_store.h"
 #include "store/reg_section.h"
+#include "value_name_limit.h"
 
 namespace {
 

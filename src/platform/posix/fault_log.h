@@ -15,7 +15,7 @@ std::string NamesOf(int store);
 
 // Records a fault of `store` as `text`: one line in the user's words that names the file or
 // folder, says what is wrong, and what to do about it where there is something to do. Both
-// give the registry's status for a fault of that kind.
+// Record functions give StatusOfFault(kind).
 LONG RecordFaultText(int store, int kind, const std::string& text);
 // Records a fault of `store` in the words of its kind: `path` names the file or folder,
 // `detail` (may be empty) adds what the system said, and `todo` (may be empty) what to do where
@@ -23,6 +23,7 @@ LONG RecordFaultText(int store, int kind, const std::string& text);
 LONG RecordFault(int store, int kind, const std::string& path, const std::string& detail = "",
                  const std::string& todo = "");
 
+// The registry's status for a fault of this kind.
 LONG StatusOfFault(int kind);
 // The fault SQLite's result `rc` stands for: none for a success, nor for a lack of memory,
 // which is the process's and no store's; and the registry's status for it.

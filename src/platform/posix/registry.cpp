@@ -81,8 +81,9 @@ bool keepUnwritten = false;
 // Keys this process has made. A handle on a key that existed nowhere looks for it again only
 // after one was made: its reads see what another handle of the process wrote since, and,
 // like reads just before another process made the key, nothing of that process's. Looking
-// again at every read cost the settings' seven reads at every start of the program half a
-// millisecond of file-system calls where no settings were ever written.
+// again at every read cost the settings' seven reads about 40 file-system calls at every start
+// of the program where no settings were ever written: a jump at 100,000 names took 3.2 ms
+// against 2.95 ms.
 uint64_t keysMade = 0;
 
 // Binds `key` to where its key is now, and starts its walk anew when that changed; a finder's

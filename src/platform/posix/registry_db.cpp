@@ -34,9 +34,10 @@ constexpr int64_t kMappedSize = 256 * 1024 * 1024;
 // later version raises the number; this one reads such a file as far as it knows it and never
 // writes it. A file with these tables and no stamp was made by an earlier build, with the same
 // schema: its first commit stamps it.
-constexpr int kApplicationId = 1449487469;
+constexpr int kApplicationId = 0x56656C6D;
 constexpr int kSchemaVersion = 1;
-const char* const kStamp = "PRAGMA application_id = 1449487469; PRAGMA user_version = 1;";
+const std::string kStamp = "PRAGMA application_id = " + std::to_string(kApplicationId) +
+                           "; PRAGMA user_version = " + std::to_string(kSchemaVersion) + ";";
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS keys("
     "  id INTEGER PRIMARY KEY,"
@@ -309,7 +310,7 @@ LONG Database::CreateSchema() {
         rc = rc == SQLITE_OK ? run("BEGIN IMMEDIATE") : rc;
         if (rc == SQLITE_OK) {
             rc = run(kSchema);
-            rc = rc == SQLITE_OK ? run(kStamp) : rc;
+            rc = rc == SQLITE_OK ? run(kStamp.c_str()) : rc;
             rc = rc == SQLITE_OK ? run("COMMIT") : rc;
             if (rc != SQLITE_OK) {
                 run("ROLLBACK");
@@ -356,8 +357,10 @@ LONG Database::Run(Query query, const std::function<bool(sqlite3_stmt*)>& row,
                  ? SQLITE_OK
                  : sqlite3_prepare_v3(db_, kQueries[query], -1, SQLITE_PREPARE_PERSISTENT,
                                       &statement, nullptr);
-    int index = 0;
-    (Bind(statement, ++index, args), ...);
+    if (rc == SQLITE_OK) {
+        int index = 0;
+        (Bind(statement, ++index, args), ...);
+    }
     for (bool more = rc == SQLITE_OK; more;) {
         rc = sqlite3_step(statement);
         more = rc == SQLITE_ROW && row && row(statement);
@@ -457,7 +460,7 @@ LONG Database::EndWrite(bool commit) {
     if (writeDepth_ > 0) {
         return exec(commit ? "RELEASE inner" : "ROLLBACK TO inner; RELEASE inner");
     }
-    LONG status = commit && unstamped_ ? exec(kStamp) : ERROR_SUCCESS;
+    LONG status = commit && unstamped_ ? exec(kStamp.c_str()) : ERROR_SUCCESS;
     status = commit && status == ERROR_SUCCESS ? exec("COMMIT") : status;
     if (commit && status == ERROR_SUCCESS) {
         unstamped_ = false;
@@ -538,7 +541,8 @@ LONG Database::DeleteValue(int64_t key, const std::string& name) {
 void Database::MapForWalks() {
     // A walk over a large key reads its pages through a mapping of the file rather than copies
     // in the cache, faulting them in a run at a time. A start that looks up one value does
-    // better without: mapping cost it 0.3 ms of 1.2 (BM_OpenLookupClose at 100,000 names).
+    // better without: mapping at every open made BM_OpenLookupClose at 100,000 names take
+    // 0.52 ms against 0.31 ms.
     if (!mapped_ && db_ != nullptr) {
         mapped_ = true;
         std::string size = "PRAGMA mmap_size=" + std::to_string(kMappedSize);

@@ -7,11 +7,9 @@
 #include "store_location.h"
 
 #include <pwd.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>

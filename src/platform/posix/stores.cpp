@@ -46,8 +46,9 @@ LONG RefuseSharedFile(int store, const std::string& real) {
                        std::string("give them a folder of their own in ") + FolderVariable(store));
 }
 
-}  // namespace
-
+// The open database of `store` (a VelmoraStoreId). A store whose file does not exist yet, or
+// holds no schema yet, is made only when `create`; otherwise it gives ERROR_FILE_NOT_FOUND and
+// no fault, so that a read makes no file, no folder and no schema.
 LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
     StoreFolder folder;
     LONG status = ConfiguredFolder(store, &folder);
@@ -84,6 +85,8 @@ LONG Connection(int store, bool create, std::shared_ptr<Database>* out) {
     *out = connection.db;
     return ERROR_SUCCESS;
 }
+
+}  // namespace
 
 LONG LocateKey(const std::string& path, bool isVolatile, std::shared_ptr<Database>* db,
                int64_t* id) {

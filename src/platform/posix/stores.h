@@ -12,11 +12,6 @@
 
 namespace velmora::registry {
 
-// The open database of `store` (a VelmoraStoreId). A store whose file does not exist yet, or
-// holds no schema yet, is made only when `create`; otherwise it gives ERROR_FILE_NOT_FOUND and
-// no fault, so that a read makes no file, no folder and no schema.
-LONG Connection(int store, bool create, std::shared_ptr<Database>* out);
-
 // Finds the key at `path`, in either store, for a handle; `*db` comes back empty when the key
 // exists in no store, and is then made by the first write through the handle
 // (CreateKeyOnFirstWrite), so that reads never take a store's write lock. A key in no store is
