@@ -17,11 +17,6 @@ SimHost* SimHost::current = nullptr;
 
 namespace {
 
-// far2l's extra ProcessKey calls (see SimHost::keyPasses): the bit of the pass before the key,
-// and the key of the release.
-constexpr int kKeyFirstPass = 0x80000;
-constexpr int kKeyRelease = 0x1;
-
 const char* WINAPI SimGetMsg(INT_PTR, int id) {
     return SimHost::current->Message(id);
 }
@@ -461,7 +456,7 @@ int SimHost::PressKey(int key, unsigned int controlState) {
     }
     int handled = 0;
     if (keyPasses) {
-        handled = module_->ProcessKey(panel.plugin, key | kKeyFirstPass, controlState);
+        handled = module_->ProcessKey(panel.plugin, key | PKF_PREPROCESS, controlState);
     }
     if (!handled) {
         handled = module_->ProcessKey(panel.plugin, key, controlState);
@@ -485,7 +480,7 @@ int SimHost::PressKey(int key, unsigned int controlState) {
     }
     AfterModuleCall();
     if (keyPasses && panel.plugin != nullptr) {
-        for (int release : {kKeyFirstPass | kKeyRelease, kKeyRelease}) {
+        for (int release : {PKF_PREPROCESS | kFar2lKeyRelease, kFar2lKeyRelease}) {
             module_->ProcessKey(panel.plugin, release, 0);
         }
         AfterModuleCall();

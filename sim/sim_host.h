@@ -83,9 +83,8 @@ class SimHost {
     // What ACTL_GETFARVERSION answers, in the layout's format. From major 2 on the host behaves
     // like Far 3 and far2l: FCTL_CLOSEPLUGIN leaves a file panel where it is.
     INT_PTR farVersion = MakeHostVersion(1, 70);
-    // far2l passes a key to a module's panel in up to four ProcessKey calls: the key with 0x80000
-    // added (TRUE there swallows the key), the key itself, then two calls for its release (0x80001
-    // and 1, without modifiers). Off: the one call of the Windows hosts.
+    // far2l passes a key to a module's panel in up to four ProcessKey calls (kFar2lKeyRelease
+    // says which). Off: the one call of the Windows hosts.
     bool keyPasses = false;
     // Directories that do not exist: FCTL_SETPANELDIR answers 0 for them and moves nothing.
     std::set<std::string> missingDirs;

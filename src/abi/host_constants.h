@@ -76,6 +76,11 @@ enum PROCESSKEY_FLAGS {
     PKF_PREPROCESS = 0x00080000,
 };
 
+// far2l calls ProcessKey up to four times per key press: a pre-processing pass with the bit of
+// PKF_PREPROCESS set in the key itself (TRUE there swallows the key), the key, and two key
+// releases, kFar2lKeyRelease with and without that bit.
+constexpr int kFar2lKeyRelease = 0x1;
+
 // Key codes the panel handles: Windows virtual-key codes.
 enum PanelKeyCodes {
     KEY_LBUTTON = 0x01,

@@ -18,11 +18,6 @@ void Refuse(int message, const char* text) {
     ShowRefusal(message, VisibleText(text, false, Host.CodePageTexts).c_str());
 }
 
-// Types `text` into the command line of this panel, or of the other one and the prefix back here.
-bool PostKeys(const char* text, bool otherPanel) {
-    return HostPostText(text, otherPanel ? Settings.Prefix.Text() : nullptr);
-}
-
 }  // namespace
 
 bool PostPluginCommand(const char* text, bool otherPanel) {
@@ -32,18 +27,16 @@ bool PostPluginCommand(const char* text, bool otherPanel) {
         Refuse(refusal, named);
         return false;
     }
-    return PostKeys(text, otherPanel);
+    return HostPostText(text, otherPanel ? Settings.Prefix.Text() : nullptr);
 }
 
 bool CarryTarget(HANDLE panel, char* target, bool otherPanel) {
-    const char* named = nullptr;
-    int refusal = CarryRefusal(target, otherPanel, &named);
-    if (refusal != 0) {
-        Refuse(refusal, named);
-        return false;
-    }
     if (PluginCommandPos(target) != 0) {
-        return PostKeys(target, otherPanel);
+        return PostPluginCommand(target, otherPanel);
+    }
+    if (int refusal = DirectoryRefusal(target); refusal != 0) {
+        Refuse(refusal, target);
+        return false;
     }
     if (otherPanel) {
         HostControl(panel, FCTL_SETANOTHERPANELDIR, target);

@@ -19,11 +19,6 @@ namespace {
 // changes how every later command runs) and '\\' (an escape).
 const char kShellSyntax[] = ";&|`$()<>{}'\"\\!^*?[]~=";
 
-// far2l calls ProcessKey up to four times per key press: a pre-processing pass with this bit
-// set in the key (TRUE there swallows the key), the key itself, and two key-release calls.
-constexpr int kPreprocessKey = 0x80000;
-constexpr int kKeyRelease = 0x1;
-
 // The registry's status codes cannot say which store file is at fault or how, and with
 // ShowErrors off (the default) a store that cannot be used looks like an empty one. So the
 // faults the store met during a call are shown: every time when the call reports a failure
@@ -119,10 +114,10 @@ int SetDirectory(HANDLE plugin, const char* dir, int opMode) {
 int ProcessKey(HANDLE plugin, int key, unsigned int controlState) {
     // Only the key itself reaches the module: the pre-processing pass and the key releases
     // would run each action up to three times.
-    if ((key & kPreprocessKey) != 0 || (controlState & PKF_PREPROCESS) != 0) {
+    if ((key & PKF_PREPROCESS) != 0 || (controlState & PKF_PREPROCESS) != 0) {
         return FALSE;
     }
-    if (key == kKeyRelease && controlState == 0) {
+    if (key == kFar2lKeyRelease && controlState == 0) {
         return FALSE;
     }
     return AsOneCall([&] { return entry::ProcessKey(plugin, key, controlState); });

@@ -14,6 +14,10 @@ const StoredOption kStoredOptions[7] = {
     {"AutoComplite", &SettingsRecord::AutoComplite, 1},
 };
 
+namespace {
+
+// The stored REG_DWORD value of `name`, or `fallback`, written back when the value is missing
+// or of another type (not when it could not be read) and `writeBack` is set.
 DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback, bool writeBack) {
     DWORD value = 0;
     bool failed = false;
@@ -26,6 +30,8 @@ DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback, 
     }
     return fallback;
 }
+
+}  // namespace
 
 void LoadSettings(bool writeDefaults) {
     try {

@@ -29,10 +29,6 @@ void LoadSettings(bool writeDefaults = true);
 // Writes every option; a key that cannot be opened or a prefix that cannot be stored leaves
 // as a thrown code.
 void SaveSettings();
-// The stored REG_DWORD value of `name`, or `fallback`, written back when the value is missing
-// or of another type (not when it could not be read) and `writeBack` is set.
-DWORD ReadDwordOrDefault(RegSection& section, const char* name, DWORD fallback,
-                         bool writeBack = true);
 // 1 when the dialog was confirmed and the options saved, 0 when it was cancelled.
 int RunConfigDialog();
 
