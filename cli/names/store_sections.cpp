@@ -20,9 +20,10 @@ RegSection Open(StoreSection section) {
             return RegSection(kTempKeysSection, false);
         case StoreSection::kFilters:
             return RegSection(kFiltersSection, true);
-        default:
-            return RegSection(true);
+        case StoreSection::kRoot:
+            break;
     }
+    return RegSection(true);
 }
 
 std::string Bytes(const TextBuffer& data, DWORD size) {
@@ -122,9 +123,9 @@ bool VisitSectionBeginningWith(StoreSection section, const std::string& prefix,
     return VisitBeginningWith(section, prefix, true, visit);
 }
 
-LONG NameBeginsWith(StoreSection section, const char* prefix) {
+LONG PermanentNameBeginsWith(const char* prefix) {
     try {
-        RegSection key = Open(section);
+        RegSection key = Open(StoreSection::kKeys);
         return VelmoraValueNameBeginsWith(key.key, prefix);
     } catch (...) {
         return ERROR_CANTOPEN;

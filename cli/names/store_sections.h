@@ -2,6 +2,7 @@
 // the module's own registry sections (store/reg_section.h), values of every type whole whatever
 // their length, and every failure seen, where the module counts a store it cannot read as one
 // that holds nothing. Reading makes no file: the Linux store makes a key at its first write.
+// Also the store's name index, which lets the module answer a jump without the host.
 #pragma once
 
 #include <functional>
@@ -45,9 +46,10 @@ bool SalvageSection(StoreSection section,
 // The same with each value read, through the key held open for the walk.
 bool VisitSectionBeginningWith(StoreSection section, const std::string& prefix,
                                const std::function<bool(const StoreValue&)>& visit);
-// Whether a name of the section begins with `prefix` (ASCII case ignored), asked of the store's
-// name index without a walk: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, or the failure.
-LONG NameBeginsWith(StoreSection section, const char* prefix);
+// Whether a permanent name begins with `prefix` (ASCII case ignored), asked of the store's name
+// index without a walk: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, or the failure. What the module asks
+// in place of the host's completion (NameProbe), so that a jump the store answers starts no host.
+LONG PermanentNameBeginsWith(const char* prefix);
 StoreResult ReadValue(StoreSection section, const std::string& name, StoreValue* value);
 // The section is created when missing (volatile for the temporary names).
 bool WriteValue(StoreSection section, const StoreValue& value);

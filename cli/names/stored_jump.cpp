@@ -10,9 +10,15 @@
 #include "commands/jump_target.h"
 #include "store/name_store.h"
 #include "store/text_buffer.h"
-#include "store_sections.h"
 
 namespace {
+
+// The name a jump to `text`, as typed behind the prefix, looks up: the text up to its first
+// separator.
+std::string JumpName(const std::string& text) {
+    const char* separator = FirstSeparator(text.c_str());
+    return separator == nullptr ? text : text.substr(0, separator - text.c_str());
+}
 
 bool IsStored(const std::string& name) {
     TextBuffer found;
@@ -54,11 +60,6 @@ bool MeantBelow(const std::string& text, std::string* name, std::string* rest) {
 
 }  // namespace
 
-std::string JumpName(const std::string& text) {
-    const char* separator = FirstSeparator(text.c_str());
-    return separator == nullptr ? text : text.substr(0, separator - text.c_str());
-}
-
 std::string NoName(const std::string& name) {
     return "no name '" + name + "'";
 }
@@ -73,10 +74,6 @@ std::string MissedJump(const std::string& text) {
     std::string meant =
         FirstSeparator(text.c_str()) != nullptr ? WithoutBlanksAt(typed, false) : "";
     return NoName(meant.empty() ? typed : meant);
-}
-
-LONG PermanentNameBeginsWith(const char* prefix) {
-    return NameBeginsWith(StoreSection::kKeys, prefix);
 }
 
 bool TypedDirectory(const std::string& text, std::string* directory) {

@@ -1,25 +1,15 @@
 // A jump as the program says it beside the module's answer (name_commands.h): what a miss says,
-// the store's index that lets the module answer a jump without the host, and a path typed for a
-// jump.
+// and a path typed for a jump.
 #pragma once
 
 #include <string>
 
-#include "platform.h"
-
-// The name a jump to `text`, as typed behind the prefix, looks up: the text up to its first
-// separator.
-std::string JumpName(const std::string& text);
 // What the program says of a delete of `name`, which is stored nowhere.
 std::string NoName(const std::string& name);
 // What the program says of a jump to `text` that found no name: the name it looked up, or, where
 // the shell's words around a name were meant as a name and a folder below it ("proj /src", "proj
 // src"), how to type that.
 std::string MissedJump(const std::string& text);
-// Whether a permanent name begins with `prefix`, ASCII letters in either case, from the store's
-// name index: what the module asks in place of the host's completion (NameProbe), so that a
-// jump the store answers starts no host.
-LONG PermanentNameBeginsWith(const char* prefix);
 // True with the directory to go to when `text` begins with '/', '~' or '.' and is the path of an
 // existing directory (a leading ~ standing for the home folder): a shell user types `cd: ..` or
 // `cd: /etc` as with cd. Asked only of a text whose name is stored nowhere, since a name wins

@@ -13,7 +13,6 @@
 #include "commands/name_commands.h"
 #include "host/error_report.h"
 #include "far2l/far2l_entry_points.h"
-#include "host/messages.h"
 #include "host/module_state.h"
 #include "host/settings.h"
 #include "language.h"
@@ -200,8 +199,6 @@ Outcome ModuleSession::Jump(const std::string& text) {
             return {Outcome::kFailed, ""};
         case CommandReason::kNotStored:
             return {Outcome::kNotFound, MissedJump(text)};
-        case CommandReason::kLetterNotCompleted:
-            return Refused(result, text);
         case CommandReason::kStoreFailed:
             return {Outcome::kStoreFailed, ""};
         default:
@@ -262,10 +259,8 @@ Outcome ModuleSession::Delete(const std::string& name) {
 }
 
 Outcome ModuleSession::Refused(const CommandResult& result, const std::string& subject) const {
-    int message = result.refusal != 0 ? result.refusal
-                  : result.reason == CommandReason::kLetterNotCompleted
-                      ? MNoCompletion
-                      : ErrorMessageTable[ReasonCode(result.reason)];
+    int message =
+        result.refusal != 0 ? result.refusal : ErrorMessageTable[ReasonCode(result.reason)];
     std::string line = InOwnWords(host_->Message(message));
     if (!subject.empty()) {
         line += ": " + VisibleText(subject);

@@ -13,6 +13,40 @@
 
 namespace {
 
+// Notes where the host's records stand before a key and reads what the key added to them; each
+// record list only grows.
+class CallWatch {
+  public:
+    explicit CallWatch(SimHost& host)
+        : activePlugin_(host.Active().plugin),
+          controls_(host.controls.size()),
+          executed_(host.executed.size()) {}
+
+    // The module asked the host to show a directory on the active panel, closing its own panel
+    // (FCTL_CLOSEPLUGIN) or moving a file panel (FCTL_SETPANELDIR, far2l's way): a jump.
+    bool Jumped(const SimHost& host) const {
+        for (size_t i = controls_; i < host.controls.size(); ++i) {
+            const ControlCall& call = host.controls[i];
+            bool onActive = call.handle == INVALID_HANDLE_VALUE ||
+                            (activePlugin_ != nullptr && call.handle == activePlugin_);
+            bool shows = call.command == FCTL_CLOSEPLUGIN || call.command == FCTL_SETPANELDIR;
+            if (shows && onActive) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The first command line the host ran for another plugin, or empty.
+    std::string Executed(const SimHost& host) const {
+        return executed_ < host.executed.size() ? host.executed[executed_] : "";
+    }
+
+  private:
+    HANDLE activePlugin_;
+    size_t controls_, executed_;
+};
+
 // The host's own labels; the module's labels replace them where it sets a non-empty one.
 const char* const kHostLabels[12] = {"Help",   "",       "", "Edit", "", "",
                                      "MkFold", "Delete", "", "Quit", "", ""};

@@ -1,6 +1,6 @@
 // The completion files of the velmora command: the scripts of this folder below the commands and
-// options of the help (command_help.h), fixed words of ours, so that the completion and the help
-// never disagree.
+// options of the help (command_help.h) and the shells of init (shell_init.h), fixed words of ours,
+// so that the completion, the help and init never disagree.
 #include "command_completion.h"
 
 #include "command_help.h"
@@ -14,12 +14,16 @@ std::string CommandCompletionValues(Shell shell) {
     }
     if (shell == Shell::kFish) {
         // Read once, as the file is loaded: kept to it.
-        return ScriptAssignments(
-            shell, {{"_velmora_commands", words}, {"_velmora_summaries", summaries}}, true);
+        return ScriptAssignments(shell,
+                                 {{"_velmora_commands", words},
+                                  {"_velmora_summaries", summaries},
+                                  {"_velmora_shells", ShellNames()}},
+                                 true);
     }
     // "--" may stand first too.
     words.push_back("--");
-    return ScriptAssignments(shell, {{"_velmora_commands", words}});
+    return ScriptAssignments(shell,
+                             {{"_velmora_commands", words}, {"_velmora_shells", ShellNames()}});
 }
 
 std::string CommandCompletionFile(Shell shell) {

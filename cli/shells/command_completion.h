@@ -10,7 +10,7 @@
 #include "shell_init.h"
 
 // The values the completion's script reads, for `shell` (bash, zsh or fish): the commands and
-// options of command_help.h, and in fish what each does.
+// options of command_help.h, in fish what each does, and the shells of init.
 std::string CommandCompletionValues(Shell shell);
 
 // The completion file for `shell` (bash, zsh or fish), as the package installs it.

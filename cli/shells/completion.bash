@@ -2,8 +2,9 @@
 # The completion of stored names for the prefix's command, and of the velmora command itself:
 # its commands and options, the shells of init, files, and stored names. `velmora init bash`
 # prints it below velmora.bash; the package installs it, as the file `velmora`, where
-# bash-completion finds it. Above it stands the value the program fills in:
+# bash-completion finds it. Above it stand the values the program fills in:
 #   _velmora_commands   velmora's commands and options, and "--" (command_help.h)
+#   _velmora_shells     the shells of init (shell_init.h)
 # Without the shell integration loaded the program is found on the PATH.
 
 # Completes names from `velmora --names PREFIX`. Readline inserts a reply as it is, so every name
@@ -70,7 +71,7 @@ _velmora_command() {
         words=$_velmora_commands
     else
         case ${COMP_WORDS[1]}:$COMP_CWORD in
-            init:2) words='bash zsh fish sh' ;;
+            init:2) words=$_velmora_shells ;;
             help:2) words=$_velmora_commands ;;
             prune:*) words='--yes --unreachable' ;;
             export:2 | import:*)

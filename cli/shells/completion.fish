@@ -5,6 +5,7 @@
 # the program fills in:
 #   _velmora_commands    velmora's commands and options (command_help.h)
 #   _velmora_summaries   what each of them does, in the same order
+#   _velmora_shells      the shells of init (shell_init.h)
 # Without the shell integration loaded the program is found on the PATH.
 
 # Offers the stored names, each with the '-' of a delete when one is typed and with its directory
@@ -52,7 +53,7 @@ if not set -q _velmora_file[1]; or test "$_velmora_file" = (status current-filen
             complete -c velmora -n __fish_is_first_arg -a $word -d $summary
         end
     end
-    complete -c velmora -n '__fish_seen_subcommand_from init' -a 'bash zsh fish sh'
+    complete -c velmora -n '__fish_seen_subcommand_from init' -a "$_velmora_shells"
     complete -c velmora -n '__fish_seen_subcommand_from help' -a "$_velmora_commands"
     complete -c velmora -n '__fish_seen_subcommand_from prune' -l yes
     complete -c velmora -n '__fish_seen_subcommand_from prune' -l unreachable
@@ -60,4 +61,4 @@ if not set -q _velmora_file[1]; or test "$_velmora_file" = (status current-filen
     complete -c velmora -n '__fish_seen_subcommand_from import' -l replace
     complete -c velmora -n '__fish_seen_subcommand_from import' -l from -x -a 'wd bashmarks'
 end
-set -e _velmora_file _velmora_at _velmora_commands _velmora_summaries
+set -e _velmora_file _velmora_at _velmora_commands _velmora_summaries _velmora_shells

@@ -1,8 +1,9 @@
 # The completion of stored names for the prefix's command, and of the velmora command itself:
 # its commands and options, the shells of init, files, and stored names. `velmora init zsh`
 # prints it below velmora.bash; the package installs it as the file `_velmora`, which zsh
-# autoloads as the body of the function _velmora. Above it stands the value the program fills in:
+# autoloads as the body of the function _velmora. Above it stand the values the program fills in:
 #   _velmora_commands   velmora's commands and options, and "--" (command_help.h)
+#   _velmora_shells     the shells of init (shell_init.h)
 # Without the shell integration loaded the program is found on the PATH.
 
 # zsh matches the candidates against what is typed itself, through the user's matchers: the
@@ -32,7 +33,7 @@ _velmora_command() {
         return
     fi
     case $words[2]:$CURRENT in
-        init:3) compadd -- bash zsh fish sh ;;
+        init:3) compadd -- ${=_velmora_shells} ;;
         help:3) compadd -- ${=_velmora_commands} ;;
         prune:*) compadd -- --yes --unreachable ;;
         export:3 | import:*)

@@ -66,6 +66,14 @@ bool ParseShell(const std::string& name, Shell* shell) {
     return false;
 }
 
+std::vector<std::string> ShellNames() {
+    std::vector<std::string> names;
+    for (const ShellFiles& known : kShellFiles) {
+        names.push_back(known.name);
+    }
+    return names;
+}
+
 std::string PrefixProblem(const std::string& prefix) {
     if (prefix.empty()) {
         return "it is empty";
@@ -79,7 +87,7 @@ std::string PrefixProblem(const std::string& prefix) {
             return "it holds a character other than letters, digits and _ : . , + @ % -";
         }
     }
-    // The generated code calls these itself: a function of that name would call itself, or
+    // The scripts call these themselves: a function of that name would call itself, or
     // take the place of the wrapper or of zsh's completion set-up.
     if (prefix == "velmora" || prefix.compare(0, 8, "_velmora") == 0 || prefix == "compdef") {
         return "the shell integration uses that name itself";

@@ -5,11 +5,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 enum class Shell { kBash, kZsh, kFish, kSh };
 
 // The shell of that name ("bash", "zsh", "fish", "sh"); false for any other.
 bool ParseShell(const std::string& name, Shell* shell);
+// The names ParseShell takes, in that order.
+std::vector<std::string> ShellNames();
 
 // Why `prefix` cannot be the name of the shell command, or the empty text when it can. Only
 // names that bash, zsh and fish take as a function name as they are, without quoting, and that

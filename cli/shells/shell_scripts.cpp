@@ -3,15 +3,9 @@
 // a shell only this way, quoted as one word, never as code.
 #include "shell_scripts.h"
 
-std::string ShellScriptFile(const std::string& name) {
-    for (int i = 0; i < kShellScriptsCount; ++i) {
-        if (name == kShellScripts[i].name) {
-            return std::string(kShellScripts[i].bytes, kShellScripts[i].size);
-        }
-    }
-    return "";
-}
+namespace {
 
+// `text` as one single-quoted fish word: inside single quotes fish reads \' and \\ as escapes.
 std::string FishQuote(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) {
@@ -21,6 +15,17 @@ std::string FishQuote(const std::string& text) {
         quoted += c;
     }
     return quoted + "'";
+}
+
+}  // namespace
+
+std::string ShellScriptFile(const std::string& name) {
+    for (int i = 0; i < kShellScriptsCount; ++i) {
+        if (name == kShellScripts[i].name) {
+            return std::string(kShellScripts[i].bytes, kShellScripts[i].size);
+        }
+    }
+    return "";
 }
 
 std::string ScriptAssignments(Shell shell, const ScriptValues& values, bool local) {

@@ -17,9 +17,6 @@ extern const int kShellScriptsCount;
 // The script file of that name, as it is in this folder.
 std::string ShellScriptFile(const std::string& name);
 
-// `text` as one single-quoted fish word: inside single quotes fish reads \' and \\ as escapes.
-std::string FishQuote(const std::string& text);
-
 // Assignments of the values to the variables named, for `shell`: in fish each a list, global
 // unless `local`, in the other shells each value one word.
 using ScriptValues = std::vector<std::pair<std::string, std::vector<std::string>>>;
