@@ -14,7 +14,7 @@ configure_and_build() {
     cmake --build "build/$dir" -j"$(nproc)"
 }
 
-configure_and_build native-release native
+configure_and_build native-release release
 configure_and_build win64
 configure_and_build win32
 
@@ -22,5 +22,5 @@ echo
 echo "Built:"
 echo "  the plugin for Far x86:      $(pwd)/dist/Velmora (and dist/Velmora.zip)"
 echo "  the plugin for Far x64:      $(pwd)/dist/Velmora64 (and dist/Velmora64.zip)"
-echo "  native module and velmora:   $(pwd)/build/native/src/Velmora.so, build/native/cli/velmora"
-echo "  the plugin for far2l:        $(pwd)/build/native/far2l-plugin"
+echo "  native module and velmora:   $(pwd)/build/release/src/Velmora.so, build/release/cli/velmora"
+echo "  the plugin for far2l:        $(pwd)/build/release/far2l-plugin"

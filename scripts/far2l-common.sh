@@ -58,8 +58,7 @@ install_far2l() {
 # Builds Velmora.far-plug-mb and its language files into build/far2l/far2l-plugin.
 build_far2l_plugin() {
     install_packages cmake g++ make pkg-config libsqlite3-dev || return 1
-    cmake -S "$velmora_root" -B "$velmora_far2l_build" -DCMAKE_BUILD_TYPE=Release \
-        -DVELMORA_TESTS=OFF > /dev/null || return 1
+    (cd "$velmora_root" && cmake --preset far2l > /dev/null) || return 1
     cmake --build "$velmora_far2l_build" --target velmora_far2l -j"$(nproc)" > /dev/null
 }
 

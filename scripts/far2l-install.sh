@@ -111,8 +111,7 @@ if [ "$remove" -eq 1 ]; then
 fi
 
 if [ -z "$from" ]; then
-    cmake -S "$root_dir" -B "$root_dir/build/far2l" -DCMAKE_BUILD_TYPE=Release \
-        -DVELMORA_TESTS=OFF > /dev/null
+    (cd "$root_dir" && cmake --preset far2l > /dev/null)
     cmake --build "$root_dir/build/far2l" --target velmora_far2l -j"$(nproc)" > /dev/null
     from="$root_dir/build/far2l/far2l-plugin"
 fi

@@ -2,9 +2,9 @@
 # End-to-end tests of the far2l plugin: far2l runs headless in tmux with Velmora in a throwaway
 # profile, a throwaway name store and throwaway directories; each case types keys as a person
 # would and reads the screen through scripts/lib/tmux.sh. Ends with one line "far2l: N passed,
-# M failed". Set
-# VELMORA_FAR2L_KEEP=1 to keep the work folder (store, profile, directories) for a look, and
-# FAR2L=/path/to/far2l to run another far2l than the installed one (a 2.8 built from source).
+# M failed". Set VELMORA_FAR2L_KEEP=1 to keep the work folder (store, profile, directories) for
+# a look, and FAR2L=/path/to/far2l to run another far2l than the installed one (a 2.8 built from
+# source).
 set -uo pipefail
 # shellcheck source=scripts/far2l-common.sh
 source "$(dirname "$0")/far2l-common.sh"
@@ -13,27 +13,22 @@ tmux_server=velmora-far2l-$$ tmux_session=far2l
 source "$velmora_root/scripts/lib/tmux.sh"
 
 # Without far2l or the plugin no case can run: that counts as one failure.
-cannot_run() {
-    setup_failed "$1"
-    summary far2l
-    exit 1
-}
-install_packages tmux libc-bin || cannot_run "tmux could not be installed"
+install_packages tmux libc-bin || give_up far2l "tmux could not be installed"
 if [ -n "${FAR2L:-}" ]; then
-    [ -x "$FAR2L" ] || cannot_run "FAR2L=$FAR2L is no program"
+    [ -x "$FAR2L" ] || give_up far2l "FAR2L=$FAR2L is no program"
     far2l=$FAR2L
 else
-    install_far2l || cannot_run "far2l could not be installed"
+    install_far2l || give_up far2l "far2l could not be installed"
     far2l=$(command -v far2l)
 fi
 # The version far2l shows in its own title, read from the binary: asked for it, far2l starts.
 far2l_version=$(grep -a -o -m1 'FAR2L, version [^ ]*' "$far2l" | head -1)
 far2l_version=${far2l_version#FAR2L, version }
 echo "Building the far2l plugin"
-build_far2l_plugin || cannot_run "the plugin did not build"
+build_far2l_plugin || give_up far2l "the plugin did not build"
 # The velmora program of the same build, which must answer a text as far2l does.
 cmake --build "$velmora_far2l_build" --target velmora -j"$(nproc)" > /dev/null ||
-    cannot_run "velmora did not build"
+    give_up far2l "velmora did not build"
 velmora=$velmora_far2l_build/cli/velmora
 
 export TERM=${TERM:-xterm-256color}
@@ -76,7 +71,7 @@ start_far2l() {
         -e VELMORA_FILE_BROWSER="$work/browser" \
         "$far2l" --tty --nodetect --mortal -u "$work/profile" -cd "$active" -cd "$passive" ||
         return 1
-    wait_for "1Help" 15
+    wait_for "1Help"
 }
 
 run_command() {
@@ -86,8 +81,8 @@ run_command() {
 
 # Whether the left panel lists an item of this name (a folder or a file).
 listed() { shows "^║[ /]$1 +[│║]"; }
-wait_listed() { poll "$tmux_patience" listed "$1" || fail "the panel never listed $1"; }
-wait_unlisted() { poll "$tmux_patience" not listed "$1" || fail "the panel still lists $1"; }
+wait_listed() { wait_until "the panel never listed $1" listed "$1"; }
+wait_unlisted() { wait_until "the panel still lists $1" not listed "$1"; }
 
 # The left panel's title line shows this directory.
 wait_left_dir() { wait_for "$(literal "═ $1 ═")"; }
@@ -112,7 +107,7 @@ choose_row() {
     local first=$1 entry=$2 row i
     row=$(menu_row "$entry")
     if [ -z "$first" ] || [ -z "$row" ]; then
-        failure="the menu has no entry $entry"
+        fail "the menu has no entry $entry"
         return 1
     fi
     keys Home
@@ -176,7 +171,7 @@ case_store_and_jump() {
     # A stored directory is a directory, whatever its name holds.
     run_command "cd:evil"
     wait_left_dir "$evil_dir" || return 1
-    [ ! -e "$work/pwned" ] || { failure="the directory's name ran as a command" && return 1; }
+    [ ! -e "$work/pwned" ] || fail "the directory's name ran as a command" || return 1
 }
 
 case_temporary_name_is_hidden_and_volatile() {
@@ -195,7 +190,7 @@ case_temporary_name_is_hidden_and_volatile() {
     start_far2l "$dirs/other" "$dirs/a1" new-logon || return 1
     run_command "cd:"
     wait_listed proj || return 1
-    listed tmp && failure="the temporary name outlived the logon" && return 1
+    not listed tmp || fail "the temporary name outlived the logon" || return 1
     return 0
 }
 
@@ -380,8 +375,8 @@ case_other_panel_and_file_browser() {
     select_item proj || return 1
     ctrl_enter
     wait_for "$(literal "═ $dirs/proj ═")" || return 1
-    shows "^║/sub " && failure="the left panel changed instead" && return 1
-    shows "║║/sub +│" || { failure="the other panel was not repainted"; return 1; }
+    not shows "^║/sub " || fail "the left panel changed instead" || return 1
+    shows "║║/sub +│" || fail "the other panel was not repainted" || return 1
     # Shift+Enter hands the file browser the directory as one argument, quotes and all.
     select_item odd || return 1
     shift_enter
@@ -389,7 +384,7 @@ case_other_panel_and_file_browser() {
     local expected
     expected=$(printf '1\n%s' "$odd_dir")
     if [ "$(cat "$work/browser.out" 2> /dev/null)" != "$expected" ]; then
-        failure="the browser got: $(cat "$work/browser.out" 2> /dev/null || echo nothing)"
+        fail "the browser got: $(cat "$work/browser.out" 2> /dev/null || echo nothing)"
         return 1
     fi
     wait_for "═ Velmora ═"
@@ -419,9 +414,9 @@ case_long_path_is_never_stored_cut() {
         deep="$deep/$(printf 'p%.0s' {1..240})"
     done
     deep=${deep:0:4094}
-    mkdir -p "$deep" || { failure="no directory of 4094 bytes could be made" && return 1; }
+    mkdir -p "$deep" || fail "no directory of 4094 bytes could be made" || return 1
     start_far2l "$dirs/proj" "$dirs/other" || return 1
-    (cd "$deep" && velmora_ :d94) || { failure="velmora stored no d94" && return 1; }
+    (cd "$deep" && velmora_ :d94) || fail "velmora stored no d94" || return 1
     run_command "cd:"
     wait_listed d94 || return 1
     select_item d94 || return 1
@@ -433,7 +428,7 @@ case_long_path_is_never_stored_cut() {
     wait_for "Edit name" || return 1
     keys Escape
     wait_gone "Edit name" || return 1
-    [ "$(velmora_ d94 < /dev/null)" = "$deep" ] || { failure="d94 is no longer $deep" && return 1; }
+    [ "$(velmora_ d94 < /dev/null)" = "$deep" ] || fail "d94 is no longer $deep" || return 1
 }
 
 # velmora on the store far2l uses.
@@ -449,7 +444,7 @@ case_velmora_lands_where_far2l_lands() {
     while IFS='|' read -r text landing; do
         if [ "${text:0:1}" = + ]; then
             (cd "$dirs/$landing" && velmora_ -- ":${text:1}") ||
-                { failure="velmora stored no ${text:1}" && return 1; }
+                fail "velmora stored no ${text:1}" || return 1
             continue
         fi
         # Back through a stored name: a shell command runs in far2l's terminal, which swallows
@@ -462,14 +457,15 @@ case_velmora_lands_where_far2l_lands() {
         keys Enter
         if [ "$landing" = - ]; then
             sleep 1
-            shows "$(literal "═ $dirs/other ═")" || { failure="far2l went somewhere for '$text'" && return 1; }
+            shows "$(literal "═ $dirs/other ═")" ||
+                fail "far2l went somewhere for '$text'" || return 1
         else
             wait_left_dir "$dirs/$landing" ||
-                { failure="far2l did not take '$text' to $landing" && return 1; }
+                fail "far2l did not take '$text' to $landing" || return 1
         fi
         landed=$(velmora_ -- "$text" 2> /dev/null < /dev/null)
         [ "$landed" = "$([ "$landing" = - ] || echo "$dirs/$landing")" ] ||
-            { failure="velmora took '$text' to '$landed', far2l to $landing" && return 1; }
+            fail "velmora took '$text' to '$landed', far2l to $landing" || return 1
     done << 'EOF'
 +zzback|other
 +Écoles|écoles

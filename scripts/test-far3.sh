@@ -3,10 +3,10 @@
 # dist/Velmora64 on every machine, and Far 3 x86 under 32-bit Wine with dist/Velmora where the
 # kernel runs 32-bit programs. Each scenario types keys as a person would and reads the screen
 # (through tests/far3/far3.sh and scripts/lib/tmux.sh) and the registry; one Far session serves
-# the scenarios in turn and starts again after a failure. Ends with one line "far3: N passed, M failed". Each width ends within
-# VELMORA_FAR3_SECONDS (300) and a bounded Far start; a Far that hangs is killed with its prefix.
-# VELMORA_FAR3_KEEP=1 keeps the work folders (/tmp/far3-PID-WIDTH: Far, its profile, the Wine
-# prefix) for a look.
+# the scenarios in turn and starts again after a failure. Ends with one line "far3: N passed, M
+# failed". Each width ends within VELMORA_FAR3_SECONDS (300) and a bounded Far start; a Far that
+# hangs is killed with its prefix. VELMORA_FAR3_KEEP=1 keeps the work folders
+# (/tmp/far3-PID-WIDTH: Far, its profile, the Wine prefix) for a look.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 root=$PWD
@@ -55,22 +55,18 @@ in_registry() {
 }
 
 # Each wait names what it missed, for the report.
-wait_listed() {
-    poll "$tmux_patience" listed "$1" "${2:-}" || fail "the panel never listed $1 ${2:-}"
-}
-wait_unlisted() { poll "$tmux_patience" not listed "$1" || fail "the panel still lists $1"; }
+wait_listed() { wait_until "the panel never listed $1 ${2:-}" listed "$1" "${2:-}"; }
+wait_unlisted() { wait_until "the panel still lists $1" not listed "$1"; }
 wait_stored() {
     poll "$((2 * tmux_patience))" in_registry "$@" || fail "$1 never held $2 = ${3:-}"
 }
 wait_not_stored() {
     poll "$((2 * tmux_patience))" not in_registry "$1" "$2" "" || fail "$1 still holds $2"
 }
-wait_title() {
-    poll "$tmux_patience" titled "$1" || fail "the left panel's title never showed $1"
-}
+wait_title() { wait_until "the left panel's title never showed $1" titled "$1"; }
 wait_left_dir() { wait_title "$(win "$1")"; }
 wait_panel() { wait_title Velmora; }
-wait_message() { poll "$tmux_patience" message_shown || fail "no message box of Velmora"; }
+wait_message() { wait_until "no message box of Velmora" message_shown; }
 dialog_or_message() { shows "$1" || message_shown; }
 # Esc while the check holds (a dialog, and the message it showed first), three times at most.
 dismiss() {
@@ -80,7 +76,7 @@ dismiss() {
         far keys Escape
         sleep 0.5
     done
-    poll "$tmux_patience" not "$@" || fail "Esc did not close it: $*"
+    wait_until "Esc did not close it: $*" not "$@"
 }
 
 # ---- getting somewhere ----
@@ -92,13 +88,13 @@ go_to() {
 }
 # The same for a folder whose path holds characters beyond ASCII, which tmux cannot type.
 go_to_typed() {
-    far text "cd $(win "$1")" || { failure="the command line never held cd $1" && return 1; }
+    far text "cd $(win "$1")" || fail "the command line never held cd $1" || return 1
     far keys Enter
     wait_left_dir "$1"
 }
 # Runs a command that holds characters beyond ASCII.
 typed_cmd() {
-    far text "$1" || { failure="the command line never held $1" && return 1; }
+    far text "$1" || fail "the command line never held $1" || return 1
     far keys Enter
 }
 # A message box of the module's that shows this text; it is closed then.
@@ -119,7 +115,7 @@ select_item() {
     row=$(screen | grep -nE "^║$1 +│" | grep -F -- "│${2:-}" | head -1 | cut -d: -f1)
     far keys Home
     for ((; top < row; top++)); do far keys Down; done
-    poll "$tmux_patience" current "$1" || fail "the cursor never reached $1"
+    wait_until "the cursor never reached $1" current "$1"
 }
 # Fills the two fields of a name or filter dialog and confirms it.
 fill_dialog() {
@@ -209,7 +205,7 @@ scenario_find_file_in_panel() {
     far type "pro*"
     far keys Enter
     wait_for "Search done\. Found files: 1, folders: 0" || return 1
-    shows "│proj +║" || { failure="the search did not list proj" && return 1; }
+    shows "│proj +║" || fail "the search did not list proj" || return 1
     # The search walked the panel without moving or closing it.
     far keys Escape
     wait_panel && wait_listed proj
@@ -233,7 +229,7 @@ scenario_add_without_name_says_so() {
     for command in "cd:+" "cd::"; do
         far cmd "$command"
         wait_message || return 1
-        shows "Unexpected error" && failure="$command says: Unexpected error" && return 1
+        not shows "Unexpected error" || fail "$command says: Unexpected error" || return 1
         dismiss message_shown || return 1
     done
 }
@@ -300,8 +296,7 @@ scenario_other_names_panel_follows_change() {
     open_panel || return 1
     far keys Tab
     far cmd "cd:"
-    poll "$tmux_patience" titled Velmora right ||
-        fail "the right panel never showed the names" || return 1
+    wait_until "the right panel never showed the names" titled Velmora right || return 1
     far keys S-F4
     wait_for "Add name" || return 1
     fill_dialog fresh "$(win "$work/a2")"
@@ -346,15 +341,15 @@ scenario_navigation_keys_leave_filter() {
     wait_title "Velmora: *sub*" || return 1
     far keys Home Enter
     wait_panel || return 1
-    poll "$tmux_patience" current subs || fail "the cursor is not on subs"
+    wait_until "the cursor is not on subs" current subs
 }
 
 scenario_sort_keys_reach_host() {
     open_panel || return 1
     far keys C-F5
-    poll "$tmux_patience" sorted_by W || fail "Ctrl+F5 did not sort" || return 1
+    wait_until "Ctrl+F5 did not sort" sorted_by W || return 1
     far keys C-F3
-    poll "$tmux_patience" sorted_by n || fail "Ctrl+F3 did not sort"
+    wait_until "Ctrl+F3 did not sort" sorted_by n
 }
 
 scenario_same_name_twice_deletes_row_under_cursor() {
@@ -416,7 +411,7 @@ scenario_question_mark_not_completed() {
     go_to "$work/other" || return 1
     typed_cmd "cd:Я"
     refused_with "No name matches" || return 1
-    shows "Wx" && failure="a menu of names was offered" && return 1
+    not shows "Wx" || fail "a menu of names was offered" || return 1
     wait_left_dir "$work/other"
 }
 
@@ -446,7 +441,7 @@ scenario_command_the_shell_would_run_refused() {
         /d "xyz:abc & echo hi>$(win "$work")\pw.txt" /f > /dev/null && go_to "$work/other" || return 1
     far cmd "cd:pw"
     refused_with "Not typed into the command line" || return 1
-    [ ! -e "$work/pw.txt" ] || { failure="the shell ran the stored text" && false; }
+    [ ! -e "$work/pw.txt" ] || fail "the shell ran the stored text"
 }
 
 # The host cuts a path longer than its field, 259 characters, and shows another folder.

@@ -13,12 +13,6 @@ tmux_server=velmora-package-$$
 # shellcheck source=scripts/lib/tmux.sh
 source scripts/lib/tmux.sh
 
-give_up() {
-    setup_failed "$1"
-    summary package
-    exit 1
-}
-
 # Runs a command and shows what it printed only when it fails.
 quietly() {
     local output
@@ -26,9 +20,10 @@ quietly() {
 }
 installed() { dpkg-query -W -f='${Status}' velmora 2> /dev/null | grep -q "install ok installed"; }
 # A package of someone's own is not ours to remove.
-installed && give_up "velmora is installed already; remove it to run this test"
-install_packages tmux man-db lintian || give_up "tmux, man-db or lintian could not be installed"
-install_far2l || give_up "far2l could not be installed"
+installed && give_up package "velmora is installed already; remove it to run this test"
+install_packages tmux man-db lintian ||
+    give_up package "tmux, man-db or lintian could not be installed"
+install_far2l || give_up package "far2l could not be installed"
 
 work=$(mktemp -d)
 # The build's folder is deleted once the package is made: any user may make it again later, so
@@ -37,7 +32,8 @@ build=$(mktemp -d)
 package=$(scripts/package.sh "$build/build" | tail -1)
 [ -f "$package" ] && cp "$package" "$work/" && package=$work/$(basename "$package")
 rm -rf "$build"
-run_case "the package is built" test -f "$package" || give_up "there is no package to install"
+run_case "the package is built" test -f "$package" ||
+    give_up package "there is no package to install"
 
 # lintian, at every level, finds nothing but what the package overrides, each override with its
 # reason: the comment above it, which lintian shows as N: lines.
@@ -121,10 +117,10 @@ nothing_loaded_from_the_build() {
     for program in /usr/bin/velmora "$work/bin/velmora"; do
         (cd "$work/project" && "${store[@]}" "$program" -- :planted && "${store[@]}" "$program" list &&
             "${store[@]}" "$program" --prefix) > /dev/null 2>&1
-        tmux_session=panel tmux_start 100 30 "${store[@]}" "$program" || return 1
+        tmux_start 100 30 "${store[@]}" "$program" || return 1
         sleep 1
-        tmux_session=panel keys Escape 2> /dev/null
-        tmux_ kill-session -t panel 2> /dev/null
+        keys Escape 2> /dev/null
+        tmux_end
     done
     [ ! -e "$planted" ]
 }

@@ -11,11 +11,9 @@ tmux_server=velmora-test-$$ tmux_session=vt
 source scripts/lib/tmux.sh
 
 scripts/install-deps.sh || exit 1
-if ! cmake -S . -B build/native > /dev/null ||
+if ! { [ -f build/native/CMakeCache.txt ] || cmake --preset native > /dev/null; } ||
     ! cmake --build build/native --target velmora -j"$(nproc)" > /dev/null; then
-    setup_failed "velmora did not build"
-    summary terminal
-    exit 1
+    give_up terminal "velmora did not build"
 fi
 program=$root/build/native/cli/velmora
 
@@ -44,7 +42,7 @@ start_shell() {
     environment=$(printf 'VELMORA_REGISTRY_DIR=%q VELMORA_VOLATILE_DIR=%q HOME=%q' \
         "$case_store/registry" "$case_store/volatile" "$home")
     quoted_program=$(printf '%q' "$program")
-    tmux_ kill-session -t vt 2> /dev/null
+    tmux_end
     last_status='$?'
     case $shell in
         zsh)
@@ -129,7 +127,7 @@ cursor_to() {
 # A case ends with its shell.
 terminal_case() {
     run_case "$@"
-    tmux_ kill-session -t vt 2> /dev/null
+    tmux_end
 }
 
 # --- Cases --------------------------------------------------------------------------------
@@ -262,7 +260,7 @@ test_a_gone_directory_is_said_by_velmora() {
     local said="velmora: the directory of 'gone' is gone ($work/gone-$shell);"
     # shellcheck disable=SC2016 # the backquotes are the message's own
     said+=' `velmora prune` deletes the names whose directory is gone'
-    output=$(tmux_ capture-pane -p -J -t vt | grep -v -e '^@@' -e '^vt\$')
+    output=$(screen -J | grep -v -e '^@@' -e '^vt\$')
     { [ "$rc" = 1 ] && [ "$(sed '/^$/d' <<< "$output")" = "$said" ]; } ||
         fail "a gone directory gives status $rc and says: $output"
 }
@@ -382,7 +380,7 @@ test_panel_filter_entered_and_left() {
     cursor_to pr || return 1
     keys Enter
     wait_for "Velmora: $work/panel/pr\\* " && wait_for '│  prod +│' || return 1
-    shows '│  tmp +│' && fail "the filter lists tmp, whose path does not match" &&
+    not shows '│  tmp +│' || fail "the filter lists tmp, whose path does not match" ||
         return 1
     keys Home Enter
     wait_for '─ Velmora ─' && wait_for '│  tmp +│' || return 1
@@ -417,7 +415,7 @@ test_panel_edit_then_jump() {
 
 test_panel_in_a_small_slow_plain_or_dumb_terminal() {
     start_shell || return 1
-    tmux_ resize-window -t vt -x 40 -y 10
+    tmux_ resize-window -t "$tmux_session" -x 40 -y 10
     shell_start "cd: "
     # An empty panel says how to add a name; the status line keeps the key for it.
     wait_for 'Nothing stored here yet' && wait_for 'Ctrl\+N Add' || return 1
@@ -437,12 +435,12 @@ test_panel_in_a_small_slow_plain_or_dumb_terminal() {
         return 1
     keys Escape
     finish || return 1
-    tmux_ resize-window -t vt -x 120 -y 32
+    tmux_ resize-window -t "$tmux_session" -x 120 -y 32
     # NO_COLOR draws without colours.
     shell_start "NO_COLOR=1 cd: "
     wait_for 'Nothing stored here yet' || return 1
-    grep -qE $'\e\\[[0-9;]*(3[0-7]|4[0-7])m' <<< "$(tmux_ capture-pane -p -e -t vt)" &&
-        fail "NO_COLOR=1 still draws in colour" && return 1
+    not grep -qE $'\e\\[[0-9;]*(3[0-7]|4[0-7])m' <<< "$(screen -e)" ||
+        fail "NO_COLOR=1 still draws in colour" || return 1
     keys Escape
     finish || return 1
     # A terminal that cannot draw a full screen is told so, with what to use instead; the settings
@@ -480,7 +478,7 @@ test_configuration_changes_the_prefix_and_the_function() {
     shell_start "velmora --configure"
     wait_for 'Velmora settings' || return 1
     # The switches of the file manager's menus are left out in a shell.
-    shows 'Show in disk menu' && fail "the settings offer the disk menu" && return 1
+    not shows 'Show in disk menu' || fail "the settings offer the disk menu" || return 1
     # Alt+P reaches the prefix field through its label. A command of the shell itself is refused
     # inside the dialog, which comes back; the name of a program is taken only when confirmed.
     keys M-p C-y
@@ -500,8 +498,8 @@ test_configuration_changes_the_prefix_and_the_function() {
     type_text "go:"
     keys M-e Enter
     finish || return 1
-    grep -q 'command of the shell itself' <<< "$output" &&
-        fail "the refusal was said behind the screen too" && return 1
+    not grep -q 'command of the shell itself' <<< "$output" ||
+        fail "the refusal was said behind the screen too" || return 1
     shell_run "type -t cd: || echo cd: gone; cd / && go: proj && pwd" || return 1
     grep -qx 'cd: gone' <<< "$output" || fail "the old function cd: is still defined" || return 1
     grep -qx "$work/conf/proj" <<< "$output" || fail "go: proj did not go to proj" || return 1
@@ -510,7 +508,7 @@ test_configuration_changes_the_prefix_and_the_function() {
     grep -qx "velmora: no name 'nosuch'" <<< "$output" ||
         fail "a missing name is not said as every miss is" || return 1
     # A new shell takes the new prefix from the start.
-    tmux_ kill-session -t vt
+    tmux_end
     tmux_start 120 32 "env VELMORA_REGISTRY_DIR=$case_store/registry \
         VELMORA_VOLATILE_DIR=$case_store/volatile bash --noprofile \
         --rcfile $case_store/home/.bashrc -i"

@@ -47,7 +47,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 echo "Building velmora..."
-cmake -S . -B build/native > /dev/null
+[ -f build/native/CMakeCache.txt ] || cmake --preset native > /dev/null
 cmake --build build/native --target velmora -j"$(nproc)" > /dev/null
 program=$root/build/native/cli/velmora
 

@@ -167,3 +167,8 @@ class SimHost {
     // Panels whose module panel asked to be closed, with the directory to show then.
     std::vector<std::pair<SimPanel*, std::string>> pendingCloses_;
 };
+
+// Gives the host the version and the ways of the host this build stands in for, where they are
+// not the defaults (Far 1.70's): far2l answers 2.6 and never lists ".." as selected. Defined
+// beside the host's text rules (host_text_far.cpp, host_text_far2l.cpp).
+void TakeBuiltHostsWays(SimHost& host);

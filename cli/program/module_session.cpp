@@ -155,8 +155,7 @@ bool ModuleSession::Start(FrontEnd* frontEnd, std::string* error) {
     host_ = std::make_unique<SimHost>(std::move(messages));
     // The host is far2l, whose records the module was built for: a file panel is moved with
     // FCTL_SETPANELDIR, as far2l ignores FCTL_CLOSEPLUGIN there.
-    host_->farVersion = MakeHostVersion(2, 6);
-    host_->dotsSelectable = false;
+    TakeBuiltHostsWays(*host_);
     host_->SetFrontEnd(frontEnd);
     host_->Active().curDir = directory;
     host_->Passive().curDir = directory;

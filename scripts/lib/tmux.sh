@@ -6,11 +6,14 @@
 #
 #   tmux_server, tmux_session   the server's socket name and the session's (set them first)
 #   tmux_start COLS ROWS [new-session options] COMMAND...   a session of that size
-#   screen, keys KEY..., type_text TEXT
+#   tmux_end                    ends the session; the server stays for the next one
+#   screen [capture-pane options], keys KEY..., type_text TEXT
 #   shows ERE, wait_for ERE [SECONDS], wait_gone ERE [SECONDS], poll SECONDS CHECK...
+#   wait_until WHY CHECK...     polls for tmux_patience, and fails with WHY if CHECK never held
 #   tmux_patience               how long a wait goes on unless told, in seconds
 #   literal TEXT                the ERE that matches TEXT as it is
 #   run_case TITLE COMMAND...   PASS or FAIL with $failure and the screen; summary NAME
+#   give_up NAME REASON         a setup that failed: one failure, the summary, and the end
 # A suite may set tmux_deadline (a value of $SECONDS) past which no wait goes on.
 
 tmux_server=${tmux_server:-velmora-$$}
@@ -42,8 +45,10 @@ tmux_stop() {
     fi
     tmux_pid=
 }
+tmux_end() { tmux_ kill-session -t "$tmux_session" 2> /dev/null; }
 
-screen() { tmux_ capture-pane -p -t "$tmux_session" 2> /dev/null; }
+# shellcheck disable=SC2120 # most callers want the screen as it is, without options
+screen() { tmux_ capture-pane -p "$@" -t "$tmux_session" 2> /dev/null; }
 keys() { tmux_ send-keys -t "$tmux_session" "$@"; }
 type_text() { tmux_ send-keys -t "$tmux_session" -l -- "$1"; }
 
@@ -74,6 +79,11 @@ poll() {
 
 wait_for() { poll "${2:-$tmux_patience}" shows "$1" || fail "the screen never showed /$1/"; }
 wait_gone() { poll "${2:-$tmux_patience}" not shows "$1" || fail "the screen still shows /$1/"; }
+wait_until() {
+    local why=$1
+    shift
+    poll "$tmux_patience" "$@" || fail "$why"
+}
 
 # Runs one case in this shell and says how it went: a failure with its reason and the screen.
 run_case() {
@@ -101,4 +111,11 @@ setup_failed() {
 summary() {
     echo "$1: $passed passed, $failed failed"
     [ "$failed" -eq 0 ]
+}
+
+# Ends a suite whose setup failed, so that no case ran: one failure and the summary of NAME.
+give_up() {
+    setup_failed "$2"
+    summary "$1"
+    exit 1
 }

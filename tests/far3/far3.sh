@@ -114,7 +114,7 @@ case ${1:-} in
     text)
         # Far runs the program in its own console and reads the keys once it has ended.
         type_text "velmora-type \"$(escaped "$2")\"" && keys Enter || exit 1
-        poll "$tmux_patience" shows "$(literal ">$2")" ||
+        wait_for "$(literal ">$2")" ||
             { echo "far3.sh: the command line never held $2" >&2 && exit 1; }
         ;;
     screen) screen ;;

@@ -10,21 +10,13 @@ namespace {
 
 class ListingTest : public ScenarioTest {};
 
-std::vector<std::string> Concat(std::vector<std::vector<std::string>> parts) {
-    std::vector<std::string> all;
-    for (auto& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 TEST_F(ListingTest, FiltersComeFirstThenPermanentThenTemporaryNamesWithTheirValues) {
     StoreTemporaryName("at", HostPath("C:\\tmp"));
     StoreName("mp1", HostPath("C:\\one"));
     StoreName("mp2", "ftp:server");
     StoreFilter("zf", HostPath("C:\\*"));
     ASSERT_TRUE(OpenPanel());
-    EXPECT_EQ(Listed(), Concat({{"zf"}, InEnumerationOrder({"mp1", "mp2"}), {"at"}}));
+    EXPECT_EQ(Listed(), Join<std::string>({{"zf"}, InEnumerationOrder({"mp1", "mp2"}), {"at"}}));
     std::map<std::string, std::string> descriptions;
     for (const SimItem& item : host_->Active().items) {
         descriptions[item.name] = item.description;
@@ -66,12 +58,13 @@ TEST_F(ListingTest, InsideAFilterOnlyMatchingPathsAndOtherPatternsAreListed) {
     StoreTemporaryName("t", HostPath("c:\\t"));
 
     ASSERT_TRUE(OpenPanel());
-    EXPECT_EQ(Listed(), Concat({InEnumerationOrder({"cur", "same", "upper"}), {"a", "b", "t"}}))
+    EXPECT_EQ(Listed(),
+              Join<std::string>({InEnumerationOrder({"cur", "same", "upper"}), {"a", "b", "t"}}))
         << "a filter with an empty pattern is not listed at the top level";
 
     host_->RunCommandLine("cd:cur");
     ASSERT_NE(host_->Active().plugin, nullptr);
-    EXPECT_EQ(Listed(), Concat({InEnumerationOrder({"upper", "empty"}), {"a", "t"}}))
+    EXPECT_EQ(Listed(), Join<std::string>({InEnumerationOrder({"upper", "empty"}), {"a", "t"}}))
         << "the current pattern byte for byte is left out; case matters there, not in paths";
 }
 
@@ -241,7 +234,7 @@ TEST_F(ListingTest, ItemsAndTheSelectionTravelAtTheHostsItemSize) {
         names.push_back(HostItemName(bytes + i * kHostItem.size));
     }
     // Descriptions are pointers: they are read only once every item is where the host looks.
-    ASSERT_EQ(names, Concat({{"f"}, InEnumerationOrder({"a", "b", "c"}), {"t"}}));
+    ASSERT_EQ(names, Join<std::string>({{"f"}, InEnumerationOrder({"a", "b", "c"}), {"t"}}));
     std::map<std::string, std::pair<std::string, DWORD>> listed;
     for (int i = 0; i < count; ++i) {
         listed[names[i]] = HostItemLook(bytes + i * kHostItem.size);

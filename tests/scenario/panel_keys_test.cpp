@@ -22,15 +22,6 @@ class PanelKeysTest : public ScenarioTest {
     }
 };
 
-template <class T>
-std::vector<T> Join(std::vector<std::vector<T>> parts) {
-    std::vector<T> all;
-    for (auto& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 TEST_F(PanelKeysTest, EnterOnANameClosesThePanelOntoItsTarget) {
     StoreOption(kTemporaryAsHidden, 1);
     Restart();

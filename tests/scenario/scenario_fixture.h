@@ -101,3 +101,13 @@ class ScenarioTest : public FreshStoreTest {
 constexpr const char kShowErrors[] = "ShowErrors";
 constexpr const char kAutoComplete[] = "AutoComplite";
 constexpr const char kTemporaryAsHidden[] = "ShowTemporaryNamesAsHideFiles";
+
+// The parts one after another, as one list: what a test expects in a row, built from pieces.
+template <class T>
+std::vector<T> Join(std::vector<std::vector<T>> parts) {
+    std::vector<T> all;
+    for (auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}

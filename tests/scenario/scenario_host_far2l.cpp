@@ -5,8 +5,7 @@
 #include <algorithm>
 
 void DescribeHost(SimHost& host) {
-    host.farVersion = MakeHostVersion(2, 6);
-    host.dotsSelectable = false;
+    TakeBuiltHostsWays(host);
     host.keyPasses = true;
 }
 
